@@ -1,0 +1,42 @@
+#include "Seams.h"
+
+#include <shellapi.h>
+
+namespace seams {
+namespace {
+
+int RealMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) {
+  return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+}
+
+bool RealShellExecute(const ShellRequest& r) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = r.owner;
+  info.lpVerb = r.verb.empty() ? nullptr : r.verb.c_str();
+  info.lpFile = r.file.c_str();
+  info.lpParameters = r.parameters.empty() ? nullptr : r.parameters.c_str();
+  info.lpDirectory = r.directory.empty() ? nullptr : r.directory.c_str();
+  info.nShow = r.show;
+  return ShellExecuteExA(&info) != 0;
+}
+
+void RealEndProcess(UINT code) { TerminateProcess(GetCurrentProcess(), code); }
+
+}  // namespace
+
+std::function<int(HWND, const std::string&, const std::string&, UINT)> MessageBoxFn = RealMessageBox;
+std::function<bool(const ShellRequest&)> ShellExecuteFn = RealShellExecute;
+std::function<DWORD()> TickCountFn = GetTickCount;
+std::function<BOOL(POINT*)> CursorPosFn = GetCursorPos;
+std::function<void(UINT)> EndProcessFn = RealEndProcess;
+
+void Reset() {
+  MessageBoxFn = RealMessageBox;
+  ShellExecuteFn = RealShellExecute;
+  TickCountFn = GetTickCount;
+  CursorPosFn = GetCursorPos;
+  EndProcessFn = RealEndProcess;
+}
+
+}  // namespace seams

@@ -1,0 +1,32 @@
+// The few calls tests must be able to answer, record or move: message boxes,
+// starting files and addresses through the shell, the tick count, the cursor
+// position and ending the process. Each defaults to the real system call.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace seams {
+
+// Shows a message box; answers the button pressed (IDOK, IDYES, IDNO ...).
+extern std::function<int(HWND owner, const std::string& text, const std::string& caption,
+                         UINT style)>
+    MessageBoxFn;
+
+struct ShellRequest {
+  HWND owner = nullptr;
+  std::string verb, file, parameters, directory;
+  int show = SW_SHOWNORMAL;
+};
+// Opens a file, program or address through the shell; true when the shell took it.
+extern std::function<bool(const ShellRequest&)> ShellExecuteFn;
+
+extern std::function<DWORD()> TickCountFn;
+extern std::function<BOOL(POINT*)> CursorPosFn;
+extern std::function<void(UINT exitCode)> EndProcessFn;
+
+// Puts every seam back to its real call.
+void Reset();
+
+}  // namespace seams

@@ -1,0 +1,60 @@
+#include "Fixture.h"
+
+#include "UiWait.h"
+
+namespace testsupport {
+
+const char kFixtureClass[] = "QuillonFixture";
+
+std::string FixturePath() { return BinDir() + "\\fixture.exe"; }
+
+namespace {
+struct Search {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[64];
+  if (pid == s->pid && GetClassNameA(hwnd, cls, sizeof cls) && lstrcmpA(cls, kFixtureClass) == 0) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+Fixture::Fixture(const FixtureOptions& o) {
+  std::string exe = o.exePath.empty() ? FixturePath() : o.exePath;
+  std::string cmd = "\"" + exe + "\" " + o.mode + " \"" + o.title + "\"";
+  if (!o.marker.empty()) cmd += " \"" + o.marker + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      o.workDir.empty() ? nullptr : o.workDir.c_str(), &si, &pi_))
+    return;
+  // The fixture is ready when its window exists (hidden ones included).
+  Search s = {pi_.dwProcessId, nullptr};
+  PumpUntil([&] {
+    EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, 10000);
+  hwnd_ = s.found;
+}
+
+Fixture::~Fixture() { End(); }
+
+void Fixture::End() {
+  if (!pi_.hProcess) return;
+  TerminateProcess(pi_.hProcess, 0);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+  pi_ = {};
+  hwnd_ = nullptr;
+}
+
+}  // namespace testsupport

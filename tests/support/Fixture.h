@@ -1,0 +1,39 @@
+// Starts the fixture program, which plays another program for a test, and ends it
+// again when the test is done with it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+struct FixtureOptions {
+  std::string mode = "plain";  // plain, hidden, hung
+  std::string title;           // the window's caption (also how it is found)
+  std::string marker;          // a file the fixture writes its working folder into
+  std::string workDir;         // the folder it starts in (the test's own when empty)
+  std::string exePath;         // a copy of the fixture at a chosen path
+};
+
+class Fixture {
+ public:
+  explicit Fixture(const FixtureOptions& options);
+  ~Fixture();
+  Fixture(const Fixture&) = delete;
+  Fixture& operator=(const Fixture&) = delete;
+
+  bool Started() const { return hwnd_ != nullptr; }
+  HWND hwnd() const { return hwnd_; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  HANDLE process() const { return pi_.hProcess; }
+  void End();
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+  HWND hwnd_ = nullptr;
+};
+
+std::string FixturePath();
+extern const char kFixtureClass[];  // the window class of every fixture window
+
+}  // namespace testsupport

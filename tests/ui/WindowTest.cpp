@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "Controls.h"
+#include "Timer.h"
+#include "UiWait.h"
+#include "Window.h"
+
+using testsupport::PumpUntil;
+
+namespace {
+
+class TestForm : public ui::Window {
+ public:
+  TestForm()
+      : Window(Spec()),
+        OkBtn(*this, {10, 10, 80, 24}, "OK"),
+        lblInfo(*this, {10, 40, 200, 20}, "info"),
+        chkOn(*this, {10, 64, 120, 20}, "On"),
+        txtValue(*this, {10, 90, 120, 22}),
+        Timer1(*this, 0) {
+    OkBtn.Click = [this] { ++clicks; if (throwOnClick) throw std::runtime_error("handler failed"); };
+    Timer1.Tick = [this] { ++ticks; };
+  }
+  ui::Button OkBtn;
+  ui::Label lblInfo;
+  ui::CheckBox chkOn;
+  ui::TextBox txtValue;
+  ui::Timer Timer1;
+
+  int loads = 0, clicks = 0, ticks = 0, resizes = 0;
+  bool throwOnClick = false, refuseQuery = false, refuseUnload = false;
+  std::vector<int> queryModes;
+
+ protected:
+  void Form_Load() override { ++loads; }
+  void Form_Resize() override { ++resizes; }
+  void Form_QueryUnload(bool& cancel, int mode) override {
+    queryModes.push_back(mode);
+    cancel = refuseQuery;
+  }
+  void Form_Unload(bool& cancel) override { cancel = refuseUnload; }
+
+ private:
+  static ui::FormSpec Spec() {
+    ui::FormSpec s;
+    s.caption = "Test form";
+    s.width = 240;
+    s.height = 140;
+    return s;
+  }
+};
+
+TEST(Window, IsCreatedOnFirstUseWithItsControls) {
+  TestForm form;
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_FALSE(form.OkBtn.hwnd());
+  form.Show();
+  ASSERT_TRUE(form.Loaded());
+  form.Show();
+  EXPECT_EQ(form.loads, 1);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(GetParent(form.OkBtn.hwnd()), form.hwnd());
+  EXPECT_EQ(form.ScaleWidth(), 240);  // the client area is what the form asked for
+  EXPECT_EQ(form.ScaleHeight(), 140);
+  form.Hide();
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(form.Loaded());
+}
+
+TEST(Window, RoutesControlEventsById) {
+  TestForm form;
+  form.Load();
+  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, 1);
+  SendMessageA(form.chkOn.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.chkOn.Value());
+  int changes = 0;
+  form.txtValue.Change = [&] { ++changes; };
+  SetWindowTextA(form.txtValue.hwnd(), "typed");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(form.txtValue.Text(), "typed");
+}
+
+TEST(Window, AFailingHandlerLosesOnlyItsOwnMessage) {
+  TestForm form;
+  form.Load();
+  form.throwOnClick = true;
+  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+  form.throwOnClick = false;
+  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, 2);
+  EXPECT_TRUE(IsWindow(form.hwnd()));
+}
+
+TEST(Window, UnloadAsksTheFormAndCanBeRefused) {
+  TestForm form;
+  form.Load();
+  form.refuseQuery = true;
+  EXPECT_FALSE(form.Unload());
+  form.refuseQuery = false;
+  form.refuseUnload = true;
+  SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(form.Loaded());
+  form.refuseUnload = false;
+  EXPECT_TRUE(form.Unload());
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_FALSE(form.OkBtn.hwnd());
+  EXPECT_EQ(form.queryModes, (std::vector<int>{ui::vbFormCode, ui::vbFormControlMenu, ui::vbFormCode}));
+  // Loading again creates a new window and runs Form_Load again.
+  form.Load();
+  EXPECT_EQ(form.loads, 2);
+  EXPECT_TRUE(IsWindow(form.OkBtn.hwnd()));
+}
+
+TEST(Window, ClosingThroughTheCloseBoxUnloads) {
+  TestForm form;
+  form.Show();
+  SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_EQ(form.queryModes, std::vector<int>{ui::vbFormControlMenu});
+}
+
+TEST(Window, TimersTickOnlyWhileEnabled) {
+  TestForm form;
+  form.Timer1.SetInterval(10);
+  form.Load();
+  EXPECT_TRUE(PumpUntil([&] { return form.ticks >= 2; }));
+  form.Timer1.SetEnabled(false);
+  int stopped = form.ticks;
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(form.ticks, stopped);
+}
+
+TEST(Window, ControlsKeepStateSetBeforeTheyExist) {
+  TestForm form;
+  form.chkOn.SetValue(true);
+  form.lblInfo.SetText("before load");
+  form.OkBtn.SetEnabled(false);
+  form.txtValue.SetNumberStyle(true);
+  form.Load();
+  EXPECT_EQ(SendMessageA(form.chkOn.hwnd(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(testsupport::WindowText(form.lblInfo.hwnd()), "before load");
+  EXPECT_FALSE(IsWindowEnabled(form.OkBtn.hwnd()));
+  EXPECT_TRUE(GetWindowLongA(form.txtValue.hwnd(), GWL_STYLE) & ES_NUMBER);
+  form.txtValue.SetNumberStyle(false);
+  EXPECT_FALSE(GetWindowLongA(form.txtValue.hwnd(), GWL_STYLE) & ES_NUMBER);
+}
+
+TEST(Window, LabelChangeRunsAgainForTheChangeItMakes) {
+  TestForm form;
+  form.Load();
+  int runs = 0;
+  form.lblInfo.Change = [&] {
+    ++runs;
+    if (form.lblInfo.Text().size() > 4) form.lblInfo.SetText(form.lblInfo.Text().substr(0, 4));
+  };
+  form.lblInfo.SetText("abcdefgh");
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(testsupport::WindowText(form.lblInfo.hwnd()), "abcd");
+}
+
+TEST(Window, ButtonWithItsOwnColourIsDrawnInIt) {
+  TestForm form;
+  form.OkBtn.SetBackColor(RGB(218, 218, 218));
+  form.Show();
+  UpdateWindow(form.hwnd());
+  RedrawWindow(form.OkBtn.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(form.OkBtn.hwnd());
+  EXPECT_EQ(GetPixel(dc, 5, 12), RGB(218, 218, 218));
+  ReleaseDC(form.OkBtn.hwnd(), dc);
+}
+
+}  // namespace

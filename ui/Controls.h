@@ -1,0 +1,108 @@
+// Thin wrappers over the standard controls. A control is a member of its form,
+// is created when the form loads and raises its events through std::function members.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+
+namespace ui {
+
+class Window;
+
+struct Bounds {
+  int x = 0, y = 0, width = 0, height = 0;  // pixels in the parent's client area
+};
+
+class Control {
+ public:
+  Control(Window& owner, const char* className, DWORD style, Bounds bounds, std::string text,
+          DWORD exStyle = 0);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  int id() const { return id_; }
+  Window& owner() const { return owner_; }
+  std::string Text() const;
+  void SetText(const std::string& text);
+  void Move(Bounds bounds);
+  Bounds GetBounds() const { return bounds_; }
+  void SetVisible(bool visible);
+  bool Visible() const;
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
+  void SetFont(const std::string& face, int points, bool bold = false);
+  void SetFocus();
+
+ protected:
+  friend class Window;
+  virtual void Create();
+  virtual void Destroyed() { hwnd_ = nullptr; }
+  virtual void OnCommand(WORD /*code*/) {}
+  virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+  virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  virtual void TextChanged() {}
+
+  Window& owner_;
+  std::string className_;
+  DWORD style_, exStyle_;
+  Bounds bounds_;
+  std::string text_;  // kept while the control is not created
+  HWND hwnd_ = nullptr;
+  int id_;
+  HFONT font_ = nullptr;
+};
+
+// A static text. Change runs after every caption change, including one made inside Change.
+class Label : public Control {
+ public:
+  Label(Window& owner, Bounds bounds, std::string caption = "", DWORD align = SS_LEFT);
+  std::function<void()> Change;
+
+ protected:
+  HBRUSH OnCtlColor(HDC dc) override;
+  void TextChanged() override;
+};
+
+class Button : public Control {
+ public:
+  Button(Window& owner, Bounds bounds, std::string caption);
+  std::function<void()> Click;
+  // A face colour of its own: the button is then drawn by us.
+  void SetBackColor(COLORREF colour);
+  void PerformClick() { if (Click) Click(); }
+
+ protected:
+  void OnCommand(WORD code) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  bool hasBackColour_ = false;
+  COLORREF backColour_ = 0;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Window& owner, Bounds bounds, std::string caption);
+  bool Value() const;
+  void SetValue(bool checked);
+  std::function<void()> Click;
+
+ protected:
+  void Create() override;
+  void OnCommand(WORD code) override;
+  bool value_ = false;
+};
+
+class TextBox : public Control {
+ public:
+  TextBox(Window& owner, Bounds bounds, std::string text = "", DWORD extraStyle = 0);
+  std::function<void()> Change;
+  // Digits only: the edit refuses every other key.
+  void SetNumberStyle(bool on);
+
+ protected:
+  void OnCommand(WORD code) override;
+};
+
+}  // namespace ui

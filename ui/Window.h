@@ -1,0 +1,95 @@
+// The window base every form of the program derives from: created on first use,
+// shown, hidden and unloaded like a form, with its messages routed to its controls.
+#pragma once
+#include <windows.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class Control;
+class Timer;
+class Menu;
+
+// Why a form is being unloaded (the values the form handlers receive).
+enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
+
+struct FormSpec {
+  std::string caption;
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD exStyle = 0;
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  int width = 320, height = 200;  // client area in pixels
+  bool centred = false;           // centre on the work area at creation
+  int iconId = 0;                 // icon resource of the program, 0 for none
+};
+
+class Window {
+ public:
+  explicit Window(FormSpec spec);
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  bool Load();  // creates the window and its controls once, then runs Form_Load
+  void Show();
+  void Hide();
+  bool Unload();  // false when the form refused
+  bool Loaded() const { return hwnd_ != nullptr; }
+  bool Visible() const;
+  HWND hwnd() const { return hwnd_; }
+
+  std::string Caption() const;
+  void SetCaption(const std::string& text);
+  void SetBackColor(COLORREF colour);
+  // Paints the client area as horizontal bands (top to bottom), as a persistent background.
+  void SetBackgroundBands(std::vector<COLORREF> bands);
+  bool HasPaintedBackground() const { return !bands_.empty(); }
+  COLORREF BackColor() const { return backColour_; }
+  HBRUSH BackBrush() const;
+  int ScaleWidth() const;   // client size in pixels
+  int ScaleHeight() const;
+  void SetMenu(Menu* menu);
+
+  // Sends the close request a user's close box would send (UnloadMode vbFormControlMenu).
+  void Close() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
+
+ protected:
+  virtual void Form_Load() {}
+  virtual void Form_Activate() {}
+  virtual void Form_Deactivate() {}
+  virtual void Form_Resize() {}
+  virtual void Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/) {}
+  virtual void Form_Unload(bool& /*cancel*/) {}
+  // The default routes commands, notifications, colours, owner drawing and timers.
+  virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  friend class Control;
+  friend class Timer;
+  void Attach(Control* control);
+  void Detach(Control* control);
+  void Attach(Timer* timer);
+  void Detach(Timer* timer);
+  Control* ControlFromHandle(HWND child) const;
+  bool MayUnload(int mode);
+  void PaintBackground(HDC dc);
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  FormSpec spec_;
+  HWND hwnd_ = nullptr;
+  bool loading_ = false;
+  COLORREF backColour_;
+  HBRUSH backBrush_ = nullptr;
+  std::vector<COLORREF> bands_;
+  std::vector<Control*> controls_;
+  std::map<UINT_PTR, Timer*> timers_;
+  Menu* menu_ = nullptr;
+};
+
+// Pumps the messages waiting for this thread, so clicks reach a running loop.
+void DoEvents();
+
+}  // namespace ui
