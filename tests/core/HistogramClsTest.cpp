@@ -35,11 +35,6 @@ std::vector<Step> Every(DWORD fromMs, int count, int32_t value) {
   return steps;
 }
 
-std::vector<Step> Join(std::vector<Step> a, const std::vector<Step>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 TEST(HistogramCls, SamplesGapsScalesAndRings) {
   const Scenario scenarios[] = {
       {"two consecutive seconds", 0, 100, {{1000, 50}, {2000, 50}},
