@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "InterfaceFrm.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -60,4 +61,47 @@ void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, i
 void EndProgram() {
   IsExiting = true;
   seams::EndProcessFn(0);
+}
+
+void ShowFrm(ui::Window& form) {
+  form.Show();
+  if (InterfaceFrm.mnuSettingsTop && InterfaceFrm.mnuSettingsTop->Checked())
+    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, 0x53);
+  SetForegroundWindow(form.hwnd());
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string GetWinDir() {
+  char buf[200];
+  UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+std::string GetSysDir() {
+  char buf[255];
+  UINT n = GetSystemDirectoryA(buf, sizeof buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+std::string GetFileNameFromPath(const std::string& path) {
+  size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string SecsToTimeStr(int32_t seconds) {
+  const int32_t h = seconds / 3600;
+  const int32_t m = (seconds % 3600) / 60;
+  const int32_t s = seconds - 3600 * h - 60 * m;
+  auto two = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  return std::to_string(h) + ":" + two(m) + ":" + two(s);
+}
+
+std::string GetWndClassName(HWND hwnd) {
+  char buf[256];
+  int n = GetClassNameA(hwnd, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
 }

@@ -38,3 +38,19 @@ void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, i
 
 // Ends the program: releases what start-up took, saves, and ends the process.
 void EndProgram();
+
+// Shows a tool window modeless, above others while the main window is kept on top,
+// and brings it to the front.
+void ShowFrm(ui::Window& form);
+
+// True when the path's attributes can be read and it is not a folder.
+bool FileExists(const std::string& path);
+std::string GetWinDir();
+std::string GetSysDir();
+// The text after the last "\" (the whole text when there is none).
+std::string GetFileNameFromPath(const std::string& path);
+
+// Seconds as "h:mm:ss" (hours not padded): 3725 gives "1:02:05".
+std::string SecsToTimeStr(int32_t seconds);
+// A window's class name (at most 255 characters).
+std::string GetWndClassName(HWND hwnd);

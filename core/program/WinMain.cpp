@@ -1,25 +1,16 @@
-// The program's entry: common controls, then the start-up procedure.
+// The program's entry: common controls and COM, then the start-up procedure.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
-#include "CancelEvent.h"
-#include "ModMain.h"
-#include "Window.h"
-#include "version.h"
+#include "ModStartup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
-
-  // Until the program's own windows arrive, it shows its status window and ends
-  // when Cancel is pressed.
-  CancelEvent.Load();
-  CancelEvent.lblCancel.SetText(std::string(ProgramTitle) + " " + QP_VERSION_TEXT +
-                                " is installed. Its main window is not available yet.");
-  CancelEvent.Show();
-  while (!CancelFlag && !IsExiting) {
-    WaitMessage();
-    ui::DoEvents();
-  }
+  // The performance object is apartment-threaded and used from this thread only.
+  CoInitialize(nullptr);
+  Main();
+  CoUninitialize();
   return 0;
 }

@@ -1,0 +1,59 @@
+#include "ModRegistry.h"
+
+namespace {
+
+std::string TrimBlanks(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+HKEY OpenRegKey(HKEY root, const std::string& path, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+long CountRegItems(HKEY key, int kind) {
+  DWORD subkeys = 0, values = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return 0;
+  return static_cast<long>(kind == 1 ? subkeys : values);
+}
+
+std::string EnumRegValueName(HKEY key, DWORD index) {
+  // Only the name is wanted: asking for no data means a long value cannot make
+  // the call fail.
+  char name[261];
+  DWORD len = sizeof name;
+  if (RegEnumValueA(key, index, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return "";
+  return TrimBlanks(std::string(name, len));
+}
+
+long DeleteRegValue(HKEY key, const std::string& name) { return RegDeleteValueA(key, name.c_str()); }
+
+void SetRegValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
+                 DWORD type) {
+  HKEY key = OpenRegKey(root, path);
+  if (!key) return;
+  RegSetValueExA(key, name.c_str(), 0, type == 0 ? REG_SZ : type,
+                 reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(key);
+}
+
+std::string GetRegValue(HKEY key, const std::string& name) {
+  std::string buf(1024, '\0');
+  DWORD size = 1024, type = REG_SZ;
+  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size);
+  // A value longer than the buffer reports its full size: it is treated as missing
+  // rather than read past the buffer.
+  if (rc != ERROR_SUCCESS || size > 1024) return std::string(1023, '\0');
+  if (size == 0) return "";
+  std::string text = buf.substr(0, size - 1);
+  return TrimBlanks(text);
+}

@@ -1,0 +1,20 @@
+// Registry procedures for the Run value, the App Paths key and the start-up manager.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Opens Root\Path; 0 when it cannot be opened. Full access unless asked otherwise.
+HKEY OpenRegKey(HKEY root, const std::string& path, REGSAM access = KEY_ALL_ACCESS);
+// Kind 1: the number of subkeys; kind 0: the number of values.
+long CountRegItems(HKEY key, int kind);
+// The name of the value at Index, trimmed of blanks ("" past the last value).
+std::string EnumRegValueName(HKEY key, DWORD index);
+long DeleteRegValue(HKEY key, const std::string& name);
+// Stores Data as text (Type 0 means REG_SZ) under Root\Path, Name.
+void SetRegValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
+                 DWORD type = 0);
+// The text of a value, trimmed of blanks. A missing or unreadable value gives 1023 NUL
+// characters, so callers test the first character.
+std::string GetRegValue(HKEY key, const std::string& name);
+inline bool RegValueMissing(const std::string& value) { return !value.empty() && value[0] == '\0'; }

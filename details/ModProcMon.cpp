@@ -1,0 +1,26 @@
+#include "ModProcMon.h"
+
+#include <windows.h>
+
+#include "CancelEvent.h"
+#include "ModMain.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+
+std::string RiskMonitorLogFolder() { return AppPath() + "\\Risk Monitor Logs\\"; }
+
+void InitRiskMonitor() {
+  DeleteSection(ProgramTitle, "tmpcpu");
+  SaveSetting(ProgramTitle, "tmpcpu", "path", RiskMonitorLogFolder());
+  if (!IsWinNTFlag) return;
+  // The hook library is loaded by name at its first call; a missing one never
+  // stops the program.
+  HMODULE brackel = LoadLibraryA("Brackel.dll");
+  if (!brackel) return;
+  using InstallHookFn = long(WINAPI*)(long mode, HWND window);
+  auto install = reinterpret_cast<InstallHookFn>(GetProcAddress(brackel, "InstallHook"));
+  CancelEvent.Load();
+  if (install) install(-1, CancelEvent.hwnd());
+}
+
+int16_t GetRiskRating(const std::string&) { return 0; }

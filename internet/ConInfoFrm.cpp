@@ -1,0 +1,29 @@
+#include "ConInfoFrm.h"
+
+#include "ModConInfo.h"
+
+ConInfoFrmForm ConInfoFrm;
+
+namespace {
+ui::FormSpec Spec() {
+  ui::FormSpec spec;
+  spec.caption = "Internet Connection";
+  spec.style = WS_POPUP;
+  spec.width = 600;
+  spec.height = 400;
+  return spec;
+}
+}  // namespace
+
+ConInfoFrmForm::ConInfoFrmForm()
+    : Window(Spec()),
+      SSTab1(*this, {0, 0, 600, 400}, {"Connection", "Internet Programs"}),
+      IntProgsList(*this, {20, 40, 560, 300}) {
+  IntProgsList.SetVisible(false);
+  IntProgsList.AddColumn("K0", "Program", 540);
+}
+
+// The figures list and the speed graph arrive with the page itself.
+void ConInfoFrmForm::RefreshMe() {}
+
+void ConInfoFrmForm::LaunchAllBtn_Click() { DoIntProgOp(4); }

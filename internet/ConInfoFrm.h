@@ -1,0 +1,18 @@
+// The Internet connection page.
+#pragma once
+#include "ListView.h"
+#include "Window.h"
+
+class ConInfoFrmForm : public ui::Window {
+ public:
+  ConInfoFrmForm();
+
+  ui::TabControl SSTab1;
+  // Programs launched on connect: text = path, icon = enabled (1 launch, 0 skip).
+  ui::ListView IntProgsList;
+
+  void RefreshMe();
+  void LaunchAllBtn_Click();
+};
+
+extern ConInfoFrmForm ConInfoFrm;

@@ -1,0 +1,58 @@
+// The pop-up blocker's browser list and white list, their settings in section
+// "PopUp", and the browser catalogue Pop.dat shipped beside the program.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "VbRules.h"
+
+struct WhiteListEntry {
+  int32_t WhiteType = 0;  // 0 the window's address, 1 its title
+  std::string URL_Or_Name_text;
+  int16_t ExactText = 0;  // non-zero: equal; 0: contained
+};
+
+struct BrowserEntry {
+  std::string Path;
+  std::string MenuName[3];
+  int16_t PopDisNotf = 1;
+  int16_t HidePop = 1;
+  WhiteListEntry PreDefinedWhite[6];
+};
+
+// One record of Pop.dat: 2846 bytes, blank-padded text fields, little-endian integers.
+struct PopDatRecord {
+  static constexpr size_t kSize = 2846;
+  std::string Name;         // 256
+  std::string ExeName;      // 256; in the header record, the number of records
+  std::string MenuName[3];  // 3 x 256
+  int16_t PopDisNotf = 0;
+  int16_t HidePop = 0;
+  int16_t MajorVersion = 0;  // 0 any version
+  int16_t WhiteType[6] = {};
+  std::string WhiteText[6];  // 6 x 256
+  int16_t ExactText[6] = {};
+};
+// Decodes one record from its 2846 bytes.
+PopDatRecord DecodePopDatRecord(const char* bytes);
+// Reads the header and the browser records that follow it (as many as the header
+// counts and the file holds). False when the file or its header cannot be read.
+bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records);
+// True when a record of this major version applies to the file: 0 applies to any
+// version, otherwise the first character of its FileVersion must be that number.
+bool MajorVersionMatches(int16_t majorVersion, const std::string& path);
+
+constexpr int kMaxBrowsers = 51;
+constexpr int kMaxWhiteEntries = 201;
+extern BrowserEntry Browsers[kMaxBrowsers];
+extern int16_t BrowsersLst_Total;
+extern WhiteListEntry WhiteLst[kMaxWhiteEntries];
+extern int16_t WhiteLst_Total;
+extern int16_t TotalBlockCnt;
+extern vb::Date TotalBlockSince;
+
+void LoadPopUpSettings();
+void SavePopUpSettings();
+// Appends the browser a catalogue record names; false when the list is full.
+bool AddBrowserFromRecord(const PopDatRecord& record);

@@ -1,0 +1,49 @@
+#include "Mainfrm.h"
+
+#include "ModStartup.h"
+
+MainfrmForm Mainfrm;
+
+namespace {
+ui::FormSpec Spec() {
+  ui::FormSpec spec;
+  spec.caption = "Quillon";
+  spec.style = WS_POPUP;
+  spec.width = 600;
+  spec.height = 400;
+  return spec;
+}
+}  // namespace
+
+MainfrmForm::MainfrmForm()
+    : Window(Spec()), AppLst(*this, {0, 0, 600, 200}), WndLst(*this, {0, 204, 600, 196}) {
+  mnuAppLst = &Menus.Add("AppLst");
+  mnuWndLst = &Menus.Add("WndLst");
+  const char* captions[3] = {"Lar&ge Icons", "S&mall Icons", "&Details"};
+  for (int i = 0; i < 3; ++i) {
+    mnuAppLstView[i] = &mnuAppLst->Add(captions[i]);
+    mnuAppLstView[i]->Click = [this, i] { mnuAppLstView_Click(i); };
+    mnuWndLstView[i] = &mnuWndLst->Add(captions[i]);
+    mnuWndLstView[i]->Click = [this, i] { mnuWndLstView_Click(i); };
+  }
+}
+
+void MainfrmForm::SetView(ui::ListView& list, ui::MenuItem* const* items, bool& largeIcon, int index) {
+  for (int i = 0; i < 3; ++i) items[i]->SetChecked(false);
+  static const DWORD kViews[3] = {LVS_ICON, LVS_SMALLICON, LVS_REPORT};
+  if (index >= 0 && index <= 2) {
+    largeIcon = index == 0;
+    list.SetView(kViews[index]);
+    items[index]->SetChecked(true);
+  }
+  FastRef = false;
+  if (!IsStartingUp) RefreshMe();
+}
+
+void MainfrmForm::mnuAppLstView_Click(int index) { SetView(AppLst, mnuAppLstView, AppLargeIcon, index); }
+
+void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView, WndLargeIcon, index); }
+
+// The lists are filled by the page's refresh, which arrives with the process and
+// window tables.
+void MainfrmForm::RefreshMe() {}

@@ -1,0 +1,25 @@
+// The window shown while the program starts; it closes itself after three seconds.
+#pragma once
+#include "Controls.h"
+#include "Timer.h"
+#include "Window.h"
+
+class SplashFrmForm : public ui::Window {
+ public:
+  SplashFrmForm();
+
+  ui::Label Label1;
+  ui::Label lblVersion;
+  ui::Label LoadingLbl;
+  ui::Timer Timer1;  // closes the window
+  ui::Timer Timer2;  // moves the progress dots
+
+ protected:
+  void Form_Load() override;
+
+ private:
+  void Timer1_Timer();
+  void Timer2_Timer();
+};
+
+extern SplashFrmForm SplashFrm;

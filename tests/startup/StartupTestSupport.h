@@ -1,0 +1,46 @@
+// What the start-up tests share: a clean settings store before and after each test,
+// message boxes answered and recorded, and reads of the real registry.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace startuptest {
+
+struct ShownMessage {
+  HWND owner;
+  std::string text;
+  UINT style;
+};
+
+// Removes a key and everything under it.
+void DeleteTree(HKEY root, const std::string& path);
+// The text of a value; "<missing>" when it is not there.
+std::string RegText(HKEY root, const std::string& path, const std::string& name);
+void SetRegText(HKEY root, const std::string& path, const std::string& name, const std::string& value);
+std::string Option(const std::string& section, const std::string& key);  // "Quillon Pro" store
+void SetOption(const std::string& section, const std::string& key, const std::string& value);
+std::vector<std::string> ValueNames(HKEY root, const std::string& path);
+
+constexpr char kMissing[] = "<missing>";
+std::string AppPathsOf(const std::string& exeFileName);
+std::string TestExeFileName();  // this test program's file name
+
+// Every test starts and ends with no settings of the program, no App Paths key of
+// this test program and its message boxes answered by `answer`.
+class StoreTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static void CleanStore();
+
+  std::vector<ShownMessage> shown;
+  std::function<int(const ShownMessage&)> answer = [](const ShownMessage&) { return IDOK; };
+  std::vector<ShownMessage> ShownWithText(const std::string& text) const;
+};
+
+}  // namespace startuptest

@@ -1,0 +1,3 @@
+#include "AddSProgFrm.h"
+
+AddSProgFrmForm AddSProgFrm;

@@ -1,0 +1,40 @@
+#include "MoreToolsFrm.h"
+
+#include "ModMain.h"
+#include "ModSettings.h"
+
+int16_t DriveCheck = 1;
+MoreToolsFrmForm MoreToolsFrm;
+
+namespace {
+ui::FormSpec Spec() {
+  ui::FormSpec spec;
+  spec.caption = "More Tools";
+  spec.style = WS_POPUP;
+  spec.width = 600;
+  spec.height = 400;
+  return spec;
+}
+}  // namespace
+
+MoreToolsFrmForm::MoreToolsFrmForm()
+    : Window(Spec()),
+      SSTab1(*this, {0, 0, 600, 400},
+             {"Reminders", "Tasks History and Media Check", "Windows Start-up Manager"}),
+      DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST) {}
+
+void MoreToolsFrmForm::LoadMoreToolsData() {
+  SettingsReader more(ProgramTitle, "MoreTools");
+  int16_t check = more.Int16("DriveCheck", 1);
+  DriveCheck = check == 0 ? 0 : 1;
+  SettingsReader general(ProgramTitle, "General");
+  int16_t count = general.Int16("DriveEXNUM", 0);
+  DriveEXList.Clear();
+  for (int n = 1; n <= count; ++n) {
+    std::string drive = general.Text("DriveEX" + std::to_string(n), "");
+    if (!drive.empty()) DriveEXList.AddItem(drive);
+  }
+}
+
+// The reminder fields and the start-up list arrive with the page itself.
+void MoreToolsFrmForm::RefreshMe(bool /*keepStartUpList*/) {}

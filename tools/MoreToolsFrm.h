@@ -1,0 +1,25 @@
+// The mini-tools page: reminders, history log, media check and start-up programs.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ListView.h"
+#include "Window.h"
+
+// The media check at exit and before Windows exits (0/1).
+extern int16_t DriveCheck;
+
+class MoreToolsFrmForm : public ui::Window {
+ public:
+  MoreToolsFrmForm();
+
+  ui::TabControl SSTab1;
+  ui::ListView DriveEXList;  // drives left out of the media check
+
+  // Reads "MoreTools"/"DriveCheck" and the excluded drives.
+  void LoadMoreToolsData();
+  void RefreshMe(bool keepStartUpList);
+};
+
+extern MoreToolsFrmForm MoreToolsFrm;

@@ -1,0 +1,25 @@
+#include "frmOptions.h"
+
+frmOptionsForm frmOptions;
+
+namespace {
+ui::FormSpec Spec() {
+  ui::FormSpec spec;
+  spec.caption = "Options";
+  spec.width = 520;
+  spec.height = 400;
+  spec.centred = true;
+  return spec;
+}
+}  // namespace
+
+frmOptionsForm::frmOptionsForm()
+    : Window(Spec()),
+      SSTab1(*this, {8, 8, 504, 384},
+             {"General", "Programs", "Windows", "Task Manager Lists", "Tracker Bar", "Internet Monitor",
+              "Pop-up blocker"}),
+      SProgsList(*this, {20, 40, 480, 300}) {
+  SProgsList.SetVisible(false);
+  SProgsList.AddColumn("K0", "Program", 300);
+  SProgsList.AddColumn("K1", "Action", 170);
+}
