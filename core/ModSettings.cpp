@@ -249,8 +249,12 @@ void LoadSettings() {
   WinReminderText = r.Text("WinReminderText", "");
   {
     SettingsReader internet(ProgramTitle, "Internet");
-    IntProgCount = ranged(internet.Int16("IntProgCount", 0), 0, 32767, 0);
-    if (internet.Failed()) outOfRange = true;
+    const int16_t count = internet.Int16("IntProgCount", 0);
+    IntProgCount = count < 0 ? 0 : count;
+    if (internet.Failed() || count < 0) {
+      outOfRange = true;
+      SaveSetting(ProgramTitle, "Internet", "IntProgCount", IntText(IntProgCount));
+    }
   }
   RunAtStartUp = r.Int16("RunAtStartUp", 0);
   SplashAtStartUp = r.Int16("SplashAtStartUp", 1);

@@ -130,6 +130,7 @@ TEST_F(SettingsTest, GarbageInOptionsFallsBackKeyByKeyWithOneMessage) {
   SetOption("Options", "LANCon", "1");             // good values stay
   SetOption("Options", "WinReminder", "45");
   SetOption("Options", "WndList", "1010");
+  SetOption("Internet", "IntProgCount", "many");
   std::string longText(5000, 'x');
   SetOption("Options", "IntReminderText", longText);  // longer than any fixed buffer
   LoadSettings();
@@ -150,6 +151,8 @@ TEST_F(SettingsTest, GarbageInOptionsFallsBackKeyByKeyWithOneMessage) {
   EXPECT_EQ(Option("Options", "SecLogData"), "5");
   EXPECT_EQ(Option("Options", "TrackerItems(3)"), "3");
   EXPECT_EQ(Option("Options", "WinReminder"), "45");
+  EXPECT_EQ(IntProgCount, 0);
+  EXPECT_EQ(Option("Internet", "IntProgCount"), "0");
 
   // The store is clean now: the next load says nothing.
   shown.clear();

@@ -14,6 +14,7 @@
 #include "ModStartup.h"
 #include "MoreToolsFrm.h"
 #include "SplashFrm.h"
+#include "SysInfoLink.h"
 #include "StartupTestSupport.h"
 #include "UiWait.h"
 #include "frmOptions.h"
@@ -239,6 +240,22 @@ TEST_F(StartUpTest, TheFirstRunSeedsTheBrowserListFromTheCatalogue) {
   }
   EXPECT_TRUE(found);
   EXPECT_EQ(Option("PopUp", "BrowsersLst_Total"), std::to_string(BrowsersLst_Total));
+}
+
+TEST(SysInfo, TheRegisteredPerformanceObjectGivesNineFigures) {
+  IUnknown* probe = nullptr;
+  const CLSID sysInfo = {0xB52F1570, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
+  if (FAILED(CoCreateInstance(sysInfo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                              reinterpret_cast<void**>(&probe)))) {
+    EXPECT_TRUE(TakePerfInfo().empty());  // no object: no figures, and no failure
+    GTEST_SKIP() << "the performance library is not registered in this prefix";
+  }
+  probe->Release();
+  PerfInfoArray figures = TakePerfInfo();
+  ASSERT_EQ(figures.size(), 9u);
+  EXPECT_GT(figures[3], 0);  // total physical memory
+  EXPECT_LE(figures[2], figures[3]);
+  ReleaseSysInfo();
 }
 
 TEST(PopDat, TheShippedCatalogueReadsAsWholeRecords) {
