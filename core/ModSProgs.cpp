@@ -68,7 +68,7 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
     if (op == 2) {
       int row = frmOptions.SProgsList.AddItem(entry.path, entry.enabled);
       frmOptions.SProgsList.SetSubItem(row, 1, GetSProgOptText(2, std::to_string(entry.action)));
-    } else if (entry.enabled == 1 && wanted.compare(0, entry.path.size(), Lower(entry.path)) == 0 &&
+    } else if (entry.enabled == 1 && !entry.path.empty() && wanted.compare(0, entry.path.size(), Lower(entry.path)) == 0 &&
                entry.path.size() <= wanted.size()) {
       return entry.action;
     }

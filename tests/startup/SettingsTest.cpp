@@ -199,8 +199,9 @@ TEST_F(SettingsTest, SpecialProgramLookUpsIgnoreCaseAndMatchByPrefix) {
   LoadSettings();  // stores the two defaults
   SetOption("Options", "SProg3", "c:\\tools,1;1");
   SetOption("Options", "SProg4", "c:\\off\\x.exe,1;0");
-  SetOption("Options", "SProgCount", "4");
-  SProgCount = 4;
+  SetOption("Options", "SProg5", ",1;1");  // no path: must not hide every program
+  SetOption("Options", "SProgCount", "5");
+  SProgCount = 5;
   const std::string explorer = GetWinDir() + "\\explorer.exe";
   struct Case {
     std::string path;
