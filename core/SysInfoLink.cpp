@@ -5,12 +5,9 @@
 IUnknown* SysInfoObj = nullptr;
 PerfInfoArray PerfInfoData;
 
-namespace {
-
-const CLSID kClsidSysInfo = {0xB52F1570, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
-const IID kIidSysInfo = {0xB52F156F, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
-
-// The interface's slots in their order after IUnknown's three.
+// The interface's slots in their order after IUnknown's three. Declared outside the
+// unnamed namespace: a type local to this file that nothing here derives from lets the
+// optimiser take every call through it for a pure virtual one.
 struct SysInfoSlots : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE PerfWnd(long* hWnd) = 0;
   virtual HRESULT STDMETHODCALLTYPE RefPerfWnd() = 0;
@@ -20,6 +17,11 @@ struct SysInfoSlots : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE ProcMem(long pid, VARIANT* memInfo) = 0;
   virtual HRESULT STDMETHODCALLTYPE ProcCPU(long pid, long* cpu) = 0;
 };
+
+namespace {
+
+const CLSID kClsidSysInfo = {0xB52F1570, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
+const IID kIidSysInfo = {0xB52F156F, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
 
 SysInfoSlots* Object() {
   if (!SysInfoObj &&

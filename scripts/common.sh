@@ -31,6 +31,8 @@ qp_prefix() {
   if [ -f "$QP_BIN/Pellmon.dll" ]; then
     wine regsvr32 /s "$(winepath -w "$QP_BIN/Pellmon.dll")" >/dev/null 2>&1 ||
       { echo "registering Pellmon.dll failed" >&2; return 1; }
+    # Let that server end, so the caller can start its own (wineserver -p).
+    wineserver -w
   fi
 }
 
