@@ -1,0 +1,43 @@
+#include "DetailsFrm.h"
+
+#include "ModStartup.h"
+
+DetailsFrmForm DetailsFrm;
+
+namespace {
+ui::FormSpec Layout() {
+  ui::FormSpec form;
+  form.caption = "Program Details";
+  form.width = 640;
+  form.height = 420;
+  return form;
+}
+
+// 1000 twips at 15 twips a pixel.
+const int kColumnWidth = 67;
+}  // namespace
+
+DetailsFrmForm::DetailsFrmForm()
+    : Window(Layout()), ProcLst(*this, {4, 4, 632, 200}), ModsLst(*this, {4, 210, 632, 206}) {
+  const char* const modules[13] = {"Module Name",  "Handle",           "Path",          "Size (in bytes)",
+                                   "Base address", "Company Name",     "File Description", "File Version",
+                                   "Internal Name", "Legal Copyright", "Original FileName", "Product Name",
+                                   "Product Version"};
+  for (const char* title : modules) ModsLst.AddColumn(title, title, kColumnWidth);
+}
+
+// The platform is known only once start-up has run.
+void DetailsFrmForm::Form_Load() { CreateProcColumns(IsWinNTFlag); }
+
+void DetailsFrmForm::CreateProcColumns(bool windowsNT) {
+  ProcLst.ClearColumns();
+  ProcLst.AddColumn("Process ID", "Process ID", kColumnWidth);
+  if (!windowsNT) ProcLst.AddColumn("No. of threads", "No. of threads", kColumnWidth);
+  ProcLst.AddColumn("Priority", "Priority", kColumnWidth);
+  ProcLst.AddColumn("Committed memory", "Commited memory (k)", kColumnWidth);
+  ProcLst.AddColumn("Reserved memory", "Reserved memory (k)", kColumnWidth);
+  ProcLst.AddColumn("Free memory", "Free memory (k)", kColumnWidth);
+  if (windowsNT)
+    for (const char* title : {"Local Port", "Local Host", "Remote Port", "Remote Host"})
+      ProcLst.AddColumn(title, title, kColumnWidth);
+}

@@ -1,0 +1,173 @@
+// Moskin: a small library the program loads by name.
+//
+// GetCpuUsage measures how much processor time every process used since the previous
+// call. The figures come from the system's process list (NtQuerySystemInformation),
+// because GetProcessTimes cannot be asked about processes this one cannot open (and
+// under Wine answers 0 for every other process). The caller's table receives:
+//   entry 0          the idle time of the interval
+//   entries 1..n-2   the time each process used, in units of 100 microseconds
+//   entry n-1        the total processor time of the interval (every processor)
+// and the result is n. The executable name (without its extension) of the process in
+// entry k is written to the program's settings, section "tmpcpu", value "k", for the
+// caller to match and then delete.
+//
+// InstallMainHook is the pop-up blocker's hook; until that blocker exists it does
+// nothing, which is also what removing a hook that was never installed must do.
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The caller's table has 1000 entries; the last measured process goes at 998.
+const int kTableSize = 1000;
+const char kSettingsPath[] = "Software\\Quillon Pro\\tmpcpu";
+const ULONG kSystemProcessInformation = 5;
+const LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+// The leading part of the system's process record, as the native call lays it out.
+struct ProcessRecord {
+  ULONG NextEntryOffset;
+  ULONG NumberOfThreads;
+  LARGE_INTEGER Reserved[3];
+  LARGE_INTEGER CreateTime;
+  LARGE_INTEGER UserTime;
+  LARGE_INTEGER KernelTime;
+  USHORT NameLength;  // bytes
+  USHORT NameMaximumLength;
+  PWSTR NameBuffer;
+  LONG BasePriority;
+  HANDLE UniqueProcessId;
+  HANDLE InheritedFromUniqueProcessId;
+};
+
+using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+using SystemTimesFn = BOOL(WINAPI*)(FILETIME*, FILETIME*, FILETIME*);
+
+struct Sample {
+  uint64_t busy = 0;  // user + kernel, 100 ns
+  uint64_t create = 0;
+};
+
+// What the previous call saw: a process id is only compared with itself when its
+// creation time is unchanged (ids are reused).
+std::map<DWORD, Sample> g_previous;
+uint64_t g_previousIdle = 0, g_previousTotal = 0;
+bool g_havePrevious = false;
+
+uint64_t Ticks(const LARGE_INTEGER& v) { return static_cast<uint64_t>(v.QuadPart); }
+uint64_t Ticks(const FILETIME& f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; }
+
+bool ReadProcessList(std::vector<char>& buffer) {
+  static QueryFn query =
+      reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation"));
+  if (!query) return false;
+  if (buffer.size() < 0x10000) buffer.resize(0x10000);
+  for (int i = 0; i < 8; ++i) {
+    ULONG needed = 0;
+    LONG status = query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) return true;
+    if (status != kStatusInfoLengthMismatch) return false;
+    // The list can grow between two calls: ask again with room to spare.
+    buffer.resize(needed > buffer.size() ? needed + 0x4000 : buffer.size() * 2);
+  }
+  return false;
+}
+
+std::string NameWithoutExtension(const ProcessRecord& r) {
+  if (!r.NameBuffer || r.NameLength == 0) return "";
+  int chars = r.NameLength / 2;
+  int n = WideCharToMultiByte(CP_ACP, 0, r.NameBuffer, chars, nullptr, 0, nullptr, nullptr);
+  std::string name(n > 0 ? n : 0, '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, r.NameBuffer, chars, &name[0], n, nullptr, nullptr);
+  size_t slash = name.find_last_of('\\');
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+void WriteName(HKEY key, int index, const std::string& name) {
+  if (!key) return;
+  std::string value = std::to_string(index);
+  RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                 static_cast<DWORD>(name.size() + 1));
+}
+
+int32_t Units(uint64_t hundredNs) {
+  uint64_t u = hundredNs / 1000;  // 100 microseconds
+  return u > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(u);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LONG WINAPI GetCpuUsage(LONG* table) {
+  if (!table) return 0;
+  std::vector<char> buffer;
+  if (!ReadProcessList(buffer)) return 0;
+
+  // The interval's total time of every processor, from the machine's own counters
+  // where they exist; otherwise the sum of every process, the idle one included.
+  // (Looked up by name: systems before XP SP1 lack the call.)
+  static SystemTimesFn systemTimes =
+      reinterpret_cast<SystemTimesFn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimes"));
+  FILETIME idleTime, kernelTime, userTime;
+  bool haveSystemTimes = systemTimes && systemTimes(&idleTime, &kernelTime, &userTime);
+  uint64_t idleNow = haveSystemTimes ? Ticks(idleTime) : 0;
+  uint64_t totalNow = haveSystemTimes ? Ticks(kernelTime) + Ticks(userTime) : 0;
+
+  std::map<DWORD, Sample> current;
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+
+  int n = 1;  // next entry to fill
+  uint64_t sumAll = 0, idleDelta = 0;
+  size_t offset = 0;
+  for (;;) {
+    const ProcessRecord& r = *reinterpret_cast<const ProcessRecord*>(buffer.data() + offset);
+    DWORD pid = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(r.UniqueProcessId));
+    Sample s;
+    s.busy = Ticks(r.UserTime) + Ticks(r.KernelTime);
+    s.create = Ticks(r.CreateTime);
+    current[pid] = s;
+    uint64_t delta = s.busy;
+    auto old = g_previous.find(pid);
+    if (old != g_previous.end() && old->second.create == s.create)
+      delta = s.busy >= old->second.busy ? s.busy - old->second.busy : 0;
+    if (!g_havePrevious) delta = 0;  // the first call only sets the baseline
+    sumAll += delta;
+    if (pid == 0) {
+      idleDelta = delta;
+    } else if (n < kTableSize - 1) {
+      table[n] = Units(delta);
+      WriteName(key, n, NameWithoutExtension(r));
+      ++n;
+    }
+    if (r.NextEntryOffset == 0 || offset + r.NextEntryOffset + sizeof(ProcessRecord) > buffer.size()) break;
+    offset += r.NextEntryOffset;
+  }
+  if (key) RegCloseKey(key);
+
+  uint64_t total = sumAll;
+  if (haveSystemTimes && g_havePrevious && totalNow >= g_previousTotal) {
+    total = totalNow - g_previousTotal;
+    idleDelta = idleNow >= g_previousIdle ? idleNow - g_previousIdle : 0;
+  }
+  table[0] = Units(idleDelta);
+  table[n] = Units(total);
+
+  g_previous.swap(current);
+  g_previousIdle = idleNow;
+  g_previousTotal = totalNow;
+  g_havePrevious = true;
+  return n + 1;
+}
+
+extern "C" __declspec(dllexport) LONG WINAPI InstallMainHook(LONG hWnd, LONG onOff) {
+  (void)hWnd;
+  (void)onOff;
+  return 0;
+}
