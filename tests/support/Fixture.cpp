@@ -33,15 +33,22 @@ Fixture::Fixture(const FixtureOptions& o) {
   if (!o.marker.empty()) cmd += " \"" + o.marker + "\"";
   STARTUPINFOA si = {};
   si.cb = sizeof si;
-  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                       o.workDir.empty() ? nullptr : o.workDir.c_str(), &si, &pi_))
     return;
-  // The fixture is ready when its window exists (hidden ones included).
+  // The fixture sets this event once its window is shown (or hidden) for good, so a
+  // test never sees a window caught between creation and its first show.
+  char name[64];
+  wsprintfA(name, "QuillonFixtureReady-%lu", pi_.dwProcessId);
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name);
+  ResumeThread(pi_.hThread);
+  if (ready) {
+    HANDLE both[2] = {ready, pi_.hProcess};
+    WaitForMultipleObjects(2, both, FALSE, 10000);
+    CloseHandle(ready);
+  }
   Search s = {pi_.dwProcessId, nullptr};
-  PumpUntil([&] {
-    EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, 10000);
+  EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&s));
   hwnd_ = s.found;
 }
 
