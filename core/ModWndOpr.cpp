@@ -217,6 +217,7 @@ HWND WndFromHandleText(const std::string& text) {
 std::string GetWndTitle(HWND hwnd) {
   // The text's length would have to be asked with a message, which a hung window
   // never answers; the text itself of another program's window is read without one.
+  if (!IsWindow(hwnd)) return "";
   std::string buf(512, '\0');
   for (;;) {
     int n = GetWindowTextA(hwnd, &buf[0], static_cast<int>(buf.size()));

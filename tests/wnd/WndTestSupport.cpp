@@ -1,0 +1,125 @@
+#include "WndTestSupport.h"
+
+#include "Mainfrm.h"
+#include "ModMain.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "modIni.h"
+
+namespace vb {
+void PrintTo(const Variant& value, std::ostream* out) {
+  static const char* const kKinds[] = {"Empty", "Boolean", "Number", "Text"};
+  *out << kKinds[static_cast<int>(value.kind())] << " \"" << value.Text() << "\"";
+}
+}  // namespace vb
+
+namespace wndtest {
+
+std::string Lower(std::string s) {
+  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
+  return s;
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const std::string* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == s->pid && testsupport::WindowText(hwnd) == *s->title) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND FindWindowOf(DWORD pid, const std::string& title) {
+  Search s = {pid, &title, nullptr};
+  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+bool Listed(HWND hwnd) {
+  for (int i = 0; i <= WndTableLast; ++i)
+    if (WndTable[i] == hwnd) return true;
+  return false;
+}
+
+DWORD Since(DWORD start) { return GetTickCount() - start; }
+
+void WndTest::SetUp() {
+  IsWinNTFlag = IsWinNT();
+  MyProcessId = GetCurrentProcessId();
+  char self[MAX_PATH];
+  AppExePath = std::string(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
+  Mainfrm.FastRef = true;
+  HideSysProc = 0;
+  SProgCount = 0;
+  LogScanning = 0;
+  WndDisplay = 1;
+  HideWnd = 1;
+  DialogOwnerClasses = {"", "RUNDLL", "STUBWINDOW32"};
+  WndPathMissing = false;
+  now_ = GetTickCount() + 100000;
+  seams::TickCountFn = [this] { return now_; };
+  LastProcWalkTick = 0;
+  char temp[MAX_PATH], longTemp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(longTemp, temp);
+  dir_ = std::string(longTemp) + "qp_wnd_" + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(dir_.c_str(), nullptr);
+}
+
+void WndTest::TearDown() {
+  fixtures_.clear();
+  for (const std::string& copy : copies_)
+    testsupport::PumpUntil([&] { return DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
+  RemoveDirectoryA(dir_.c_str());
+  for (int i = 1; i <= sprogKeys_; ++i) DeleteSetting(ProgramTitle, "Options", "SProg" + std::to_string(i));
+  if (sprogKeys_) DeleteSetting(ProgramTitle, "Options", "SProgCount");
+  SProgCount = 0;
+  LogScanning = 0;
+  seams::Reset();
+  DeleteSetting("Quillon", "tmp", "ProcChanged");
+}
+
+testsupport::Fixture& WndTest::Start(const std::string& name, const std::string& mode) {
+  std::string path = PathOf(name);
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    EXPECT_TRUE(CopyFileA(testsupport::FixturePath().c_str(), path.c_str(), FALSE)) << path;
+    copies_.push_back(path);
+  }
+  testsupport::FixtureOptions options;
+  options.mode = mode;
+  options.title = name;
+  options.exePath = path;
+  fixtures_.push_back(std::make_unique<testsupport::Fixture>(options));
+  EXPECT_TRUE(fixtures_.back()->Started()) << path;
+  return *fixtures_.back();
+}
+
+void WndTest::SetSpecialPrograms(const std::vector<std::pair<std::string, int>>& entries) {
+  int i = 0;
+  for (const auto& e : entries)
+    SaveSetting(ProgramTitle, "Options", "SProg" + std::to_string(++i), Lower(e.first) + "," + std::to_string(e.second) + ";1");
+  SaveSetting(ProgramTitle, "Options", "SProgCount", std::to_string(i));
+  SProgCount = static_cast<int16_t>(i);
+  sprogKeys_ = std::max(sprogKeys_, i);
+}
+
+void WndTest::ForceProcessWalk() {
+  Advance(1000);
+  ASSERT_TRUE(DoProcessListOp(2, "").IsTrue());
+}
+
+}  // namespace wndtest
