@@ -41,3 +41,6 @@ void DetailsFrmForm::CreateProcColumns(bool windowsNT) {
     for (const char* title : {"Local Port", "Local Host", "Remote Port", "Remote Host"})
       ProcLst.AddColumn(title, title, kColumnWidth);
 }
+
+// The pages that show a program's details arrive with the window itself.
+void DetailsFrmForm::RefreshMe() {}

@@ -17,6 +17,8 @@ class DetailsFrmForm : public ui::Window {
 
   // Lays out ProcLst's columns for the platform family.
   void CreateProcColumns(bool windowsNT);
+  // Refreshes the window's pages for the program it shows.
+  void RefreshMe();
 
  protected:
   void Form_Load() override;

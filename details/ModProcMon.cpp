@@ -7,6 +7,9 @@
 #include "ModSettings.h"
 #include "ModStartup.h"
 
+std::vector<std::unique_ptr<HistogramCls>> MonitoredProgHist;
+int16_t MonitoredProgCount = 0;
+
 std::string RiskMonitorLogFolder() { return AppPath() + "\\Risk Monitor Logs\\"; }
 
 void InitRiskMonitor() {

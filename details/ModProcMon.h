@@ -2,7 +2,16 @@
 // what monitored programs call.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "HistogramCls.h"
+
+// One CPU history per program put under the monitor during the run, its ExtraInfo the
+// program's path (emptied when the program is taken off the monitor), and their count.
+extern std::vector<std::unique_ptr<HistogramCls>> MonitoredProgHist;
+extern int16_t MonitoredProgCount;
 
 // The folder the monitor logs go to: the program folder & "\Risk Monitor Logs\".
 std::string RiskMonitorLogFolder();

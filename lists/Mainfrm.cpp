@@ -1,5 +1,6 @@
 #include "Mainfrm.h"
 
+#include "ModMainLoop.h"
 #include "ModStartup.h"
 
 MainfrmForm Mainfrm;
@@ -47,3 +48,11 @@ void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView
 // The lists are filled by the page's refresh, which arrives with the process and
 // window tables.
 void MainfrmForm::RefreshMe() {}
+
+LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_HOTKEY) {
+    NoteHotKey(hwnd(), wp);
+    return 0;
+  }
+  return Window::WndProc(msg, wp, lp);
+}

@@ -27,6 +27,10 @@ class MainfrmForm : public ui::Window {
   void mnuWndLstView_Click(int index);
   void RefreshMe();
 
+ protected:
+  // The terminate-and-restart hot key belongs to this window.
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
  private:
   void SetView(ui::ListView& list, ui::MenuItem* const* items, bool& largeIcon, int index);
 };

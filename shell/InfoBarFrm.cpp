@@ -15,3 +15,12 @@ ui::FormSpec Spec() {
 }  // namespace
 
 InfoBarFrmForm::InfoBarFrmForm() : Window(Spec()) {}
+
+// Scrolling, sliding and docking arrive with the bar's items and its screen edge;
+// until then a tick, a refresh and a rebuild have nothing to move.
+void InfoBarFrmForm::Timer1_Timer() {}
+void InfoBarFrmForm::RefreshMe() {}
+void InfoBarFrmForm::IniTrackerItems() {}
+void InfoBarFrmForm::EndAppBar() {}
+
+void InfoBarFrmForm::Form_Unload(bool& /*cancel*/) { EndAppBar(); }

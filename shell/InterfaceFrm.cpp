@@ -1,15 +1,22 @@
 #include "InterfaceFrm.h"
 
+#include "ConInfoFrm.h"
 #include "InfoBarFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
+#include "ModMainLoop.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "MoreToolsFrm.h"
+#include "SysPerfFrm.h"
 #include "VbRules.h"
 
 InterfaceFrmForm InterfaceFrm;
 
 namespace {
+
+const int kHintHeight = 24;
+
 ui::FormSpec Spec() {
   ui::FormSpec spec;
   spec.caption = ProgramTitle;
@@ -20,20 +27,51 @@ ui::FormSpec Spec() {
   spec.iconId = 1;
   return spec;
 }
+
+struct Page {
+  const char* key;
+  const char* toolTip;
+  ui::Window* window;  // null: the page arrives with its subsystem
+  int interval;        // 0: the page keeps the interval in force
+};
+
+const Page* FindPage(const std::string& key) {
+  static const Page pages[] = {
+      {"Quillon", "Task Manager", &Mainfrm, 4},
+      {"Performance", "System Performance Monitor", &SysPerfFrm, 2},
+      {"PopUp", "Latchkey", nullptr, 0},
+      {"ConInfo", "Internet Connection Monitor", &ConInfoFrm, 2},
+      {"ProcCPU", "Risk Monitor", nullptr, 2},
+      {"MoreTools", "Mini Tools", &MoreToolsFrm, 0},
+  };
+  for (const Page& page : pages)
+    if (key == page.key) return &page;
+  return nullptr;
+}
+
+void HideIfLoaded(ui::Window& window) {
+  if (window.Loaded()) window.Hide();
+}
+
 }  // namespace
 
 InterfaceFrmForm::InterfaceFrmForm()
-    : Window(Spec()),
-      lblOnLineHelp(*this, {12, 12, 600, 60},
-                    "Quillon Pro is running. Its lists, monitors and tools are not available yet.") {
+    : Window(Spec()), lblOnLineHelp(*this, {0, 440 - kHintHeight, 640, kHintHeight}), LogTimer(*this, 0) {
+  LogTimer.SetEnabled(false);
   mnuFile = &MainMenu.Add("&File");
+  mnuFileOpen = &mnuFile->Add("Open");
+  mnuFileOpen->SetVisible(false);
+  mnuFileOpen->Click = [] { ShowInterfaceFrm(); };
   mnuFileTracker = &mnuFile->Add("Show/Hide Trac&ker bar");
   mnuFileTracker->Click = [this] { mnuFileTracker_Click(); };
   mnuFileBlock = &mnuFile->Add("&Block Pop-Up's");
   mnuFileBlockMsg = &mnuFile->Add("Block &Messenger Spam");
   mnuFile->Add("-");
   mnuFileExit = &mnuFile->Add("E&xit");
-  mnuFileExit->Click = [] { IsExiting = true; };
+  mnuFileExit->Click = [this] {
+    Hide();
+    IsExiting = true;
+  };
 
   mnuSettings = &MainMenu.Add("&Settings");
   mnuSettingsUpdate = &mnuSettings->Add("Update &Speed");
@@ -51,7 +89,10 @@ InterfaceFrmForm::InterfaceFrmForm()
   SetMenu(&MainMenu);
 }
 
-void InterfaceFrmForm::Form_Load() { SetBackColor(InterfaceBackColor); }
+void InterfaceFrmForm::Form_Load() {
+  SetBackColor(InterfaceBackColor);
+  PageInterval = 4;
+}
 
 void InterfaceFrmForm::SetButtonPressed(const std::string& key, bool pressed) { pressed_[key] = pressed; }
 
@@ -70,6 +111,51 @@ void InterfaceFrmForm::ClickButton(const std::string& key) {
     InfoBarFrm.Unload();
   Toolbar = pressed;
   mnuFileTracker->SetChecked(pressed);
+}
+
+void InterfaceFrmForm::ClickPageButton(const std::string& key) {
+  pressedPage_ = key;
+  TlbButtons(key);
+}
+
+void InterfaceFrmForm::TlbButtons(const std::string& key) {
+  const Page* page = FindPage(key);
+  SetCaption(std::string(ProgramTitle) + " - " + (page ? page->toolTip : ""));
+  HideIfLoaded(Mainfrm);
+  HideIfLoaded(SysPerfFrm);
+  ConInfoFrm.Unload();  // loaded again on its next use
+  HideIfLoaded(MoreToolsFrm);
+  if (page && page->window && Load() && page->window->Load()) {
+    HWND child = page->window->hwnd();
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    SetWindowLongA(child, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
+    SetParent(child, hwnd());
+    SetWindowPos(child, nullptr, 0, 0, ScaleWidth(), ScaleHeight() - kHintHeight, SWP_NOZORDER);
+    page->window->Show();
+    if (page->window == &MoreToolsFrm) MoreToolsFrm.RefreshMe(false);
+  }
+  if (page && page->interval && RefreshInterval == PageInterval) {
+    PageInterval = page->interval;
+    RefreshInterval = static_cast<int16_t>(page->interval);
+  }
+  if (Visible()) RefreshNow();
+}
+
+void InterfaceFrmForm::RefreshNow() {
+  if (!Visible()) return;
+  if (pressedPage_ == "Quillon")
+    Mainfrm.RefreshMe();
+  else if (pressedPage_ == "Performance")
+    SysPerfFrm.RefreshMe(false);
+  else if (pressedPage_ == "ConInfo")
+    ConInfoFrm.RefreshMe();
+  else if (pressedPage_ == "MoreTools" && !Mainfrm.FastRef)
+    MoreToolsFrm.RefreshMe(false);
+}
+
+void InterfaceFrmForm::DoRefresh() {
+  Mainfrm.FastRef = true;
+  RefreshNow();
 }
 
 void InterfaceFrmForm::mnuFileTracker_Click() {
@@ -93,7 +179,7 @@ void InterfaceFrmForm::mnuSettingsUpdateSpd_Click(int index) {
   for (ui::MenuItem* item : mnuSettingsUpdateSpd) item->SetChecked(false);
   static const int kIntervals[4] = {0, 20, 35, 0};
   if (index < 0 || index > 3) return;
-  RefreshInterval = index == 0 ? PageInterval : kIntervals[index];
+  RefreshInterval = static_cast<int16_t>(index == 0 ? PageInterval : kIntervals[index]);
   mnuSettingsUpdateSpd[index]->SetChecked(true);
 }
 
@@ -107,15 +193,53 @@ void InterfaceFrmForm::mnuSettingsMsgBlock_Click() {
   SaveSetting(ProgramTitle, "MoreTools", "BlockMessenger", vb::BoolText(mnuSettingsMsgBlock->Checked()));
 }
 
-void InterfaceFrmForm::ShowUntilClosed() {
-  closeEnds_ = true;
-  ShowFrm(*this);
+void InterfaceFrmForm::Form_MouseUp(int x) {
+  if (x == WM_LBUTTONDBLCLK) {
+    ShowInterfaceFrm();
+  } else if (x == WM_RBUTTONUP) {
+    if (Visible()) SetForegroundWindow(hwnd());
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    mnuFileOpen->SetVisible(true);
+    MainMenu.Popup(*this, *mnuFile, cursor);
+    mnuFileOpen->SetVisible(false);
+  } else {
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+  }
 }
 
-void InterfaceFrmForm::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
-  // The frame is only hidden; while there is no tray icon to bring it back,
-  // closing it ends the program.
-  cancel = true;
+// Closing the frame only hides it; the program goes on in the tray until it exits.
+void InterfaceFrmForm::Form_Unload(bool& cancel) {
   Hide();
-  if (closeEnds_) IsExiting = true;
+  if (!IsExiting) cancel = true;
+}
+
+LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The shell tells every window when it starts again (Explorer restarted): the
+  // tray icon it held is gone and must be added anew.
+  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  if (taskbarCreated && msg == taskbarCreated) {
+    if (!IsExiting) AddTrayIcon();
+    return 0;
+  }
+  switch (msg) {
+    case WM_HOTKEY:
+      NoteHotKey(hwnd(), wp);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+      // The tray icon's messages arrive here with the icon's mouse message as x.
+      Form_MouseUp(static_cast<short>(LOWORD(lp)));
+      return 0;
+    case WM_SIZE:
+      lblOnLineHelp.Move({0, HIWORD(lp) - kHintHeight, LOWORD(lp), kHintHeight});
+      break;
+    default:
+      break;
+  }
+  return Window::WndProc(msg, wp, lp);
 }

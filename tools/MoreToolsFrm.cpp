@@ -21,7 +21,12 @@ MoreToolsFrmForm::MoreToolsFrmForm()
     : Window(Spec()),
       SSTab1(*this, {0, 0, 600, 400},
              {"Reminders", "Tasks History and Media Check", "Windows Start-up Manager"}),
-      DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST) {}
+      DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST),
+      IntReminderChk(*this, {20, 180, 300, 20}, "Remind me when I am connected to the Internet for"),
+      IntReminderTxt(*this, {20, 204, 60, 20}),
+      Label4(*this, {86, 206, 80, 20}, "minute(s)") {
+  IntReminderTxt.SetNumberStyle(true);
+}
 
 void MoreToolsFrmForm::LoadMoreToolsData() {
   SettingsReader more(ProgramTitle, "MoreTools");

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Controls.h"
 #include "ListView.h"
 #include "Window.h"
 
@@ -16,6 +17,11 @@ class MoreToolsFrmForm : public ui::Window {
 
   ui::TabControl SSTab1;
   ui::ListView DriveEXList;  // drives left out of the media check
+  // The Internet reminder: on/off, its minutes and their caption (element 0 of the
+  // page's label array).
+  ui::CheckBox IntReminderChk;
+  ui::TextBox IntReminderTxt;
+  ui::Label Label4;
 
   // Reads "MoreTools"/"DriveCheck" and the excluded drives.
   void LoadMoreToolsData();

@@ -1,5 +1,6 @@
 // The options dialog.
 #pragma once
+#include "Controls.h"
 #include "ListView.h"
 #include "Window.h"
 
@@ -12,6 +13,10 @@ class frmOptionsForm : public ui::Window {
   ui::TabControl SSTab1;
   // Special programs: text = path, sub-item 1 = the action's caption, icon = enabled (1/0).
   ui::ListView SProgsList;
+  // The connection type: 0 dial-up (a modem), 1 leased line.
+  ui::OptionButton LANConOpt0;
+  ui::OptionButton LANConOpt1;
+  ui::OptionButton& LANConOpt(int index) { return index == 0 ? LANConOpt0 : LANConOpt1; }
 };
 
 extern frmOptionsForm frmOptions;

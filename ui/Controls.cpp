@@ -166,7 +166,13 @@ bool Button::OnDrawItem(const DRAWITEMSTRUCT& item) {
 // ---- CheckBox
 
 CheckBox::CheckBox(Window& owner, Bounds bounds, std::string caption)
-    : Control(owner, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, bounds, std::move(caption)) {}
+    : CheckBox(owner, bounds, std::move(caption), BS_AUTOCHECKBOX) {}
+
+CheckBox::CheckBox(Window& owner, Bounds bounds, std::string caption, DWORD buttonStyle)
+    : Control(owner, "BUTTON", WS_VISIBLE | WS_TABSTOP | buttonStyle, bounds, std::move(caption)) {}
+
+OptionButton::OptionButton(Window& owner, Bounds bounds, std::string caption, bool firstOfGroup)
+    : CheckBox(owner, bounds, std::move(caption), BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP : 0u)) {}
 
 void CheckBox::Create() {
   Control::Create();

@@ -89,9 +89,17 @@ class CheckBox : public Control {
   std::function<void()> Click;
 
  protected:
+  CheckBox(Window& owner, Bounds bounds, std::string caption, DWORD buttonStyle);
   void Create() override;
   void OnCommand(WORD code) override;
   bool value_ = false;
+};
+
+// One choice of a group: the user's click clears the others of the group; code that
+// selects one clears the others itself.
+class OptionButton : public CheckBox {
+ public:
+  OptionButton(Window& owner, Bounds bounds, std::string caption, bool firstOfGroup = false);
 };
 
 class TextBox : public Control {

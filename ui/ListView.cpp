@@ -3,8 +3,10 @@
 namespace ui {
 
 ListView::ListView(Window& owner, Bounds bounds, DWORD viewStyle)
-    : Control(owner, WC_LISTVIEWA, WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_SHOWSELALWAYS | viewStyle,
-              bounds, "") {}
+    // Image lists belong to their form, which may bind one to several lists.
+    : Control(owner, WC_LISTVIEWA,
+              WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | viewStyle, bounds,
+              "") {}
 
 void ListView::Create() {
   Control::Create();

@@ -25,6 +25,9 @@ class ListView : public Control {
   DWORD View() const { return style_ & LVS_TYPEMASK; }
   std::string ColumnKey(int index) const;
   std::string ColumnText(int index) const;
+  // The column the list sorts by (0 the first); the form's sorting reads it.
+  int SortKey() const { return sortKey_; }
+  void SetSortKey(int column) { sortKey_ = column; }
 
   // Rows: the text of column 0, an icon index (-1 for none) and an optional key.
   int AddItem(const std::string& text, int smallIcon = -1, const std::string& key = "");
@@ -57,6 +60,7 @@ class ListView : public Control {
   void ShowRow(int row, bool inserted);
   std::vector<Column> columns_;
   std::vector<Row> rows_;
+  int sortKey_ = 0;
 };
 
 // A tab strip: the selected tab is kept while the form has no window.

@@ -12,6 +12,7 @@
 #include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
+#include "ModMainLoop.h"
 #include "ModRegistry.h"
 #include "ModSProgs.h"
 #include "ModSettings.h"
@@ -382,7 +383,7 @@ TEST_F(SettingsTest, NoGeneralKeyGivesTheMissingValues) {
   InterfaceFrm.mnuSettingsTop_Click();  // off again
   LoadGeneralSettings();
   EXPECT_EQ(UpdateSpeed, 2);
-  EXPECT_EQ(InterfaceFrm.RefreshInterval, 35);
+  EXPECT_EQ(RefreshInterval, 35);
   EXPECT_TRUE(Mainfrm.mnuAppLstView[1]->Checked());
   EXPECT_EQ(Position, 3);
 }
