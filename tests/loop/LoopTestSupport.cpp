@@ -1,0 +1,238 @@
+#include "LoopTestSupport.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "ApplyGlobalSettings.h"
+#include "CancelEvent.h"
+#include "InterfaceFrm.h"
+#include "Logfrm.h"
+#include "LoopSeams.h"
+#include "Mainfrm.h"
+#include "ModConInfo.h"
+#include "ModMain.h"
+#include "ModMainLoop.h"
+#include "ModProcMon.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "MoreToolsFrm.h"
+#include "RemindersMsgFrm.h"
+#include "Seams.h"
+#include "SysInfoLink.h"
+#include "UiWait.h"
+#include "frmOptions.h"
+
+namespace looptest {
+
+std::string RegText(HKEY root, const std::string& path, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return kMissing;
+  char buf[4096];
+  DWORD size = sizeof buf, type = 0;
+  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return kMissing;
+  return std::string(buf, size > 0 && buf[size - 1] == '\0' ? size - 1 : size);
+}
+
+void SetRegText(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+}
+
+void DeleteRegValueAt(HKEY root, const std::string& path, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+}
+
+std::string Option(const std::string& section, const std::string& key) {
+  return RegText(HKEY_CURRENT_USER, "Software\\Quillon Pro\\" + section, key);
+}
+
+void SetOption(const std::string& section, const std::string& key, const std::string& value) {
+  SetRegText(HKEY_CURRENT_USER, "Software\\Quillon Pro\\" + section, key, value);
+}
+
+namespace {
+
+PROCESS_INFORMATION StartProbe(const std::string& mode, UINT modifiers, UINT key) {
+  const std::string exe = testsupport::BinDir() + "\\hotkey_probe.exe";
+  std::string cmd = "\"" + exe + "\" " + mode + " " + std::to_string(modifiers) + " " + std::to_string(key);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
+    ADD_FAILURE() << "hotkey_probe.exe did not start";
+  return pi;
+}
+
+}  // namespace
+
+bool OtherProcessCanRegister(UINT modifiers, UINT key) {
+  PROCESS_INFORMATION pi = StartProbe("try", modifiers, key);
+  if (!pi.hProcess) return false;
+  ResumeThread(pi.hThread);
+  WaitForSingleObject(pi.hProcess, 10000);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return code == 0;
+}
+
+HotKeyHolder::HotKeyHolder(UINT modifiers, UINT key) {
+  pi_ = StartProbe("hold", modifiers, key);
+  if (!pi_.hProcess) return;
+  const std::string name = "QuillonHotKeyHeld-" + std::to_string(pi_.dwProcessId);
+  HANDLE held = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+  ResumeThread(pi_.hThread);
+  HANDLE both[2] = {held, pi_.hProcess};
+  holding_ = WaitForMultipleObjects(2, both, FALSE, 10000) == WAIT_OBJECT_0;
+  CloseHandle(held);
+}
+
+HotKeyHolder::~HotKeyHolder() {
+  if (!pi_.hProcess) return;
+  TerminateProcess(pi_.hProcess, 0);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool TrayIconPresent(HWND window, UINT id) {
+  NOTIFYICONDATAA data = {};
+  data.cbSize = kTrayIconDataSize;
+  data.hWnd = window;
+  data.uID = id;
+  data.uFlags = NIF_TIP;
+  lstrcpyA(data.szTip, "Quillon Pro");
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void LoopTest::MainLoopPassNoWait() { MainLoopPass(false); }
+
+void LoopTest::CleanStore() {
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillon Pro");
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillon");
+  DeleteRegValueAt(HKEY_CURRENT_USER, kRunPath, "Quillon Pro");
+  DeleteRegValueAt(HKEY_LOCAL_MACHINE, kRunPath, "Quillon Pro");
+}
+
+void LoopTest::SetUp() {
+  CleanStore();
+  seams::Reset();
+  loopseams::Reset();
+  seams::TickCountFn = [this] { return now; };
+  seams::CursorPosFn = [this](POINT* p) {
+    *p = cursor;
+    return TRUE;
+  };
+  seams::MessageBoxFn = [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+    EXPECT_EQ(caption, "Quillon Pro");
+    shown.push_back({owner, text, style});
+    return answer(shown.back());
+  };
+  seams::ShellExecuteFn = [this](const seams::ShellRequest& r) {
+    launched.push_back({r.file, r.parameters, r.show});
+    return true;
+  };
+  seams::EndProcessFn = [](UINT) { ADD_FAILURE() << "the test program was asked to end"; };
+  loopseams::DialUpConnectedFn = [this] { return dialUp; };
+  loopseams::TotalNetBytesFn = [this](long direction) {
+    ++netProbes;
+    return bytes[direction == 0 ? 0 : 1];
+  };
+  loopseams::PlaySoundFn = [this](const std::string& path) { sounds.push_back(path); };
+  loopseams::KeyStateFn = [this](int vk) -> SHORT {
+    return std::find(keysDown.begin(), keysDown.end(), vk) != keysDown.end() ? SHORT(0x8000) : SHORT(0);
+  };
+  loopseams::SleepFn = [this](DWORD ms) {
+    sleeps.push_back(ms);
+    if (onSleep) onSleep(ms);
+  };
+  loopseams::ExitWindowsFn = [](UINT, DWORD) {
+    ADD_FAILURE() << "Windows was asked to end the session";
+    return FALSE;
+  };
+
+  IsExiting = CancelFlag = SessionEnding = false;
+  TestMode = false;
+  IsWinNTFlag = IsWinNT();
+  AppExePath = AppPath() + "\\QuillonPro.exe";
+  BuildColumnTables();
+  DefaultSettings();
+  LANCon = 0;
+  IntReminder = 0;
+  WinReminder = 0;
+  WinReminderIdleTime = 3;
+  IntProgCount = 0;
+  BlockPopUps = false;
+  Toolbar = false;
+  DriveCheck = 0;
+  RefreshInterval = 0;
+  LastRefreshTick = now;
+  SysPerfLoaded = false;
+  ConnectionPending = LanStartPending = true;
+  ConnectStartTick = 0;
+  IntReminderCount = 0;
+  LastRateTick = now;
+  LastRecvBytes = LastSentBytes = 0;
+  TrafficActiveTick = 0;
+  ActiveSampleCount = 0;
+  RecSpdSum = SndSpdSum = 0;
+  TermRestartMode = false;
+  DestHKText.clear();
+  LastHoverWnd = nullptr;
+  WinReminderState = WinReminderRec();
+  FirstShowDone = false;
+  CurCon = LastCon = GeneralConInfo = ConInfoRec();
+  RegisteredAppHK = RegisteredDestHK = HotKeyDef();
+  for (auto& history : NetSpeedHist) {
+    history = std::make_unique<HistogramCls>();
+    history->StartCounting(1);
+  }
+  CpuHistory = std::make_unique<HistogramCls>();
+  CpuHistory->StartCounting(100);
+  for (auto& history : MemHistory) {
+    history = std::make_unique<HistogramCls>();
+    history->StartCounting(100);
+  }
+  MonitoredProgHist.clear();
+  MonitoredProgCount = 0;
+  PerfInfoData.clear();
+  // The process table is rebuilt on the next walk, whatever earlier tests left.
+  LastProcWalkTick = now - 100000;
+  SetRegText(HKEY_CURRENT_USER, "Software\\Quillon\\tmp", "ProcChanged", "1");
+  InterfaceFrm.Load();
+  Mainfrm.Load();
+  CancelEvent.Load();
+}
+
+void LoopTest::TearDown() {
+  RemindersMsgFrm.Unload();
+  CancelEvent.Hide();
+  if (InterfaceFrm.Loaded()) {
+    InterfaceFrm.Hide();
+    UnregisterHotKey(InterfaceFrm.hwnd(), kHotKeyId);
+    RemoveTrayIcon();
+  }
+  if (Mainfrm.Loaded()) UnregisterHotKey(Mainfrm.hwnd(), kHotKeyId);
+  if (InterfaceFrm.mnuSettingsTop->Checked()) InterfaceFrm.mnuSettingsTop_Click();
+  frmOptions.Hide();
+  Logfrm.Hide();
+  seams::Reset();
+  loopseams::Reset();
+  IsExiting = CancelFlag = SessionEnding = false;
+  TermRestartMode = false;
+  CleanStore();
+}
+
+}  // namespace looptest
