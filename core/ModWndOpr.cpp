@@ -6,6 +6,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
@@ -101,6 +102,7 @@ BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   if (pid == GetCurrentProcessId()) return TRUE;
   if (!FilterWnd(hwnd)) return TRUE;
   if (WindowProgramAction(hwnd, pid) == 1) return TRUE;  // hidden with all its windows
+  if (WndTableLast == INT16_MAX) return FALSE;  // the table's index is 16-bit
   ++WndTableLast;
   WndTable.resize(static_cast<size_t>(WndTableLast) + 1);
   WndTable[WndTableLast] = hwnd;
