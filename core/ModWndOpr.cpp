@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "MForceFore.h"
 #include "ModMain.h"
 #include "ModProgInfo.h"
 #include "ModSProgs.h"
@@ -331,30 +332,6 @@ bool CloseWnd(bool terminate, HWND hwnd) {
   return ended;
 }
 
-namespace {
-
-// Brings the window's top visible ancestor to the foreground, attaching to the
-// foreground thread's input for the one call that needs it.
-bool ForegroundNoHungCheck(HWND hwnd) {
-  HWND target = hwnd;
-  for (HWND parent = GetParent(target); parent && IsWindowVisible(parent); parent = GetParent(parent)) target = parent;
-  if (GetForegroundWindow() == target) return true;
-  DWORD fgThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-  DWORD own = GetCurrentThreadId();
-  BOOL done;
-  if (fgThread && fgThread != own) {
-    AttachThreadInput(fgThread, own, TRUE);
-    done = SetForegroundWindow(target);
-    AttachThreadInput(fgThread, own, FALSE);
-  } else {
-    done = SetForegroundWindow(target);
-  }
-  ShowWindow(target, IsIconic(target) ? SW_RESTORE : SW_SHOW);
-  return done != FALSE;
-}
-
-}  // namespace
-
 bool BringWndToFront(HWND hwnd) {
   if (GetWindowLongA(hwnd, GWL_STYLE) & WS_MINIMIZE) ShowWindow(hwnd, SW_RESTORE);
   // Another program's always-on-top window must stay so.
@@ -365,5 +342,5 @@ bool BringWndToFront(HWND hwnd) {
   SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kShow);
   Sleep(100);
   if (!wasTopmost) SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShow | SWP_NOACTIVATE);
-  return ForegroundNoHungCheck(hwnd);
+  return ForceForeground(hwnd, true);
 }
