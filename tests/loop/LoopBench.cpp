@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   InterfaceFrm.ClickPageButton("Performance");
   InterfaceFrm.ClickPageButton("Quillon");
   RefreshInterval = 4;
-  const int kRefreshes = 20;
+  const int kRefreshes = 200;
   double cpu = 0, wall = 0;
   for (int i = 0; i < kRefreshes; ++i) {
     ui::DoEvents();
