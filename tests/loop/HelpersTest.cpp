@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "CancelEvent.h"
+#include "Fixture.h"
 #include "ImageList.h"
 #include "InterfaceFrm.h"
 #include "ListView.h"
@@ -57,6 +58,26 @@ TEST_F(HelpersTest, AWindowAlreadyInFrontNeedsNoSharedInput) {
   EXPECT_EQ(attaches, 0);
   EXPECT_TRUE(ForceForeground(InterfaceFrm.hwnd(), true));
   EXPECT_EQ(attaches, 0);
+}
+
+TEST_F(HelpersTest, AHungWindowAnywhereMeansNoSharedInputAndFalse) {
+  int attaches = 0;
+  loopseams::AttachThreadInputFn = [&](DWORD, DWORD, BOOL) {
+    ++attaches;
+    return TRUE;
+  };
+  testsupport::Fixture hung({"hung", "Quillon foreground hung"});
+  ASSERT_TRUE(hung.Started());
+  InterfaceFrm.Show();
+  EXPECT_FALSE(ForceForeground(InterfaceFrm.hwnd(), false));
+  EXPECT_EQ(attaches, 0);
+  // Without the probe the usual way is taken.
+  HWND other = CreateWindowExA(0, "EDIT", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  EXPECT_TRUE(ForceForeground(InterfaceFrm.hwnd(), true));
+  EXPECT_EQ(GetForegroundWindow(), InterfaceFrm.hwnd());
+  DestroyWindow(other);
 }
 
 TEST_F(HelpersTest, ForceForegroundRestoresAMinimisedWindow) {
