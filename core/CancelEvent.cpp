@@ -4,20 +4,9 @@
 
 CancelEventForm CancelEvent;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Quillon status ...";
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  spec.width = 380;
-  spec.height = 82;
-  spec.centred = true;
-  return spec;
-}
-}  // namespace
-
 CancelEventForm::CancelEventForm()
-    : Window(Spec()),
+    : Window({.caption = "Quillon status ...", .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                  .width = 380, .height = 82, .centred = true}),
       lblCancel(*this, {10, 8, 360, 34}),
       btnCancel(*this, {150, 48, 80, 24}, "Cancel") {
   lblCancel.SetFont("Arial", 8);

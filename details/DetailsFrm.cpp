@@ -5,20 +5,14 @@
 DetailsFrmForm DetailsFrm;
 
 namespace {
-ui::FormSpec Layout() {
-  ui::FormSpec form;
-  form.caption = "Program Details";
-  form.width = 640;
-  form.height = 420;
-  return form;
-}
-
 // 1000 twips at 15 twips a pixel.
 const int kColumnWidth = 67;
 }  // namespace
 
 DetailsFrmForm::DetailsFrmForm()
-    : Window(Layout()), ProcLst(*this, {4, 4, 632, 200}), ModsLst(*this, {4, 210, 632, 206}) {
+    : Window({.caption = "Program Details", .width = 640, .height = 420}),
+      ProcLst(*this, {4, 4, 632, 200}),
+      ModsLst(*this, {4, 210, 632, 206}) {
   const char* const modules[13] = {"Module Name",  "Handle",           "Path",          "Size (in bytes)",
                                    "Base address", "Company Name",     "File Description", "File Version",
                                    "Internal Name", "Legal Copyright", "Original FileName", "Product Name",

@@ -4,17 +4,7 @@
 
 QrtFrmForm QrtFrm;
 
-namespace {
-ui::FormSpec Layout() {
-  ui::FormSpec form;
-  form.caption = "Quarantine";
-  form.width = 420;
-  form.height = 260;
-  return form;
-}
-}  // namespace
-
-QrtFrmForm::QrtFrmForm() : Window(Layout()) {}
+QrtFrmForm::QrtFrmForm() : Window({.caption = "Quarantine", .width = 420, .height = 260}) {}
 
 bool QrtFrmForm::MoveToQrt(const std::string& path) {
   Load();

@@ -11,15 +11,6 @@
 SysPerfFrmForm SysPerfFrm;
 
 namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "System Performance";
-  spec.style = WS_POPUP;
-  spec.width = 600;
-  spec.height = 400;
-  return spec;
-}
-
 // The load of one memory kind in percent: 1 - available / total.
 bool MemoryLoad(size_t available, size_t total, int32_t& load) {
   if (PerfInfoData.size() <= total || PerfInfoData[total] <= 0) return false;
@@ -29,7 +20,8 @@ bool MemoryLoad(size_t available, size_t total, int32_t& load) {
 }
 }  // namespace
 
-SysPerfFrmForm::SysPerfFrmForm() : Window(Spec()), lblFigures(*this, {12, 12, 576, 120}) {}
+SysPerfFrmForm::SysPerfFrmForm() : Window({.caption = "System Performance", .style = WS_POPUP,
+              .width = 600, .height = 400}), lblFigures(*this, {12, 12, 576, 120}) {}
 
 void SysPerfFrmForm::Form_Load() {
   SetBackColor(FormBackColor);

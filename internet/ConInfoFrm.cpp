@@ -4,19 +4,8 @@
 
 ConInfoFrmForm ConInfoFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Internet Connection";
-  spec.style = WS_POPUP;
-  spec.width = 600;
-  spec.height = 400;
-  return spec;
-}
-}  // namespace
-
 ConInfoFrmForm::ConInfoFrmForm()
-    : Window(Spec()),
+    : Window({.caption = "Internet Connection", .style = WS_POPUP, .width = 600, .height = 400}),
       SSTab1(*this, {0, 0, 600, 400}, {"Connection", "Internet Programs"}),
       IntProgsList(*this, {20, 40, 560, 300}) {
   IntProgsList.SetVisible(false);

@@ -2,16 +2,6 @@
 
 PopUpDetectorScrFrmForm PopUpDetectorScrFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Latchkey";
-  spec.style = WS_POPUP | WS_BORDER;
-  spec.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  spec.width = 300;
-  spec.height = 90;
-  return spec;
-}
-}  // namespace
-
-PopUpDetectorScrFrmForm::PopUpDetectorScrFrmForm() : Window(Spec()) {}
+PopUpDetectorScrFrmForm::PopUpDetectorScrFrmForm() : Window({.caption = "Latchkey",
+              .style = WS_POPUP | WS_BORDER, .exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+              .width = 300, .height = 90}) {}

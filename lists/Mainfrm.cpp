@@ -5,19 +5,10 @@
 
 MainfrmForm Mainfrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Quillon";
-  spec.style = WS_POPUP;
-  spec.width = 600;
-  spec.height = 400;
-  return spec;
-}
-}  // namespace
-
 MainfrmForm::MainfrmForm()
-    : Window(Spec()), AppLst(*this, {0, 0, 600, 200}), WndLst(*this, {0, 204, 600, 196}) {
+    : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400}),
+      AppLst(*this, {0, 0, 600, 200}),
+      WndLst(*this, {0, 204, 600, 196}) {
   mnuAppLst = &Menus.Add("AppLst");
   mnuWndLst = &Menus.Add("WndLst");
   const char* captions[3] = {"Lar&ge Icons", "S&mall Icons", "&Details"};

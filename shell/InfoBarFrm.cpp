@@ -2,19 +2,8 @@
 
 InfoBarFrmForm InfoBarFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Quillon Tracker";
-  spec.style = WS_POPUP;
-  spec.exStyle = WS_EX_TOOLWINDOW;
-  spec.width = 400;
-  spec.height = 24;
-  return spec;
-}
-}  // namespace
-
-InfoBarFrmForm::InfoBarFrmForm() : Window(Spec()) {}
+InfoBarFrmForm::InfoBarFrmForm() : Window({.caption = "Quillon Tracker", .style = WS_POPUP,
+              .exStyle = WS_EX_TOOLWINDOW, .width = 400, .height = 24}) {}
 
 // Scrolling, sliding and docking arrive with the bar's items and its screen edge;
 // until then a tick, a refresh and a rebuild have nothing to move.

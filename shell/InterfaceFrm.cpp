@@ -17,17 +17,6 @@ namespace {
 
 const int kHintHeight = 24;
 
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = ProgramTitle;
-  spec.style = WS_OVERLAPPEDWINDOW;
-  spec.width = 640;
-  spec.height = 440;
-  spec.centred = true;
-  spec.iconId = 1;
-  return spec;
-}
-
 struct Page {
   const char* key;
   const char* toolTip;
@@ -56,7 +45,10 @@ void HideIfLoaded(ui::Window& window) {
 }  // namespace
 
 InterfaceFrmForm::InterfaceFrmForm()
-    : Window(Spec()), lblOnLineHelp(*this, {0, 440 - kHintHeight, 640, kHintHeight}), LogTimer(*this, 0) {
+    : Window({.caption = ProgramTitle, .style = WS_OVERLAPPEDWINDOW, .width = 640, .height = 440,
+                  .centred = true, .iconId = 1}),
+      lblOnLineHelp(*this, {0, 440 - kHintHeight, 640, kHintHeight}),
+      LogTimer(*this, 0) {
   LogTimer.SetEnabled(false);
   mnuFile = &MainMenu.Add("&File");
   mnuFileOpen = &mnuFile->Add("Open");

@@ -5,21 +5,11 @@
 
 RemindersMsgFrmForm RemindersMsgFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Msg";
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  spec.exStyle = WS_EX_TOPMOST;
-  spec.width = 360;
-  spec.height = 130;
-  spec.centred = true;
-  return spec;
-}
-}  // namespace
-
 RemindersMsgFrmForm::RemindersMsgFrmForm()
-    : Window(Spec()), Label1(*this, {12, 12, 336, 72}), OKButton(*this, {140, 94, 80, 26}, "&OK") {
+    : Window({.caption = "Msg", .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                  .exStyle = WS_EX_TOPMOST, .width = 360, .height = 130, .centred = true}),
+      Label1(*this, {12, 12, 336, 72}),
+      OKButton(*this, {140, 94, 80, 26}, "&OK") {
   OKButton.Click = [this] { OKButton_Click(); };
 }
 

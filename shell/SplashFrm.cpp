@@ -6,21 +6,10 @@
 
 SplashFrmForm SplashFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Quillon Pro";
-  spec.style = WS_POPUP | WS_BORDER;
-  spec.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-  spec.width = 360;
-  spec.height = 150;
-  spec.centred = true;
-  return spec;
-}
-}  // namespace
-
 SplashFrmForm::SplashFrmForm()
-    : Window(Spec()),
+    : Window({.caption = "Quillon Pro", .style = WS_POPUP | WS_BORDER,
+                  .exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST, .width = 360, .height = 150,
+                  .centred = true}),
       Label1(*this, {20, 24, 320, 40}, ProgramTitle, SS_CENTER),
       lblVersion(*this, {20, 76, 320, 20}, "", SS_CENTER),
       LoadingLbl(*this, {20, 104, 320, 20}, "Please wait.", SS_CENTER),

@@ -2,20 +2,9 @@
 
 LogfrmForm Logfrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Quillon Logs";
-  spec.style = WS_OVERLAPPEDWINDOW;
-  spec.width = 600;
-  spec.height = 420;
-  spec.centred = true;
-  return spec;
-}
-}  // namespace
-
 LogfrmForm::LogfrmForm()
-    : Window(Spec()),
+    : Window({.caption = "Quillon Logs", .style = WS_OVERLAPPEDWINDOW, .width = 600,
+                  .height = 420, .centred = true}),
       txtLog(*this, {0, 0, 600, 420}, "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | ES_NOHIDESEL) {}
 
 void LogfrmForm::Form_Load() {

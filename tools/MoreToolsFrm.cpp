@@ -6,19 +6,8 @@
 int16_t DriveCheck = 1;
 MoreToolsFrmForm MoreToolsFrm;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "More Tools";
-  spec.style = WS_POPUP;
-  spec.width = 600;
-  spec.height = 400;
-  return spec;
-}
-}  // namespace
-
 MoreToolsFrmForm::MoreToolsFrmForm()
-    : Window(Spec()),
+    : Window({.caption = "More Tools", .style = WS_POPUP, .width = 600, .height = 400}),
       SSTab1(*this, {0, 0, 600, 400},
              {"Reminders", "Tasks History and Media Check", "Windows Start-up Manager"}),
       DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST),

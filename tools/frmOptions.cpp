@@ -2,19 +2,8 @@
 
 frmOptionsForm frmOptions;
 
-namespace {
-ui::FormSpec Spec() {
-  ui::FormSpec spec;
-  spec.caption = "Options";
-  spec.width = 520;
-  spec.height = 400;
-  spec.centred = true;
-  return spec;
-}
-}  // namespace
-
 frmOptionsForm::frmOptionsForm()
-    : Window(Spec()),
+    : Window({.caption = "Options", .width = 520, .height = 400, .centred = true}),
       SSTab1(*this, {8, 8, 504, 384},
              {"General", "Programs", "Windows", "Task Manager Lists", "Tracker Bar", "Internet Monitor",
               "Pop-up blocker"}),

@@ -29,7 +29,7 @@ bool RegisterFormClass(WNDPROC proc) {
 
 }  // namespace
 
-Window::Window(FormSpec spec) : spec_(std::move(spec)), backColour_(GetSysColor(COLOR_BTNFACE)) {}
+Window::Window(FormDesign design) : design_(std::move(design)), backColour_(GetSysColor(COLOR_BTNFACE)) {}
 
 Window::~Window() {
   if (hwnd_) {
@@ -42,25 +42,25 @@ Window::~Window() {
 bool Window::Load() {
   if (hwnd_) return true;
   if (!RegisterFormClass(StaticProc)) return false;
-  RECT r = {0, 0, spec_.width, spec_.height};
-  AdjustWindowRectEx(&r, spec_.style, menu_ != nullptr, spec_.exStyle);
-  int w = r.right - r.left, h = r.bottom - r.top, x = spec_.x, y = spec_.y;
-  if (spec_.centred) {
+  RECT r = {0, 0, design_.width, design_.height};
+  AdjustWindowRectEx(&r, design_.style, menu_ != nullptr, design_.exStyle);
+  int w = r.right - r.left, h = r.bottom - r.top, x = design_.x, y = design_.y;
+  if (design_.centred) {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     x = work.left + (work.right - work.left - w) / 2;
     y = work.top + (work.bottom - work.top - h) / 2;
   }
   loading_ = true;
-  HWND created = CreateWindowExA(spec_.exStyle, kFormClass, spec_.caption.c_str(),
-                                 spec_.style & ~WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+  HWND created = CreateWindowExA(design_.exStyle, kFormClass, design_.caption.c_str(),
+                                 design_.style & ~WS_VISIBLE, x, y, w, h, nullptr, nullptr,
                                  Instance(), this);
   if (!created) {
     loading_ = false;
     return false;
   }
-  if (spec_.iconId) {
-    HICON icon = LoadIconA(Instance(), MAKEINTRESOURCEA(spec_.iconId));
+  if (design_.iconId) {
+    HICON icon = LoadIconA(Instance(), MAKEINTRESOURCEA(design_.iconId));
     if (icon) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   }
   for (Control* c : controls_) c->Create();
@@ -96,14 +96,14 @@ bool Window::Unload() {
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
 std::string Window::Caption() const {
-  if (!hwnd_) return spec_.caption;
+  if (!hwnd_) return design_.caption;
   char buf[512];
   int n = GetWindowTextA(hwnd_, buf, sizeof buf);
   return std::string(buf, n > 0 ? n : 0);
 }
 
 void Window::SetCaption(const std::string& text) {
-  spec_.caption = text;
+  design_.caption = text;
   if (hwnd_) SetWindowTextA(hwnd_, text.c_str());
 }
 
@@ -126,13 +126,13 @@ void Window::SetBackgroundBands(std::vector<COLORREF> bands) {
 int Window::ScaleWidth() const {
   RECT r = {};
   if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.right : spec_.width;
+  return hwnd_ ? r.right : design_.width;
 }
 
 int Window::ScaleHeight() const {
   RECT r = {};
   if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.bottom : spec_.height;
+  return hwnd_ ? r.bottom : design_.height;
 }
 
 void Window::SetMenu(Menu* menu) {

@@ -15,7 +15,8 @@ class Menu;
 // Why a form is being unloaded (the values the form handlers receive).
 enum UnloadMode { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
 
-struct FormSpec {
+// How a form looks when it is created (its design-time properties).
+struct FormDesign {
   std::string caption;
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   DWORD exStyle = 0;
@@ -27,7 +28,7 @@ struct FormSpec {
 
 class Window {
  public:
-  explicit Window(FormSpec spec);
+  explicit Window(FormDesign design);
   virtual ~Window();
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -78,7 +79,7 @@ class Window {
   void PaintBackground(HDC dc);
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
-  FormSpec spec_;
+  FormDesign design_;
   HWND hwnd_ = nullptr;
   bool loading_ = false;
   COLORREF backColour_;

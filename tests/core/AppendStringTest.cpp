@@ -45,7 +45,7 @@ TEST(AppendString, OneLargeTextGrowsTheBufferBeforeTheCopy) {
 
 class Holder : public ui::Window {
  public:
-  Holder() : Window(ui::FormSpec{}), plain(*this, {0, 0, 200, 100}, "", ES_MULTILINE) {}
+  Holder() : Window(ui::FormDesign{}), plain(*this, {0, 0, 200, 100}, "", ES_MULTILINE) {}
   ui::TextBox plain;
 };
 
@@ -62,7 +62,7 @@ TEST(AppendString, FillsARichTextBoxBeyondItsDefaultLimit) {
   ASSERT_TRUE(LoadLibraryA("riched32.dll"));
   class RichHolder : public ui::Window {
    public:
-    RichHolder() : Window(ui::FormSpec{}), box(*this, "RICHEDIT", ES_MULTILINE, {0, 0, 200, 100}, "") {}
+    RichHolder() : Window(ui::FormDesign{}), box(*this, "RICHEDIT", ES_MULTILINE, {0, 0, 200, 100}, "") {}
     ui::Control box;
   } form;
   ASSERT_TRUE(form.Load());

@@ -230,7 +230,7 @@ TEST_F(HelpersTest, FindInLogSelectsHitsBeyond32767CharactersAndSaysWhenItCannot
 }
 
 TEST_F(HelpersTest, ImageListsAreResetAddedToAndBoundToTheirList) {
-  ui::Window form(ui::FormSpec{});
+  ui::Window form(ui::FormDesign{});
   ui::ListView list(form, {0, 0, 200, 200});
   ASSERT_TRUE(form.Load());
   list.AddItem("one", 0);

@@ -6,7 +6,7 @@
 namespace {
 
 struct MenuForm : ui::Window {
-  MenuForm() : Window(ui::FormSpec{}) {}
+  MenuForm() : Window(ui::FormDesign{}) {}
 };
 
 std::string ItemText(HMENU menu, int pos) {

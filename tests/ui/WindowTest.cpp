@@ -14,7 +14,7 @@ namespace {
 class TestForm : public ui::Window {
  public:
   TestForm()
-      : Window(Spec()),
+      : Window({.caption = "Test form", .width = 240, .height = 140}),
         OkBtn(*this, {10, 10, 80, 24}, "OK"),
         lblInfo(*this, {10, 40, 200, 20}, "info"),
         chkOn(*this, {10, 64, 120, 20}, "On"),
@@ -41,15 +41,6 @@ class TestForm : public ui::Window {
     cancel = refuseQuery;
   }
   void Form_Unload(bool& cancel) override { cancel = refuseUnload; }
-
- private:
-  static ui::FormSpec Spec() {
-    ui::FormSpec s;
-    s.caption = "Test form";
-    s.width = 240;
-    s.height = 140;
-    return s;
-  }
 };
 
 TEST(Window, IsCreatedOnFirstUseWithItsControls) {
