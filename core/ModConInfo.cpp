@@ -20,12 +20,6 @@ namespace {
 
 const char kInternet[] = "Internet";
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 struct IntProg {
   std::string path;
   int16_t enabled = 0;
@@ -130,7 +124,7 @@ float CalcConCost(int32_t seconds) {
 }
 
 bool IsProgramRunning(const std::string& path) {
-  const std::string wanted = Lower(path);
+  const std::string wanted = vb::LCase(path);
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return false;
   bool found = false;
@@ -148,7 +142,7 @@ bool IsProgramRunning(const std::string& path) {
         CloseHandle(mods);
       }
     }
-    found = Lower(exe) == wanted;
+    found = vb::LCase(exe) == wanted;
   }
   CloseHandle(snap);
   return found;

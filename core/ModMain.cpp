@@ -115,11 +115,6 @@ HICON FrameIcon() {
   return icon;
 }
 
-std::string Upper(std::string text) {
-  if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-  return text;
-}
-
 }  // namespace
 
 void EndProgram() {
@@ -221,8 +216,8 @@ void SetHintText(const std::string& text) { InterfaceFrm.lblOnLineHelp.SetText(t
 
 int32_t FindInText(const std::string& text, int32_t caret) {
   if (FindText.empty()) return -1;
-  const std::string haystack = MatchCase ? text : Upper(text);
-  const std::string needle = MatchCase ? FindText : Upper(FindText);
+  const std::string haystack = MatchCase ? text : vb::UCase(text);
+  const std::string needle = MatchCase ? FindText : vb::UCase(FindText);
   const bool down = FindDirection == 1;
   int64_t start = caret;
   if (caret == LastFoundPos && !FindTextChanged) start += down ? 1 : -1;  // not the same hit again

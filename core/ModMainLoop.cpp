@@ -86,12 +86,6 @@ std::string HandleText(HWND window) {
   return std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
 }
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 std::string BloopPath() { return AppPath() + "\\sounds\\bloop.wav"; }
 
 // Milliseconds until a period that started at `stamp` is over (0 when it is).
@@ -135,7 +129,7 @@ void TerminateAndRestartUnderCursor(HWND& target) {
     // their process.
     DWORD owner = 0;
     GetWindowThreadProcessId(target, &owner);
-    if (owner == GetCurrentProcessId() || (!path.empty() && Lower(path) == Lower(AppExePath))) {
+    if (owner == GetCurrentProcessId() || (!path.empty() && vb::LCase(path) == vb::LCase(AppExePath))) {
       IsExiting = true;  // aimed at this program: it quits the normal way
     } else if (!path.empty()) {
       // Without the program's path it could not be started again: nothing is ended.
@@ -183,9 +177,9 @@ void RefreshAndSample(DWORD now) {
       for (int i = 0; i < MonitoredProgCount && i < static_cast<int>(MonitoredProgHist.size()); ++i) {
         HistogramCls* history = MonitoredProgHist[i].get();
         if (!history || history->ExtraInfo.empty()) continue;
-        const std::string wanted = Lower(history->ExtraInfo);
+        const std::string wanted = vb::LCase(history->ExtraInfo);
         for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
-          if (Lower(ProgTable[row][0]) != wanted) continue;
+          if (vb::LCase(ProgTable[row][0]) != wanted) continue;
           if (!ProgTable[row][6].empty()) history->AddPoint(WholeNumber(vb::Val(ProgTable[row][6])));
           break;
         }

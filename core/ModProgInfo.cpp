@@ -55,16 +55,6 @@ bool g_haveLastWalkIds = false;
 // The owner process of mode 4's window, for the cache walk.
 DWORD g_windowPid = 0;
 
-std::string Upper(std::string s) {
-  if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
-
-std::string Lower(std::string s) {
-  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
-
 std::string Field(const char* text, size_t max) {
   size_t n = 0;
   while (n < max && text[n]) ++n;
@@ -82,7 +72,7 @@ DWORD IdFromText(const std::string& text) {
 bool EndsAtPathBoundary(const std::string& path, const std::string& tail) {
   if (tail.empty() || tail.size() > path.size()) return false;
   size_t at = path.size() - tail.size();
-  if (Upper(path.substr(at)) != Upper(tail)) return false;
+  if (vb::UCase(path.substr(at)) != vb::UCase(tail)) return false;
   return at == 0 || path[at - 1] == '\\' || tail[0] == '\\';
 }
 
@@ -102,7 +92,7 @@ std::string Sum(const std::string& cell, long add) {
 // Rebuild step of one process.
 void AddToTable(const std::string& path, DWORD pid, bool quick) {
   // The program never lists itself.
-  if (Lower(path) == Lower(AppExePath)) return;
+  if (vb::LCase(path) == vb::LCase(AppExePath)) return;
   HANDLE process = nullptr;
   if (!quick) {
     process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
@@ -224,11 +214,11 @@ std::string ToolhelpProcessPath(const PROCESSENTRY32& entry) {
       CloseHandle(modules);
     }
   }
-  return Lower(path);
+  return vb::LCase(path);
 }
 
 std::string NormaliseImagePath(const std::string& modulePath) {
-  std::string path = Upper(modulePath);
+  std::string path = vb::UCase(modulePath);
   if (path.compare(0, 4, "\\??\\") == 0) path.erase(0, 4);
   static const char kRoot[] = "\\SYSTEMROOT";
   if (path.compare(0, sizeof kRoot - 1, kRoot) == 0) path = GetWinDir() + path.substr(sizeof kRoot - 1);
@@ -250,7 +240,7 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
   if (pid == 0) return false;
   switch (mode) {
     case 0:
-      return Upper(path) == Upper(argument);
+      return vb::UCase(path) == vb::UCase(argument);
     case 1:
       if (EndsAtPathBoundary(path, argument)) EndProcess(pid);
       return false;
@@ -258,11 +248,11 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
       AddToTable(path, pid, argument == vb::BoolText(true));
       return false;
     case 3:
-      if (argument.empty() || Upper(path) == Upper(argument)) AddDetailsInstance(path, pid, record);
+      if (argument.empty() || vb::UCase(path) == vb::UCase(argument)) AddDetailsInstance(path, pid, record);
       return false;
     case 4:
       if (pid != windowPid) return false;
-      ProcResultPath = Lower(path);
+      ProcResultPath = vb::LCase(path);
       return true;
     case 5:
       if (pid != IdFromText(argument)) return false;
@@ -273,7 +263,7 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
       output = std::to_string(GetRiskRating(path));
       return true;
     case 7:
-      if (Lower(path) == Lower(argument)) ++ProcInstanceCount;
+      if (vb::LCase(path) == vb::LCase(argument)) ++ProcInstanceCount;
       return false;
     case 8:
       if (pid != IdFromText(argument)) return false;
@@ -282,7 +272,7 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
     case 9: {
       if (argument.empty()) return false;
       int digit = argument.back() - '0';
-      if (digit < 0 || digit > 3 || Upper(path) != Upper(argument.substr(0, argument.size() - 1))) return false;
+      if (digit < 0 || digit > 3 || vb::UCase(path) != vb::UCase(argument.substr(0, argument.size() - 1))) return false;
       if (HANDLE h = OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid)) {
         SetPriorityClass(h, static_cast<DWORD>(PriorityClasses[digit]));
         CloseHandle(h);
@@ -290,7 +280,7 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
       return false;
     }
     case 10: {
-      if (Lower(path) != Lower(argument)) return false;
+      if (vb::LCase(path) != vb::LCase(argument)) return false;
       HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
       output = PriorityNameOf(h);
       if (h) CloseHandle(h);
@@ -412,7 +402,7 @@ void UpdateProcessCpu() {
     size_t start = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = path.find_last_of('.');
     size_t end = dot == std::string::npos || dot < start ? path.size() : dot;
-    rowNames.push_back(Lower(path.substr(start, end - start)));
+    rowNames.push_back(vb::LCase(path.substr(start, end - start)));
     ProgTable[i][6] = "0";
   }
   if (n < 3) return;
@@ -421,7 +411,7 @@ void UpdateProcessCpu() {
   std::vector<double> cpu(rowNames.size(), 0.0);
   std::vector<bool> measured(rowNames.size(), false);
   for (long k = 1; k <= n - 2; ++k) {
-    std::string name = Lower(ModProgInfo::TrimAtNull(GetSetting(ProgramTitle, "tmpcpu", std::to_string(k))));
+    std::string name = vb::LCase(ModProgInfo::TrimAtNull(GetSetting(ProgramTitle, "tmpcpu", std::to_string(k))));
     if (table[k] <= 0 || total <= 0) continue;
     for (size_t i = 0; i < rowNames.size(); ++i) {
       if (rowNames[i] != name) continue;
@@ -436,9 +426,9 @@ void UpdateProcessCpu() {
 }
 
 bool ProgramHasVisibleWindow(const std::string& path) {
-  const std::string wanted = Lower(path);
+  const std::string wanted = vb::LCase(path);
   for (size_t i = 0; i < ProcIdList.size() && i < ProcPathList.size(); ++i) {
-    if (Lower(ProcPathList[i]) != wanted) continue;
+    if (vb::LCase(ProcPathList[i]) != wanted) continue;
     for (int w = 0; w <= WndTableLast && w < static_cast<int>(WndTable.size()); ++w) {
       DWORD owner = 0;
       GetWindowThreadProcessId(WndTable[w], &owner);

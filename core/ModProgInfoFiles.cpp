@@ -12,6 +12,7 @@
 #include "DetailsFrm.h"
 #include "ModProgInfo.h"
 #include "ModStartup.h"
+#include "VbRules.h"
 
 std::string VersionFields[8];
 const char* const VersionFieldNames[8] = {"CompanyName",    "FileDescription",  "FileVersion", "InternalName",
@@ -144,12 +145,9 @@ void ListProcessModules(DWORD processId, AppendString* report) {
 bool IsProgramInTable(const std::string& path) {
   // An empty table (or one of a single row) may never have been built: take a fresh one.
   if (ProgTableLast <= 0) DoProcessListOp(2, "True");
-  std::string wanted = path;
-  CharLowerBuffA(&wanted[0], static_cast<DWORD>(wanted.size()));
+  const std::string wanted = vb::LCase(path);
   for (int i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
-    std::string cell = ProgTable[i][0];
-    CharLowerBuffA(&cell[0], static_cast<DWORD>(cell.size()));
-    if (cell == wanted) return true;
+    if (vb::LCase(ProgTable[i][0]) == wanted) return true;
   }
   return false;
 }

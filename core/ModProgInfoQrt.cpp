@@ -12,17 +12,13 @@
 #include "QrtFrm.h"
 #include "SignedCode.h"
 #include "Window.h"
+#include "VbRules.h"
 
 std::vector<std::string> SystemFilesList;
 
 namespace {
 
 bool g_systemFilesLoaded = false;
-
-std::string Lower(std::string s) {
-  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
 
 const int kQuarantineTries = 1000;
 const int kQuarantinePasses = 5;
@@ -39,14 +35,14 @@ void LoadSystemFiles() {
   const std::string sysDir = GetSysDir(), winDir = GetWinDir();
   SystemFilesList.clear();
   for (const SystemFileLine& line : ParseSystemFiles(text.str(), !IsWinNTFlag))
-    SystemFilesList.push_back(Lower((line.folder == SystemFileLine::System ? sysDir : winDir) + "\\" + line.name));
+    SystemFilesList.push_back(vb::LCase((line.folder == SystemFileLine::System ? sysDir : winDir) + "\\" + line.name));
   SystemFilesList.push_back("");
 }
 
 int16_t IsSystemFile(const std::string& path) {
   if (!g_systemFilesLoaded) LoadSystemFiles();
-  const std::string file = Lower(path);
-  const std::string winDir = Lower(GetWinDir());
+  const std::string file = vb::LCase(path);
+  const std::string winDir = vb::LCase(GetWinDir());
   // Under the Windows folder means inside it: "c:\windowsapps" is not.
   if (winDir.empty() || file.compare(0, winDir.size(), winDir) != 0 ||
       (file.size() > winDir.size() && file[winDir.size()] != '\\' && winDir.back() != '\\'))
@@ -96,14 +92,14 @@ namespace {
 // One pass: the first running process of the path is ended and its file quarantined;
 // the try number that worked, 0 when none.
 int16_t QuarantinePass(const std::string& path) {
-  const std::string wanted = Lower(path);
+  const std::string wanted = vb::LCase(path);
   if (IsWinNTFlag) {
     for (DWORD id : EnumProcessIds()) {
       HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
       if (!process) continue;
       std::string image = ProcessImagePath(process);
       CloseHandle(process);
-      if (id == 0 || Lower(image) != wanted) continue;
+      if (id == 0 || vb::LCase(image) != wanted) continue;
       if (int16_t attempt = TerminateAndQuarantinePid(id, path)) return attempt;
     }
     return 0;

@@ -13,12 +13,6 @@ bool SProgErrorReported = false;
 
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 std::string EntryKey(int i) { return "SProg" + std::to_string(i); }
 
 int16_t ToInt16(double v) {
@@ -58,7 +52,7 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
   }
   // The walker compares upper-case paths on one family and lower-case ones on the
   // other, while entries are stored in lower case: compare without regard to case.
-  const std::string wanted = Lower(exePath);
+  const std::string wanted = vb::LCase(exePath);
   for (int i = 1; i <= SProgCount; ++i) {
     SProgEntry entry;
     if (!ParseSProgEntry(GetSetting(ProgramTitle, "Options", EntryKey(i)), entry)) {
@@ -68,7 +62,7 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
     if (op == 2) {
       int row = frmOptions.SProgsList.AddItem(entry.path, entry.enabled);
       frmOptions.SProgsList.SetSubItem(row, 1, GetSProgOptText(2, std::to_string(entry.action)));
-    } else if (entry.enabled == 1 && !entry.path.empty() && wanted.compare(0, entry.path.size(), Lower(entry.path)) == 0 &&
+    } else if (entry.enabled == 1 && !entry.path.empty() && wanted.compare(0, entry.path.size(), vb::LCase(entry.path)) == 0 &&
                entry.path.size() <= wanted.size()) {
       return entry.action;
     }
@@ -86,8 +80,8 @@ std::string GetSProgOptText(int mode, const std::string& text) {
 }
 
 void DefaultSProgs() {
-  SaveSetting(ProgramTitle, "Options", "SProg1", Lower(GetWinDir() + "\\explorer.exe" + "," + "2" + ";" + "1"));
-  SaveSetting(ProgramTitle, "Options", "SProg2", Lower(GetSysDir() + "\\kernel32.dll" + "," + "0" + ";" + "1"));
+  SaveSetting(ProgramTitle, "Options", "SProg1", vb::LCase(GetWinDir() + "\\explorer.exe" + "," + "2" + ";" + "1"));
+  SaveSetting(ProgramTitle, "Options", "SProg2", vb::LCase(GetSysDir() + "\\kernel32.dll" + "," + "0" + ";" + "1"));
   SProgCount = 2;
   SaveSetting(ProgramTitle, "Options", "SProgCount", "2");
 }

@@ -295,16 +295,7 @@ bool StartUp() {
     EnableDebugPrivilege();
   }
 
-  for (auto& history : NetSpeedHist) {
-    history = std::make_unique<HistogramCls>();
-    history->StartCounting(1);
-  }
-  CpuHistory = std::make_unique<HistogramCls>();
-  CpuHistory->StartCounting(100);
-  for (auto& history : MemHistory) {
-    history = std::make_unique<HistogramCls>();
-    history->StartCounting(100);
-  }
+  CreateSampleHistories();
 
   ConnectionPending = true;
   LanStartPending = true;
@@ -354,4 +345,18 @@ bool StartUp() {
 
 void Main() {
   if (StartUp()) MainLoop();
+}
+
+// The CPU and memory histories are percentages; the traffic histories scale to their values.
+void CreateSampleHistories() {
+  for (auto& history : NetSpeedHist) {
+    history = std::make_unique<HistogramCls>();
+    history->StartCounting(1);
+  }
+  CpuHistory = std::make_unique<HistogramCls>();
+  CpuHistory->StartCounting(100);
+  for (auto& history : MemHistory) {
+    history = std::make_unique<HistogramCls>();
+    history->StartCounting(100);
+  }
 }

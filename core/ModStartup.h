@@ -19,6 +19,8 @@ extern COLORREF FormBackColor;
 extern COLORREF InterfaceToolbarColor;
 extern std::unique_ptr<HistogramCls> CpuHistory;
 extern std::unique_ptr<HistogramCls> MemHistory[3];
+// Creates the CPU, memory and traffic histories, counting from now.
+void CreateSampleHistories();
 extern std::string AppExePath;
 extern const long PriorityClasses[4];  // idle, normal, high, realtime
 extern DWORD MyProcessId;

@@ -37,16 +37,6 @@ const char kNotResponding[] = "(Not responding)";
 // many windows is looked up once.
 std::map<DWORD, int16_t> g_actionOfProcess;
 
-std::string Upper(std::string s) {
-  if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
-
-std::string Lower(std::string s) {
-  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
-
 // Blanks off both ends, as the settings' class names may carry them.
 std::string TrimBlanks(const std::string& s) {
   size_t first = s.find_first_not_of(' ');
@@ -83,7 +73,7 @@ bool FilterWnd(HWND hwnd) {
   if (WndDisplay == 2) return true;  // every dialog box
   if (WndDisplay != 1) return false;  // as the system's task list shows them
   // Recommended: dialog boxes of the owner classes prog.ini lists.
-  return IsListedClass(Upper(TrimBlanks(GetWndClassName(owner))));
+  return IsListedClass(vb::UCase(TrimBlanks(GetWndClassName(owner))));
 }
 
 // The special-program action of the program that owns the window (-1 for none).
@@ -319,7 +309,7 @@ bool CloseWnd(bool terminate, HWND hwnd) {
   // so the warning still applies and the right process is ended.
   // Callers restart the program from ProcResultPath, so it gets the path either way.
   const bool cached = !path.empty();
-  if (!cached) path = ProcResultPath = Lower(ProcessPathLive(pid));
+  if (!cached) path = ProcResultPath = vb::LCase(ProcessPathLive(pid));
   if (WarnSpecialProgKill(path)) return false;
   // A process this program may not end (or one already gone) is reported at once,
   // not after a wait for an end that cannot come.

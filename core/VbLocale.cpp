@@ -20,6 +20,16 @@ bool ToSystemTime(Date date, SYSTEMTIME& st) { return VariantTimeToSystemTime(da
 
 }  // namespace
 
+std::string UCase(std::string text) {
+  if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+std::string LCase(std::string text) {
+  if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
 char DecimalSeparator() { return LocaleText(LOCALE_SDECIMAL, ".")[0]; }
 
 std::string CStr(double value) {

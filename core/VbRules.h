@@ -40,6 +40,10 @@ std::string Str(double value);
 
 // ---- Rules that ask the system for the user's locale and the screen
 
+// UCase and LCase: letters of the user's ANSI code page, as the system cases them.
+std::string UCase(std::string text);
+std::string LCase(std::string text);
+
 char DecimalSeparator();
 // CStr of a number: the locale's decimal separator, 15 significant digits.
 std::string CStr(double value);

@@ -16,9 +16,7 @@ std::string ReadWriteIni(const std::string& mode, const std::string& section, co
   if (section.empty()) return "ERROR Secname";
   if (key.empty()) return "ERROR Keyname";
   const std::string& path = file.empty() ? ProgIniPath : file;
-  std::string upper = mode;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string upper = vb::UCase(mode);
   if (upper == "WRITE") {
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
     return "";

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "VbRules.h"
 
 BrowserEntry Browsers[kMaxBrowsers];
 int16_t BrowsersLst_Total = 0;
@@ -34,12 +35,6 @@ std::string TrimBlanks(const std::string& s) {
   size_t b = s.find_first_not_of(' ');
   if (b == std::string::npos) return "";
   return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
 }
 
 std::string BrowserKey(int i, const std::string& rest) { return "Browsers(" + std::to_string(i) + ")." + rest; }
@@ -135,7 +130,7 @@ void LoadPopUpSettings() {
     // A slot reused after a removal must not keep another browser's items.
     for (auto& item : b.PreDefinedWhite) item = WhiteListEntry();
     for (const PopDatRecord& record : catalogue) {
-      if (b.Path.empty() || Lower(GetAppPathsEntry(TrimBlanks(record.ExeName))) != Lower(b.Path)) continue;
+      if (b.Path.empty() || vb::LCase(GetAppPathsEntry(TrimBlanks(record.ExeName))) != vb::LCase(b.Path)) continue;
       if (!MajorVersionMatches(record.MajorVersion, b.Path)) continue;
       for (int k = 0; k < 6; ++k) {
         b.PreDefinedWhite[k].WhiteType = record.WhiteType[k];

@@ -93,6 +93,13 @@ TEST(VbRules, DatesRoundTripThroughTheirTexts) {
   EXPECT_GT(vb::Now(), 46000);
 }
 
+TEST(VbRules, CaseFollowsTheCodePage) {
+  EXPECT_EQ(vb::UCase("c:\\Program Files\\a.exe"), "C:\\PROGRAM FILES\\A.EXE");
+  EXPECT_EQ(vb::LCase("C:\\WINDOWS\\Notepad.EXE"), "c:\\windows\\notepad.exe");
+  EXPECT_EQ(vb::LCase("\xC9T\xC9"), "\xE9t\xE9");  // accented letters of the ANSI code page
+  EXPECT_EQ(vb::UCase(""), "");
+}
+
 TEST(VbRules, TwipsAtTheScreenResolution) {
   EXPECT_EQ(vb::TwipsPerPixelX(), 15);  // 96 dpi
   EXPECT_EQ(vb::PixelsToTwipsY(10), 150);

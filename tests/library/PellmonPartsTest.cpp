@@ -65,11 +65,11 @@ Block MakeBlock(const std::vector<ObjectSpec>& objects, Layout* layout = nullptr
   b.Put32(24, kBlockHeader);
   b.Put32(28, static_cast<uint32_t>(objects.size()));
   for (size_t o = 0; o < objects.size(); ++o) {
-    const ObjectSpec& spec = objects[o];
+    const ObjectSpec& shape = objects[o];
     size_t object = b.Grow(kObjectHeader);
     size_t definitions = b.Grow(3 * kCounterDef);
     const uint32_t titles[3] = {1, kIdIndex, kTimeIndex};
-    const uint32_t sizes[3] = {4, 4, spec.timeSize};
+    const uint32_t sizes[3] = {4, 4, shape.timeSize};
     const uint32_t offsets[3] = {4, 8, 16};
     for (int c = 0; c < 3; ++c) {
       size_t at = definitions + c * kCounterDef;
@@ -79,7 +79,7 @@ Block MakeBlock(const std::vector<ObjectSpec>& objects, Layout* layout = nullptr
       b.Put32(at + 36, offsets[c]);
     }
     size_t firstInstance = b.bytes.size();
-    for (const Instance& i : spec.instances) {
+    for (const Instance& i : shape.instances) {
       size_t at = b.Grow(kInstanceDef);
       b.Put32(at, kInstanceDef);
       b.Put32(at + 16, 24);  // name offset
@@ -92,9 +92,9 @@ Block MakeBlock(const std::vector<ObjectSpec>& objects, Layout* layout = nullptr
     b.Put32(object, static_cast<uint32_t>(b.bytes.size() - object));
     b.Put32(object + 4, static_cast<uint32_t>(firstInstance - object));
     b.Put32(object + 8, kObjectHeader);
-    b.Put32(object + 12, spec.titleIndex);
+    b.Put32(object + 12, shape.titleIndex);
     b.Put32(object + 32, 3);
-    b.Put32(object + 40, spec.noInstances ? 0xFFFFFFFFu : static_cast<uint32_t>(spec.instances.size()));
+    b.Put32(object + 40, shape.noInstances ? 0xFFFFFFFFu : static_cast<uint32_t>(shape.instances.size()));
     if (layout && o == 0) *layout = {object, definitions, firstInstance};
   }
   b.Put32(20, static_cast<uint32_t>(b.bytes.size()));
@@ -106,9 +106,9 @@ perfdata::ProcessTime Find(const Block& b, uint32_t pid, uint32_t objectIndex = 
 }
 
 ObjectSpec ThreeProcesses() {
-  ObjectSpec spec;
-  spec.instances = {{4, 100}, {1234, 0x123456789ull}, {77, 5}};
-  return spec;
+  ObjectSpec shape;
+  shape.instances = {{4, 100}, {1234, 0x123456789ull}, {77, 5}};
+  return shape;
 }
 
 // ---- Windows for the graph and the sorter ----

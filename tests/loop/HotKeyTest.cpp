@@ -15,16 +15,12 @@
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "UiWait.h"
+#include "VbRules.h"
 
 using namespace looptest;
 using testsupport::Fixture;
 
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
@@ -58,7 +54,7 @@ TEST_F(HotKeyTest, TheTerminateKeyEndsTheProgramUnderTheCursorAndStartsItAgain) 
   EXPECT_EQ(WaitForSingleObject(target.process(), 5000), WAIT_OBJECT_0)
       << "the program was not ended: " << CancelEvent.lblCancel.Text() << " / " << sleeps.size();
   ASSERT_EQ(launched.size(), 1u);
-  EXPECT_EQ(Lower(launched[0].file), Lower(testsupport::FixturePath()));
+  EXPECT_EQ(vb::LCase(launched[0].file), vb::LCase(testsupport::FixturePath()));
   EXPECT_EQ(launched[0].show, SW_SHOWNORMAL);
   EXPECT_EQ(sleeps, (std::vector<DWORD>{800, 400}));
   EXPECT_TRUE(StartsWith(CancelEvent.lblCancel.Text(), "Terminating and restarting: "));
@@ -151,7 +147,7 @@ TEST_F(HotKeyTest, ThePickModeNamesTheWindowUnderTheCursorUntilCancelled) {
   ASSERT_TRUE(PointAt(answering.hwnd()));
   Pass();
   const std::string shown = CancelEvent.lblCancel.Text();
-  EXPECT_EQ(Lower(ProcResultPath), Lower(testsupport::FixturePath()));
+  EXPECT_EQ(vb::LCase(ProcResultPath), vb::LCase(testsupport::FixturePath()));
   std::string expected = prefix + "Responding) " + ProcResultPath;
   if (expected.size() > 102) expected = expected.substr(0, 98) + " ...";  // the status line's cut
   EXPECT_EQ(shown, expected);

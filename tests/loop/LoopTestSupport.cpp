@@ -26,41 +26,6 @@
 
 namespace looptest {
 
-std::string RegText(HKEY root, const std::string& path, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return kMissing;
-  char buf[4096];
-  DWORD size = sizeof buf, type = 0;
-  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return kMissing;
-  return std::string(buf, size > 0 && buf[size - 1] == '\0' ? size - 1 : size);
-}
-
-void SetRegText(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-}
-
-void DeleteRegValueAt(HKEY root, const std::string& path, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, name.c_str());
-  RegCloseKey(key);
-}
-
-std::string Option(const std::string& section, const std::string& key) {
-  return RegText(HKEY_CURRENT_USER, "Software\\Quillon Pro\\" + section, key);
-}
-
-void SetOption(const std::string& section, const std::string& key, const std::string& value) {
-  SetRegText(HKEY_CURRENT_USER, "Software\\Quillon Pro\\" + section, key, value);
-}
-
 namespace {
 
 PROCESS_INFORMATION StartProbe(const std::string& mode, UINT modifiers, UINT key) {
@@ -195,16 +160,7 @@ void LoopTest::SetUp() {
   FirstShowDone = false;
   CurCon = LastCon = GeneralConInfo = ConInfoRec();
   RegisteredAppHK = RegisteredDestHK = HotKeyDef();
-  for (auto& history : NetSpeedHist) {
-    history = std::make_unique<HistogramCls>();
-    history->StartCounting(1);
-  }
-  CpuHistory = std::make_unique<HistogramCls>();
-  CpuHistory->StartCounting(100);
-  for (auto& history : MemHistory) {
-    history = std::make_unique<HistogramCls>();
-    history->StartCounting(100);
-  }
+  CreateSampleHistories();
   MonitoredProgHist.clear();
   MonitoredProgCount = 0;
   PerfInfoData.clear();

@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <string>
+
+#include "Registry.h"
 #include <vector>
 
 namespace looptest {
@@ -47,13 +49,12 @@ class LoopTest : public testing::Test {
   static void CleanStore();
 };
 
-// A value of the program's settings store; "<missing>" when absent.
-std::string Option(const std::string& section, const std::string& key);
-void SetOption(const std::string& section, const std::string& key, const std::string& value);
-std::string RegText(HKEY root, const std::string& path, const std::string& name);
-void SetRegText(HKEY root, const std::string& path, const std::string& name, const std::string& value);
-void DeleteRegValueAt(HKEY root, const std::string& path, const std::string& name);
-constexpr char kMissing[] = "<missing>";
+using testsupport::DeleteRegValueAt;
+using testsupport::kMissing;
+using testsupport::Option;
+using testsupport::RegText;
+using testsupport::SetOption;
+using testsupport::SetRegText;
 constexpr char kRunPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Another process tries to register the hot key: true when it could.

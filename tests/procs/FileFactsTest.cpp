@@ -15,7 +15,6 @@
 
 namespace {
 
-using procstest::Lower;
 
 std::string Bin(const std::string& name) { return testsupport::BinDir() + "\\" + name; }
 
@@ -98,10 +97,10 @@ TEST_F(ModuleListTest, ModulesGoToTheReportOrToTheDetailsWindow) {
   AppendString report;
   ListProcessModules(f.pid(), &report);
   std::string text = report.ReturnString();
-  EXPECT_NE(Lower(text).find(Lower("       --> " + PathOf(exe) + "\r\n")), std::string::npos) << text;
+  EXPECT_NE(vb::LCase(text).find(vb::LCase("       --> " + PathOf(exe) + "\r\n")), std::string::npos) << text;
   EXPECT_NE(text.find("           CompanyName: Fixture Works Ltd\r\n"), std::string::npos);
   EXPECT_NE(text.find("           ProductVersion: 2.5\r\n"), std::string::npos);
-  EXPECT_NE(Lower(text).find("kernel32.dll"), std::string::npos);
+  EXPECT_NE(vb::LCase(text).find("kernel32.dll"), std::string::npos);
 
   DetailsFrm.ModsLst.Clear();
   DetailsRefreshing = true;
@@ -109,8 +108,8 @@ TEST_F(ModuleListTest, ModulesGoToTheReportOrToTheDetailsWindow) {
   DetailsRefreshing = false;
   ui::ListView& mods = DetailsFrm.ModsLst;
   ASSERT_GT(mods.ItemCount(), 1);
-  EXPECT_EQ(Lower(mods.ItemText(0)), exe);
-  EXPECT_EQ(Lower(mods.SubItem(0, 2)), Lower(PathOf(exe)));
+  EXPECT_EQ(vb::LCase(mods.ItemText(0)), exe);
+  EXPECT_EQ(vb::LCase(mods.SubItem(0, 2)), vb::LCase(PathOf(exe)));
   EXPECT_GT(std::stoul(mods.SubItem(0, 3)), 0ul);  // size
   EXPECT_EQ(mods.SubItem(0, 5), "Fixture Works Ltd");
   EXPECT_EQ(mods.SubItem(0, 12), "2.5");
@@ -161,7 +160,7 @@ TEST_F(SystemFilesTest, WhereAFileLies) {
     int16_t want;
   } cases[] = {
       {sys + "\\kernel32.dll", 1},
-      {procstest::Upper(win + "\\explorer.exe"), 1},
+      {vb::UCase(win + "\\explorer.exe"), 1},
       {sys + "\\wbem\\wmiprvse.exe", 1},
       {win + "\\Exit To Dos.pif", 2},  // listed for 9x only
       {sys + "\\msgsrv32.exe", 2},

@@ -6,18 +6,9 @@
 #include "ModStartup.h"
 #include "Seams.h"
 #include "UiWait.h"
+#include "VbRules.h"
 
 namespace procstest {
-
-std::string Upper(std::string s) {
-  if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
-
-std::string Lower(std::string s) {
-  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
 
 std::string OwnExePath() {
   char path[MAX_PATH];
@@ -32,7 +23,7 @@ bool CopyExe(const std::string& path, const std::string& source) {
 
 int FindRow(const std::string& path) {
   for (int i = 0; i <= ProgTableLast; ++i)
-    if (Lower(ProgTable[i][0]) == Lower(path)) return i;
+    if (vb::LCase(ProgTable[i][0]) == vb::LCase(path)) return i;
   return -1;
 }
 

@@ -10,11 +10,10 @@
 #include <vector>
 
 #include "Fixture.h"
+#include "VbRules.h"
 
 namespace procstest {
 
-std::string Upper(std::string s);
-std::string Lower(std::string s);
 // This test program's own path.
 std::string OwnExePath();
 // A copy of an executable of the build folder at `path` (the fixture when `source` is empty).

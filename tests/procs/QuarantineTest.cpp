@@ -20,7 +20,7 @@ TEST_F(QuarantineTest, ARunningProgramIsEndedAndItsFileRenamed) {
   testsupport::Fixture& a = Start("qrt.exe");
   testsupport::Fixture& b = Start("qrt.exe");
   const std::string path = PathOf("qrt.exe");
-  int16_t result = TerminateAndQuarantine(Lower(path));
+  int16_t result = TerminateAndQuarantine(vb::LCase(path));
   EXPECT_GE(result, 2);  // the first pass, and at least its first try
   EXPECT_FALSE(Exists(path));
   EXPECT_TRUE(Exists(path + "_XX"));

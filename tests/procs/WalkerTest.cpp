@@ -29,7 +29,7 @@ TEST_F(WalkerTest, ThreeInstancesMakeOneRowWithTheirCountAndSummedMemory) {
   ForceRebuild();
   int row = FindRow(PathOf("three.exe"));
   ASSERT_GE(row, 0);
-  EXPECT_EQ(ProgTable[row][0], Upper(PathOf("three.exe")));  // the NT road upper-cases
+  EXPECT_EQ(ProgTable[row][0], vb::UCase(PathOf("three.exe")));  // the NT road upper-cases
   EXPECT_EQ(ProgTable[row][5], "3");
   EXPECT_EQ(ProgTable[row][7], "Normal");
   for (auto* fixture : f) EXPECT_TRUE(Cached(fixture->pid()));
@@ -38,7 +38,7 @@ TEST_F(WalkerTest, ThreeInstancesMakeOneRowWithTheirCountAndSummedMemory) {
   // The program never lists itself.
   EXPECT_EQ(FindRow(OwnExePath()), -1);
   EXPECT_FALSE(Cached(GetCurrentProcessId()));
-  for (const std::string& p : ProcPathList) EXPECT_NE(Lower(p), Lower(OwnExePath()));
+  for (const std::string& p : ProcPathList) EXPECT_NE(vb::LCase(p), vb::LCase(OwnExePath()));
 
   long long sum[3] = {0, 0, 0};
   for (auto* fixture : f) {
@@ -114,9 +114,9 @@ TEST_F(WalkerTest, EndingOneProcessAndSettingPriorities) {
   EXPECT_EQ(GetPriorityClass(b.process()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
   EXPECT_EQ(DoProcessListOp(10, path).Text(), "High");
 
-  DoProcessListOp(9, Lower(path) + "0");
+  DoProcessListOp(9, vb::LCase(path) + "0");
   EXPECT_EQ(GetPriorityClass(a.process()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
-  EXPECT_EQ(DoProcessListOp(10, Lower(path)).Text(), "Idle");
+  EXPECT_EQ(DoProcessListOp(10, vb::LCase(path)).Text(), "Idle");
   DoProcessListOp(9, path + "7");  // no such class: nothing changes
   EXPECT_EQ(GetPriorityClass(b.process()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
 
@@ -134,7 +134,7 @@ TEST_F(WalkerTest, CacheQuestionsAboutWindowsIdsAndCounts) {
 
   ProcResultPath = "stale";
   EXPECT_TRUE(DoProcessListOp(4, HandleText(own.hwnd())).IsTrue());
-  EXPECT_EQ(ProcResultPath, Lower(Upper(path)));
+  EXPECT_EQ(ProcResultPath, vb::LCase(vb::UCase(path)));
 
   // A window whose owner started after the rebuild is not in the cache.
   testsupport::Fixture& late = Start("late.exe", "plain");
@@ -143,16 +143,16 @@ TEST_F(WalkerTest, CacheQuestionsAboutWindowsIdsAndCounts) {
   EXPECT_TRUE(DoProcessListOp(4, "0").IsEmpty());  // no window, no owner
 
   EXPECT_TRUE(DoProcessListOp(8, std::to_string(own.pid())).IsTrue());
-  EXPECT_EQ(ProcResultPath, Upper(path));
-  EXPECT_EQ(DoProcessListOp(7, Lower(path)), vb::Variant::Num(2));
+  EXPECT_EQ(ProcResultPath, vb::UCase(path));
+  EXPECT_EQ(DoProcessListOp(7, vb::LCase(path)), vb::Variant::Num(2));
   EXPECT_EQ(DoProcessListOp(7, PathOf("late.exe")), vb::Variant::Num(0));
 
   // Mode 0 walks live, so it sees the late program too.
   EXPECT_TRUE(DoProcessListOp(0, PathOf("late.exe")).IsTrue());
   EXPECT_TRUE(DoProcessListOp(0, PathOf("absent.exe")).IsFalse());
 
-  EXPECT_EQ(DoProcessListOp(6, Upper(path)), vb::Variant::Str("0"));
-  EXPECT_EQ(DoProcessListOp(6, Lower(path)), vb::Variant::Str(""));  // exact case only
+  EXPECT_EQ(DoProcessListOp(6, vb::UCase(path)), vb::Variant::Str("0"));
+  EXPECT_EQ(DoProcessListOp(6, vb::LCase(path)), vb::Variant::Str(""));  // exact case only
   EXPECT_TRUE(DoProcessListOp(11, path).IsFalse());
 }
 
@@ -161,14 +161,14 @@ TEST_F(WalkerTest, InstancesForTheDetailsWindow) {
   testsupport::Fixture& b = Start("details.exe");
   const std::string path = PathOf("details.exe");
 
-  EXPECT_TRUE(DoProcessListOp(3, Lower(path)).IsTrue());
+  EXPECT_TRUE(DoProcessListOp(3, vb::LCase(path)).IsTrue());
   std::vector<DWORD> ids = DetailsProcIdList;
   std::sort(ids.begin(), ids.end());
   std::vector<DWORD> want = {a.pid(), b.pid()};
   std::sort(want.begin(), want.end());
   EXPECT_EQ(ids, want);
   EXPECT_EQ(DetailsProcListLast, 1);
-  EXPECT_EQ(DetailsProcPathList[0], Upper(path));
+  EXPECT_EQ(DetailsProcPathList[0], vb::UCase(path));
 
   // While the window refreshes, rows go to its list, with the ports netstat lists
   // for the process (a fixture plays netstat from the program folder).
@@ -209,7 +209,7 @@ TEST_F(WalkerTest, TheToolhelpRoadOf9x) {
   int row = FindRow(PathOf("nine.exe"));
   ASSERT_GE(row, 0);
   // Toolhelp names only the file here; the module snapshot gives the full path.
-  EXPECT_EQ(ProgTable[row][0], Lower(PathOf("nine.exe")));
+  EXPECT_EQ(ProgTable[row][0], vb::LCase(PathOf("nine.exe")));
   EXPECT_EQ(ProgTable[row][7], "Normal");
   UpdateProcessCpu();  // no CPU column on this family
   EXPECT_EQ(ProgTable[row][6], "");
@@ -217,7 +217,7 @@ TEST_F(WalkerTest, TheToolhelpRoadOf9x) {
   Advance(1000);
   EXPECT_TRUE(DoProcessListOp(2, "True").IsTrue());
   EXPECT_TRUE(DoProcessListOp(8, std::to_string(f.pid())).IsTrue());
-  EXPECT_EQ(ProcResultPath, Lower(PathOf("nine.exe")));
+  EXPECT_EQ(ProcResultPath, vb::LCase(PathOf("nine.exe")));
 
   DetailsFrm.ProcLst.Clear();
   DetailsRefreshing = true;
@@ -264,7 +264,7 @@ TEST_F(WalkerTest, SystemFilesAndSpecialProgramsAreLeftOutOfTheTable) {
 
   SProgCount = 1;
   for (const char* action : {"0", "1", "2"}) {
-    SaveSetting(ProgramTitle, "Options", "SProg1", Lower(PathOf("special.exe")) + "," + action + ";1");
+    SaveSetting(ProgramTitle, "Options", "SProg1", vb::LCase(PathOf("special.exe")) + "," + action + ";1");
     ForceRebuild();
     EXPECT_EQ(FindRow(PathOf("special.exe")) >= 0, std::string(action) == "2") << action;
   }
@@ -301,13 +301,13 @@ TEST_F(WalkerTest, ProgramsWithVisibleWindowsAndProgramsInTheTable) {
   ForceRebuild();
   WndTable = {shown.hwnd(), hidden.hwnd()};
   WndTableLast = 1;
-  EXPECT_TRUE(ProgramHasVisibleWindow(Lower(PathOf("shown.exe"))));
+  EXPECT_TRUE(ProgramHasVisibleWindow(vb::LCase(PathOf("shown.exe"))));
   EXPECT_FALSE(ProgramHasVisibleWindow(PathOf("hidden.exe")));
   WndTable.clear();
   WndTableLast = -1;
   EXPECT_FALSE(ProgramHasVisibleWindow(PathOf("shown.exe")));
 
-  EXPECT_TRUE(IsProgramInTable(Lower(PathOf("hidden.exe"))));
+  EXPECT_TRUE(IsProgramInTable(vb::LCase(PathOf("hidden.exe"))));
   EXPECT_FALSE(IsProgramInTable(PathOf("nothere.exe")));
 }
 

@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <string>
+
+#include "Registry.h"
 #include <vector>
 
 namespace startuptest {
@@ -17,16 +19,13 @@ struct ShownMessage {
   UINT style;
 };
 
-// Removes a key and everything under it.
-void DeleteTree(HKEY root, const std::string& path);
-// The text of a value; "<missing>" when it is not there.
-std::string RegText(HKEY root, const std::string& path, const std::string& name);
-void SetRegText(HKEY root, const std::string& path, const std::string& name, const std::string& value);
-std::string Option(const std::string& section, const std::string& key);  // "Quillon Pro" store
-void SetOption(const std::string& section, const std::string& key, const std::string& value);
-std::vector<std::string> ValueNames(HKEY root, const std::string& path);
-
-constexpr char kMissing[] = "<missing>";
+using testsupport::DeleteTree;
+using testsupport::kMissing;
+using testsupport::Option;
+using testsupport::RegText;
+using testsupport::SetOption;
+using testsupport::SetRegText;
+using testsupport::ValueNames;
 std::string AppPathsOf(const std::string& exeFileName);
 std::string TestExeFileName();  // this test program's file name
 

@@ -58,7 +58,7 @@ TEST_F(WndActionsTest, EndingAProgramMarkedToWarnAsksFirst) {
   };
 
   EXPECT_FALSE(CloseWnd(true, f.hwnd()));
-  EXPECT_EQ(asked, "Terminating " + Lower(PathOf("careful.exe")) +
+  EXPECT_EQ(asked, "Terminating " + vb::LCase(PathOf("careful.exe")) +
                        " may be dangrous, Are you still sure you want to terminate it ?");
   EXPECT_TRUE(Running(f.process()));
   EXPECT_TRUE(IsWindow(f.hwnd()));
@@ -79,7 +79,7 @@ TEST_F(WndActionsTest, EndingAProgramTheCacheMissesEndsItAndSaysSo) {
   EXPECT_TRUE(Ended(late.process()));
   EXPECT_TRUE(Running(other.process()));
   // Whoever restarts it finds its path where the cache would have left it.
-  EXPECT_EQ(Lower(ProcResultPath), Lower(PathOf("newcomer.exe")));
+  EXPECT_EQ(vb::LCase(ProcResultPath), vb::LCase(PathOf("newcomer.exe")));
 
   // A program started since the walk is still warned about.
   testsupport::Fixture& marked = Start("marked.exe");

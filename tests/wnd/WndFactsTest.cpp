@@ -40,7 +40,7 @@ TEST_F(WndFactsTest, EveryCodeOfAWindowThatAnswers) {
 
   // The title is cut at the length the system gives: it equals what the lists show.
   EXPECT_EQ(GetWndInfo(1, h), vb::Variant::Str("facts.exe"));
-  EXPECT_EQ(GetWndInfo(2, h), vb::Variant::Str(Lower(PathOf("facts.exe"))));
+  EXPECT_EQ(GetWndInfo(2, h), vb::Variant::Str(vb::LCase(PathOf("facts.exe"))));
   EXPECT_FALSE(WndPathMissing);
   EXPECT_TRUE(GetWndInfo(3, h).IsTrue());
   EXPECT_TRUE(GetWndInfo(4, h).IsTrue());
@@ -52,7 +52,7 @@ TEST_F(WndFactsTest, EveryCodeOfAWindowThatAnswers) {
 
   EXPECT_TRUE(GetWndInfo(10, h).IsEmpty());
   EXPECT_EQ(CurWnd.Title, "facts.exe");
-  EXPECT_EQ(CurWnd.ExeFile, Lower(PathOf("facts.exe")));
+  EXPECT_EQ(CurWnd.ExeFile, vb::LCase(PathOf("facts.exe")));
   EXPECT_TRUE(CurWnd.Responding);
   EXPECT_TRUE(CurWnd.Visible);
   EXPECT_TRUE(CurWnd.Enabled);
@@ -103,7 +103,7 @@ TEST_F(WndFactsTest, AWindowThatStoppedAnsweringIsAnsweredForWithinTheTimeOut) {
   GetWndInfo(10, h);
   EXPECT_LT(Since(start), 1500u);
   EXPECT_EQ(CurWnd.Title, "stuck.exe");
-  EXPECT_EQ(CurWnd.ExeFile, Lower(PathOf("stuck.exe")));
+  EXPECT_EQ(CurWnd.ExeFile, vb::LCase(PathOf("stuck.exe")));
   EXPECT_EQ(CurWnd.ProcessId, f.pid());
   EXPECT_FALSE(CurWnd.Responding);
   EXPECT_FALSE(CurWnd.Visible);
@@ -163,7 +163,7 @@ TEST_F(WndFactsTest, AProgramStartedSinceTheLastWalkIsFoundByTheRecord) {
   // The record waits, walks again and asks again (the automatic walk passes the throttle).
   Advance(1500);
   GetWndInfo(10, h);
-  EXPECT_EQ(CurWnd.ExeFile, Lower(PathOf("late.exe")));
+  EXPECT_EQ(CurWnd.ExeFile, vb::LCase(PathOf("late.exe")));
 }
 
 TEST_F(WndFactsTest, IconsComeFromTheWindowItsClassOrTheProgramsFile) {

@@ -9,6 +9,7 @@
 #include "Seams.h"
 #include "UiWait.h"
 #include "modIni.h"
+#include "VbRules.h"
 
 namespace vb {
 void PrintTo(const Variant& value, std::ostream* out) {
@@ -18,11 +19,6 @@ void PrintTo(const Variant& value, std::ostream* out) {
 }  // namespace vb
 
 namespace wndtest {
-
-std::string Lower(std::string s) {
-  if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
-  return s;
-}
 
 namespace {
 struct Search {
@@ -111,7 +107,7 @@ testsupport::Fixture& WndTest::Start(const std::string& name, const std::string&
 void WndTest::SetSpecialPrograms(const std::vector<std::pair<std::string, int>>& entries) {
   int i = 0;
   for (const auto& e : entries)
-    SaveSetting(ProgramTitle, "Options", "SProg" + std::to_string(++i), Lower(e.first) + "," + std::to_string(e.second) + ";1");
+    SaveSetting(ProgramTitle, "Options", "SProg" + std::to_string(++i), vb::LCase(e.first) + "," + std::to_string(e.second) + ";1");
   SaveSetting(ProgramTitle, "Options", "SProgCount", std::to_string(i));
   SProgCount = static_cast<int16_t>(i);
   sprogKeys_ = std::max(sprogKeys_, i);

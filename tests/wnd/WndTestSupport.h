@@ -14,6 +14,7 @@
 
 #include "Fixture.h"
 #include "Variant.h"
+#include "VbRules.h"
 
 namespace vb {
 // Failures show a value as its kind and text.
@@ -22,7 +23,6 @@ void PrintTo(const Variant& value, std::ostream* out);
 
 namespace wndtest {
 
-std::string Lower(std::string s);
 // The fixture process's top-level window titled `title` (0 when none).
 HWND FindWindowOf(DWORD pid, const std::string& title);
 // The window is among entries 0 to WndTableLast of the table.
