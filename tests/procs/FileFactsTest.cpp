@@ -91,7 +91,7 @@ class ModuleListTest : public procstest::WalkerTest {};
 TEST_F(ModuleListTest, ModulesGoToTheReportOrToTheDetailsWindow) {
   const std::string exe = "procs_ver_all.exe";
   ASSERT_TRUE(procstest::CopyExe(PathOf(exe), exe));
-  copies_.push_back(PathOf(exe));
+  folder_->Keep(PathOf(exe));
   testsupport::Fixture& f = Start(exe);
 
   AppendString report;

@@ -40,21 +40,11 @@ void WalkerTest::SetUp() {
   now_ = GetTickCount() + 100000;
   seams::TickCountFn = [this] { return now_; };
   LastProcWalkTick = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  char longTemp[MAX_PATH];
-  if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(longTemp, temp);
-  dir_ = std::string(longTemp) + "qp_procs_" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir_.c_str(), nullptr);
+  folder_ = std::make_unique<testsupport::FixtureFolder>("qp_procs");
 }
 
 void WalkerTest::TearDown() {
-  fixtures_.clear();
-  for (const std::string& copy : copies_) {
-    testsupport::PumpUntil([&] { return DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
-    DeleteFileA((copy + "_XX").c_str());
-  }
-  RemoveDirectoryA(dir_.c_str());
+  folder_.reset();
   seams::Reset();
   IsWinNTFlag = IsWinNT();
   DeleteSetting("Quillon", "tmp", "ProcChanged");
@@ -62,18 +52,7 @@ void WalkerTest::TearDown() {
 }
 
 testsupport::Fixture& WalkerTest::Start(const std::string& name, const std::string& mode) {
-  std::string path = PathOf(name);
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    EXPECT_TRUE(CopyExe(path)) << path;
-    copies_.push_back(path);
-  }
-  testsupport::FixtureOptions options;
-  options.mode = mode;
-  options.title = name;
-  options.exePath = path;
-  fixtures_.push_back(std::make_unique<testsupport::Fixture>(options));
-  EXPECT_TRUE(fixtures_.back()->Started()) << path;
-  return *fixtures_.back();
+  return folder_->Start(name, mode);
 }
 
 void WalkerTest::ForceRebuild() {

@@ -28,15 +28,13 @@ class WalkerTest : public testing::Test {
   void TearDown() override;
   // A fixture started from a copy named `name` in the test folder.
   testsupport::Fixture& Start(const std::string& name, const std::string& mode = "hidden");
-  std::string PathOf(const std::string& name) const { return dir_ + name; }
+  std::string PathOf(const std::string& name) const { return folder_->PathOf(name); }
   // Moves the hand-set clock on; forced rebuilds need a second between them.
   void Advance(DWORD ms) { now_ += ms; }
   void ForceRebuild();
 
-  std::string dir_;
   DWORD now_ = 0;
-  std::vector<std::unique_ptr<testsupport::Fixture>> fixtures_;
-  std::vector<std::string> copies_;
+  std::unique_ptr<testsupport::FixtureFolder> folder_;
 };
 
 }  // namespace procstest

@@ -31,7 +31,7 @@ TEST_F(QuarantineTest, ARunningProgramIsEndedAndItsFileRenamed) {
 TEST_F(QuarantineTest, NothingQuarantinedIsAFailureEvenWhenCancelled) {
   const std::string path = PathOf("idle.exe");
   ASSERT_TRUE(CopyExe(path));
-  copies_.push_back(path);
+  folder_->Keep(path);
   EXPECT_EQ(TerminateAndQuarantine(path), 0);  // not running: five passes, nothing found
   CancelFlag = true;
   EXPECT_EQ(TerminateAndQuarantine(path), 0);
@@ -86,7 +86,7 @@ TEST_F(QuarantineTest, ASuccessOnTheFifthPassIsASuccess) {
   FifthPass fifth;
   fifth.path = PathOf("fifth.exe");
   ASSERT_TRUE(CopyExe(fifth.path));
-  copies_.push_back(fifth.path);
+  folder_->Keep(fifth.path);
   HANDLE blocker = CreateFileA((fifth.path + "_XX").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(blocker, INVALID_HANDLE_VALUE);
   CloseHandle(blocker);

@@ -246,7 +246,7 @@ TEST_F(WalkerTest, NativePrefixesOfModulePaths) {
 TEST_F(WalkerTest, SystemFilesAndSpecialProgramsAreLeftOutOfTheTable) {
   const std::string sysCopy = GetSysDir() + "\\wscntfy.exe";  // listed, and absent from Wine
   ASSERT_TRUE(CopyExe(sysCopy));
-  copies_.push_back(sysCopy);
+  folder_->Keep(sysCopy);
   testsupport::FixtureOptions options;
   options.mode = "hidden";
   options.exePath = sysCopy;

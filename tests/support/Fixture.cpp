@@ -1,5 +1,7 @@
 #include "Fixture.h"
 
+#include <gtest/gtest.h>
+
 #include "UiWait.h"
 
 namespace testsupport {
@@ -53,6 +55,40 @@ Fixture::Fixture(const FixtureOptions& o) {
 }
 
 Fixture::~Fixture() { End(); }
+
+FixtureFolder::FixtureFolder(const std::string& prefix) {
+  char temp[MAX_PATH], longTemp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  // The walkers report long paths; a short temp path would never compare equal.
+  if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(longTemp, temp);
+  dir_ = std::string(longTemp) + prefix + "_" + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(dir_.c_str(), nullptr);
+}
+
+FixtureFolder::~FixtureFolder() {
+  fixtures_.clear();
+  for (const std::string& copy : copies_) {
+    // An ended process may hold its file for a moment.
+    PumpUntil([&] { return DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
+    DeleteFileA((copy + "_XX").c_str());
+  }
+  RemoveDirectoryA(dir_.c_str());
+}
+
+Fixture& FixtureFolder::Start(const std::string& name, const std::string& mode) {
+  std::string path = PathOf(name);
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    EXPECT_TRUE(CopyFileA(FixturePath().c_str(), path.c_str(), FALSE)) << path;
+    copies_.push_back(path);
+  }
+  FixtureOptions options;
+  options.mode = mode;
+  options.title = name;
+  options.exePath = path;
+  fixtures_.push_back(std::make_unique<Fixture>(options));
+  EXPECT_TRUE(fixtures_.back()->Started()) << path;
+  return *fixtures_.back();
+}
 
 void Fixture::End() {
   if (!pi_.hProcess) return;

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -31,6 +33,27 @@ class Fixture {
  private:
   PROCESS_INFORMATION pi_ = {};
   HWND hwnd_ = nullptr;
+};
+
+// A folder of fixture copies, each named after the program it plays. Ends what it
+// started and removes its copies (and their quarantined "_XX" names) when it goes.
+class FixtureFolder {
+ public:
+  explicit FixtureFolder(const std::string& prefix);
+  ~FixtureFolder();
+  FixtureFolder(const FixtureFolder&) = delete;
+  FixtureFolder& operator=(const FixtureFolder&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string PathOf(const std::string& name) const { return dir_ + name; }
+  // Starts the copy named `name` (made on first use), its window titled `name`.
+  Fixture& Start(const std::string& name, const std::string& mode);
+  void Keep(const std::string& path) { copies_.push_back(path); }  // removed at the end
+
+ private:
+  std::string dir_;
+  std::vector<std::unique_ptr<Fixture>> fixtures_;
+  std::vector<std::string> copies_;
 };
 
 std::string FixturePath();

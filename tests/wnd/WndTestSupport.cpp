@@ -69,18 +69,11 @@ void WndTest::SetUp() {
   now_ = GetTickCount() + 100000;
   seams::TickCountFn = [this] { return now_; };
   LastProcWalkTick = 0;
-  char temp[MAX_PATH], longTemp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(longTemp, temp);
-  dir_ = std::string(longTemp) + "qp_wnd_" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir_.c_str(), nullptr);
+  folder_ = std::make_unique<testsupport::FixtureFolder>("qp_wnd");
 }
 
 void WndTest::TearDown() {
-  fixtures_.clear();
-  for (const std::string& copy : copies_)
-    testsupport::PumpUntil([&] { return DeleteFileA(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
-  RemoveDirectoryA(dir_.c_str());
+  folder_.reset();
   for (int i = 1; i <= sprogKeys_; ++i) DeleteSetting(ProgramTitle, "Options", "SProg" + std::to_string(i));
   if (sprogKeys_) DeleteSetting(ProgramTitle, "Options", "SProgCount");
   SProgCount = 0;
@@ -90,18 +83,7 @@ void WndTest::TearDown() {
 }
 
 testsupport::Fixture& WndTest::Start(const std::string& name, const std::string& mode) {
-  std::string path = PathOf(name);
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    EXPECT_TRUE(CopyFileA(testsupport::FixturePath().c_str(), path.c_str(), FALSE)) << path;
-    copies_.push_back(path);
-  }
-  testsupport::FixtureOptions options;
-  options.mode = mode;
-  options.title = name;
-  options.exePath = path;
-  fixtures_.push_back(std::make_unique<testsupport::Fixture>(options));
-  EXPECT_TRUE(fixtures_.back()->Started()) << path;
-  return *fixtures_.back();
+  return folder_->Start(name, mode);
 }
 
 void WndTest::SetSpecialPrograms(const std::vector<std::pair<std::string, int>>& entries) {

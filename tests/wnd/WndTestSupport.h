@@ -36,17 +36,15 @@ class WndTest : public testing::Test {
   void TearDown() override;
   // A fixture started from a copy named `name` in the test folder, its window titled `name`.
   testsupport::Fixture& Start(const std::string& name, const std::string& mode = "plain");
-  std::string PathOf(const std::string& name) const { return dir_ + name; }
+  std::string PathOf(const std::string& name) const { return folder_->PathOf(name); }
   // Special programs for this test: path and action, enabled.
   void SetSpecialPrograms(const std::vector<std::pair<std::string, int>>& entries);
   // Rebuilds the process cache the window facts look owners up in.
   void ForceProcessWalk();
   void Advance(DWORD ms) { now_ += ms; }
 
-  std::string dir_;
   DWORD now_ = 0;
-  std::vector<std::unique_ptr<testsupport::Fixture>> fixtures_;
-  std::vector<std::string> copies_;
+  std::unique_ptr<testsupport::FixtureFolder> folder_;
   int sprogKeys_ = 0;
 };
 
