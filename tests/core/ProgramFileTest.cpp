@@ -42,22 +42,51 @@ TEST(ProgramFile, CarriesItsManifestAndIcon) {
   FreeLibrary(exe);
 }
 
+// The DLL names and function names a file imports, lower-cased DLL names.
+std::vector<std::pair<std::string, std::string>> Imports(const std::string& path) {
+  std::vector<std::pair<std::string, std::string>> out;
+  HMODULE file = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (!file) return out;
+  char* base = reinterpret_cast<char*>(file);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    std::string dll = base + imp->Name;
+    for (char& c : dll) c = static_cast<char>(tolower(c));
+    auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    for (; imp->OriginalFirstThunk && thunk->u1.AddressOfData; ++thunk)
+      if (!(thunk->u1.Ordinal & IMAGE_ORDINAL_FLAG))
+        out.emplace_back(dll, reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + thunk->u1.AddressOfData)->Name);
+    if (!imp->OriginalFirstThunk) out.emplace_back(dll, "");
+  }
+  FreeLibrary(file);
+  return out;
+}
+
 TEST(ProgramFile, NeedsNoMinGWLibraries) {
   // A missing runtime DLL would stop the program from loading on a bare system.
-  HMODULE exe = LoadLibraryExA(ProgramPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-  ASSERT_TRUE(exe);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(exe);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(reinterpret_cast<char*>(exe) + dos->e_lfanew);
-  auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(reinterpret_cast<char*>(exe) + dir.VirtualAddress);
-  for (; imp->Name; ++imp) {
-    std::string name = reinterpret_cast<char*>(exe) + imp->Name;
-    for (char& c : name) c = static_cast<char>(tolower(c));
-    EXPECT_EQ(name.find("libgcc"), std::string::npos) << name;
-    EXPECT_EQ(name.find("libstdc++"), std::string::npos) << name;
-    EXPECT_EQ(name.find("libwinpthread"), std::string::npos) << name;
+  for (const char* file : {"QuillonPro.exe", "Pellmon.dll"}) {
+    auto imports = Imports(testsupport::BinDir() + "\\" + file);
+    ASSERT_FALSE(imports.empty()) << file;
+    for (const auto& [dll, function] : imports) {
+      EXPECT_EQ(dll.find("libgcc"), std::string::npos) << file << ": " << dll;
+      EXPECT_EQ(dll.find("libstdc++"), std::string::npos) << file << ": " << dll;
+      EXPECT_EQ(dll.find("libwinpthread"), std::string::npos) << file << ": " << dll;
+    }
   }
-  FreeLibrary(exe);
+}
+
+TEST(ProgramFile, ImportsNothingThatOlderSystemsLack) {
+  // The thread runtime asks for GetTickCount64 (Vista and later); our fallback fills
+  // its slot so neither file imports it.
+  for (const char* file : {"QuillonPro.exe", "Pellmon.dll"}) {
+    bool readsNames = false;
+    for (const auto& [dll, function] : Imports(testsupport::BinDir() + "\\" + file)) {
+      EXPECT_NE(function, "GetTickCount64") << file;
+      readsNames = readsNames || function == "GetModuleHandleA";
+    }
+    EXPECT_TRUE(readsNames) << file;  // the import names were really read
+  }
 }
 
 }  // namespace
