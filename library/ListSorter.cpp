@@ -42,16 +42,6 @@ int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM orderParam) {
   return x->number > y->number ? 1 : -1;
 }
 
-std::string CellText(HWND list, int item, int column) {
-  char buffer[1024] = "";
-  LVITEMA lvi = {};
-  lvi.iSubItem = column;
-  lvi.pszText = buffer;
-  lvi.cchTextMax = sizeof buffer;
-  SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lvi));
-  return buffer;
-}
-
 LPARAM ItemData(HWND list, int item) {
   LVITEMA lvi = {};
   lvi.mask = LVIF_PARAM;
@@ -69,6 +59,16 @@ void SetItemData(HWND list, int item, LPARAM data) {
 }
 
 }  // namespace
+
+std::string CellText(HWND list, int item, int column) {
+  char buffer[1024] = "";
+  LVITEMA lvi = {};
+  lvi.iSubItem = column;
+  lvi.pszText = buffer;
+  lvi.cchTextMax = sizeof buffer;
+  SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lvi));
+  return buffer;
+}
 
 void CListSorter::ColumnClicked(int column) {
   if (column < 0 || column >= static_cast<int>(kinds_.size())) return;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 class CListSorter {
@@ -24,3 +25,6 @@ class CListSorter {
   int column_ = -1;
   bool ascending_ = true;
 };
+
+// The text of one cell of a report list view.
+std::string CellText(HWND list, int item, int column);

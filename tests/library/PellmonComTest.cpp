@@ -14,6 +14,7 @@
 
 #include "Fixture.h"
 #include "LibraryTestSupport.h"
+#include "ListSorter.h"
 #include "MemoryFigures.h"
 #include "UiWait.h"
 
@@ -66,16 +67,6 @@ std::vector<HWND> ChildrenWithId(HWND parent, int id) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (GetDlgCtrlID(child) == id) found.push_back(child);
   return found;
-}
-
-std::string CellText(HWND list, int item, int column) {
-  char buffer[128] = "";
-  LVITEMA lvi = {};
-  lvi.iSubItem = column;
-  lvi.pszText = buffer;
-  lvi.cchTextMax = sizeof buffer;
-  SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lvi));
-  return buffer;
 }
 
 std::vector<std::string> ColumnTexts(HWND list, int column) {

@@ -387,15 +387,7 @@ class ListSorterTest : public testing::Test {
   std::vector<std::string> Column(int column) {
     std::vector<std::string> out;
     int n = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-      char text[64] = "";
-      LVITEMA lvi = {};
-      lvi.iSubItem = column;
-      lvi.pszText = text;
-      lvi.cchTextMax = sizeof text;
-      SendMessageA(list_, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&lvi));
-      out.push_back(text);
-    }
+    for (int i = 0; i < n; ++i) out.push_back(CellText(list_, i, column));
     return out;
   }
   // Every row still carries the data it had before the sort.
