@@ -35,6 +35,11 @@ class Control {
   void SetFont(const std::string& face, int points, bool bold = false);
   void SetFocus();
 
+  // Mouse and key events of every control. Button: 1 left, 2 right, 4 middle; shift:
+  // 1 Shift, 2 Ctrl, 4 Alt; x and y in pixels of the control's client area.
+  std::function<void(int button, int shift, int x, int y)> MouseDown, MouseMove, MouseUp;
+  std::function<void(int keyCode, int shift)> KeyDown;
+
  protected:
   friend class Window;
   virtual void Create();
@@ -43,6 +48,7 @@ class Control {
   virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
   virtual void TextChanged() {}
 
   Window& owner_;
