@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "HistogramCls.h"
+#include "ModStartupPlatform.h"
 
-extern bool IsCompiled;   // the normal run; false in a development build
-extern bool IsWinNTFlag;  // NT family
-extern bool IsNT4;
 extern bool IsStartingUp;  // view changes while settings load do not refresh the lists
 extern COLORREF InterfaceBackColor;
 extern COLORREF FormBackColor;
@@ -21,9 +19,6 @@ extern std::unique_ptr<HistogramCls> CpuHistory;
 extern std::unique_ptr<HistogramCls> MemHistory[3];
 // Creates the CPU, memory and traffic histories, counting from now.
 void CreateSampleHistories();
-extern std::string AppExePath;
-extern const long PriorityClasses[4];  // idle, normal, high, realtime
-extern DWORD MyProcessId;
 
 // Column titles and widths of the two lists, built for the platform at start-up.
 extern std::vector<std::string> AppColTitles;
@@ -40,17 +35,11 @@ void Main();
 // The start-up alone: false when another copy is running (this one then ends).
 bool StartUp();
 
-void SetCompiledFlag();
 bool IsPrevInstance();
 void ReleaseInstanceMark();  // lets a later start in this process count as the first again
-bool IsWinNT();
 void CreateAppMutex();
-// The executable's file name without folder and extension.
-std::string AppExeName();
 bool CheckFirstRun();
 bool CheckFirstRunFor(const std::string& exeFileName);
-std::string AppPathsKey(const std::string& exeFileName);
-std::string GetAppPathsEntry(const std::string& exeFileName);
 bool RegisterAppPath(const std::string& exeFileName);
 void FirstRunSetup();
 void MakeRoundForm(HWND window, int radius);

@@ -1,14 +1,12 @@
 #include "ModMainLoop.h"
+#include "ViewBindings.h"
+#include "Failure.h"
 
 #include <algorithm>
 #include <exception>
 
 #include "CancelEvent.h"
-#include "DetailsFrm.h"
-#include "InfoBarFrm.h"
-#include "InterfaceFrm.h"
 #include "LoopSeams.h"
-#include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModPopHook.h"
@@ -17,14 +15,11 @@
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "ModWndOpr.h"
-#include "RemindersMsgFrm.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
-#include "SysPerfFrm.h"
 #include "VbRules.h"
 #include "Window.h"
 
-bool TestMode = false;
 int16_t RefreshInterval = 4;
 DWORD LastRefreshTick = 0;
 bool SysPerfLoaded = false;
@@ -64,13 +59,7 @@ DWORD Tick() { return seams::TickCountFn(); }
 // A failing step of the loop costs only that step; the loop itself never stops.
 template <typename Step>
 void Guard(Step step) {
-  try {
-    step();
-  } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
-  } catch (...) {
-    OutputDebugStringA("a step of the main loop failed");
-  }
+  ui::Guarded(step, "a step of the main loop failed");
 }
 
 double Round2(double value) { return vb::RoundHalfEven(value * 100.0) / 100.0; }
@@ -162,15 +151,18 @@ void FollowCursorInPickMode(HWND& target) {
 }
 
 void RefreshAndSample(DWORD now) {
-  const bool frameShown = InterfaceFrm.Visible();
+  const ViewBindings::Frame& frame = Views.frame;
+  const bool frameShown = ViewVisible(frame.form);
   if (frameShown || Toolbar || SysPerfLoaded) {
     PerfInfoData.clear();
     PerfInfoData = TakePerfInfo();
   }
-  if (frameShown) Guard([] { InterfaceFrm.DoRefresh(); });
+  if (frameShown && frame.DoRefresh) Guard([&] { frame.DoRefresh(); });
   // The performance histories keep receiving samples while their page is not on view.
-  if (SysPerfLoaded && (!InterfaceFrm.Visible() || !InterfaceFrm.PageButtonPressed("Performance")))
-    Guard([] { SysPerfFrm.RefreshMe(true); });
+  const bool performanceOnView =
+      ViewVisible(frame.form) && frame.PageButtonPressed && frame.PageButtonPressed("Performance");
+  if (SysPerfLoaded && !performanceOnView && Views.performance.RefreshMe)
+    Guard([] { Views.performance.RefreshMe(true); });
   if (IsWinNTFlag && MonitoredProgCount >= 1) {
     Guard([] {
       if (!DoProcessListOp(2, "True").IsFalse()) UpdateProcessCpu();
@@ -184,10 +176,11 @@ void RefreshAndSample(DWORD now) {
           break;
         }
       }
-      if (DetailsFrm.Visible()) DetailsFrm.RefreshMe();
+      if (ViewVisible(Views.details.form) && Views.details.RefreshMe) Views.details.RefreshMe();
     });
   }
-  if (Toolbar && InfoBarFrm.Visible()) Guard([] { InfoBarFrm.RefreshMe(); });
+  if (Toolbar && ViewVisible(Views.trackerBar.form) && Views.trackerBar.RefreshMe)
+    Guard([] { Views.trackerBar.RefreshMe(); });
   LastRefreshTick = now;
 }
 
@@ -209,10 +202,11 @@ void CheckInternetReminder() {
   IntReminderCount = static_cast<int16_t>(
       IntReminderCount + static_cast<long>((minutes - IntReminderCount * static_cast<double>(IntReminder)) /
                                            IntReminder));
-  RemindersMsgFrm.ShowFrm(1,
-                          "Internet Reminder Number " + std::to_string(IntReminderCount) + " Every " +
-                              std::to_string(IntReminder) + " minute(s) ",
-                          IntReminderText);
+  if (Views.reminders.ShowFrm)
+    Views.reminders.ShowFrm(1,
+                            "Internet Reminder Number " + std::to_string(IntReminderCount) + " Every " +
+                                std::to_string(IntReminder) + " minute(s) ",
+                            IntReminderText);
 }
 
 void TrackConnection(DWORD now, bool connected) {
@@ -285,9 +279,9 @@ void NoteHotKey(HWND window, WPARAM id) {
   if (id != static_cast<WPARAM>(kHotKeyId) || !window) return;
   // The message's own window decides: a filter on the frame would also take the
   // lists page's key once that page is the frame's child.
-  if (window == Mainfrm.hwnd())
+  if (window == BoundHwnd(Views.lists.form))
     destHotKeyPending = true;
-  else if (window == InterfaceFrm.hwnd())
+  else if (window == FrameHwnd())
     appHotKeyPending = true;
 }
 
@@ -324,7 +318,7 @@ void MainLoopPass(bool wait) {
   }
   Guard([] { DoLoopTasks(); });
   if (TermRestartMode) Guard([&] { FollowCursorInPickMode(target); });
-  if (Toolbar) Guard([] { InfoBarFrm.Timer1_Timer(); });
+  if (Toolbar && Views.trackerBar.Timer1_Timer) Guard([] { Views.trackerBar.Timer1_Timer(); });
   ui::DoEvents();
 }
 
@@ -358,10 +352,10 @@ std::string HotKeyText(int32_t modifiers, int32_t charCode) {
 void StartTermRestartMode() {
   if (TermRestartMode) return;
   TermRestartMode = true;
-  InterfaceFrm.Hide();
+  if (Views.frame.form) Views.frame.form->Hide();
   CancelFlag = false;
   CancelEvent.Show();
-  SetWindowPos(InterfaceFrm.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetWindowPos(FrameHwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   DestHKText = HotKeyText(DestHK.Modifiers, DestHK.CharCode);
   DoProcessListOp(2, "True");
 }
@@ -437,8 +431,9 @@ void CheckWindowsReminder(DWORD tick) {
   }
   if (s.ActiveMinutes >= WinReminder) {
     loopseams::PlaySoundFn(BloopPath());
-    RemindersMsgFrm.ShowFrm(0, "Windows Reminder (Every " + std::to_string(WinReminder) + " minute(s))",
-                            WinReminderText);
+    if (Views.reminders.ShowFrm)
+      Views.reminders.ShowFrm(0, "Windows Reminder (Every " + std::to_string(WinReminder) + " minute(s))",
+                              WinReminderText);
     s.ActiveMinutes = s.IdleMinutes = 0;
   }
 }

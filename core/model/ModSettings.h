@@ -82,6 +82,8 @@ extern int16_t PopPlaySnd;
 extern std::string PopPlaySndFile;
 extern int16_t BlockDialog;
 extern int16_t BlockMode;
+// The media check at exit and before Windows exits (0/1).
+extern int16_t DriveCheck;
 extern HotKeyDef AppHK;
 extern HotKeyDef DestHK;
 extern int16_t WndDisplay;

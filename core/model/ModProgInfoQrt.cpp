@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "ModMain.h"
 #include "ModProgInfo.h"
+#include "ModStartupPlatform.h"
+#include "ModMainPlatform.h"
+#include "ViewBindings.h"
 #include "ModSettings.h"
-#include "ModStartup.h"
-#include "QrtFrm.h"
 #include "SignedCode.h"
 #include "Window.h"
 #include "VbRules.h"
@@ -76,7 +76,7 @@ int16_t TerminateAndQuarantinePid(DWORD processId, const std::string& path) {
   int16_t result = 0;
   // The file stays in use for a moment after its process ended.
   for (int attempt = 1; attempt <= kQuarantineTries; ++attempt) {
-    if (QrtFrm.MoveToQrt(path)) {
+    if (Views.quarantine.MoveToQrt && Views.quarantine.MoveToQrt(path)) {
       result = static_cast<int16_t>(attempt);
       break;
     }
@@ -120,7 +120,7 @@ int16_t QuarantinePass(const std::string& path) {
 }  // namespace
 
 int16_t TerminateAndQuarantine(const std::string& path) {
-  QrtFrm.Load();
+  if (Views.quarantine.form) Views.quarantine.form->Load();
   int16_t passes = 0, attempt = 0;
   while (attempt == 0 && passes < kQuarantinePasses) {
     ++passes;

@@ -1,4 +1,7 @@
 #include "ModConInfo.h"
+#include "ModMainPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -6,8 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ConInfoFrm.h"
-#include "ModMain.h"
 #include "ModSettings.h"
 #include "Seams.h"
 #include "VbRules.h"
@@ -86,7 +87,8 @@ bool DoIntProgOp(int op, const std::string& path) {
   for (int i = 1; i <= IntProgCount; ++i) {
     const std::string key = "IntProg" + std::to_string(i);
     if (op == 1) {
-      ui::ListView& list = ConInfoFrm.IntProgsList;
+      if (!Views.connection.IntProgsList) break;
+      ui::ListView& list = *Views.connection.IntProgsList;
       if (i > list.ItemCount()) break;
       SaveSetting(ProgramTitle, kInternet, key,
                   list.ItemText(i - 1) + ";" + std::to_string(list.SmallIcon(i - 1)));
@@ -95,7 +97,7 @@ bool DoIntProgOp(int op, const std::string& path) {
     if (op < 2 || op > 4) return false;
     IntProg entry = ParseIntProg(GetSetting(ProgramTitle, kInternet, key));
     if (op == 2) {
-      ConInfoFrm.IntProgsList.AddItem(entry.path, entry.enabled);
+      if (Views.connection.IntProgsList) Views.connection.IntProgsList->AddItem(entry.path, entry.enabled);
     } else if (op == 3) {
       if (entry.enabled == 1 && entry.path == path) return true;
     } else if (entry.enabled == 1 && !entry.path.empty() && !IsProgramRunning(entry.path)) {

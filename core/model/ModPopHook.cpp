@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "CancelEvent.h"
+#include "ViewBindings.h"
+#include "Window.h"
 
 namespace {
 
@@ -20,9 +21,9 @@ InstallMainHookFn HookEntry() {
 }  // namespace
 
 void InstallPopUpHook() {
-  CancelEvent.Load();
+  if (Views.status.form) Views.status.form->Load();
   if (InstallMainHookFn install = HookEntry()) {
-    install(static_cast<LONG>(reinterpret_cast<LONG_PTR>(CancelEvent.hwnd())), 1);
+    install(static_cast<LONG>(reinterpret_cast<LONG_PTR>(BoundHwnd(Views.status.form))), 1);
     installed = true;
   }
 }
@@ -30,7 +31,7 @@ void InstallPopUpHook() {
 void RemovePopUpHook() {
   if (!installed) return;
   if (InstallMainHookFn install = HookEntry())
-    install(static_cast<LONG>(reinterpret_cast<LONG_PTR>(CancelEvent.hwnd())), 0);
+    install(static_cast<LONG>(reinterpret_cast<LONG_PTR>(BoundHwnd(Views.status.form))), 0);
   installed = false;
 }
 

@@ -1,17 +1,18 @@
 #include "ApplyGlobalSettings.h"
+#include "Window.h"
+#include "Timer.h"
+#include "Menu.h"
+#include "ListView.h"
+#include "Controls.h"
+#include "ViewBindings.h"
 
-#include "InfoBarFrm.h"
-#include "InterfaceFrm.h"
 #include "LoopSeams.h"
-#include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModRegistry.h"
 #include "ModStartup.h"
-#include "MoreToolsFrm.h"
 #include "VbRules.h"
-#include "frmOptions.h"
 
 HotKeyDef RegisteredAppHK;
 HotKeyDef RegisteredDestHK;
@@ -63,8 +64,9 @@ void ApplyRunValue() {
 
 // Registers one hot key on its window when it changed; true when the user chose to
 // change a key that could not be registered.
-bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window& owner, const char* failure) {
-  owner.Load();
+bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
+  if (!LoadView(form)) return false;
+  ui::Window& owner = *form;
   if (wanted.Enabled == 0) {
     UnregisterHotKey(owner.hwnd(), kHotKeyId);
     registered.Enabled = 0;
@@ -80,9 +82,9 @@ bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window& own
   registered.Modifiers = wanted.Modifiers;
   registered.CharCode = wanted.CharCode;
   if (ok) return false;
-  if (MsgBox(failure, MB_YESNO | MB_ICONINFORMATION, InterfaceFrm.hwnd()) != IDYES) return false;
-  ShowFrm(frmOptions);
-  frmOptions.SSTab1.SetTab(0);
+  if (MsgBox(failure, MB_YESNO | MB_ICONINFORMATION, FrameHwnd()) != IDYES) return false;
+  ShowFrm(Views.options.form);
+  if (Views.options.SSTab1) Views.options.SSTab1->SetTab(0);
   return true;
 }
 
@@ -101,39 +103,44 @@ void ApplyLogTimer() {
   // A product that does not fit the timer leaves the interval as it was.
   const long long interval = static_cast<long long>(SecLogData) * 1000;
   if (interval < 0 || interval > 0x7FFFFFFF) return;
-  InterfaceFrm.LogTimer.SetInterval(static_cast<UINT>(interval));
+  if (Views.frame.LogTimer) Views.frame.LogTimer->SetInterval(static_cast<UINT>(interval));
 }
 
 void ApplyConnectionType() {
   if (LANCon == 0 && !loopseams::RasAvailableFn()) {
-    MsgBox(kNoRasError, MB_OK | MB_ICONSTOP, InterfaceFrm.hwnd());
+    MsgBox(kNoRasError, MB_OK | MB_ICONSTOP, FrameHwnd());
     LANCon = 1;
     SaveSettings();
-    if (frmOptions.Visible()) {
-      frmOptions.LANConOpt(0).SetValue(false);
-      frmOptions.LANConOpt(1).SetValue(true);
+    if (ViewVisible(Views.options.form) && Views.options.LANConOpt[0] && Views.options.LANConOpt[1]) {
+      Views.options.LANConOpt[0]->SetValue(false);
+      Views.options.LANConOpt[1]->SetValue(true);
     }
   }
   if (LANCon != 0) {
     // A leased line is one connection that stays open for the whole run.
     CurCon.From = vb::CStrDate(vb::Now());
     CurCon.flag = "1";
-    MoreToolsFrm.IntReminderChk.SetValue(false);
-    MoreToolsFrm.IntReminderChk.SetEnabled(false);
-    MoreToolsFrm.IntReminderTxt.SetEnabled(false);
-    MoreToolsFrm.Label4.SetEnabled(false);
+    const ViewBindings::MoreTools& page = Views.moreTools;
+    if (page.IntReminderChk) {
+      page.IntReminderChk->SetValue(false);
+      page.IntReminderChk->SetEnabled(false);
+    }
+    if (page.IntReminderTxt) page.IntReminderTxt->SetEnabled(false);
+    if (page.Label4) page.Label4->SetEnabled(false);
   }
 }
 
 void ApplyMenus() {
+  const ViewBindings::Frame& frame = Views.frame;
+  if (!frame.mnuFileBlockMsg || !frame.mnuSettingsMsgBlock || !frame.mnuFileBlock) return;
   if (IsWinNTFlag) {
     SetMessengerService();
-    InterfaceFrm.mnuFileBlockMsg->SetChecked(BlockMessenger);
+    frame.mnuFileBlockMsg->SetChecked(BlockMessenger);
   } else {
-    InterfaceFrm.mnuFileBlockMsg->SetVisible(false);
-    InterfaceFrm.mnuSettingsMsgBlock->SetVisible(false);
+    frame.mnuFileBlockMsg->SetVisible(false);
+    frame.mnuSettingsMsgBlock->SetVisible(false);
   }
-  InterfaceFrm.mnuFileBlock->SetChecked(BlockPopUps);
+  frame.mnuFileBlock->SetChecked(BlockPopUps);
 }
 
 }  // namespace
@@ -141,16 +148,18 @@ void ApplyMenus() {
 bool ApplyGlobalSettings() {
   bool changeHotKey = false;
   ApplyRunValue();
-  if (ApplyHotKey(AppHK, RegisteredAppHK, InterfaceFrm, kAppHotKeyError)) changeHotKey = true;
-  if (ApplyHotKey(DestHK, RegisteredDestHK, Mainfrm, kDestHotKeyError)) changeHotKey = true;
-  ApplyColumns(Mainfrm.AppLst, AppColTitles, AppColWidths, AppList);
-  if (AppColTitles.size() > 1) Mainfrm.AppLst.SetSortKey(1);
-  ApplyColumns(Mainfrm.WndLst, WndColTitles, WndColWidths, WndList);
+  if (ApplyHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
+  if (ApplyHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
+  if (ui::ListView* apps = Views.lists.AppLst) {
+    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
+    if (AppColTitles.size() > 1) apps->SetSortKey(1);
+  }
+  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
   ApplyLogTimer();
   RemoveTrayIcon();
   AddTrayIcon();
   ApplyConnectionType();
   ApplyMenus();
-  if (Toolbar) InfoBarFrm.IniTrackerItems();
+  if (Toolbar && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
   return changeHotKey;
 }

@@ -2,6 +2,10 @@
 // program asks about running processes, over a live walk (Toolhelp on the 9x family,
 // the process-status calls on NT) or over the cache of the last rebuild.
 #include "ModProgInfo.h"
+#include "ModStartupPlatform.h"
+#include "ModMainPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -10,13 +14,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "DetailsFrm.h"
-#include "Mainfrm.h"
-#include "ModMain.h"
 #include "ModProcMon.h"
 #include "ModSProgs.h"
 #include "ModSettings.h"
-#include "ModStartup.h"
 #include "ModWndOpr.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
@@ -115,7 +115,7 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
         break;
       }
     int32_t memory[3];
-    bool haveMemory = !Mainfrm.FastRef && !quick && TakeProcMem(pid, memory);
+    bool haveMemory = !(Views.lists.FastRef && *Views.lists.FastRef) && !quick && TakeProcMem(pid, memory);
     if (row < 0) {
       ProgTable.emplace_back();
       row = ProgTableLast = static_cast<int16_t>(ProgTable.size() - 1);
@@ -139,8 +139,8 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
 // list while it refreshes, else an entry of the details lists.
 void AddDetailsInstance(const std::string& path, DWORD pid, const PROCESSENTRY32* record) {
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-  if (DetailsRefreshing) {
-    ui::ListView& list = DetailsFrm.ProcLst;
+  if (DetailsRefreshing && Views.details.ProcLst) {
+    ui::ListView& list = *Views.details.ProcLst;
     int row = list.AddItem(std::to_string(pid));
     int32_t memory[3];
     bool haveMemory = TakeProcMem(pid, memory);

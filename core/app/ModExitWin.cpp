@@ -1,12 +1,12 @@
 #include "ModExitWin.h"
+#include "ModSettings.h"
+#include "ViewBindings.h"
 
 #include "CancelEvent.h"
-#include "InterfaceFrm.h"
 #include "LoopSeams.h"
 #include "ModMain.h"
 #include "ModMediaCheck.h"
 #include "ModStartup.h"
-#include "MoreToolsFrm.h"
 #include "Seams.h"
 
 namespace {
@@ -35,7 +35,7 @@ void ExitWin(UINT flags) {
   if (IsWinNTFlag) EnableShutdownPrivilege();
   if (DriveCheck) CheckDrivesForMedia("all");
   loopseams::ExitWindowsFn(flags, 0xFFFFFFFF);
-  if (InterfaceFrm.Loaded()) InterfaceFrm.Hide();
+  HideView(Views.frame.form);
   IsExiting = true;
 }
 

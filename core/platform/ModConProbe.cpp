@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ModMainLoop.h"
+#include "ModStartupPlatform.h"
 
 namespace {
 

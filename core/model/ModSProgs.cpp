@@ -1,13 +1,12 @@
 #include "ModSProgs.h"
+#include "ModMainPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
 
 #include <algorithm>
 
-#include "AddSProgFrm.h"
-#include "InterfaceFrm.h"
-#include "ModMain.h"
 #include "ModSettings.h"
 #include "VbRules.h"
-#include "frmOptions.h"
 
 bool SProgErrorReported = false;
 
@@ -23,8 +22,7 @@ int16_t ToInt16(double v) {
 void ReportBadEntry() {
   if (SProgErrorReported) return;
   SProgErrorReported = true;
-  MsgBox("Error loading special programs, default settings will be loaded", MB_ICONSTOP,
-         InterfaceFrm.hwnd());
+  MsgBox("Error loading special programs, default settings will be loaded", MB_ICONSTOP, FrameHwnd());
 }
 
 }  // namespace
@@ -42,7 +40,8 @@ bool ParseSProgEntry(const std::string& text, SProgEntry& entry) {
 int16_t DoSProgOp(int op, const std::string& exePath) {
   if (SProgCount < 1 || op < 1 || op > 3) return -1;
   if (op == 1) {
-    ui::ListView& list = frmOptions.SProgsList;
+    if (!Views.options.SProgsList) return -1;
+    ui::ListView& list = *Views.options.SProgsList;
     for (int i = 1; i <= SProgCount && i <= list.ItemCount(); ++i) {
       SaveSetting(ProgramTitle, "Options", EntryKey(i),
                   list.ItemText(i - 1) + "," + GetSProgOptText(1, list.SubItem(i - 1, 1)) + ";" +
@@ -60,8 +59,10 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
       continue;
     }
     if (op == 2) {
-      int row = frmOptions.SProgsList.AddItem(entry.path, entry.enabled);
-      frmOptions.SProgsList.SetSubItem(row, 1, GetSProgOptText(2, std::to_string(entry.action)));
+      if (ui::ListView* list = Views.options.SProgsList) {
+        int row = list->AddItem(entry.path, entry.enabled);
+        list->SetSubItem(row, 1, GetSProgOptText(2, std::to_string(entry.action)));
+      }
     } else if (entry.enabled == 1 && !entry.path.empty() && wanted.compare(0, entry.path.size(), vb::LCase(entry.path)) == 0 &&
                entry.path.size() <= wanted.size()) {
       return entry.action;
@@ -71,7 +72,8 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
 }
 
 std::string GetSProgOptText(int mode, const std::string& text) {
-  const auto& captions = AddSProgFrm.SProgOpt;
+  if (!Views.specialProgram.SProgOpt) return "";
+  const auto& captions = *Views.specialProgram.SProgOpt;
   for (size_t i = 0; i < captions.size(); ++i) {
     if (mode == 1 && captions[i] == text) return std::to_string(i);
     if (mode == 2 && vb::Val(text) == static_cast<double>(i)) return captions[i];
@@ -89,6 +91,6 @@ void DefaultSProgs() {
 bool WarnSpecialProgKill(const std::string& exePath) {
   if (DoSProgOp(3, exePath) != 2) return false;
   int answer = MsgBox("Terminating " + exePath + " may be dangrous, Are you still sure you want to terminate it ?",
-                      0x114, InterfaceFrm.hwnd());
+                      0x114, FrameHwnd());
   return answer == IDNO;
 }

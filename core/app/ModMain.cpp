@@ -1,4 +1,7 @@
 #include "ModMain.h"
+#include "Menu.h"
+#include "Controls.h"
+#include "ViewBindings.h"
 
 #include <commctrl.h>
 
@@ -8,70 +11,22 @@
 
 #include "CancelEvent.h"
 #include "ImageList.h"
-#include "InfoBarFrm.h"
-#include "InterfaceFrm.h"
 #include "ListView.h"
-#include "Logfrm.h"
 #include "LoopSeams.h"
-#include "Mainfrm.h"
 #include "ModMainLoop.h"
 #include "ModMediaCheck.h"
 #include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
-#include "MoreToolsFrm.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
 #include "Window.h"
 
-const char* const ProgramTitle = "Quillon Pro";
-const char* const ProductWebSite = "http://www.quillonpro.example";
 
-bool IsExiting = false;
-bool CancelFlag = false;
-bool SessionEnding = false;
 
-std::string MsgText;
-int16_t MsgStyle = 0;
-int16_t MsgResponse = 0;
 
-int16_t ShowMsg(HWND owner) {
-  MsgResponse = static_cast<int16_t>(MsgBox(MsgText, static_cast<UINT>(MsgStyle), owner));
-  return MsgResponse;
-}
 
-int MsgBox(const std::string& text, UINT style, HWND owner) {
-  return seams::MessageBoxFn(owner, text, ProgramTitle, style);
-}
-
-void OpenUrl(const std::string& address, int showCommand) {
-  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-  seams::ShellRequest request;
-  request.verb = "Open";
-  request.file = address;
-  request.show = showCommand;
-  seams::ShellExecuteFn(request);
-  SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
-}
-
-std::vector<COLORREF> GradientBands(int r1, int g1, int b1, int r2, int g2, int b2) {
-  auto channel = [](double v) {
-    double r = vb::RoundHalfEven(v);
-    return static_cast<BYTE>(r > 255 ? 255 : r < 0 ? 0 : r);
-  };
-  const double dr = std::abs(r2 - r1) / 255.0, dg = std::abs(g2 - g1) / 255.0,
-               db = std::abs(b2 - b1) / 255.0;
-  double r = r1, g = g1, b = b1;
-  std::vector<COLORREF> bands(256);
-  for (COLORREF& band : bands) {
-    band = RGB(channel(r), channel(g), channel(b));
-    r += dr;
-    g += dg;
-    b += db;
-  }
-  return bands;
-}
 
 void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, int b2) {
   target.SetBackgroundBands(GradientBands(r1, g1, b1, r2, g2, b2));
@@ -103,11 +58,11 @@ void CloseHelpWindows() {
   if (!help) return;
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   if (auto htmlHelp = reinterpret_cast<HtmlHelpFn>(GetProcAddress(help, "HtmlHelpA")))
-    htmlHelp(InterfaceFrm.hwnd(), "", 0x12 /* HH_CLOSE_ALL */, 0);
+    htmlHelp(FrameHwnd(), "", 0x12 /* HH_CLOSE_ALL */, 0);
 }
 
 HICON FrameIcon() {
-  HWND frame = InterfaceFrm.hwnd();
+  HWND frame = FrameHwnd();
   auto icon = reinterpret_cast<HICON>(SendMessageA(frame, WM_GETICON, ICON_SMALL, 0));
   if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(frame, WM_GETICON, ICON_BIG, 0));
   if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
@@ -118,7 +73,7 @@ HICON FrameIcon() {
 }  // namespace
 
 void EndProgram() {
-  if (InterfaceFrm.Loaded()) InterfaceFrm.Hide();
+  HideView(Views.frame.form);
   CleanUpOnExit();
   if (SessionEnding && DriveCheck) CheckDrivesForMedia("all");
   seams::EndProcessFn(0);
@@ -128,16 +83,14 @@ void CleanUpOnExit() {
   IsExiting = true;
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-  Toolbar = InterfaceFrm.ButtonPressed("ToolBar");
-  if (Toolbar) {
-    bool cancel = false;
-    InfoBarFrm.Form_Unload(cancel);  // the bar's state goes into the globals saved next
-  }
+  if (Views.frame.ButtonPressed) Toolbar = Views.frame.ButtonPressed("ToolBar");
+  // The bar's state goes into the globals saved next.
+  if (Toolbar && Views.trackerBar.Unload) Views.trackerBar.Unload();
   SaveGeneralSettings();
   CloseHelpWindows();
   RemoveTrayIcon();
-  UnregisterHotKey(Mainfrm.hwnd(), kHotKeyId);
-  UnregisterHotKey(InterfaceFrm.hwnd(), kHotKeyId);
+  UnregisterHotKey(BoundHwnd(Views.lists.form), kHotKeyId);
+  UnregisterHotKey(FrameHwnd(), kHotKeyId);
   // Only a connection whose start was handled is recorded as the last one.
   if ((loopseams::DialUpConnectedFn() || LANCon == 1) && !(ConnectionPending && LanStartPending))
     OnInternetDisconnected();
@@ -145,8 +98,8 @@ void CleanUpOnExit() {
   ReleaseSysInfo();
   RemovePopUpHook();
   if (IsWinNTFlag) StopRiskMonitorHook();
-  InterfaceFrm.Unload();
-  Mainfrm.Unload();
+  if (Views.frame.form) Views.frame.form->Unload();
+  if (Views.lists.form) Views.lists.form->Unload();
 }
 
 void SetMessengerService() {
@@ -157,34 +110,40 @@ void SetMessengerService() {
   seams::ShellExecuteFn(request);
 }
 
+void ShowFrm(ui::Window* form) {
+  if (form) ShowFrm(*form);
+}
+
 void ShowFrm(ui::Window& form) {
   form.Show();
-  if (InterfaceFrm.mnuSettingsTop && InterfaceFrm.mnuSettingsTop->Checked())
+  if (Views.frame.mnuSettingsTop && Views.frame.mnuSettingsTop->Checked())
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   ForceForeground(form.hwnd(), false);
 }
 
 void ShowInterfaceFrm() {
-  const bool wasVisible = InterfaceFrm.Visible();
-  InterfaceFrm.Show();
-  ForceForeground(InterfaceFrm.hwnd(), false);
-  RedrawWindow(InterfaceFrm.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ui::Window* frame = Views.frame.form;
+  if (!frame) return;
+  const bool wasVisible = frame->Visible();
+  frame->Show();
+  ForceForeground(frame->hwnd(), false);
+  RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (!FirstShowDone) {
-    InterfaceFrm.ClickPageButton("Quillon");
+    if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
     FirstShowDone = true;
   }
   if (!wasVisible) {
     ResetPerfTimer();
-    InterfaceFrm.RefreshNow();
+    if (Views.frame.RefreshNow) Views.frame.RefreshNow();
   }
-  ShowFrm(InterfaceFrm);
+  ShowFrm(*frame);
 }
 
 void AddTrayIcon() {
-  if (!InterfaceFrm.Load()) return;
+  if (!LoadView(Views.frame.form)) return;
   TrayIconData = NOTIFYICONDATAA();
   TrayIconData.cbSize = kTrayIconDataSize;
-  TrayIconData.hWnd = InterfaceFrm.hwnd();
+  TrayIconData.hWnd = FrameHwnd();
   TrayIconData.uID = 1;
   TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData.uCallbackMessage = WM_RBUTTONUP;
@@ -196,23 +155,16 @@ void AddTrayIcon() {
 void RemoveTrayIcon() {
   NOTIFYICONDATAA data = {};
   data.cbSize = kTrayIconDataSize;
-  data.hWnd = InterfaceFrm.hwnd();
+  data.hWnd = FrameHwnd();
   data.uID = 1;
   Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
-HWND WndFromCursor() {
-  POINT p = {};
-  seams::CursorPosFn(&p);
-  return WindowFromPoint(p);
-}
 
-void ShowOnlineHelp(const std::string& /*topic*/) {
-  // One help page serves every topic.
-  OpenUrl(std::string(ProductWebSite) + "/online_help.htm", SW_SHOWNORMAL);
-}
 
-void SetHintText(const std::string& text) { InterfaceFrm.lblOnLineHelp.SetText(text); }
+void SetHintText(const std::string& text) {
+  if (Views.frame.lblOnLineHelp) Views.frame.lblOnLineHelp->SetText(text);
+}
 
 int32_t FindInText(const std::string& text, int32_t caret) {
   if (FindText.empty()) return -1;
@@ -235,15 +187,16 @@ int32_t FindInText(const std::string& text, int32_t caret) {
 }
 
 void FindInLog() {
-  Logfrm.Load();
-  const int32_t caret = Logfrm.SelStart();
-  const int32_t hit = FindInText(Logfrm.txtLog.Text(), caret);
+  const ViewBindings::Report& report = Views.report;
+  if (!LoadView(report.form) || !report.txtLog || !report.SelStart || !report.Select) return;
+  const int32_t caret = report.SelStart();
+  const int32_t hit = FindInText(report.txtLog->Text(), caret);
   if (hit < 0) {
-    MsgBox("Cannot find \"" + FindText + "\"", MB_OK, Logfrm.hwnd());
+    MsgBox("Cannot find \"" + FindText + "\"", MB_OK, report.form->hwnd());
     return;
   }
-  Logfrm.Select(hit, static_cast<int32_t>(FindText.size()));
-  LastFoundPos = Logfrm.SelStart();
+  report.Select(hit, static_cast<int32_t>(FindText.size()));
+  LastFoundPos = report.SelStart();
   FindTextChanged = false;
 }
 
@@ -273,38 +226,8 @@ void SetFlatToolbar(HWND toolbar) {
   SendMessageA(toolbar, TB_SETSTYLE, 0, style | TBSTYLE_FLAT | TBSTYLE_TRANSPARENT);
 }
 
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
-std::string GetWinDir() {
-  char buf[200];
-  UINT n = GetWindowsDirectoryA(buf, sizeof buf);
-  return std::string(buf, n < sizeof buf ? n : 0);
-}
 
-std::string GetSysDir() {
-  char buf[255];
-  UINT n = GetSystemDirectoryA(buf, sizeof buf);
-  return std::string(buf, n < sizeof buf ? n : 0);
-}
 
-std::string GetFileNameFromPath(const std::string& path) {
-  size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
-std::string SecsToTimeStr(int32_t seconds) {
-  const int32_t h = seconds / 3600;
-  const int32_t m = (seconds % 3600) / 60;
-  const int32_t s = seconds - 3600 * h - 60 * m;
-  auto two = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  return std::to_string(h) + ":" + two(m) + ":" + two(s);
-}
 
-std::string GetWndClassName(HWND hwnd) {
-  char buf[256];
-  int n = GetClassNameA(hwnd, buf, sizeof buf);
-  return std::string(buf, n > 0 ? n : 0);
-}

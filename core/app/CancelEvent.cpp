@@ -1,6 +1,7 @@
 #include "CancelEvent.h"
 
 #include "ModMain.h"
+#include "ViewBindings.h"
 
 CancelEventForm CancelEvent;
 
@@ -13,6 +14,7 @@ CancelEventForm::CancelEventForm()
   btnCancel.SetFont("Arial", 8);
   lblCancel.Change = [this] { lblCancel_Change(); };
   btnCancel.Click = [this] { btnCancel_Click(); };
+  Views.status.form = this;
 }
 
 void CancelEventForm::StayOnTop(UINT extraFlags) {

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "AppendString.h"
-#include "DetailsFrm.h"
+#include "ModStartupPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
 #include "ModProgInfo.h"
-#include "ModStartup.h"
 #include "VbRules.h"
 
 std::string VersionFields[8];
@@ -124,8 +125,8 @@ void ListProcessModules(DWORD processId, AppendString* report) {
   for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
     std::string path = Field(module.szExePath, sizeof module.szExePath);
     GetFileInfoField(1, path);
-    if (DetailsRefreshing) {
-      ui::ListView& list = DetailsFrm.ModsLst;
+    if (DetailsRefreshing && Views.details.ModsLst) {
+      ui::ListView& list = *Views.details.ModsLst;
       int row = list.AddItem(Field(module.szModule, sizeof module.szModule));
       list.SetSubItem(row, 1, std::to_string(reinterpret_cast<uintptr_t>(module.hModule)));
       list.SetSubItem(row, 2, path);

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include "CancelEvent.h"
-#include "ModMain.h"
+#include "ViewBindings.h"
+#include "Window.h"
+#include "ModMainPlatform.h"
 #include "ModSettings.h"
-#include "ModStartup.h"
+#include "ModStartupPlatform.h"
 
 std::vector<std::unique_ptr<HistogramCls>> MonitoredProgHist;
 int16_t MonitoredProgCount = 0;
@@ -22,8 +23,8 @@ void InitRiskMonitor() {
   if (!brackel) return;
   using InstallHookFn = long(WINAPI*)(long mode, HWND window);
   auto install = reinterpret_cast<InstallHookFn>(GetProcAddress(brackel, "InstallHook"));
-  CancelEvent.Load();
-  if (install) install(-1, CancelEvent.hwnd());
+  if (Views.status.form) Views.status.form->Load();
+  if (install) install(-1, BoundHwnd(Views.status.form));
 }
 
 int16_t GetRiskRating(const std::string&) { return 0; }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "Seams.h"
 #include "VbRules.h"
 
 namespace {
@@ -16,7 +15,7 @@ HistogramCls::HistogramCls(TickSource ticks) : ticks_(std::move(ticks)) {
   Series[2].LastIndex = 23;
 }
 
-DWORD HistogramCls::Now() const { return ticks_ ? ticks_() : seams::TickCountFn(); }
+DWORD HistogramCls::Now() const { return ticks_ ? ticks_() : GetTickCount(); }
 
 void HistogramCls::StartCounting(int32_t maxValue) {
   for (HistSeries& s : Series) {

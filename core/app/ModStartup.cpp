@@ -1,12 +1,12 @@
 #include "ModStartup.h"
+#include "Menu.h"
+#include "ListView.h"
+#include "Controls.h"
+#include "ViewBindings.h"
 
 #include <direct.h>
 
 #include "CancelEvent.h"
-#include "ConInfoFrm.h"
-#include "InfoBarFrm.h"
-#include "InterfaceFrm.h"
-#include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModExitWin.h"
 #include "ModMain.h"
@@ -15,27 +15,17 @@
 #include "ModProcMon.h"
 #include "ModRegistry.h"
 #include "ModSettings.h"
-#include "MoreToolsFrm.h"
-#include "PopUpDetectorScrFrm.h"
 #include "Seams.h"
-#include "SplashFrm.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
-#include "frmOptions.h"
 #include "modIni.h"
 
-bool IsCompiled = false;
-bool IsWinNTFlag = false;
-bool IsNT4 = false;
 bool IsStartingUp = false;
 COLORREF InterfaceBackColor = 0;
 COLORREF FormBackColor = 0;
 COLORREF InterfaceToolbarColor = 0;
 std::unique_ptr<HistogramCls> CpuHistory;
 std::unique_ptr<HistogramCls> MemHistory[3];
-std::string AppExePath;
-const long PriorityClasses[4] = {64, 32, 128, 256};
-DWORD MyProcessId = 0;
 
 std::vector<std::string> AppColTitles;
 std::vector<double> AppColWidths;
@@ -50,7 +40,6 @@ namespace {
 const char kInstanceMarkName[] = "Quillon Pro running instance {5E0B7C3A-2F41-4D8E-9A61-0C7D1B3E8F25}";
 HANDLE instanceMark = nullptr;
 
-const char kAppPathsRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 struct Column {
   const char* title;
@@ -120,13 +109,6 @@ std::string PrevInstanceMessage() {
   return std::string(ProgramTitle) + " is already running, double-click Quillon tray icon to launch it";
 }
 
-void SetCompiledFlag() {
-#ifdef NDEBUG
-  IsCompiled = true;
-#else
-  IsCompiled = false;  // a development build simulates a connection
-#endif
-}
 
 bool IsPrevInstance() {
   if (instanceMark) return false;  // this process is the running copy
@@ -145,13 +127,6 @@ void ReleaseInstanceMark() {
   instanceMark = nullptr;
 }
 
-bool IsWinNT() {
-  OSVERSIONINFOA info = {};
-  info.dwOSVersionInfoSize = sizeof info;  // 148 bytes
-  if (!GetVersionExA(&info)) return false;
-  IsNT4 = info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion == 4;
-  return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 void CreateAppMutex() {
   // Held until the process ends; an existing mutex of that name is simply opened.
@@ -159,29 +134,8 @@ void CreateAppMutex() {
   if (!mutex) mutex = CreateMutexA(nullptr, FALSE, "MyProgramsMutexName");
 }
 
-std::string AppExeName() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  std::string name(buf, n);
-  size_t slash = name.find_last_of('\\');
-  if (slash != std::string::npos) name = name.substr(slash + 1);
-  size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name = name.substr(0, dot);
-  return name;
-}
 
-std::string AppPathsKey(const std::string& exeFileName) { return kAppPathsRoot + exeFileName; }
 
-std::string GetAppPathsEntry(const std::string& exeFileName) {
-  // Read access only: a user who may not write under the machine key must still
-  // see that the program is registered, or every start would count as the first.
-  HKEY key = OpenRegKey(HKEY_LOCAL_MACHINE, AppPathsKey(exeFileName), KEY_READ);
-  if (!key) return "";
-  std::string value = GetRegValue(key, "");
-  RegCloseKey(key);
-  size_t nul = value.find('\0');
-  return nul == std::string::npos ? value : value.substr(0, nul);
-}
 
 bool RegisterAppPath(const std::string& exeFileName) {
   const std::string path = AppPathsKey(exeFileName);
@@ -229,8 +183,8 @@ void FirstRunSetup() {
   if (answer == IDYES) {
     LANCon = 0;
     SaveSettings();
-    ShowFrm(frmOptions);
-    frmOptions.SSTab1.SetTab(5);
+    ShowFrm(Views.options.form);
+    if (Views.options.SSTab1) Views.options.SSTab1->SetTab(5);
     MsgBox(std::string(ProgramTitle) +
                " needs to know the cost of your Internet connection, please adjust settings according to "
                "your Internet connection cost. You may change it later at any time from Options.",
@@ -285,7 +239,7 @@ bool StartUp() {
     SplashAtStartUp = options.Int16("SplashAtStartUp", 1);
   }
   if (SplashAtStartUp == 1) {
-    SplashFrm.Show();
+    if (Views.splash.form) Views.splash.form->Show();
     ui::DoEvents();
   }
 
@@ -315,26 +269,27 @@ bool StartUp() {
   LoadSettings();
   LoadConInfo();
 
-  Mainfrm.Load();
-  MoreToolsFrm.Load();
-  InterfaceFrm.Load();
+  LoadView(Views.lists.form);
+  LoadView(Views.moreTools.form);
+  LoadView(Views.frame.form);
   CancelEvent.Load();
-  ConInfoFrm.Load();
-  PopUpDetectorScrFrm.Load();
+  LoadView(Views.connection.form);
+  LoadView(Views.popUpNotice.form);
 
   PerfInfoData.clear();
   PerfInfoData = TakePerfInfo();
 
-  MoreToolsFrm.LoadMoreToolsData();
+  if (Views.moreTools.LoadMoreToolsData) Views.moreTools.LoadMoreToolsData();
   LoadGeneralSettings();
   LoadPopUpSettings();
 
   IsStartingUp = false;
-  InterfaceFrm.SetButtonPressed("ToolBar", Toolbar);
+  if (Views.frame.SetButtonPressed) Views.frame.SetButtonPressed("ToolBar", Toolbar);
   ui::DoEvents();
-  InterfaceFrm.mnuFileTracker->SetChecked(InterfaceFrm.ButtonPressed("ToolBar"));
+  if (Views.frame.mnuFileTracker && Views.frame.ButtonPressed)
+    Views.frame.mnuFileTracker->SetChecked(Views.frame.ButtonPressed("ToolBar"));
 
-  if (Toolbar) InfoBarFrm.Load();
+  if (Toolbar) LoadView(Views.trackerBar.form);
 
   if (firstRun) FirstRunSetup();
 
@@ -347,16 +302,21 @@ void Main() {
   if (StartUp()) MainLoop();
 }
 
+namespace {
+// The histories count time on the program's clock, which tests can move.
+DWORD SeamTicks() { return seams::TickCountFn(); }
+}  // namespace
+
 // The CPU and memory histories are percentages; the traffic histories scale to their values.
 void CreateSampleHistories() {
   for (auto& history : NetSpeedHist) {
-    history = std::make_unique<HistogramCls>();
+    history = std::make_unique<HistogramCls>(SeamTicks);
     history->StartCounting(1);
   }
-  CpuHistory = std::make_unique<HistogramCls>();
+  CpuHistory = std::make_unique<HistogramCls>(SeamTicks);
   CpuHistory->StartCounting(100);
   for (auto& history : MemHistory) {
-    history = std::make_unique<HistogramCls>();
+    history = std::make_unique<HistogramCls>(SeamTicks);
     history->StartCounting(100);
   }
 }

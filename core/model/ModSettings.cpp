@@ -1,14 +1,13 @@
 #include "ModSettings.h"
+#include "ModMainPlatform.h"
+#include "Menu.h"
+#include "ViewBindings.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "InterfaceFrm.h"
-#include "Mainfrm.h"
 #include "ModConInfo.h"
-#include "ModMain.h"
 #include "ModSProgs.h"
-#include "MoreToolsFrm.h"
 #include "VbRules.h"
 
 // ---- The store
@@ -182,6 +181,7 @@ int16_t PopPlaySnd;
 std::string PopPlaySndFile;
 int16_t BlockDialog;
 int16_t BlockMode;
+int16_t DriveCheck = 1;
 HotKeyDef AppHK;
 HotKeyDef DestHK;
 int16_t WndDisplay;
@@ -391,6 +391,11 @@ int32_t Position = 1;
 
 namespace {
 
+// Runs a bound menu item's handler as the user's click would.
+void Click(ui::MenuItem* item) {
+  if (item && item->Click) item->Click();
+}
+
 int CheckedIndex(ui::MenuItem* const* items, int count) {
   for (int i = 0; i < count; ++i)
     if (items[i] && items[i]->Checked()) return i;
@@ -410,21 +415,21 @@ void LoadGeneralSettings() {
   };
 
   BlockMessenger = more.Flag("BlockMessenger", true);
-  InterfaceFrm.mnuSettingsMsgBlock->SetChecked(BlockMessenger);
+  if (ui::MenuItem* item = Views.frame.mnuSettingsMsgBlock) item->SetChecked(BlockMessenger);
   BlockPopUps = more.Flag("BlockPopUps", true);
-  InterfaceFrm.mnuSettingsPopBlock->SetChecked(BlockPopUps);
+  if (ui::MenuItem* item = Views.frame.mnuSettingsPopBlock) item->SetChecked(BlockPopUps);
 
-  if (general.Flag("AlwaysOnTop", true)) InterfaceFrm.mnuSettingsTop_Click();
+  if (general.Flag("AlwaysOnTop", true)) Click(Views.frame.mnuSettingsTop);
   {
     // The integer part of the stored number picks one of the four speeds.
     std::string text = general.Text("UpdateSpeed", "0");
     auto v = vb::ParseNumber(text);
     int speed = v && std::fabs(*v) < 1e6 ? static_cast<int>(std::floor(*v)) : -1;
     UpdateSpeed = static_cast<int16_t>(ranged(speed, 0, 3, 0, "UpdateSpeed"));
-    InterfaceFrm.mnuSettingsUpdateSpd_Click(UpdateSpeed);
+    Click(Views.frame.mnuSettingsUpdateSpd[UpdateSpeed]);
   }
-  Mainfrm.mnuAppLstView_Click(ranged(general.Int16("AppsLst", 2), 0, 2, 2, "AppsLst"));
-  Mainfrm.mnuWndLstView_Click(ranged(general.Int16("WndsLst", 2), 0, 2, 2, "WndsLst"));
+  Click(Views.lists.mnuAppLstView[ranged(general.Int16("AppsLst", 2), 0, 2, 2, "AppsLst")]);
+  Click(Views.lists.mnuWndLstView[ranged(general.Int16("WndsLst", 2), 0, 2, 2, "WndsLst")]);
   Toolbar = general.Flag("Toolbar", true);
   AutoHide = general.Flag("AutoHide", false);
   BarAlwaysOnTop = general.Flag("BarAlwaysOnTop", false);
@@ -444,7 +449,7 @@ void LoadGeneralSettings() {
   }
   if (!repair.empty() || more.Failed()) {
     MsgBox("Error loading general settings from registry, default settings will be loaded",
-           MB_ICONSTOP, InterfaceFrm.hwnd());
+           MB_ICONSTOP, FrameHwnd());
     for (const auto& entry : repair) SaveSetting(ProgramTitle, "General", entry.first, entry.second);
   }
 }
@@ -453,14 +458,14 @@ void SaveGeneralSettings() {
   auto put = [](const std::string& key, const std::string& value) {
     SaveSetting(ProgramTitle, "General", key, value);
   };
-  put("AlwaysOnTop", vb::BoolText(InterfaceFrm.mnuSettingsTop->Checked()));
-  put("UpdateSpeed", IntText(CheckedIndex(InterfaceFrm.mnuSettingsUpdateSpd, 4)));
+  put("AlwaysOnTop", vb::BoolText(Views.frame.mnuSettingsTop && Views.frame.mnuSettingsTop->Checked()));
+  put("UpdateSpeed", IntText(CheckedIndex(Views.frame.mnuSettingsUpdateSpd, 4)));
   RECT r = {};
-  if (InterfaceFrm.hwnd()) GetWindowRect(InterfaceFrm.hwnd(), &r);
+  if (FrameHwnd()) GetWindowRect(FrameHwnd(), &r);
   put("Left", IntText(vb::PixelsToTwipsX(r.left)));
   put("Top", IntText(vb::PixelsToTwipsY(r.top)));
-  put("AppsLst", IntText(CheckedIndex(Mainfrm.mnuAppLstView, 3)));
-  put("WndsLst", IntText(CheckedIndex(Mainfrm.mnuWndLstView, 3)));
+  put("AppsLst", IntText(CheckedIndex(Views.lists.mnuAppLstView, 3)));
+  put("WndsLst", IntText(CheckedIndex(Views.lists.mnuWndLstView, 3)));
   put("Toolbar", vb::BoolText(Toolbar));
   put("AutoHide", vb::BoolText(AutoHide));
   put("BarAlwaysOnTop", vb::BoolText(BarAlwaysOnTop));

@@ -9,9 +9,8 @@
 #include <string>
 
 #include "HistogramCls.h"
+#include "ModStartupPlatform.h"
 
-// The connection probes simulate a connection and its traffic (development runs).
-extern bool TestMode;
 // Seconds between automatic refreshes; 0 = none (the update-speed menu sets it).
 extern int16_t RefreshInterval;
 extern DWORD LastRefreshTick;

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "ModMain.h"
+#include "ModMainPlatform.h"
 #include <cstdio>
 #include "ModSettings.h"
-#include "ModStartup.h"
+#include "ModStartupPlatform.h"
 #include "VbRules.h"
 
 BrowserEntry Browsers[kMaxBrowsers];

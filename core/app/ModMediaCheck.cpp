@@ -1,4 +1,6 @@
 #include "ModMediaCheck.h"
+#include "ListView.h"
+#include "ViewBindings.h"
 
 #include <windows.h>
 
@@ -7,13 +9,13 @@
 
 #include "CancelEvent.h"
 #include "ModMain.h"
-#include "MoreToolsFrm.h"
 
 namespace {
 
 bool Excluded(char letter) {
-  for (int i = 0; i < MoreToolsFrm.DriveEXList.ItemCount(); ++i) {
-    const std::string entry = MoreToolsFrm.DriveEXList.ItemText(i);
+  const ui::ListView* excluded = Views.moreTools.DriveEXList;
+  for (int i = 0; excluded && i < excluded->ItemCount(); ++i) {
+    const std::string entry = excluded->ItemText(i);
     if (!entry.empty() && std::toupper(static_cast<unsigned char>(entry[0])) == letter) return true;
   }
   return false;

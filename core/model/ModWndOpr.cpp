@@ -11,11 +11,11 @@
 #include <map>
 
 #include "MForceFore.h"
-#include "ModMain.h"
+#include "ModMainPlatform.h"
 #include "ModProgInfo.h"
 #include "ModSProgs.h"
 #include "ModSettings.h"
-#include "ModStartup.h"
+#include "ModStartupPlatform.h"
 #include "VbRules.h"
 #include "modIni.h"
 

@@ -1,0 +1,1 @@
+#include "ModMain.h"
