@@ -16,6 +16,16 @@
 
 HotKeyDef RegisteredAppHK;
 HotKeyDef RegisteredDestHK;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetAppliedSettingsState() {
+  RegisteredAppHK = HotKeyDef();
+  RegisteredDestHK = HotKeyDef();
+}
+namespace {
+const bool resetAppliedSettingsStateDone = (ResetAppliedSettingsState(), true);
+}  // namespace
 const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 namespace {

@@ -11,3 +11,6 @@ extern HotKeyDef RegisteredDestHK;
 
 // The Run key that starts the program with Windows.
 extern const char* const kRunKey;
+
+// Gives this module's state its start values again.
+void ResetAppliedSettingsState();

@@ -32,14 +32,28 @@ void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, i
   target.SetBackgroundBands(GradientBands(r1, g1, b1, r2, g2, b2));
 }
 
-bool FirstShowDone = false;
+bool FirstShowDone;
 NOTIFYICONDATAA TrayIconData = {};
 
 std::string FindText;
-int16_t MatchCase = 0;
-int16_t FindDirection = 1;
-int32_t LastFoundPos = 0;
-bool FindTextChanged = false;
+int16_t MatchCase;
+int16_t FindDirection;
+int32_t LastFoundPos;
+bool FindTextChanged;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetMainState() {
+  FirstShowDone = false;
+  FindText = std::string();
+  MatchCase = 0;
+  FindDirection = 1;
+  LastFoundPos = 0;
+  FindTextChanged = false;
+}
+namespace {
+const bool resetMainStateDone = (ResetMainState(), true);
+}  // namespace
 
 namespace {
 

@@ -73,3 +73,5 @@ void SetNumberStyle(ui::TextBox& box, bool on);
 // A common-controls toolbar drawn flat and transparent.
 void SetFlatToolbar(HWND toolbar);
 
+// Gives this module's state its start values again.
+void ResetMainState();

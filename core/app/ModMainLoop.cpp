@@ -20,23 +20,23 @@
 #include "VbRules.h"
 #include "Window.h"
 
-int16_t RefreshInterval = 4;
-DWORD LastRefreshTick = 0;
-bool SysPerfLoaded = false;
-bool ConnectionPending = false;
-bool LanStartPending = false;
-DWORD ConnectStartTick = 0;
-int16_t IntReminderCount = 0;
-DWORD LastRateTick = 0;
-uint32_t LastRecvBytes = 0;
-uint32_t LastSentBytes = 0;
-DWORD TrafficActiveTick = 0;
-int16_t ActiveSampleCount = 0;
-float RecSpdSum = 0;
-float SndSpdSum = 0;
-bool TermRestartMode = false;
+int16_t RefreshInterval;
+DWORD LastRefreshTick;
+bool SysPerfLoaded;
+bool ConnectionPending;
+bool LanStartPending;
+DWORD ConnectStartTick;
+int16_t IntReminderCount;
+DWORD LastRateTick;
+uint32_t LastRecvBytes;
+uint32_t LastSentBytes;
+DWORD TrafficActiveTick;
+int16_t ActiveSampleCount;
+float RecSpdSum;
+float SndSpdSum;
+bool TermRestartMode;
 std::string DestHKText;
-HWND LastHoverWnd = nullptr;
+HWND LastHoverWnd;
 WinReminderRec WinReminderState;
 std::unique_ptr<HistogramCls> NetSpeedHist[6];
 
@@ -51,8 +51,8 @@ const DWORD kIdleWaitMs = 1000;
 const DWORD kPickModePollMs = 100;
 const DWORD kBarTickMs = 100;
 
-bool appHotKeyPending = false;
-bool destHotKeyPending = false;
+bool appHotKeyPending;
+bool destHotKeyPending;
 
 DWORD Tick() { return seams::TickCountFn(); }
 
@@ -273,6 +273,34 @@ void ComputeRates(DWORD now) {
     if (NetSpeedHist[i]) NetSpeedHist[i]->AddPoint(WholeNumber(series[i]));
 }
 
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetMainLoopState() {
+  RefreshInterval = 4;
+  LastRefreshTick = 0;
+  SysPerfLoaded = false;
+  ConnectionPending = false;
+  LanStartPending = false;
+  ConnectStartTick = 0;
+  IntReminderCount = 0;
+  LastRateTick = 0;
+  LastRecvBytes = 0;
+  LastSentBytes = 0;
+  TrafficActiveTick = 0;
+  ActiveSampleCount = 0;
+  RecSpdSum = 0;
+  SndSpdSum = 0;
+  TermRestartMode = false;
+  DestHKText = std::string();
+  LastHoverWnd = nullptr;
+  WinReminderState = WinReminderRec();
+  appHotKeyPending = false;
+  destHotKeyPending = false;
+}
+namespace {
+const bool resetMainLoopStateDone = (ResetMainLoopState(), true);
 }  // namespace
 
 void NoteHotKey(HWND window, WPARAM id) {

@@ -74,3 +74,6 @@ void ResetPerfTimer();
 // A window of ours received WM_HOTKEY: the loop serves it on its next pass. Both
 // frames hand theirs here, so a hot key that an event pump dispatches is not lost.
 void NoteHotKey(HWND window, WPARAM id);
+
+// Gives this module's state its start values again.
+void ResetMainLoopState();

@@ -17,6 +17,17 @@ ConInfoRec CurCon;
 ConInfoRec LastCon;
 ConInfoRec GeneralConInfo;
 
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetConInfoState() {
+  CurCon = ConInfoRec();
+  LastCon = ConInfoRec();
+  GeneralConInfo = ConInfoRec();
+}
+namespace {
+const bool resetConInfoStateDone = (ResetConInfoState(), true);
+}  // namespace
+
 namespace {
 
 const char kInternet[] = "Internet";

@@ -30,3 +30,6 @@ float CalcConCost(int32_t seconds);
 
 // True when a running process has this executable path (any case).
 bool IsProgramRunning(const std::string& path);
+
+// Gives this module's state its start values again.
+void ResetConInfoState();

@@ -9,7 +9,17 @@
 #include "ModStartupPlatform.h"
 
 std::vector<std::unique_ptr<HistogramCls>> MonitoredProgHist;
-int16_t MonitoredProgCount = 0;
+int16_t MonitoredProgCount;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetProcMonState() {
+  MonitoredProgHist.clear();
+  MonitoredProgCount = 0;
+}
+namespace {
+const bool resetProcMonStateDone = (ResetProcMonState(), true);
+}  // namespace
 
 std::string RiskMonitorLogFolder() { return AppPath() + "\\Risk Monitor Logs\\"; }
 

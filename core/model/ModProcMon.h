@@ -22,3 +22,6 @@ void InitRiskMonitor();
 // The program's risk rating, 0 to 100. Until the risk model is in place every
 // program rates 0 (not harmful).
 int16_t GetRiskRating(const std::string& path);
+
+// Gives this module's state its start values again.
+void ResetProcMonState();

@@ -24,18 +24,18 @@
 #include "mdlCmd.h"
 
 std::vector<ProgRow> ProgTable;
-int16_t ProgTableLast = -1;
+int16_t ProgTableLast;
 std::vector<DWORD> ProcIdList;
 std::vector<std::string> ProcPathList;
-int16_t ProcListLast = -1;
+int16_t ProcListLast;
 std::vector<DWORD> DetailsProcIdList;
 std::vector<std::string> DetailsProcPathList;
-int16_t DetailsProcListLast = -1;
+int16_t DetailsProcListLast;
 std::string ProcResultPath;
-int16_t ProcInstanceCount = 0;
-DWORD LastProcWalkTick = 0;
-int16_t LogScanning = 0;
-bool DetailsRefreshing = false;
+int16_t ProcInstanceCount;
+DWORD LastProcWalkTick;
+int16_t LogScanning;
+bool DetailsRefreshing;
 std::string MoskinLibraryName = "Moskin.dll";
 
 namespace {
@@ -51,9 +51,9 @@ const int kCpuTableSize = 1000;
 // Every process id the last NT rebuild saw, sorted: the automatic rebuild also runs
 // when the system's set of processes no longer matches it.
 std::vector<DWORD> g_lastWalkIds;
-bool g_haveLastWalkIds = false;
+bool g_haveLastWalkIds;
 // The owner process of mode 4's window, for the cache walk.
-DWORD g_windowPid = 0;
+DWORD g_windowPid;
 
 std::string Field(const char* text, size_t max) {
   size_t n = 0;
@@ -186,6 +186,30 @@ bool ProcessSetChanged() {
   return ids != g_lastWalkIds;
 }
 
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetProgInfoState() {
+  ProgTable.clear();
+  ProgTableLast = -1;
+  ProcIdList.clear();
+  ProcPathList.clear();
+  ProcListLast = -1;
+  DetailsProcIdList.clear();
+  DetailsProcPathList.clear();
+  DetailsProcListLast = -1;
+  ProcResultPath = std::string();
+  ProcInstanceCount = 0;
+  LastProcWalkTick = 0;
+  LogScanning = 0;
+  DetailsRefreshing = false;
+  g_lastWalkIds.clear();
+  g_haveLastWalkIds = false;
+  g_windowPid = 0;
+}
+namespace {
+const bool resetProgInfoStateDone = (ResetProgInfoState(), true);
 }  // namespace
 
 std::vector<DWORD> EnumProcessIds() {

@@ -145,3 +145,6 @@ int16_t TerminateAndQuarantinePid(DWORD processId, const std::string& path);
 
 // The last netstat connection of the process; an empty record when it has none.
 ConnectionRecord GetProcessPorts(DWORD processId);
+
+// Gives this module's state its start values again.
+void ResetProgInfoState();

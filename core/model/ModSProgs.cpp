@@ -8,7 +8,16 @@
 #include "ModSettings.h"
 #include "VbRules.h"
 
-bool SProgErrorReported = false;
+bool SProgErrorReported;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetSProgsState() {
+  SProgErrorReported = false;
+}
+namespace {
+const bool resetSProgsStateDone = (ResetSProgsState(), true);
+}  // namespace
 
 namespace {
 

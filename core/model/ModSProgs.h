@@ -25,3 +25,6 @@ bool WarnSpecialProgKill(const std::string& exePath);
 
 // A malformed entry is reported once per run and then left out.
 extern bool SProgErrorReported;
+
+// Gives this module's state its start values again.
+void ResetSProgsState();

@@ -20,11 +20,11 @@
 #include "modIni.h"
 
 std::vector<HWND> WndTable;
-int16_t WndTableLast = -1;
+int16_t WndTableLast;
 std::vector<std::string> WndTitles;
-bool WndEnumActive = false;
+bool WndEnumActive;
 WndInfo CurWnd;
-bool WndPathMissing = false;
+bool WndPathMissing;
 
 namespace {
 
@@ -184,9 +184,24 @@ vb::Variant IfResponding(HWND hwnd, bool (*ask)(HWND)) {
 // The small class icon of a window, or its big one.
 HICON ClassIcon(HWND hwnd, bool large) {
   if (!hwnd) return nullptr;
-  return reinterpret_cast<HICON>(static_cast<uintptr_t>(GetClassLongA(hwnd, large ? GCL_HICON : GCL_HICONSM)));
+  return reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, large ? GCLP_HICON : GCLP_HICONSM));
 }
 
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetWndOprState() {
+  WndTable.clear();
+  WndTableLast = -1;
+  WndTitles.clear();
+  WndEnumActive = false;
+  CurWnd = WndInfo();
+  WndPathMissing = false;
+  g_actionOfProcess.clear();
+}
+namespace {
+const bool resetWndOprStateDone = (ResetWndOprState(), true);
 }  // namespace
 
 std::string WndHandleText(HWND hwnd) {

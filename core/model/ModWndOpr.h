@@ -94,3 +94,6 @@ bool CloseWnd(bool terminate, HWND hwnd);
 // Restores, raises and brings the window to the foreground (a hidden one is shown);
 // a window that was always on top stays so. True when it came to the foreground.
 bool BringWndToFront(HWND hwnd);
+
+// Gives this module's state its start values again.
+void ResetWndOprState();

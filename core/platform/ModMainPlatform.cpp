@@ -8,13 +8,27 @@
 const char* const ProgramTitle = "Quillon Pro";
 const char* const ProductWebSite = "http://www.quillonpro.example";
 
-bool IsExiting = false;
-bool CancelFlag = false;
-bool SessionEnding = false;
+bool IsExiting;
+bool CancelFlag;
+bool SessionEnding;
 
 std::string MsgText;
-int16_t MsgStyle = 0;
-int16_t MsgResponse = 0;
+int16_t MsgStyle;
+int16_t MsgResponse;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetMainFlags() {
+  IsExiting = false;
+  CancelFlag = false;
+  SessionEnding = false;
+  MsgText = std::string();
+  MsgStyle = 0;
+  MsgResponse = 0;
+}
+namespace {
+const bool resetMainFlagsDone = (ResetMainFlags(), true);
+}  // namespace
 
 int16_t ShowMsg(HWND owner) {
   MsgResponse = static_cast<int16_t>(MsgBox(MsgText, static_cast<UINT>(MsgStyle), owner));

@@ -49,3 +49,6 @@ std::string GetFileNameFromPath(const std::string& path);
 std::string SecsToTimeStr(int32_t seconds);
 // A window's class name (at most 255 characters).
 std::string GetWndClassName(HWND hwnd);
+
+// Gives this module's state its start values again.
+void ResetMainFlags();

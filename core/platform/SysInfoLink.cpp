@@ -5,6 +5,15 @@
 IUnknown* SysInfoObj = nullptr;
 PerfInfoArray PerfInfoData;
 
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetPerfInfoData() {
+  PerfInfoData.clear();
+}
+namespace {
+const bool resetPerfInfoDataDone = (ResetPerfInfoData(), true);
+}  // namespace
+
 // The interface's slots in their order after IUnknown's three. Declared outside the
 // unnamed namespace: a type local to this file that nothing here derives from lets the
 // optimiser take every call through it for a pure virtual one.

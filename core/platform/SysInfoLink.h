@@ -22,3 +22,6 @@ PerfInfoArray TakePerfInfo();
 // object cannot be had or cannot open the process.
 bool TakeProcMem(DWORD processId, int32_t figures[3]);
 void ReleaseSysInfo();
+
+// Gives this module's state its start values again.
+void ResetPerfInfoData();
