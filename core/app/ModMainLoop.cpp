@@ -104,10 +104,10 @@ void TerminateAndRestartUnderCursor(HWND& target) {
   target = WndFromCursor();
   CancelFlag = false;
   CancelEvent.Show();
-  DoProcessListOp(2, "True");
+  DoProcessListOp(kProcRebuild, "True");
   ui::DoEvents();
   ProcResultPath.clear();
-  DoProcessListOp(4, HandleText(target));
+  DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
   const std::string path = ProcResultPath;
   CancelEvent.lblCancel.SetText("Terminating and restarting: " + path);
   ui::DoEvents();
@@ -140,7 +140,7 @@ void FollowCursorInPickMode(HWND& target) {
   if (!target) target = WndFromCursor();
   if (target != LastHoverWnd) {
     ProcResultPath.clear();
-    DoProcessListOp(4, HandleText(target));
+    DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
     const bool responding = IsWndResponding(target, false);
     CancelEvent.lblCancel.SetText("Press " + DestHKText + " to Terminate and restart: " + " (" +
                                   (responding ? "Responding" : "Not Responding") + ") " + ProcResultPath);
@@ -165,14 +165,14 @@ void RefreshAndSample(DWORD now) {
     Guard([] { Views.performance.RefreshMe(true); });
   if (IsWinNTFlag && MonitoredProgCount >= 1) {
     Guard([] {
-      if (!DoProcessListOp(2, "True").IsFalse()) UpdateProcessCpu();
+      if (!DoProcessListOp(kProcRebuild, "True").IsFalse()) UpdateProcessCpu();
       for (int i = 0; i < MonitoredProgCount && i < static_cast<int>(MonitoredProgHist.size()); ++i) {
         HistogramCls* history = MonitoredProgHist[i].get();
         if (!history || history->ExtraInfo.empty()) continue;
         const std::string wanted = vb::LCase(history->ExtraInfo);
         for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
-          if (vb::LCase(ProgTable[row][0]) != wanted) continue;
-          if (!ProgTable[row][6].empty()) history->AddPoint(WholeNumber(vb::Val(ProgTable[row][6])));
+          if (vb::LCase(ProgTable[row][kProgPath]) != wanted) continue;
+          if (!ProgTable[row][kProgCpu].empty()) history->AddPoint(WholeNumber(vb::Val(ProgTable[row][kProgCpu])));
           break;
         }
       }
@@ -385,13 +385,13 @@ void StartTermRestartMode() {
   CancelEvent.Show();
   SetWindowPos(FrameHwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   DestHKText = HotKeyText(DestHK.Modifiers, DestHK.CharCode);
-  DoProcessListOp(2, "True");
+  DoProcessListOp(kProcRebuild, "True");
 }
 
 void OnInternetConnected(DWORD tick) {
   ConnectStartTick = tick;
   loopseams::SleepFn(500);
-  DoProcessListOp(2, "True");
+  DoProcessListOp(kProcRebuild, "True");
   if (BlockPopUps) InstallPopUpHook();
   CurCon.From = vb::CStrDate(vb::Now());
   CurCon.ActiveDuration = 0;

@@ -7,7 +7,7 @@
 namespace {
 
 bool AnyTopLevelWindowHung() {
-  DoProcessListOp(2, "");
+  DoProcessListOp(kProcRebuild, "");
   GetWndInfo(kWndRebuildTable, "");
   for (int i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
     const std::string handle =

@@ -110,7 +110,7 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
   if (listed) {
     int row = -1;
     for (int i = 0; i <= ProgTableLast; ++i)
-      if (ProgTable[i][0] == path) {
+      if (ProgTable[i][kProgPath] == path) {
         row = i;
         break;
       }
@@ -130,7 +130,7 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
         for (int c = 0; c < 3; ++c) r[2 + c] = Sum(r[2 + c], memory[c]);
       r[5] = Sum(r[5], 1);
     }
-    if (!quick) ProgTable[row][7] = PriorityNameOf(process);
+    if (!quick) ProgTable[row][kProgPriority] = PriorityNameOf(process);
   }
   if (process) CloseHandle(process);
 }
@@ -421,13 +421,13 @@ void UpdateProcessCpu() {
 
   std::vector<std::string> rowNames;
   for (int i = 0; i <= ProgTableLast; ++i) {
-    const std::string& path = ProgTable[i][0];
+    const std::string& path = ProgTable[i][kProgPath];
     size_t slash = path.find_last_of('\\');
     size_t start = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = path.find_last_of('.');
     size_t end = dot == std::string::npos || dot < start ? path.size() : dot;
     rowNames.push_back(vb::LCase(path.substr(start, end - start)));
-    ProgTable[i][6] = "0";
+    ProgTable[i][kProgCpu] = "0";
   }
   if (n < 3) return;
 
@@ -445,7 +445,7 @@ void UpdateProcessCpu() {
     }
   }
   for (size_t i = 0; i < rowNames.size(); ++i)
-    if (measured[i]) ProgTable[i][6] = vb::CStr(cpu[i]);
+    if (measured[i]) ProgTable[i][kProgCpu] = vb::CStr(cpu[i]);
   for (long k = 1; k <= n - 1; ++k) DeleteSetting(ProgramTitle, "tmpcpu", std::to_string(k));
 }
 

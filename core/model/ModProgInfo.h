@@ -26,6 +26,16 @@ class AppendString;
 //   7 the priority name of the last instance seen
 // A quick (automatic) rebuild leaves 2 to 4 and 7 empty.
 using ProgRow = std::array<std::string, 8>;
+enum ProgColumn : int {
+  kProgPath = 0,
+  kProgRisk = 1,
+  kProgCommitted = 2,
+  kProgReserved = 3,
+  kProgFree = 4,
+  kProgInstances = 5,
+  kProgCpu = 6,
+  kProgPriority = 7,
+};
 extern std::vector<ProgRow> ProgTable;  // ProgTable[row][column]
 extern int16_t ProgTableLast;           // -1 when empty
 
@@ -59,6 +69,19 @@ extern bool DetailsRefreshing;
 //   8 process id: ProcResultPath = its path   9 path & digit 0-3: set the priority class
 //  10 path: priority name
 // Results: True/False, Empty (a rebuild skipped, a window without owner), a text or a count.
+enum ProcListMode : long {
+  kProcIsRunning = 0,
+  kProcEndByName = 1,
+  kProcRebuild = 2,
+  kProcDetailsInstances = 3,
+  kProcOwnerOfWindow = 4,
+  kProcEndById = 5,
+  kProcRiskText = 6,
+  kProcInstanceCount = 7,
+  kProcPathOfId = 8,
+  kProcSetPriority = 9,
+  kProcPriorityName = 10,
+};
 vb::Variant DoProcessListOp(long mode, const std::string& argument);
 vb::Variant WalkCachedProcessList(long mode, const std::string& argument);
 vb::Variant WalkProcessListPsapi(long mode, const std::string& argument);

@@ -145,10 +145,10 @@ void ListProcessModules(DWORD processId, AppendString* report) {
 
 bool IsProgramInTable(const std::string& path) {
   // An empty table (or one of a single row) may never have been built: take a fresh one.
-  if (ProgTableLast <= 0) DoProcessListOp(2, "True");
+  if (ProgTableLast <= 0) DoProcessListOp(kProcRebuild, "True");
   const std::string wanted = vb::LCase(path);
   for (int i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
-    if (vb::LCase(ProgTable[i][0]) == wanted) return true;
+    if (vb::LCase(ProgTable[i][kProgPath]) == wanted) return true;
   }
   return false;
 }

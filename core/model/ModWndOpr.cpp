@@ -81,7 +81,7 @@ int16_t WindowProgramAction(HWND hwnd, DWORD pid) {
   auto known = g_actionOfProcess.find(pid);
   if (known != g_actionOfProcess.end()) return known->second;
   int16_t action = -1;
-  if (DoProcessListOp(4, WndHandleText(hwnd)).IsTrue()) action = DoSProgOp(3, ProcResultPath);
+  if (DoProcessListOp(kProcOwnerOfWindow, WndHandleText(hwnd)).IsTrue()) action = DoSProgOp(3, ProcResultPath);
   g_actionOfProcess[pid] = action;
   return action;
 }
@@ -124,7 +124,7 @@ void RebuildWndTable() {
 // the cache does not know the process.
 std::string OwnerPathFromCache(HWND hwnd) {
   ProcResultPath.clear();
-  DoProcessListOp(4, WndHandleText(hwnd));
+  DoProcessListOp(kProcOwnerOfWindow, WndHandleText(hwnd));
   return ProcResultPath;
 }
 
@@ -160,7 +160,7 @@ void FillCurWnd(HWND hwnd) {
   if (path.empty()) {
     // A program started since the last walk: let it settle, walk again, ask again.
     Sleep(100);
-    DoProcessListOp(2, vb::BoolText(true));
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
     path = OwnerPathFromCache(hwnd);
   }
   CurWnd.ExeFile = path;
@@ -330,7 +330,7 @@ bool CloseWnd(bool terminate, HWND hwnd) {
   // not after a wait for an end that cannot come.
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
   if (!process) return false;
-  if (!(cached && DoProcessListOp(5, std::to_string(pid)).IsTrue())) TerminateProcess(process, 0);
+  if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process, 0);
   // Success means the process really ended, not only that it was asked to.
   bool ended = WaitForSingleObject(process, 2000) == WAIT_OBJECT_0;
   CloseHandle(process);
