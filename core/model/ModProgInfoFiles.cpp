@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AppendString.h"
+#include "LateBinding.h"
 #include "ModStartupPlatform.h"
 #include "ListView.h"
 #include "ViewBindings.h"
@@ -59,7 +60,9 @@ std::string GetFileDisplayName(const std::string& path) {
   std::string name = Field(info.szDisplayName, sizeof info.szDisplayName);
   if (!name.empty()) return name;
   char title[255] = {};
-  if (GetFileTitleA(path.c_str(), title, sizeof title) == 0) {
+  using GetFileTitleFn = short(WINAPI*)(LPCSTR, LPSTR, WORD);
+  static const auto getFileTitle = LateBound<GetFileTitleFn>("comdlg32.dll", "GetFileTitleA");
+  if (getFileTitle && getFileTitle(path.c_str(), title, sizeof title) == 0) {
     name = Field(title, sizeof title);
     if (!name.empty()) return name;
   }

@@ -1,5 +1,7 @@
 #include "LoopSeams.h"
 
+#include "LateBinding.h"
+
 #include <mmsystem.h>
 
 #include "ModConProbe.h"
@@ -7,7 +9,11 @@
 namespace loopseams {
 namespace {
 
-void RealPlaySound(const std::string& path) { PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC); }
+void RealPlaySound(const std::string& path) {
+  using PlaySoundFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  static const auto playSound = LateBound<PlaySoundFn>("winmm.dll", "PlaySoundA");
+  if (playSound) playSound(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+}
 
 }  // namespace
 

@@ -11,7 +11,8 @@
 class HistogramCls {
  public:
   using TickSource = std::function<DWORD()>;
-  // The tick source defaults to the program's tick count (which tests can move).
+  // The tick source defaults to the system tick count; the program passes its own
+  // clock, which tests can move.
   explicit HistogramCls(TickSource ticks = nullptr);
 
   void AddPoint(int32_t value);
