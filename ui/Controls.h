@@ -34,6 +34,10 @@ class Control {
   bool Enabled() const;
   void SetFont(const std::string& face, int points, bool bold = false);
   void SetFocus();
+  // Places the control on a container (a tab page, a frame, a picture box) instead of
+  // the form itself; its bounds are then in the container's client area.
+  void SetContainer(Control& container);
+  Control* container() const { return container_; }
 
   // Mouse and key events of every control. Button: 1 left, 2 right, 4 middle; shift:
   // 1 Shift, 2 Ctrl, 4 Alt; x and y in pixels of the control's client area.
@@ -59,6 +63,7 @@ class Control {
   HWND hwnd_ = nullptr;
   int id_;
   HFONT font_ = nullptr;
+  Control* container_ = nullptr;
 };
 
 // A static text. Change runs after every caption change, including one made inside Change.
