@@ -16,6 +16,7 @@ class Container : public Control {
  public:
   Container(Window& owner, Bounds bounds, std::string caption = "", DWORD style = WS_VISIBLE);
   ~Container() override;
+  bool RaisesOwnEvents() const override { return true; }
 
   // The form's colour until one of its own is given.
   void SetBackColor(COLORREF colour);

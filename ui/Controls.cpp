@@ -3,10 +3,22 @@
 #include <map>
 #include <tuple>
 
+#include "Failure.h"
 #include "Window.h"
 
 namespace ui {
 namespace {
+
+// The control a subclassed window belongs to.
+const char kControlProp[] = "QuillonControl";
+
+int MouseButtons(WPARAM wp) {
+  return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
+}
+
+int MouseShift(WPARAM wp) {
+  return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
 
 int NextControlId() {
   static int next = 1000;
@@ -55,8 +67,76 @@ void Control::Create() {
                           bounds_.x, bounds_.y, bounds_.width, bounds_.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                           GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd_) return;
   HFONT font = font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (!RaisesOwnEvents()) Subclass();
+}
+
+// Replacing the window procedure works with every version of the common controls
+// (SetWindowSubclass needs version 5.8 or later).
+void Control::Subclass() {
+  SetPropA(hwnd_, kControlProp, this);
+  baseProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProc)));
+}
+
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<Control*>(GetPropA(hwnd, kControlProp));
+  if (!self || !self->baseProc_) return DefWindowProcA(hwnd, msg, wp, lp);
+  WNDPROC base = self->baseProc_;
+  if (msg == WM_NCDESTROY) {
+    RemovePropA(hwnd, kControlProp);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+    self->baseProc_ = nullptr;
+    return CallWindowProcA(base, hwnd, msg, wp, lp);
+  }
+  // As at the form's window procedure, no exception may cross the system's frames.
+  try {
+    return self->ControlProc(msg, wp, lp);
+  } catch (const std::exception& e) {
+    ReportFailure(e.what());
+  } catch (...) {
+    ReportFailure("unhandled exception in a control's window procedure");
+  }
+  return IsWindow(hwnd) ? CallWindowProcA(base, hwnd, msg, wp, lp) : 0;
+}
+
+LRESULT Control::BaseProc(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(baseProc_, hwnd_, msg, wp, lp);
+}
+
+LRESULT Control::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
+  HWND self = hwnd_;
+  // Raised before the class sees the message: a button's MouseUp comes before its Click.
+  RaiseEvents(msg, wp, lp);
+  // A handler may have unloaded the form, and this window with it.
+  if (!IsWindow(self) || hwnd_ != self) return 0;
+  return BaseProc(msg, wp, lp);
+}
+
+void Control::RaiseEvents(UINT msg, WPARAM wp, LPARAM lp) {
+  const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+  int button = 0;
+  switch (msg) {
+    case WM_LBUTTONDOWN: button = 1; break;
+    case WM_RBUTTONDOWN: button = 2; break;
+    case WM_MBUTTONDOWN: button = 4; break;
+    case WM_LBUTTONUP: button = -1; break;
+    case WM_RBUTTONUP: button = -2; break;
+    case WM_MBUTTONUP: button = -4; break;
+    case WM_MOUSEMOVE:
+      if (MouseMove) Guarded([&] { MouseMove(MouseButtons(wp), MouseShift(wp), x, y); });
+      return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (KeyDown) Guarded([&] { KeyDown(static_cast<int>(wp), ShiftState()); });
+      return;
+    default:
+      return;
+  }
+  if (button > 0 && MouseDown) Guarded([&] { MouseDown(button, MouseShift(wp), x, y); });
+  if (button < 0 && MouseUp) Guarded([&] { MouseUp(-button, MouseShift(wp), x, y); });
 }
 
 std::string Control::Text() const {
@@ -110,7 +190,8 @@ void Control::SetContainer(Control& container) {
 // ---- Label
 
 Label::Label(Window& owner, Bounds bounds, std::string caption, DWORD align)
-    : Control(owner, "STATIC", WS_VISIBLE | SS_NOPREFIX | align, bounds, std::move(caption)) {}
+    : Control(owner, "STATIC", WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY | align, bounds,
+              std::move(caption)) {}  // without SS_NOTIFY the mouse passes through
 
 HBRUSH Label::OnCtlColor(HDC dc) {
   if (owner_.HasPaintedBackground()) {
@@ -142,6 +223,37 @@ void Button::OnCommand(WORD code) {
   if (code == BN_CLICKED && Click) Click();
 }
 
+void Button::SetDefault(bool on) {
+  Control*& slot = owner_.defaultButton_;
+  if (on && slot && slot != this) static_cast<Button*>(slot)->ShowDefault(false);
+  if (on)
+    slot = this;
+  else if (slot == this)
+    slot = nullptr;
+  ShowDefault(on);
+}
+
+bool Button::Default() const { return owner_.defaultButton_ == this; }
+
+void Button::SetCancel(bool on) {
+  Control*& slot = owner_.cancelButton_;
+  if (on)
+    slot = this;
+  else if (slot == this)
+    slot = nullptr;
+}
+
+bool Button::Cancel() const { return owner_.cancelButton_ == this; }
+
+void Button::ShowDefault(bool on) {
+  if (hasBackColour_) {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+    return;
+  }
+  style_ = (style_ & ~BS_TYPEMASK) | (on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  if (hwnd_) SendMessageA(hwnd_, BM_SETSTYLE, style_ & BS_TYPEMASK, TRUE);
+}
+
 void Button::SetBackColor(COLORREF colour) {
   hasBackColour_ = true;
   backColour_ = colour;
@@ -155,6 +267,11 @@ void Button::SetBackColor(COLORREF colour) {
 bool Button::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (!hasBackColour_) return false;
   RECT r = item.rcItem;
+  if (Default()) {
+    // The default button's dark outline, as the system draws it round its own buttons.
+    FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&r, -1, -1);
+  }
   HBRUSH brush = CreateSolidBrush(backColour_);
   FillRect(item.hDC, &r, brush);
   DeleteObject(brush);
@@ -207,8 +324,26 @@ void CheckBox::OnCommand(WORD code) {
 // ---- TextBox
 
 TextBox::TextBox(Window& owner, Bounds bounds, std::string text, DWORD extraStyle)
-    : Control(owner, "EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle, bounds,
-              std::move(text), WS_EX_CLIENTEDGE) {}
+    : Control(owner, "EDIT",
+              WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle |
+                  ((extraStyle & ES_MULTILINE) ? ES_WANTRETURN : 0u),
+              bounds, std::move(text), WS_EX_CLIENTEDGE) {}
+
+LRESULT TextBox::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (style_ & ES_MULTILINE) {
+    const MSG* key = reinterpret_cast<const MSG*>(lp);
+    if (msg == WM_GETDLGCODE && key && key->message == WM_KEYDOWN &&
+        (key->wParam == VK_TAB || key->wParam == VK_ESCAPE))
+      // A multi-line edit asks for every key; Tab moves on and Esc is the form's.
+      return Control::ControlProc(msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+    if (msg == WM_KEYDOWN && wp == VK_ESCAPE) {
+      // A multi-line edit inside a dialog closes its parent on Esc.
+      if (KeyDown) Guarded([&] { KeyDown(VK_ESCAPE, ShiftState()); });
+      return 0;
+    }
+  }
+  return Control::ControlProc(msg, wp, lp);
+}
 
 void TextBox::OnCommand(WORD code) {
   if (code == EN_CHANGE && Change) Change();

@@ -53,7 +53,14 @@ class Control {
   virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+  // A control of our own window class raises its mouse and key events itself; the
+  // standard ones get them from a subclass.
+  virtual bool RaisesOwnEvents() const { return false; }
   virtual void TextChanged() {}
+  // Every message of the control's own window passes here: the default raises the
+  // mouse and key events, then lets the control's class handle the message.
+  virtual LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT BaseProc(UINT msg, WPARAM wp, LPARAM lp);
 
   Window& owner_;
   std::string className_;
@@ -64,6 +71,12 @@ class Control {
   int id_;
   HFONT font_ = nullptr;
   Control* container_ = nullptr;
+
+ private:
+  void Subclass();
+  void RaiseEvents(UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  WNDPROC baseProc_ = nullptr;
 };
 
 // A static text. Change runs after every caption change, including one made inside Change.
@@ -84,10 +97,17 @@ class Button : public Control {
   // A face colour of its own: the button is then drawn by us.
   void SetBackColor(COLORREF colour);
   void PerformClick() { if (Click) Click(); }
+  // Enter presses the form's default button and Esc its cancel button; a form has at
+  // most one of each.
+  void SetDefault(bool on);
+  bool Default() const;
+  void SetCancel(bool on);
+  bool Cancel() const;
 
  protected:
   void OnCommand(WORD code) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void ShowDefault(bool on);
   bool hasBackColour_ = false;
   COLORREF backColour_ = 0;
 };
@@ -113,6 +133,8 @@ class OptionButton : public CheckBox {
   OptionButton(Window& owner, Bounds bounds, std::string caption, bool firstOfGroup = false);
 };
 
+// A multi-line box takes Enter as a new line unless the form has a default button
+// (Ctrl+Enter then); Tab and Esc keep their meaning for the form.
 class TextBox : public Control {
  public:
   TextBox(Window& owner, Bounds bounds, std::string text = "", DWORD extraStyle = 0);
@@ -122,6 +144,7 @@ class TextBox : public Control {
 
  protected:
   void OnCommand(WORD code) override;
+  LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace ui

@@ -466,9 +466,7 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
     case LVN_COLUMNCLICK:
       Raise(ColumnClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return true;
-    case LVN_KEYDOWN:
-      Raise(KeyDown, static_cast<int>(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey), ShiftState());
-      return true;
+    // Its keys reach KeyDown through the subclass every control has.
     default:
       return false;
   }

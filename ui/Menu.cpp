@@ -34,8 +34,56 @@ void MenuItem::SetVisible(bool on) {
   Changed();
 }
 
+void MenuItem::SetShortcut(UINT key, int shift) {
+  shortcutKey_ = key;
+  shortcutShift_ = key ? shift : 0;
+  Changed();
+}
+
+namespace {
+std::string KeyName(UINT key) {
+  if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+  switch (key) {
+    case VK_DELETE: return "Del";
+    case VK_INSERT: return "Ins";
+    case VK_BACK: return "Bksp";
+    case VK_RETURN: return "Enter";
+    case VK_ESCAPE: return "Esc";
+    case VK_TAB: return "Tab";
+    case VK_SPACE: return "Space";
+    case VK_HOME: return "Home";
+    case VK_END: return "End";
+    case VK_PRIOR: return "PgUp";
+    case VK_NEXT: return "PgDn";
+    case VK_LEFT: return "Left";
+    case VK_RIGHT: return "Right";
+    case VK_UP: return "Up";
+    case VK_DOWN: return "Down";
+    default: break;
+  }
+  // Punctuation and the rest: the keyboard layout's own name.
+  char name[32] = {};
+  LONG scan = static_cast<LONG>(MapVirtualKeyA(key, 0)) << 16;
+  return GetKeyNameTextA(scan, name, sizeof name) > 0 ? name : "";
+}
+}  // namespace
+
+std::string MenuItem::ShortcutText() const {
+  if (!shortcutKey_) return "";
+  std::string text;
+  if (shortcutShift_ & 2) text += "Ctrl+";
+  if (shortcutShift_ & 1) text += "Shift+";
+  if (shortcutShift_ & 4) text += "Alt+";
+  return text + KeyName(shortcutKey_);
+}
+
 void MenuItem::Changed() {
   if (menu_) menu_->Invalidate();
+}
+
+Menu::~Menu() {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
 
 MenuItem& Menu::Add(std::string caption) {
@@ -54,11 +102,14 @@ HMENU Menu::BuildPopup(const MenuItem& parent) {
       continue;
     }
     UINT flags = MF_STRING | (child->checked_ ? MF_CHECKED : 0u) | (child->enabled_ ? 0u : MF_GRAYED);
-    if (!child->items_.empty())
+    if (!child->items_.empty()) {
       AppendMenuA(popup, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(BuildPopup(*child)),
                   child->caption_.c_str());
-    else
-      AppendMenuA(popup, flags, child->id_, child->caption_.c_str());
+      continue;
+    }
+    std::string text = child->caption_;
+    if (child->shortcutKey_) text += "\t" + child->ShortcutText();
+    AppendMenuA(popup, flags, child->id_, text.c_str());
   }
   return popup;
 }
@@ -74,11 +125,37 @@ HMENU Menu::BuildBar() {
 }
 
 void Menu::Invalidate() {
+  acceleratorsStale_ = true;
   if (!boundTo_) return;
   HMENU old = GetMenu(boundTo_);
   ::SetMenu(boundTo_, BuildBar());
   if (old) DestroyMenu(old);
   DrawMenuBar(boundTo_);
+}
+
+namespace {
+void CollectShortcuts(const MenuItem& parent, std::vector<ACCEL>& keys) {
+  for (const auto& child : parent.Items()) {
+    if (!child->Visible() || !child->Enabled()) continue;
+    if (child->ShortcutKey() && child->Items().empty()) {
+      const int shift = child->ShortcutShift();
+      BYTE flags = FVIRTKEY | ((shift & 1) ? FSHIFT : 0) | ((shift & 2) ? FCONTROL : 0) | ((shift & 4) ? FALT : 0);
+      keys.push_back({flags, static_cast<WORD>(child->ShortcutKey()), static_cast<WORD>(child->CommandId())});
+    }
+    CollectShortcuts(*child, keys);
+  }
+}
+}  // namespace
+
+HACCEL Menu::Accelerators() {
+  if (!acceleratorsStale_) return accelerators_;
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  accelerators_ = nullptr;
+  std::vector<ACCEL> keys;
+  CollectShortcuts(root_, keys);
+  if (!keys.empty()) accelerators_ = CreateAcceleratorTableA(keys.data(), static_cast<int>(keys.size()));
+  acceleratorsStale_ = false;
+  return accelerators_;
 }
 
 void Menu::Popup(Window& owner, const MenuItem& top, POINT screen) {

@@ -1,5 +1,7 @@
 // A menu model: items keep their caption, check mark, enabled and visible state,
 // and the Win32 menu is rebuilt from the visible ones (Win32 has no hidden items).
+// Shortcut keys of a form's menu bar work while their item could be chosen: visible
+// and enabled, under visible and enabled parents.
 #pragma once
 #include <windows.h>
 #include <functional>
@@ -23,6 +25,12 @@ class MenuItem {
   void SetEnabled(bool on);
   bool Visible() const { return visible_; }
   void SetVisible(bool on);
+  // A shortcut key (virtual-key code, 0 for none) with a shift mask: 1 Shift, 2 Ctrl,
+  // 4 Alt. The menu shows it after the caption ("&Refresh\tF5").
+  void SetShortcut(UINT key, int shift = 0);
+  UINT ShortcutKey() const { return shortcutKey_; }
+  int ShortcutShift() const { return shortcutShift_; }
+  std::string ShortcutText() const;
   const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
   UINT CommandId() const { return id_; }
   std::function<void()> Click;
@@ -32,6 +40,8 @@ class MenuItem {
   void Changed();
   std::string caption_;
   bool checked_ = false, enabled_ = true, visible_ = true;
+  UINT shortcutKey_ = 0;
+  int shortcutShift_ = 0;
   UINT id_ = 0;
   MenuItem* parent_ = nullptr;
   class Menu* menu_ = nullptr;
@@ -41,12 +51,18 @@ class MenuItem {
 // The top-level items of a form's menu bar (or of a set of pop-up menus).
 class Menu {
  public:
+  Menu() = default;
+  ~Menu();
+  Menu(const Menu&) = delete;
+  Menu& operator=(const Menu&) = delete;
   MenuItem& Add(std::string caption);
   // Shows a top-level item's children as a pop-up menu at a screen point.
   void Popup(Window& owner, const MenuItem& top, POINT screen);
   HMENU BuildBar();
   bool Dispatch(UINT commandId);  // runs the item's Click; false when the id is not ours
   void Invalidate();
+  // The shortcut keys of the items that can be chosen now; nullptr when there are none.
+  HACCEL Accelerators();
 
  private:
   friend class MenuItem;
@@ -56,6 +72,8 @@ class Menu {
   MenuItem root_{""};
   UINT nextId_ = 40000;
   HWND boundTo_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  bool acceleratorsStale_ = true;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "Controls.h"
+#include "Failure.h"
 #include "Menu.h"
 #include "Timer.h"
 
@@ -52,7 +53,8 @@ bool Window::Load() {
     y = work.top + (work.bottom - work.top - h) / 2;
   }
   loading_ = true;
-  HWND created = CreateWindowExA(design_.exStyle, kFormClass, design_.caption.c_str(),
+  // Tab walks into pages and containers only through parents marked as control parents.
+  HWND created = CreateWindowExA(design_.exStyle | WS_EX_CONTROLPARENT, kFormClass, design_.caption.c_str(),
                                  design_.style & ~WS_VISIBLE, x, y, w, h, nullptr, nullptr,
                                  Instance(), this);
   if (!created) {
@@ -89,8 +91,53 @@ void Window::Hide() {
 bool Window::Unload() {
   if (!hwnd_) return true;
   if (!MayUnload(vbFormCode)) return false;
-  DestroyWindow(hwnd_);
+  Destroy();
   return true;
+}
+
+void Window::Destroy() {
+  // A top-level window gets no WM_SHOWWINDOW when it is destroyed: the owner must
+  // take input again now, while this form still holds the activation to hand back.
+  EndModal();
+  DestroyWindow(hwnd_);
+}
+
+void Window::ShowModal(Window* owner) {
+  if (modal_ || !Load()) return;
+  HWND ownerWnd = owner && owner != this ? owner->hwnd() : nullptr;
+  // An owner that is already disabled (by a modal form under this one) stays so.
+  if (ownerWnd && IsWindowEnabled(ownerWnd)) {
+    modalOwner_ = ownerWnd;
+    EnableWindow(ownerWnd, FALSE);
+  }
+  // Owned, the form stays above its owner, and the owner is activated when it goes.
+  HWND previousOwner = GetWindow(hwnd_, GW_OWNER);
+  if (ownerWnd) SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWnd));
+  modal_ = true;
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  MSG m;
+  while (hwnd_ && IsWindowVisible(hwnd_)) {
+    BOOL got = GetMessageA(&m, nullptr, 0, 0);
+    if (got == -1) break;
+    if (!got) {
+      // The quit is for the outermost loop: this one ends and hands it on.
+      PostQuitMessage(static_cast<int>(m.wParam));
+      break;
+    }
+    DispatchOne(m);
+  }
+  EndModal();
+  if (hwnd_ && ownerWnd)
+    SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(previousOwner));
+  modal_ = false;
+}
+
+void Window::EndModal() {
+  if (!modalOwner_) return;
+  HWND owner = modalOwner_;
+  modalOwner_ = nullptr;
+  EnableWindow(owner, TRUE);
 }
 
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -145,6 +192,9 @@ void Window::SetMenu(Menu* menu) {
 void Window::Attach(Control* control) { controls_.push_back(control); }
 
 void Window::Detach(Control* control) {
+  if (defaultButton_ == control) defaultButton_ = nullptr;
+  if (cancelButton_ == control) cancelButton_ = nullptr;
+  if (focus_ && control->hwnd() == focus_) focus_ = nullptr;
   for (auto it = controls_.begin(); it != controls_.end(); ++it)
     if (*it == control) {
       controls_.erase(it);
@@ -160,6 +210,16 @@ Control* Window::ControlFromHandle(HWND child) const {
   for (Control* c : controls_)
     if (c->hwnd() == child) return c;
   return nullptr;
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+  char cls[32];
+  if (!hwnd || !GetClassNameA(hwnd, cls, sizeof cls) || lstrcmpA(cls, kFormClass) != 0) return nullptr;
+  // Another program's form carries a pointer into that program.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != GetCurrentProcessId()) return nullptr;
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 bool Window::MayUnload(int mode) {
@@ -189,6 +249,64 @@ void Window::PaintBackground(HDC dc) {
   }
 }
 
+bool Window::PressButton(Control* button) {
+  if (!button || !button->hwnd() || !IsWindowEnabled(button->hwnd()) || !IsWindowVisible(button->hwnd()))
+    return false;
+  // Through the parent, as a click would come: the same routing and the same guard.
+  SendMessageA(GetParent(button->hwnd()), WM_COMMAND, MAKEWPARAM(button->id(), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button->hwnd()));
+  return true;
+}
+
+void Window::RememberFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+}
+
+bool Window::RestoreFocus() {
+  HWND target = focus_;
+  if (!target || !IsWindow(target) || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (!target || target == hwnd_) return false;
+  ::SetFocus(target);
+  return true;
+}
+
+bool Window::PreviewKey(MSG& msg) {
+  if (!hwnd_ || !design_.keyPreview) return false;
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  int keyCode = static_cast<int>(msg.wParam);
+  Guarded([&] { Form_KeyDown(keyCode, ShiftState()); }, "a key handler failed");
+  return keyCode == 0;
+}
+
+bool Window::TranslateShortcut(MSG& msg) {
+  if (!hwnd_ || !menu_) return false;
+  HACCEL table = menu_->Accelerators();
+  return table && TranslateAcceleratorA(hwnd_, table, &msg);
+}
+
+bool Window::TranslateDialogKey(MSG& msg) {
+  if (!hwnd_ || !design_.dialogKeys) return false;
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    // Enter and Esc reach the focused control unless the form has a button for them:
+    // a list's Enter and a multi-line edit's new line must not be eaten. Ctrl+Enter
+    // always goes to the control (the new line in an edit beside a default button).
+    if (ShiftState() & 2) return false;
+    Control* button = cancelButton_;
+    if (msg.wParam == VK_RETURN) {
+      button = defaultButton_;
+      // A focused push button is the one Enter presses.
+      HWND focus = GetFocus();
+      if (Window* form = FromHandle(GetParent(focus)))
+        if (auto* focused = dynamic_cast<Button*>(form->ControlFromHandle(focus))) button = focused;
+    }
+    return PressButton(button);
+  }
+  return IsDialogMessageA(hwnd_, &msg) != FALSE;
+}
+
 LRESULT Window::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
@@ -201,10 +319,19 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
           c->OnCommand(HIWORD(wp));
           return 0;
         }
-      } else if (menu_ && HIWORD(wp) == 0 && menu_->Dispatch(LOWORD(wp))) {
+      } else if (HIWORD(wp) == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        // What the dialog manager sends for Enter and Esc when no control took them.
+        PressButton(LOWORD(wp) == IDOK ? defaultButton_ : cancelButton_);
+        return 0;
+      } else if (menu_ && HIWORD(wp) <= 1 && menu_->Dispatch(LOWORD(wp))) {
+        // 0 from the menu, 1 from a shortcut key.
         return 0;
       }
       break;
+    case DM_GETDEFID:
+      if (defaultButton_ && defaultButton_->hwnd())
+        return MAKELRESULT(defaultButton_->id(), DC_HASDEFID);
+      return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lp);
       LRESULT result = 0;
@@ -215,6 +342,8 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
       if (Control* c = ControlFromHandle(reinterpret_cast<HWND>(lp)))
         if (HBRUSH brush = c->OnCtlColor(reinterpret_cast<HDC>(wp)))
           return reinterpret_cast<LRESULT>(brush);
@@ -223,6 +352,17 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
       if (Control* c = ControlFromHandle(item->hwndItem))
         if (c->OnDrawItem(*item)) return TRUE;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      // Sent while the control is being created, before its handle is known: by id.
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (item->CtlType != ODT_MENU)
+        for (Control* c : controls_)
+          if (static_cast<UINT>(c->id()) == item->CtlID) {
+            if (c->OnMeasureItem(*item)) return TRUE;
+            break;
+          }
       break;
     }
     case WM_TIMER: {
@@ -234,10 +374,22 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_ACTIVATE:
-      if (LOWORD(wp) == WA_INACTIVE)
+      if (LOWORD(wp) == WA_INACTIVE) {
+        RememberFocus();
         Form_Deactivate();
-      else
-        Form_Activate();
+        break;
+      }
+      Form_Activate();
+      // Like a dialog, the form hands the focus to its control that had it last (or
+      // its first), so the keyboard works at once.
+      if (hwnd_ && !HIWORD(wp) && RestoreFocus()) return 0;
+      break;
+    case WM_SETFOCUS:
+      if (RestoreFocus()) return 0;
+      break;
+    case WM_SHOWWINDOW:
+      // Sent before the form disappears: the owner is enabled in time to be activated.
+      if (!wp) EndModal();
       break;
     case WM_SIZE:
       if (!loading_) Form_Resize();
@@ -246,7 +398,7 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       PaintBackground(reinterpret_cast<HDC>(wp));
       return 1;
     case WM_CLOSE:
-      if (MayUnload(vbFormControlMenu)) DestroyWindow(hwnd_);
+      if (MayUnload(vbFormControlMenu)) Destroy();
       return 0;
     case WM_QUERYENDSESSION: {
       // A form that stays loaded does not veto the session's end; only a cancelled
@@ -273,7 +425,9 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+    self->EndModal();  // destroyed by other means than Unload
     self->hwnd_ = nullptr;
+    self->focus_ = nullptr;
     for (Control* c : self->controls_) c->Destroyed();
     if (self->menu_) self->menu_->boundTo_ = nullptr;
     return r;
@@ -283,11 +437,41 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     return self->WndProc(msg, wp, lp);
   } catch (const std::exception& e) {
-    OutputDebugStringA(e.what());
+    ReportFailure(e.what());
   } catch (...) {
-    OutputDebugStringA("unhandled exception in a window procedure");
+    ReportFailure("unhandled exception in a window procedure");
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+int ShiftState() {
+  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+bool PreTranslate(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  // A page shown inside another form keeps its own key preview; the top-level form
+  // holds the menu bar and walks the focus through everything inside it.
+  Window* inner = nullptr;
+  Window* root = nullptr;
+  const HWND desktop = GetDesktopWindow();
+  for (HWND h = msg.hwnd; h && h != desktop; h = GetAncestor(h, GA_PARENT))
+    if (Window* form = Window::FromHandle(h)) {
+      if (!inner) inner = form;
+      root = form;
+    }
+  if (!inner) return false;
+  if (inner->PreviewKey(msg)) return true;
+  if (inner->TranslateShortcut(msg)) return true;
+  if (root != inner && root->TranslateShortcut(msg)) return true;
+  return root->TranslateDialogKey(msg);
+}
+
+void DispatchOne(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
 }
 
 void DoEvents() {
@@ -297,8 +481,7 @@ void DoEvents() {
       PostQuitMessage(static_cast<int>(m.wParam));
       break;
     }
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
+    DispatchOne(m);
   }
 }
 

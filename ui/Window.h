@@ -24,6 +24,10 @@ struct FormDesign {
   int width = 320, height = 200;  // client area in pixels
   bool centred = false;           // centre on the work area at creation
   int iconId = 0;                 // icon resource of the program, 0 for none
+  bool keyPreview = false;        // keys reach Form_KeyDown before the focused control
+  // Tab and Shift+Tab walk the controls, arrows move between option buttons, Enter
+  // presses the default button and Esc the cancel button.
+  bool dialogKeys = true;
 };
 
 class Window {
@@ -37,6 +41,10 @@ class Window {
   void Show();
   void Hide();
   bool Unload();  // false when the form refused
+  // Shows the form and returns once it is hidden or unloaded; meanwhile `owner` (if
+  // any) takes no input. Messages keep flowing through the shared pump.
+  void ShowModal(Window* owner = nullptr);
+  bool Modal() const { return modal_; }
   bool Loaded() const { return hwnd_ != nullptr; }
   bool Visible() const;
   HWND hwnd() const { return hwnd_; }
@@ -52,6 +60,12 @@ class Window {
   int ScaleWidth() const;   // client size in pixels
   int ScaleHeight() const;
   void SetMenu(Menu* menu);
+  bool KeyPreview() const { return design_.keyPreview; }
+  void SetKeyPreview(bool on) { design_.keyPreview = on; }
+  bool DialogKeys() const { return design_.dialogKeys; }
+
+  // The form of a window handle made by this layer; nullptr for any other window.
+  static Window* FromHandle(HWND hwnd);
 
   // Sends the close request a user's close box would send (UnloadMode vbFormControlMenu).
   void Close() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
@@ -63,19 +77,31 @@ class Window {
   virtual void Form_Resize() {}
   virtual void Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/) {}
   virtual void Form_Unload(bool& /*cancel*/) {}
+  // With KeyPreview on: every key pressed in the form; setting keyCode to 0 swallows it.
+  virtual void Form_KeyDown(int& /*keyCode*/, int /*shift*/) {}
   // The default routes commands, notifications, colours, owner drawing and timers.
   virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
   friend class Control;
+  friend class Button;
   friend class Timer;
+  friend bool PreTranslate(MSG& msg);
   void Attach(Control* control);
   void Detach(Control* control);
   void Attach(Timer* timer);
   void Detach(Timer* timer);
   Control* ControlFromHandle(HWND child) const;
   bool MayUnload(int mode);
+  bool PressButton(Control* button);
+  bool PreviewKey(MSG& msg);
+  bool TranslateShortcut(MSG& msg);
+  bool TranslateDialogKey(MSG& msg);
+  void RememberFocus();
+  bool RestoreFocus();
+  void EndModal();
+  void Destroy();
   void PaintBackground(HDC dc);
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -88,9 +114,24 @@ class Window {
   std::vector<Control*> controls_;
   std::map<UINT_PTR, Timer*> timers_;
   Menu* menu_ = nullptr;
+  Control* defaultButton_ = nullptr;
+  Control* cancelButton_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the form went inactive
+  bool modal_ = false;
+  HWND modalOwner_ = nullptr;  // disabled by this form while it is shown modal
 };
+
+// The step every message loop runs before dispatching a message: the key preview of
+// the form the message is for, its menu shortcuts and its dialog keys. True when the
+// message was used up and must not be dispatched.
+bool PreTranslate(MSG& msg);
+// PreTranslate, then TranslateMessage and DispatchMessage unless it was used up.
+void DispatchOne(MSG& msg);
 
 // Pumps the messages waiting for this thread, so clicks reach a running loop.
 void DoEvents();
+
+// The VB shift mask of the modifier keys down now: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftState();
 
 }  // namespace ui

@@ -1,9 +1,12 @@
-// Entry of every test program: common controls as the program has them, then the tests.
+// Entry of every test program: common controls as the program has them, failures of
+// handlers turned into failed tests, then the tests.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <gtest/gtest.h>
+
+#include "Failures.h"
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
@@ -12,6 +15,8 @@ int main(int argc, char** argv) {
   // No system error boxes: a failing test must fail, not wait for a click.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   testing::InitGoogleTest(&argc, argv);
+  // A handler that throws can never pass unseen.
+  testsupport::InstallFailureHook();
   int rc = RUN_ALL_TESTS();
   CoUninitialize();
   return rc;

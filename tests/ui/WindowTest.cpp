@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
 
 #include <stdexcept>
 
 #include "Controls.h"
+#include "Failures.h"
 #include "Timer.h"
 #include "UiWait.h"
 #include "Window.h"
@@ -77,12 +79,45 @@ TEST(Window, RoutesControlEventsById) {
 TEST(Window, AFailingHandlerLosesOnlyItsOwnMessage) {
   TestForm form;
   form.Load();
-  form.throwOnClick = true;
-  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
-  form.throwOnClick = false;
-  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+  {
+    testsupport::ExpectFailures failures(1);
+    form.throwOnClick = true;
+    SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+    form.throwOnClick = false;
+    SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+    ASSERT_EQ(failures.seen(), std::vector<std::string>{"handler failed"});
+  }
   EXPECT_EQ(form.clicks, 2);
   EXPECT_TRUE(IsWindow(form.hwnd()));
+}
+
+// Without a guard a throwing handler fails the test it runs in, wherever it was
+// stopped: at the form's window procedure, at a control's own, or in a key preview.
+TEST(Window, AFailingHandlerFailsTheTestUnlessExpected) {
+  TestForm form;
+  form.Load();
+  form.throwOnClick = true;
+  EXPECT_NONFATAL_FAILURE(SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0), "handler failed");
+  form.lblInfo.MouseDown = [](int, int, int, int) { throw std::runtime_error("mouse handler"); };
+  EXPECT_NONFATAL_FAILURE(SendMessageA(form.lblInfo.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0), "mouse handler");
+  form.throwOnClick = false;
+  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);  // no failure: nothing thrown
+  EXPECT_EQ(form.clicks, 2);
+}
+
+TEST(Window, ExpectedFailuresMustAllCome) {
+  // A guard that waited for a failure which never came fails the test too.
+  EXPECT_NONFATAL_FAILURE({ testsupport::ExpectFailures failures(1); }, "failures reported");
+  TestForm form;
+  form.Load();
+  form.throwOnClick = true;
+  testsupport::ExpectFailures outer(1);
+  {
+    testsupport::ExpectFailures inner(2);  // the nearest guard counts
+    SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+    SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
+  }
+  SendMessageA(form.OkBtn.hwnd(), BM_CLICK, 0, 0);
 }
 
 TEST(Window, UnloadAsksTheFormAndCanBeRefused) {
