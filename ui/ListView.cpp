@@ -17,11 +17,6 @@ void Raise(const Handler& handler, Args... args) {
 // -1 would ask the form for the image on every paint (I_IMAGECALLBACK).
 int ControlImage(int icon) { return icon < 0 ? I_IMAGENONE : icon; }
 
-int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
 }  // namespace
 
 // ---- RedrawGuard
