@@ -1,6 +1,7 @@
 #include "DetailsFrm.h"
 
 #include "ModStartup.h"
+#include "ViewBindings.h"
 
 DetailsFrmForm DetailsFrm;
 
@@ -18,6 +19,8 @@ DetailsFrmForm::DetailsFrmForm()
                                    "Internal Name", "Legal Copyright", "Original FileName", "Product Name",
                                    "Product Version"};
   for (const char* title : modules) ModsLst.AddColumn(title, title, kColumnWidth);
+  Views.details = {.form = this, .ProcLst = &ProcLst, .ModsLst = &ModsLst,
+                   .RefreshMe = [] { DetailsFrm.RefreshMe(); }};
 }
 
 // The platform is known only once start-up has run.

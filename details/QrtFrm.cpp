@@ -1,10 +1,13 @@
 #include "QrtFrm.h"
+#include "ViewBindings.h"
 
 #include <windows.h>
 
 QrtFrmForm QrtFrm;
 
-QrtFrmForm::QrtFrmForm() : Window({.caption = "Quarantine", .width = 420, .height = 260}) {}
+QrtFrmForm::QrtFrmForm() : Window({.caption = "Quarantine", .width = 420, .height = 260}) {
+  Views.quarantine = {.form = this, .MoveToQrt = [](const std::string& path) { return QrtFrm.MoveToQrt(path); }};
+}
 
 bool QrtFrmForm::MoveToQrt(const std::string& path) {
   Load();

@@ -7,6 +7,7 @@
 #include "ModStartup.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
+#include "ViewBindings.h"
 
 SysPerfFrmForm SysPerfFrm;
 
@@ -21,7 +22,9 @@ bool MemoryLoad(size_t available, size_t total, int32_t& load) {
 }  // namespace
 
 SysPerfFrmForm::SysPerfFrmForm() : Window({.caption = "System Performance", .style = WS_POPUP,
-              .width = 600, .height = 400}), lblFigures(*this, {12, 12, 576, 120}) {}
+              .width = 600, .height = 400}), lblFigures(*this, {12, 12, 576, 120}) {
+  Views.performance = {.form = this, .RefreshMe = [](bool fromLoop) { SysPerfFrm.RefreshMe(fromLoop); }};
+}
 
 void SysPerfFrmForm::Form_Load() {
   SetBackColor(FormBackColor);

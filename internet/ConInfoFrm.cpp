@@ -1,6 +1,7 @@
 #include "ConInfoFrm.h"
 
 #include "ModConInfo.h"
+#include "ViewBindings.h"
 
 ConInfoFrmForm ConInfoFrm;
 
@@ -10,6 +11,7 @@ ConInfoFrmForm::ConInfoFrmForm()
       IntProgsList(*this, {20, 40, 560, 300}) {
   IntProgsList.SetVisible(false);
   IntProgsList.AddColumn("K0", "Program", 540);
+  Views.connection = {.form = this, .IntProgsList = &IntProgsList};
 }
 
 // The figures list and the speed graph arrive with the page itself.

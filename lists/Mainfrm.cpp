@@ -2,6 +2,7 @@
 
 #include "ModMainLoop.h"
 #include "ModStartup.h"
+#include "ViewBindings.h"
 
 MainfrmForm Mainfrm;
 
@@ -17,6 +18,15 @@ MainfrmForm::MainfrmForm()
     mnuAppLstView[i]->Click = [this, i] { mnuAppLstView_Click(i); };
     mnuWndLstView[i] = &mnuWndLst->Add(captions[i]);
     mnuWndLstView[i]->Click = [this, i] { mnuWndLstView_Click(i); };
+  }
+  ViewBindings::Lists& view = Views.lists;
+  view.form = this;
+  view.AppLst = &AppLst;
+  view.WndLst = &WndLst;
+  view.FastRef = &FastRef;
+  for (int i = 0; i < 3; ++i) {
+    view.mnuAppLstView[i] = mnuAppLstView[i];
+    view.mnuWndLstView[i] = mnuWndLstView[i];
   }
 }
 

@@ -10,6 +10,7 @@
 #include "MoreToolsFrm.h"
 #include "SysPerfFrm.h"
 #include "VbRules.h"
+#include "ViewBindings.h"
 
 InterfaceFrmForm InterfaceFrm;
 
@@ -79,6 +80,24 @@ InterfaceFrmForm::InterfaceFrmForm()
   mnuSettingsMsgBlock = &mnuSettings->Add("Enable &Messenger blocker on startup");
   mnuSettingsMsgBlock->Click = [this] { mnuSettingsMsgBlock_Click(); };
   SetMenu(&MainMenu);
+
+  ViewBindings::Frame& view = Views.frame;
+  view.form = this;
+  view.lblOnLineHelp = &lblOnLineHelp;
+  view.LogTimer = &LogTimer;
+  view.mnuFileTracker = mnuFileTracker;
+  view.mnuFileBlock = mnuFileBlock;
+  view.mnuFileBlockMsg = mnuFileBlockMsg;
+  view.mnuSettingsTop = mnuSettingsTop;
+  view.mnuSettingsPopBlock = mnuSettingsPopBlock;
+  view.mnuSettingsMsgBlock = mnuSettingsMsgBlock;
+  for (int i = 0; i < 4; ++i) view.mnuSettingsUpdateSpd[i] = mnuSettingsUpdateSpd[i];
+  view.ButtonPressed = [](const std::string& key) { return InterfaceFrm.ButtonPressed(key); };
+  view.SetButtonPressed = [](const std::string& key, bool pressed) { InterfaceFrm.SetButtonPressed(key, pressed); };
+  view.PageButtonPressed = [](const std::string& key) { return InterfaceFrm.PageButtonPressed(key); };
+  view.ClickPageButton = [](const std::string& key) { InterfaceFrm.ClickPageButton(key); };
+  view.RefreshNow = [] { InterfaceFrm.RefreshNow(); };
+  view.DoRefresh = [] { InterfaceFrm.DoRefresh(); };
 }
 
 void InterfaceFrmForm::Form_Load() {

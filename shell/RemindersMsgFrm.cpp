@@ -2,6 +2,7 @@
 
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ViewBindings.h"
 
 RemindersMsgFrmForm RemindersMsgFrm;
 
@@ -11,6 +12,9 @@ RemindersMsgFrmForm::RemindersMsgFrmForm()
       Label1(*this, {12, 12, 336, 72}),
       OKButton(*this, {140, 94, 80, 26}, "&OK") {
   OKButton.Click = [this] { OKButton_Click(); };
+  Views.reminders.ShowFrm = [](int16_t msgType, const std::string& title, const std::string& text) {
+    RemindersMsgFrm.ShowFrm(msgType, title, text);
+  };
 }
 
 void RemindersMsgFrmForm::ShowFrm(int16_t msgType, const std::string& msgTitle, const std::string& msgText) {

@@ -3,6 +3,7 @@
 #include "ModMain.h"
 #include "ModStartup.h"
 #include "version.h"
+#include "ViewBindings.h"
 
 SplashFrmForm SplashFrm;
 
@@ -18,6 +19,7 @@ SplashFrmForm::SplashFrmForm()
   Label1.SetFont("Arial", 20, true);
   Timer1.Tick = [this] { Timer1_Timer(); };
   Timer2.Tick = [this] { Timer2_Timer(); };
+  Views.splash.form = this;
 }
 
 void SplashFrmForm::Form_Load() {

@@ -1,11 +1,17 @@
 #include "Logfrm.h"
+#include "ViewBindings.h"
 
 LogfrmForm Logfrm;
 
 LogfrmForm::LogfrmForm()
     : Window({.caption = "Quillon Logs", .style = WS_OVERLAPPEDWINDOW, .width = 600,
                   .height = 420, .centred = true}),
-      txtLog(*this, {0, 0, 600, 420}, "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | ES_NOHIDESEL) {}
+      txtLog(*this, {0, 0, 600, 420}, "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | ES_NOHIDESEL) {
+  Views.report = {.form = this,
+                  .txtLog = &txtLog,
+                  .SelStart = [] { return Logfrm.SelStart(); },
+                  .Select = [](int32_t start, int32_t length) { Logfrm.Select(start, length); }};
+}
 
 void LogfrmForm::Form_Load() {
   // A report can be longer than an edit box takes by default.

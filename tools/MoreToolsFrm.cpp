@@ -2,8 +2,8 @@
 
 #include "ModMain.h"
 #include "ModSettings.h"
+#include "ViewBindings.h"
 
-int16_t DriveCheck = 1;
 MoreToolsFrmForm MoreToolsFrm;
 
 MoreToolsFrmForm::MoreToolsFrmForm()
@@ -15,6 +15,12 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       IntReminderTxt(*this, {20, 204, 60, 20}),
       Label4(*this, {86, 206, 80, 20}, "minute(s)") {
   IntReminderTxt.SetNumberStyle(true);
+  Views.moreTools = {.form = this,
+                     .DriveEXList = &DriveEXList,
+                     .IntReminderChk = &IntReminderChk,
+                     .IntReminderTxt = &IntReminderTxt,
+                     .Label4 = &Label4,
+                     .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); }};
 }
 
 void MoreToolsFrmForm::LoadMoreToolsData() {

@@ -8,8 +8,6 @@
 #include "ListView.h"
 #include "Window.h"
 
-// The media check at exit and before Windows exits (0/1).
-extern int16_t DriveCheck;
 
 class MoreToolsFrmForm : public ui::Window {
  public:

@@ -1,4 +1,5 @@
 #include "frmOptions.h"
+#include "ViewBindings.h"
 
 frmOptionsForm frmOptions;
 
@@ -15,4 +16,6 @@ frmOptionsForm::frmOptionsForm()
   SProgsList.SetVisible(false);
   SProgsList.AddColumn("K0", "Program", 300);
   SProgsList.AddColumn("K1", "Action", 170);
+  Views.options = {.form = this, .SSTab1 = &SSTab1, .SProgsList = &SProgsList,
+                   .LANConOpt = {&LANConOpt0, &LANConOpt1}};
 }

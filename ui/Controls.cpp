@@ -58,14 +58,19 @@ Control::~Control() {
 
 void Control::Create() {
   if (hwnd_ || !owner_.hwnd()) return;
+  // Controls are created in the form's order, so a container declared after its
+  // controls is made when the first of them needs it.
+  if (container_ && !container_->hwnd()) container_->Create();
+  if (container_ && !container_->hwnd()) return;
+  HWND parent = container_ ? container_->hwnd() : owner_.hwnd();
   hwnd_ = CreateWindowExA(exStyle_, className_.c_str(), text_.c_str(), style_ | WS_CHILD,
-                          bounds_.x, bounds_.y, bounds_.width, bounds_.height, owner_.hwnd(),
+                          bounds_.x, bounds_.y, bounds_.width, bounds_.height, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                           GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) return;
   HFONT font = font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  Subclass();
+  if (!RaisesOwnEvents()) Subclass();
 }
 
 // Replacing the window procedure works with every version of the common controls
@@ -175,6 +180,11 @@ void Control::SetFont(const std::string& face, int points, bool bold) {
 
 void Control::SetFocus() {
   if (hwnd_) ::SetFocus(hwnd_);
+}
+
+void Control::SetContainer(Control& container) {
+  container_ = &container;
+  if (hwnd_ && container.hwnd()) SetParent(hwnd_, container.hwnd());
 }
 
 // ---- Label

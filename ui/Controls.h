@@ -34,6 +34,10 @@ class Control {
   bool Enabled() const;
   void SetFont(const std::string& face, int points, bool bold = false);
   void SetFocus();
+  // Places the control on a container (a tab page, a frame, a picture box) instead of
+  // the form itself; its bounds are then in the container's client area.
+  void SetContainer(Control& container);
+  Control* container() const { return container_; }
 
   // Mouse and key events of every control. Button: 1 left, 2 right, 4 middle; shift:
   // 1 Shift, 2 Ctrl, 4 Alt; x and y in pixels of the control's client area.
@@ -49,6 +53,9 @@ class Control {
   virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+  // A control of our own window class raises its mouse and key events itself; the
+  // standard ones get them from a subclass.
+  virtual bool RaisesOwnEvents() const { return false; }
   virtual void TextChanged() {}
   // Every message of the control's own window passes here: the default raises the
   // mouse and key events, then lets the control's class handle the message.
@@ -63,6 +70,7 @@ class Control {
   HWND hwnd_ = nullptr;
   int id_;
   HFONT font_ = nullptr;
+  Control* container_ = nullptr;
 
  private:
   void Subclass();

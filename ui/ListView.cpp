@@ -1,6 +1,44 @@
 #include "ListView.h"
 
+#include <algorithm>
+
+#include "Failure.h"
+
 namespace ui {
+namespace {
+
+// A handler that throws loses only its own event and is reported, as at a window
+// procedure's boundary.
+template <typename Handler, typename... Args>
+void Raise(const Handler& handler, Args... args) {
+  if (handler) Guarded([&] { handler(args...); }, "a list view handler failed");
+}
+
+// -1 would ask the form for the image on every paint (I_IMAGECALLBACK).
+int ControlImage(int icon) { return icon < 0 ? I_IMAGENONE : icon; }
+
+}  // namespace
+
+// ---- RedrawGuard
+
+ListView::RedrawGuard::RedrawGuard(ListView& list) : list_(list) {
+  if (list_.redrawOff_++ == 0 && list_.hwnd_) {
+    SendMessageA(list_.hwnd_, WM_SETREDRAW, FALSE, 0);
+    list_.frozen_ = list_.hwnd_;
+  }
+}
+
+ListView::RedrawGuard::~RedrawGuard() {
+  if (--list_.redrawOff_ != 0 || !list_.frozen_) return;
+  HWND frozen = list_.frozen_;
+  list_.frozen_ = nullptr;
+  // A control destroyed (or made again) inside the scope is not ours to wake.
+  if (frozen != list_.hwnd_) return;
+  SendMessageA(frozen, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(frozen, nullptr, TRUE);
+}
+
+// ---- ListView
 
 ListView::ListView(Window& owner, Bounds bounds, DWORD viewStyle)
     // Image lists belong to their form, which may bind one to several lists.
@@ -12,26 +50,50 @@ void ListView::Create() {
   Control::Create();
   if (!hwnd_) return;
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT);
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.pszText = const_cast<char*>(columns_[i].text.c_str());
-    col.cx = columns_[i].width;
-    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-  }
-  for (int r = 0; r < ItemCount(); ++r) ShowRow(r, true);
+  for (int c = 0; c < ColumnCount(); ++c) InsertColumn(c);
+  RedrawGuard guard(*this);
+  ++quiet_;  // restoring the model's selection is no change of it
+  for (const Row* row : order_) InsertRow(*row);
+  --quiet_;
+}
+
+ListView::Row* ListView::At(int row) {
+  return row >= 0 && row < ItemCount() ? order_[row] : nullptr;
+}
+
+const ListView::Row* ListView::At(int row) const {
+  return row >= 0 && row < ItemCount() ? order_[row] : nullptr;
+}
+
+const ListView::Row* ListView::ById(LPARAM id) const {
+  auto it = rows_.find(static_cast<int>(id));
+  return it == rows_.end() ? nullptr : &it->second;
+}
+
+void ListView::Renumber(int from) {
+  for (int i = std::max(from, 0); i < ItemCount(); ++i) order_[i]->position = i;
+}
+
+// ---- columns
+
+void ListView::InsertColumn(int index) {
+  LVCOLUMNA col = {};
+  col.mask = LVCF_TEXT | LVCF_WIDTH;
+  col.pszText = const_cast<char*>(columns_[index].text.c_str());
+  col.cx = columns_[index].width;
+  SendMessageA(hwnd_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));
 }
 
 int ListView::AddColumn(const std::string& key, const std::string& text, int width) {
   columns_.push_back({key, text, width});
   int index = ColumnCount() - 1;
   if (hwnd_) {
-    LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.pszText = const_cast<char*>(text.c_str());
-    col.cx = width;
-    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));
-    for (int r = 0; r < ItemCount(); ++r) ShowRow(r, false);
+    InsertColumn(index);
+    // The control keeps no text for a column it did not have: the model's cells of
+    // the new column are shown now.
+    RedrawGuard guard(*this);
+    for (const Row* row : order_)
+      if (index < static_cast<int>(row->cells.size()) && !row->cells[index].empty()) WriteCell(*row, index);
   }
   return index;
 }
@@ -58,68 +120,176 @@ std::string ListView::ColumnText(int index) const {
   return index >= 0 && index < ColumnCount() ? columns_[index].text : std::string();
 }
 
-void ListView::ShowRow(int row, bool inserted) {
-  const Row& model = rows_[row];
+// ---- what the control is sent
+
+void ListView::InsertRow(const Row& row) {
   LVITEMA item = {};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | (inserted ? LVIF_PARAM : 0);
-  item.iItem = row;
-  item.pszText = const_cast<char*>(model.cells.empty() ? "" : model.cells[0].c_str());
-  item.iImage = model.icon;
-  item.lParam = row;
-  SendMessageA(hwnd_, inserted ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  for (size_t c = 1; c < model.cells.size(); ++c) {
-    LVITEMA sub = {};
-    sub.iSubItem = static_cast<int>(c);
-    sub.pszText = const_cast<char*>(model.cells[c].c_str());
-    SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
-  }
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+  item.iItem = row.position;
+  item.pszText = const_cast<char*>(row.cells.empty() ? "" : row.cells[0].c_str());
+  item.iImage = ControlImage(row.icon);
+  item.lParam = row.id;
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = (row.selected ? LVIS_SELECTED : 0) | (row.id == focusedId_ ? LVIS_FOCUSED : 0);
+  SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  // A new row's other cells are empty in the control: only text needs sending.
+  for (int c = 1; c < static_cast<int>(row.cells.size()) && ShowsColumn(c); ++c)
+    if (!row.cells[c].empty()) WriteCell(row, c);
 }
 
+void ListView::WriteCell(const Row& row, int column) {
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(row.cells[column].c_str());
+  SendMessageA(hwnd_, LVM_SETITEMTEXTA, row.position, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::WriteIcon(const Row& row) {
+  LVITEMA item = {};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row.position;
+  item.iImage = ControlImage(row.icon);
+  SendMessageA(hwnd_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::WriteState(const Row& row, UINT state, UINT mask) {
+  LVITEMA item = {};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageA(hwnd_, LVM_SETITEMSTATE, row.position, reinterpret_cast<LPARAM>(&item));
+}
+
+// ---- rows
+
 int ListView::AddItem(const std::string& text, int smallIcon, const std::string& key) {
-  Row row;
+  int id = nextId_++;
+  Row& row = rows_[id];
+  row.id = id;
   row.cells.push_back(text);
   row.icon = smallIcon;
   row.key = key;
-  rows_.push_back(std::move(row));
-  int index = ItemCount() - 1;
-  if (hwnd_) ShowRow(index, true);
-  return index;
+  if (!key.empty()) keys_.emplace(key, id);
+  int place = sorted_ ? SortedPlace(row) : ItemCount();
+  order_.insert(order_.begin() + place, &row);
+  Renumber(place);
+  if (hwnd_) InsertRow(row);
+  return place;
+}
+
+int ListView::SortedPlace(const Row& row) const {
+  auto cellOf = [this](const Row& r) {
+    return MakeSortCell(sortKind_, sortKey_ < static_cast<int>(r.cells.size()) ? r.cells[sortKey_] : "");
+  };
+  const SortCell added = cellOf(row);
+  // After the rows it ties with, as a stable sort would place it.
+  auto place = std::upper_bound(order_.begin(), order_.end(), added, [&](const SortCell& a, const Row* b) {
+    int c = CompareSortCells(a, cellOf(*b));
+    return ascending_ ? c < 0 : c > 0;
+  });
+  return static_cast<int>(place - order_.begin());
 }
 
 void ListView::RemoveItem(int row) {
-  if (!ValidRow(row)) return;
-  rows_.erase(rows_.begin() + row);
-  if (hwnd_) SendMessageA(hwnd_, LVM_DELETEITEM, row, 0);
+  Row* gone = At(row);
+  if (!gone) return;
+  if (hwnd_) {
+    ++quiet_;
+    SendMessageA(hwnd_, LVM_DELETEITEM, row, 0);
+    --quiet_;
+  }
+  if (!gone->key.empty()) {
+    auto range = keys_.equal_range(gone->key);
+    for (auto it = range.first; it != range.second; ++it)
+      if (it->second == gone->id) {
+        keys_.erase(it);
+        break;
+      }
+  }
+  if (focusedId_ == gone->id) focusedId_ = 0;
+  order_.erase(order_.begin() + row);
+  rows_.erase(gone->id);
+  Renumber(row);
 }
 
 void ListView::Clear() {
+  if (hwnd_) {
+    ++quiet_;
+    SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+    --quiet_;
+  }
+  order_.clear();
   rows_.clear();
-  if (hwnd_) SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+  keys_.clear();
+  focusedId_ = 0;
 }
 
 std::string ListView::SubItem(int row, int column) const {
-  if (!ValidRow(row) || column < 0) return "";
-  const auto& cells = rows_[row].cells;
-  return column < static_cast<int>(cells.size()) ? cells[column] : std::string();
+  const Row* r = At(row);
+  if (!r || column < 0) return "";
+  return column < static_cast<int>(r->cells.size()) ? r->cells[column] : std::string();
 }
 
 void ListView::SetSubItem(int row, int column, const std::string& text) {
-  if (!ValidRow(row) || column < 0) return;
-  auto& cells = rows_[row].cells;
-  if (column >= static_cast<int>(cells.size())) cells.resize(column + 1);
-  cells[column] = text;
-  if (hwnd_) ShowRow(row, false);
+  Row* r = At(row);
+  if (!r || column < 0) return;
+  if (column >= static_cast<int>(r->cells.size())) {
+    if (text.empty()) return;  // a missing cell is already empty
+    r->cells.resize(column + 1);
+  }
+  if (r->cells[column] == text) return;
+  r->cells[column] = text;
+  if (hwnd_ && ShowsColumn(column)) WriteCell(*r, column);
 }
 
-int ListView::SmallIcon(int row) const { return ValidRow(row) ? rows_[row].icon : -1; }
+int ListView::SetCells(int row, const std::vector<std::string>& cells) {
+  if (!At(row)) return 0;
+  int changed = 0;
+  for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+    if (SubItem(row, c) == cells[c]) continue;
+    SetSubItem(row, c, cells[c]);
+    ++changed;
+  }
+  return changed;
+}
+
+int ListView::SmallIcon(int row) const {
+  const Row* r = At(row);
+  return r ? r->icon : -1;
+}
 
 void ListView::SetSmallIcon(int row, int icon) {
-  if (!ValidRow(row)) return;
-  rows_[row].icon = icon;
-  if (hwnd_) ShowRow(row, false);
+  Row* r = At(row);
+  if (!r || r->icon == icon) return;
+  r->icon = icon;
+  if (hwnd_) WriteIcon(*r);
 }
 
-std::string ListView::Key(int row) const { return ValidRow(row) ? rows_[row].key : ""; }
+std::string ListView::Key(int row) const {
+  const Row* r = At(row);
+  return r ? r->key : "";
+}
+
+void ListView::SetKey(int row, const std::string& key) {
+  Row* r = At(row);
+  if (!r || r->key == key) return;
+  auto range = keys_.equal_range(r->key);
+  for (auto it = range.first; it != range.second; ++it)
+    if (it->second == r->id) {
+      keys_.erase(it);
+      break;
+    }
+  r->key = key;
+  if (!key.empty()) keys_.emplace(key, r->id);
+}
+
+std::string ListView::Tag(int row) const {
+  const Row* r = At(row);
+  return r ? r->tag : "";
+}
+
+void ListView::SetTag(int row, const std::string& tag) {
+  if (Row* r = At(row)) r->tag = tag;
+}
 
 int ListView::FindItem(const std::string& text) const {
   for (int r = 0; r < ItemCount(); ++r)
@@ -128,9 +298,173 @@ int ListView::FindItem(const std::string& text) const {
 }
 
 int ListView::FindKey(const std::string& key) const {
-  for (int r = 0; r < ItemCount(); ++r)
-    if (rows_[r].key == key) return r;
-  return -1;
+  if (key.empty()) {
+    for (int r = 0; r < ItemCount(); ++r)
+      if (order_[r]->key.empty()) return r;
+    return -1;
+  }
+  int first = -1;
+  auto range = keys_.equal_range(key);
+  for (auto it = range.first; it != range.second; ++it) {
+    int position = ById(it->second)->position;
+    if (first < 0 || position < first) first = position;
+  }
+  return first;
+}
+
+int ListView::RowId(int row) const {
+  const Row* r = At(row);
+  return r ? r->id : -1;
+}
+
+int ListView::RowOfId(int id) const {
+  const Row* r = ById(id);
+  return r ? r->position : -1;
+}
+
+// ---- selection and focus
+
+bool ListView::Selected(int row) const {
+  const Row* r = At(row);
+  if (!r) return false;
+  if (hwnd_) return (SendMessageA(hwnd_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  return r->selected;
+}
+
+void ListView::SetSelected(int row, bool selected) {
+  Row* r = At(row);
+  if (!r) return;
+  r->selected = selected;
+  if (hwnd_) WriteState(*r, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+std::vector<int> ListView::SelectedRows() const {
+  std::vector<int> rows;
+  if (hwnd_) {
+    int row = -1;
+    while ((row = static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0)
+      rows.push_back(row);
+    return rows;
+  }
+  for (const Row* r : order_)
+    if (r->selected) rows.push_back(r->position);
+  return rows;
+}
+
+int ListView::FocusedRow() const {
+  if (hwnd_) return static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  return RowOfId(focusedId_);
+}
+
+void ListView::SetFocusedRow(int row) {
+  Row* r = At(row);
+  if (!r) {
+    if (row != -1) return;
+    if (hwnd_ && FocusedRow() >= 0) WriteState(*order_[FocusedRow()], 0, LVIS_FOCUSED);
+    focusedId_ = 0;
+    return;
+  }
+  focusedId_ = r->id;
+  if (hwnd_) WriteState(*r, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+// The model keeps what the control holds, so a row's state outlives the window.
+void ListView::StateChanged(const NMLISTVIEW& change) {
+  if (!(change.uChanged & LVIF_STATE)) return;
+  if (change.iItem < 0) {  // every row at once
+    for (Row* r : order_)
+      r->selected = (SendMessageA(hwnd_, LVM_GETITEMSTATE, r->position, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    focusedId_ = RowId(FocusedRow());
+    if (focusedId_ < 0) focusedId_ = 0;
+    return;
+  }
+  auto it = rows_.find(static_cast<int>(change.lParam));
+  if (it == rows_.end()) return;
+  Row& row = it->second;
+  if (change.uNewState & LVIS_FOCUSED)
+    focusedId_ = row.id;
+  else if ((change.uOldState & LVIS_FOCUSED) && focusedId_ == row.id)
+    focusedId_ = 0;
+  row.selected = (change.uNewState & LVIS_SELECTED) != 0;
+  if (((change.uOldState ^ change.uNewState) & LVIS_SELECTED) && !quiet_) Raise(SelectionChanged, row.position);
+}
+
+// ---- sorting
+
+void ListView::SetSorted(bool sorted) {
+  sorted_ = sorted;
+  if (sorted) Sort();
+}
+
+void ListView::SortBy(int column, SortKind kind, bool ascending) {
+  sortKey_ = column;
+  sortKind_ = kind;
+  ascending_ = ascending;
+  Sort();
+}
+
+void ListView::Sort() {
+  std::vector<std::pair<SortCell, Row*>> cells;
+  cells.reserve(order_.size());
+  for (Row* r : order_)
+    cells.emplace_back(MakeSortCell(sortKind_, sortKey_ >= 0 && sortKey_ < static_cast<int>(r->cells.size())
+                                                  ? r->cells[sortKey_]
+                                                  : std::string()),
+                       r);
+  std::stable_sort(cells.begin(), cells.end(), [this](const auto& a, const auto& b) {
+    int c = CompareSortCells(a.first, b.first);
+    return ascending_ ? c < 0 : c > 0;
+  });
+  for (size_t i = 0; i < cells.size(); ++i) order_[i] = cells[i].second;
+  Renumber(0);
+  if (!hwnd_) return;
+  // The model has decided the order; the control only follows it, by each row's
+  // new position. (The control's other sort message orders wrongly under Wine.)
+  RedrawGuard guard(*this);
+  SendMessageA(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&ByPosition));
+}
+
+int CALLBACK ListView::ByPosition(LPARAM a, LPARAM b, LPARAM list) {
+  const auto* self = reinterpret_cast<const ListView*>(list);
+  const Row* x = self->ById(a);
+  const Row* y = self->ById(b);
+  if (!x || !y) return 0;
+  return x->position - y->position;
+}
+
+// ---- events
+
+void ListView::Clicked(UINT code, const NMITEMACTIVATE& click) {
+  const int row = click.iItem >= 0 && click.iItem < ItemCount() ? click.iItem : -1;
+  if (code == NM_CLICK) {
+    if (row >= 0) Raise(ItemClick, row);
+  } else if (code == NM_DBLCLK) {
+    Raise(DblClick, row);
+  } else {
+    POINT screen = click.ptAction;
+    ClientToScreen(hwnd_, &screen);
+    Raise(RightClick, row, screen);
+  }
+}
+
+bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
+  result = 0;
+  switch (header->code) {
+    case LVN_ITEMCHANGED:
+      StateChanged(*reinterpret_cast<NMLISTVIEW*>(header));
+      return true;
+    case NM_CLICK:
+    case NM_DBLCLK:
+    case NM_RCLICK:
+      Clicked(header->code, *reinterpret_cast<NMITEMACTIVATE*>(header));
+      return true;
+    case LVN_COLUMNCLICK:
+      Raise(ColumnClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+      return true;
+    // Its keys reach KeyDown through the subclass every control has.
+    default:
+      return false;
+  }
 }
 
 // ---- TabControl

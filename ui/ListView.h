@@ -1,20 +1,42 @@
 // A list view that keeps its own row model: rows can be added and read before the
-// form has a window, and the control shows the model once it is created. Rows stay
-// in the order they were added.
+// form has a window, and the control shows the model once it is created. Each row
+// carries a stable id in the control's lParam, so the model and the screen agree
+// whatever order the rows are sorted in. "row" below is a row's position on screen,
+// counted from 0.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Controls.h"
+#include "ListSort.h"
 
 namespace ui {
 
 class ListView : public Control {
  public:
   ListView(Window& owner, Bounds bounds, DWORD viewStyle = LVS_REPORT);
+
+  // Turns the list's drawing off for a scope and back on (with one repaint) when the
+  // outermost guard ends, so a refill or a merge shows once instead of row by row.
+  class RedrawGuard {
+   public:
+    explicit RedrawGuard(ListView& list);
+    ~RedrawGuard();
+    RedrawGuard(const RedrawGuard&) = delete;
+    RedrawGuard& operator=(const RedrawGuard&) = delete;
+
+   private:
+    ListView& list_;
+  };
+
+  // The program's lists count rows and columns from 1; the control counts from 0.
+  static int ToOneBased(int index) { return index + 1; }
+  static int FromOneBased(int number) { return number - 1; }
 
   // Columns carry a key of their own ("K0", "K3" ...) besides their header text.
   int AddColumn(const std::string& key, const std::string& text, int width);
@@ -25,26 +47,60 @@ class ListView : public Control {
   DWORD View() const { return style_ & LVS_TYPEMASK; }
   std::string ColumnKey(int index) const;
   std::string ColumnText(int index) const;
-  // The column the list sorts by (0 the first); the form's sorting reads it.
-  int SortKey() const { return sortKey_; }
-  void SetSortKey(int column) { sortKey_ = column; }
 
   // Rows: the text of column 0, an icon index (-1 for none) and an optional key.
   int AddItem(const std::string& text, int smallIcon = -1, const std::string& key = "");
   void RemoveItem(int row);
   void Clear();
-  int ItemCount() const { return static_cast<int>(rows_.size()); }
+  int ItemCount() const { return static_cast<int>(order_.size()); }
   std::string ItemText(int row) const { return SubItem(row, 0); }
   std::string SubItem(int row, int column) const;
+  // A cell is sent to the control only when its text changed.
   void SetSubItem(int row, int column, const std::string& text);
+  // Writes cells from column 0 on (columns past the vector keep their text); the
+  // number of cells that changed.
+  int SetCells(int row, const std::vector<std::string>& cells);
   int SmallIcon(int row) const;
   void SetSmallIcon(int row, int icon);
   std::string Key(int row) const;
+  void SetKey(int row, const std::string& key);
+  std::string Tag(int row) const;
+  void SetTag(int row, const std::string& tag);
   int FindItem(const std::string& text) const;  // first row whose text matches exactly; -1
-  int FindKey(const std::string& key) const;
+  int FindKey(const std::string& key) const;    // first row with the key; -1
+
+  // A row's id stays with it until it is removed and is never given again.
+  int RowId(int row) const;  // -1 when there is no such row
+  int RowOfId(int id) const;  // -1 once the row is gone
+
+  // Selection and focus are the control's while it exists (the user changes them),
+  // the model's before; both are kept through sorts and merges.
+  bool Selected(int row) const;
+  void SetSelected(int row, bool selected);
+  std::vector<int> SelectedRows() const;  // in screen order
+  int FocusedRow() const;                 // -1 when no row has the focus
+  void SetFocusedRow(int row);            // -1 takes the focus from every row
+
+  // Sorting by one column. Rows added while the list is sorted go to their place by
+  // the cells they have when they are added; rows changed later stay where they are.
+  void SortBy(int column, SortKind kind, bool ascending);
+  void Sort();  // again, by the current column, kind and order
+  int SortKey() const { return sortKey_; }
+  void SetSortKey(int column) { sortKey_ = column; }
+  SortKind SortType() const { return sortKind_; }
+  bool SortAscending() const { return ascending_; }
+  bool Sorted() const { return sorted_; }
+  void SetSorted(bool sorted);  // sorts at once when turned on
+
+  // Events. Rows are positions at the time of the event; -1 when on no row. Left
+  // clicks raise ItemClick, right clicks RightClick (at the cursor, in screen pixels).
+  std::function<void(int row)> ItemClick, DblClick, SelectionChanged;
+  std::function<void(int row, POINT screen)> RightClick;
+  std::function<void(int column)> ColumnClick;
 
  protected:
   void Create() override;
+  bool OnNotify(NMHDR* header, LRESULT& result) override;
 
  private:
   struct Column {
@@ -52,15 +108,41 @@ class ListView : public Control {
     int width;
   };
   struct Row {
+    int id = 0;
+    int position = 0;
     std::vector<std::string> cells;
     int icon = -1;
-    std::string key;
+    std::string key, tag;
+    bool selected = false;
   };
-  bool ValidRow(int row) const { return row >= 0 && row < ItemCount(); }
-  void ShowRow(int row, bool inserted);
+  Row* At(int row);
+  const Row* At(int row) const;
+  const Row* ById(LPARAM id) const;
+  void Renumber(int from);
+  int SortedPlace(const Row& row) const;
+  bool ShowsColumn(int column) const { return column == 0 || column < ColumnCount(); }
+  void InsertColumn(int index);
+  void InsertRow(const Row& row);
+  void WriteCell(const Row& row, int column);
+  void WriteIcon(const Row& row);
+  void WriteState(const Row& row, UINT state, UINT mask);
+  void StateChanged(const NMLISTVIEW& change);
+  void Clicked(UINT code, const NMITEMACTIVATE& click);
+  static int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM list);
+
   std::vector<Column> columns_;
-  std::vector<Row> rows_;
+  std::unordered_map<int, Row> rows_;                    // by id
+  std::vector<Row*> order_;                               // on screen, top to bottom
+  std::unordered_multimap<std::string, int> keys_;        // key to id
+  int nextId_ = 1;
+  int focusedId_ = 0;  // 0: no row
   int sortKey_ = 0;
+  SortKind sortKind_ = SortKind::kText;
+  bool ascending_ = true;
+  bool sorted_ = false;
+  int redrawOff_ = 0;       // guards alive
+  HWND frozen_ = nullptr;   // the control the outermost guard turned off
+  int quiet_ = 0;           // our own removals and refills raise no selection events
 };
 
 // A tab strip: the selected tab is kept while the form has no window.

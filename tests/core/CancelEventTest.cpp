@@ -4,6 +4,7 @@
 #include "ModMain.h"
 #include "Seams.h"
 #include "UiWait.h"
+#include "ProgramState.h"
 
 using testsupport::PumpUntil;
 using testsupport::WindowText;
@@ -18,10 +19,7 @@ class CancelEventTest : public testing::Test {
   }
   void TearDown() override {
     CancelEvent.Hide();
-    CancelFlag = false;
-    IsExiting = false;
-    SessionEnding = false;
-    seams::Reset();
+    ResetProgramState();
   }
 };
 

@@ -5,12 +5,13 @@
 #include "ModMain.h"
 #include "Seams.h"
 #include "UiWait.h"
+#include "ProgramState.h"
 
 namespace {
 
 class ModMainTest : public testing::Test {
  protected:
-  void TearDown() override { seams::Reset(); }
+  void TearDown() override { ResetProgramState(); }
 };
 
 TEST_F(ModMainTest, GradientBandsGrowEveryChannelFromTheFirstColour) {

@@ -23,6 +23,7 @@
 #include "SysInfoLink.h"
 #include "UiWait.h"
 #include "frmOptions.h"
+#include "ProgramState.h"
 
 namespace looptest {
 
@@ -93,8 +94,7 @@ void LoopTest::CleanStore() {
 
 void LoopTest::SetUp() {
   CleanStore();
-  seams::Reset();
-  loopseams::Reset();
+  ResetProgramState();
   seams::TickCountFn = [this] { return now; };
   seams::CursorPosFn = [this](POINT* p) {
     *p = cursor;
@@ -128,7 +128,6 @@ void LoopTest::SetUp() {
     return FALSE;
   };
 
-  IsExiting = CancelFlag = SessionEnding = false;
   TestMode = false;
   IsWinNTFlag = IsWinNT();
   AppExePath = AppPath() + "\\QuillonPro.exe";
@@ -144,26 +143,9 @@ void LoopTest::SetUp() {
   DriveCheck = 0;
   RefreshInterval = 0;
   LastRefreshTick = now;
-  SysPerfLoaded = false;
   ConnectionPending = LanStartPending = true;
-  ConnectStartTick = 0;
-  IntReminderCount = 0;
   LastRateTick = now;
-  LastRecvBytes = LastSentBytes = 0;
-  TrafficActiveTick = 0;
-  ActiveSampleCount = 0;
-  RecSpdSum = SndSpdSum = 0;
-  TermRestartMode = false;
-  DestHKText.clear();
-  LastHoverWnd = nullptr;
-  WinReminderState = WinReminderRec();
-  FirstShowDone = false;
-  CurCon = LastCon = GeneralConInfo = ConInfoRec();
-  RegisteredAppHK = RegisteredDestHK = HotKeyDef();
   CreateSampleHistories();
-  MonitoredProgHist.clear();
-  MonitoredProgCount = 0;
-  PerfInfoData.clear();
   // The process table is rebuilt on the next walk, whatever earlier tests left.
   LastProcWalkTick = now - 100000;
   SetRegText(HKEY_CURRENT_USER, "Software\\Quillon\\tmp", "ProcChanged", "1");
@@ -184,10 +166,7 @@ void LoopTest::TearDown() {
   if (InterfaceFrm.mnuSettingsTop->Checked()) InterfaceFrm.mnuSettingsTop_Click();
   frmOptions.Hide();
   Logfrm.Hide();
-  seams::Reset();
-  loopseams::Reset();
-  IsExiting = CancelFlag = SessionEnding = false;
-  TermRestartMode = false;
+  ResetProgramState();
   CleanStore();
 }
 

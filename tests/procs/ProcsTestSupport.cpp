@@ -7,6 +7,7 @@
 #include "Seams.h"
 #include "UiWait.h"
 #include "VbRules.h"
+#include "ProgramState.h"
 
 namespace procstest {
 
@@ -30,6 +31,7 @@ int FindRow(const std::string& path) {
 bool Ended(HANDLE process, DWORD waitMs) { return WaitForSingleObject(process, waitMs) == WAIT_OBJECT_0; }
 
 void WalkerTest::SetUp() {
+  ResetProgramState();
   IsWinNTFlag = IsWinNT();
   AppExePath = OwnExePath();
   Mainfrm.FastRef = false;
@@ -45,10 +47,9 @@ void WalkerTest::SetUp() {
 
 void WalkerTest::TearDown() {
   folder_.reset();
-  seams::Reset();
+  ResetProgramState();
   IsWinNTFlag = IsWinNT();
   DeleteSetting("Quillon", "tmp", "ProcChanged");
-  DetailsRefreshing = false;
 }
 
 testsupport::Fixture& WalkerTest::Start(const std::string& name, const std::string& mode) {

@@ -11,6 +11,7 @@
 #include "Seams.h"
 #include "SplashFrm.h"
 #include "frmOptions.h"
+#include "ProgramState.h"
 
 namespace startuptest {
 
@@ -28,8 +29,7 @@ void StoreTest::CleanStore() {
 
 void StoreTest::SetUp() {
   CleanStore();
-  SProgErrorReported = false;
-  IsExiting = false;
+  ResetProgramState();
   seams::MessageBoxFn = [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
     EXPECT_EQ(caption, "Quillon Pro");
     shown.push_back({owner, text, style});
@@ -39,7 +39,7 @@ void StoreTest::SetUp() {
 }
 
 void StoreTest::TearDown() {
-  seams::Reset();
+  ResetProgramState();
   ReleaseInstanceMark();
   SplashFrm.Unload();
   frmOptions.Hide();

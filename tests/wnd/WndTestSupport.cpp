@@ -10,6 +10,7 @@
 #include "UiWait.h"
 #include "modIni.h"
 #include "VbRules.h"
+#include "ProgramState.h"
 
 namespace vb {
 void PrintTo(const Variant& value, std::ostream* out) {
@@ -54,6 +55,7 @@ bool Listed(HWND hwnd) {
 DWORD Since(DWORD start) { return GetTickCount() - start; }
 
 void WndTest::SetUp() {
+  ResetProgramState();
   IsWinNTFlag = IsWinNT();
   MyProcessId = GetCurrentProcessId();
   char self[MAX_PATH];
@@ -77,8 +79,7 @@ void WndTest::TearDown() {
   for (int i = 1; i <= sprogKeys_; ++i) DeleteSetting(ProgramTitle, "Options", "SProg" + std::to_string(i));
   if (sprogKeys_) DeleteSetting(ProgramTitle, "Options", "SProgCount");
   SProgCount = 0;
-  LogScanning = 0;
-  seams::Reset();
+  ResetProgramState();
   DeleteSetting("Quillon", "tmp", "ProcChanged");
 }
 

@@ -1,0 +1,175 @@
+#include "ApplyGlobalSettings.h"
+#include "Window.h"
+#include "Timer.h"
+#include "Menu.h"
+#include "ListView.h"
+#include "Controls.h"
+#include "ViewBindings.h"
+
+#include "LoopSeams.h"
+#include "ModConInfo.h"
+#include "ModMain.h"
+#include "ModMainLoop.h"
+#include "ModRegistry.h"
+#include "ModStartup.h"
+#include "VbRules.h"
+
+HotKeyDef RegisteredAppHK;
+HotKeyDef RegisteredDestHK;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetAppliedSettingsState() {
+  RegisteredAppHK = HotKeyDef();
+  RegisteredDestHK = HotKeyDef();
+}
+namespace {
+const bool resetAppliedSettingsStateDone = (ResetAppliedSettingsState(), true);
+}  // namespace
+const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+namespace {
+
+const char kAppHotKeyError[] =
+    "ERROR registering Quillon hotkey! Some program may be using the same hotkey. You will not be able to "
+    "display Quillon main window by pressing the specified Hotkey. Click yes if you want to change it form "
+    "options.";
+const char kDestHotKeyError[] =
+    "ERROR registering 'Terminate and restart a program' hotkey! Some program may be using the same hotkey. "
+    "You will not be able to use 'Terminate and restart a program' tool. Click yes if you want to change it "
+    "form options.";
+const char kNoRasError[] =
+    "Error checking Internet connection, RAS may not be installed or there is problems in it. 'Leased Line' "
+    "option will be used instead.";
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+void ApplyRunValue() {
+  if (IsWinNTFlag) {
+    if (HKEY machine = OpenRegKey(HKEY_LOCAL_MACHINE, kRunKey)) {
+      DeleteRegValue(machine, ProgramTitle);
+      RegCloseKey(machine);
+    }
+  }
+  HKEY root = IsWinNTFlag ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  bool exists = false;
+  if (HKEY run = OpenRegKey(root, kRunKey, KEY_READ)) {
+    const std::string value = Trim(GetRegValue(run, ProgramTitle));
+    exists = !value.empty() && value[0] != '\0';
+    RegCloseKey(run);
+  }
+  if (RunAtStartUp == 1 && !exists) {
+    SetRegValue(root, kRunKey, ProgramTitle, AppExePath);
+  } else if (RunAtStartUp == 0 && exists) {
+    if (HKEY run = OpenRegKey(root, kRunKey)) {
+      DeleteRegValue(run, ProgramTitle);
+      RegCloseKey(run);
+    }
+  }
+}
+
+// Registers one hot key on its window when it changed; true when the user chose to
+// change a key that could not be registered.
+bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
+  if (!LoadView(form)) return false;
+  ui::Window& owner = *form;
+  if (wanted.Enabled == 0) {
+    UnregisterHotKey(owner.hwnd(), kHotKeyId);
+    registered.Enabled = 0;
+    return false;
+  }
+  if (wanted.Enabled != 1) return false;
+  if (registered.Enabled == 1 && registered.Modifiers == wanted.Modifiers && registered.CharCode == wanted.CharCode)
+    return false;
+  UnregisterHotKey(owner.hwnd(), kHotKeyId);
+  const BOOL ok = RegisterHotKey(owner.hwnd(), kHotKeyId, static_cast<UINT>(wanted.Modifiers),
+                                 static_cast<UINT>(wanted.CharCode));
+  registered.Enabled = wanted.Enabled;
+  registered.Modifiers = wanted.Modifiers;
+  registered.CharCode = wanted.CharCode;
+  if (ok) return false;
+  if (MsgBox(failure, MB_YESNO | MB_ICONINFORMATION, FrameHwnd()) != IDYES) return false;
+  ShowFrm(Views.options.form);
+  if (Views.options.SSTab1) Views.options.SSTab1->SetTab(0);
+  return true;
+}
+
+void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, const std::vector<double>& widths,
+                  const std::string& mask) {
+  list.ClearColumns();
+  for (size_t i = 0; i < titles.size(); ++i) {
+    const std::string flag = i < mask.size() ? mask.substr(i, 1) : "";
+    if (vb::Val(flag) == 0) continue;
+    const double width = i < widths.size() ? widths[i] : 0;
+    list.AddColumn("K" + std::to_string(i), titles[i], static_cast<int>(vb::RoundHalfEven(width)));
+  }
+}
+
+void ApplyLogTimer() {
+  // A product that does not fit the timer leaves the interval as it was.
+  const long long interval = static_cast<long long>(SecLogData) * 1000;
+  if (interval < 0 || interval > 0x7FFFFFFF) return;
+  if (Views.frame.LogTimer) Views.frame.LogTimer->SetInterval(static_cast<UINT>(interval));
+}
+
+void ApplyConnectionType() {
+  if (LANCon == 0 && !loopseams::RasAvailableFn()) {
+    MsgBox(kNoRasError, MB_OK | MB_ICONSTOP, FrameHwnd());
+    LANCon = 1;
+    SaveSettings();
+    if (ViewVisible(Views.options.form) && Views.options.LANConOpt[0] && Views.options.LANConOpt[1]) {
+      Views.options.LANConOpt[0]->SetValue(false);
+      Views.options.LANConOpt[1]->SetValue(true);
+    }
+  }
+  if (LANCon != 0) {
+    // A leased line is one connection that stays open for the whole run.
+    CurCon.From = vb::CStrDate(vb::Now());
+    CurCon.flag = "1";
+    const ViewBindings::MoreTools& page = Views.moreTools;
+    if (page.IntReminderChk) {
+      page.IntReminderChk->SetValue(false);
+      page.IntReminderChk->SetEnabled(false);
+    }
+    if (page.IntReminderTxt) page.IntReminderTxt->SetEnabled(false);
+    if (page.Label4) page.Label4->SetEnabled(false);
+  }
+}
+
+void ApplyMenus() {
+  const ViewBindings::Frame& frame = Views.frame;
+  if (!frame.mnuFileBlockMsg || !frame.mnuSettingsMsgBlock || !frame.mnuFileBlock) return;
+  if (IsWinNTFlag) {
+    SetMessengerService();
+    frame.mnuFileBlockMsg->SetChecked(BlockMessenger);
+  } else {
+    frame.mnuFileBlockMsg->SetVisible(false);
+    frame.mnuSettingsMsgBlock->SetVisible(false);
+  }
+  frame.mnuFileBlock->SetChecked(BlockPopUps);
+}
+
+}  // namespace
+
+bool ApplyGlobalSettings() {
+  bool changeHotKey = false;
+  ApplyRunValue();
+  if (ApplyHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
+  if (ApplyHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
+  if (ui::ListView* apps = Views.lists.AppLst) {
+    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
+    if (AppColTitles.size() > 1) apps->SetSortKey(1);
+  }
+  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
+  ApplyLogTimer();
+  RemoveTrayIcon();
+  AddTrayIcon();
+  ApplyConnectionType();
+  ApplyMenus();
+  if (Toolbar && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
+  return changeHotKey;
+}

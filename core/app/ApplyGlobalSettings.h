@@ -1,0 +1,16 @@
+// Putting the options into effect on the running system (ApplyGlobalSettings is
+// declared with the options in ModSettings.h).
+#pragma once
+#include "ModSettings.h"
+
+// The hot keys as last registered (all 0 at start): a key is registered again only
+// when its Enabled, Modifiers or CharCode differ. A failed registration counts too,
+// so applying unchanged options does not try (and complain) again.
+extern HotKeyDef RegisteredAppHK;
+extern HotKeyDef RegisteredDestHK;
+
+// The Run key that starts the program with Windows.
+extern const char* const kRunKey;
+
+// Gives this module's state its start values again.
+void ResetAppliedSettingsState();

@@ -1,0 +1,486 @@
+#include "ModMainLoop.h"
+#include "ViewBindings.h"
+#include "Failure.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "CancelEvent.h"
+#include "LoopSeams.h"
+#include "ModConInfo.h"
+#include "ModMain.h"
+#include "ModPopHook.h"
+#include "ModProcMon.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "SysInfoLink.h"
+#include "VbRules.h"
+#include "Window.h"
+
+int16_t RefreshInterval;
+DWORD LastRefreshTick;
+bool SysPerfLoaded;
+bool ConnectionPending;
+bool LanStartPending;
+DWORD ConnectStartTick;
+int16_t IntReminderCount;
+DWORD LastRateTick;
+uint32_t LastRecvBytes;
+uint32_t LastSentBytes;
+DWORD TrafficActiveTick;
+int16_t ActiveSampleCount;
+float RecSpdSum;
+float SndSpdSum;
+bool TermRestartMode;
+std::string DestHKText;
+HWND LastHoverWnd;
+WinReminderRec WinReminderState;
+std::unique_ptr<HistogramCls> NetSpeedHist[6];
+
+namespace {
+
+// The rates are computed at most this often.
+const DWORD kRateGateMs = 800;
+// The longest the loop sleeps with nothing due: the dial-up line is probed so often.
+const DWORD kIdleWaitMs = 1000;
+// While the pick mode follows the cursor, and while the tracker bar runs (its tick
+// scrolls, slides and keeps it on top), the loop looks again this often.
+const DWORD kPickModePollMs = 100;
+const DWORD kBarTickMs = 100;
+
+bool appHotKeyPending;
+bool destHotKeyPending;
+
+DWORD Tick() { return seams::TickCountFn(); }
+
+// A failing step of the loop costs only that step; the loop itself never stops.
+template <typename Step>
+void Guard(Step step) {
+  ui::Guarded(step, "a step of the main loop failed");
+}
+
+double Round2(double value) { return vb::RoundHalfEven(value * 100.0) / 100.0; }
+
+int32_t WholeNumber(double value) {
+  double r = vb::RoundHalfEven(value);
+  if (r > 2147483647.0) return 2147483647;
+  if (r < -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(r);
+}
+
+std::string HandleText(HWND window) {
+  return std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
+}
+
+std::string BloopPath() { return AppPath() + "\\sounds\\bloop.wav"; }
+
+// Milliseconds until a period that started at `stamp` is over (0 when it is).
+DWORD Until(DWORD now, DWORD stamp, DWORD period) {
+  const DWORD elapsed = now - stamp;  // survives the wrap of the tick count
+  return elapsed >= period ? 0 : period - elapsed;
+}
+
+bool Online() { return LANCon == 1 || !ConnectionPending; }
+
+void WaitForWork(DWORD timeout) {
+  // Unlike WaitMessage this also returns when a timed task falls due, and it does
+  // not sleep through messages that an earlier peek saw but left in the queue.
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void HideStatus() {
+  TermRestartMode = false;
+  LastHoverWnd = nullptr;
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+// The terminate-and-restart hot key: ends the program of the window under the
+// cursor and starts it again, after a pause in which the user may cancel.
+void TerminateAndRestartUnderCursor(HWND& target) {
+  target = WndFromCursor();
+  CancelFlag = false;
+  CancelEvent.Show();
+  DoProcessListOp(kProcRebuild, "True");
+  ui::DoEvents();
+  ProcResultPath.clear();
+  DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
+  const std::string path = ProcResultPath;
+  CancelEvent.lblCancel.SetText("Terminating and restarting: " + path);
+  ui::DoEvents();
+  loopseams::SleepFn(800);
+  ui::DoEvents();
+  if (!CancelFlag) {
+    // The process table never lists this program, so its own windows are known by
+    // their process.
+    DWORD owner = 0;
+    GetWindowThreadProcessId(target, &owner);
+    if (owner == GetCurrentProcessId() || (!path.empty() && vb::LCase(path) == vb::LCase(AppExePath))) {
+      IsExiting = true;  // aimed at this program: it quits the normal way
+    } else if (!path.empty()) {
+      // Without the program's path it could not be started again: nothing is ended.
+      if (CloseWnd(true, target)) {
+        loopseams::SleepFn(400);
+        seams::ShellRequest request;
+        request.file = path;
+        request.show = SW_SHOWNORMAL;
+        seams::ShellExecuteFn(request);
+      }
+    }
+  } else {
+    CancelFlag = false;
+  }
+  HideStatus();
+}
+
+void FollowCursorInPickMode(HWND& target) {
+  if (!target) target = WndFromCursor();
+  if (target != LastHoverWnd) {
+    ProcResultPath.clear();
+    DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
+    const bool responding = IsWndResponding(target, false);
+    CancelEvent.lblCancel.SetText("Press " + DestHKText + " to Terminate and restart: " + " (" +
+                                  (responding ? "Responding" : "Not Responding") + ") " + ProcResultPath);
+    ui::DoEvents();
+    LastHoverWnd = target;
+  }
+  if (CancelFlag) HideStatus();
+}
+
+void RefreshAndSample(DWORD now) {
+  const ViewBindings::Frame& frame = Views.frame;
+  const bool frameShown = ViewVisible(frame.form);
+  if (frameShown || Toolbar || SysPerfLoaded) {
+    PerfInfoData.clear();
+    PerfInfoData = TakePerfInfo();
+  }
+  if (frameShown && frame.DoRefresh) Guard([&] { frame.DoRefresh(); });
+  // The performance histories keep receiving samples while their page is not on view.
+  const bool performanceOnView =
+      ViewVisible(frame.form) && frame.PageButtonPressed && frame.PageButtonPressed("Performance");
+  if (SysPerfLoaded && !performanceOnView && Views.performance.RefreshMe)
+    Guard([] { Views.performance.RefreshMe(true); });
+  if (IsWinNTFlag && MonitoredProgCount >= 1) {
+    Guard([] {
+      if (!DoProcessListOp(kProcRebuild, "True").IsFalse()) UpdateProcessCpu();
+      for (int i = 0; i < MonitoredProgCount && i < static_cast<int>(MonitoredProgHist.size()); ++i) {
+        HistogramCls* history = MonitoredProgHist[i].get();
+        if (!history || history->ExtraInfo.empty()) continue;
+        const std::string wanted = vb::LCase(history->ExtraInfo);
+        for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
+          if (vb::LCase(ProgTable[row][kProgPath]) != wanted) continue;
+          if (!ProgTable[row][kProgCpu].empty()) history->AddPoint(WholeNumber(vb::Val(ProgTable[row][kProgCpu])));
+          break;
+        }
+      }
+      if (ViewVisible(Views.details.form) && Views.details.RefreshMe) Views.details.RefreshMe();
+    });
+  }
+  if (Toolbar && ViewVisible(Views.trackerBar.form) && Views.trackerBar.RefreshMe)
+    Guard([] { Views.trackerBar.RefreshMe(); });
+  LastRefreshTick = now;
+}
+
+void LaunchConnectPrograms() {
+  CancelFlag = false;
+  CancelEvent.Show();
+  CancelEvent.lblCancel.SetText("Loading Internet applications...");
+  ui::DoEvents();
+  DoIntProgOp(4);
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+void CheckInternetReminder() {
+  if (IntReminder < 1) return;
+  const double minutes = CurCon.Duration / 60.0;
+  if (!(minutes > (IntReminderCount + 1.0) * IntReminder)) return;
+  loopseams::PlaySoundFn(BloopPath());
+  IntReminderCount = static_cast<int16_t>(
+      IntReminderCount + static_cast<long>((minutes - IntReminderCount * static_cast<double>(IntReminder)) /
+                                           IntReminder));
+  if (Views.reminders.ShowFrm)
+    Views.reminders.ShowFrm(1,
+                            "Internet Reminder Number " + std::to_string(IntReminderCount) + " Every " +
+                                std::to_string(IntReminder) + " minute(s) ",
+                            IntReminderText);
+}
+
+void TrackConnection(DWORD now, bool connected) {
+  if (LANCon == 1) {
+    if (LanStartPending) {
+      OnInternetConnected(now);
+      LanStartPending = false;
+    }
+    return;
+  }
+  if (connected) {
+    if (ConnectionPending) {
+      OnInternetConnected(now);
+      ConnectionPending = false;
+      if (IntProgCount > 0) LaunchConnectPrograms();
+    }
+    CurCon.Duration = WholeNumber((now - ConnectStartTick) / 1000.0);
+    CheckInternetReminder();
+  } else if (!(ConnectionPending && LanStartPending)) {
+    OnInternetDisconnected();  // a connection or the leased-line mode was active
+  }
+}
+
+void ComputeRates(DWORD now) {
+  const DWORD elapsed = now - LastRateTick;
+  if (elapsed <= kRateGateMs) return;
+  LastRateTick = now;
+  const uint32_t recv = loopseams::TotalNetBytesFn(1);
+  const uint32_t sent = loopseams::TotalNetBytesFn(0);
+  // A counter that went back (it wrapped, or an interface went away) says nothing
+  // about this interval: no sample, rather than a negative or enormous rate.
+  if (recv < LastRecvBytes || sent < LastSentBytes) {
+    LastRecvBytes = recv;
+    LastSentBytes = sent;
+    return;
+  }
+  const double recvDiff = static_cast<double>(recv - LastRecvBytes);
+  const double sentDiff = static_cast<double>(sent - LastSentBytes);
+  CurCon.RecSpd = static_cast<float>(recvDiff / elapsed * 1000.0);
+  CurCon.SndSpd = static_cast<float>(sentDiff / elapsed * 1000.0);
+  if (recvDiff > 0 || sentDiff > 0) {
+    if (TrafficActiveTick == 0) TrafficActiveTick = now;
+    CurCon.ActiveDuration += static_cast<int32_t>(now - TrafficActiveTick);
+    TrafficActiveTick = now;
+  } else {
+    TrafficActiveTick = 0;
+  }
+  LastRecvBytes = recv;
+  LastSentBytes = sent;
+  CurCon.RecSpd = static_cast<float>(Round2(CurCon.RecSpd / 1024.0));
+  CurCon.SndSpd = static_cast<float>(Round2(CurCon.SndSpd / 1024.0));
+  if (CurCon.RecSpd > 0.1f || CurCon.SndSpd > 0.1f) ++ActiveSampleCount;
+  if (CurCon.RecSpd > 0.1f) {
+    RecSpdSum += CurCon.RecSpd;
+    CurCon.AvrgRecSpd = static_cast<float>(Round2(RecSpdSum / ActiveSampleCount));
+  }
+  if (CurCon.SndSpd > 0.1f) {
+    SndSpdSum += CurCon.SndSpd;
+    CurCon.AvrgSndSpd = static_cast<float>(Round2(SndSpdSum / ActiveSampleCount));
+  }
+  const double series[6] = {CurCon.RecSpd,    CurCon.SndSpd,    CurCon.RecSpd + CurCon.SndSpd,
+                            CurCon.AvrgRecSpd, CurCon.AvrgSndSpd, CurCon.AvrgRecSpd + CurCon.AvrgSndSpd};
+  for (int i = 0; i < 6; ++i)
+    if (NetSpeedHist[i]) NetSpeedHist[i]->AddPoint(WholeNumber(series[i]));
+}
+
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetMainLoopState() {
+  RefreshInterval = 4;
+  LastRefreshTick = 0;
+  SysPerfLoaded = false;
+  ConnectionPending = false;
+  LanStartPending = false;
+  ConnectStartTick = 0;
+  IntReminderCount = 0;
+  LastRateTick = 0;
+  LastRecvBytes = 0;
+  LastSentBytes = 0;
+  TrafficActiveTick = 0;
+  ActiveSampleCount = 0;
+  RecSpdSum = 0;
+  SndSpdSum = 0;
+  TermRestartMode = false;
+  DestHKText = std::string();
+  LastHoverWnd = nullptr;
+  WinReminderState = WinReminderRec();
+  appHotKeyPending = false;
+  destHotKeyPending = false;
+}
+namespace {
+const bool resetMainLoopStateDone = (ResetMainLoopState(), true);
+}  // namespace
+
+void NoteHotKey(HWND window, WPARAM id) {
+  if (id != static_cast<WPARAM>(kHotKeyId) || !window) return;
+  // The message's own window decides: a filter on the frame would also take the
+  // lists page's key once that page is the frame's child.
+  if (window == BoundHwnd(Views.lists.form))
+    destHotKeyPending = true;
+  else if (window == FrameHwnd())
+    appHotKeyPending = true;
+}
+
+DWORD NextTaskDelay() {
+  const DWORD now = Tick();
+  DWORD delay = kIdleWaitMs;
+  if (RefreshInterval >= 1) delay = std::min(delay, Until(now, LastRefreshTick, RefreshInterval * 1000u));
+  if (Online()) delay = std::min(delay, Until(now, LastRateTick, kRateGateMs + 1));
+  if (WinReminder > 0 && WinReminderState.LastMinuteTick != 0)
+    delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
+  if (TermRestartMode) delay = std::min(delay, kPickModePollMs);
+  if (Toolbar) delay = std::min(delay, kBarTickMs);
+  return delay;
+}
+
+void MainLoop() {
+  Guard([] { CheckWindowsReminder(Tick()); });
+  while (!IsExiting) MainLoopPass(true);
+  EndProgram();
+}
+
+void MainLoopPass(bool wait) {
+  if (wait && !appHotKeyPending && !destHotKeyPending) WaitForWork(NextTaskDelay());
+  HWND target = nullptr;
+  MSG m;
+  while (PeekMessageA(&m, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) NoteHotKey(m.hwnd, m.wParam);
+  if (destHotKeyPending) {
+    destHotKeyPending = false;
+    Guard([&] { TerminateAndRestartUnderCursor(target); });
+  }
+  if (appHotKeyPending) {
+    appHotKeyPending = false;
+    Guard([] { ShowInterfaceFrm(); });
+  }
+  Guard([] { DoLoopTasks(); });
+  if (TermRestartMode) Guard([&] { FollowCursorInPickMode(target); });
+  if (Toolbar && Views.trackerBar.Timer1_Timer) Guard([] { Views.trackerBar.Timer1_Timer(); });
+  ui::DoEvents();
+}
+
+void DoLoopTasks() {
+  const DWORD now = Tick();
+  if (RefreshInterval >= 1 && (now - LastRefreshTick) / 1000.0 >= RefreshInterval)
+    Guard([&] { RefreshAndSample(now); });
+  bool connected = false;
+  Guard([&] { connected = loopseams::DialUpConnectedFn(); });
+  Guard([&] { TrackConnection(now, connected); });
+  if (LANCon == 1 || connected) {
+    Guard([] {
+      if (BlockPopUps)
+        ScanPopUps();
+      else
+        RemovePopUpHook();
+    });
+    Guard([&] { ComputeRates(now); });
+  }
+  Guard([&] { CheckWindowsReminder(now); });
+}
+
+std::string HotKeyText(int32_t modifiers, int32_t charCode) {
+  std::string text;
+  if (modifiers & 4) text += "Shift+";
+  if (modifiers & 2) text += "CTRL+";
+  if (modifiers & 1) text += "ALT+";
+  return text + "'" + std::string(1, static_cast<char>(charCode)) + "'";
+}
+
+void StartTermRestartMode() {
+  if (TermRestartMode) return;
+  TermRestartMode = true;
+  if (Views.frame.form) Views.frame.form->Hide();
+  CancelFlag = false;
+  CancelEvent.Show();
+  SetWindowPos(FrameHwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  DestHKText = HotKeyText(DestHK.Modifiers, DestHK.CharCode);
+  DoProcessListOp(kProcRebuild, "True");
+}
+
+void OnInternetConnected(DWORD tick) {
+  ConnectStartTick = tick;
+  loopseams::SleepFn(500);
+  DoProcessListOp(kProcRebuild, "True");
+  if (BlockPopUps) InstallPopUpHook();
+  CurCon.From = vb::CStrDate(vb::Now());
+  CurCon.ActiveDuration = 0;
+  CurCon.flag = "1";
+  LastRecvBytes = loopseams::TotalNetBytesFn(1);
+  LastSentBytes = loopseams::TotalNetBytesFn(0);
+}
+
+void OnInternetDisconnected() {
+  const std::string now = vb::CStrDate(vb::Now());
+  LastCon.From = CurCon.From;
+  LastCon.To = now;
+  LastCon.Duration = CurCon.Duration;
+  LastCon.ActiveDuration = CurCon.ActiveDuration;
+  LastCon.Cost = CalcConCost(CurCon.Duration);
+  LastCon.AvrgRecSpd = static_cast<float>(Round2(CurCon.AvrgRecSpd));
+  LastCon.AvrgSndSpd = static_cast<float>(Round2(CurCon.AvrgSndSpd));
+  LastCon.AvrgTotalSpd = static_cast<float>(Round2(static_cast<double>(CurCon.AvrgSndSpd) + CurCon.AvrgRecSpd));
+  LastCon.flag = CurCon.flag;
+
+  if (GeneralConInfo.Duration == 0) GeneralConInfo.From = CurCon.From;
+  GeneralConInfo.To = now;
+  GeneralConInfo.Duration += CurCon.Duration;
+  GeneralConInfo.ActiveDuration += CurCon.ActiveDuration;
+  GeneralConInfo.Cost = static_cast<float>(Round2(static_cast<double>(GeneralConInfo.Cost) + CalcConCost(CurCon.Duration)));
+  ++GeneralConInfo.ConnectTimes;
+
+  CurCon.Duration = 0;
+  CurCon.ActiveDuration = 0;
+  CurCon.RecSpd = CurCon.SndSpd = 0;
+  CurCon.AvrgRecSpd = CurCon.AvrgSndSpd = 0;
+  CurCon.flag.clear();
+  RecSpdSum = SndSpdSum = 0;
+  ActiveSampleCount = 0;
+  IntReminderCount = 0;
+
+  SaveConInfo();
+  ConnectionPending = true;
+  LanStartPending = true;
+  RemovePopUpHook();
+}
+
+void CheckWindowsReminder(DWORD tick) {
+  WinReminderRec& s = WinReminderState;
+  if (tick == 0) {
+    s.ActiveMinutes = s.IdleMinutes = 0;
+    return;
+  }
+  if (WinReminder <= 0) {
+    s.LastMinuteTick = 0;
+    return;
+  }
+  if (s.LastMinuteTick == 0) {
+    s.LastMinuteTick = tick;
+    UserWasActive();  // takes the cursor position to compare with
+    return;
+  }
+  if ((tick - s.LastMinuteTick) / 60000.0 < 1) return;
+  s.LastMinuteTick = tick;
+  if (UserWasActive()) {
+    ++s.ActiveMinutes;
+    s.IdleMinutes = 0;
+  } else if (++s.IdleMinutes >= WinReminderIdleTime) {
+    s.ActiveMinutes = s.IdleMinutes = 0;
+  }
+  if (s.ActiveMinutes >= WinReminder) {
+    loopseams::PlaySoundFn(BloopPath());
+    if (Views.reminders.ShowFrm)
+      Views.reminders.ShowFrm(0, "Windows Reminder (Every " + std::to_string(WinReminder) + " minute(s))",
+                              WinReminderText);
+    s.ActiveMinutes = s.IdleMinutes = 0;
+  }
+}
+
+bool UserWasActive() {
+  WinReminderRec& s = WinReminderState;
+  bool active = false;
+  POINT p = {};
+  if (seams::CursorPosFn(&p) && (p.x != s.CurCursorX || p.y != s.CurCursorY)) {
+    s.LastCursorX = s.CurCursorX;
+    s.LastCursorY = s.CurCursorY;
+    s.CurCursorX = p.x;
+    s.CurCursorY = p.y;
+    active = true;
+  }
+  // Every key is polled, so each one's "pressed since the last query" is reset.
+  for (int vk = 32; vk <= 128; ++vk)
+    if (loopseams::KeyStateFn(vk) & 0x8001) active = true;
+  return active;
+}
+
+void ResetPerfTimer() { LastRefreshTick = Tick(); }

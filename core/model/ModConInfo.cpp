@@ -1,0 +1,162 @@
+#include "ModConInfo.h"
+#include "ModMainPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ModSettings.h"
+#include "Seams.h"
+#include "VbRules.h"
+
+ConInfoRec CurCon;
+ConInfoRec LastCon;
+ConInfoRec GeneralConInfo;
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetConInfoState() {
+  CurCon = ConInfoRec();
+  LastCon = ConInfoRec();
+  GeneralConInfo = ConInfoRec();
+}
+namespace {
+const bool resetConInfoStateDone = (ResetConInfoState(), true);
+}  // namespace
+
+namespace {
+
+const char kInternet[] = "Internet";
+
+struct IntProg {
+  std::string path;
+  int16_t enabled = 0;
+};
+
+IntProg ParseIntProg(const std::string& text) {
+  IntProg p;
+  size_t semi = text.find(';');
+  p.path = text.substr(0, semi);
+  if (semi != std::string::npos) {
+    auto n = vb::CInt(vb::Val(text.substr(semi + 1)));
+    p.enabled = n ? *n : 0;
+  }
+  return p;
+}
+
+}  // namespace
+
+void LoadConInfo() {
+  // A value that does not convert takes the missing value of its key, like a
+  // missing one, and the rest is still read.
+  SettingsReader r(ProgramTitle, kInternet);
+  IntProgCount = r.Int16("IntProgCount", 0);
+  if (IntProgCount < 0) IntProgCount = 0;
+  LastCon.From = r.Text("LastCon.From", "");
+  LastCon.To = r.Text("LastCon.To", "");
+  LastCon.Duration = r.Int32("LastCon.Duration", 0);
+  LastCon.ActiveDuration = r.Int32("LastCon.ActiveDuration", 0);
+  LastCon.Cost = r.Single("LastCon.Cost", 0);
+  LastCon.AvrgRecSpd = r.Single("LastCon.AvrgRecSpd", 0);
+  LastCon.AvrgSndSpd = r.Single("LastCon.AvrgSndSpd", 0);
+  LastCon.AvrgTotalSpd = r.Single("LastCon.AvrgTotalSpd", 0);
+  LastCon.flag = r.Text("LastCon.flag", "");
+  GeneralConInfo.From = r.Text("GeneralConInfo.From", "");
+  GeneralConInfo.To = r.Text("GeneralConInfo.To", "");
+  GeneralConInfo.Duration = r.Int32("GeneralConInfo.Duration", 0);
+  GeneralConInfo.ActiveDuration = r.Int32("GeneralConInfo.ActiveDuration", 0);
+  GeneralConInfo.Cost = r.Single("GeneralConInfo.Cost", 0);
+  GeneralConInfo.ConnectTimes = r.Int16("GeneralConInfo.ConnectTimes", 0);
+}
+
+void SaveConInfo() {
+  auto put = [](const std::string& key, const std::string& value) {
+    SaveSetting(ProgramTitle, kInternet, key, value);
+  };
+  put("LastCon.From", LastCon.From);
+  put("LastCon.To", LastCon.To);
+  put("LastCon.Duration", IntText(LastCon.Duration));
+  put("LastCon.ActiveDuration", IntText(LastCon.ActiveDuration));
+  put("LastCon.Cost", SingleText(LastCon.Cost));
+  put("LastCon.AvrgRecSpd", SingleText(LastCon.AvrgRecSpd));
+  put("LastCon.AvrgSndSpd", SingleText(LastCon.AvrgSndSpd));
+  put("LastCon.AvrgTotalSpd", SingleText(LastCon.AvrgTotalSpd));
+  put("LastCon.flag", LastCon.flag);
+  put("GeneralConInfo.From", GeneralConInfo.From);
+  put("GeneralConInfo.To", GeneralConInfo.To);
+  put("GeneralConInfo.Duration", IntText(GeneralConInfo.Duration));
+  put("GeneralConInfo.ActiveDuration", IntText(GeneralConInfo.ActiveDuration));
+  put("GeneralConInfo.Cost", SingleText(GeneralConInfo.Cost));
+  put("GeneralConInfo.ConnectTimes", IntText(GeneralConInfo.ConnectTimes));
+}
+
+bool DoIntProgOp(int op, const std::string& path) {
+  for (int i = 1; i <= IntProgCount; ++i) {
+    const std::string key = "IntProg" + std::to_string(i);
+    if (op == 1) {
+      if (!Views.connection.IntProgsList) break;
+      ui::ListView& list = *Views.connection.IntProgsList;
+      if (i > list.ItemCount()) break;
+      SaveSetting(ProgramTitle, kInternet, key,
+                  list.ItemText(i - 1) + ";" + std::to_string(list.SmallIcon(i - 1)));
+      continue;
+    }
+    if (op < 2 || op > 4) return false;
+    IntProg entry = ParseIntProg(GetSetting(ProgramTitle, kInternet, key));
+    if (op == 2) {
+      if (Views.connection.IntProgsList) Views.connection.IntProgsList->AddItem(entry.path, entry.enabled);
+    } else if (op == 3) {
+      if (entry.enabled == 1 && entry.path == path) return true;
+    } else if (entry.enabled == 1 && !entry.path.empty() && !IsProgramRunning(entry.path)) {
+      seams::ShellRequest request;
+      request.verb = "open";
+      request.file = entry.path;
+      request.show = SW_SHOWNORMAL;
+      seams::ShellExecuteFn(request);  // a program that cannot start is skipped
+    }
+  }
+  return false;
+}
+
+float CalcConCost(int32_t seconds) {
+  // The options window accepts 1 or more, but the store may hold anything.
+  const int64_t e = CostDefinition.EveryXSeconds < 1 ? 1 : CostDefinition.EveryXSeconds;
+  const int64_t s = seconds;
+  int64_t billed;
+  if (s >= e)
+    billed = s % e > 0 ? s - s % e + e : s;
+  else
+    billed = e;
+  double cost = static_cast<double>(billed) / static_cast<double>(e) * CostDefinition.CostOfXSecond +
+                CostDefinition.ExtraCost;
+  return static_cast<float>(vb::RoundHalfEven(cost * 100.0) / 100.0);
+}
+
+bool IsProgramRunning(const std::string& path) {
+  const std::string wanted = vb::LCase(path);
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  PROCESSENTRY32 pe = {};
+  pe.dwSize = sizeof pe;
+  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe)) {
+    // The process entry may hold a bare file name; the first module has the full path.
+    std::string exe = pe.szExeFile;
+    if (exe.find('\\') == std::string::npos) {
+      HANDLE mods = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pe.th32ProcessID);
+      if (mods != INVALID_HANDLE_VALUE) {
+        MODULEENTRY32 me = {};
+        me.dwSize = sizeof me;
+        if (Module32First(mods, &me)) exe = me.szExePath;
+        CloseHandle(mods);
+      }
+    }
+    found = vb::LCase(exe) == wanted;
+  }
+  CloseHandle(snap);
+  return found;
+}

@@ -1,0 +1,186 @@
+#include "ModPop.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "ModMainPlatform.h"
+#include <cstdio>
+#include "ModSettings.h"
+#include "ModStartupPlatform.h"
+#include "VbRules.h"
+
+BrowserEntry Browsers[kMaxBrowsers];
+int16_t BrowsersLst_Total = 0;
+WhiteListEntry WhiteLst[kMaxWhiteEntries];
+int16_t WhiteLst_Total = 0;
+int16_t TotalBlockCnt = 0;
+vb::Date TotalBlockSince = 0;
+
+namespace {
+
+const char kPopUp[] = "PopUp";
+
+std::string Field(const char* bytes, size_t offset) { return std::string(bytes + offset, 256); }
+
+int16_t Int16At(const char* bytes, size_t offset) {
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes + offset);
+  return static_cast<int16_t>(b[0] | (b[1] << 8));
+}
+
+std::string TrimBlanks(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+std::string BrowserKey(int i, const std::string& rest) { return "Browsers(" + std::to_string(i) + ")." + rest; }
+std::string WhiteKey(int i, const std::string& rest) { return "WhiteLst(" + std::to_string(i) + ")." + rest; }
+
+// The FileVersion text of the file's first translation; "" when it has none.
+std::string FileVersionText(const std::string& path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size < 1) return "";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
+  WORD* lang = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&lang), &len) ||
+      !lang || len < 4)
+    return "";
+  char key[64];
+  std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X%04X\\FileVersion", lang[0], lang[1]);
+  char* value = nullptr;
+  if (!VerQueryValueA(data.data(), key, reinterpret_cast<void**>(&value), &len) || !value) return "";
+  size_t n = 0;
+  while (n < len && n < 255 && value[n]) ++n;
+  return std::string(value, n);
+}
+
+}  // namespace
+
+PopDatRecord DecodePopDatRecord(const char* bytes) {
+  PopDatRecord r;
+  r.Name = Field(bytes, 0);
+  r.ExeName = Field(bytes, 256);
+  for (int k = 0; k < 3; ++k) r.MenuName[k] = Field(bytes, 512 + 256 * k);
+  r.PopDisNotf = Int16At(bytes, 1280);
+  r.HidePop = Int16At(bytes, 1282);
+  r.MajorVersion = Int16At(bytes, 1284);
+  for (int k = 0; k < 6; ++k) {
+    r.WhiteType[k] = Int16At(bytes, 1286 + 2 * k);
+    r.WhiteText[k] = Field(bytes, 1298 + 256 * k);
+    r.ExactText[k] = Int16At(bytes, 2834 + 2 * k);
+  }
+  return r;
+}
+
+bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records) {
+  records.clear();
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::vector<char> buf(PopDatRecord::kSize);
+  if (!file.read(buf.data(), buf.size())) return false;
+  const double counted = vb::Val(TrimBlanks(DecodePopDatRecord(buf.data()).ExeName));
+  // The header's count is only a promise: reading stops where the file ends.
+  const long n = counted > 0 && counted < 1e6 ? static_cast<long>(counted) : 0;
+  for (long i = 0; i < n && file.read(buf.data(), buf.size()); ++i)
+    records.push_back(DecodePopDatRecord(buf.data()));
+  return true;
+}
+
+bool MajorVersionMatches(int16_t majorVersion, const std::string& path) {
+  if (majorVersion == 0) return true;
+  const std::string fileVersion = FileVersionText(path);
+  if (fileVersion.empty()) return false;
+  return vb::Val(fileVersion.substr(0, 1)) == majorVersion;
+}
+
+void LoadPopUpSettings() {
+  SettingsReader r(ProgramTitle, kPopUp);
+  // The arrays hold 51 browsers and 201 white-list entries: a larger stored total
+  // reads only as many.
+  BrowsersLst_Total = static_cast<int16_t>(std::clamp<int>(r.Int16("BrowsersLst_Total", 0), 0, kMaxBrowsers));
+  WhiteLst_Total = static_cast<int16_t>(std::clamp<int>(r.Int16("WhiteLst_Total", 0), 0, kMaxWhiteEntries));
+
+  const vb::Date today = std::floor(vb::Now());
+  const std::string todayText = vb::CStrDate(today);
+  std::string since = r.Text("TotalBlockSince", todayText);
+  auto sinceDate = vb::CDate(since);
+  TotalBlockSince = sinceDate ? *sinceDate : today;
+  if (!sinceDate || std::floor(TotalBlockSince) == today) {
+    TotalBlockSince = sinceDate ? TotalBlockSince : today;
+    SaveSetting(ProgramTitle, kPopUp, "TotalBlockSince", vb::CStrDate(TotalBlockSince));
+  }
+  TotalBlockCnt = r.Int16("TotalBlockCnt", 0);
+
+  std::vector<PopDatRecord> catalogue;
+  ReadPopDat(AppPath() + "\\Pop.dat", catalogue);
+  for (int i = 0; i < BrowsersLst_Total; ++i) {
+    BrowserEntry& b = Browsers[i];
+    b.Path = r.Text(BrowserKey(i, "Path"), "");
+    b.MenuName[0] = r.Text(BrowserKey(i, "MenuName(0)"), "");
+    b.MenuName[1] = r.Text(BrowserKey(i, "MenuName(1)"), "");
+    b.HidePop = r.Int16(BrowserKey(i, "HidePop"), 1);
+    b.PopDisNotf = r.Int16(BrowserKey(i, "PopDisNotf"), 1);
+    // A slot reused after a removal must not keep another browser's items.
+    for (auto& item : b.PreDefinedWhite) item = WhiteListEntry();
+    for (const PopDatRecord& record : catalogue) {
+      if (b.Path.empty() || vb::LCase(GetAppPathsEntry(TrimBlanks(record.ExeName))) != vb::LCase(b.Path)) continue;
+      if (!MajorVersionMatches(record.MajorVersion, b.Path)) continue;
+      for (int k = 0; k < 6; ++k) {
+        b.PreDefinedWhite[k].WhiteType = record.WhiteType[k];
+        b.PreDefinedWhite[k].URL_Or_Name_text = record.WhiteText[k];
+        b.PreDefinedWhite[k].ExactText = record.ExactText[k];
+      }
+    }
+  }
+  for (int i = 0; i < WhiteLst_Total; ++i) {
+    WhiteLst[i].WhiteType = r.Int32(WhiteKey(i, "WhiteType"), 0);
+    WhiteLst[i].URL_Or_Name_text = r.Text(WhiteKey(i, "URL_Or_Name_text"), "");
+    WhiteLst[i].ExactText = r.Int16(WhiteKey(i, "ExactText"), 0);
+  }
+}
+
+void SavePopUpSettings() {
+  auto put = [](const std::string& key, const std::string& value) {
+    SaveSetting(ProgramTitle, kPopUp, key, value);
+  };
+  put("BrowsersLst_Total", IntText(BrowsersLst_Total));
+  for (int i = 0; i < BrowsersLst_Total; ++i) {
+    const BrowserEntry& b = Browsers[i];
+    put(BrowserKey(i, "Path"), b.Path);
+    put(BrowserKey(i, "MenuName(0)"), b.MenuName[0]);
+    put(BrowserKey(i, "MenuName(1)"), b.MenuName[1]);
+    put(BrowserKey(i, "HidePop"), IntText(b.HidePop));
+    put(BrowserKey(i, "PopDisNotf"), IntText(b.PopDisNotf));
+    for (int j = 0; j < 6; ++j) {
+      const std::string item = "PreDefinedWhite(" + std::to_string(j) + ").";
+      put(BrowserKey(i, item + "ExactText"), IntText(b.PreDefinedWhite[j].ExactText));
+      put(BrowserKey(i, item + "URL_Or_Name_text"), b.PreDefinedWhite[j].URL_Or_Name_text);
+      put(BrowserKey(i, item + "WhiteType"), IntText(b.PreDefinedWhite[j].WhiteType));
+    }
+  }
+  put("WhiteLst_Total", IntText(WhiteLst_Total));
+  for (int i = 0; i < WhiteLst_Total; ++i) {
+    put(WhiteKey(i, "WhiteType"), IntText(WhiteLst[i].WhiteType));
+    put(WhiteKey(i, "URL_Or_Name_text"), WhiteLst[i].URL_Or_Name_text);
+    put(WhiteKey(i, "ExactText"), IntText(WhiteLst[i].ExactText));
+  }
+}
+
+bool AddBrowserFromRecord(const PopDatRecord& record) {
+  if (BrowsersLst_Total >= kMaxBrowsers) return false;
+  BrowserEntry& b = Browsers[BrowsersLst_Total++];
+  b = BrowserEntry();
+  b.Path = GetAppPathsEntry(TrimBlanks(record.ExeName));
+  b.MenuName[0] = TrimBlanks(record.MenuName[0]);
+  b.MenuName[1] = TrimBlanks(record.MenuName[1]);
+  b.HidePop = record.HidePop;
+  b.PopDisNotf = record.PopDisNotf;
+  return true;
+}

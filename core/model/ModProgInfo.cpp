@@ -1,0 +1,465 @@
+// The process table and its walker: one procedure with a mode for every question the
+// program asks about running processes, over a live walk (Toolhelp on the 9x family,
+// the process-status calls on NT) or over the cache of the last rebuild.
+#include "ModProgInfo.h"
+#include "ModStartupPlatform.h"
+#include "ModMainPlatform.h"
+#include "ListView.h"
+#include "ViewBindings.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ModProcMon.h"
+#include "ModSProgs.h"
+#include "ModSettings.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "SysInfoLink.h"
+#include "VbRules.h"
+#include "mdlCmd.h"
+
+std::vector<ProgRow> ProgTable;
+int16_t ProgTableLast;
+std::vector<DWORD> ProcIdList;
+std::vector<std::string> ProcPathList;
+int16_t ProcListLast;
+std::vector<DWORD> DetailsProcIdList;
+std::vector<std::string> DetailsProcPathList;
+int16_t DetailsProcListLast;
+std::string ProcResultPath;
+int16_t ProcInstanceCount;
+DWORD LastProcWalkTick;
+int16_t LogScanning;
+bool DetailsRefreshing;
+std::string MoskinLibraryName = "Moskin.dll";
+
+namespace {
+
+// The process-list mark shared with the hook libraries.
+const char kHookApp[] = "Quillon";
+const char kHookSection[] = "tmp";
+const char kProcChanged[] = "ProcChanged";
+
+const DWORD kThrottleMs = 1000;
+const int kCpuTableSize = 1000;
+
+// Every process id the last NT rebuild saw, sorted: the automatic rebuild also runs
+// when the system's set of processes no longer matches it.
+std::vector<DWORD> g_lastWalkIds;
+bool g_haveLastWalkIds;
+// The owner process of mode 4's window, for the cache walk.
+DWORD g_windowPid;
+
+std::string Field(const char* text, size_t max) {
+  size_t n = 0;
+  while (n < max && text[n]) ++n;
+  return std::string(text, n);
+}
+
+DWORD IdFromText(const std::string& text) {
+  char* end = nullptr;
+  unsigned long v = std::strtoul(text.c_str(), &end, 10);
+  return end && end != text.c_str() ? static_cast<DWORD>(v) : 0;
+}
+
+// The file name or path tail of mode 1 matches only a whole name: "pad.exe" must
+// not end notepad.exe.
+bool EndsAtPathBoundary(const std::string& path, const std::string& tail) {
+  if (tail.empty() || tail.size() > path.size()) return false;
+  size_t at = path.size() - tail.size();
+  if (vb::UCase(path.substr(at)) != vb::UCase(tail)) return false;
+  return at == 0 || path[at - 1] == '\\' || tail[0] == '\\';
+}
+
+void EndProcess(DWORD pid) {
+  if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+    TerminateProcess(h, 0);
+    CloseHandle(h);
+  }
+}
+
+std::string PriorityNameOf(HANDLE process) { return process ? GetPriorityName(GetPriorityClass(process)) : ""; }
+
+std::string Sum(const std::string& cell, long add) {
+  return std::to_string(static_cast<long long>(vb::Val(cell)) + add);
+}
+
+// Rebuild step of one process.
+void AddToTable(const std::string& path, DWORD pid, bool quick) {
+  // The program never lists itself.
+  if (vb::LCase(path) == vb::LCase(AppExePath)) return;
+  HANDLE process = nullptr;
+  if (!quick) {
+    process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return;
+  }
+  ProcIdList.push_back(pid);
+  ProcPathList.push_back(path);
+  ProcListLast = static_cast<int16_t>(ProcIdList.size() - 1);
+
+  bool listed = !LogScanning;
+  if (listed) {
+    int16_t action = DoSProgOp(3, path);
+    if ((IsSystemFile(path) == 1 && HideSysProc == 1) || action == 0 || action == 1) listed = false;
+  }
+  if (listed) {
+    int row = -1;
+    for (int i = 0; i <= ProgTableLast; ++i)
+      if (ProgTable[i][kProgPath] == path) {
+        row = i;
+        break;
+      }
+    int32_t memory[3];
+    bool haveMemory = !(Views.lists.FastRef && *Views.lists.FastRef) && !quick && TakeProcMem(pid, memory);
+    if (row < 0) {
+      ProgTable.emplace_back();
+      row = ProgTableLast = static_cast<int16_t>(ProgTable.size() - 1);
+      ProgRow& r = ProgTable[row];
+      r[0] = path;
+      if (haveMemory)
+        for (int c = 0; c < 3; ++c) r[2 + c] = std::to_string(memory[c]);
+      r[5] = "1";
+    } else {
+      ProgRow& r = ProgTable[row];
+      if (haveMemory)
+        for (int c = 0; c < 3; ++c) r[2 + c] = Sum(r[2 + c], memory[c]);
+      r[5] = Sum(r[5], 1);
+    }
+    if (!quick) ProgTable[row][kProgPriority] = PriorityNameOf(process);
+  }
+  if (process) CloseHandle(process);
+}
+
+// Mode 3 for one process of the program: a row of the details window's instance
+// list while it refreshes, else an entry of the details lists.
+void AddDetailsInstance(const std::string& path, DWORD pid, const PROCESSENTRY32* record) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (DetailsRefreshing && Views.details.ProcLst) {
+    ui::ListView& list = *Views.details.ProcLst;
+    int row = list.AddItem(std::to_string(pid));
+    int32_t memory[3];
+    bool haveMemory = TakeProcMem(pid, memory);
+    int column = 1;
+    if (!IsWinNTFlag) list.SetSubItem(row, column++, record ? std::to_string(record->cntThreads) : "");
+    list.SetSubItem(row, column++, PriorityNameOf(process));
+    for (int c = 0; c < 3; ++c) list.SetSubItem(row, column++, haveMemory ? std::to_string(memory[c]) : "");
+    if (IsWinNTFlag) {
+      ConnectionRecord ports = GetProcessPorts(pid);
+      list.SetSubItem(row, column++, ports.LocalPort);
+      list.SetSubItem(row, column++, ports.LocalHost);
+      list.SetSubItem(row, column++, ports.RemotePort);
+      list.SetSubItem(row, column++, ports.RemoteHost);
+    }
+  } else {
+    DetailsProcIdList.push_back(pid);
+    DetailsProcPathList.push_back(path);
+    DetailsProcListLast = static_cast<int16_t>(DetailsProcIdList.size() - 1);
+  }
+  if (process) CloseHandle(process);
+}
+
+// The 9x live walk (modes 0, 2, 3).
+vb::Variant WalkToolhelp(long mode, const std::string& argument) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return vb::Variant();
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  bool last = false;
+  std::string output;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    last = ProcessOpOnEntry(mode, ToolhelpProcessPath(entry), entry.th32ProcessID, 0, &entry, argument, output);
+    if (mode == 0 && last) break;
+  }
+  CloseHandle(snapshot);
+  return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
+}
+
+bool ProcessSetChanged() {
+  if (!g_haveLastWalkIds) return true;
+  std::vector<DWORD> ids = EnumProcessIds();
+  std::sort(ids.begin(), ids.end());
+  return ids != g_lastWalkIds;
+}
+
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetProgInfoState() {
+  ProgTable.clear();
+  ProgTableLast = -1;
+  ProcIdList.clear();
+  ProcPathList.clear();
+  ProcListLast = -1;
+  DetailsProcIdList.clear();
+  DetailsProcPathList.clear();
+  DetailsProcListLast = -1;
+  ProcResultPath = std::string();
+  ProcInstanceCount = 0;
+  LastProcWalkTick = 0;
+  LogScanning = 0;
+  DetailsRefreshing = false;
+  g_lastWalkIds.clear();
+  g_haveLastWalkIds = false;
+  g_windowPid = 0;
+}
+namespace {
+const bool resetProgInfoStateDone = (ResetProgInfoState(), true);
+}  // namespace
+
+std::vector<DWORD> EnumProcessIds() {
+  std::vector<DWORD> ids(4);
+  for (;;) {
+    DWORD bytes = 0;
+    DWORD size = static_cast<DWORD>(ids.size() * sizeof(DWORD));
+    if (!EnumProcesses(ids.data(), size, &bytes)) return {};
+    // A full buffer may have cut the list: ask again with twice the room.
+    if (bytes < size) {
+      ids.resize(bytes / sizeof(DWORD));
+      return ids;
+    }
+    ids.resize(ids.size() * 2);
+  }
+}
+
+std::string ToolhelpProcessPath(const PROCESSENTRY32& entry) {
+  std::string path = Field(entry.szExeFile, sizeof entry.szExeFile);
+  if (path.find('\\') == std::string::npos) {
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, entry.th32ProcessID);
+    if (modules != INVALID_HANDLE_VALUE) {
+      MODULEENTRY32 module = {};
+      module.dwSize = sizeof module;
+      if (Module32First(modules, &module)) path = Field(module.szExePath, sizeof module.szExePath);
+      CloseHandle(modules);
+    }
+  }
+  return vb::LCase(path);
+}
+
+std::string NormaliseImagePath(const std::string& modulePath) {
+  std::string path = vb::UCase(modulePath);
+  if (path.compare(0, 4, "\\??\\") == 0) path.erase(0, 4);
+  static const char kRoot[] = "\\SYSTEMROOT";
+  if (path.compare(0, sizeof kRoot - 1, kRoot) == 0) path = GetWinDir() + path.substr(sizeof kRoot - 1);
+  return path;
+}
+
+std::string ProcessImagePath(HANDLE process) {
+  HMODULE modules[50];
+  DWORD needed = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &needed) || needed == 0) return "";
+  char path[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameExA(process, modules[0], path, MAX_PATH);
+  if (n == 0) return "";
+  return NormaliseImagePath(std::string(path, n));
+}
+
+bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windowPid,
+                      const PROCESSENTRY32* record, const std::string& argument, std::string& output) {
+  if (pid == 0) return false;
+  switch (mode) {
+    case 0:
+      return vb::UCase(path) == vb::UCase(argument);
+    case 1:
+      if (EndsAtPathBoundary(path, argument)) EndProcess(pid);
+      return false;
+    case 2:
+      AddToTable(path, pid, argument == vb::BoolText(true));
+      return false;
+    case 3:
+      if (argument.empty() || vb::UCase(path) == vb::UCase(argument)) AddDetailsInstance(path, pid, record);
+      return false;
+    case 4:
+      if (pid != windowPid) return false;
+      ProcResultPath = vb::LCase(path);
+      return true;
+    case 5:
+      if (pid != IdFromText(argument)) return false;
+      EndProcess(pid);
+      return true;
+    case 6:
+      if (path != argument) return false;
+      output = std::to_string(GetRiskRating(path));
+      return true;
+    case 7:
+      if (vb::LCase(path) == vb::LCase(argument)) ++ProcInstanceCount;
+      return false;
+    case 8:
+      if (pid != IdFromText(argument)) return false;
+      ProcResultPath = path;
+      return true;
+    case 9: {
+      if (argument.empty()) return false;
+      int digit = argument.back() - '0';
+      if (digit < 0 || digit > 3 || vb::UCase(path) != vb::UCase(argument.substr(0, argument.size() - 1))) return false;
+      if (HANDLE h = OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid)) {
+        SetPriorityClass(h, static_cast<DWORD>(PriorityClasses[digit]));
+        CloseHandle(h);
+      }
+      return false;
+    }
+    case 10: {
+      if (vb::LCase(path) != vb::LCase(argument)) return false;
+      HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+      output = PriorityNameOf(h);
+      if (h) CloseHandle(h);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+vb::Variant WalkCachedProcessList(long mode, const std::string& argument) {
+  if (mode == 4 || mode == 8) ProcResultPath.clear();
+  std::string output;
+  bool last = false;
+  for (size_t i = 0; i < ProcIdList.size() && i < ProcPathList.size(); ++i) {
+    last = ProcessOpOnEntry(mode, ProcPathList[i], ProcIdList[i], g_windowPid, nullptr, argument, output);
+    if (last) break;
+  }
+  if (mode == 6 || mode == 10) return vb::Variant::Str(output);
+  if (mode == 7) return vb::Variant::Num(ProcInstanceCount);
+  return vb::Variant::Bool(last);
+}
+
+vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
+  if (mode == 2) SaveSetting(kHookApp, kHookSection, kProcChanged, "0");
+  if (mode != 0 && mode != 2 && mode != 3) return WalkCachedProcessList(mode, argument);
+  std::vector<DWORD> ids = EnumProcessIds();
+  if (mode == 2) {
+    g_lastWalkIds = ids;
+    std::sort(g_lastWalkIds.begin(), g_lastWalkIds.end());
+    g_haveLastWalkIds = true;
+  }
+  bool last = false;
+  std::string output;
+  for (DWORD id : ids) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (!process) continue;
+    std::string path = ProcessImagePath(process);
+    if (!path.empty()) last = ProcessOpOnEntry(mode, path, id, 0, nullptr, argument, output);
+    CloseHandle(process);
+    if (mode == 0 && last) break;
+  }
+  if (mode == 2 && argument != vb::BoolText(true)) UpdateProcessCpu();
+  return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
+}
+
+vb::Variant DoProcessListOp(long mode, const std::string& argument) {
+  if (mode < 0 || mode > 10) return vb::Variant::Bool(false);
+  // An empty name would match every path.
+  if (mode == 1 && argument.empty()) return vb::Variant::Bool(false);
+  const bool automatic = argument == vb::BoolText(true);
+  if (mode == 2) {
+    DWORD now = seams::TickCountFn();
+    if (static_cast<DWORD>(now - LastProcWalkTick) < kThrottleMs) return vb::Variant::Bool(false);
+    if (!automatic) LastProcWalkTick = now;
+    // On NT the automatic refresh rebuilds only when something changed: the list was
+    // marked, or processes started or ended since the last rebuild.
+    if (IsWinNTFlag && automatic && GetSetting(kHookApp, kHookSection, kProcChanged, "0") != "1" &&
+        !ProcessSetChanged())
+      return vb::Variant();
+    ProgTable.clear();
+    ProgTableLast = -1;
+    ProcIdList.clear();
+    ProcPathList.clear();
+    ProcListLast = -1;
+  }
+  if (mode == 3) {
+    DetailsProcIdList.clear();
+    DetailsProcPathList.clear();
+    DetailsProcListLast = -1;
+  }
+  ProcInstanceCount = 0;
+  if (mode == 4 || mode == 8) ProcResultPath.clear();
+  g_windowPid = 0;
+  if (mode == 4) {
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(IdFromText(argument)));
+    DWORD owner = 0;
+    if (GetWindowThreadProcessId(window, &owner) == 0 || owner == 0) return vb::Variant();
+    g_windowPid = owner;
+  }
+  vb::Variant result;
+  bool live = mode == 0 || mode == 2 || mode == 3;
+  if (IsWinNTFlag) {
+    result = WalkProcessListPsapi(mode, argument);
+  } else if (live) {
+    return WalkToolhelp(mode, argument);
+  } else {
+    result = WalkCachedProcessList(mode, argument);
+  }
+  // The program runs at high priority; a walk puts it back there.
+  SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+  return result;
+}
+
+long CallGetCpuUsage(long* table) {
+  using GetCpuUsageFn = LONG(WINAPI*)(LONG*);
+  static std::string tried;
+  static GetCpuUsageFn getCpu = nullptr;
+  if (tried != MoskinLibraryName) {
+    // The library is loaded once, by name, at its first use; a missing one is not
+    // looked for again until another name is set.
+    tried = MoskinLibraryName;
+    HMODULE lib = LoadLibraryA(MoskinLibraryName.c_str());
+    getCpu = lib ? reinterpret_cast<GetCpuUsageFn>(GetProcAddress(lib, "GetCpuUsage")) : nullptr;
+  }
+  if (!getCpu) return -1;
+  return getCpu(reinterpret_cast<LONG*>(table));
+}
+
+void UpdateProcessCpu() {
+  if (!IsWinNTFlag) return;
+  std::vector<long> table(kCpuTableSize, 0);
+  long n = std::min<long>(CallGetCpuUsage(table.data()), kCpuTableSize);
+
+  std::vector<std::string> rowNames;
+  for (int i = 0; i <= ProgTableLast; ++i) {
+    const std::string& path = ProgTable[i][kProgPath];
+    size_t slash = path.find_last_of('\\');
+    size_t start = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.find_last_of('.');
+    size_t end = dot == std::string::npos || dot < start ? path.size() : dot;
+    rowNames.push_back(vb::LCase(path.substr(start, end - start)));
+    ProgTable[i][kProgCpu] = "0";
+  }
+  if (n < 3) return;
+
+  const long total = table[n - 1];
+  std::vector<double> cpu(rowNames.size(), 0.0);
+  std::vector<bool> measured(rowNames.size(), false);
+  for (long k = 1; k <= n - 2; ++k) {
+    std::string name = vb::LCase(ModProgInfo::TrimAtNull(GetSetting(ProgramTitle, "tmpcpu", std::to_string(k))));
+    if (table[k] <= 0 || total <= 0) continue;
+    for (size_t i = 0; i < rowNames.size(); ++i) {
+      if (rowNames[i] != name) continue;
+      // Several processes of one program add up, each step rounded to one decimal.
+      cpu[i] = vb::RoundHalfEven((cpu[i] + table[k] * 100.0 / total) * 10) / 10;
+      measured[i] = true;
+    }
+  }
+  for (size_t i = 0; i < rowNames.size(); ++i)
+    if (measured[i]) ProgTable[i][kProgCpu] = vb::CStr(cpu[i]);
+  for (long k = 1; k <= n - 1; ++k) DeleteSetting(ProgramTitle, "tmpcpu", std::to_string(k));
+}
+
+bool ProgramHasVisibleWindow(const std::string& path) {
+  const std::string wanted = vb::LCase(path);
+  for (size_t i = 0; i < ProcIdList.size() && i < ProcPathList.size(); ++i) {
+    if (vb::LCase(ProcPathList[i]) != wanted) continue;
+    for (int w = 0; w <= WndTableLast && w < static_cast<int>(WndTable.size()); ++w) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(WndTable[w], &owner);
+      if (owner == ProcIdList[i] && IsWindowVisible(WndTable[w])) return true;
+    }
+  }
+  return false;
+}
+
+ConnectionRecord GetProcessPorts(DWORD processId) { return ParseNetstatPorts(GetNetstatOutput(), processId); }

@@ -1,0 +1,351 @@
+// The window table and the facts of one window. Everything runs on the user-interface
+// thread; the enumeration callback runs inside EnumWindows on the same thread.
+#include "ModWndOpr.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+
+#include "MForceFore.h"
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
+#include "ModSProgs.h"
+#include "ModSettings.h"
+#include "ModStartupPlatform.h"
+#include "VbRules.h"
+#include "modIni.h"
+
+std::vector<HWND> WndTable;
+int16_t WndTableLast;
+std::vector<std::string> WndTitles;
+bool WndEnumActive;
+WndInfo CurWnd;
+bool WndPathMissing;
+
+namespace {
+
+const UINT kShortWaitMs = 50;
+const UINT kLongWaitMs = 500;
+const char kDialogClass[] = "#32770";
+const char kNotResponding[] = "(Not responding)";
+
+// The special-program action of each process met during one rebuild: a program with
+// many windows is looked up once.
+std::map<DWORD, int16_t> g_actionOfProcess;
+
+// Blanks off both ends, as the settings' class names may carry them.
+std::string TrimBlanks(const std::string& s) {
+  size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+DWORD OwnerProcess(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+LONG ExStyle(HWND hwnd) { return GetWindowLongA(hwnd, GWL_EXSTYLE); }
+
+// Entry 0 of the owner-class list is never filled and never compared.
+bool IsListedClass(const std::string& className) {
+  for (size_t i = 1; i < DialogOwnerClasses.size(); ++i)
+    if (DialogOwnerClasses[i] == className) return true;
+  return false;
+}
+
+// True when the windows list may show the window under the display options. The
+// tests decide in this order; the first that decides ends it.
+bool FilterWnd(HWND hwnd) {
+  if (!IsWindowVisible(hwnd) && HideWnd == 1) return false;
+  if (WndDisplay == 3) return true;  // every window
+  LONG ex = ExStyle(hwnd);
+  if (ex & WS_EX_TOOLWINDOW) return false;
+  HWND owner = GetWindow(hwnd, GW_OWNER);
+  if (!IsWindow(owner)) return true;
+  if (ex & WS_EX_APPWINDOW) return true;
+  if (GetWndClassName(hwnd) != kDialogClass) return false;
+  if (WndDisplay == 2) return true;  // every dialog box
+  if (WndDisplay != 1) return false;  // as the system's task list shows them
+  // Recommended: dialog boxes of the owner classes prog.ini lists.
+  return IsListedClass(vb::UCase(TrimBlanks(GetWndClassName(owner))));
+}
+
+// The special-program action of the program that owns the window (-1 for none).
+int16_t WindowProgramAction(HWND hwnd, DWORD pid) {
+  auto known = g_actionOfProcess.find(pid);
+  if (known != g_actionOfProcess.end()) return known->second;
+  int16_t action = -1;
+  if (DoProcessListOp(kProcOwnerOfWindow, WndHandleText(hwnd)).IsTrue()) action = DoSProgOp(3, ProcResultPath);
+  g_actionOfProcess[pid] = action;
+  return action;
+}
+
+BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
+  if (!WndEnumActive) return FALSE;
+  DWORD pid = OwnerProcess(hwnd);
+  // The program's own windows never enter the table.
+  if (pid == GetCurrentProcessId()) return TRUE;
+  if (!FilterWnd(hwnd)) return TRUE;
+  if (WindowProgramAction(hwnd, pid) == 1) return TRUE;  // hidden with all its windows
+  if (WndTableLast == INT16_MAX) return FALSE;  // the table's index is 16-bit
+  ++WndTableLast;
+  WndTable.resize(static_cast<size_t>(WndTableLast) + 1);
+  WndTable[WndTableLast] = hwnd;
+  if (LogScanning) {
+    // A hung window is never asked for its text.
+    std::string title = IsWndResponding(hwnd, false) ? GetWndTitle(hwnd) : kNotResponding;
+    WndTitles.resize(static_cast<size_t>(WndTableLast) + 1);
+    WndTitles[WndTableLast] = title;
+  }
+  return TRUE;
+}
+
+void RebuildWndTable() {
+  // A rebuild asked while one runs (from a message handled during a responding probe)
+  // would empty the table under the running one.
+  if (WndEnumActive) return;
+  WndTableLast = -1;
+  WndTable.clear();
+  if (LogScanning) WndTitles.clear();
+  g_actionOfProcess.clear();
+  WndEnumActive = true;
+  EnumWindows(EnumWndProc, 0);
+  WndEnumActive = false;
+  g_actionOfProcess.clear();
+}
+
+// The path of the program that owns the window, through the process cache; "" when
+// the cache does not know the process.
+std::string OwnerPathFromCache(HWND hwnd) {
+  ProcResultPath.clear();
+  DoProcessListOp(kProcOwnerOfWindow, WndHandleText(hwnd));
+  return ProcResultPath;
+}
+
+// The path of a process read from the process itself, for one the cache misses.
+std::string ProcessPathLive(DWORD pid) {
+  std::string path;
+  if (IsWinNTFlag) {
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
+      path = ProcessImagePath(process);
+      CloseHandle(process);
+    }
+  } else {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot != INVALID_HANDLE_VALUE) {
+      PROCESSENTRY32 entry = {};
+      entry.dwSize = sizeof entry;
+      for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == pid) {
+          path = ToolhelpProcessPath(entry);
+          break;
+        }
+      CloseHandle(snapshot);
+    }
+  }
+  return path;
+}
+
+void FillCurWnd(HWND hwnd) {
+  CurWnd = WndInfo();
+  if (!IsWindow(hwnd)) return;
+  CurWnd.Title = GetWndTitle(hwnd);
+  std::string path = OwnerPathFromCache(hwnd);
+  if (path.empty()) {
+    // A program started since the last walk: let it settle, walk again, ask again.
+    Sleep(100);
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
+    path = OwnerPathFromCache(hwnd);
+  }
+  CurWnd.ExeFile = path;
+  DWORD pid = 0;
+  CurWnd.ThreadId = GetWindowThreadProcessId(hwnd, &pid);
+  CurWnd.ProcessId = pid;
+  CurWnd.Position = GetWndPosition(hwnd);
+  if (IsWndHung(hwnd)) return;  // OnTop, Responding, Enabled, Visible stay False
+  CurWnd.Responding = IsWndResponding(hwnd, false);
+  CurWnd.Enabled = IsWindowEnabled(hwnd) != FALSE;
+  CurWnd.Visible = IsWindowVisible(hwnd) != FALSE;
+  CurWnd.OnTop = IsWndOnTop(hwnd);
+}
+
+// The codes that ask only a window that answers at once.
+vb::Variant IfResponding(HWND hwnd, bool (*ask)(HWND)) {
+  if (!IsWndResponding(hwnd, false)) return vb::Variant();
+  return vb::Variant::Bool(ask(hwnd));
+}
+
+// The small class icon of a window, or its big one.
+HICON ClassIcon(HWND hwnd, bool large) {
+  if (!hwnd) return nullptr;
+  return reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, large ? GCLP_HICON : GCLP_HICONSM));
+}
+
+}  // namespace
+
+// The start values of this module's state, given at program start and again by
+// ResetProgramState.
+void ResetWndOprState() {
+  WndTable.clear();
+  WndTableLast = -1;
+  WndTitles.clear();
+  WndEnumActive = false;
+  CurWnd = WndInfo();
+  WndPathMissing = false;
+  g_actionOfProcess.clear();
+}
+namespace {
+const bool resetWndOprStateDone = (ResetWndOprState(), true);
+}  // namespace
+
+std::string WndHandleText(HWND hwnd) {
+  return std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hwnd)));
+}
+
+HWND WndFromHandleText(const std::string& text) {
+  std::string t = TrimBlanks(text);
+  if (t.empty()) return nullptr;
+  size_t at = t[0] == '-' || t[0] == '+' ? 1 : 0;
+  if (at == t.size()) return nullptr;
+  for (size_t i = at; i < t.size(); ++i)
+    if (t[i] < '0' || t[i] > '9') return nullptr;
+  if (t.size() - at > 10) return nullptr;
+  // A handle may come as a signed 32-bit number too.
+  long long v = std::strtoll(t.c_str(), nullptr, 10);
+  if (v < -2147483648LL || v > 4294967295LL) return nullptr;
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(v)));
+}
+
+std::string GetWndTitle(HWND hwnd) {
+  // The text's length would have to be asked with a message, which a hung window
+  // never answers; the text itself of another program's window is read without one.
+  if (!IsWindow(hwnd)) return "";
+  std::string buf(512, '\0');
+  for (;;) {
+    int n = GetWindowTextA(hwnd, &buf[0], static_cast<int>(buf.size()));
+    if (n <= 0) return "";
+    if (static_cast<size_t>(n) < buf.size() - 1 || buf.size() >= 65536) {
+      buf.resize(static_cast<size_t>(n));
+      return buf;
+    }
+    buf.assign(buf.size() * 4, '\0');
+  }
+}
+
+std::string GetWndPosition(HWND hwnd) {
+  RECT r;
+  if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return "";
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") - (" + std::to_string(r.right) + "," +
+         std::to_string(r.bottom) + ")";
+}
+
+vb::Variant GetWndInfo(long code, const std::string& handleText) {
+  if (code == kWndRebuildTable) {
+    RebuildWndTable();
+    return vb::Variant();
+  }
+  HWND hwnd = WndFromHandleText(handleText);
+  switch (code) {
+    case kWndTitle:
+      return vb::Variant::Str(GetWndTitle(hwnd));
+    case kWndExePath: {
+      std::string path = IsWindow(hwnd) ? OwnerPathFromCache(hwnd) : (ProcResultPath.clear(), std::string());
+      if (path.empty()) WndPathMissing = true;
+      return vb::Variant::Str(path);
+    }
+    case kWndResponding:
+      return vb::Variant::Bool(IsWndResponding(hwnd, false));
+    case kWndVisible:
+      return IfResponding(hwnd, [](HWND h) { return IsWindowVisible(h) != FALSE; });
+    case kWndOnTop:
+      return IfResponding(hwnd, [](HWND h) { return IsWndOnTop(h); });
+    case kWndEnabled:
+      return IfResponding(hwnd, [](HWND h) { return IsWindowEnabled(h) != FALSE; });
+    case kWndProcessId:
+      return vb::Variant::Num(static_cast<long>(OwnerProcess(hwnd)));
+    case kWndThreadId: {
+      DWORD pid = 0;
+      return vb::Variant::Num(static_cast<long>(GetWindowThreadProcessId(hwnd, &pid)));
+    }
+    case kWndPosition:
+      return vb::Variant::Str(GetWndPosition(hwnd));
+    case kWndFillCurWnd:
+      FillCurWnd(hwnd);
+      return vb::Variant();
+    default:
+      return vb::Variant();
+  }
+}
+
+bool IsWndResponding(HWND hwnd, bool longWait) {
+  if (!hwnd) return false;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, longWait ? kLongWaitMs : kShortWaitMs, &answer) != 0;
+}
+
+bool IsWndHung(HWND hwnd) { return !IsWndResponding(hwnd, false); }
+
+bool IsWndOnTop(HWND hwnd) { return (ExStyle(hwnd) & WS_EX_TOPMOST) != 0; }
+
+HICON GetWndIcon(HWND hwnd, bool large, bool* callerOwns) {
+  if (callerOwns) *callerOwns = false;
+  if (IsWndHung(hwnd)) return nullptr;
+  // Asked with a time-out too: a window can stop answering right after the probe.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(hwnd, WM_GETICON, large ? ICON_BIG : ICON_SMALL, 0, SMTO_ABORTIFHUNG, kLongWaitMs, &answer);
+  HICON icon = reinterpret_cast<HICON>(answer);
+  if (!icon) icon = ClassIcon(hwnd, large);
+  if (!icon) icon = ClassIcon(GetWindow(hwnd, GW_OWNER), large);
+  if (!icon) {
+    std::string path = GetWndInfo(kWndExePath, WndHandleText(hwnd)).Text();
+    // The shell gives its small icon also when the large one was asked.
+    if (!path.empty()) icon = GetFileIcon(path, false);
+    if (icon && callerOwns) *callerOwns = true;
+  }
+  return icon;
+}
+
+bool CloseWnd(bool terminate, HWND hwnd) {
+  if (!terminate) {
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return true;
+  }
+  DWORD pid = OwnerProcess(hwnd);
+  // Ending the program from inside would end it without its exit work.
+  if (pid == 0 || pid == GetCurrentProcessId()) return false;
+  std::string path = OwnerPathFromCache(hwnd);
+  // A program started since the last walk is not in the cache: ask the process itself,
+  // so the warning still applies and the right process is ended.
+  // Callers restart the program from ProcResultPath, so it gets the path either way.
+  const bool cached = !path.empty();
+  if (!cached) path = ProcResultPath = vb::LCase(ProcessPathLive(pid));
+  if (WarnSpecialProgKill(path)) return false;
+  // A process this program may not end (or one already gone) is reported at once,
+  // not after a wait for an end that cannot come.
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+  if (!process) return false;
+  if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process, 0);
+  // Success means the process really ended, not only that it was asked to.
+  bool ended = WaitForSingleObject(process, 2000) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
+}
+
+bool BringWndToFront(HWND hwnd) {
+  if (GetWindowLongA(hwnd, GWL_STYLE) & WS_MINIMIZE) ShowWindow(hwnd, SW_RESTORE);
+  // Another program's always-on-top window must stay so.
+  const bool wasTopmost = IsWndOnTop(hwnd);
+  const UINT kShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kShow);
+  Sleep(100);
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kShow);
+  Sleep(100);
+  if (!wasTopmost) SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShow | SWP_NOACTIVATE);
+  return ForceForeground(hwnd, true);
+}

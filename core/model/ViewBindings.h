@@ -1,0 +1,135 @@
+// The windows' controls and actions that code below the windows fills, reads or calls.
+// Each window binds its part when it is constructed, so the model and the running
+// program never name a window; a part whose window is not in the program stays null
+// and the code that would use it does without.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ui {
+class Window;
+class Control;
+class Label;
+class CheckBox;
+class TextBox;
+class OptionButton;
+class ListView;
+class TabControl;
+class Timer;
+class MenuItem;
+}  // namespace ui
+
+struct ViewBindings {
+  // The main frame: the owner of message boxes, the tray icon and the hot key.
+  struct Frame {
+    ui::Window* form;
+    ui::Label* lblOnLineHelp;
+    ui::Timer* LogTimer;
+    ui::MenuItem* mnuFileTracker;
+    ui::MenuItem* mnuFileBlock;
+    ui::MenuItem* mnuFileBlockMsg;
+    ui::MenuItem* mnuSettingsTop;
+    ui::MenuItem* mnuSettingsPopBlock;
+    ui::MenuItem* mnuSettingsMsgBlock;
+    ui::MenuItem* mnuSettingsUpdateSpd[4];
+    bool (*ButtonPressed)(const std::string& key);
+    void (*SetButtonPressed)(const std::string& key, bool pressed);
+    bool (*PageButtonPressed)(const std::string& key);
+    void (*ClickPageButton)(const std::string& key);
+    void (*RefreshNow)();
+    void (*DoRefresh)();
+  } frame;
+  // The lists page: running programs and open windows.
+  struct Lists {
+    ui::Window* form;
+    ui::ListView* AppLst;
+    ui::ListView* WndLst;
+    bool* FastRef;
+    ui::MenuItem* mnuAppLstView[3];
+    ui::MenuItem* mnuWndLstView[3];
+  } lists;
+  // The program details window: the instances and modules the walkers fill.
+  struct Details {
+    ui::Window* form;
+    ui::ListView* ProcLst;
+    ui::ListView* ModsLst;
+    void (*RefreshMe)();
+  } details;
+  struct Quarantine {
+    ui::Window* form;
+    bool (*MoveToQrt)(const std::string& path);
+  } quarantine;
+  // The performance page, which keeps sampling while it is not on view.
+  struct Performance {
+    ui::Window* form;
+    void (*RefreshMe)(bool fromLoop);
+  } performance;
+  struct TrackerBar {
+    ui::Window* form;
+    void (*Timer1_Timer)();
+    void (*RefreshMe)();
+    void (*IniTrackerItems)();
+    void (*Unload)();  // gives up the screen edge and keeps the bar's state in the globals
+  } trackerBar;
+  struct Reminders {
+    void (*ShowFrm)(int16_t msgType, const std::string& title, const std::string& text);
+  } reminders;
+  // The connection page: programs launched on connect.
+  struct Connection {
+    ui::Window* form;
+    ui::ListView* IntProgsList;
+  } connection;
+  struct Options {
+    ui::Window* form;
+    ui::TabControl* SSTab1;
+    ui::ListView* SProgsList;
+    ui::OptionButton* LANConOpt[2];
+  } options;
+  // The special-program dialog's action captions.
+  struct SpecialProgram {
+    const std::vector<std::string>* SProgOpt;
+  } specialProgram;
+  struct MoreTools {
+    ui::Window* form;
+    ui::ListView* DriveEXList;
+    ui::CheckBox* IntReminderChk;
+    ui::TextBox* IntReminderTxt;
+    ui::Label* Label4;
+    void (*LoadMoreToolsData)();
+  } moreTools;
+  // The report window that the find dialog searches.
+  struct Report {
+    ui::Window* form;
+    ui::Control* txtLog;
+    int32_t (*SelStart)();
+    void (*Select)(int32_t start, int32_t length);
+  } report;
+  struct Splash {
+    ui::Window* form;
+  } splash;
+  struct PopUpNotice {
+    ui::Window* form;
+  } popUpNotice;
+  // The status window: progress text and Cancel, and the hook libraries' window.
+  struct Status {
+    ui::Window* form;
+  } status;
+};
+
+// Zero until the windows bind themselves: only pointers, so no order of construction
+// can undo a binding.
+extern ViewBindings Views;
+
+// The handle of a bound window, null when it is not bound or not created.
+HWND BoundHwnd(const ui::Window* form);
+// The main frame's handle: the owner of the program's message boxes.
+inline HWND FrameHwnd() { return BoundHwnd(Views.frame.form); }
+
+// A bound window's common calls; each does nothing (or answers false) when unbound.
+bool LoadView(ui::Window* form);
+void HideView(ui::Window* form);
+bool ViewLoaded(const ui::Window* form);
+bool ViewVisible(const ui::Window* form);

@@ -1,0 +1,27 @@
+// The one performance object of the run, created by its class identifier on first use.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+
+#include <cstdint>
+#include <vector>
+
+// The nine performance figures: CPU %, page-file use %, available and total physical,
+// virtual and page-file memory in KB, page faults.
+using PerfInfoArray = std::vector<int32_t>;
+
+extern IUnknown* SysInfoObj;
+extern PerfInfoArray PerfInfoData;
+
+// Fills the caller's VARIANT with the object's performance figures; false when the
+// object cannot be created or answers nothing.
+bool SysInfoPerfInfo(VARIANT* info);
+// The figures of one PerfInfo call as integers (empty when there are none).
+PerfInfoArray TakePerfInfo();
+// The committed, reserved and free KB of a process's first 128 MB; false when the
+// object cannot be had or cannot open the process.
+bool TakeProcMem(DWORD processId, int32_t figures[3]);
+void ReleaseSysInfo();
+
+// Gives this module's state its start values again.
+void ResetPerfInfoData();
