@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "Container.h"
 #include "Controls.h"
 #include "Failures.h"
 #include "ListView.h"
@@ -64,7 +65,7 @@ void ClickAt(HWND target, int x, int y, DWORD downFlag, DWORD upFlag) {
   SendInput(3, in, sizeof(INPUT));
 }
 
-// A small dialog: a name, two choices, notes, and OK / Cancel / Apply.
+// A small dialog: a name, two choices, notes, OK and Cancel, and Apply inside a frame.
 class DialogForm : public ui::Window {
  public:
   explicit DialogForm(bool withDefaultAndCancel = true)
@@ -75,7 +76,9 @@ class DialogForm : public ui::Window {
         txtNotes(*this, {10, 90, 200, 60}, "", ES_MULTILINE | WS_VSCROLL),
         OkBtn(*this, {10, 170, 80, 26}, "OK"),
         CancelBtn(*this, {100, 170, 80, 26}, "Cancel"),
-        ApplyBtn(*this, {190, 170, 80, 26}, "Apply") {
+        fraMore(*this, {190, 150, 120, 60}, "More"),
+        ApplyBtn(*this, {10, 24, 80, 26}, "Apply") {
+    ApplyBtn.SetContainer(fraMore);
     optSmall.SetValue(true);
     OkBtn.Click = [this] { ++ok; };
     CancelBtn.Click = [this] { ++cancel; };
@@ -87,7 +90,9 @@ class DialogForm : public ui::Window {
   ui::TextBox txtName;
   ui::OptionButton optSmall, optLarge;
   ui::TextBox txtNotes;
-  ui::Button OkBtn, CancelBtn, ApplyBtn;
+  ui::Button OkBtn, CancelBtn;
+  ui::Frame fraMore;
+  ui::Button ApplyBtn;
 
   int ok = 0, cancel = 0, apply = 0;
   std::vector<std::pair<int, int>> previewKeys, controlKeys;  // key code, shift
@@ -142,7 +147,7 @@ TEST(DialogKeys, EnterAndEscPressTheFormsButtons) {
   };
   const Case cases[] = {
       {"Enter in an edit", true, Name, VK_RETURN, 0, 1, 0, 0, ""},
-      {"Enter on a focused button presses that one", true, Apply, VK_RETURN, 0, 0, 0, 1, ""},
+      {"Enter on a focused button presses that one, inside a frame too", true, Apply, VK_RETURN, 0, 0, 0, 1, ""},
       {"Esc in an edit", true, Name, VK_ESCAPE, 0, 0, 1, 0, ""},
       {"Esc in a multi-line edit", true, Notes, VK_ESCAPE, 0, 0, 1, 0, ""},
       {"Enter in a multi-line edit beside a default button", true, Notes, VK_RETURN, 0, 1, 0, 0, ""},
