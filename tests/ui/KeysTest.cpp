@@ -199,6 +199,12 @@ TEST(DialogKeys, ADisabledOrHiddenDefaultButtonIsNotPressed) {
   Press(VK_RETURN);
   EXPECT_TRUE(PumpUntil([&] { return form.apply == 1; }, 1000));
   EXPECT_EQ(form.ok, 0);
+  // What an edit or the dialog manager sends for Enter and Esc reaches the same buttons.
+  form.CancelBtn.SetVisible(true);
+  SendMessageA(form.hwnd(), WM_COMMAND, IDOK, 0);
+  SendMessageA(form.hwnd(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(form.apply, 2);
+  EXPECT_EQ(form.cancel, 1);
 }
 
 TEST(KeyPreview, TheFormSeesKeysFirstAndCanSwallowThem) {
