@@ -34,15 +34,6 @@ int ButtonOf(UINT msg) {
 
 }  // namespace
 
-int MouseButtons(WPARAM wp) {
-  return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
-}
-
-int ShiftState(WPARAM wp) {
-  // Mouse messages carry Shift and Ctrl; Alt has to be asked of the keyboard.
-  return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
 Container::Container(Window& owner, Bounds bounds, std::string caption, DWORD style)
     : Control(owner, kContainerClass, style | WS_CLIPCHILDREN, bounds, std::move(caption),
               WS_EX_CONTROLPARENT) {}

@@ -66,8 +66,4 @@ class Frame : public Container {
   void TextChanged() override;
 };
 
-// The button and shift values of VB's mouse events from a mouse message's wParam.
-int MouseButtons(WPARAM wp);
-int ShiftState(WPARAM wp);
-
 }  // namespace ui

@@ -12,14 +12,6 @@ namespace {
 // The control a subclassed window belongs to.
 const char kControlProp[] = "QuillonControl";
 
-int MouseButtons(WPARAM wp) {
-  return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
-}
-
-int MouseShift(WPARAM wp) {
-  return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
 int NextControlId() {
   static int next = 1000;
   return next++;
@@ -43,6 +35,15 @@ HFONT SharedFont(const std::string& face, int points, bool bold) {
 }
 
 }  // namespace
+
+int MouseButtons(WPARAM wp) {
+  return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
+}
+
+int ShiftState(WPARAM wp) {
+  // Mouse messages carry Shift and Ctrl; Alt has to be asked of the keyboard.
+  return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
 
 Control::Control(Window& owner, const char* className, DWORD style, Bounds bounds,
                  std::string text, DWORD exStyle)
@@ -126,7 +127,7 @@ void Control::RaiseEvents(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONUP: button = -2; break;
     case WM_MBUTTONUP: button = -4; break;
     case WM_MOUSEMOVE:
-      if (MouseMove) Guarded([&] { MouseMove(MouseButtons(wp), MouseShift(wp), x, y); });
+      if (MouseMove) Guarded([&] { MouseMove(MouseButtons(wp), ShiftState(wp), x, y); });
       return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -135,8 +136,8 @@ void Control::RaiseEvents(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       return;
   }
-  if (button > 0 && MouseDown) Guarded([&] { MouseDown(button, MouseShift(wp), x, y); });
-  if (button < 0 && MouseUp) Guarded([&] { MouseUp(-button, MouseShift(wp), x, y); });
+  if (button > 0 && MouseDown) Guarded([&] { MouseDown(button, ShiftState(wp), x, y); });
+  if (button < 0 && MouseUp) Guarded([&] { MouseUp(-button, ShiftState(wp), x, y); });
 }
 
 std::string Control::Text() const {

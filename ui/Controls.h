@@ -147,4 +147,8 @@ class TextBox : public Control {
   LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
+// The button and shift values of VB's mouse events from a mouse message's wParam.
+int MouseButtons(WPARAM wp);
+int ShiftState(WPARAM wp);
+
 }  // namespace ui

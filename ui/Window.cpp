@@ -222,6 +222,13 @@ Window* Window::FromHandle(HWND hwnd) {
   return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+Window* Window::FormOf(HWND hwnd) {
+  const HWND desktop = GetDesktopWindow();
+  for (HWND h = hwnd; h && h != desktop; h = GetAncestor(h, GA_PARENT))
+    if (Window* form = FromHandle(h)) return form;
+  return nullptr;
+}
+
 bool Window::MayUnload(int mode) {
   bool cancel = false;
   Form_QueryUnload(cancel, mode);
@@ -299,7 +306,7 @@ bool Window::TranslateDialogKey(MSG& msg) {
       button = defaultButton_;
       // A focused push button is the one Enter presses.
       HWND focus = GetFocus();
-      if (Window* form = FromHandle(GetParent(focus)))
+      if (Window* form = FormOf(focus))
         if (auto* focused = dynamic_cast<Button*>(form->ControlFromHandle(focus))) button = focused;
     }
     return PressButton(button);

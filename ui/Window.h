@@ -66,6 +66,8 @@ class Window {
 
   // The form of a window handle made by this layer; nullptr for any other window.
   static Window* FromHandle(HWND hwnd);
+  // The form a window belongs to: itself, or the nearest form among its parents.
+  static Window* FormOf(HWND hwnd);
 
   // Sends the close request a user's close box would send (UnloadMode vbFormControlMenu).
   void Close() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }

@@ -9,7 +9,7 @@
 #include "ComboBox.h"
 #include "Container.h"
 #include "Controls.h"
-#include "Failure.h"
+#include "Failures.h"
 #include "PictureBox.h"
 #include "ProgressBar.h"
 #include "RichTextBox.h"
@@ -58,14 +58,9 @@ class ControlsForm : public ui::Window {
   std::vector<int> previousTabs;
 };
 
-// A handler that throws inside one of our window procedures fails the test.
-class Controls : public testing::Test {
- protected:
-  void SetUp() override {
-    ui::SetFailureHook([](const char* what) { ADD_FAILURE() << "stopped at a boundary: " << what; });
-  }
-  void TearDown() override { ui::SetFailureHook(nullptr); }
-};
+// A handler that throws inside one of our window procedures fails the test (the test
+// entry's failure hook).
+class Controls : public testing::Test {};
 
 bool Shown(HWND hwnd) { return IsWindowVisible(hwnd) != 0; }
 
@@ -338,10 +333,7 @@ TEST_F(Controls, PostedMouseMessagesRaiseVbMouseEvents) {
 TEST_F(Controls, AHandlerThatThrowsIsReportedAndLosesOnlyItsMessage) {
   ControlsForm form;
   form.Show();
-  std::vector<std::string> reported;
-  static std::vector<std::string>* sink;
-  sink = &reported;
-  ui::SetFailureHook([](const char* what) { sink->push_back(what); });
+  testsupport::ExpectFailures failures(1);
   int downs = 0;
   form.picGraph.MouseDown = [&](int, int, int, int) {
     if (++downs == 1) throw std::runtime_error("mouse handler failed");
@@ -351,7 +343,7 @@ TEST_F(Controls, AHandlerThatThrowsIsReportedAndLosesOnlyItsMessage) {
   SendMessageA(form.picGraph.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
   SendMessageA(form.picGraph.hwnd(), WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(downs, 2);
-  EXPECT_EQ(reported, std::vector<std::string>{"mouse handler failed"});
+  EXPECT_EQ(failures.seen(), std::vector<std::string>{"mouse handler failed"});
 }
 
 // ---- rich text

@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "Container.h"
 #include "Controls.h"
 #include "Failures.h"
+#include "ListView.h"
 #include "Menu.h"
 #include "Timer.h"
 #include "UiWait.h"
@@ -63,7 +65,7 @@ void ClickAt(HWND target, int x, int y, DWORD downFlag, DWORD upFlag) {
   SendInput(3, in, sizeof(INPUT));
 }
 
-// A small dialog: a name, two choices, notes, and OK / Cancel / Apply.
+// A small dialog: a name, two choices, notes, OK and Cancel, and Apply inside a frame.
 class DialogForm : public ui::Window {
  public:
   explicit DialogForm(bool withDefaultAndCancel = true)
@@ -74,7 +76,9 @@ class DialogForm : public ui::Window {
         txtNotes(*this, {10, 90, 200, 60}, "", ES_MULTILINE | WS_VSCROLL),
         OkBtn(*this, {10, 170, 80, 26}, "OK"),
         CancelBtn(*this, {100, 170, 80, 26}, "Cancel"),
-        ApplyBtn(*this, {190, 170, 80, 26}, "Apply") {
+        fraMore(*this, {190, 150, 120, 60}, "More"),
+        ApplyBtn(*this, {10, 24, 80, 26}, "Apply") {
+    ApplyBtn.SetContainer(fraMore);
     optSmall.SetValue(true);
     OkBtn.Click = [this] { ++ok; };
     CancelBtn.Click = [this] { ++cancel; };
@@ -86,7 +90,9 @@ class DialogForm : public ui::Window {
   ui::TextBox txtName;
   ui::OptionButton optSmall, optLarge;
   ui::TextBox txtNotes;
-  ui::Button OkBtn, CancelBtn, ApplyBtn;
+  ui::Button OkBtn, CancelBtn;
+  ui::Frame fraMore;
+  ui::Button ApplyBtn;
 
   int ok = 0, cancel = 0, apply = 0;
   std::vector<std::pair<int, int>> previewKeys, controlKeys;  // key code, shift
@@ -141,7 +147,7 @@ TEST(DialogKeys, EnterAndEscPressTheFormsButtons) {
   };
   const Case cases[] = {
       {"Enter in an edit", true, Name, VK_RETURN, 0, 1, 0, 0, ""},
-      {"Enter on a focused button presses that one", true, Apply, VK_RETURN, 0, 0, 0, 1, ""},
+      {"Enter on a focused button presses that one, inside a frame too", true, Apply, VK_RETURN, 0, 0, 0, 1, ""},
       {"Esc in an edit", true, Name, VK_ESCAPE, 0, 0, 1, 0, ""},
       {"Esc in a multi-line edit", true, Notes, VK_ESCAPE, 0, 0, 1, 0, ""},
       {"Enter in a multi-line edit beside a default button", true, Notes, VK_RETURN, 0, 1, 0, 0, ""},
@@ -193,6 +199,12 @@ TEST(DialogKeys, ADisabledOrHiddenDefaultButtonIsNotPressed) {
   Press(VK_RETURN);
   EXPECT_TRUE(PumpUntil([&] { return form.apply == 1; }, 1000));
   EXPECT_EQ(form.ok, 0);
+  // What an edit or the dialog manager sends for Enter and Esc reaches the same buttons.
+  form.CancelBtn.SetVisible(true);
+  SendMessageA(form.hwnd(), WM_COMMAND, IDOK, 0);
+  SendMessageA(form.hwnd(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(form.apply, 2);
+  EXPECT_EQ(form.cancel, 1);
 }
 
 TEST(KeyPreview, TheFormSeesKeysFirstAndCanSwallowThem) {
@@ -432,6 +444,93 @@ TEST(ControlEvents, MouseMovesCarryTheButtonsHeld) {
   PostMessageA(form.lblInfo.hwnd(), WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON | MK_CONTROL, MAKELPARAM(40, 6));
   PumpUntil([&] { return moves.size() == 2; }, 1000);
   EXPECT_EQ(moves, (std::vector<std::string>{"0 0 3,4", "3 2 40,6"}));
+}
+
+// A page: a form of its own shown inside the frame, as the frame's tool pages are.
+class PageForm : public ui::Window {
+ public:
+  PageForm() : Window({.caption = "Page", .style = WS_POPUP, .width = 200, .height = 60, .keyPreview = true}),
+               txtFind(*this, {10, 10, 120, 22}) {}
+  ui::TextBox txtFind;
+  std::vector<int> keys;
+
+ protected:
+  void Form_KeyDown(int& keyCode, int /*shift*/) override { keys.push_back(keyCode); }
+};
+
+class FrameForm : public ui::Window {
+ public:
+  FrameForm() : Window({.caption = "Frame", .width = 300, .height = 160, .keyPreview = true}),
+                GoBtn(*this, {10, 120, 80, 26}, "Go") {
+    ui::MenuItem& terminate = bar.Add("&Main").Add("&Terminate");
+    terminate.SetShortcut('T', 2);
+    terminate.Click = [this] { ++terminates; };
+    SetMenu(&bar);
+  }
+  ui::Button GoBtn;
+  ui::Menu bar;
+  int terminates = 0;
+  std::vector<int> keys;
+
+  void ShowPage(PageForm& page) {
+    page.Load();
+    HWND child = page.hwnd();
+    SetWindowLongA(child, GWL_STYLE, (GetWindowLongA(child, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+    SetParent(child, hwnd());
+    SetWindowPos(child, nullptr, 0, 0, 300, 100, SWP_NOZORDER);
+    page.Show();
+  }
+
+ protected:
+  void Form_KeyDown(int& keyCode, int /*shift*/) override { keys.push_back(keyCode); }
+};
+
+TEST(Pages, KeepTheirKeyPreviewWhileTheFrameKeepsTabAndShortcuts) {
+  FrameForm frame;
+  PageForm page;
+  frame.Load();
+  frame.ShowPage(page);
+  ASSERT_TRUE(Activate(frame));
+  frame.GoBtn.SetFocus();
+  Press(VK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == page.txtFind.hwnd(); }, 1000));
+  Press(VK_F1);
+  Press('T', 2);
+  EXPECT_TRUE(PumpUntil([&] { return frame.terminates == 1; }, 1000));
+  // Each preview sees the keys typed in its own form: the frame the Tab on its button,
+  // the page what was typed in its box.
+  EXPECT_EQ(page.keys, (std::vector<int>{VK_F1, VK_CONTROL, 'T'}));
+  EXPECT_EQ(frame.keys, std::vector<int>{VK_TAB});
+  Press(VK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == frame.GoBtn.hwnd(); }, 1000));
+  Press(VK_F1);
+  EXPECT_TRUE(PumpUntil([&] { return frame.keys.size() == 2; }, 1000));
+  EXPECT_EQ(frame.keys, (std::vector<int>{VK_TAB, VK_F1}));
+}
+
+TEST(DialogKeys, ListViewsKeepTheirOwnKeys) {
+  struct ListForm : ui::Window {
+    ListForm() : Window({.caption = "List", .width = 240, .height = 160}), AppLst(*this, {10, 10, 200, 100}),
+                 OkBtn(*this, {10, 120, 80, 26}, "OK") {
+      AppLst.AddColumn("K0", "Name", 150);
+      for (const char* name : {"one", "two", "three"}) AppLst.AddItem(name);
+      AppLst.KeyDown = [this](int key, int) { keys.push_back(key); };
+    }
+    ui::ListView AppLst;
+    ui::Button OkBtn;
+    std::vector<int> keys;
+  } form;
+  ASSERT_TRUE(Activate(form));
+  form.AppLst.SetFocus();
+  LVITEMA state = {};
+  state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(form.AppLst.hwnd(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  Press(VK_DOWN);
+  Press(VK_DELETE);
+  Press(VK_APPS);
+  EXPECT_TRUE(PumpUntil([&] { return form.keys.size() == 3; }, 1000));
+  EXPECT_EQ(form.keys, (std::vector<int>{VK_DOWN, VK_DELETE, VK_APPS}));
+  EXPECT_EQ(SendMessageA(form.AppLst.hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Failure.h"
+#include "Failures.h"
 #include "ListSort.h"
 #include "ListView.h"
 #include "UiWait.h"
@@ -95,19 +95,15 @@ LRESULT CALLBACK Counting(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-void FailTheTest(const char* what) { ADD_FAILURE() << "stopped at a boundary: " << what; }
-
 class ListViewTest : public testing::Test {
  protected:
   void SetUp() override {
-    ui::SetFailureHook(&FailTheTest);
     list.AddColumn("K0", "Name", 120);
     list.AddColumn("K1", "Size", 80);
     list.AddColumn("K2", "Started", 200);
   }
   void TearDown() override {
     if (list.hwnd()) RemoveWindowSubclass(list.hwnd(), &Counting, 1);
-    ui::SetFailureHook(nullptr);
   }
   int Add(const std::string& key, std::vector<std::string> cells) {
     int row = list.AddItem(cells[0], -1, key);
@@ -457,13 +453,12 @@ TEST_F(ListViewInputTest, KeysReachKeyDownAndAFailingHandlerIsReported) {
   ASSERT_TRUE(PumpUntil([&] { return !keys.empty(); })) << "no key arrived";
   EXPECT_EQ(keys[0], std::make_pair(static_cast<int>(VK_F5), 0));
 
-  static std::vector<std::string> reported;
-  reported.clear();
-  ui::SetFailureHook([](const char* what) { reported.push_back(what); });
-  list.KeyDown = [](int, int) { throw std::runtime_error("key handler failed"); };
-  SendMessageA(list.hwnd(), WM_KEYDOWN, VK_F5, 0);
-  EXPECT_EQ(reported, std::vector<std::string>{"key handler failed"});
-  ui::SetFailureHook(&FailTheTest);
+  {
+    testsupport::ExpectFailures failures(1);
+    list.KeyDown = [](int, int) { throw std::runtime_error("key handler failed"); };
+    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(failures.seen(), std::vector<std::string>{"key handler failed"});
+  }
   EXPECT_TRUE(IsWindow(list.hwnd()));
 }
 

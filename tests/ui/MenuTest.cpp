@@ -57,4 +57,29 @@ TEST(Menu, CommandsReachTheItemsClick) {
   EXPECT_FALSE(menu.Dispatch(1));  // not one of ours
 }
 
+TEST(Menu, ShortcutsShowAfterTheCaption) {
+  struct Case {
+    UINT key;
+    int shift;
+    const char* text;
+  };
+  const Case cases[] = {
+      {VK_F5, 0, "F5"},          {'T', 2, "Ctrl+T"},         {VK_DELETE, 1, "Shift+Del"},
+      {VK_F1, 3, "Ctrl+Shift+F1"}, {VK_INSERT, 2, "Ctrl+Ins"}, {VK_BACK, 4, "Alt+Bksp"},
+      {'7', 2, "Ctrl+7"},        {0, 2, ""},
+  };
+  MenuForm form;
+  ui::Menu menu;
+  ui::MenuItem& item = menu.Add("&Main").Add("&Refresh");
+  form.SetMenu(&menu);
+  form.Load();
+  for (const Case& c : cases) {
+    item.SetShortcut(c.key, c.shift);
+    EXPECT_EQ(item.ShortcutText(), c.text);
+    HMENU main = GetSubMenu(GetMenu(form.hwnd()), 0);
+    EXPECT_EQ(ItemText(main, 0), *c.text ? std::string("&Refresh\t") + c.text : "&Refresh");
+  }
+  EXPECT_EQ(item.Caption(), "&Refresh");  // the caption itself stays as it was set
+}
+
 }  // namespace

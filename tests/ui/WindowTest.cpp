@@ -198,4 +198,36 @@ TEST(Window, ButtonWithItsOwnColourIsDrawnInIt) {
   ReleaseDC(form.OkBtn.hwnd(), dc);
 }
 
+// An owner-drawn list box: its item height comes from the control, asked while the
+// list box is still being created.
+class TallList : public ui::Control {
+ public:
+  TallList(ui::Window& owner, ui::Bounds bounds)
+      : Control(owner, "LISTBOX", WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, bounds, "") {}
+  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+  ~TallList() override { DeleteObject(brush); }
+
+ protected:
+  bool OnMeasureItem(MEASUREITEMSTRUCT& item) override {
+    item.itemHeight = 23;
+    return true;
+  }
+  HBRUSH OnCtlColor(HDC) override { return brush; }
+};
+
+TEST(Window, RoutesMeasuringAndListColoursToTheControl) {
+  struct ListForm : ui::Window {
+    ListForm() : Window(ui::FormDesign{}), List(*this, {0, 0, 100, 80}) {}
+    TallList List;
+  } form;
+  form.Load();
+  EXPECT_EQ(SendMessageA(form.List.hwnd(), LB_GETITEMHEIGHT, 0, 0), 23);
+  HDC dc = GetDC(form.List.hwnd());
+  for (UINT msg : {WM_CTLCOLORLISTBOX, WM_CTLCOLORSCROLLBAR})
+    EXPECT_EQ(SendMessageA(form.hwnd(), msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(form.List.hwnd())),
+              reinterpret_cast<LRESULT>(form.List.brush))
+        << msg;
+  ReleaseDC(form.List.hwnd(), dc);
+}
+
 }  // namespace
