@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "Failure.h"
+#include "Container.h"
 #include "Window.h"
 
 namespace ui {
@@ -199,6 +200,11 @@ HBRUSH Label::OnCtlColor(HDC dc) {
     // Over a painted background the label is see-through.
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  }
+  // On a frame, page or picture the label takes the colour of what it sits on.
+  if (auto* box = dynamic_cast<Container*>(container_)) {
+    SetBkColor(dc, box->BackColor());
+    return box->BackBrush();
   }
   SetBkColor(dc, owner_.BackColor());
   return owner_.BackBrush();

@@ -175,6 +175,36 @@ TEST_F(Controls, ATabChosenByCodeOrByAClickShowsItsPageAndRaisesClick) {
   EXPECT_EQ(GetFocus(), tabs.strip());
 }
 
+TEST_F(Controls, ALabelTakesTheColourOfTheFrameItSitsOn) {
+  struct Form : ui::Window {
+    Form()
+        : Window({.caption = "Colours", .width = 200, .height = 120}),
+          Frame1(*this, {10, 10, 180, 100}, "Colours"),
+          Label1(*this, {10, 30, 100, 20}, "on the frame"),
+          Label2(*this, {10, 10, 100, 16}, "on the form") {
+      Label1.SetContainer(Frame1);
+    }
+    ui::Frame Frame1;
+    ui::Label Label1;
+    ui::Label Label2;
+  } form;
+  form.SetBackColor(RGB(233, 233, 233));
+  form.Frame1.SetBackColor(RGB(200, 220, 240));
+  ASSERT_TRUE(form.Load());
+  HDC dc = GetDC(form.Label1.hwnd());
+  // The frame passes its children's colour questions on to the form, as Windows asks them.
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(form.Frame1.hwnd(), WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(form.Label1.hwnd())));
+  EXPECT_EQ(brush, form.Frame1.BackBrush());
+  EXPECT_EQ(GetBkColor(dc), RGB(200, 220, 240));
+  brush = reinterpret_cast<HBRUSH>(SendMessageA(form.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                reinterpret_cast<LPARAM>(form.Label2.hwnd())));
+  EXPECT_EQ(brush, form.BackBrush());
+  EXPECT_EQ(GetBkColor(dc), RGB(233, 233, 233));
+  ReleaseDC(form.Label1.hwnd(), dc);
+}
+
 TEST_F(Controls, TheTabAndCaptionsChosenBeforeLoadingAreShown) {
   ControlsForm form;
   form.SSTab1.SetTab(2);
