@@ -3,6 +3,8 @@
 QP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QP_BUILD=${QP_BUILD:-$QP_ROOT/build}
 QP_BIN=$QP_BUILD/bin
+QP_DIST=$QP_BUILD/dist
+QP_FOLDER="$QP_DIST/Quillon Pro"
 
 export WINEARCH=win32
 export WINEPREFIX=${QP_WINEPREFIX:-$QP_BUILD/wineprefix}
@@ -12,6 +14,22 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=
 qp_build() {
   cmake -S "$QP_ROOT" -B "$QP_BUILD" -DCMAKE_TOOLCHAIN_FILE="$QP_ROOT/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$QP_BUILD" --parallel "$(nproc)"
+}
+
+# The program folder a user copies, built/dist/Quillon Pro/, and a zip of it named
+# after the version.
+qp_package() {
+  qp_build >/dev/null
+  qp_fill_folder
+}
+
+# The packaging alone, from what the build made.
+qp_fill_folder() {
+  rm -rf "$QP_DIST"
+  cmake --install "$QP_BUILD" --prefix "$QP_FOLDER" >/dev/null
+  local version
+  version=$(tr -d '[:space:]' < "$QP_BUILD/version.txt")
+  (cd "$QP_DIST" && zip -qr "QuillonPro-$version.zip" "Quillon Pro")
 }
 
 # A 32-bit prefix of the project's own, made once; a crash must end the program,

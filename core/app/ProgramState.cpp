@@ -24,5 +24,5 @@ void ResetProgramState() {
   ResetProgInfoState();
   ResetWndOprState();
   ResetSProgsState();
-  ResetPerfInfoData();
+  ResetSysInfoLinkState();
 }

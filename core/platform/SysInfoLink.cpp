@@ -2,16 +2,30 @@
 
 #include <objbase.h>
 
+#include <string>
+
 IUnknown* SysInfoObj = nullptr;
 PerfInfoArray PerfInfoData;
+namespace {
+HRESULT CreateRegistered(IUnknown** object);
+}  // namespace
+HRESULT (*CreateSysInfoFn)(IUnknown** object) = nullptr;
+
+std::string PellmonBesideProgram() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, n < MAX_PATH ? n : 0);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "Pellmon.dll";
+}
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
-void ResetPerfInfoData() {
+void ResetSysInfoLinkState() {
   PerfInfoData.clear();
+  CreateSysInfoFn = CreateRegistered;
 }
 namespace {
-const bool resetPerfInfoDataDone = (ResetPerfInfoData(), true);
+const bool resetSysInfoLinkStateDone = (ResetSysInfoLinkState(), true);
 }  // namespace
 
 // The interface's slots in their order after IUnknown's three. Declared outside the
@@ -32,11 +46,35 @@ namespace {
 const CLSID kClsidSysInfo = {0xB52F1570, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
 const IID kIidSysInfo = {0xB52F156F, 0x8A88, 0x11D5, {0x87, 0xA5, 0x00, 0xC0, 0x4F, 0x5F, 0x87, 0x04}};
 
+HRESULT CreateRegistered(IUnknown** object) {
+  return CoCreateInstance(kClsidSysInfo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                          reinterpret_cast<void**>(object));
+}
+
+// A folder copied to a machine where nothing installed it: the library beside the
+// program serves the object itself. Nothing is written to the registry, so a
+// registered library, when there is one, keeps serving instead.
+HRESULT CreateFromProgramFolder(IUnknown** object) {
+  static HMODULE library = LoadLibraryA(PellmonBesideProgram().c_str());
+  using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto getClassObject = library ? reinterpret_cast<GetClassObjectFn>(
+                                      reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")))
+                                : nullptr;
+  if (!getClassObject) return REGDB_E_CLASSNOTREG;
+  IClassFactory* factory = nullptr;
+  HRESULT hr = getClassObject(kClsidSysInfo, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  if (FAILED(hr)) return hr;
+  hr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(object));
+  factory->Release();
+  return hr;
+}
+
 SysInfoSlots* Object() {
-  if (!SysInfoObj &&
-      FAILED(CoCreateInstance(kClsidSysInfo, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                              reinterpret_cast<void**>(&SysInfoObj))))
-    SysInfoObj = nullptr;
+  if (!SysInfoObj) {
+    HRESULT hr = CreateSysInfoFn(&SysInfoObj);
+    if (hr == REGDB_E_CLASSNOTREG) hr = CreateFromProgramFolder(&SysInfoObj);
+    if (FAILED(hr)) SysInfoObj = nullptr;
+  }
   if (!SysInfoObj) return nullptr;
   SysInfoSlots* slots = nullptr;
   if (FAILED(SysInfoObj->QueryInterface(kIidSysInfo, reinterpret_cast<void**>(&slots)))) return nullptr;

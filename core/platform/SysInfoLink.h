@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The nine performance figures: CPU %, page-file use %, available and total physical,
@@ -11,6 +12,11 @@
 using PerfInfoArray = std::vector<int32_t>;
 
 extern IUnknown* SysInfoObj;
+// Creates the object through its registration (tests replace it). When the class is
+// not registered, the Pellmon.dll beside the program serves it.
+extern HRESULT (*CreateSysInfoFn)(IUnknown** object);
+// Where that library is looked for.
+std::string PellmonBesideProgram();
 extern PerfInfoArray PerfInfoData;
 
 // Fills the caller's VARIANT with the object's performance figures; false when the
@@ -24,4 +30,4 @@ bool TakeProcMem(DWORD processId, int32_t figures[3]);
 void ReleaseSysInfo();
 
 // Gives this module's state its start values again.
-void ResetPerfInfoData();
+void ResetSysInfoLinkState();

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "ProgramState.h"
+#include "SysInfoLink.h"
+
+namespace {
+
+class SysInfoLinkTest : public testing::Test {
+ protected:
+  void SetUp() override { ReleaseSysInfo(); }
+  void TearDown() override {
+    ReleaseSysInfo();
+    ResetProgramState();
+  }
+};
+
+// A folder copied where nothing registered the library still has its figures: the
+// library beside the program serves the object.
+TEST_F(SysInfoLinkTest, AnUnregisteredClassIsServedByTheLibraryBesideTheProgram) {
+  CreateSysInfoFn = [](IUnknown** object) {
+    *object = nullptr;
+    return REGDB_E_CLASSNOTREG;
+  };
+  const PerfInfoArray figures = TakePerfInfo();
+  ASSERT_EQ(figures.size(), 9u);
+  EXPECT_GE(figures[0], 0);  // the CPU figure
+  EXPECT_LE(figures[0], 100);
+  EXPECT_GT(figures[3], 0);  // total physical memory
+  EXPECT_GT(figures[5], 0);  // total virtual memory
+  EXPECT_GT(figures[2], 0);  // available physical memory
+  EXPECT_NE(GetModuleHandleA(PellmonBesideProgram().c_str()), nullptr);
+  int32_t memory[3] = {};
+  EXPECT_TRUE(TakeProcMem(GetCurrentProcessId(), memory));
+  EXPECT_GT(memory[0], 0);
+}
+
+// Only a class that is not registered falls back: any other failure stays a failure,
+// and the program goes without figures as before.
+TEST_F(SysInfoLinkTest, OtherFailuresOfTheRegisteredClassGiveNoFigures) {
+  CreateSysInfoFn = [](IUnknown** object) {
+    *object = nullptr;
+    return E_ACCESSDENIED;
+  };
+  EXPECT_TRUE(TakePerfInfo().empty());
+  int32_t memory[3] = {7, 7, 7};
+  EXPECT_FALSE(TakeProcMem(GetCurrentProcessId(), memory));
+  EXPECT_EQ(memory[0], 7);
+}
+
+}  // namespace
