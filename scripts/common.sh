@@ -6,7 +6,7 @@ QP_BIN=$QP_BUILD/bin
 QP_DIST=$QP_BUILD/dist
 QP_FOLDER="$QP_DIST/Quillon Pro"
 
-export WINEARCH=win32
+export WINEARCH=${QP_WINEARCH:-win32}  # win64 only where 32-bit programs cannot run
 export WINEPREFIX=${QP_WINEPREFIX:-$QP_BUILD/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
@@ -32,19 +32,23 @@ qp_fill_folder() {
   (cd "$QP_DIST" && zip -qr "QuillonPro-$version.zip" "Quillon Pro")
 }
 
-# A 32-bit prefix of the project's own, made once; a crash must end the program,
-# not open a dialog that waits for a click.
+# Makes the prefix $WINEPREFIX afresh. A crash must end the program, not open a
+# dialog that waits for a click.
+qp_new_prefix() {
+  rm -rf "$WINEPREFIX"
+  wineboot --init >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # No window manager runs here: windows Wine leaves to one wait two seconds
+  # for it on every hide.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.quillon-ready"
+}
+
+# A 32-bit prefix of the project's own, made once, with this build's COM library
+# registered.
 qp_prefix() {
-  if [ ! -f "$WINEPREFIX/.quillon-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    # No window manager runs here: windows Wine leaves to one wait two seconds
-    # for it on every hide.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.quillon-ready"
-  fi
+  [ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix
   # The COM library is registered where this build put it.
   if [ -f "$QP_BIN/Pellmon.dll" ]; then
     wine regsvr32 /s "$(winepath -w "$QP_BIN/Pellmon.dll")" >/dev/null 2>&1 ||

@@ -12,7 +12,7 @@ RemindersMsgFrmForm::RemindersMsgFrmForm()
       Label1(*this, {12, 12, 336, 72}),
       OKButton(*this, {140, 94, 80, 26}, "&OK") {
   OKButton.Click = [this] { OKButton_Click(); };
-  Views.reminders.ShowFrm = [](int16_t msgType, const std::string& title, const std::string& text) {
+  Views.reminders.Show = [](int16_t msgType, const std::string& title, const std::string& text) {
     RemindersMsgFrm.ShowFrm(msgType, title, text);
   };
 }

@@ -10,28 +10,6 @@ namespace {
 
 const char kContainerClass[] = "QuillonContainer";
 
-bool RegisterContainerClass(WNDPROC proc) {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  wc.lpszClassName = kContainerClass;
-  registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return registered;
-}
-
-int ButtonOf(UINT msg) {
-  switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return 1;
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return 2;
-    default: return 4;
-  }
-}
-
 }  // namespace
 
 Container::Container(Window& owner, Bounds bounds, std::string caption, DWORD style)
@@ -44,7 +22,7 @@ Container::~Container() {
 }
 
 void Container::Create() {
-  if (hwnd_ || !RegisterContainerClass(StaticProc)) return;
+  if (hwnd_ || !RegisterOwnClass(kContainerClass, StaticProc)) return;
   Control::Create();
   if (hwnd_) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -107,7 +85,7 @@ bool Container::ForwardsToForm(UINT msg, LPARAM lp) const {
 // VB's order: MouseDown, MouseUp, Click; a double click gives DblClick, then MouseUp.
 // The mouse is captured while a button is down, so the release comes back here.
 void Container::OnButton(UINT msg, WPARAM wp, LPARAM lp) {
-  const int button = ButtonOf(msg), shift = ShiftState(wp);
+  const int button = MessageButton(msg), shift = ShiftState(wp);
   const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -176,14 +154,9 @@ LRESULT Container::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK Container::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<Container*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self || self->hwnd_ != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
-  LRESULT result = 0;
-  bool done = false;
   // A handler that throws loses only its own message.
-  Guarded([&] {
-    result = self->WndProc(msg, wp, lp);
-    done = true;
-  });
-  return done ? result : DefWindowProcA(hwnd, msg, wp, lp);
+  return GuardedResult([&] { return self->WndProc(msg, wp, lp); },
+                       [&] { return DefWindowProcA(hwnd, msg, wp, lp); }, "a container handler failed");
 }
 
 // ---- Frame

@@ -41,6 +41,15 @@ int MouseButtons(WPARAM wp) {
   return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
 }
 
+int MessageButton(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: return 1;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return 2;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return 4;
+    default: return 0;
+  }
+}
+
 int ShiftState(WPARAM wp) {
   // Mouse messages carry Shift and Ctrl; Alt has to be asked of the keyboard.
   return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
@@ -94,14 +103,9 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     return CallWindowProcA(base, hwnd, msg, wp, lp);
   }
   // As at the form's window procedure, no exception may cross the system's frames.
-  try {
-    return self->ControlProc(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ReportFailure(e.what());
-  } catch (...) {
-    ReportFailure("unhandled exception in a control's window procedure");
-  }
-  return IsWindow(hwnd) ? CallWindowProcA(base, hwnd, msg, wp, lp) : 0;
+  return GuardedResult([&] { return self->ControlProc(msg, wp, lp); },
+                       [&] { return IsWindow(hwnd) ? CallWindowProcA(base, hwnd, msg, wp, lp) : 0; },
+                       "unhandled exception in a control's window procedure");
 }
 
 LRESULT Control::BaseProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -119,26 +123,28 @@ LRESULT Control::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void Control::RaiseEvents(UINT msg, WPARAM wp, LPARAM lp) {
   const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-  int button = 0;
+  const int button = MessageButton(msg);
   switch (msg) {
-    case WM_LBUTTONDOWN: button = 1; break;
-    case WM_RBUTTONDOWN: button = 2; break;
-    case WM_MBUTTONDOWN: button = 4; break;
-    case WM_LBUTTONUP: button = -1; break;
-    case WM_RBUTTONUP: button = -2; break;
-    case WM_MBUTTONUP: button = -4; break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (MouseDown) Guarded([&] { MouseDown(button, ShiftState(wp), x, y); });
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (MouseUp) Guarded([&] { MouseUp(button, ShiftState(wp), x, y); });
+      break;
     case WM_MOUSEMOVE:
       if (MouseMove) Guarded([&] { MouseMove(MouseButtons(wp), ShiftState(wp), x, y); });
-      return;
+      break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (KeyDown) Guarded([&] { KeyDown(static_cast<int>(wp), ShiftState()); });
-      return;
+      break;
     default:
-      return;
+      break;
   }
-  if (button > 0 && MouseDown) Guarded([&] { MouseDown(button, ShiftState(wp), x, y); });
-  if (button < 0 && MouseUp) Guarded([&] { MouseUp(-button, ShiftState(wp), x, y); });
 }
 
 std::string Control::Text() const {

@@ -149,6 +149,9 @@ class TextBox : public Control {
 
 // The button and shift values of VB's mouse events from a mouse message's wParam.
 int MouseButtons(WPARAM wp);
+// The button of a button message (down, up or double click): 1 left, 2 right,
+// 4 middle; 0 for any other message.
+int MessageButton(UINT msg);
 int ShiftState(WPARAM wp);
 
 }  // namespace ui

@@ -16,6 +16,10 @@ void ReportFailure(const char* what);
 // Runs a step; an exception it throws is reported and goes no further.
 template <typename Step>
 void Guarded(Step&& step, const char* where = "a handler failed") noexcept;
+// The same for a step with a result (a window procedure's): when it throws, the
+// failure is reported and `fallback` answers instead.
+template <typename Step, typename Fallback>
+auto GuardedResult(Step&& step, Fallback&& fallback, const char* where) noexcept -> decltype(step());
 
 }  // namespace ui
 
@@ -31,5 +35,17 @@ void Guarded(Step&& step, const char* where) noexcept {
   } catch (...) {
     ReportFailure(where);
   }
+}
+
+template <typename Step, typename Fallback>
+auto GuardedResult(Step&& step, Fallback&& fallback, const char* where) noexcept -> decltype(step()) {
+  try {
+    return step();
+  } catch (const std::exception& e) {
+    ReportFailure(e.what());
+  } catch (...) {
+    ReportFailure(where);
+  }
+  return fallback();
 }
 }  // namespace ui

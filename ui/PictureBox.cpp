@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Window.h"
+
 namespace ui {
 
 PictureBox::PictureBox(Window& owner, Bounds bounds, bool border) : Container(owner, bounds) {
@@ -39,17 +41,8 @@ void PictureBox::SetPicture(HBITMAP picture, bool stretch) {
   Refresh();
 }
 
-int PictureBox::ScaleWidth() const {
-  RECT r = {};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.right : bounds_.width;
-}
-
-int PictureBox::ScaleHeight() const {
-  RECT r = {};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.bottom : bounds_.height;
-}
+int PictureBox::ScaleWidth() const { return ClientSize(hwnd_, {bounds_.width, bounds_.height}).cx; }
+int PictureBox::ScaleHeight() const { return ClientSize(hwnd_, {bounds_.width, bounds_.height}).cy; }
 
 void PictureBox::DrawImage() {
   RECT client;

@@ -217,12 +217,12 @@ LRESULT CALLBACK TabPages::StripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     Guarded([&] {
       switch (msg) {
         case WM_MOUSEMOVE: self->RaiseMouse(Mouse::Move, MouseButtons(wp), shift, x, y); break;
-        case WM_LBUTTONDOWN: self->RaiseMouse(Mouse::Down, 1, shift, x, y); break;
-        case WM_RBUTTONDOWN: self->RaiseMouse(Mouse::Down, 2, shift, x, y); break;
-        case WM_MBUTTONDOWN: self->RaiseMouse(Mouse::Down, 4, shift, x, y); break;
-        case WM_LBUTTONUP: self->RaiseMouse(Mouse::Up, 1, shift, x, y); break;
-        case WM_RBUTTONUP: self->RaiseMouse(Mouse::Up, 2, shift, x, y); break;
-        case WM_MBUTTONUP: self->RaiseMouse(Mouse::Up, 4, shift, x, y); break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: self->RaiseMouse(Mouse::Down, MessageButton(msg), shift, x, y); break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: self->RaiseMouse(Mouse::Up, MessageButton(msg), shift, x, y); break;
         default: break;
       }
     });

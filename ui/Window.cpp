@@ -14,19 +14,6 @@ const char kFormClass[] = "QuillonForm";
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-bool RegisterFormClass(WNDPROC proc) {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = Instance();
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  wc.lpszClassName = kFormClass;
-  registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return registered;
-}
 
 }  // namespace
 
@@ -42,7 +29,7 @@ Window::~Window() {
 
 bool Window::Load() {
   if (hwnd_) return true;
-  if (!RegisterFormClass(StaticProc)) return false;
+  if (!RegisterOwnClass(kFormClass, StaticProc)) return false;
   RECT r = {0, 0, design_.width, design_.height};
   AdjustWindowRectEx(&r, design_.style, menu_ != nullptr, design_.exStyle);
   int w = r.right - r.left, h = r.bottom - r.top, x = design_.x, y = design_.y;
@@ -170,17 +157,8 @@ void Window::SetBackgroundBands(std::vector<COLORREF> bands) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-int Window::ScaleWidth() const {
-  RECT r = {};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.right : design_.width;
-}
-
-int Window::ScaleHeight() const {
-  RECT r = {};
-  if (hwnd_) GetClientRect(hwnd_, &r);
-  return hwnd_ ? r.bottom : design_.height;
-}
+int Window::ScaleWidth() const { return ClientSize(hwnd_, {design_.width, design_.height}).cx; }
+int Window::ScaleHeight() const { return ClientSize(hwnd_, {design_.width, design_.height}).cy; }
 
 void Window::SetMenu(Menu* menu) {
   menu_ = menu;
@@ -441,14 +419,9 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   // No exception may unwind through the system's frames: a failing handler
   // only loses its own message.
-  try {
-    return self->WndProc(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ReportFailure(e.what());
-  } catch (...) {
-    ReportFailure("unhandled exception in a window procedure");
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return GuardedResult([&] { return self->WndProc(msg, wp, lp); },
+                       [&] { return DefWindowProcA(hwnd, msg, wp, lp); },
+                       "unhandled exception in a window procedure");
 }
 
 int ShiftState() {
@@ -479,6 +452,24 @@ void DispatchOne(MSG& msg) {
   if (PreTranslate(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
+}
+
+bool RegisterOwnClass(const char* name, WNDPROC proc) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExA(Instance(), name, &wc)) return true;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = Instance();
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.lpszClassName = name;
+  return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+SIZE ClientSize(HWND hwnd, SIZE whenNone) {
+  RECT r = {};
+  if (!hwnd || !GetClientRect(hwnd, &r)) return whenNone;
+  return {r.right, r.bottom};
 }
 
 void DoEvents() {

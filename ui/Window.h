@@ -133,6 +133,12 @@ void DispatchOne(MSG& msg);
 // Pumps the messages waiting for this thread, so clicks reach a running loop.
 void DoEvents();
 
+// Registers one of the layer's own window classes (double clicks, the arrow cursor)
+// the first time it is asked for; false when the system refuses it.
+bool RegisterOwnClass(const char* name, WNDPROC proc);
+// A window's client size in pixels, or `whenNone` while it has no window.
+SIZE ClientSize(HWND hwnd, SIZE whenNone);
+
 // The VB shift mask of the modifier keys down now: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState();
 

@@ -202,8 +202,8 @@ void CheckInternetReminder() {
   IntReminderCount = static_cast<int16_t>(
       IntReminderCount + static_cast<long>((minutes - IntReminderCount * static_cast<double>(IntReminder)) /
                                            IntReminder));
-  if (Views.reminders.ShowFrm)
-    Views.reminders.ShowFrm(1,
+  if (Views.reminders.Show)
+    Views.reminders.Show(1,
                             "Internet Reminder Number " + std::to_string(IntReminderCount) + " Every " +
                                 std::to_string(IntReminder) + " minute(s) ",
                             IntReminderText);
@@ -459,8 +459,8 @@ void CheckWindowsReminder(DWORD tick) {
   }
   if (s.ActiveMinutes >= WinReminder) {
     loopseams::PlaySoundFn(BloopPath());
-    if (Views.reminders.ShowFrm)
-      Views.reminders.ShowFrm(0, "Windows Reminder (Every " + std::to_string(WinReminder) + " minute(s))",
+    if (Views.reminders.Show)
+      Views.reminders.Show(0, "Windows Reminder (Every " + std::to_string(WinReminder) + " minute(s))",
                               WinReminderText);
     s.ActiveMinutes = s.IdleMinutes = 0;
   }

@@ -74,8 +74,9 @@ struct ViewBindings {
     void (*IniTrackerItems)();
     void (*Unload)();  // gives up the screen edge and keeps the bar's state in the globals
   } trackerBar;
+  // The reminder window: a reminder of a type (0 Windows, 1 Internet), its title and text.
   struct Reminders {
-    void (*ShowFrm)(int16_t msgType, const std::string& title, const std::string& text);
+    void (*Show)(int16_t msgType, const std::string& title, const std::string& text);
   } reminders;
   // The connection page: programs launched on connect.
   struct Connection {

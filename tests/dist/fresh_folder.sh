@@ -7,7 +7,7 @@
 set -euo pipefail
 export QP_BUILD=$2
 . "$1/scripts/common.sh"
-export WINEARCH=${QP_TEST_WINEARCH:-win32} WINEPREFIX=$3
+export WINEPREFIX=$3
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
 fail() { echo "$*"; exit 1; }
 
@@ -29,11 +29,7 @@ print("\n".join(sorted(n[len("Quillon Pro/"):] for n in zipfile.ZipFile(sys.argv
 $zipped"
 
 # A prefix of its own, made afresh: nothing registered, no settings.
-rm -rf "$WINEPREFIX"
-wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
+qp_new_prefix
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineserver -p >/dev/null 2>&1
 clsid='{B52F1570-8A88-11D5-87A5-00C04F5F8704}'

@@ -5,18 +5,10 @@
 # The session's end reaches every window of a prefix, so it runs in a prefix of its own.
 set -euo pipefail
 BIN=$1
-export WINEARCH=win32 WINEPREFIX=$2 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
+. "$(dirname "$0")/../../scripts/common.sh"
+export WINEPREFIX=$2
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
-
-if [ ! -f "$WINEPREFIX/.quillon-ready" ]; then
-  rm -rf "$WINEPREFIX"
-  wineboot --init >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.quillon-ready"
-fi
+[ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 reg() { wine reg "$@" >/dev/null 2>&1; }
