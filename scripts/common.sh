@@ -1,19 +1,50 @@
 # Shared by the run and test scripts: the build, the project's own Wine prefix and
-# the environment every Wine call runs in. Source it; do not run it.
+# the environment every Wine call runs in. Source it, then call qp_init once the
+# tools are installed; do not run it.
 QP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QP_BUILD=${QP_BUILD:-$QP_ROOT/build}
-QP_BIN=$QP_BUILD/bin
-QP_DIST=$QP_BUILD/dist
-QP_FOLDER="$QP_DIST/Quillon Pro"
+QP_PRODUCT_BUILD=$QP_ROOT/build  # the shipped 32-bit program
 
-export WINEARCH=${QP_WINEARCH:-win32}  # win64 only where 32-bit programs cannot run
-export WINEPREFIX=${QP_WINEPREFIX:-$QP_BUILD/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
 
+# Picks the build this machine can run. Quillon Pro ships as a 32-bit program, but
+# some Linux kernels have 32-bit emulation switched off, and there no 32-bit Wine
+# starts ("Exec format error"). On such a machine the 32-bit program is still
+# built, and the same sources are also built for 64-bit Windows, in build/x64, to
+# run under 64-bit Wine. QP_ARCH (i686 or x86_64) overrides the choice.
+qp_init() {
+  if [ -z "${QP_ARCH:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then QP_ARCH=i686; else QP_ARCH=x86_64; fi
+  fi
+  export QP_ARCH
+  if [ "$QP_ARCH" = x86_64 ]; then
+    export WINEARCH=win64
+    case ":$PATH:" in
+      *":$QP_ROOT/scripts/wine64:"*) ;;
+      *) export PATH="$QP_ROOT/scripts/wine64:$PATH" ;;
+    esac
+    QP_BUILD=${QP_BUILD:-$QP_PRODUCT_BUILD/x64}
+  else
+    export WINEARCH=win32
+    QP_BUILD=${QP_BUILD:-$QP_PRODUCT_BUILD}
+  fi
+  export QP_BUILD
+  QP_BIN=$QP_BUILD/bin
+  QP_DIST=$QP_BUILD/dist
+  QP_FOLDER="$QP_DIST/Quillon Pro"
+  export WINEPREFIX=${QP_WINEPREFIX:-$QP_BUILD/wineprefix}
+}
+
+qp_cmake_build() {  # BUILD_DIR ARCH
+  cmake -S "$QP_ROOT" -B "$1" -DCMAKE_TOOLCHAIN_FILE="$QP_ROOT/cmake/mingw-$2.cmake" >/dev/null
+  cmake --build "$1" --parallel "$(nproc)"
+}
+
+# Builds what this machine runs; where that is the 64-bit build, the shipped 32-bit
+# program is built first, so it still compiles and links everywhere.
 qp_build() {
-  cmake -S "$QP_ROOT" -B "$QP_BUILD" -DCMAKE_TOOLCHAIN_FILE="$QP_ROOT/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$QP_BUILD" --parallel "$(nproc)"
+  if [ "$QP_ARCH" = x86_64 ]; then qp_cmake_build "$QP_PRODUCT_BUILD" i686; fi
+  qp_cmake_build "$QP_BUILD" "$QP_ARCH"
 }
 
 # The program folder a user copies, built/dist/Quillon Pro/, and a zip of it named
@@ -45,7 +76,7 @@ qp_new_prefix() {
   touch "$WINEPREFIX/.quillon-ready"
 }
 
-# A 32-bit prefix of the project's own, made once, with this build's COM library
+# A prefix of the project's own, made once, with this build's COM library
 # registered.
 qp_prefix() {
   [ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix

@@ -7,6 +7,7 @@
 set -euo pipefail
 export QP_BUILD=$2
 . "$1/scripts/common.sh"
+qp_init
 export WINEPREFIX=$3
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
 fail() { echo "$*"; exit 1; }

@@ -6,6 +6,7 @@
 set -euo pipefail
 BIN=$1
 . "$(dirname "$0")/../../scripts/common.sh"
+qp_init
 export WINEPREFIX=$2
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
 [ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix
