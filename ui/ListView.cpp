@@ -192,6 +192,7 @@ int ListView::SortedPlace(const Row& row) const {
 void ListView::RemoveItem(int row) {
   Row* gone = At(row);
   if (!gone) return;
+  if (gone->bold || !gone->styles.empty()) --styledRows_;
   if (hwnd_) {
     ++quiet_;
     SendMessageA(hwnd_, LVM_DELETEITEM, row, 0);
@@ -219,6 +220,7 @@ void ListView::Clear() {
   }
   order_.clear();
   rows_.clear();
+  styledRows_ = 0;
   keys_.clear();
   focusedId_ = 0;
 }
@@ -461,9 +463,91 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
     case LVN_COLUMNCLICK:
       Raise(ColumnClick, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return true;
+    case NM_CUSTOMDRAW:
+      result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+      return true;
     // Its keys reach KeyDown through the subclass every control has.
     default:
       return false;
+  }
+}
+
+// ---- cell styles
+
+ListView::~ListView() {
+  if (boldFont_) DeleteObject(boldFont_);
+}
+
+void ListView::SetCellStyle(int row, int column, COLORREF foreColour, bool bold) {
+  Row* r = At(row);
+  if (!r || column < 0) return;
+  const bool wasStyled = r->bold || !r->styles.empty();
+  if (column >= static_cast<int>(r->styles.size())) r->styles.resize(column + 1);
+  r->styles[column] = {foreColour, bold};
+  if (!wasStyled) ++styledRows_;
+  RedrawRow(*r);
+}
+
+COLORREF ListView::CellForeColor(int row, int column) const {
+  const Row* r = At(row);
+  if (!r || column < 0 || column >= static_cast<int>(r->styles.size())) return CLR_DEFAULT;
+  return r->styles[column].fore;
+}
+
+bool ListView::CellBold(int row, int column) const {
+  const Row* r = At(row);
+  if (!r) return false;
+  return r->bold || (column >= 0 && column < static_cast<int>(r->styles.size()) && r->styles[column].bold);
+}
+
+void ListView::SetRowBold(int row, bool bold) {
+  Row* r = At(row);
+  if (!r || r->bold == bold) return;
+  const bool wasStyled = r->bold || !r->styles.empty();
+  r->bold = bold;
+  const bool styled = r->bold || !r->styles.empty();
+  styledRows_ += static_cast<int>(styled) - static_cast<int>(wasStyled);
+  RedrawRow(*r);
+}
+
+bool ListView::RowBold(int row) const {
+  const Row* r = At(row);
+  return r && r->bold;
+}
+
+void ListView::RedrawRow(const Row& row) {
+  if (hwnd_) SendMessageA(hwnd_, LVM_REDRAWITEMS, row.position, row.position);
+}
+
+LRESULT ListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return styledRows_ > 0 ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      const Row* row = ById(draw.nmcd.lItemlParam);
+      CellStyle style;
+      if (row && draw.iSubItem >= 0 && draw.iSubItem < static_cast<int>(row->styles.size()))
+        style = row->styles[draw.iSubItem];
+      // Every cell sets both, or one cell's style would carry into the next.
+      draw.clrText = style.fore == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : style.fore;
+      HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+      if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      if (row && (row->bold || style.bold)) {
+        if (!boldFont_) {
+          LOGFONTA face = {};
+          GetObjectA(font, sizeof face, &face);
+          face.lfWeight = FW_BOLD;
+          boldFont_ = CreateFontIndirectA(&face);
+        }
+        if (boldFont_) font = boldFont_;
+      }
+      SelectObject(draw.nmcd.hdc, font);
+      return CDRF_NEWFONT;
+    }
+    default:
+      return CDRF_DODEFAULT;
   }
 }
 

@@ -67,6 +67,14 @@ class ListView : public Control {
   std::string Tag(int row) const;
   void SetTag(int row, const std::string& tag);
   int FindItem(const std::string& text) const;  // first row whose text matches exactly; -1
+
+  // Per-cell text colour and boldness, and a whole row in bold; CLR_DEFAULT keeps the
+  // list's own colour. They stay with the row through sorts and merges.
+  void SetCellStyle(int row, int column, COLORREF foreColour, bool bold);
+  COLORREF CellForeColor(int row, int column) const;
+  bool CellBold(int row, int column) const;
+  void SetRowBold(int row, bool bold);
+  bool RowBold(int row) const;
   int FindKey(const std::string& key) const;    // first row with the key; -1
 
   // A row's id stays with it until it is removed and is never given again.
@@ -107,8 +115,14 @@ class ListView : public Control {
     std::string key, text;
     int width;
   };
+  struct CellStyle {
+    COLORREF fore = CLR_DEFAULT;
+    bool bold = false;
+  };
   struct Row {
     int id = 0;
+    std::vector<CellStyle> styles;  // by column; missing ones are plain
+    bool bold = false;
     int position = 0;
     std::vector<std::string> cells;
     int icon = -1;
@@ -129,6 +143,8 @@ class ListView : public Control {
   void StateChanged(const NMLISTVIEW& change);
   void Clicked(UINT code, const NMITEMACTIVATE& click);
   static int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM list);
+  LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+  void RedrawRow(const Row& row);
 
   std::vector<Column> columns_;
   std::unordered_map<int, Row> rows_;                    // by id
@@ -143,6 +159,11 @@ class ListView : public Control {
   int redrawOff_ = 0;       // guards alive
   HWND frozen_ = nullptr;   // the control the outermost guard turned off
   int quiet_ = 0;           // our own removals and refills raise no selection events
+  int styledRows_ = 0;      // rows with a style: only then is drawing asked per cell
+  HFONT boldFont_ = nullptr;
+
+ public:
+  ~ListView() override;
 };
 
 // A tab strip: the selected tab is kept while the form has no window.

@@ -13,6 +13,7 @@
 #include "SignedCode.h"
 #include "Window.h"
 #include "VbRules.h"
+#include "ModProcMonParse.h"
 
 std::vector<std::string> SystemFilesList;
 
@@ -61,65 +62,88 @@ bool VerifyFileSignature(const std::string& path, std::string& signer) {
   return true;
 }
 
-int16_t TerminateAndQuarantinePid(DWORD processId, const std::string& path) {
-  // Lowering the class first keeps a busy program from fighting its end.
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_INFORMATION, FALSE, processId);
-  if (!process) process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+namespace {
+
+// Ends one process (lowering its class first keeps a busy program from fighting its
+// end); the handle, to wait on, or null.
+HANDLE EndForQuarantine(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_INFORMATION | SYNCHRONIZE, FALSE, processId);
+  if (!process) process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
   if (process) {
     SetPriorityClass(process, IDLE_PRIORITY_CLASS);
     TerminateProcess(process, 0);
   }
+  return process;
+}
+
+// Up to 1000 tries to move the file: it stays in use for a moment after its process
+// ended. The number of the try that worked, 0 when none did.
+int16_t MoveIntoQuarantine(const std::string& path) {
   if (!IsWinNTFlag) {
     Sleep(100);
     ui::DoEvents();
   }
-  int16_t result = 0;
-  // The file stays in use for a moment after its process ended.
   for (int attempt = 1; attempt <= kQuarantineTries; ++attempt) {
-    if (Views.quarantine.MoveToQrt && Views.quarantine.MoveToQrt(path)) {
-      result = static_cast<int16_t>(attempt);
-      break;
-    }
+    if (Views.quarantine.MoveToQrt && Views.quarantine.MoveToQrt(path)) return static_cast<int16_t>(attempt);
     ui::DoEvents();
     Sleep(1);
   }
-  if (process) CloseHandle(process);
-  return result;
+  return 0;
 }
 
-namespace {
-
-// One pass: the first running process of the path is ended and its file quarantined;
-// the try number that worked, 0 when none.
-int16_t QuarantinePass(const std::string& path) {
+// Every running process of the path (lower case) by id.
+std::vector<DWORD> ProcessesOf(const std::string& path) {
   const std::string wanted = vb::LCase(path);
+  std::vector<DWORD> found;
   if (IsWinNTFlag) {
     for (DWORD id : EnumProcessIds()) {
+      if (id == 0) continue;
       HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
       if (!process) continue;
       std::string image = ProcessImagePath(process);
       CloseHandle(process);
-      if (id == 0 || vb::LCase(image) != wanted) continue;
-      if (int16_t attempt = TerminateAndQuarantinePid(id, path)) return attempt;
+      if (vb::LCase(image) == wanted) found.push_back(id);
     }
-    return 0;
+    return found;
   }
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  if (snapshot == INVALID_HANDLE_VALUE) return found;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
-  int16_t attempt = 0;
-  for (BOOL more = Process32First(snapshot, &entry); more && !attempt; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ProcessID != 0 && ToolhelpProcessPath(entry) == wanted)
-      attempt = TerminateAndQuarantinePid(entry.th32ProcessID, path);
-  }
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ProcessID != 0 && ToolhelpProcessPath(entry) == wanted) found.push_back(entry.th32ProcessID);
   CloseHandle(snapshot);
+  return found;
+}
+
+// One pass: every running process of the path is ended, then the file is moved once
+// (a running program's file can be renamed, so moving it after the first end would
+// leave the others running). The try number that worked, 0 when none.
+int16_t QuarantinePass(const std::string& path) {
+  std::vector<DWORD> ids = ProcessesOf(path);
+  if (ids.empty()) return 0;
+  std::vector<HANDLE> ended;
+  for (DWORD id : ids)
+    if (HANDLE process = EndForQuarantine(id)) ended.push_back(process);
+  for (HANDLE process : ended) WaitForSingleObject(process, 2000);
+  int16_t attempt = MoveIntoQuarantine(path);
+  for (HANDLE process : ended) CloseHandle(process);
   return attempt;
 }
 
 }  // namespace
 
+int16_t TerminateAndQuarantinePid(DWORD processId, const std::string& path) {
+  if (path.size() > kQrtPathSize) return 0;
+  HANDLE process = EndForQuarantine(processId);
+  int16_t result = MoveIntoQuarantine(path);
+  if (process) CloseHandle(process);
+  return result;
+}
+
 int16_t TerminateAndQuarantine(const std::string& path) {
+  // Refused before anything is ended: the list could not hold the path.
+  if (path.size() > kQrtPathSize) return 0;
   if (Views.quarantine.form) Views.quarantine.form->Load();
   int16_t passes = 0, attempt = 0;
   while (attempt == 0 && passes < kQuarantinePasses) {

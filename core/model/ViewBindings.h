@@ -100,6 +100,9 @@ struct ViewBindings {
     ui::TextBox* IntReminderTxt;
     ui::Label* Label4;
     void (*LoadMoreToolsData)();
+    // The 1-based row of the first enabled start-up entry that runs the program, as
+    // the list was last filled; 0 when none.
+    int16_t (*SearchStartUpLV)(const std::string& path);
   } moreTools;
   // The report window that the find dialog searches.
   struct Report {
