@@ -47,7 +47,10 @@ bool QrtFrmForm::ReadList() {
   const std::string listPath = QrtPath + "\\list.dat";
   HANDLE file = CreateFileA(listPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // no list yet
+  }
   std::string bytes;
   char buffer[16384];
   DWORD read = 0;

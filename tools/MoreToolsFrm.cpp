@@ -1,8 +1,48 @@
 #include "MoreToolsFrm.h"
 
 #include "ModMain.h"
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
+#include "ModRegistry.h"
 #include "ModSettings.h"
+#include "VbRules.h"
 #include "ViewBindings.h"
+
+namespace {
+
+struct StartUpLocation {
+  HKEY hive;
+  const char* keyPath;
+};
+// By run type: below 5 the machine's keys, then the user's.
+const StartUpLocation kStartUpLocations[7] = {
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+};
+
+enum StartUpColumn { kStartUpName = 0, kStartUpStatus = 1, kStartUpCmdLine = 2, kStartUpKey = 3, kStartUpRunning = 4 };
+
+// A value's text, up to 1023 characters, blanks trimmed; "" for a value that is not
+// text.
+std::string StartUpCommandLine(HKEY key, const std::string& name) {
+  char data[1024] = {};
+  DWORD size = sizeof data - 1, type = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+    return "";
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
+  data[size < sizeof data ? size : sizeof data - 1] = '\0';
+  std::string text(data);
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
 
 MoreToolsFrmForm MoreToolsFrm;
 
@@ -13,14 +53,20 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST),
       IntReminderChk(*this, {20, 180, 300, 20}, "Remind me when I am connected to the Internet for"),
       IntReminderTxt(*this, {20, 204, 60, 20}),
-      Label4(*this, {86, 206, 80, 20}, "minute(s)") {
+      Label4(*this, {86, 206, 80, 20}, "minute(s)"),
+      StartUpLV(*this, {8, 30, 584, 320}) {
+  for (const auto& column : {std::make_pair("Program Name", 120), std::make_pair("Status", 60),
+                             std::make_pair("Command Line", 220), std::make_pair("Key", 200),
+                             std::make_pair("Running", 70)})
+    StartUpLV.AddColumn(column.first, column.first, column.second);
   IntReminderTxt.SetNumberStyle(true);
   Views.moreTools = {.form = this,
                      .DriveEXList = &DriveEXList,
                      .IntReminderChk = &IntReminderChk,
                      .IntReminderTxt = &IntReminderTxt,
                      .Label4 = &Label4,
-                     .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); }};
+                     .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
+                     .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); }};
 }
 
 void MoreToolsFrmForm::LoadMoreToolsData() {
@@ -36,5 +82,89 @@ void MoreToolsFrmForm::LoadMoreToolsData() {
   }
 }
 
-// The reminder fields and the start-up list arrive with the page itself.
-void MoreToolsFrmForm::RefreshMe(bool /*keepStartUpList*/) {}
+void MoreToolsFrmForm::Form_Load() {
+  // Images 1 and 2 of the list: an enabled and a disabled entry.
+  if (IntProgImg.Count() == 0) {
+    IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "Enabled");
+    IntProgImg.Add(LoadIcon(nullptr, IDI_HAND), "Disabled");
+  }
+  if (StartUpLV.hwnd())
+    SendMessageA(StartUpLV.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(IntProgImg.handle()));
+}
+
+// The reminder fields arrive with the page itself.
+void MoreToolsFrmForm::RefreshMe(bool keepStartUpList) {
+  if (keepStartUpList) return;
+  ui::ListView::RedrawGuard guard(StartUpLV);
+  StartUpLV.Clear();
+  ListStartUpKeys();
+}
+
+void MoreToolsFrmForm::ListStartUpKeys() {
+  for (int16_t runType = 0; runType < 7; ++runType)
+    GetKeysRunType(kStartUpLocations[runType].hive, kStartUpLocations[runType].keyPath, runType);
+}
+
+void MoreToolsFrmForm::GetKeysRunType(HKEY hive, const std::string& keyPath, int16_t runType) {
+  const std::string keyText =
+      std::string(runType < 5 ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER") + "\\" + keyPath;
+  for (bool enabled : {true, false}) {
+    // Read access is enough to list: a limited user cannot open the machine's keys
+    // for writing, and would see none of their entries.
+    HKEY key = OpenRegKey(hive, enabled ? keyPath : keyPath + "-", KEY_READ);
+    if (!key) continue;
+    const long count = CountRegItems(key, 0);
+    for (long index = 0; index < count; ++index) {
+      const std::string name = EnumRegValueName(key, static_cast<DWORD>(index));
+      const std::string cmdLine = StartUpCommandLine(key, name);
+      const int row = StartUpLV.AddItem(name, enabled ? 0 : 1);
+      StartUpLV.SetTag(row, std::to_string(runType));
+      const bool running = IsProgramInTable(GetStartUpProgPath(cmdLine));
+      StartUpLV.SetCells(row, {name, enabled ? "Enabled" : "Disabled", cmdLine, keyText,
+                               running ? "Running" : "Not Running"});
+      if (running) StartUpLV.SetRowBold(row, true);
+    }
+    RegCloseKey(key);
+  }
+}
+
+int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
+  const std::string wanted = vb::LCase(path);
+  for (int row = 0; row < StartUpLV.ItemCount(); ++row) {
+    if (StartUpLV.SubItem(row, kStartUpStatus) != "Enabled") continue;
+    if (GetStartUpProgPath(StartUpLV.SubItem(row, kStartUpCmdLine)) == wanted)
+      return static_cast<int16_t>(ui::ListView::ToOneBased(row));
+  }
+  return 0;
+}
+
+std::string GetStartUpProgPath(const std::string& cmdLine) {
+  if (cmdLine.empty()) return "";
+  std::string text;
+  if (cmdLine[0] == '"') {
+    size_t close = cmdLine.find('"', 1);
+    if (close == std::string::npos) return "";
+    text = cmdLine.substr(1, close - 1);
+  } else {
+    text = cmdLine;
+    size_t dot = text.rfind('.');
+    size_t blank = text.find(' ', dot == std::string::npos ? 0 : dot);
+    if (blank != std::string::npos) text = text.substr(0, blank);
+    if (text.find('~') != std::string::npos) {
+      const std::string shortText = vb::LCase(text);
+      for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
+        const std::string shortPath = vb::LCase(GetShortPath(ProgTable[row][kProgPath]));
+        // A path with no short form matches nothing.
+        if (!shortPath.empty() && shortPath == shortText) {
+          text = ProgTable[row][kProgPath];
+          break;
+        }
+      }
+    }
+  }
+  if (text.find(':') == std::string::npos) {
+    const std::string inWindows = GetWinDir() + "\\" + text;
+    text = (IsProgramInTable(inWindows) ? inWindows : GetSysDir() + "\\" + text);
+  }
+  return vb::LCase(text);
+}

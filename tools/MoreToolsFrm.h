@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "ImageList.h"
 #include "ListView.h"
 #include "Window.h"
 
@@ -21,9 +22,32 @@ class MoreToolsFrmForm : public ui::Window {
   ui::TextBox IntReminderTxt;
   ui::Label Label4;
 
+  // The start-up manager's list: one row per Run-type value; the tag is the run type,
+  // small icon 1 enabled and 2 disabled, bold while its program runs.
+  ui::ListView StartUpLV;
+  ui::ImageList IntProgImg;
+
   // Reads "MoreTools"/"DriveCheck" and the excluded drives.
   void LoadMoreToolsData();
+  // With False the start-up list is filled again from the registry.
   void RefreshMe(bool keepStartUpList);
+
+  // Adds the rows of one run type: its key and its "-" companion.
+  void GetKeysRunType(HKEY hive, const std::string& keyPath, int16_t runType);
+  // The 1-based row of the first enabled entry whose program is the path (as the
+  // list was last filled); 0 when none.
+  int16_t SearchStartUpLV(const std::string& path);
+
+ protected:
+  void Form_Load() override;
+
+ private:
+  void ListStartUpKeys();
 };
+
+// The program a start-up command line runs, in lower case: a quoted path, or the text
+// before the blank after the last ".", a short name matched against the running
+// programs, and a bare name placed in the Windows or the System folder.
+std::string GetStartUpProgPath(const std::string& cmdLine);
 
 extern MoreToolsFrmForm MoreToolsFrm;

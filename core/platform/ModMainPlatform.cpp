@@ -113,3 +113,10 @@ std::string GetWndClassName(HWND hwnd) {
   int n = GetClassNameA(hwnd, buf, sizeof buf);
   return std::string(buf, n > 0 ? n : 0);
 }
+
+std::string GetShortPath(const std::string& path) {
+  char shortPath[MAX_PATH];
+  DWORD n = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "";
+  return std::string(shortPath, n);
+}
