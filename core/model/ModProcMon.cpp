@@ -33,12 +33,28 @@ namespace {
 
 bool g_categoriesFilled = false;
 
-struct SignatureAnswer {
+// What is known of one file while it keeps its size and last write.
+struct FileFacts {
   ULONGLONG size = 0;
   FILETIME lastWrite = {};
-  bool signedOk = false;
+  int signedOk = -1;   // -1 not asked yet
+  int noCompany = -1;
 };
-std::map<std::string, SignatureAnswer> g_signatures;
+std::map<std::string, FileFacts> g_fileFacts;
+
+// The facts kept for the file as it is now; null when the file cannot be read.
+FileFacts* FactsOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA now = {};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now)) return nullptr;
+  const ULONGLONG size = (static_cast<ULONGLONG>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+  FileFacts& facts = g_fileFacts[vb::LCase(path)];
+  if (facts.size != size || CompareFileTime(&facts.lastWrite, &now.ftLastWriteTime) != 0) {
+    facts = FileFacts();
+    facts.size = size;
+    facts.lastWrite = now.ftLastWriteTime;
+  }
+  return &facts;
+}
 
 }  // namespace
 
@@ -54,7 +70,7 @@ void ResetProcMonState() {
   RiskWeightTotal = 0;
   RiskDescriptionsFolder.clear();
   SignatureChecksRun = 0;
-  g_signatures.clear();
+  g_fileFacts.clear();
   for (RiskCategory& category : RiskCategories) category = RiskCategory();
   g_categoriesFilled = false;
 }
@@ -143,22 +159,23 @@ int16_t GetRiskScore(int16_t code) {
 // ---- Rating
 
 bool CachedFileSignature(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA facts = {};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &facts)) return false;
-  const ULONGLONG size = (static_cast<ULONGLONG>(facts.nFileSizeHigh) << 32) | facts.nFileSizeLow;
-  const std::string key = vb::LCase(path);
-  auto known = g_signatures.find(key);
-  if (known != g_signatures.end() && known->second.size == size &&
-      CompareFileTime(&known->second.lastWrite, &facts.ftLastWriteTime) == 0)
-    return known->second.signedOk;
-  std::string signer;
-  SignatureAnswer answer;
-  answer.size = size;
-  answer.lastWrite = facts.ftLastWriteTime;
-  answer.signedOk = VerifyFileSignature(path, signer);
-  ++SignatureChecksRun;
-  g_signatures[key] = answer;
-  return answer.signedOk;
+  FileFacts* facts = FactsOf(path);
+  if (!facts) return false;
+  if (facts->signedOk < 0) {
+    std::string signer;
+    facts->signedOk = VerifyFileSignature(path, signer) ? 1 : 0;
+    ++SignatureChecksRun;
+  }
+  return facts->signedOk == 1;
+}
+
+bool CachedNoCompanyName(const std::string& path) {
+  FileFacts* facts = FactsOf(path);
+  if (facts && facts->noCompany >= 0) return facts->noCompany == 1;
+  GetFileInfoField(1, path);
+  const bool noCompany = VersionFields[0].empty();
+  if (facts) facts->noCompany = noCompany ? 1 : 0;
+  return noCompany;
 }
 
 bool CheckStaticRisk(int16_t code, const std::string& path) {
@@ -172,8 +189,7 @@ bool CheckStaticRisk(int16_t code, const std::string& path) {
       if (WndTableLast < 0) GetWndInfo(kWndRebuildTable, "");
       return !ProgramHasVisibleWindow(path);
     case 131:
-      GetFileInfoField(1, path);
-      return VersionFields[0].empty();
+      return CachedNoCompanyName(path);
     case 132:
       return Views.moreTools.SearchStartUpLV && Views.moreTools.SearchStartUpLV(path) > 0;
     case 133:

@@ -58,9 +58,11 @@ class ListView;
 // dots and the band's words follow.
 void ShowRiskRating(ui::ListView& list, int row, int column, bool showLevel);
 
-// The signature answer per path, file size and last write: a signature check costs
-// far too much to ask again for every row of every refresh.
+// The signature answer and the company name's absence, kept per path, file size and
+// last write: each costs far too much to ask again for every row of every refresh.
+// A file that cannot be read is asked anew each time.
 bool CachedFileSignature(const std::string& path);
+bool CachedNoCompanyName(const std::string& path);
 // How many signature checks really ran (the cache's misses), for the benchmark.
 extern long SignatureChecksRun;
 

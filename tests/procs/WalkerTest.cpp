@@ -8,6 +8,7 @@
 #include "DetailsFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
+#include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
@@ -151,7 +152,7 @@ TEST_F(WalkerTest, CacheQuestionsAboutWindowsIdsAndCounts) {
   EXPECT_TRUE(DoProcessListOp(0, PathOf("late.exe")).IsTrue());
   EXPECT_TRUE(DoProcessListOp(0, PathOf("absent.exe")).IsFalse());
 
-  EXPECT_EQ(DoProcessListOp(6, vb::UCase(path)), vb::Variant::Str("0"));
+  EXPECT_EQ(DoProcessListOp(6, vb::UCase(path)), vb::Variant::Str(std::to_string(GetRiskRating(vb::UCase(path)))));
   EXPECT_EQ(DoProcessListOp(6, vb::LCase(path)), vb::Variant::Str(""));  // exact case only
   EXPECT_TRUE(DoProcessListOp(11, path).IsFalse());
 }
