@@ -59,6 +59,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                              std::make_pair("Command Line", 220), std::make_pair("Key", 200),
                              std::make_pair("Running", 70)})
     StartUpLV.AddColumn(column.first, column.first, column.second);
+  StartUpLV.ColumnClick = [this](int column) { StartUpLV_ColumnClick(column); };
   IntReminderTxt.SetNumberStyle(true);
   Views.moreTools = {.form = this,
                      .DriveEXList = &DriveEXList,
@@ -136,6 +137,10 @@ int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
       return static_cast<int16_t>(ui::ListView::ToOneBased(row));
   }
   return 0;
+}
+
+void MoreToolsFrmForm::StartUpLV_ColumnClick(int column) {
+  StartUpLV.SortBy(column, ui::SortKind::kText, !StartUpLV.SortAscending());
 }
 
 std::string GetStartUpProgPath(const std::string& cmdLine) {

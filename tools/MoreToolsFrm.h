@@ -37,6 +37,8 @@ class MoreToolsFrmForm : public ui::Window {
   // The 1-based row of the first enabled entry whose program is the path (as the
   // list was last filled); 0 when none.
   int16_t SearchStartUpLV(const std::string& path);
+  // Each click turns the order round and sorts by the clicked column.
+  void StartUpLV_ColumnClick(int column);
 
  protected:
   void Form_Load() override;

@@ -6,7 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "ModMainPlatform.h"
 #include "ModProcMon.h"
+#include "ModSettings.h"
 #include "ProcMonCls.h"
 #include "ProgramState.h"
 #include "Seams.h"
@@ -81,6 +83,15 @@ TEST_F(MonitorLogTest, ProgramsOfOneNameShareALogAndTheMarksReadBack) {
   EXPECT_EQ(lines[0].rest.rfind("Time: ", 0), 0u);
   EXPECT_TRUE(vb::CDate(lines[0].rest.substr(6)).has_value()) << lines[0].rest;
   EXPECT_EQ(ReadAll(log_).substr(8, 11), " 101 Time: ");
+}
+
+TEST_F(MonitorLogTest, StartingTheMonitorMakesTheLogFolder) {
+  RemoveDirectoryA(RiskMonitorLogFolder().c_str());
+  InitRiskMonitor();
+  DWORD attributes = GetFileAttributesA(RiskMonitorLogFolder().c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(GetSetting(ProgramTitle, "tmpcpu", "path", ""), RiskMonitorLogFolder());
 }
 
 TEST_F(MonitorLogTest, TheClearingQuestionDependsOnTheFirstLine) {

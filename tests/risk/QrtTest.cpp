@@ -319,9 +319,19 @@ TEST_F(QrtTest, EveryRunningInstanceEndsAndTheFileMovesOnce) {
   EXPECT_TRUE(ListedPaths().empty());
 }
 
-TEST_F(QrtTest, CloseUnloads) {
-  QrtFrm.Load();
+TEST_F(QrtTest, HelpAndClose) {
+  QrtFrm.Show();
   EXPECT_EQ(QrtFrm.FilesLV.ColumnText(0), "File Path");
+  EXPECT_EQ(QrtFrm.RestoreBtn.Text(), "Restore");
+  std::vector<std::string> opened;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest& request) {
+    opened.push_back(request.file);
+    return true;
+  };
+  PostMessageA(QrtFrm.FilesLV.hwnd(), WM_KEYDOWN, VK_F1, 0);
+  testsupport::PumpUntil([&] { return !opened.empty(); }, 2000);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("online_help.htm"), std::string::npos);
   QrtFrm.CloseBtn_Click();
   EXPECT_FALSE(QrtFrm.hwnd());
 }

@@ -133,6 +133,15 @@ TEST_F(StaticRiskTest, ProgramsThatStartWithWindows) {
   EXPECT_EQ(GetStartUpProgPath("\"unclosed"), "");
   EXPECT_EQ(GetStartUpProgPath(""), "");
   EXPECT_EQ(MoreToolsFrm.SearchStartUpLV(spaced), quoted + 1);
+  // The row number follows the list's current order.
+  MoreToolsFrm.StartUpLV_ColumnClick(0);
+  EXPECT_FALSE(list.SortAscending());
+  quoted = list.FindItem("QpQuoted");
+  EXPECT_EQ(MoreToolsFrm.SearchStartUpLV(spaced), quoted + 1);
+  EXPECT_LT(list.FindItem("QpQuoted"), list.FindItem("QpBare"));  // descending
+  MoreToolsFrm.StartUpLV_ColumnClick(0);
+  EXPECT_TRUE(list.SortAscending());
+  quoted = list.FindItem("QpQuoted");
   EXPECT_TRUE(CheckStaticRisk(132, spaced));
   EXPECT_TRUE(CheckStaticRisk(132, GetSysDir() + "\\qpbare.exe"));
   EXPECT_FALSE(CheckStaticRisk(132, testsupport::FixturePath()));  // only its disabled entry
