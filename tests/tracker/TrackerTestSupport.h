@@ -36,3 +36,43 @@ struct TestHistory {
 std::string ClipboardText();
 
 }  // namespace trackertest
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+namespace trackertest {
+
+// One SHAppBarMessage the program sent, as it sent it.
+struct ShellCall {
+  DWORD msg;
+  UINT edge;
+  RECT rc;
+  LPARAM lParam;
+};
+
+// The tracker bar on a clean state: settings globals at their defaults, every
+// SHAppBarMessage recorded on its way to the real shell, message boxes answered.
+class BarTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Loads the bar docked at an edge with the items of these settings slots.
+  void LoadBar(int edge, std::vector<int> kinds = {});
+  int Count(DWORD msg) const;
+  std::vector<ShellCall> Calls(DWORD msg) const;
+  RECT BarRect() const;
+  // Posts keys for the menu's loop, then opens the bar's menu as a right click does.
+  void ChooseFromMenu(const std::vector<WPARAM>& keys);
+  static RECT Band(int edge);  // where the bar docks on this screen
+
+  std::vector<ShellCall> calls;
+  bool refuseAutoHide = false;
+  std::vector<std::string> messages;
+  std::vector<int> firstTime;
+};
+
+bool SameRect(const RECT& a, const RECT& b);
+std::string Describe(const RECT& r);
+
+}  // namespace trackertest
