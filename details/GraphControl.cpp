@@ -118,6 +118,10 @@ void GraphControl::Create() {
 }
 
 void GraphControl::Move(ui::Bounds bounds) {
+  // The bar places every item on each refresh: an unmoved graph is not laid out again.
+  const ui::Bounds now = GetBounds();
+  if (hwnd_ && now.x == bounds.x && now.y == bounds.y && now.width == bounds.width && now.height == bounds.height)
+    return;
   Control::Move(bounds);
   UserControl_Resize();
 }
@@ -164,7 +168,9 @@ void GraphControl::SetFontColor(COLORREF colour) {
   ItemNameLbl.SetForeColor(colour);
 }
 
-void GraphControl::SetText(const std::string& text) { ItemNameLbl.SetText(text); }
+void GraphControl::SetText(const std::string& text) {
+  if (ItemNameLbl.Text() != text) ItemNameLbl.SetText(text);
+}
 
 void GraphControl::Refresh(HistogramCls* history, int series) {
   history_ = history;

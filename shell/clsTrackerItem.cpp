@@ -144,7 +144,8 @@ void clsTrackerItem::UpdateCurrentItem() {
   CurrentValue = padded;
   item_ExtraCaption = padded;
   const std::string caption = item_MainCaption + item_ExtraCaption;
-  InfoBarFrm.ItemNameLbl(item_id).SetText(caption);
+  ui::Label& label = InfoBarFrm.ItemNameLbl(item_id);
+  if (label.Text() != caption) label.SetText(caption);
   GraphControl& graph = InfoBarFrm.ItemGrph(item_id);
   graph.SetText(caption);
   ArrangeTrackerItem();
