@@ -176,7 +176,10 @@ void GraphControl::Refresh(HistogramCls* history, int series) {
   history_ = history;
   series_ = series;
   // Nothing to draw from: no history, or a series it does not have.
-  if (!history_ || series_ < 0 || series_ > 2) return;
+  if (!history_ || series_ < 0 || series_ > 2) {
+    picGraph.Refresh();
+    return;
+  }
   currentValue_ = Sample(*history_, series_, history_->Get_Pointer(series_));
   // A missing newest sample reads as no use at all, not as "-1%".
   if (currentValue_ < 0) currentValue_ = 0;

@@ -427,6 +427,7 @@ void InfoBarFrmForm::EndAppBar() {
   bar_.reset();
   for (int i = 1; i < TrackerItemCount; ++i) TrackerItemObjs[i].UnloadItem();
   TrackerItemCount = 0;
+  graph0_.Refresh(nullptr, 0);  // the histories may go before the bar loads again
   BarReady = false;
   HScroll = {};
   ScrollLeftOn = ScrollRightOn = DragMain = DragRight = false;

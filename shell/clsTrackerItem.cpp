@@ -83,6 +83,8 @@ void clsTrackerItem::Initialize_trk_item(int32_t kind, int16_t slot) {
   bar.LabelWidth[slot] = label.TextExtent().cx;
   label.SetText(item_MainCaption + item_ExtraCaption);
   GraphControl& graph = bar.ItemGrph(slot);
+  // A slot that showed another kind before must not draw that kind's history.
+  graph.Refresh(nullptr, 0);
   graph.SetForeColor(0xFF00FF);
   graph.SetHideTextOnHover(GraphHidesText ? 1 : 0);
   ArrangeTrackerItem();

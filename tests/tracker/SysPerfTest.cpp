@@ -30,6 +30,9 @@ class SysPerfTest : public testing::Test {
     SysPerfFrm.MemInfoOpt0.SetValue(true);
     SysPerfFrm.MemInfoOpt2.SetValue(false);
     SysPerfFrm.Unload();
+    // The graphs keep the histories they drew; these go now.
+    SysPerfFrm.CpuUsageGrph.Refresh(nullptr, 0);
+    SysPerfFrm.MemUsageGrph.Refresh(nullptr, 0);
     CpuHistory.reset();
     for (auto& h : MemHistory) h.reset();
     PerfInfoData.clear();
