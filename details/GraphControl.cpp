@@ -132,6 +132,14 @@ void GraphControl::UserControl_Resize() {
   picUsage.Move({0, 0, kMeterWidth, b.height});
   const int left = hideUsage_ ? 0 : kMeterWidth + Px(double(kMeterGapTwips) / vb::TwipsPerPixelX());
   picGraph.Move({left, 0, std::max(b.width - left, 0), b.height});
+  PlaceNameLabel();
+}
+
+void GraphControl::PlaceNameLabel() {
+  // The name runs across the graph, centred in its height.
+  const ui::Bounds g = picGraph.GetBounds();
+  const int height = std::min(14, g.height);
+  ItemNameLbl.Move({1, std::max((g.height - height) / 2, 0), std::max(g.width - 2, 0), height});
 }
 
 void GraphControl::SetBackColor(COLORREF colour) {

@@ -74,6 +74,7 @@ class GraphControl : public ui::Container {
 
  private:
   void UserControl_Resize();
+  void PlaceNameLabel();
   void DrawMeter(HDC dc);
   void DrawGraph(HDC dc);
   void Hover();

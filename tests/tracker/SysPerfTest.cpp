@@ -94,3 +94,14 @@ TEST_F(SysPerfTest, NoTotalOrNoFiguresAddNoSample) {
   for (auto* label : SysPerfFrm.MemDataLbl) EXPECT_EQ(label->Text(), "");
   EXPECT_NE(SysPerfFrm.UptimeLbl.Text(), "000:00:00");
 }
+
+TEST_F(SysPerfTest, F5RefreshesThePage) {
+  frame.Show();
+  ASSERT_TRUE(SysPerfFrm.Load());
+  PerfInfoData[2] = 7654321;
+  SysPerfFrm.MemDataLbl0.SetFocus();
+  MSG msg = {SysPerfFrm.MemInfoOpt0.hwnd(), WM_KEYDOWN, VK_F5, 0};
+  now += 1000;
+  ui::DispatchOne(msg);
+  EXPECT_EQ(SysPerfFrm.MemDataLbl[0]->Text(), "7,654,321");
+}

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "HistogramCls.h"
 #include "InfoBarFrm.h"
@@ -35,7 +36,33 @@ double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
 
 }  // namespace
 
-int main() {
+// Writes what the screen shows of the bar, for a look by eye.
+void SaveBarImage(const char* path) {
+  RECT r;
+  GetWindowRect(InfoBarFrm.hwnd(), &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, image);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER bi = {sizeof bi, w, h, 1, 24, BI_RGB};
+  const int stride = (w * 3 + 3) & ~3;
+  std::vector<BYTE> bits(static_cast<size_t>(stride) * h);
+  GetDIBits(memory, image, 0, h, bits.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+  BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi + bits.size()), 0, 0, sizeof fh + sizeof bi};
+  if (FILE* f = std::fopen(path, "wb")) {
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&bi, sizeof bi, 1, f);
+    std::fwrite(bits.data(), bits.size(), 1, f);
+    std::fclose(f);
+  }
+  DeleteObject(image);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+int main(int argc, char** argv) {
   CpuHistory = std::make_unique<HistogramCls>();
   CpuHistory->StartCounting(100);
   for (auto& h : MemHistory) {
@@ -70,6 +97,12 @@ int main() {
   std::printf("idle tick: %.4f ms\n", Ms(a, b) / 10000);
   std::printf("live GDI objects after 1 refresh: %d, after 1000: %d, after 2000: %d\n", afterOne, afterThousand,
               afterTwoThousand);
+  if (argc > 1) {
+    MSG msg;
+    for (DWORD end = GetTickCount() + 500; GetTickCount() < end;)
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    SaveBarImage(argv[1]);
+  }
   InfoBarFrm.Unload();
   return 0;
 }

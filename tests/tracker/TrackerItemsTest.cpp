@@ -12,6 +12,7 @@
 #include "Seams.h"
 #include "SysInfoLink.h"
 #include "TrackerTestSupport.h"
+#include "UiWait.h"
 #include "ViewBindings.h"
 
 using trackertest::BarTest;
@@ -164,5 +165,23 @@ TEST_F(ItemsTest, ClicksOpenTheItemsPages) {
   click(2);
   EXPECT_TRUE(Views.frame.PageButtonPressed("ConInfo"));
   EXPECT_EQ(ConInfoFrm.NetSpeedCombo.List(ConInfoFrm.NetSpeedCombo.ListIndex()), "Average Receiving Speed");
+  InterfaceFrm.Hide();
+}
+
+TEST_F(ItemsTest, TheStripIsTiledAndADoubleClickShowsTheMainWindow) {
+  LoadBar(1, {1});
+  // The tile's dark border rows run along the whole strip, past the items.
+  testsupport::PumpUntil([] { return false; }, 200);  // the bar paints
+  trackertest::Pixels strip = trackertest::Read(InfoBarFrm.MainPic);
+  ASSERT_EQ(strip.width, 1024 - 28);
+  for (int x : {0, 500, strip.width - 1}) {
+    EXPECT_EQ(strip.At(x, 0), RGB(15, 20, 30)) << x;
+    EXPECT_EQ(strip.At(x, 31), RGB(15, 20, 30)) << x;
+  }
+  InterfaceFrm.Hide();
+  HWND main = InfoBarFrm.MainPic.hwnd();
+  SendMessageA(main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(900, 10));
+  SendMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(900, 10));
+  EXPECT_TRUE(InterfaceFrm.Visible());
   InterfaceFrm.Hide();
 }
