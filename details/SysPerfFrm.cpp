@@ -4,6 +4,7 @@
 
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModMainPlatform.h"
 #include "ModStartup.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
@@ -12,36 +13,134 @@
 SysPerfFrmForm SysPerfFrm;
 
 namespace {
-// The load of one memory kind in percent: 1 - available / total.
+// The load of one memory kind in percent: 1 - available / total. A kind without a
+// total (no paging file) or without figures has no load and gets no sample.
 bool MemoryLoad(size_t available, size_t total, int32_t& load) {
   if (PerfInfoData.size() <= total || PerfInfoData[total] <= 0) return false;
   load = static_cast<int32_t>(
       vb::RoundHalfEven((1.0 - static_cast<double>(PerfInfoData[available]) / PerfInfoData[total]) * 100.0));
   return true;
 }
+
+int FirstChosen(ui::OptionButton* const (&options)[3]) {
+  for (int i = 0; i < 3; ++i)
+    if (options[i]->Value()) return i;
+  return 0;
+}
+
+void SetupGraph(GraphControl& graph) {
+  graph.SetBarColor(RGB(0x80, 0x80, 0x80));
+  graph.SetForeColor(RGB(0, 0xFF, 0));
+  graph.SetBackColor(0);
+  graph.SetSolidGraph(false);
+  graph.SetHideUsage(false);
+  graph.SetShowText(false);
+}
 }  // namespace
 
-SysPerfFrmForm::SysPerfFrmForm() : Window({.caption = "System Performance", .style = WS_POPUP,
-              .width = 600, .height = 400}), lblFigures(*this, {12, 12, 576, 120}) {
+std::string FormatMemFigure(int32_t kb) {
+  if (kb == 0) return "";
+  // Wine's default grouping writes 1234567 as "1234,567": the record says "3" itself.
+  char thousands[8] = ",", decimal[8] = ".";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousands, sizeof thousands);
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal);
+  NUMBERFMTA format = {0, 0, 3, decimal, thousands, 1};
+  const std::string number = std::to_string(kb);
+  char out[64] = "";
+  if (!GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number.c_str(), &format, out, sizeof out)) return number;
+  return out;
+}
+
+SysPerfFrmForm::SysPerfFrmForm()
+    : Window({.caption = "System Performance", .style = WS_POPUP, .width = 600, .height = 400,
+              .keyPreview = true}),
+      Label2(*this, {12, 10, 60, 16}, "Uptime: "),
+      UptimeLbl(*this, {72, 10, 120, 16}, "000:00:00"),
+      Frame1(*this, {12, 32, 180, 92}, "Memory Information"),
+      MemInfoOpt0(*this, {10, 20, 160, 18}, "Physical Memory (Kb)", true),
+      MemInfoOpt1(*this, {10, 42, 160, 18}, "Virtual Memory (Kb)"),
+      MemInfoOpt2(*this, {10, 64, 160, 18}, "Paging (Kb)"),
+      MemInfoOpt{&MemInfoOpt0, &MemInfoOpt1, &MemInfoOpt2},
+      Frame2_0(*this, {200, 32, 126, 60}, "Physical Memory"),
+      Frame2_1(*this, {332, 32, 126, 60}, "Virtual Memory"),
+      Frame2_2(*this, {464, 32, 126, 60}, "Paging File"),
+      Frame2{&Frame2_0, &Frame2_1, &Frame2_2},
+      Label1_0(*this, {8, 18, 40, 16}, "Free:"), Label1_1(*this, {8, 38, 40, 16}, "Total: "),
+      Label1_2(*this, {8, 18, 40, 16}, "Free:"), Label1_3(*this, {8, 38, 40, 16}, "Total: "),
+      Label1_4(*this, {8, 18, 40, 16}, "Free:"), Label1_5(*this, {8, 38, 40, 16}, "Total: "),
+      MemDataLbl0(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl1(*this, {48, 38, 72, 16}, "", SS_RIGHT),
+      MemDataLbl2(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl3(*this, {48, 38, 72, 16}, "", SS_RIGHT),
+      MemDataLbl4(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl5(*this, {48, 38, 72, 16}, "", SS_RIGHT),
+      MemDataLbl{&MemDataLbl0, &MemDataLbl1, &MemDataLbl2, &MemDataLbl3, &MemDataLbl4, &MemDataLbl5},
+      Frame3_0(*this, {12, 132, 578, 120}, "CPU usage History"),
+      Frame3_1(*this, {12, 258, 578, 120}, "Physical Memory usage history"),
+      CpuUsageGrph(*this, {8, 18, 562, 94}),
+      MemUsageGrph(*this, {8, 18, 562, 94}),
+      IntervalFrame(*this, {200, 96, 390, 32}, ""),
+      IntervalOpt0(*this, {8, 10, 110, 18}, "This minute", true),
+      IntervalOpt1(*this, {128, 10, 110, 18}, "This hour"),
+      IntervalOpt2(*this, {248, 10, 120, 18}, "This 24 hours"),
+      IntervalOpt{&IntervalOpt0, &IntervalOpt1, &IntervalOpt2} {
+  for (auto* option : MemInfoOpt) option->SetContainer(Frame1);
+  ui::Label* names[6] = {&Label1_0, &Label1_1, &Label1_2, &Label1_3, &Label1_4, &Label1_5};
+  for (int i = 0; i < 6; ++i) {
+    names[i]->SetContainer(*Frame2[i / 2]);
+    MemDataLbl[i]->SetContainer(*Frame2[i / 2]);
+  }
+  CpuUsageGrph.SetContainer(Frame3_0);
+  MemUsageGrph.SetContainer(Frame3_1);
+  for (auto* option : IntervalOpt) option->SetContainer(IntervalFrame);
+  MemInfoOpt0.SetValue(true);  // physical memory at load
+  IntervalOpt0.SetValue(true);
+  SetupGraph(CpuUsageGrph);
+  SetupGraph(MemUsageGrph);
+
+  for (auto* option : MemInfoOpt) option->Click = [] { SysPerfFrm.RefreshMe(); };
+  for (auto* option : IntervalOpt) option->Click = [] { SysPerfFrm.RefreshMe(); };
+  Hint(Frame2_0, "Actual amount of hard RAM");
+  Hint(Frame2_1, "Amount of Virual Memory");
+  Hint(Frame2_2, "System paging file (swap file) is the means by which Windows implements virtual memory");
+  Hint(MemInfoOpt0, "Click to change the memory graph to Physical Memory");
+  Hint(MemInfoOpt1, "Click to change the memory graph to Virual Memory");
+  Hint(MemInfoOpt2, "Click to change the memory to Paging");
+  for (auto* option : IntervalOpt) Hint(*option, "Click the refresh button at the right to enable all buttons");
+  Hint(Label2, "The time that has elapsed since the system was started");
+  Hint(UptimeLbl, "The time that has elapsed since the system was started");
+
   Views.performance = {.form = this, .RefreshMe = [](bool fromLoop) { SysPerfFrm.RefreshMe(fromLoop); }};
+}
+
+void SysPerfFrmForm::Hint(ui::Control& control, const char* text) {
+  control.MouseMove = [text](int, int, int, int) { SetHintText(text); };
 }
 
 void SysPerfFrmForm::Form_Load() {
   SetBackColor(FormBackColor);
+  for (ui::Frame* frame : {&Frame1, &Frame2_0, &Frame2_1, &Frame2_2, &Frame3_0, &Frame3_1, &IntervalFrame})
+    frame->SetBackColor(FormBackColor);
   SysPerfLoaded = true;
+}
+
+void SysPerfFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F1) ShowOnlineHelp("Performance");
+  if (keyCode == VK_F5) RefreshMe();
 }
 
 void SysPerfFrmForm::RefreshMe(bool /*fromLoop*/) {
   Load();
+  // The tick read unsigned: the uptime stays right past 24.8 days.
+  UptimeLbl.SetText(SecsToTimeStr(static_cast<int32_t>(GetTickCount() / 1000u)));
+  const int m = FirstChosen(MemInfoOpt);
+  const std::string caption = MemInfoOpt[m]->Text();
+  Frame3_1.SetText(caption.substr(0, caption.size() >= 4 ? caption.size() - 4 : 0) + "usage history");
+  const int s = FirstChosen(IntervalOpt);
+  // No figures yet: the labels stay empty rather than reading past the array.
+  for (int i = 0; i < 6; ++i)
+    MemDataLbl[i]->SetText(PerfInfoData.size() >= 8 ? FormatMemFigure(PerfInfoData[2 + i]) : "");
   UpdateSysPerf();
-  std::string text = "Up time: " + SecsToTimeStr(static_cast<int32_t>(GetTickCount() / 1000));
-  if (PerfInfoData.size() >= 8) {
-    text += "\r\nPhysical memory: " + std::to_string(PerfInfoData[2]) + " KB free of " + std::to_string(PerfInfoData[3]) +
-            " KB\r\nVirtual memory: " + std::to_string(PerfInfoData[4]) + " KB free of " +
-            std::to_string(PerfInfoData[5]) + " KB\r\nPage file: " + std::to_string(PerfInfoData[6]) +
-            " KB free of " + std::to_string(PerfInfoData[7]) + " KB";
-  }
-  lblFigures.SetText(text);
+  if (!ViewVisible(Views.frame.form)) return;
+  CpuUsageGrph.Refresh(CpuHistory.get(), s);
+  MemUsageGrph.Refresh(MemHistory[m].get(), s);
 }
 
 void SysPerfFrmForm::UpdateSysPerf() {

@@ -8,7 +8,12 @@ ConInfoFrmForm ConInfoFrm;
 ConInfoFrmForm::ConInfoFrmForm()
     : Window({.caption = "Internet Connection", .style = WS_POPUP, .width = 600, .height = 400}),
       SSTab1(*this, {0, 0, 600, 400}, {"Connection", "Internet Programs"}),
-      IntProgsList(*this, {20, 40, 560, 300}) {
+      IntProgsList(*this, {20, 40, 560, 300}),
+      NetSpeedCombo(*this, {20, 350, 200, 200}) {
+  for (const char* name : {"Receiving Speed", "Sending Speed", "Total Speed", "Average Receiving Speed",
+                           "Average Sending Speed", "Average Total Speed"})
+    NetSpeedCombo.AddItem(name);
+  NetSpeedCombo.SetListIndex(0);
   IntProgsList.SetVisible(false);
   IntProgsList.AddColumn("K0", "Program", 540);
   Views.connection = {.form = this, .IntProgsList = &IntProgsList};

@@ -1,10 +1,116 @@
 #include "InfoBarFrm.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "InterfaceFrm.h"
+#include "ModAppBar.h"
+#include "ModMain.h"
+#include "ModMainPlatform.h"
+#include "ModSettings.h"
+#include "ListView.h"
+#include "VbRules.h"
 #include "ViewBindings.h"
 
 InfoBarFrmForm InfoBarFrm;
 
-InfoBarFrmForm::InfoBarFrmForm() : Window({.caption = "Quillon Tracker", .style = WS_POPUP,
-              .exStyle = WS_EX_TOOLWINDOW, .width = 400, .height = 24}) {
+namespace {
+constexpr UINT kTopMostFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
+constexpr int kInitialWidth = 400, kInitialHeight = 32;
+
+int Px(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int CInt(double v) { return static_cast<int>(vb::RoundHalfEven(v)); }
+
+HBITMAP LoadSkin(const char* name) {
+  const std::string path = AppPath() + name;
+  return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info;
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return {0, 0};
+  return {info.bmWidth, info.bmHeight};
+}
+
+// The about window has not landed: the menu opens an empty one.
+ui::Window AboutStandIn({.caption = "About", .width = 240, .height = 120, .centred = true});
+
+void SetupGraph(GraphControl& graph) {
+  graph.SetBackColor(RGB(0, 0, 0));
+  graph.SetBarColor(RGB(0x80, 0x80, 0x80));
+  graph.SetForeColor(RGB(0xFF, 0, 0xFF));
+  graph.SetFontColor(RGB(0xFF, 0xFF, 0xFF));
+  graph.SetSolidGraph(true);
+  graph.SetHideUsage(true);
+  graph.SetShowText(true);
+  graph.SetFont("Arial", 8);
+}
+}  // namespace
+
+InfoBarFrmForm::InfoBarFrmForm()
+    : Window({.caption = "Quillon Tracker", .style = WS_POPUP, .exStyle = WS_EX_TOOLWINDOW,
+              .width = kInitialWidth, .height = kInitialHeight, .keyPreview = true}),
+      LeftPic(*this, {0, 0, 14, kInitialHeight}),
+      MainPic(*this, {14, 0, kInitialWidth - 28, kInitialHeight}),
+      RightPic(*this, {kInitialWidth - 14, 0, 14, kInitialHeight}),
+      graph0_(*this, {7, 5, 60, 22}),
+      label0_(*this, {7, 5, 60, 14}, "item") {
+  graph0_.SetContainer(MainPic);
+  label0_.SetContainer(MainPic);
+  label0_.SetVisible(false);  // it only measures the items' widths
+  SetupGraph(graph0_);
+  ShowFirstTime = [](int, HWND) { return false; };
+  Sleep = [](DWORD ms) { ::Sleep(ms); };
+
+  mnuSettings = &menu.Add("Settings");
+  mnuSetAutoHide = &mnuSettings->Add("&AutoHide");
+  mnuSetTop = &mnuSettings->Add("Always on-&top");
+  mnuSettings->Add("-");
+  mnuQuillon = &mnuSettings->Add("Launch &Quillon");
+  mnuSetSettings = &mnuSettings->Add("&Settings ...");
+  mnuSettings->Add("-");
+  mnuHelp = &mnuSettings->Add("&Help");
+  mnuAbout = &mnuSettings->Add("A&bout");
+  mnuSettings->Add("-");
+  mnuSettingsClose = &mnuSettings->Add("&Close Tracker");
+  mnuSetAutoHide->Click = [this] {
+    mnuSetAutoHide->SetChecked(!mnuSetAutoHide->Checked());
+    if (mnuSetAutoHide->Checked()) ShowFirstTime(2, hwnd());
+  };
+  mnuSetTop->Click = [this] { mnuSetTop->SetChecked(!mnuSetTop->Checked()); };
+  for (ui::MenuItem* item : {mnuQuillon, mnuSetSettings, mnuHelp, mnuAbout})
+    item->Click = [item] { item->SetChecked(true); };
+  mnuSettingsClose->Click = [this] {
+    mnuSettingsClose->SetChecked(true);
+    if (bar_) bar_->IsMenu = false;
+  };
+
+  for (ui::PictureBox* pic : {&LeftPic, &MainPic, &RightPic}) {
+    pic->DblClick = [] { ShowInterfaceFrm(); };
+    pic->MouseDown = [this, pic](int button, int, int x, int y) {
+      if (button == 2) {
+        DisplayPopMenu();
+        return;  // the bar may be gone
+      }
+      if (button == 1 && pic == &MainPic) StartDrag(MainPic, DragMain, DragMainX, DragMainY, x, y);
+      if (button == 1 && pic == &RightPic) StartDrag(RightPic, DragRight, DragRightX, DragRightY, x, y);
+    };
+  }
+  MainPic.MouseMove = [this](int, int, int x, int y) { DragMove(MainPic, DragMain, DragMainX, DragMainY, x, y); };
+  RightPic.MouseMove = [this](int, int, int x, int y) {
+    HoverCap(RightPic, ScrollRightOn);
+    DragMove(RightPic, DragRight, DragRightX, DragRightY, x, y);
+  };
+  LeftPic.MouseMove = [this](int, int, int, int) { HoverCap(LeftPic, ScrollLeftOn); };
+  MainPic.MouseUp = [this](int, int, int, int) { DragMain = false; };
+  RightPic.MouseUp = [this](int, int, int, int) { DragRight = false; };
+  MainPic.Click = [this] {
+    ApplyTopMost(kTopMostFlags);
+    DragMain = false;
+  };
+  RightPic.Click = [this] { ApplyTopMost(kTopMostFlags); };
+  MainPic.Paint = [this](HDC dc) { TileStrip(dc); };
+
   Views.trackerBar = {.form = this,
                       .Timer1_Timer = [] { InfoBarFrm.Timer1_Timer(); },
                       .RefreshMe = [] { InfoBarFrm.RefreshMe(); },
@@ -15,11 +121,451 @@ InfoBarFrmForm::InfoBarFrmForm() : Window({.caption = "Quillon Tracker", .style 
                       }};
 }
 
-// Scrolling, sliding and docking arrive with the bar's items and its screen edge;
-// until then a tick, a refresh and a rebuild have nothing to move.
-void InfoBarFrmForm::Timer1_Timer() {}
-void InfoBarFrmForm::RefreshMe() {}
-void InfoBarFrmForm::IniTrackerItems() {}
-void InfoBarFrmForm::EndAppBar() {}
+InfoBarFrmForm::~InfoBarFrmForm() { ReleaseSkin(); }
+
+void InfoBarFrmForm::ReleaseSkin() {
+  for (HBITMAP* b : {&left_, &right_, &TmpImg}) {
+    if (*b) DeleteObject(*b);
+    *b = nullptr;
+  }
+}
+
+// ---- the item controls
+
+GraphControl& InfoBarFrmForm::ItemGrph(int index) { return index == 0 ? graph0_ : *graphs_[index]; }
+ui::Label& InfoBarFrmForm::ItemNameLbl(int index) { return index == 0 ? label0_ : *labels_[index]; }
+bool InfoBarFrmForm::ItemLoaded(int index) const {
+  return index == 0 || (index > 0 && index <= kMaxItems && graphs_[index] != nullptr);
+}
+
+void InfoBarFrmForm::LoadItem(int index) {
+  if (index <= 0 || index > kMaxItems || graphs_[index]) return;
+  // A new element copies element 0.
+  graphs_[index] = std::make_unique<GraphControl>(*this, graph0_.GetBounds());
+  labels_[index] = std::make_unique<ui::Label>(*this, label0_.GetBounds(), label0_.Text());
+  GraphControl& graph = *graphs_[index];
+  graph.SetContainer(MainPic);
+  SetupGraph(graph);
+  labels_[index]->SetContainer(MainPic);
+  labels_[index]->SetVisible(false);
+  graph.Click = [this, index] { TrackerItemObjs[index].InvokeItemTool(); };
+  graph.CreateNow();
+  labels_[index]->CreateNow();
+  labels_[index]->SetFont("Arial", 8);
+}
+
+void InfoBarFrmForm::UnloadItemControls(int index) {
+  if (index <= 0 || index > kMaxItems) return;
+  labels_[index].reset();
+  graphs_[index].reset();
+}
+
+void InfoBarFrmForm::PlaceGraph(int index) {
+  if (!ItemLoaded(index)) return;
+  ItemGrph(index).Move({Px(GraphLeft[index]), Px(graphTop_), Px(GraphWidth[index]), Px(kGraphHeight)});
+}
+
+// ---- loading, skin and layout
+
+void InfoBarFrmForm::LoadSkinAndAdjustSizes() {
+  ReleaseSkin();
+  left_ = LoadSkin("\\left.bmp");
+  right_ = LoadSkin("\\right.bmp");
+  TmpImg = LoadSkin("\\main.bmp");
+  const SIZE left = BitmapSize(left_), right = BitmapSize(right_);
+  graphTop_ = (left.cy - kGraphHeight) / 2;
+  LeftPic.SetPicture(left_);
+  RightPic.SetPicture(right_);
+  const int height = Px(kGraphHeight + 2 * graphTop_);
+  LeftPic.Move({0, 0, left.cx, height});
+  GraphLeft[0] = kItemGap;
+  PlaceGraph(0);
+  MainPic.Move({left.cx, 0, MainPic.GetBounds().width, height});
+  RightPic.Move({RightPic.GetBounds().x, 0, right.cx, height});
+}
+
+void InfoBarFrmForm::Form_Load() {
+  ended_ = false;
+  LoadSkinAndAdjustSizes();
+  SetWindowLongA(hwnd(), GWL_STYLE, GetWindowLongA(hwnd(), GWL_STYLE) & ~WS_BORDER);
+  graph0_.Click = [this] { TrackerItemObjs[0].InvokeItemTool(); };
+  label0_.SetFont("Arial", 8);
+  SavedBackColor = graph0_.BackColor();
+  // As high as the strip.
+  const int height = MainPic.GetBounds().height;
+  RECT window;
+  GetWindowRect(hwnd(), &window);
+  MoveWindow(hwnd(), window.left, window.top, window.right - window.left, height, FALSE);
+
+  ++AppBarCount;
+  bar_ = std::make_unique<AppBarClass>();
+  AppBars.push_back(bar_.get());
+  AppBarIndex = AppBarCount;
+  APPBARDATA data = {sizeof data};
+  data.hWnd = hwnd();
+  data.uEdge = static_cast<UINT>(Position);
+  AppBarOptions options;
+  options.SideThickness = 700;
+  options.TopBottomThickness = static_cast<int16_t>(height * vb::TwipsPerPixelY());
+  options.Reserved = 2;
+  options.AlwaysOnTop = BarAlwaysOnTop;
+  options.AutoHide = AutoHide;
+  mnuSetTop->SetChecked(BarAlwaysOnTop);
+  mnuSetAutoHide->SetChecked(AutoHide);
+  bar_->SetInfoBarFrmData(data);
+  bar_->SetInfoBarFrmInfo(options);
+  bar_->IniAppBar();
+
+  BarReady = true;
+  IniTrackerItems();
+  Form_Resize();
+  ApplyTopMost(kTopMostFlags);
+  if (!bar_->InfoBarFrmInfo().AutoHide) ShowWindow(hwnd(), SW_SHOWNA);
+}
+
+void InfoBarFrmForm::Form_Resize() {
+  if (!BarReady) return;
+  const int strip = ScaleWidth() - LeftPic.GetBounds().width - RightPic.GetBounds().width;
+  const ui::Bounds main = MainPic.GetBounds();
+  if (strip != main.width) {
+    MainPic.Move({main.x, main.y, std::max(strip, 0), main.height});
+    MainPic.Refresh();  // tiles the strip again
+  }
+  const ui::Bounds right = RightPic.GetBounds();
+  RightPic.Move({main.x + std::max(strip, 0), right.y, right.width, right.height});
+  RefreshMe();
+}
+
+void InfoBarFrmForm::TileStrip(HDC dc) {
+  const SIZE tile = BitmapSize(TmpImg);
+  // A missing tile is 0 wide: there is nothing to tile.
+  if (tile.cx <= 0) return;
+  const int width = StripWidth();
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, TmpImg);
+  const int n = CInt(double(width) / tile.cx);
+  for (int i = 0; i <= n && i * tile.cx <= width; ++i) BitBlt(dc, i * tile.cx, 0, tile.cx, tile.cy, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+void InfoBarFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F1) ShowOnlineHelp("Tracker");
+}
+
+void InfoBarFrmForm::ApplyTopMost(UINT flags) {
+  if (!bar_ || !hwnd()) return;
+  SetWindowPos(hwnd(), bar_->InfoBarFrmInfo().AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
+// ---- items and scrolling
+
+void InfoBarFrmForm::UpdateLblData() {
+  for (int i = 0; i < TrackerItemCount; ++i) TrackerItemObjs[i].UpdateCurrentItem();
+}
+
+void InfoBarFrmForm::IniTrackerItems() {
+  for (int i = 1; i < TrackerItemCount; ++i) TrackerItemObjs[i].UnloadItem();
+  TrackerItemCount = 0;
+  for (int s = 1; s <= kMaxItems; ++s) {
+    if (!TrackerItemsShow[s]) continue;
+    const int16_t k = TrackerItemCount++;
+    TrackerItemObjs[k] = clsTrackerItem();
+    TrackerItemObjs[k].Initialize_trk_item(TrackerItems[s], k);
+  }
+  for (int i = 0; i < TrackerItemCount; ++i) TrackerItemObjs[i].UpdateCurrentItem();
+  // Slot 0's graph stays placed; with no item it has nothing to show.
+  graph0_.SetVisible(TrackerItemCount > 0);
+}
+
+void InfoBarFrmForm::RefreshMe() {
+  UpdateLblData();
+  int total = CInt(GraphWidth[0] + kItemGap + kItemGap);
+  for (int i = 1; i < TrackerItemCount; ++i) total = CInt(GraphWidth[i] + total + kItemGap);
+  CheckHScroll(total);
+}
+
+void InfoBarFrmForm::CheckHScroll(int total) {
+  if (!BarReady) return;
+  if (total == 0) {
+    total = CInt(kItemGap);
+    for (int i = 0; i < TrackerItemCount; ++i) total = CInt(GraphWidth[i] + total + kItemGap);
+  }
+  if (total <= StripWidth()) {
+    HScroll = {};
+    if (GraphLeft[0] != kItemGap) {
+      GraphLeft[0] = kItemGap;
+      RefreshMe();
+    }
+    return;
+  }
+  HScroll.Max = CInt(total - StripWidth());
+  if (HScroll.Value > HScroll.Max) SetScrollValue(HScroll.Max);
+}
+
+void InfoBarFrmForm::SetScrollValue(int value) {
+  value = std::clamp(value, 0, std::max(HScroll.Max, 0));
+  if (value == HScroll.Value) return;
+  HScroll.Value = value;
+  // HScroll_Change: the row follows graph 0.
+  GraphLeft[0] = kItemGap - value;
+  PlaceGraph(0);
+  RefreshMe();
+}
+
+bool InfoBarFrmForm::RowFits() {
+  const int last = std::max(TrackerItemCount - 1, 0);
+  return GraphLeft[0] > 0 && GraphLeft[last] + GraphWidth[last] < StripWidth();
+}
+
+void InfoBarFrmForm::HoverCap(ui::PictureBox& pic, bool& armed) {
+  if (RowFits()) {
+    pic.SetMousePointer(nullptr);
+    return;
+  }
+  if (!scrollCursor_) scrollCursor_ = LoadCursor(nullptr, IDC_SIZEWE);
+  pic.SetMousePointer(scrollCursor_);
+  armed = true;
+}
+
+namespace {
+bool IsPointInControl(const POINT& p, const ui::Control& control) {
+  RECT r;
+  return control.hwnd() && GetWindowRect(control.hwnd(), &r) && p.x >= r.left && p.x < r.right && p.y >= r.top &&
+         p.y < r.bottom;
+}
+}  // namespace
+
+void InfoBarFrmForm::HoverScroll(const POINT& cursor) {
+  const int step = StripWidth() / 15;
+  if (ScrollLeftOn) {
+    if (IsPointInControl(cursor, LeftPic))
+      SetScrollValue(std::max(HScroll.Value - step, 0));
+    else
+      ScrollLeftOn = false;
+  }
+  if (ScrollRightOn) {
+    if (IsPointInControl(cursor, RightPic))
+      SetScrollValue(std::min(HScroll.Value + step, HScroll.Max));
+    else
+      ScrollRightOn = false;
+  }
+}
+
+// ---- dragging
+
+void InfoBarFrmForm::StartDrag(ui::PictureBox&, bool& flag, int& dx, int& dy, int x, int y) {
+  flag = true;
+  dx = x;
+  dy = y;
+}
+
+void InfoBarFrmForm::DragMove(ui::PictureBox& pic, bool& flag, int dx, int dy, int x, int y) {
+  if (!flag || (x == dx && y == dy)) return;
+  flag = false;
+  // The system's move loop drags the bar; the application bar snaps its outline.
+  SendMessageA(pic.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  ReleaseCapture();
+  SendMessageA(hwnd(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  if (IsWindow(hwnd())) SetCapture(hwnd());
+  ReleaseCapture();
+}
+
+// ---- the menu
+
+void InfoBarFrmForm::DisplayPopMenu() {
+  if (!bar_) return;
+  bar_->IsMenu = true;
+  if (!bar_->InfoBarFrmInfo().AutoHide) mnuSetAutoHide->SetChecked(false);
+  for (ui::MenuItem* item : {mnuQuillon, mnuSetSettings, mnuHelp, mnuAbout, mnuSettingsClose}) item->SetChecked(false);
+  POINT at;
+  GetCursorPos(&at);
+  menu.Popup(*this, *mnuSettings, at);
+  if (mnuAbout->Checked()) {
+    mnuAbout->SetChecked(false);
+    bar_->IsMenu = false;
+    ShowFrm(AboutStandIn);
+  } else if (mnuSetSettings->Checked()) {
+    mnuSetSettings->SetChecked(false);
+    bar_->IsMenu = false;
+    if (Views.options.form) {
+      ShowFrm(Views.options.form);
+      if (Views.options.SSTab1) Views.options.SSTab1->SetTab(4);
+    }
+  } else if (mnuQuillon->Checked()) {
+    mnuQuillon->SetChecked(false);
+    bar_->IsMenu = false;
+    ShowInterfaceFrm();
+  } else if (mnuHelp->Checked()) {
+    mnuHelp->SetChecked(false);
+    bar_->IsMenu = false;
+    ShowOnlineHelp("Tracker");
+  } else if (mnuSettingsClose->Checked()) {
+    mnuSettingsClose->SetChecked(false);
+    // Unloads the bar: nothing of it may be touched after this.
+    InterfaceFrm.ClickButton("ToolBar");
+    return;
+  } else {
+    bar_->HideAppBar(mnuSetAutoHide->Checked(), mnuSetTop->Checked());
+    ApplyTopMost(kTopMostFlags);
+  }
+}
+
+// ---- closing
 
 void InfoBarFrmForm::Form_Unload(bool& /*cancel*/) { EndAppBar(); }
+
+void InfoBarFrmForm::EndAppBar() {
+  // The exit calls this and then unloads the bar: a second run would save the auto-hide
+  // that the first removal cleared and count the bar off twice.
+  if (ended_ || !bar_) return;
+  ended_ = true;
+  AutoHide = bar_->InfoBarFrmInfo().AutoHide;
+  BarAlwaysOnTop = bar_->InfoBarFrmInfo().AlwaysOnTop;
+  Position = static_cast<int32_t>(bar_->InfoBarFrmData().uEdge);
+  bar_->RemoveAppBar();
+  bar_.reset();
+  for (int i = 1; i < TrackerItemCount; ++i) TrackerItemObjs[i].UnloadItem();
+  TrackerItemCount = 0;
+  graph0_.Refresh(nullptr, 0);  // the histories may go before the bar loads again
+  BarReady = false;
+  HScroll = {};
+  ScrollLeftOn = ScrollRightOn = DragMain = DragRight = false;
+  if (hwnd()) SetWindowRgn(hwnd(), nullptr, FALSE);
+}
+
+// ---- the tick and the slide
+
+void InfoBarFrmForm::Timer1_Timer() {
+  if (!hwnd() || !bar_) return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  const bool visible = IsWindowVisible(hwnd()) != 0;
+  if (visible) HoverScroll(cursor);
+  if (!bar_) return;
+  if (bar_->PosChangeHidden) {
+    bar_->ModifyAppBar();
+    bar_->PosChangeHidden = false;
+  }
+  const AppBarOptions options = bar_->InfoBarFrmInfo();
+  if (options.AutoHide && GetForegroundWindow() != hwnd()) {
+    RECT window;
+    GetWindowRect(hwnd(), &window);
+    const bool inside = cursor.x >= window.left && cursor.x <= window.right && cursor.y >= window.top &&
+                        cursor.y <= window.bottom;
+    int16_t mode = inside ? 0 : 1;
+    const RECT t = bar_->ScreenRect(false);
+    const RECT rc = {TwipsToPixelsXRound(t.left), TwipsToPixelsYRound(t.top), TwipsToPixelsXRound(t.right),
+                     TwipsToPixelsYRound(t.bottom)};
+    const UINT edge = bar_->InfoBarFrmData().uEdge;
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    switch (edge) {
+      case ABE_LEFT:
+      case ABE_RIGHT:
+        if (window.top != rc.top || height != rc.bottom - rc.top)
+          SetWindowPos(hwnd(), nullptr, window.left, rc.top, width, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (edge == ABE_LEFT ? cursor.x <= rc.left : cursor.x >= rc.right - 1) mode = 0;
+        break;
+      case ABE_TOP:
+      case ABE_BOTTOM:
+        if (window.left != rc.left || width != rc.right - rc.left)
+          SetWindowPos(hwnd(), nullptr, rc.left, window.top, rc.right - rc.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (edge == ABE_TOP ? cursor.y <= rc.top : cursor.y >= rc.bottom - 1) mode = 0;
+        break;
+      default:
+        return;
+    }
+    SlideWindow(mode);
+    // Kept in its layer without taking the focus, or it would be the foreground window
+    // and never slide again.
+    if (hwnd() && IsWindowVisible(hwnd())) ApplyTopMost(SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  } else if (!options.AutoHide && !visible) {
+    ShowWindow(hwnd(), SW_SHOWNA);
+  }
+}
+
+bool InfoBarFrmForm::WaitAndCheck() {
+  POINT before, after;
+  GetCursorPos(&before);
+  Sleep(300);
+  GetCursorPos(&after);
+  return before.x == after.x && before.y == after.y;
+}
+
+void InfoBarFrmForm::SlideWindow(int16_t inOutForm) {
+  if (!bar_) return;
+  if (inOutForm == 0) RefreshMe();
+  const RECT t = bar_->ScreenRect(false);
+  const RECT rc = {TwipsToPixelsXRound(t.left), TwipsToPixelsYRound(t.top), TwipsToPixelsXRound(t.right),
+                   TwipsToPixelsYRound(t.bottom)};
+  RECT w;
+  GetWindowRect(hwnd(), &w);
+  const int width = w.right - w.left, height = w.bottom - w.top;
+  // A bar hidden where it shows (as it starts when auto-hidden) counts as away.
+  const bool shown = IsWindowVisible(hwnd()) != 0;
+  auto moveTo = [&](int x, int y) {
+    SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  auto show = [&] { ShowWindow(hwnd(), SW_SHOWNA); };
+  bool waited = true;
+  switch (bar_->InfoBarFrmData().uEdge) {
+    case ABE_LEFT:
+      if (inOutForm == 1 && w.left == rc.left) {
+        for (int i = 1; i <= width; i += 20) moveTo(rc.left - i, w.top);
+        moveTo(rc.left - width, w.top);
+        ShowWindow(hwnd(), SW_HIDE);
+      } else if (inOutForm == 0 && (w.left != rc.left || !shown)) {
+        waited = WaitAndCheck();
+        if (waited) {
+          moveTo(rc.left, w.top);
+          show();
+        }
+      }
+      break;
+    case ABE_TOP:
+      if (inOutForm == 1 && w.top == rc.top) {
+        for (int i = 1; i <= height; i += 20) moveTo(w.left, rc.top - i);
+        moveTo(w.left, rc.top - height);
+        ShowWindow(hwnd(), SW_HIDE);
+      } else if (inOutForm == 0 && (w.top != rc.top || !shown)) {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        // Near the right end the user reaches for a window's close box, not the bar.
+        waited = rc.right - cursor.x > 50 && WaitAndCheck();
+        if (waited) {
+          moveTo(w.left, rc.top);
+          show();
+        }
+      }
+      break;
+    case ABE_RIGHT:
+      if (inOutForm == 1 && w.left == rc.right - width) {
+        int left = w.left;
+        for (int i = 1; i <= width; i += 20) moveTo(left += i, w.top);
+        moveTo(rc.right, w.top);
+        ShowWindow(hwnd(), SW_HIDE);
+      } else if (inOutForm == 0 && (w.left != rc.right - width || !shown)) {
+        moveTo(rc.right - width, w.top);
+        show();
+      }
+      break;
+    case ABE_BOTTOM:
+      if (inOutForm == 1 && w.top == rc.bottom - height) {
+        int top = w.top;
+        for (int i = 1; i <= height; i += 20) {
+          moveTo(w.left, top += i);
+          ui::DoEvents();
+          if (!hwnd() || !bar_) return;
+        }
+        moveTo(w.left, rc.bottom);
+        ShowWindow(hwnd(), SW_HIDE);
+      } else if (inOutForm == 0 && (w.top != rc.bottom - height || !shown)) {
+        moveTo(w.left, rc.bottom - height);
+        show();
+      }
+      break;
+    default:
+      return;
+  }
+  if (waited && IsWindowVisible(hwnd())) SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}

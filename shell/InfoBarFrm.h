@@ -1,23 +1,105 @@
-// The tracker bar docked to a screen edge.
+// The tracker bar: a borderless strip docked to a screen edge as a shell application
+// bar, with a row of live items that scrolls when it is wider than the strip.
 #pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "AppBarClass.h"
+#include "Controls.h"
+#include "GraphControl.h"
+#include "Menu.h"
+#include "PictureBox.h"
 #include "Window.h"
+#include "clsTrackerItem.h"
 
 class InfoBarFrmForm : public ui::Window {
  public:
   InfoBarFrmForm();
+  ~InfoBarFrmForm() override;
 
-  // The bar's tick, driven by the main loop on every pass while the bar is on.
-  void Timer1_Timer();
-  // Updates the items' figures.
-  void RefreshMe();
-  // Rebuilds the item row from the settings.
+  static constexpr int kMaxItems = 10;
+  static constexpr double kItemGap = 20.0 / 3;     // first item offset and gap between items
+  static constexpr double kGraphHeight = 65.0 / 3;
+
+  ui::PictureBox LeftPic, MainPic, RightPic;
+  // Element 0 is placed on the window; the others are added while it runs.
+  GraphControl& ItemGrph(int index);
+  ui::Label& ItemNameLbl(int index);
+  bool ItemLoaded(int index) const;
+  void LoadItem(int index);
+  void UnloadItemControls(int index);
+  // Where each graph lies in the strip, in pixels, kept with their fractions.
+  double GraphLeft[kMaxItems + 1] = {};
+  double GraphWidth[kMaxItems + 1] = {};
+  double LabelWidth[kMaxItems + 1] = {};
+  void PlaceGraph(int index);
+
+  // The scroll offset of the row and its range, in pixels.
+  struct ScrollModel {
+    int Value = 0, Max = 0;
+  } HScroll;
+  void SetScrollValue(int value);
+
+  clsTrackerItem TrackerItemObjs[kMaxItems + 1];
+  int16_t TrackerItemCount = 0;
+  bool BarReady = false;
+  bool ScrollLeftOn = false, ScrollRightOn = false;
+  bool DragMain = false, DragRight = false;
+  int DragMainX = 0, DragMainY = 0, DragRightX = 0, DragRightY = 0;
+  COLORREF SavedBackColor = 0;
+  AppBarClass* Bar() const { return bar_.get(); }
+
+  ui::Menu menu;
+  ui::MenuItem *mnuSettings, *mnuSetAutoHide, *mnuSetTop, *mnuQuillon, *mnuSetSettings, *mnuHelp, *mnuAbout,
+      *mnuSettingsClose;
+
+  void UpdateLblData();
   void IniTrackerItems();
-  // Gives up the bar's screen edge and keeps its state in the settings globals; the
-  // exit calls it directly before it saves them.
+  void DisplayPopMenu();
   void Form_Unload(bool& cancel) override;
+  void EndAppBar();
+  void Timer1_Timer();
+  void SlideWindow(int16_t inOutForm);
+  bool WaitAndCheck();
+  void RefreshMe();
+  void CheckHScroll(int total);
+  void LoadSkinAndAdjustSizes();
+  int StripWidth() const { return MainPic.GetBounds().width; }
+
+  // The first-time message of a number (2: the bar's auto-hide); answers whether it
+  // was shown. The message window has not landed: the stand-in shows nothing.
+  std::function<bool(int messageId, HWND owner)> ShowFirstTime;
+  // Pauses of the slide and of the cursor's rest.
+  std::function<void(DWORD ms)> Sleep;
+
+ protected:
+  void Form_Load() override;
+  void Form_Resize() override;
+  void Form_KeyDown(int& keyCode, int shift) override;
 
  private:
-  void EndAppBar();
+  void ApplyTopMost(UINT flags);
+  void StartDrag(ui::PictureBox& pic, bool& flag, int& dx, int& dy, int x, int y);
+  void DragMove(ui::PictureBox& pic, bool& flag, int dx, int dy, int x, int y);
+  void HoverCap(ui::PictureBox& pic, bool& armed);
+  void HoverScroll(const POINT& cursor);
+  bool RowFits();
+  void TileStrip(HDC dc);
+  void ReleaseSkin();
+
+  GraphControl graph0_;
+  ui::Label label0_;
+  std::unique_ptr<GraphControl> graphs_[kMaxItems + 1];
+  std::unique_ptr<ui::Label> labels_[kMaxItems + 1];
+  std::unique_ptr<AppBarClass> bar_;
+  int16_t AppBarIndex = 0;
+  bool ended_ = true;  // EndAppBar ran for this load
+  HBITMAP left_ = nullptr, right_ = nullptr, TmpImg = nullptr;
+  double graphTop_ = 0;
+  HCURSOR scrollCursor_ = nullptr;
 };
 
 extern InfoBarFrmForm InfoBarFrm;

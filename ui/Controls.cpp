@@ -201,7 +201,31 @@ Label::Label(Window& owner, Bounds bounds, std::string caption, DWORD align)
     : Control(owner, "STATIC", WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY | align, bounds,
               std::move(caption)) {}  // without SS_NOTIFY the mouse passes through
 
+void Label::SetForeColor(COLORREF colour) {
+  hasForeColour_ = true;
+  foreColour_ = colour;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+SIZE Label::TextExtent() const {
+  SIZE size = {0, 0};
+  HDC dc = GetDC(hwnd_);
+  HFONT font = hwnd_ ? reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)) : nullptr;
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  const std::string text = Text();
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  return size;
+}
+
+void Label::OnCommand(WORD code) {
+  if (code == STN_CLICKED && Click) Click();
+  if (code == STN_DBLCLK && DblClick) DblClick();
+}
+
 HBRUSH Label::OnCtlColor(HDC dc) {
+  if (hasForeColour_) SetTextColor(dc, foreColour_);
   if (owner_.HasPaintedBackground()) {
     // Over a painted background the label is see-through.
     SetBkMode(dc, TRANSPARENT);

@@ -38,6 +38,9 @@ class Control {
   // the form itself; its bounds are then in the container's client area.
   void SetContainer(Control& container);
   Control* container() const { return container_; }
+  // Creates the window of a control added after its form loaded (a control array
+  // grown at run time); nothing while the form has no window.
+  void CreateNow() { Create(); }
 
   // Mouse and key events of every control. Button: 1 left, 2 right, 4 middle; shift:
   // 1 Shift, 2 Ctrl, 4 Alt; x and y in pixels of the control's client area.
@@ -84,10 +87,19 @@ class Label : public Control {
  public:
   Label(Window& owner, Bounds bounds, std::string caption = "", DWORD align = SS_LEFT);
   std::function<void()> Change;
+  std::function<void()> Click, DblClick;
+  // The text colour (the system's window text until one is given).
+  void SetForeColor(COLORREF colour);
+  COLORREF ForeColor() const { return hasForeColour_ ? foreColour_ : GetSysColor(COLOR_WINDOWTEXT); }
+  // The width and height the caption needs in the label's font, in pixels.
+  SIZE TextExtent() const;
 
  protected:
   HBRUSH OnCtlColor(HDC dc) override;
+  void OnCommand(WORD code) override;
   void TextChanged() override;
+  bool hasForeColour_ = false;
+  COLORREF foreColour_ = 0;
 };
 
 class Button : public Control {

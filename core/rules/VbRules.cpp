@@ -139,6 +139,12 @@ std::optional<bool> ParseBool(const std::string& text) {
   return std::nullopt;
 }
 
+std::string StrSingle(float value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
+  return Str(std::strtod(buf, nullptr));
+}
+
 std::string Str(double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.15G", value);

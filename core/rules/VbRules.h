@@ -37,6 +37,8 @@ std::optional<bool> ParseBool(const std::string& text);
 // Str: a leading blank for a number that is not negative, "." as the point and no
 // leading zero before it (" 3", "-2.5", " .5").
 std::string Str(double value);
+// Str of a single-precision value: seven significant digits, as VB prints a Single.
+std::string StrSingle(float value);
 
 // ---- Rules that ask the system for the user's locale and the screen
 

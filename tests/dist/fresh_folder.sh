@@ -17,7 +17,11 @@ expected="Moskin.dll
 Pellmon.dll
 Pop.dat
 QuillonPro.exe
+RiskDescriptions.dat
+left.bmp
+main.bmp
 prog.ini
+right.bmp
 sounds/bloop.wav
 systemfiles.dat"
 files=$(cd "$QP_FOLDER" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)

@@ -1,0 +1,107 @@
+// The performance page: memory figures, the chosen memory graph and time scale, and
+// sampling while the main frame is hidden.
+#include <gtest/gtest.h>
+
+#include "ModStartup.h"
+#include "SysInfoLink.h"
+#include "SysPerfFrm.h"
+#include "TrackerTestSupport.h"
+#include "ViewBindings.h"
+#include "Window.h"
+
+namespace {
+
+class SysPerfTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    savedFrame = Views.frame.form;
+    Views.frame.form = &frame;
+    ASSERT_TRUE(frame.Load());
+    CpuHistory = std::make_unique<HistogramCls>([this] { return now; });
+    CpuHistory->StartCounting(100);
+    for (auto& h : MemHistory) {
+      h = std::make_unique<HistogramCls>([this] { return now; });
+      h->StartCounting(100);
+    }
+    PerfInfoData = {37, 0, 1234567, 2000000, 500000, 1000000, 0, 400000, 0};
+  }
+  void TearDown() override {
+    Views.frame.form = savedFrame;
+    SysPerfFrm.MemInfoOpt0.SetValue(true);
+    SysPerfFrm.MemInfoOpt2.SetValue(false);
+    SysPerfFrm.Unload();
+    // The graphs keep the histories they drew; these go now.
+    SysPerfFrm.CpuUsageGrph.Refresh(nullptr, 0);
+    SysPerfFrm.MemUsageGrph.Refresh(nullptr, 0);
+    CpuHistory.reset();
+    for (auto& h : MemHistory) h.reset();
+    PerfInfoData.clear();
+  }
+  void Refresh() {
+    now += 1000;
+    SysPerfFrm.RefreshMe(false);
+  }
+  DWORD now = 2000000;
+  ui::Window frame{{.caption = "frame", .style = WS_POPUP, .width = 50, .height = 50}};
+  ui::Window* savedFrame = nullptr;
+};
+
+}  // namespace
+
+TEST(SysPerfFormat, MemoryFiguresGroupThousandsAndZeroIsEmpty) {
+  EXPECT_EQ(FormatMemFigure(1234567), "1,234,567");
+  EXPECT_EQ(FormatMemFigure(999), "999");
+  EXPECT_EQ(FormatMemFigure(1000), "1,000");
+  EXPECT_EQ(FormatMemFigure(0), "");
+}
+
+TEST_F(SysPerfTest, ShowsFiguresAndDrawsTheChosenMemoryKind) {
+  frame.Show();
+  Refresh();
+  EXPECT_EQ(SysPerfFrm.MemDataLbl[0]->Text(), "1,234,567");
+  EXPECT_EQ(SysPerfFrm.MemDataLbl[4]->Text(), "");
+  EXPECT_EQ(SysPerfFrm.Frame3_1.Text(), "Physical Memory usage history");
+  EXPECT_EQ(SysPerfFrm.CpuUsageGrph.PercentUsed(), 37);
+  EXPECT_EQ(SysPerfFrm.MemUsageGrph.PercentUsed(), 38);  // 1 - 1234567 / 2000000
+  SysPerfFrm.MemInfoOpt0.SetValue(false);
+  SysPerfFrm.MemInfoOpt2.SetValue(true);
+  PerfInfoData[6] = 100000;
+  Refresh();
+  EXPECT_EQ(SysPerfFrm.Frame3_1.Text(), "Paging usage history");
+  EXPECT_EQ(SysPerfFrm.MemUsageGrph.PercentUsed(), 75);
+  EXPECT_EQ(MemHistory[2]->Get_Data(0, MemHistory[2]->Get_Pointer(0)), 75);
+}
+
+TEST_F(SysPerfTest, HiddenFrameSamplesButDoesNotDraw) {
+  frame.Hide();
+  PerfInfoData[0] = 99;
+  const std::string shown = SysPerfFrm.CpuUsageGrph.UsageText();
+  Refresh();
+  EXPECT_EQ(CpuHistory->Get_Data(0, CpuHistory->Get_Pointer(0)), 99);
+  EXPECT_EQ(SysPerfFrm.MemDataLbl[1]->Text(), "2,000,000");
+  EXPECT_NE(SysPerfFrm.CpuUsageGrph.PercentUsed(), 99);
+  EXPECT_EQ(SysPerfFrm.CpuUsageGrph.UsageText(), shown);
+}
+
+TEST_F(SysPerfTest, NoTotalOrNoFiguresAddNoSample) {
+  PerfInfoData[7] = 0;  // no paging file
+  Refresh();
+  const int16_t pointer = MemHistory[2]->Get_Pointer(0);
+  Refresh();
+  EXPECT_EQ(MemHistory[2]->Get_Pointer(0), pointer);
+  PerfInfoData.clear();
+  Refresh();
+  for (auto* label : SysPerfFrm.MemDataLbl) EXPECT_EQ(label->Text(), "");
+  EXPECT_NE(SysPerfFrm.UptimeLbl.Text(), "000:00:00");
+}
+
+TEST_F(SysPerfTest, F5RefreshesThePage) {
+  frame.Show();
+  ASSERT_TRUE(SysPerfFrm.Load());
+  PerfInfoData[2] = 7654321;
+  SysPerfFrm.MemDataLbl0.SetFocus();
+  MSG msg = {SysPerfFrm.MemInfoOpt0.hwnd(), WM_KEYDOWN, VK_F5, 0};
+  now += 1000;
+  ui::DispatchOne(msg);
+  EXPECT_EQ(SysPerfFrm.MemDataLbl[0]->Text(), "7,654,321");
+}
