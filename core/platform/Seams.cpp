@@ -31,12 +31,22 @@ std::function<DWORD()> TickCountFn = GetTickCount;
 std::function<BOOL(POINT*)> CursorPosFn = GetCursorPos;
 std::function<void(UINT)> EndProcessFn = RealEndProcess;
 
+namespace {
+bool shellQuiet = false;
+bool QuietShellExecute(const ShellRequest&) { return true; }
+}  // namespace
+
 void Reset() {
   MessageBoxFn = RealMessageBox;
-  ShellExecuteFn = RealShellExecute;
+  ShellExecuteFn = shellQuiet ? QuietShellExecute : RealShellExecute;
   TickCountFn = GetTickCount;
   CursorPosFn = GetCursorPos;
   EndProcessFn = RealEndProcess;
+}
+
+void KeepShellQuiet() {
+  shellQuiet = true;
+  ShellExecuteFn = QuietShellExecute;
 }
 
 }  // namespace seams

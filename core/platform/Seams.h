@@ -29,4 +29,10 @@ extern std::function<void(UINT exitCode)> EndProcessFn;
 // Puts every seam back to its real call.
 void Reset();
 
+// For test programs: from now on the shell seam, here and after every Reset(),
+// answers each request as taken and starts nothing. A program started for real (a
+// help page, "net stop messenger") would outlive its test and could hold the test
+// run's output open.
+void KeepShellQuiet();
+
 }  // namespace seams
