@@ -3,6 +3,7 @@
 #include "Timer.h"
 #include "Menu.h"
 #include "ListView.h"
+#include "TabPages.h"
 #include "Controls.h"
 #include "ViewBindings.h"
 
@@ -72,21 +73,25 @@ void ApplyRunValue() {
   }
 }
 
-// Registers one hot key on its window when it changed; true when the user chose to
-// change a key that could not be registered.
-bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
-  if (!LoadView(form)) return false;
-  ui::Window& owner = *form;
-  if (wanted.Enabled == 0) {
-    UnregisterHotKey(owner.hwnd(), kHotKeyId);
-    registered.Enabled = 0;
-    return false;
-  }
+bool HotKeyChanged(const HotKeyDef& wanted, const HotKeyDef& registered) {
+  if (wanted.Enabled == 0) return registered.Enabled != 0;
   if (wanted.Enabled != 1) return false;
-  if (registered.Enabled == 1 && registered.Modifiers == wanted.Modifiers && registered.CharCode == wanted.CharCode)
-    return false;
-  UnregisterHotKey(owner.hwnd(), kHotKeyId);
-  const BOOL ok = RegisterHotKey(owner.hwnd(), kHotKeyId, static_cast<UINT>(wanted.Modifiers),
+  return registered.Enabled != 1 || registered.Modifiers != wanted.Modifiers || registered.CharCode != wanted.CharCode;
+}
+
+// Gives up a key's old combination when it changed. Every changed key lets go before
+// any registers, so two keys can swap their combinations.
+void ReleaseHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form) {
+  if (!HotKeyChanged(wanted, registered) || !LoadView(form)) return;
+  UnregisterHotKey(form->hwnd(), kHotKeyId);
+  if (wanted.Enabled == 0) registered.Enabled = 0;
+}
+
+// Registers a key that changed; true when the user chose to change a key that could
+// not be registered.
+bool RegisterChangedHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
+  if (wanted.Enabled != 1 || !HotKeyChanged(wanted, registered) || !LoadView(form)) return false;
+  const BOOL ok = RegisterHotKey(form->hwnd(), kHotKeyId, static_cast<UINT>(wanted.Modifiers),
                                  static_cast<UINT>(wanted.CharCode));
   registered.Enabled = wanted.Enabled;
   registered.Modifiers = wanted.Modifiers;
@@ -158,8 +163,10 @@ void ApplyMenus() {
 bool ApplyGlobalSettings() {
   bool changeHotKey = false;
   ApplyRunValue();
-  if (ApplyHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
-  if (ApplyHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
+  ReleaseHotKey(AppHK, RegisteredAppHK, Views.frame.form);
+  ReleaseHotKey(DestHK, RegisteredDestHK, Views.lists.form);
+  if (RegisterChangedHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
+  if (RegisterChangedHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
   if (ui::ListView* apps = Views.lists.AppLst) {
     ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
     if (AppColTitles.size() > 1) apps->SetSortKey(1);

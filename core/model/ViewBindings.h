@@ -18,6 +18,7 @@ class TextBox;
 class OptionButton;
 class ListView;
 class TabControl;
+class TabPages;
 class Timer;
 class MenuItem;
 }  // namespace ui
@@ -85,7 +86,7 @@ struct ViewBindings {
   } connection;
   struct Options {
     ui::Window* form;
-    ui::TabControl* SSTab1;
+    ui::TabPages* SSTab1;
     ui::ListView* SProgsList;
     ui::OptionButton* LANConOpt[2];
   } options;
