@@ -35,14 +35,22 @@ class frmOptionsForm : public ui::Window {
   ui::Button cmdOK, cmdCancel, cmdApply, DefaultBtn, HelpBtn;
 
   // General
-  ui::CheckBox ChkStartUp, ChkSplashAtStartUp, Check1, Check2;
-  ui::Frame HKFram0, HKFram1;
-  ui::CheckBox chkShift0, chkAlt0, chkCtrl0, chkShift1, chkAlt1, chkCtrl1;
-  ui::Label CharLbl0, CharLbl1;
-  HotKeyCharBox txtCharCode0, txtCharCode1;
+  // (Declared in reading order: Tab walks the controls in the order they are made.)
+  ui::CheckBox ChkStartUp, ChkSplashAtStartUp, Check1;
+  ui::Frame HKFram0;
+  ui::CheckBox chkShift0, chkAlt0, chkCtrl0;
+  ui::Label CharLbl0;
+  HotKeyCharBox txtCharCode0;
+  ui::CheckBox Check2;
+  ui::Frame HKFram1;
+  ui::CheckBox chkShift1, chkAlt1, chkCtrl1;
+  ui::Label CharLbl1;
+  HotKeyCharBox txtCharCode1;
   ui::Frame HistoryFram;
-  ui::Label SecLogLbl, NumLogLbl;
-  ui::TextBox txtSecLogData, txtNumLogData;
+  ui::Label SecLogLbl;
+  ui::TextBox txtSecLogData;
+  ui::Label NumLogLbl;
+  ui::TextBox txtNumLogData;
 
   // Programs. Special programs: text = path, sub-item 1 = the action's caption, icon =
   // the stored mark (1 enabled, 2 disabled), tag = the stored action code.
