@@ -3,6 +3,7 @@
 // special-program editor.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -19,6 +20,7 @@
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModProgInfo.h"
+#include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "UiWait.h"
@@ -369,6 +371,47 @@ TEST_F(OptionsTest, AKeyHeldElsewhereOffersTheDialogAgain) {
   EXPECT_FALSE(f.Loaded());
 }
 
+TEST_F(OptionsTest, ApplyReachesTheRunValueTheTimerTheTrayAndTheHook) {
+  loopseams::RasAvailableFn = [] { return true; };
+  Click(f.cmdApply);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro"), AppExePath);
+  EXPECT_TRUE(TrayIconPresent(InterfaceFrm.hwnd()));
+  Tick(f.ChkStartUp, false);
+  f.txtSecLogData.SetText("9");
+  Click(f.cmdApply);
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro"), kMissing);
+  EXPECT_EQ(InterfaceFrm.LogTimer.Interval(), 9000u);
+
+  // The hook goes once when the connection type changes, and only then.
+  BlockPopUps = true;
+  InstallPopUpHook();
+  ASSERT_TRUE(PopUpHookInstalled()) << "the hook library is built beside the tests";
+  Click(f.cmdApply);
+  EXPECT_TRUE(PopUpHookInstalled()) << "no change, no touch";
+  f.LANConOpt1.SetValue(false);
+  Tick(f.LANConOpt0, true);
+  Click(f.cmdApply);
+  EXPECT_FALSE(PopUpHookInstalled());
+  EXPECT_EQ(Option("Options", "LANCon"), "0");
+
+  // A modem without dial-up networking: the message, the leased line again, the hook kept.
+  f.LANConOpt0.SetValue(false);
+  Tick(f.LANConOpt1, true);
+  Click(f.cmdApply);
+  InstallPopUpHook();
+  loopseams::RasAvailableFn = [] { return false; };
+  f.LANConOpt1.SetValue(false);
+  Tick(f.LANConOpt0, true);
+  Click(f.cmdApply);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("RAS may not be installed"), std::string::npos);
+  EXPECT_TRUE(f.LANConOpt1.Value());
+  EXPECT_FALSE(f.LANConOpt0.Value());
+  EXPECT_EQ(Option("Options", "LANCon"), "1");
+  EXPECT_TRUE(PopUpHookInstalled());
+  RemovePopUpHook();
+}
+
 TEST_F(OptionsTest, KeysWalkThePageSwitchTabsAndPressTheButtons) {
   // Tab through the General page in reading order, then the buttons.
   f.ChkStartUp.SetFocus();
@@ -664,6 +707,12 @@ TEST_F(SpecialProgramsTest, BrowseIsAnsweredInTheRealOpenDialog) {
 
 TEST_F(OptionsTest, CostFieldsUseTheLocaleAndTheUnitReachesSixtyHours) {
   const std::string sep(1, vb::DecimalSeparator());
+  // The suite runs again under LC_ALL=de_DE.UTF-8, where Wine answers with ",".
+  const char* locale = std::getenv("LC_ALL");
+  if (locale && std::string(locale).rfind("de_DE", 0) == 0) {
+    EXPECT_EQ(sep, ",");
+    EXPECT_EQ(GetLocaleInfoText(LOCALE_SCURRENCY), "\x80");
+  }
   EXPECT_EQ(f.CostOfXSecondTxt.Text(), "0" + sep + "01");
   for (const char* typed : {"0,5", "0.5"}) {
     f.CostOfXSecondTxt.SetText(typed);
