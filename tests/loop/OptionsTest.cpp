@@ -26,6 +26,8 @@
 #include "UiWait.h"
 #include "VbRules.h"
 #include "frmOptions.h"
+#include "Window.h"
+#include "ViewBindings.h"
 
 using namespace looptest;
 using testsupport::PumpUntil;
@@ -450,6 +452,15 @@ TEST_F(OptionsTest, KeysWalkThePageSwitchTabsAndPressTheButtons) {
   Open();
   EXPECT_EQ(f.txtCharCode0.Text(), "E");
 
+  // Arrows move within an option group.
+  f.SSTab1.SetTab(2);
+  f.WndDisplayOpt1.SetFocus();
+  Press(VK_DOWN);
+  EXPECT_EQ(GetFocus(), f.WndDisplayOpt2.hwnd());
+  EXPECT_TRUE(f.WndDisplayOpt2.Value());
+  EXPECT_FALSE(f.WndDisplayOpt1.Value());
+  f.SSTab1.SetTab(0);
+
   // Esc is Cancel; F1 opens the help.
   f.txtLowRes0.SetText("45");
   f.ChkStartUp.SetFocus();
@@ -579,6 +590,16 @@ TEST_F(SpecialProgramsTest, AddOpensEmptyAndAddsOnceInLowerCase) {
   Type("   ");
   Click(d.cmdOK);
   EXPECT_EQ(list.ItemCount(), 3);
+  EXPECT_TRUE(IsWindowEnabled(f.hwnd()));
+
+  // Enter is OK in the small dialog too.
+  Click(f.AddBtn);
+  Type(AppPath());
+  PumpUntil([&] { return GetForegroundWindow() == d.hwnd(); });
+  d.SProgTxt.SetFocus();
+  Press(VK_RETURN);
+  EXPECT_FALSE(d.Loaded());
+  EXPECT_EQ(list.ItemCount(), 4);
   EXPECT_TRUE(IsWindowEnabled(f.hwnd()));
 
   // A new load starts with an empty path.
@@ -737,6 +758,39 @@ TEST_F(OptionsTest, CostFieldsUseTheLocaleAndTheUnitReachesSixtyHours) {
   EXPECT_EQ(f.EveryXSecondsTxt.Text(), "60");
   EXPECT_TRUE(f.BlockModeOpt1.Value());
   EXPECT_FALSE(f.BlockModeOpt0.Value());
+
+  // A stored key code that is no letter or digit shows the default letter.
+  SetOption("Options", "AppHK.CharCode", "45");
+  SetOption("Options", "DestHK.CharCode", "0");
+  Reopen();
+  EXPECT_EQ(f.txtCharCode0.Text(), "E");
+  EXPECT_EQ(f.txtCharCode1.Text(), "D");
+}
+
+TEST_F(OptionsTest, ButtonsDoNothingWhileAHandlerRuns) {
+  // The lists refresh that Default runs pumps events: an OK clicked then is ignored,
+  // and what is stored is the defaults, which the controls already show.
+  f.txtLowRes0.SetText("12");
+  Click(f.cmdApply);
+  f.txtLowRes0.SetText("13");
+  answer = [](const ShownMessage&) { return IDOK; };
+  const auto refreshNow = Views.frame.RefreshNow;
+  static int refreshes;
+  refreshes = 0;
+  Views.frame.RefreshNow = [] {
+    ++refreshes;
+    EXPECT_EQ(frmOptions.txtLowRes0.Text(), "80") << "refilled before the refresh";
+    PostMessageA(GetParent(frmOptions.cmdOK.hwnd()), WM_COMMAND, MAKEWPARAM(frmOptions.cmdOK.id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(frmOptions.cmdOK.hwnd()));
+    ui::DoEvents();
+  };
+  InterfaceFrm.Show();
+  Click(f.DefaultBtn);
+  Views.frame.RefreshNow = refreshNow;
+  InterfaceFrm.Hide();
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_TRUE(f.Loaded()) << "the OK inside Default did nothing";
+  EXPECT_EQ(Option("Options", "LowRes(0)"), "80");
 }
 
 }  // namespace
