@@ -17,12 +17,14 @@
 
 HotKeyDef RegisteredAppHK;
 HotKeyDef RegisteredDestHK;
+bool ColumnsPending;
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
 void ResetAppliedSettingsState() {
   RegisteredAppHK = HotKeyDef();
   RegisteredDestHK = HotKeyDef();
+  ColumnsPending = false;
 }
 namespace {
 const bool resetAppliedSettingsStateDone = (ResetAppliedSettingsState(), true);
@@ -114,6 +116,14 @@ void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, co
   }
 }
 
+void ApplyListColumns() {
+  if (ui::ListView* apps = Views.lists.AppLst) {
+    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
+    if (AppColTitles.size() > 1) apps->SetSortKey(1);
+  }
+  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
+}
+
 void ApplyLogTimer() {
   // A product that does not fit the timer leaves the interval as it was.
   const long long interval = static_cast<long long>(SecLogData) * 1000;
@@ -167,11 +177,10 @@ bool ApplyGlobalSettings() {
   ReleaseHotKey(DestHK, RegisteredDestHK, Views.lists.form);
   if (RegisterChangedHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
   if (RegisterChangedHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
-  if (ui::ListView* apps = Views.lists.AppLst) {
-    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
-    if (AppColTitles.size() > 1) apps->SetSortKey(1);
-  }
-  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
+  if (Views.lists.Refreshing && *Views.lists.Refreshing)
+    ColumnsPending = true;
+  else
+    ApplyListColumns();
   ApplyLogTimer();
   RemoveTrayIcon();
   AddTrayIcon();
@@ -179,4 +188,11 @@ bool ApplyGlobalSettings() {
   ApplyMenus();
   if (Toolbar && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
   return changeHotKey;
+}
+
+void ApplyPendingColumns() {
+  if (!ColumnsPending) return;
+  ColumnsPending = false;
+  ApplyListColumns();
+  if (Views.lists.FastRef) *Views.lists.FastRef = false;
 }

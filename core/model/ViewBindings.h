@@ -49,6 +49,9 @@ struct ViewBindings {
     ui::ListView* AppLst;
     ui::ListView* WndLst;
     bool* FastRef;
+    // True while the page's refresh runs (it pumps events, so options can be applied
+    // in the middle of it).
+    bool* Refreshing;
     ui::MenuItem* mnuAppLstView[3];
     ui::MenuItem* mnuWndLstView[3];
   } lists;

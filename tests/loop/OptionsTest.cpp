@@ -767,6 +767,25 @@ TEST_F(OptionsTest, CostFieldsUseTheLocaleAndTheUnitReachesSixtyHours) {
   EXPECT_EQ(f.txtCharCode1.Text(), "D");
 }
 
+TEST_F(OptionsTest, ColumnsChangedDuringAListsRefreshWaitForItsEnd) {
+  Click(f.cmdApply);
+  const int columns = Mainfrm.AppLst.ColumnCount();
+  ASSERT_EQ(columns, 12);
+  Mainfrm.Refreshing = true;  // an OK reached through the refresh's event pump
+  Tick(f.AppListChk(2), false);
+  Click(f.cmdOK);
+  EXPECT_EQ(Option("Options", "AppList"), "110111111111");
+  EXPECT_EQ(Mainfrm.AppLst.ColumnCount(), columns) << "the running refresh keeps its columns";
+  Mainfrm.RefreshMe();  // re-entered: nothing happens yet
+  EXPECT_EQ(Mainfrm.AppLst.ColumnCount(), columns);
+  Mainfrm.Refreshing = false;
+  Mainfrm.FastRef = true;
+  Mainfrm.RefreshMe();
+  EXPECT_EQ(Mainfrm.AppLst.ColumnCount(), columns - 1);
+  EXPECT_EQ(Mainfrm.AppLst.ColumnKey(2), "K3");
+  EXPECT_FALSE(Mainfrm.FastRef) << "the next refresh takes the full road";
+}
+
 TEST_F(OptionsTest, ButtonsDoNothingWhileAHandlerRuns) {
   // The lists refresh that Default runs pumps events: an OK clicked then is ignored,
   // and what is stored is the defaults, which the controls already show.
