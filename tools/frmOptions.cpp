@@ -226,7 +226,6 @@ frmOptionsForm::frmOptionsForm()
   SProgsList.AddColumn("K1", "Special Action", 136);
   TrackerItemsLV.AddColumn("K0", "Item", 236);
   TrackerItemsLV.SetCheckBoxes(true);
-  Label9.SetFont("MS Sans Serif", 8, false);
 
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
@@ -420,6 +419,7 @@ void frmOptionsForm::BrowseBtn_Click() {
 void frmOptionsForm::Label9_Click() {
   ShowInterfaceFrm();
   if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("PopUp");
+  if (Views.popUpPage.SSTab1) Views.popUpPage.SSTab1->SetTab(2);
 }
 
 void frmOptionsForm::HelpBtn_Click() { ShowOnlineHelp("Options"); }

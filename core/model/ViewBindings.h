@@ -115,6 +115,11 @@ struct ViewBindings {
   struct Splash {
     ui::Window* form;
   } splash;
+  // The pop-up blocker's page: its tabs (2 is the browser list).
+  struct PopUpPage {
+    ui::Window* form;
+    ui::TabPages* SSTab1;
+  } popUpPage;
   struct PopUpNotice {
     ui::Window* form;
   } popUpNotice;

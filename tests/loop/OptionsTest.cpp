@@ -26,6 +26,7 @@
 #include "UiWait.h"
 #include "VbRules.h"
 #include "frmOptions.h"
+#include "TabPages.h"
 #include "Window.h"
 #include "ViewBindings.h"
 
@@ -784,6 +785,35 @@ TEST_F(OptionsTest, ColumnsChangedDuringAListsRefreshWaitForItsEnd) {
   EXPECT_EQ(Mainfrm.AppLst.ColumnCount(), columns - 1);
   EXPECT_EQ(Mainfrm.AppLst.ColumnKey(2), "K3");
   EXPECT_FALSE(Mainfrm.FastRef) << "the next refresh takes the full road";
+}
+
+// Stands in for the pop-up page's tabs.
+class PopUpTabsForm : public ui::Window {
+ public:
+  PopUpTabsForm() : Window({.caption = "PopUp"}), SSTab1(*this, {0, 0, 300, 200}, {"A", "B", "C"}) {}
+  ui::TabPages SSTab1;
+};
+
+TEST_F(OptionsTest, TheLinkOpensThePopUpPageOnItsBrowserList) {
+  PopUpTabsForm page;
+  page.Load();
+  Views.popUpPage.SSTab1 = &page.SSTab1;
+  f.SSTab1.SetTab(6);
+  RECT r;
+  GetWindowRect(f.Label9.hwnd(), &r);
+  SetCursorPos(r.left + 20, r.top + 5);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  PumpUntil([&] { return page.SSTab1.Tab() == 2; }, 2000);
+  Views.popUpPage.SSTab1 = nullptr;
+  EXPECT_EQ(page.SSTab1.Tab(), 2);
+  EXPECT_TRUE(InterfaceFrm.Visible());
+  ASSERT_TRUE(Views.frame.PageButtonPressed);
+  EXPECT_TRUE(Views.frame.PageButtonPressed("PopUp"));
+  InterfaceFrm.Hide();
 }
 
 TEST_F(OptionsTest, ButtonsDoNothingWhileAHandlerRuns) {
