@@ -2,7 +2,6 @@
 
 
 #include <cctype>
-#include <cmath>
 #include <limits>
 
 #include "AddSProgFrm.h"
@@ -61,8 +60,9 @@ HICON MarkIcon(COLORREF colour) {
   SelectObject(dc, colourBits);
   PatBlt(dc, 0, 0, size, size, BLACKNESS);
   HBRUSH brush = CreateSolidBrush(colour);
-  SelectObject(dc, brush);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
   Ellipse(dc, 3, 3, 13, 13);
+  SelectObject(dc, oldBrush);
   SelectObject(dc, old);
   DeleteObject(brush);
   DeleteDC(dc);
@@ -301,9 +301,14 @@ void frmOptionsForm::Form_Load() {
   for (size_t i = 0; i < WndColTitles.size() && i < WndListChks.size(); ++i) WndListChks[i]->SetText(WndColTitles[i]);
 
   if (SProgIcons.Count() == 0) {
-    SProgIcons.Add(MarkIcon(RGB(160, 160, 160)), "other");
-    SProgIcons.Add(MarkIcon(RGB(0, 170, 0)), "enabled");
-    SProgIcons.Add(MarkIcon(RGB(160, 160, 160)), "disabled");
+    // Image 0 serves a stored mark other than 1 or 2: it shows as disabled.
+    const std::pair<COLORREF, const char*> marks[] = {
+        {RGB(160, 160, 160), "other"}, {RGB(0, 170, 0), "enabled"}, {RGB(160, 160, 160), "disabled"}};
+    for (const auto& [colour, key] : marks) {
+      HICON icon = MarkIcon(colour);
+      SProgIcons.Add(icon, key);  // the list keeps a copy
+      if (icon) DestroyIcon(icon);
+    }
   }
   if (SProgsList.hwnd())
     SendMessageA(SProgsList.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SProgIcons.handle()));
@@ -586,7 +591,9 @@ bool frmOptionsForm::ApplySettings() {
   // A modem refused for want of dial-up networking ends on the leased line again: the
   // hook taken away for the switch comes back.
   if (hookRemoved && LANCon == oldLANCon && BlockPopUps) InstallPopUpHook();
-  if (Views.frame.DoRefresh) Views.frame.DoRefresh();
+  // A full refresh of the page on view, as the main toolbar's Refresh gives.
+  if (Views.lists.FastRef) *Views.lists.FastRef = false;
+  if (Views.frame.RefreshNow) Views.frame.RefreshNow();
   return stayOpen;
 }
 
