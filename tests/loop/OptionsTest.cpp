@@ -359,13 +359,22 @@ TEST_F(OptionsTest, AKeyHeldElsewhereOffersTheDialogAgain) {
   EXPECT_EQ(f.SSTab1.Tab(), 0);
   EXPECT_EQ(Option("Options", "AppHK.CharCode"), "74") << "already saved";
 
-  // No closes it; the refusal is remembered until the key changes.
+  // The refusal is remembered: OK again asks nothing and closes.
   shown.clear();
-  answer = [](const ShownMessage&) { return IDNO; };
-  f.txtCharCode0.SetText("L");
   Click(f.cmdOK);
-  EXPECT_TRUE(shown.empty()) << "Ctrl+Shift+L is free";
+  EXPECT_TRUE(shown.empty());
   EXPECT_FALSE(f.Loaded());
+
+  // No to the message closes the dialog at once.
+  HotKeyHolder other(MOD_CONTROL | MOD_SHIFT, 'M');
+  ASSERT_TRUE(other.Holding());
+  Open();
+  answer = [](const ShownMessage&) { return IDNO; };
+  f.txtCharCode0.SetText("M");
+  Click(f.cmdOK);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_FALSE(f.Loaded());
+  EXPECT_EQ(Option("Options", "AppHK.CharCode"), "77");
 }
 
 TEST_F(OptionsTest, ApplyReachesTheRunValueTheTimerTheTrayAndTheHook) {
@@ -565,6 +574,15 @@ class SpecialProgramsTest : public OptionsTest {
 TEST_F(SpecialProgramsTest, AddOpensEmptyAndAddsOnceInLowerCase) {
   ASSERT_EQ(list.ItemCount(), 2);
   EXPECT_FALSE(f.RemoveBtn.Enabled()) << "nothing selected when the dialog opens";
+  // A selection made by keyboard enables the buttons too.
+  f.SSTab1.SetTab(1);
+  list.SetFocus();
+  Press(VK_DOWN);
+  EXPECT_FALSE(list.SelectedRows().empty());
+  EXPECT_TRUE(f.RemoveBtn.Enabled());
+  EXPECT_TRUE(f.ChangeBtn.Enabled());
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, false);
+  f.ChkBtnsEnbl();
   Click(f.AddBtn);
   ASSERT_TRUE(d.Visible());
   EXPECT_EQ(testsupport::WindowText(d.hwnd()), "Add new program");
