@@ -1,5 +1,7 @@
 #include "Mainfrm.h"
 
+#include "ApplyGlobalSettings.h"
+
 #include "ModMainLoop.h"
 #include "ModStartup.h"
 #include "ViewBindings.h"
@@ -24,6 +26,7 @@ MainfrmForm::MainfrmForm()
   view.AppLst = &AppLst;
   view.WndLst = &WndLst;
   view.FastRef = &FastRef;
+  view.Refreshing = &Refreshing;
   for (int i = 0; i < 3; ++i) {
     view.mnuAppLstView[i] = mnuAppLstView[i];
     view.mnuWndLstView[i] = mnuWndLstView[i];
@@ -48,7 +51,15 @@ void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView
 
 // The lists are filled by the page's refresh, which arrives with the process and
 // window tables.
-void MainfrmForm::RefreshMe() {}
+void MainfrmForm::RefreshMe() {
+  // Re-entered from an event pump inside a refresh: the running one finishes first.
+  if (Refreshing) return;
+  Refreshing = true;
+  // (The rows are filled here once the process and window tables arrive.)
+  Refreshing = false;
+  // Options applied meanwhile change the columns only now, between refreshes.
+  ApplyPendingColumns();
+}
 
 LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_HOTKEY) {

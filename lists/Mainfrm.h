@@ -21,6 +21,7 @@ class MainfrmForm : public ui::Window {
   bool AppLargeIcon = false;
   bool WndLargeIcon = false;
   bool FastRef = false;
+  bool Refreshing = false;  // while RefreshMe runs
 
   // View style of each list: 0 large icons, 1 small icons, 2 details.
   void mnuAppLstView_Click(int index);

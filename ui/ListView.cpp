@@ -49,7 +49,7 @@ ListView::ListView(Window& owner, Bounds bounds, DWORD viewStyle)
 void ListView::Create() {
   Control::Create();
   if (!hwnd_) return;
-  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT);
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | (checkBoxes_ ? LVS_EX_CHECKBOXES : 0));
   for (int c = 0; c < ColumnCount(); ++c) InsertColumn(c);
   RedrawGuard guard(*this);
   ++quiet_;  // restoring the model's selection is no change of it
@@ -132,6 +132,7 @@ void ListView::InsertRow(const Row& row) {
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = (row.selected ? LVIS_SELECTED : 0) | (row.id == focusedId_ ? LVIS_FOCUSED : 0);
   SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  if (checkBoxes_) WriteCheck(row);
   // A new row's other cells are empty in the control: only text needs sending.
   for (int c = 1; c < static_cast<int>(row.cells.size()) && ShowsColumn(c); ++c)
     if (!row.cells[c].empty()) WriteCell(row, c);
@@ -157,6 +158,13 @@ void ListView::WriteState(const Row& row, UINT state, UINT mask) {
   item.stateMask = mask;
   item.state = state;
   SendMessageA(hwnd_, LVM_SETITEMSTATE, row.position, reinterpret_cast<LPARAM>(&item));
+}
+
+// The box is the row's state image: 1 clear, 2 ticked.
+void ListView::WriteCheck(const Row& row) {
+  ++quiet_;
+  WriteState(row, INDEXTOSTATEIMAGEMASK(row.checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+  --quiet_;
 }
 
 // ---- rows
@@ -324,6 +332,28 @@ int ListView::RowOfId(int id) const {
   return r ? r->position : -1;
 }
 
+// ---- check boxes
+
+void ListView::SetCheckBoxes(bool on) {
+  checkBoxes_ = on;
+  if (!hwnd_) return;
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | (on ? LVS_EX_CHECKBOXES : 0));
+  if (on)
+    for (const Row* r : order_) WriteCheck(*r);
+}
+
+bool ListView::Checked(int row) const {
+  const Row* r = At(row);
+  return r && r->checked;
+}
+
+void ListView::SetChecked(int row, bool checked) {
+  Row* r = At(row);
+  if (!r) return;
+  r->checked = checked;
+  if (hwnd_ && checkBoxes_) WriteCheck(*r);
+}
+
 // ---- selection and focus
 
 bool ListView::Selected(int row) const {
@@ -388,6 +418,12 @@ void ListView::StateChanged(const NMLISTVIEW& change) {
   else if ((change.uOldState & LVIS_FOCUSED) && focusedId_ == row.id)
     focusedId_ = 0;
   row.selected = (change.uNewState & LVIS_SELECTED) != 0;
+  // State image 0 is a row the control has not drawn a box for yet: no mark of ours.
+  const UINT image = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
+  if (checkBoxes_ && image != 0 && ((change.uOldState ^ change.uNewState) & LVIS_STATEIMAGEMASK)) {
+    row.checked = image == 2;
+    if (!quiet_) Raise(ItemCheck, row.position);
+  }
   if (((change.uOldState ^ change.uNewState) & LVIS_SELECTED) && !quiet_) Raise(SelectionChanged, row.position);
 }
 

@@ -89,6 +89,13 @@ class ListView : public Control {
   int FocusedRow() const;                 // -1 when no row has the focus
   void SetFocusedRow(int row);            // -1 takes the focus from every row
 
+  // Check-box rows: a box before each row's text that the user ticks with a click or
+  // Space. The mark is kept in the row model like the selection.
+  void SetCheckBoxes(bool on);
+  bool CheckBoxes() const { return checkBoxes_; }
+  bool Checked(int row) const;
+  void SetChecked(int row, bool checked);
+
   // Sorting by one column. Rows added while the list is sorted go to their place by
   // the cells they have when they are added; rows changed later stay where they are.
   void SortBy(int column, SortKind kind, bool ascending);
@@ -105,6 +112,8 @@ class ListView : public Control {
   std::function<void(int row)> ItemClick, DblClick, SelectionChanged;
   std::function<void(int row, POINT screen)> RightClick;
   std::function<void(int column)> ColumnClick;
+  // After the user (not code) ticked or cleared a row's box.
+  std::function<void(int row)> ItemCheck;
 
  protected:
   void Create() override;
@@ -128,6 +137,7 @@ class ListView : public Control {
     int icon = -1;
     std::string key, tag;
     bool selected = false;
+    bool checked = false;
   };
   Row* At(int row);
   const Row* At(int row) const;
@@ -140,6 +150,7 @@ class ListView : public Control {
   void WriteCell(const Row& row, int column);
   void WriteIcon(const Row& row);
   void WriteState(const Row& row, UINT state, UINT mask);
+  void WriteCheck(const Row& row);
   void StateChanged(const NMLISTVIEW& change);
   void Clicked(UINT code, const NMITEMACTIVATE& click);
   static int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM list);
@@ -156,6 +167,7 @@ class ListView : public Control {
   SortKind sortKind_ = SortKind::kText;
   bool ascending_ = true;
   bool sorted_ = false;
+  bool checkBoxes_ = false;
   int redrawOff_ = 0;       // guards alive
   HWND frozen_ = nullptr;   // the control the outermost guard turned off
   int quiet_ = 0;           // our own removals and refills raise no selection events

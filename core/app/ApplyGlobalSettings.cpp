@@ -3,6 +3,7 @@
 #include "Timer.h"
 #include "Menu.h"
 #include "ListView.h"
+#include "TabPages.h"
 #include "Controls.h"
 #include "ViewBindings.h"
 
@@ -16,12 +17,14 @@
 
 HotKeyDef RegisteredAppHK;
 HotKeyDef RegisteredDestHK;
+bool ColumnsPending;
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
 void ResetAppliedSettingsState() {
   RegisteredAppHK = HotKeyDef();
   RegisteredDestHK = HotKeyDef();
+  ColumnsPending = false;
 }
 namespace {
 const bool resetAppliedSettingsStateDone = (ResetAppliedSettingsState(), true);
@@ -72,21 +75,25 @@ void ApplyRunValue() {
   }
 }
 
-// Registers one hot key on its window when it changed; true when the user chose to
-// change a key that could not be registered.
-bool ApplyHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
-  if (!LoadView(form)) return false;
-  ui::Window& owner = *form;
-  if (wanted.Enabled == 0) {
-    UnregisterHotKey(owner.hwnd(), kHotKeyId);
-    registered.Enabled = 0;
-    return false;
-  }
+bool HotKeyChanged(const HotKeyDef& wanted, const HotKeyDef& registered) {
+  if (wanted.Enabled == 0) return registered.Enabled != 0;
   if (wanted.Enabled != 1) return false;
-  if (registered.Enabled == 1 && registered.Modifiers == wanted.Modifiers && registered.CharCode == wanted.CharCode)
-    return false;
-  UnregisterHotKey(owner.hwnd(), kHotKeyId);
-  const BOOL ok = RegisterHotKey(owner.hwnd(), kHotKeyId, static_cast<UINT>(wanted.Modifiers),
+  return registered.Enabled != 1 || registered.Modifiers != wanted.Modifiers || registered.CharCode != wanted.CharCode;
+}
+
+// Gives up a key's old combination when it changed. Every changed key lets go before
+// any registers, so two keys can swap their combinations.
+void ReleaseHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form) {
+  if (!HotKeyChanged(wanted, registered) || !LoadView(form)) return;
+  UnregisterHotKey(form->hwnd(), kHotKeyId);
+  if (wanted.Enabled == 0) registered.Enabled = 0;
+}
+
+// Registers a key that changed; true when the user chose to change a key that could
+// not be registered.
+bool RegisterChangedHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::Window* form, const char* failure) {
+  if (wanted.Enabled != 1 || !HotKeyChanged(wanted, registered) || !LoadView(form)) return false;
+  const BOOL ok = RegisterHotKey(form->hwnd(), kHotKeyId, static_cast<UINT>(wanted.Modifiers),
                                  static_cast<UINT>(wanted.CharCode));
   registered.Enabled = wanted.Enabled;
   registered.Modifiers = wanted.Modifiers;
@@ -107,6 +114,14 @@ void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, co
     const double width = i < widths.size() ? widths[i] : 0;
     list.AddColumn("K" + std::to_string(i), titles[i], static_cast<int>(vb::RoundHalfEven(width)));
   }
+}
+
+void ApplyListColumns() {
+  if (ui::ListView* apps = Views.lists.AppLst) {
+    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
+    if (AppColTitles.size() > 1) apps->SetSortKey(1);
+  }
+  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
 }
 
 void ApplyLogTimer() {
@@ -158,13 +173,14 @@ void ApplyMenus() {
 bool ApplyGlobalSettings() {
   bool changeHotKey = false;
   ApplyRunValue();
-  if (ApplyHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
-  if (ApplyHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
-  if (ui::ListView* apps = Views.lists.AppLst) {
-    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
-    if (AppColTitles.size() > 1) apps->SetSortKey(1);
-  }
-  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
+  ReleaseHotKey(AppHK, RegisteredAppHK, Views.frame.form);
+  ReleaseHotKey(DestHK, RegisteredDestHK, Views.lists.form);
+  if (RegisterChangedHotKey(AppHK, RegisteredAppHK, Views.frame.form, kAppHotKeyError)) changeHotKey = true;
+  if (RegisterChangedHotKey(DestHK, RegisteredDestHK, Views.lists.form, kDestHotKeyError)) changeHotKey = true;
+  if (Views.lists.Refreshing && *Views.lists.Refreshing)
+    ColumnsPending = true;
+  else
+    ApplyListColumns();
   ApplyLogTimer();
   RemoveTrayIcon();
   AddTrayIcon();
@@ -172,4 +188,11 @@ bool ApplyGlobalSettings() {
   ApplyMenus();
   if (Toolbar && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
   return changeHotKey;
+}
+
+void ApplyPendingColumns() {
+  if (!ColumnsPending) return;
+  ColumnsPending = false;
+  ApplyListColumns();
+  if (Views.lists.FastRef) *Views.lists.FastRef = false;
 }

@@ -9,6 +9,13 @@
 extern HotKeyDef RegisteredAppHK;
 extern HotKeyDef RegisteredDestHK;
 
+// Column masks applied while the lists page refreshed wait for the refresh to end
+// (the rows being filled follow the columns they started with).
+extern bool ColumnsPending;
+// Called by the lists page when its refresh ends: puts waiting column masks into
+// effect and makes the next refresh a full one.
+void ApplyPendingColumns();
+
 // The Run key that starts the program with Windows.
 extern const char* const kRunKey;
 

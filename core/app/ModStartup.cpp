@@ -1,6 +1,7 @@
 #include "ModStartup.h"
 #include "Menu.h"
 #include "ListView.h"
+#include "TabPages.h"
 #include "Controls.h"
 #include "ViewBindings.h"
 

@@ -52,9 +52,11 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
     if (!Views.options.SProgsList) return -1;
     ui::ListView& list = *Views.options.SProgsList;
     for (int i = 1; i <= SProgCount && i <= list.ItemCount(); ++i) {
+      // An action with no caption keeps the code it was stored with (the row's tag).
+      std::string code = GetSProgOptText(1, list.SubItem(i - 1, 1));
+      if (code.empty()) code = list.Tag(i - 1);
       SaveSetting(ProgramTitle, "Options", EntryKey(i),
-                  list.ItemText(i - 1) + "," + GetSProgOptText(1, list.SubItem(i - 1, 1)) + ";" +
-                      std::to_string(list.SmallIcon(i - 1)));
+                  list.ItemText(i - 1) + "," + code + ";" + std::to_string(list.SmallIcon(i - 1)));
     }
     return -1;
   }
@@ -71,6 +73,7 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
       if (ui::ListView* list = Views.options.SProgsList) {
         int row = list->AddItem(entry.path, entry.enabled);
         list->SetSubItem(row, 1, GetSProgOptText(2, std::to_string(entry.action)));
+        list->SetTag(row, std::to_string(entry.action));
       }
     } else if (entry.enabled == 1 && !entry.path.empty() && wanted.compare(0, entry.path.size(), vb::LCase(entry.path)) == 0 &&
                entry.path.size() <= wanted.size()) {
@@ -80,9 +83,11 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
   return -1;
 }
 
+const std::vector<std::string> SProgActionCaptions = {
+    "Hide from programs list", "Hide it and all its windows from lists", "Give warning message before closing it"};
+
 std::string GetSProgOptText(int mode, const std::string& text) {
-  if (!Views.specialProgram.SProgOpt) return "";
-  const auto& captions = *Views.specialProgram.SProgOpt;
+  const auto& captions = SProgActionCaptions;
   for (size_t i = 0; i < captions.size(); ++i) {
     if (mode == 1 && captions[i] == text) return std::to_string(i);
     if (mode == 2 && vb::Val(text) == static_cast<double>(i)) return captions[i];

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // One stored entry: path & "," & action & ";" & enabled.
 struct SProgEntry {
@@ -16,6 +17,8 @@ bool ParseSProgEntry(const std::string& text, SProgEntry& entry);
 // Op 1 stores the options window's list, 2 fills it, 3 looks ExePath up (the action
 // of the first enabled entry whose path begins it, ignoring case; -1 for none).
 int16_t DoSProgOp(int op, const std::string& exePath = "");
+// The captions of the actions 0, 1 and 2, as the special-program dialog shows them.
+extern const std::vector<std::string> SProgActionCaptions;
 // Mode 1: the index ("0" to "2") of the action caption Text; mode 2: the caption of index Text.
 std::string GetSProgOptText(int mode, const std::string& text);
 // Stores the two default entries and the count 2.

@@ -238,7 +238,7 @@ void LoadSettings() {
     TrackerItemsShow[i] = r.Flag(Indexed("TrackerItemsShow", i), true);
   }
   CostDefinition.CostOfXSecond = r.Single("CostDefinition.CostOfXSecond", 0.01f);
-  CostDefinition.EveryXSeconds = r.Int16("CostDefinition.EveryXSeconds", 60);
+  CostDefinition.EveryXSeconds = ranged(r.Int32("CostDefinition.EveryXSeconds", 60), 1, 216000, 60);
   CostDefinition.ExtraCost = r.Single("CostDefinition.ExtraCost", 0.02f);
   SecLogData = r.Int32("SecLogData", 5);
   NumLogData = ranged(r.Int16("NumLogData", 25), 0, 32767, 25);
@@ -269,7 +269,7 @@ void LoadSettings() {
   PopPlaySnd = r.Int16("PopPlaySnd", 1);
   PopPlaySndFile = r.Text("PopPlaySndFile", DefaultSoundFile());
   BlockDialog = r.Int16("BlockDialog", 1);
-  BlockMode = r.Int16("BlockMode", 1);
+  BlockMode = ranged(r.Int16("BlockMode", 1), 0, 1, 1);
   LANCon = ranged(r.Int16("LANCon", 0), 0, 1, 0);
   AppList = r.Text("AppList", "1111111111");
   WndList = r.Text("WndList", "1111111111");
@@ -330,6 +330,17 @@ void SaveSettings() {
   put("BlockMessenger", vb::BoolText(BlockMessenger));
 }
 
+void DeleteStoredSProgs() {
+  for (const std::string& name : SettingNames(ProgramTitle, kOptions)) {
+    if (name.size() <= 5 || name.compare(0, 5, "SProg") != 0) continue;
+    const std::string digits = name.substr(5);
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 5) continue;
+    long n = std::stol(digits);
+    if (n >= 1 && n <= SProgCount && std::to_string(n) == digits)
+      DeleteSetting(ProgramTitle, kOptions, name);
+  }
+}
+
 void DefaultSettings() {
   RunAtStartUp = 1;
   SplashAtStartUp = 1;
@@ -341,16 +352,8 @@ void DefaultSettings() {
     TrackerItems[i] = i;
     TrackerItemsShow[i] = true;
   }
-  // The entries of the current list go before the defaults are stored. The names
-  // present are listed once, so a huge count costs nothing.
-  for (const std::string& name : SettingNames(ProgramTitle, kOptions)) {
-    if (name.size() <= 5 || name.compare(0, 5, "SProg") != 0) continue;
-    const std::string digits = name.substr(5);
-    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 5) continue;
-    long n = std::stol(digits);
-    if (n >= 1 && n <= SProgCount && std::to_string(n) == digits)
-      DeleteSetting(ProgramTitle, kOptions, name);
-  }
+  // The entries of the current list go before the defaults are stored.
+  DeleteStoredSProgs();
   SProgCount = -1;
   DefaultSProgs();
   ProcWarn = 1;

@@ -58,7 +58,8 @@ struct HotKeyDef {
 };
 
 struct CostDef {
-  int16_t EveryXSeconds = 0;
+  // Up to 216000 seconds (60 hours): more than 16 bits hold.
+  int32_t EveryXSeconds = 0;
   float CostOfXSecond = 0;
   float ExtraCost = 0;
 };
@@ -102,6 +103,9 @@ extern const char* const kDefaultWinReminderText;
 void LoadSettings();
 void SaveSettings();
 void DefaultSettings();
+// Deletes the stored special programs "SProg1" ... up to SProgCount, by the names
+// present in the store, so a huge count costs nothing.
+void DeleteStoredSProgs();
 
 // The program folder, without a trailing separator.
 std::string AppPath();

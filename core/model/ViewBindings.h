@@ -18,6 +18,7 @@ class TextBox;
 class OptionButton;
 class ListView;
 class TabControl;
+class TabPages;
 class Timer;
 class MenuItem;
 }  // namespace ui
@@ -48,6 +49,9 @@ struct ViewBindings {
     ui::ListView* AppLst;
     ui::ListView* WndLst;
     bool* FastRef;
+    // True while the page's refresh runs (it pumps events, so options can be applied
+    // in the middle of it).
+    bool* Refreshing;
     ui::MenuItem* mnuAppLstView[3];
     ui::MenuItem* mnuWndLstView[3];
   } lists;
@@ -85,7 +89,7 @@ struct ViewBindings {
   } connection;
   struct Options {
     ui::Window* form;
-    ui::TabControl* SSTab1;
+    ui::TabPages* SSTab1;
     ui::ListView* SProgsList;
     ui::OptionButton* LANConOpt[2];
   } options;
@@ -114,6 +118,11 @@ struct ViewBindings {
   struct Splash {
     ui::Window* form;
   } splash;
+  // The pop-up blocker's page: its tabs (2 is the browser list).
+  struct PopUpPage {
+    ui::Window* form;
+    ui::TabPages* SSTab1;
+  } popUpPage;
   struct PopUpNotice {
     ui::Window* form;
   } popUpNotice;

@@ -441,6 +441,57 @@ TEST_F(ListViewInputTest, ClicksReachTheirHandlersWithTheRowUnderTheMouse) {
   EXPECT_EQ(columns, std::vector<int>{1});
 }
 
+// The box of a check-box row: 1 clear, 2 ticked, 0 none.
+int ControlCheck(const ListView& list, int row) {
+  return static_cast<int>((SendMessageA(list.hwnd(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12);
+}
+
+TEST_F(ListViewTest, CheckMarksAreKeptWithoutAWindowAndShownWithOne) {
+  list.SetCheckBoxes(true);
+  FillFive();
+  list.SetChecked(1, true);
+  list.SetChecked(3, true);
+  list.SortBy(0, SortKind::kText, true);  // Alpha beta delta Epsilon gamma
+  ASSERT_TRUE(form.Load());
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(list.hwnd()) & LVS_EX_CHECKBOXES);
+  const int expected[] = {2, 1, 2, 1, 1};
+  for (int r = 0; r < 5; ++r) {
+    EXPECT_EQ(ControlCheck(list, r), expected[r]) << "row " << r;
+    EXPECT_EQ(list.Checked(r), expected[r] == 2) << "row " << r;
+  }
+  int events = 0;
+  list.ItemCheck = [&](int) { ++events; };
+  list.SetChecked(4, true);
+  EXPECT_EQ(ControlCheck(list, 4), 2);
+  EXPECT_EQ(events, 0) << "code's own changes raise no event";
+  list.RemoveItem(0);
+  EXPECT_TRUE(list.Checked(3));
+  // Gone with the window, kept by the model, shown again.
+  form.Unload();
+  EXPECT_TRUE(list.Checked(0) == false && list.Checked(1) && list.Checked(3));
+  ASSERT_TRUE(form.Load());
+  EXPECT_EQ(ControlCheck(list, 1), 2);
+  EXPECT_EQ(ControlCheck(list, 0), 1);
+}
+
+TEST_F(ListViewInputTest, SpaceTicksTheFocusedRowAndRaisesItemCheck) {
+  std::vector<int> ticked;
+  list.SetCheckBoxes(true);
+  list.ItemCheck = [&](int row) { ticked.push_back(row); };
+  list.SetFocus();
+  list.SetSelected(2, true);
+  list.SetFocusedRow(2);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = VK_SPACE;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+  ASSERT_TRUE(PumpUntil([&] { return !ticked.empty(); })) << "no tick arrived";
+  EXPECT_EQ(ticked, std::vector<int>{2});
+  EXPECT_TRUE(list.Checked(2));
+  EXPECT_FALSE(list.Checked(1));
+}
+
 TEST_F(ListViewInputTest, KeysReachKeyDownAndAFailingHandlerIsReported) {
   std::vector<std::pair<int, int>> keys;
   list.KeyDown = [&](int key, int shift) { keys.push_back({key, shift}); };

@@ -1,0 +1,24 @@
+#include "FileChoice.h"
+
+#include <commdlg.h>
+
+std::optional<std::string> ChooseFileToOpen(HWND owner, const FileChoice& choice) {
+  // The dialog's filter is pairs of texts ended by NULs, the whole by two.
+  std::string filter = choice.filter;
+  for (char& c : filter)
+    if (c == '|') c = '\0';
+  filter.append(2, '\0');
+  char file[MAX_PATH] = {};
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrTitle = choice.title.c_str();
+  ofn.lpstrInitialDir = choice.initialFolder.empty() ? nullptr : choice.initialFolder.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+  return std::string(file);
+}
