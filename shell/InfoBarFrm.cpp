@@ -9,6 +9,7 @@
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
 #include "ListView.h"
+#include "TabPages.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
