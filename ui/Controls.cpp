@@ -201,7 +201,14 @@ Label::Label(Window& owner, Bounds bounds, std::string caption, DWORD align)
     : Control(owner, "STATIC", WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY | align, bounds,
               std::move(caption)) {}  // without SS_NOTIFY the mouse passes through
 
+void Label::SetForeColor(COLORREF colour) {
+  hasForeColour_ = true;
+  foreColour_ = colour;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 HBRUSH Label::OnCtlColor(HDC dc) {
+  if (hasForeColour_) SetTextColor(dc, foreColour_);
   if (owner_.HasPaintedBackground()) {
     // Over a painted background the label is see-through.
     SetBkMode(dc, TRANSPARENT);

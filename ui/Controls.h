@@ -49,6 +49,8 @@ class Control {
   virtual void Create();
   virtual void Destroyed() { hwnd_ = nullptr; }
   virtual void OnCommand(WORD /*code*/) {}
+  // The command with the id the control sent (a toolbar sends its button's id).
+  virtual void OnCommandId(WORD /*id*/, WORD code) { OnCommand(code); }
   virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
@@ -84,10 +86,15 @@ class Label : public Control {
  public:
   Label(Window& owner, Bounds bounds, std::string caption = "", DWORD align = SS_LEFT);
   std::function<void()> Change;
+  void SetForeColor(COLORREF colour);
 
  protected:
   HBRUSH OnCtlColor(HDC dc) override;
   void TextChanged() override;
+
+ private:
+  bool hasForeColour_ = false;
+  COLORREF foreColour_ = 0;
 };
 
 class Button : public Control {

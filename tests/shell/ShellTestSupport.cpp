@@ -1,0 +1,76 @@
+#include "ShellTestSupport.h"
+
+#include "InterfaceFrm.h"
+#include "Input.h"
+#include "ModMain.h"
+#include "Seams.h"
+#include "UiWait.h"
+
+namespace shelltest {
+
+void FrameTest::SetUp() {
+  LoopTest::SetUp();
+  seams::CursorPosFn = [](POINT* p) { return GetCursorPos(p); };
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  ShowInterfaceFrm();
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  Settle();
+}
+
+void FrameTest::TearDown() {
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  LoopTest::TearDown();
+}
+
+void FrameTest::Settle(DWORD ms) { testsupport::PumpUntil([] { return false; }, ms); }
+
+std::vector<std::string> MenuCaptions(HMENU menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    GetMenuItemInfoA(menu, i, TRUE, &info);
+    captions.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+  }
+  return captions;
+}
+
+MenuWatcher::MenuWatcher(WORD closeKey, int shift) : key_(closeKey), shift_(shift) {
+  thread_ = CreateThread(nullptr, 0, &MenuWatcher::Run, this, 0, nullptr);
+}
+
+MenuWatcher::~MenuWatcher() { Wait(); }
+
+const ShownMenu& MenuWatcher::Wait() {
+  if (thread_) {
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return menu_;
+}
+
+DWORD WINAPI MenuWatcher::Run(LPVOID param) {
+  auto* self = static_cast<MenuWatcher*>(param);
+  HWND popup = nullptr;
+  for (int i = 0; i < 100 && !popup; ++i) {
+    popup = FindWindowA("#32768", nullptr);
+    if (popup && !IsWindowVisible(popup)) popup = nullptr;
+    if (!popup) Sleep(50);
+  }
+  if (!popup) return 0;
+  Sleep(100);
+  self->menu_.seen = true;
+  GetWindowRect(popup, &self->menu_.rect);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  self->menu_.items = MenuCaptions(menu);
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
+  if (self->key_) testsupport::PressKey(self->key_, self->shift_);
+  return 0;
+}
+
+}  // namespace shelltest

@@ -1,0 +1,48 @@
+// What the frame tests share: the frame shown in front, and a pop-up menu read while
+// it is open (the thread that opened it waits inside the menu's own loop).
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "LoopTestSupport.h"
+
+namespace shelltest {
+
+class FrameTest : public looptest::LoopTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Lets input sent so far reach its windows.
+  static void Settle(DWORD ms = 200);
+};
+
+// A pop-up menu as it was shown: its items and where it was.
+struct ShownMenu {
+  bool seen = false;
+  std::vector<std::string> items;  // captions, "-" for separators
+  std::vector<UINT> states;
+  RECT rect = {};
+};
+
+// Watches for the next pop-up menu from a helper thread, reads it, then closes it
+// with `closeKey` (sent as real input) unless it is 0.
+class MenuWatcher {
+ public:
+  explicit MenuWatcher(WORD closeKey = VK_ESCAPE, int shift = 0);
+  ~MenuWatcher();
+  const ShownMenu& Wait();
+
+ private:
+  static DWORD WINAPI Run(LPVOID self);
+  WORD key_;
+  int shift_;
+  ShownMenu menu_;
+  HANDLE thread_ = nullptr;
+};
+
+// Captions of a real menu, by position (with shortcut texts, "-" for separators).
+std::vector<std::string> MenuCaptions(HMENU menu);
+
+}  // namespace shelltest

@@ -1,0 +1,139 @@
+// The tray icon as Wine shows it: our icon is a child window of Wine's own tray
+// window, and real input on it reaches the frame as the icon's callback.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "InterfaceFrm.h"
+#include "Input.h"
+#include "ModMain.h"
+#include "ModMainPlatform.h"
+#include "ShellTestSupport.h"
+#include "UiWait.h"
+
+using shelltest::FrameTest;
+using shelltest::MenuWatcher;
+using testsupport::PumpUntil;
+
+namespace {
+
+// Our process's icon among the children of Wine's stand-alone tray window.
+HWND OurTrayIcon() {
+  HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+  if (!tray) return nullptr;
+  for (HWND icon = FindWindowExA(tray, nullptr, "__winex11_tray_icon", nullptr); icon;
+       icon = FindWindowExA(tray, icon, "__winex11_tray_icon", nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(icon, &pid);
+    if (pid == GetCurrentProcessId()) return icon;
+  }
+  return nullptr;
+}
+
+class TrayTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    AddTrayIcon();
+    ASSERT_TRUE(PumpUntil([&] { return (icon = OurTrayIcon()) != nullptr; })) << "no tray icon of ours";
+    HWND tray = GetParent(icon);
+    ShowWindow(tray, SW_SHOWNOACTIVATE);
+    SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Settle();
+  }
+  void TearDown() override {
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    FrameTest::TearDown();
+  }
+  void ClickIcon(DWORD down, DWORD up, int times = 1) {
+    RECT r;
+    GetClientRect(icon, &r);
+    for (int i = 0; i < times; ++i) testsupport::ClickAt(icon, r.right / 2, r.bottom / 2, down, up);
+  }
+  HWND icon = nullptr;
+};
+
+TEST_F(TrayTest, ADoubleClickOnTheIconShowsTheFrame) {
+  InterfaceFrm.Hide();
+  ClickIcon(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  EXPECT_TRUE(PumpUntil([] { return InterfaceFrm.Visible(); })) << "the frame did not show";
+}
+
+TEST_F(TrayTest, ARightClickShowsTheMainMenuWithTheTraysOwnItems) {
+  for (bool frameShown : {true, false}) {
+    SCOPED_TRACE(frameShown ? "frame shown" : "frame hidden");
+    if (!frameShown) InterfaceFrm.Hide();
+    MenuWatcher watcher;
+    ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    // The menu runs its own loop inside the icon's callback; the watcher closes it.
+    const shelltest::ShownMenu& menu = watcher.Wait();
+    Settle();
+    ASSERT_TRUE(menu.seen) << "no menu appeared";
+    ASSERT_FALSE(menu.items.empty());
+    EXPECT_EQ(menu.items.front(), "Open");
+    EXPECT_NE(std::find(menu.items.begin(), menu.items.end(), "&About"), menu.items.end());
+    EXPECT_EQ(std::find(menu.items.begin(), menu.items.end(), "&Run"), menu.items.end());
+    EXPECT_EQ(std::find(menu.items.begin(), menu.items.end(), "Refresh\tF5"), menu.items.end());
+    EXPECT_EQ(menu.items.back(), "&Exit");
+    // The menu bar is itself again.
+    EXPECT_FALSE(InterfaceFrm.mnuFileOpen->Visible());
+    EXPECT_FALSE(InterfaceFrm.mnuFileAbout->Visible());
+    EXPECT_TRUE(InterfaceFrm.mnuFileRun->Visible());
+    EXPECT_TRUE(InterfaceFrm.mnuFileRefresh->Visible());
+    EXPECT_EQ(InterfaceFrm.Visible(), frameShown);
+  }
+}
+
+TEST_F(TrayTest, TheTrayMenusOpenRunsItsCommandAndTheItemsComeBackEvenWhenACommandFails) {
+  InterfaceFrm.Hide();
+  {
+    // "Open" is the first item: Enter on it shows the frame.
+    MenuWatcher watcher(VK_DOWN);
+    ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(watcher.Wait().seen);
+    testsupport::PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([] { return InterfaceFrm.Visible(); })) << "Open did not show the frame";
+  }
+  auto kept = InterfaceFrm.mnuFileOpen->Click;
+  InterfaceFrm.mnuFileOpen->Click = [] { throw std::runtime_error("the command failed"); };
+  try {
+    SendMessageA(InterfaceFrm.hwnd(), WM_NULL, 0, 0);
+    MenuWatcher watcher(VK_DOWN);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    PostMessageA(InterfaceFrm.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_THROW(InterfaceFrm.Form_MouseUp(WM_RBUTTONUP), std::runtime_error);
+  } catch (...) {
+  }
+  InterfaceFrm.mnuFileOpen->Click = kept;
+  EXPECT_FALSE(InterfaceFrm.mnuFileOpen->Visible());
+  EXPECT_FALSE(InterfaceFrm.mnuFileAbout->Visible());
+  EXPECT_TRUE(InterfaceFrm.mnuFileRun->Visible());
+  EXPECT_TRUE(InterfaceFrm.mnuFileRefresh->Visible());
+}
+
+TEST_F(TrayTest, AMoveOverTheIconRaisesThePriority) {
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+  RECT r;
+  GetClientRect(icon, &r);
+  testsupport::MoveMouseTo(icon, r.right / 2 - 1, r.bottom / 2 - 1);
+  testsupport::MoveMouseTo(icon, r.right / 2, r.bottom / 2);
+  EXPECT_TRUE(PumpUntil([] { return GetPriorityClass(GetCurrentProcess()) == HIGH_PRIORITY_CLASS; }));
+  // A press on the frame itself puts it back.
+  SendMessageA(InterfaceFrm.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+}
+
+TEST_F(TrayTest, ARealMouseUpOnTheFrameAtTheTraysValuesIsNoTrayEvent) {
+  InterfaceFrm.Hide();
+  // A right button released at x 515 (and 517) on the frame's own surface.
+  SendMessageA(InterfaceFrm.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(515, 40));
+  SendMessageA(InterfaceFrm.hwnd(), WM_RBUTTONUP, MK_LBUTTON, MAKELPARAM(517, 40));
+  Settle();
+  EXPECT_FALSE(InterfaceFrm.Visible());
+  EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+  EXPECT_FALSE(InterfaceFrm.mnuFileOpen->Visible());
+}
+
+}  // namespace
