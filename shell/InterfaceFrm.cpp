@@ -400,6 +400,9 @@ void InterfaceFrmForm::Form_Resize() {
 }
 
 void InterfaceFrmForm::Form_Activate() {
+  // The tray menu brings a hidden frame to the front so the menu can close; that
+  // activation must not show it.
+  if (!Visible()) return;
   if (mnuSettingsTop->Checked())
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   else

@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include <utility>
+
 #include "InterfaceFrm.h"
 #include "Input.h"
 #include "ModMain.h"
@@ -39,7 +41,7 @@ std::vector<std::string> MenuCaptions(HMENU menu) {
   return captions;
 }
 
-MenuWatcher::MenuWatcher(WORD closeKey, int shift) : key_(closeKey), shift_(shift) {
+MenuWatcher::MenuWatcher(std::vector<WORD> keys) : keys_(std::move(keys)) {
   thread_ = CreateThread(nullptr, 0, &MenuWatcher::Run, this, 0, nullptr);
 }
 
@@ -47,7 +49,10 @@ MenuWatcher::~MenuWatcher() { Wait(); }
 
 const ShownMenu& MenuWatcher::Wait() {
   if (thread_) {
-    WaitForSingleObject(thread_, 10000);
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 10000)
+      testsupport::PumpUntil([] { return false; }, 10);
     CloseHandle(thread_);
     thread_ = nullptr;
   }
@@ -69,7 +74,10 @@ DWORD WINAPI MenuWatcher::Run(LPVOID param) {
   HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
   self->menu_.items = MenuCaptions(menu);
   for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
-  if (self->key_) testsupport::PressKey(self->key_, self->shift_);
+  for (WORD key : self->keys_) {
+    testsupport::PressKey(key);
+    Sleep(50);
+  }
   return 0;
 }
 

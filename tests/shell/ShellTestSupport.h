@@ -26,18 +26,18 @@ struct ShownMenu {
   RECT rect = {};
 };
 
-// Watches for the next pop-up menu from a helper thread, reads it, then closes it
-// with `closeKey` (sent as real input) unless it is 0.
+// Watches for the next pop-up menu from a helper thread, reads it, then presses the
+// keys (real input; Esc closes it). Wait pumps this thread's messages meanwhile, so a
+// menu that this thread opens from a message can appear.
 class MenuWatcher {
  public:
-  explicit MenuWatcher(WORD closeKey = VK_ESCAPE, int shift = 0);
+  explicit MenuWatcher(std::vector<WORD> keys = {VK_ESCAPE});
   ~MenuWatcher();
   const ShownMenu& Wait();
 
  private:
   static DWORD WINAPI Run(LPVOID self);
-  WORD key_;
-  int shift_;
+  std::vector<WORD> keys_;
   ShownMenu menu_;
   HANDLE thread_ = nullptr;
 };

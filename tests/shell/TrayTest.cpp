@@ -2,6 +2,7 @@
 // window, and real input on it reaches the frame as the icon's callback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,25 +19,38 @@ using testsupport::PumpUntil;
 
 namespace {
 
-// Our process's icon among the children of Wine's stand-alone tray window.
-HWND OurTrayIcon() {
+// The icons in Wine's stand-alone tray window; explorer owns them, so ours is the
+// one that appears when we add it.
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
   HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-  if (!tray) return nullptr;
+  if (!tray) return icons;
   for (HWND icon = FindWindowExA(tray, nullptr, "__winex11_tray_icon", nullptr); icon;
-       icon = FindWindowExA(tray, icon, "__winex11_tray_icon", nullptr)) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(icon, &pid);
-    if (pid == GetCurrentProcessId()) return icon;
-  }
-  return nullptr;
+       icon = FindWindowExA(tray, icon, "__winex11_tray_icon", nullptr))
+    icons.push_back(icon);
+  return icons;
+}
+
+HWND AddOurIcon() {
+  RemoveTrayIcon();
+  testsupport::PumpUntil([] { return false; }, 200);
+  const std::vector<HWND> before = TrayIcons();
+  AddTrayIcon();
+  HWND ours = nullptr;
+  testsupport::PumpUntil([&] {
+    for (HWND icon : TrayIcons())
+      if (std::find(before.begin(), before.end(), icon) == before.end()) ours = icon;
+    return ours != nullptr;
+  });
+  return ours;
 }
 
 class TrayTest : public FrameTest {
  protected:
   void SetUp() override {
     FrameTest::SetUp();
-    AddTrayIcon();
-    ASSERT_TRUE(PumpUntil([&] { return (icon = OurTrayIcon()) != nullptr; })) << "no tray icon of ours";
+    icon = AddOurIcon();
+    ASSERT_TRUE(icon) << "no tray icon of ours";
     HWND tray = GetParent(icon);
     ShowWindow(tray, SW_SHOWNOACTIVATE);
     SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -88,23 +102,18 @@ TEST_F(TrayTest, ARightClickShowsTheMainMenuWithTheTraysOwnItems) {
 TEST_F(TrayTest, TheTrayMenusOpenRunsItsCommandAndTheItemsComeBackEvenWhenACommandFails) {
   InterfaceFrm.Hide();
   {
-    // "Open" is the first item: Enter on it shows the frame.
-    MenuWatcher watcher(VK_DOWN);
+    // "Open" is the first item.
+    MenuWatcher watcher({VK_DOWN, VK_RETURN});
     ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(watcher.Wait().seen);
-    testsupport::PressKey(VK_RETURN);
     EXPECT_TRUE(PumpUntil([] { return InterfaceFrm.Visible(); })) << "Open did not show the frame";
   }
   auto kept = InterfaceFrm.mnuFileOpen->Click;
   InterfaceFrm.mnuFileOpen->Click = [] { throw std::runtime_error("the command failed"); };
-  try {
-    SendMessageA(InterfaceFrm.hwnd(), WM_NULL, 0, 0);
-    MenuWatcher watcher(VK_DOWN);
-    POINT cursor;
-    GetCursorPos(&cursor);
-    PostMessageA(InterfaceFrm.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
+  {
+    MenuWatcher watcher({VK_DOWN, VK_RETURN});
     EXPECT_THROW(InterfaceFrm.Form_MouseUp(WM_RBUTTONUP), std::runtime_error);
-  } catch (...) {
+    EXPECT_TRUE(watcher.Wait().seen);
   }
   InterfaceFrm.mnuFileOpen->Click = kept;
   EXPECT_FALSE(InterfaceFrm.mnuFileOpen->Visible());
