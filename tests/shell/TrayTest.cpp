@@ -13,6 +13,8 @@
 #include "ShellTestSupport.h"
 #include "UiWait.h"
 
+#include <shlwapi.h>
+
 using shelltest::FrameTest;
 using shelltest::MenuWatcher;
 using testsupport::PumpUntil;
@@ -143,6 +145,132 @@ TEST_F(TrayTest, ARealMouseUpOnTheFrameAtTheTraysValuesIsNoTrayEvent) {
   EXPECT_FALSE(InterfaceFrm.Visible());
   EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
   EXPECT_FALSE(InterfaceFrm.mnuFileOpen->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+struct ProgramWindows {
+  DWORD pid;
+  HWND frame = nullptr, box = nullptr;
+};
+
+BOOL CALLBACK FindProgramWindows(HWND hwnd, LPARAM lp) {
+  auto* w = reinterpret_cast<ProgramWindows*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != w->pid) return TRUE;
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (GetMenu(hwnd) && testsupport::WindowText(hwnd).find("Quillon Pro") == 0) w->frame = hwnd;
+  if (std::string(cls) == "#32770" && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDNO)) w->box = hwnd;
+  return TRUE;
+}
+
+ProgramWindows WindowsOf(DWORD pid) {
+  ProgramWindows w{pid};
+  EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&w));
+  return w;
+}
+
+// The real program, started as a user's program is, ended through its tray icon.
+class RealProgramTrayTest : public looptest::LoopTest {
+ protected:
+  void SetUp() override {
+    LoopTest::SetUp();
+    exe = testsupport::BinDir() + "\\QuillonPro.exe";
+    looptest::SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
+    looptest::SetOption("Options", "SplashAtStartUp", "0");
+    looptest::SetOption("Options", "LANCon", "1");
+  }
+  void TearDown() override {
+    if (pi.hProcess) {
+      if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
+    LoopTest::TearDown();
+  }
+  void ClickIcon(DWORD down, DWORD up, int times = 1) {
+    RECT r;
+    GetClientRect(icon, &r);
+    for (int i = 0; i < times; ++i) testsupport::ClickAt(icon, r.right / 2, r.bottom / 2, down, up);
+  }
+  // Right click on the icon, "E" for "&Exit": the question the program asks. Input
+  // reaches another process's menu only once it is in front, so a lost key is tried
+  // again.
+  HWND AskToExit() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      HWND menu = nullptr;
+      testsupport::PumpUntil([&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+      }, 5000);
+      testsupport::PumpUntil([] { return false; }, 300);
+      testsupport::PressKey('E');
+      HWND box = nullptr;
+      if (testsupport::PumpUntil([&] { return (box = WindowsOf(pi.dwProcessId).box) != nullptr; }, 4000))
+        return box;
+      testsupport::PressKey(VK_ESCAPE);
+      testsupport::PumpUntil([] { return false; }, 500);
+    }
+    return nullptr;
+  }
+  static constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe";
+  std::string exe;
+  PROCESS_INFORMATION pi = {};
+  HWND icon = nullptr;
+};
+
+TEST_F(RealProgramTrayTest, TheIconShowsTheFrameAndItsMenuEndsTheProgramOnlyOnYes) {
+  const std::vector<HWND> before = TrayIcons();
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"";
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             testsupport::BinDir().c_str(), &si, &pi));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        for (HWND h : TrayIcons())
+          if (std::find(before.begin(), before.end(), h) == before.end()) icon = h;
+        return icon && WindowsOf(pi.dwProcessId).frame;
+      },
+      20000))
+      << "the program's icon did not appear";
+  const HWND frame = WindowsOf(pi.dwProcessId).frame;
+  HWND tray = GetParent(icon);
+  SetWindowPos(tray, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  EXPECT_FALSE(IsWindowVisible(frame));
+
+  ClickIcon(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(frame) != FALSE; }, 10000)) << "a double click shows the frame";
+
+  HWND box = AskToExit();
+  ASSERT_TRUE(box) << "no question";
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_EQ(std::string(text),
+            "Quillon Pro needs to be always running to detect and monitor accurate Internet Connection information "
+            "and block pop-ups. Are you still sure you want to exit?");
+  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }));
+  PumpUntil([] { return !IsWindowVisible(FindWindowA("#32768", nullptr)); }, 2000);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 1500), static_cast<DWORD>(WAIT_TIMEOUT)) << "No keeps it running";
+
+  box = AskToExit();
+  ASSERT_TRUE(box) << "no question the second time";
+  PostMessageA(box, WM_COMMAND, IDYES, 0);
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0)) << "Yes ends it";
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(PumpUntil([&] {
+    const std::vector<HWND> now = TrayIcons();
+    return std::find(now.begin(), now.end(), icon) == now.end();
+  })) << "the icon is gone";
 }
 
 }  // namespace
