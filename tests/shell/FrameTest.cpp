@@ -317,3 +317,49 @@ TEST_F(FrameTest, TheRefreshCommandRefreshesTheMiniToolsPageTheTimedOneDoesNot) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameTest, TheToolsMenuPressesThePageButtonAlsoFromTheKeyboard) {
+  for (int i = 0; i < 6; ++i) {
+    InterfaceFrm.mnuTools[i]->Click();
+    EXPECT_TRUE(InterfaceFrm.Toolbar1.Value(i + 1)) << i;
+    EXPECT_TRUE(kPages[i].page->Visible()) << i;
+  }
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  PumpUntil([] { return GetForegroundWindow() == InterfaceFrm.hwnd(); });
+  testsupport::PressKey('T', 4);  // Alt+T: the Tools menu
+  testsupport::PressKey('M');     // "&Mini Tools"
+  EXPECT_TRUE(PumpUntil([] { return InterfaceFrm.Toolbar1.Value("MoreTools") && MoreToolsFrm.Visible(); }));
+}
+
+TEST_F(FrameTest, TheStoredPositionCountsOnlyOnAScreen) {
+  auto reload = [] {
+    IsExiting = true;
+    InterfaceFrm.Unload();
+    IsExiting = false;
+    InterfaceFrm.Load();
+    RECT r;
+    GetWindowRect(InterfaceFrm.hwnd(), &r);
+    return r;
+  };
+  looptest::SetOption("General", "Left", "1500");  // 100 pixels
+  looptest::SetOption("General", "Top", "750");
+  RECT r = reload();
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.top, 50);
+
+  looptest::SetOption("General", "Left", "-300000");
+  looptest::SetOption("General", "Top", "750");
+  r = reload();
+  const int width = r.right - r.left;
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR(r.left, work.left + (work.right - work.left - width) / 2, 1) << "off every screen: centred";
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(InterfaceFrm.ScaleWidth(), vb::TwipsToPixelsX(9810));
+  EXPECT_EQ(InterfaceFrm.ScaleHeight(), vb::TwipsToPixelsY(7485));
+}
+
+}  // namespace
