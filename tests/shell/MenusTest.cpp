@@ -289,7 +289,7 @@ TEST_F(FrameTest, TheExitQuestionEndsOnlyOnYes) {
 TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
   struct Drop {
     std::function<void()> open;
-    HWND under;
+    ui::ButtonBar* bar;  // the button that stays pressed while its menu is down
     RECT button;
     Items first;
   };
@@ -306,9 +306,9 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
     return r;
   };
   const Drop drops[] = {
-      {[] { InterfaceFrm.MainTbl[0].ClickButton("Shut"); }, nullptr, buttonRect(InterfaceFrm.MainTbl[0], "Shut"),
+      {[] { InterfaceFrm.MainTbl[0].ClickButton("Shut"); }, &InterfaceFrm.MainTbl[0], buttonRect(InterfaceFrm.MainTbl[0], "Shut"),
        {"&Exit Windows by Force", "Exit &Windows"}},
-      {[] { InterfaceFrm.MainTbl[1].ClickButton("Settings"); }, nullptr, buttonRect(InterfaceFrm.MainTbl[1], "Settings"),
+      {[] { InterfaceFrm.MainTbl[1].ClickButton("Settings"); }, &InterfaceFrm.MainTbl[1], buttonRect(InterfaceFrm.MainTbl[1], "Settings"),
        {"Update &Speed", "-"}},
       {[] { InterfaceFrm.DownBtn[0].Click(); }, nullptr, arrowRect(InterfaceFrm.DownBtn[0]), {"&Open...\tCtrl+L", "-"}},
       {[] { InterfaceFrm.DownBtn[1].Click(); }, nullptr, arrowRect(InterfaceFrm.DownBtn[1]),
@@ -317,7 +317,10 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
   for (const Drop& d : drops) {
     SCOPED_TRACE(d.first[0]);
     bool pressedWhileShown = false;
-    MenuWatcher watcher;
+    const int command = d.bar ? 100 + d.bar->IndexOf(d.bar == &InterfaceFrm.MainTbl[0] ? "Shut" : "Settings") : 0;
+    MenuWatcher watcher({VK_ESCAPE}, [&] {
+      if (d.bar) pressedWhileShown = SendMessageA(d.bar->hwnd(), TB_ISBUTTONCHECKED, command, 0) != 0;
+    });
     d.open();
     const shelltest::ShownMenu& menu = watcher.Wait();
     ASSERT_TRUE(menu.seen);
@@ -325,7 +328,7 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
     EXPECT_EQ(Items(menu.items.begin(), menu.items.begin() + 2), d.first);
     EXPECT_EQ(menu.rect.left, d.button.left);
     EXPECT_EQ(menu.rect.top, d.button.bottom);
-    (void)pressedWhileShown;
+    if (d.bar) EXPECT_TRUE(pressedWhileShown) << "the button is pressed while its menu is down";
   }
   EXPECT_FALSE(InterfaceFrm.MainTbl[0].Value("Shut")) << "released when the menu closed";
   EXPECT_FALSE(InterfaceFrm.MainTbl[1].Value("Settings"));

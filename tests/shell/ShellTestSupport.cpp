@@ -41,7 +41,8 @@ std::vector<std::string> MenuCaptions(HMENU menu) {
   return captions;
 }
 
-MenuWatcher::MenuWatcher(std::vector<WORD> keys) : keys_(std::move(keys)) {
+MenuWatcher::MenuWatcher(std::vector<WORD> keys, std::function<void()> whileShown)
+    : keys_(std::move(keys)), whileShown_(std::move(whileShown)) {
   thread_ = CreateThread(nullptr, 0, &MenuWatcher::Run, this, 0, nullptr);
 }
 
@@ -74,6 +75,7 @@ DWORD WINAPI MenuWatcher::Run(LPVOID param) {
   HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
   self->menu_.items = MenuCaptions(menu);
   for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
+  if (self->whileShown_) self->whileShown_();
   for (WORD key : self->keys_) {
     testsupport::PressKey(key);
     Sleep(50);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,14 @@ struct ShownMenu {
 // menu that this thread opens from a message can appear.
 class MenuWatcher {
  public:
-  explicit MenuWatcher(std::vector<WORD> keys = {VK_ESCAPE});
+  explicit MenuWatcher(std::vector<WORD> keys = {VK_ESCAPE}, std::function<void()> whileShown = nullptr);
   ~MenuWatcher();
   const ShownMenu& Wait();
 
  private:
   static DWORD WINAPI Run(LPVOID self);
   std::vector<WORD> keys_;
+  std::function<void()> whileShown_;  // runs on the helper thread while the menu is up
   ShownMenu menu_;
   HANDLE thread_ = nullptr;
 };
