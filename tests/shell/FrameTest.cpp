@@ -81,7 +81,9 @@ TEST_F(FrameTest, EachPageButtonShowsItsPageAloneAtThePageRectangle) {
         EXPECT_FALSE(other.page->Visible()) << other.key << " still shown";
         EXPECT_FALSE(InterfaceFrm.Toolbar1.Value(other.key)) << other.key << " still pressed";
       }
-    if (c.page != &ConInfoFrm) EXPECT_FALSE(ConInfoFrm.Loaded()) << "the connection page is unloaded";
+    if (c.page != &ConInfoFrm) {
+      EXPECT_FALSE(ConInfoFrm.Loaded()) << "the connection page is unloaded";
+    }
     for (int i = 0; i < 6; ++i) EXPECT_EQ(InterfaceFrm.mnuTools[i]->Checked(), i == c.toolsItem) << i;
   }
 }

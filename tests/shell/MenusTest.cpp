@@ -328,7 +328,9 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
     EXPECT_EQ(Items(menu.items.begin(), menu.items.begin() + 2), d.first);
     EXPECT_EQ(menu.rect.left, d.button.left);
     EXPECT_EQ(menu.rect.top, d.button.bottom);
-    if (d.bar) EXPECT_TRUE(pressedWhileShown) << "the button is pressed while its menu is down";
+    if (d.bar) {
+      EXPECT_TRUE(pressedWhileShown) << "the button is pressed while its menu is down";
+    }
   }
   EXPECT_FALSE(InterfaceFrm.MainTbl[0].Value("Shut")) << "released when the menu closed";
   EXPECT_FALSE(InterfaceFrm.MainTbl[1].Value("Settings"));
