@@ -2,6 +2,8 @@
 // the module lister fill while it refreshes: its running instances and the modules
 // of the selected instance.
 #pragma once
+#include <string>
+
 #include "ListView.h"
 #include "Window.h"
 
@@ -19,6 +21,9 @@ class DetailsFrmForm : public ui::Window {
   void CreateProcColumns(bool windowsNT);
   // Refreshes the window's pages for the program it shows.
   void RefreshMe();
+  // Fills the window for a program (an empty path: the row selected in the lists
+  // page); the pages themselves come with the details window.
+  void RefFrm(const std::string& path, bool pageOnly);
 
  protected:
   void Form_Load() override;

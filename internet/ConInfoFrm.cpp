@@ -23,3 +23,10 @@ ConInfoFrmForm::ConInfoFrmForm()
 void ConInfoFrmForm::RefreshMe() {}
 
 void ConInfoFrmForm::LaunchAllBtn_Click() { DoIntProgOp(4); }
+
+// The launch-on-connect programs are read from the store each time the page loads (it
+// is unloaded on every page switch).
+void ConInfoFrmForm::Form_Load() {
+  IntProgsList.Clear();
+  DoIntProgOp(2);
+}

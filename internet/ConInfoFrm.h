@@ -16,6 +16,9 @@ class ConInfoFrmForm : public ui::Window {
 
   void RefreshMe();
   void LaunchAllBtn_Click();
+
+ protected:
+  void Form_Load() override;
 };
 
 extern ConInfoFrmForm ConInfoFrm;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "InterfaceFrm.h"
+#include "frmAbout.h"
 #include "ModAppBar.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -32,9 +33,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return {0, 0};
   return {info.bmWidth, info.bmHeight};
 }
-
-// The about window has not landed: the menu opens an empty one.
-ui::Window AboutStandIn({.caption = "About", .width = 240, .height = 120, .centred = true});
 
 void SetupGraph(GraphControl& graph) {
   graph.SetBackColor(RGB(0, 0, 0));
@@ -385,7 +383,7 @@ void InfoBarFrmForm::DisplayPopMenu() {
   if (mnuAbout->Checked()) {
     mnuAbout->SetChecked(false);
     bar_->IsMenu = false;
-    ShowFrm(AboutStandIn);
+    ShowFrm(frmAbout);
   } else if (mnuSetSettings->Checked()) {
     mnuSetSettings->SetChecked(false);
     bar_->IsMenu = false;
@@ -404,7 +402,7 @@ void InfoBarFrmForm::DisplayPopMenu() {
   } else if (mnuSettingsClose->Checked()) {
     mnuSettingsClose->SetChecked(false);
     // Unloads the bar: nothing of it may be touched after this.
-    InterfaceFrm.ClickButton("ToolBar");
+    InterfaceFrm.RunCommand("ToolBar");
     return;
   } else {
     bar_->HideAppBar(mnuSetAutoHide->Checked(), mnuSetTop->Checked());

@@ -1,84 +1,174 @@
 #include "InterfaceFrm.h"
 
+#include <vector>
+
+#include "CheckUpdateFrm.h"
 #include "ConInfoFrm.h"
+#include "DetailsFrm.h"
+#include "FramePictures.h"
 #include "InfoBarFrm.h"
+#include "LateBinding.h"
+#include "Logfrm.h"
 #include "Mainfrm.h"
+#include "ModExitWin.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "MoreToolsFrm.h"
+#include "PopUpFrm.h"
+#include "ProcCPUFrm.h"
+#include "RunFrm.h"
+#include "Seams.h"
 #include "SysPerfFrm.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
+#include "FileChoice.h"
+#include "frmAbout.h"
+#include "frmOptions.h"
+
+// After the program's headers: it names a macro after the report window's FindText.
+#include <commdlg.h>
 
 InterfaceFrmForm InterfaceFrm;
 
 namespace {
 
-const int kHintHeight = 24;
+// The design sizes, in twips: the client area, the smallest outer size, the hint line.
+const int kClientWidthTwips = 9810, kClientHeightTwips = 7485;
+const int kMinWidthTwips = 10005, kMinHeightTwips = 7845;
+const int kHintHeightTwips = 405;
+// Pixels of the bars (the frame works in pixels).
+const int kPageBarWidth = 84;
+const SIZE kCommandButton = {58, 44};
+const int kCommandBarHeight = 46;
+const COLORREF kHintColour = RGB(12, 135, 194);
 
 struct Page {
   const char* key;
   const char* toolTip;
-  ui::Window* window;  // null: the page arrives with its subsystem
-  int interval;        // 0: the page keeps the interval in force
+  const char* hint;
+  ui::Window* window;
+  int interval;  // 0: the page keeps the interval in force
 };
 
-const Page* FindPage(const std::string& key) {
-  static const Page pages[] = {
-      {"Quillon", "Task Manager", &Mainfrm, 4},
-      {"Performance", "System Performance Monitor", &SysPerfFrm, 2},
-      {"PopUp", "Latchkey", nullptr, 0},
-      {"ConInfo", "Internet Connection Monitor", &ConInfoFrm, 2},
-      {"ProcCPU", "Risk Monitor", nullptr, 2},
-      {"MoreTools", "Mini Tools", &MoreToolsFrm, 0},
+const std::vector<Page>& Pages() {
+  static const std::vector<Page> pages = {
+      {"Quillon", "Task Manager", "Task manager that gives you complete control over running tasks", &Mainfrm, 4},
+      {"Performance", "System Performance Monitor", "System Performance Monitor that monitors vital System Resources",
+       &SysPerfFrm, 2},
+      {"PopUp", "Latchkey", "Latchkey. Manange\\View blocked Pop-up ad", &PopUpFrm, 0},
+      {"ConInfo", "Internet Connection Monitor",
+       "Internet Connection Monitor that provides you with important info about your connection", &ConInfoFrm, 2},
+      {"ProcCPU", "Risk Monitor", "Manage applications that are monitored for risky behaviour.", &ProcCPUFrm, 2},
+      {"MoreTools", "Mini Tools", "Mini tools: Reminders, Media check, tasks history and start-up manager",
+       &MoreToolsFrm, 0},
   };
-  for (const Page& page : pages)
+  return pages;
+}
+
+const Page* FindPage(const std::string& key) {
+  for (const Page& page : Pages())
     if (key == page.key) return &page;
   return nullptr;
 }
+
+struct Command {
+  int bar;
+  const char* key;
+  const char* caption;
+  const char* toolTip;
+  const char* hint;
+};
+
+const Command kCommands[] = {
+    {0, "Run", "Run", "Run Program", "Run Program, Document ... etc"},
+    {0, "Shut", "Shutdown", "Shutdown Options", "Shutdown Windows !!"},
+    {0, "ToolBar", "Tracker", "Tracker Bar", "Show/Hide tracker bar"},
+    {0, "Destroy", "Terminate", "Terminate And Restart", "Terminate and Restart a Program ... "},
+    {0, "Refresh", "Refresh", "Refresh", "Refresh"},
+    {0, "Logs", "Logs", "View Logs", "View Logs"},
+    {1, "Settings", "Settings", "Quick Settings", "Quick settings"},
+    {1, "Options", "Options", "Options", "View Options window"},
+    {1, "Help", "Help", "Help", "View Help"},
+    {2, "Exit", "Exit", "Exit", "Exit Quillon"},
+};
+
+struct ShutDownItem {
+  const char* caption;
+  const char* prompt;  // nullptr: a separator
+  int flags;           // -1: restart in MS-DOS mode
+};
+
+const ShutDownItem kShutDown[10] = {
+    {"&Exit Windows by Force", "System will shutdown after: ", EWX_SHUTDOWN | EWX_FORCE},
+    {"Exit &Windows", "System will shutdown after: ", EWX_SHUTDOWN},
+    {"-", nullptr, 0},
+    {"&Reboot by Force", "System will reboot after: ", EWX_REBOOT | EWX_FORCE},
+    {"Re&boot", "System will reboot after: ", EWX_REBOOT},
+    {"-", nullptr, 0},
+    {"&Log Off by Force", "System will log off after: ", EWX_LOGOFF | EWX_FORCE},
+    {"Log &Off", "System will log off after: ", EWX_LOGOFF},
+    {"-", nullptr, 0},
+    {"Restart in MS-DOS", "Restart in MS-Dos mode after: ", -1},
+};
 
 void HideIfLoaded(ui::Window& window) {
   if (window.Loaded()) window.Hide();
 }
 
+// Gives a tool window the frame as its parent, as a child at a rectangle.
+void Embed(ui::Window& page, HWND frame, RECT at) {
+  HWND child = page.hwnd();
+  const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+  SetWindowLongPtrA(child, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+  SetParent(child, frame);
+  SetWindowPos(child, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER);
+}
+
+// A rectangle in the frame's client area, for SetWindowPos of a page.
+RECT PageRect(int x, int y, float width, float height) {
+  return {x, y, x + static_cast<int>(width), y + static_cast<int>(height)};
+}
+
 }  // namespace
 
 InterfaceFrmForm::InterfaceFrmForm()
-    : Window({.caption = ProgramTitle, .style = WS_OVERLAPPEDWINDOW, .width = 640, .height = 440,
-                  .centred = true, .iconId = 1}),
-      lblOnLineHelp(*this, {0, 440 - kHintHeight, 640, kHintHeight}),
+    : Window({.caption = ProgramTitle,
+              .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+              .width = vb::TwipsToPixelsX(kClientWidthTwips),
+              .height = vb::TwipsToPixelsY(kClientHeightTwips),
+              .centred = true,
+              .iconId = 1}),
+      TopTlbarFram(*this, {2, 2, 650, kCommandBarHeight}),
+      MainTbl{{*this, {0, 0, 360, kCommandButton.cy}, false, kCommandButton},
+              {*this, {0, 0, 180, kCommandButton.cy}, false, kCommandButton},
+              {*this, {0, 0, 60, kCommandButton.cy}, false, kCommandButton}},
+      DownBtn{{*this, {0, 0, 12, 12}}, {*this, {0, 0, 12, 12}}},
+      Logo(*this, {0, 0, 96, 32}),
+      Toolbar1(*this, {2, 50, kPageBarWidth, 400}, true, {kPageBarWidth - 4, 56}),
+      OnLineHelpFrame(*this, {2, 470, 650, 27}),
+      lblOnLineHelp(*this, {0, 6, 650, 18}, "On-Line Help (The limit of this label is 88)"),
+      Command1(*this, {0, 0, 34, 20}, "Con"),
+      Command2(*this, {0, 0, 34, 20}, "Dis"),
       LogTimer(*this, 0) {
   LogTimer.SetEnabled(false);
-  mnuFile = &MainMenu.Add("&File");
-  mnuFileOpen = &mnuFile->Add("Open");
-  mnuFileOpen->SetVisible(false);
-  mnuFileOpen->Click = [] { ShowInterfaceFrm(); };
-  mnuFileTracker = &mnuFile->Add("Show/Hide Trac&ker bar");
-  mnuFileTracker->Click = [this] { mnuFileTracker_Click(); };
-  mnuFileBlock = &mnuFile->Add("&Block Pop-Up's");
-  mnuFileBlockMsg = &mnuFile->Add("Block &Messenger Spam");
-  mnuFile->Add("-");
-  mnuFileExit = &mnuFile->Add("E&xit");
-  mnuFileExit->Click = [this] {
-    Hide();
-    IsExiting = true;
-  };
-
-  mnuSettings = &MainMenu.Add("&Settings");
-  mnuSettingsUpdate = &mnuSettings->Add("Update &Speed");
-  const char* speeds[4] = {"&High", "&Normal", "&Slow", "&Paused"};
-  for (int i = 0; i < 4; ++i) {
-    mnuSettingsUpdateSpd[i] = &mnuSettingsUpdate->Add(speeds[i]);
-    mnuSettingsUpdateSpd[i]->Click = [this, i] { mnuSettingsUpdateSpd_Click(i); };
+  for (ui::ButtonBar& bar : MainTbl) bar.SetContainer(TopTlbarFram);
+  for (ui::PictureBox& arrow : DownBtn) arrow.SetContainer(TopTlbarFram);
+  Logo.SetContainer(TopTlbarFram);
+  Command1.SetContainer(TopTlbarFram);
+  Command2.SetContainer(TopTlbarFram);
+  lblOnLineHelp.SetContainer(OnLineHelpFrame);
+  Command1.Click = [] { TestMode = true; };
+  Command2.Click = [] { TestMode = false; };
+  for (int i = 0; i < 2; ++i) {
+    DownBtn[i].SetPicture(DwnArrNormal());
+    DownBtn[i].Click = [this, i] { DownBtn_Click(i); };
   }
-  mnuSettingsTop = &mnuSettings->Add("Always On &Top");
-  mnuSettingsTop->Click = [this] { mnuSettingsTop_Click(); };
-  mnuSettingsPopBlock = &mnuSettings->Add("Enable &Pop-up blocker on startup");
-  mnuSettingsPopBlock->Click = [this] { mnuSettingsPopBlock_Click(); };
-  mnuSettingsMsgBlock = &mnuSettings->Add("Enable &Messenger blocker on startup");
-  mnuSettingsMsgBlock->Click = [this] { mnuSettingsMsgBlock_Click(); };
+  Logo.SetPicture(LogoPicture());
+  BuildBars();
+  BuildMenus();
   SetMenu(&MainMenu);
 
   ViewBindings::Frame& view = Views.frame;
@@ -92,56 +182,251 @@ InterfaceFrmForm::InterfaceFrmForm()
   view.mnuSettingsPopBlock = mnuSettingsPopBlock;
   view.mnuSettingsMsgBlock = mnuSettingsMsgBlock;
   for (int i = 0; i < 4; ++i) view.mnuSettingsUpdateSpd[i] = mnuSettingsUpdateSpd[i];
-  view.ButtonPressed = [](const std::string& key) { return InterfaceFrm.ButtonPressed(key); };
-  view.SetButtonPressed = [](const std::string& key, bool pressed) { InterfaceFrm.SetButtonPressed(key, pressed); };
-  view.PageButtonPressed = [](const std::string& key) { return InterfaceFrm.PageButtonPressed(key); };
-  view.ClickPageButton = [](const std::string& key) { InterfaceFrm.ClickPageButton(key); };
+  view.ButtonPressed = [](const std::string& key) { return InterfaceFrm.MainTbl[0].Value(key); };
+  view.SetButtonPressed = [](const std::string& key, bool pressed) { InterfaceFrm.MainTbl[0].SetValue(key, pressed); };
+  view.PageButtonPressed = [](const std::string& key) { return InterfaceFrm.Toolbar1.Value(key); };
+  view.ClickPageButton = [](const std::string& key) {
+    InterfaceFrm.Toolbar1.SetValue(key, true);
+    InterfaceFrm.Toolbar1.ClickButton(key);
+  };
   view.RefreshNow = [] { InterfaceFrm.RefreshNow(); };
   view.DoRefresh = [] { InterfaceFrm.DoRefresh(); };
 }
 
+InterfaceFrmForm::~InterfaceFrmForm() = default;
+
+void InterfaceFrmForm::BuildBars() {
+  for (const Page& page : Pages()) {
+    Toolbar1.Add(page.key, page.toolTip, page.toolTip, 1);
+    Toolbar1.SetPicture(page.key, ButtonPicture(page.key), kPictureMask);
+  }
+  Toolbar1.SetValue("Quillon", true);
+  Toolbar1.ButtonClick = [this](int index, const std::string& key) { Toolbar1_ButtonClick(index, key); };
+  Toolbar1.MouseOver = [this](int index, const std::string& key) { Toolbar1_MouseOver(index, key); };
+  for (const Command& c : kCommands) {
+    MainTbl[c.bar].Add(c.key, c.caption, c.toolTip);
+    MainTbl[c.bar].SetPicture(c.key, ButtonPicture(c.key), kPictureMask);
+  }
+  for (int bar = 0; bar < 3; ++bar) {
+    MainTbl[bar].ButtonClick = [this, bar](int index, const std::string& key) {
+      MainTbl_ButtonClick(bar, index, key);
+    };
+    MainTbl[bar].MouseOver = [this, bar](int index, const std::string& key) { MainTbl_MouseOver(bar, index, key); };
+  }
+}
+
+void InterfaceFrmForm::BuildMenus() {
+  mnuFile = &MainMenu.Add("&Main");
+  mnuFileOpen = &mnuFile->Add("Open");
+  mnuFileOpen->SetVisible(false);
+  mnuFileOpen->Click = [] { ShowInterfaceFrm(); };
+  mnuFileRun = &mnuFile->Add("&Run");
+  mnuFileRun->Click = [this] { MainTbl[0].ClickButton("Run"); };
+  mnuFile->Add("-");
+  mnuFileBlock = &mnuFile->Add("&Block Pop-Up's");
+  mnuFileBlock->Click = [this] { mnuFileBlock_Click(); };
+  mnuFileBlockMsg = &mnuFile->Add("Block &Messenger Spam");
+  mnuFileBlockMsg->Click = [this] { mnuFileBlockMsg_Click(); };
+  mnuFile->Add("-");
+  mnuFileTracker = &mnuFile->Add("Show/Hide Trac&ker bar");
+  mnuFileTracker->Click = [this] { mnuFileTracker_Click(); };
+  mnuFileDest = &mnuFile->Add("&Terminate and Restart....");
+  mnuFileDest->SetShortcut('T', 2);
+  mnuFileDest->Click = [] { StartTermRestartMode(); };
+  mnuFileLaunchAll = &mnuFile->Add("Launch All &Internet Programs");
+  mnuFileLaunchAll->SetShortcut('I', 2);
+  mnuFileLaunchAll->Click = [this] { mnuFileLaunchAll_Click(); };
+  mnuFileDetails = &mnuFile->Add("&Programs Details...");
+  mnuFileDetails->Click = [] {
+    Mainfrm.RefreshMe();
+    ShowFrm(DetailsFrm);
+    DetailsFrm.RefFrm("", false);
+  };
+  mnuShutDownHeader = &mnuFile->Add("&Shut Down");
+  for (int i = 0; i < 10; ++i) {
+    mnuShutDown[i] = &mnuShutDownHeader->Add(kShutDown[i].caption);
+    if (kShutDown[i].prompt) mnuShutDown[i]->Click = [this, i] { mnuShutDown_Click(i); };
+  }
+  mnuFile->Add("-");
+  mnuFileOptions = &mnuFile->Add("&Options...");
+  mnuFileOptions->Click = [] { ShowFrm(frmOptions); };
+  // The menu's Refresh runs the command bar's: the page is refreshed in full.
+  mnuFileRefresh = &mnuFile->Add("Refresh");
+  mnuFileRefresh->SetShortcut(VK_F5);
+  mnuFileRefresh->Click = [this] { RunCommand("Refresh"); };
+  mnuFileAbout = &mnuFile->Add("&About");
+  mnuFileAbout->SetVisible(false);
+  mnuFileAbout->Click = [] { ShowFrm(frmAbout); };
+  mnuFile->Add("-");
+  mnuFileExit = &mnuFile->Add("&Exit");
+  mnuFileExit->Click = [this] { mnuFileExit_Click(); };
+
+  mnuToolsMain = &MainMenu.Add("&Tools");
+  const char* tools[6] = {"&Task Manager",  "&System Performance", "&Pop-up Blocker", "&Internet Connection Monitor",
+                          "Process &CPU Usage", "&Mini Tools"};
+  for (int i = 0; i < 6; ++i) {
+    mnuTools[i] = &mnuToolsMain->Add(tools[i]);
+    mnuTools[i]->Click = [this, i] { mnuTools_Click(i); };
+  }
+
+  mnuSettings = &MainMenu.Add("&Settings");
+  mnuSettingsUpdate = &mnuSettings->Add("Update &Speed");
+  const char* speeds[4] = {"&High", "&Normal", "&Slow", "&Paused"};
+  for (int i = 0; i < 4; ++i) {
+    mnuSettingsUpdateSpd[i] = &mnuSettingsUpdate->Add(speeds[i]);
+    mnuSettingsUpdateSpd[i]->Click = [this, i] { mnuSettingsUpdateSpd_Click(i); };
+  }
+  mnuSettings->Add("-");
+  mnuSettingsTop = &mnuSettings->Add("Always On &Top");
+  mnuSettingsTop->Click = [this] { mnuSettingsTop_Click(); };
+  mnuSettings->Add("-");
+  mnuSettingsPopBlock = &mnuSettings->Add("Enable &Pop-up blocker on startup");
+  mnuSettingsPopBlock->Click = [this] { mnuSettingsPopBlock_Click(); };
+  mnuSettingsMsgBlock = &mnuSettings->Add("Enable &Messenger blocker on startup");
+  mnuSettingsMsgBlock->Click = [this] { mnuSettingsMsgBlock_Click(); };
+
+  mnuLogHeader = &MainMenu.Add("&Logs");
+  const char* logs[5] = {"&Open...", "-", "S&tart Monitoring Running Tasks", "&Pause", "&Stop"};
+  for (int i = 0; i < 5; ++i) {
+    mnuLog[i] = &mnuLogHeader->Add(logs[i]);
+    if (i != 1) mnuLog[i]->Click = [this, i] { mnuLog_Click(i); };
+  }
+  mnuLog[0]->SetShortcut('L', 2);
+  mnuLog[3]->SetShortcut('P', 2);
+  mnuLog[4]->SetShortcut('S', 2);
+  mnuLog[3]->SetEnabled(false);
+  mnuLog[4]->SetEnabled(false);
+
+  mnuHelpHeader = &MainMenu.Add("&Help");
+  const char* help[5] = {"Quillon &Help", "&Visit Quillon Website", "Check Updates ...", "-", "&About Quillon"};
+  for (int i = 0; i < 5; ++i) {
+    mnuhelp[i] = &mnuHelpHeader->Add(help[i]);
+    if (i != 3) mnuhelp[i]->Click = [this, i] { mnuhelp_Click(i); };
+  }
+  mnuhelp[0]->SetShortcut(VK_F1);
+}
+
 void InterfaceFrmForm::Form_Load() {
-  SetBackColor(InterfaceBackColor);
+  MarginX = 30.0f / vb::TwipsPerPixelX();
+  MarginY = 30.0f / vb::TwipsPerPixelY();
+  Toolbar1.SetButtonVisible("ProcCPU", IsWinNTFlag);
+  mnuTools[4]->SetVisible(IsWinNTFlag);
+  mnuShutDown[8]->SetVisible(!IsWinNTFlag);
+  mnuShutDown[9]->SetVisible(!IsWinNTFlag);
+  SetCaption(ProgramTitle);
   PageInterval = 4;
+  SetHintText("");
+
+  SetBackColor(InterfaceBackColor);
+  Toolbar1.SetBarColor(InterfaceToolbarColor);
+  for (int i = 1; i <= Toolbar1.Count(); ++i) Toolbar1.SetButtonColor(i, InterfaceToolbarColor);
+  Toolbar1.SetBackColor(FormBackColor);
+  OnLineHelpFrame.SetBackColor(kHintColour);
+  lblOnLineHelp.SetForeColor(RGB(255, 255, 255));
+  Command1.SetVisible(!IsCompiled);
+  Command2.SetVisible(!IsCompiled);
+  PlaceControls();
+
+  // The stored position counts only while some screen shows it.
+  const std::string left = GetSetting(ProgramTitle, "General", "Left");
+  const std::string top = GetSetting(ProgramTitle, "General", "Top");
+  auto x = vb::ParseNumber(left), y = vb::ParseNumber(top);
+  if (x && y) {
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    const int px = vb::TwipsToPixelsX(static_cast<int32_t>(*x)), py = vb::TwipsToPixelsY(static_cast<int32_t>(*y));
+    RECT at = {px, py, px + (r.right - r.left), py + (r.bottom - r.top)};
+    if (MonitorFromRect(&at, MONITOR_DEFAULTTONULL))
+      SetWindowPos(hwnd(), nullptr, px, py, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (IsExiting) Unload();
 }
 
-void InterfaceFrmForm::SetButtonPressed(const std::string& key, bool pressed) { pressed_[key] = pressed; }
+// Places every control for the client size now (pixels).
+void InterfaceFrmForm::PlaceControls() {
+  const int mx = static_cast<int>(MarginX), my = static_cast<int>(MarginY);
+  const int hintHeight = vb::TwipsToPixelsY(kHintHeightTwips);
+  const ui::Bounds top = {mx, my, 0, kCommandBarHeight};
+  const int pageBarTop = top.y + top.height + my;
+  WindowWidth = static_cast<float>(ScaleWidth() - (mx + kPageBarWidth + 4));
+  WindowHeight = static_cast<float>(ScaleHeight() - pageBarTop - hintHeight - 2 * MarginY);
+  if (WindowHeight < 0) WindowHeight = 0;
+  if (WindowWidth < 0) WindowWidth = 0;
+  Toolbar1.Move({mx, pageBarTop, kPageBarWidth, static_cast<int>(WindowHeight)});
+  const int topWidth = kPageBarWidth + mx + static_cast<int>(WindowWidth);
+  TopTlbarFram.Move({top.x, top.y, topWidth, top.height});
+  PaintGradient(TopTlbarFram, 238, 238, 238, 157, 174, 201);
+  OnLineHelpFrame.Move({mx, pageBarTop + static_cast<int>(WindowHeight) + my, topWidth, hintHeight});
+  lblOnLineHelp.Move({4, (hintHeight - 16) / 2, topWidth - 8, 16});
 
-bool InterfaceFrmForm::ButtonPressed(const std::string& key) const {
-  auto it = pressed_.find(key);
-  return it != pressed_.end() && it->second;
+  // Inside the top bar: the command bars centred, each drop-down arrow beside its bar,
+  // the logo at the right.
+  int x = 4;
+  const int barTop = (kCommandBarHeight - kCommandButton.cy) / 2;
+  const int arrowTop = (kCommandBarHeight - 12) / 2;
+  for (int bar = 0; bar < 3; ++bar) {
+    const int width = MainTbl[bar].Count() * kCommandButton.cx + 2;
+    MainTbl[bar].Move({x, barTop, width, kCommandButton.cy});
+    x += width;
+    if (bar < 2) {
+      DownBtn[bar].Move({x, arrowTop, 12, 12});
+      x += 12;
+    }
+    x += 8;
+  }
+  Command1.Move({x, 2, 34, 20});
+  Command2.Move({x, 24, 34, 20});
+  Logo.Move({topWidth - 100, (kCommandBarHeight - 32) / 2, 96, 32});
 }
 
-void InterfaceFrmForm::ClickButton(const std::string& key) {
-  if (key != "ToolBar") return;
-  bool pressed = !ButtonPressed(key);
-  SetButtonPressed(key, pressed);
-  if (pressed)
-    InfoBarFrm.Load();
+void InterfaceFrmForm::Form_Resize() {
+  // A minimised frame keeps its layout: a new size would restore it.
+  if (!hwnd() || IsIconic(hwnd()) || resizing_) return;
+  RECT outer;
+  GetWindowRect(hwnd(), &outer);
+  const int minWidth = vb::TwipsToPixelsX(kMinWidthTwips), minHeight = vb::TwipsToPixelsY(kMinHeightTwips);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  if (width < minWidth || height < minHeight) {
+    resizing_ = true;
+    SetWindowPos(hwnd(), nullptr, 0, 0, width < minWidth ? minWidth : width, height < minHeight ? minHeight : height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resizing_ = false;
+  }
+  PlaceControls();
+  for (int i = 1; i <= Toolbar1.Count(); ++i)
+    if (Toolbar1.Value(i)) {
+      TlbButtons(Toolbar1.Key(i));
+      break;
+    }
+}
+
+void InterfaceFrmForm::Form_Activate() {
+  // The tray menu brings a hidden frame to the front so the menu can close; that
+  // activation must not show it.
+  if (!Visible()) return;
+  if (mnuSettingsTop->Checked())
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   else
-    InfoBarFrm.Unload();
-  Toolbar = pressed;
-  mnuFileTracker->SetChecked(pressed);
-}
-
-void InterfaceFrmForm::ClickPageButton(const std::string& key) {
-  pressedPage_ = key;
-  TlbButtons(key);
+    SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void InterfaceFrmForm::TlbButtons(const std::string& key) {
+  const int index = Toolbar1.IndexOf(key);
+  for (ui::MenuItem* item : mnuTools) item->SetChecked(false);
+  if (index >= 1 && index <= 6) mnuTools[index - 1]->SetChecked(true);
+
   const Page* page = FindPage(key);
-  SetCaption(std::string(ProgramTitle) + " - " + (page ? page->toolTip : ""));
+  SetCaption(std::string(ProgramTitle) + " - " + Toolbar1.ToolTip(key));
   HideIfLoaded(Mainfrm);
+  HideIfLoaded(PopUpFrm);
   HideIfLoaded(SysPerfFrm);
   ConInfoFrm.Unload();  // loaded again on its next use
+  HideIfLoaded(ProcCPUFrm);
   HideIfLoaded(MoreToolsFrm);
-  if (page && page->window && Load() && page->window->Load()) {
-    HWND child = page->window->hwnd();
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    SetWindowLongA(child, GWL_STYLE, (style & ~WS_POPUP) | WS_CHILD);
-    SetParent(child, hwnd());
-    SetWindowPos(child, nullptr, 0, 0, ScaleWidth(), ScaleHeight() - kHintHeight, SWP_NOZORDER);
+  if (page && Load() && page->window->Load()) {
+    const RECT bar = {Toolbar1.GetBounds().x, Toolbar1.GetBounds().y, 0, 0};
+    Embed(*page->window, hwnd(),
+          PageRect(bar.left + Toolbar1.GetBounds().width + 2, bar.top, WindowWidth, WindowHeight));
     page->window->Show();
     if (page->window == &MoreToolsFrm) MoreToolsFrm.RefreshMe(false);
   }
@@ -154,13 +439,17 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
 
 void InterfaceFrmForm::RefreshNow() {
   if (!Visible()) return;
-  if (pressedPage_ == "Quillon")
+  if (Toolbar1.Value("Quillon"))
     Mainfrm.RefreshMe();
-  else if (pressedPage_ == "Performance")
+  else if (Toolbar1.Value("Performance"))
     SysPerfFrm.RefreshMe(false);
-  else if (pressedPage_ == "ConInfo")
+  else if (Toolbar1.Value("PopUp"))
+    PopUpFrm.RefreshMe();
+  else if (Toolbar1.Value("ConInfo"))
     ConInfoFrm.RefreshMe();
-  else if (pressedPage_ == "MoreTools" && !Mainfrm.FastRef)
+  else if (Toolbar1.Value("ProcCPU"))
+    ProcCPUFrm.RefreshMe();
+  else if (Toolbar1.Value("MoreTools") && !Mainfrm.FastRef)
     MoreToolsFrm.RefreshMe(false);
 }
 
@@ -169,9 +458,149 @@ void InterfaceFrmForm::DoRefresh() {
   RefreshNow();
 }
 
+void InterfaceFrmForm::Toolbar1_ButtonClick(int /*index*/, const std::string& key) { TlbButtons(key); }
+
+void InterfaceFrmForm::Toolbar1_MouseOver(int /*index*/, const std::string& key) {
+  if (const Page* page = FindPage(key)) SetHintText(page->hint);
+}
+
+void InterfaceFrmForm::MainTbl_MouseOver(int bar, int /*index*/, const std::string& key) {
+  for (const Command& c : kCommands)
+    if (c.bar == bar && key == c.key) SetHintText(c.hint);
+}
+
+void InterfaceFrmForm::RunCommand(const std::string& key) { MainTbl[0].ClickButton(key); }
+
+void InterfaceFrmForm::MainTbl_ButtonClick(int bar, int /*index*/, const std::string& key) {
+  if (key == "Shut") {
+    DropDown(bar, key, *mnuShutDownHeader);
+  } else if (key == "Run") {
+    ShowFrm(RunFrm);
+  } else if (key == "ToolBar") {
+    const bool pressed = !MainTbl[0].Value(key);
+    MainTbl[0].SetValue(key, pressed);
+    if (pressed)
+      InfoBarFrm.Load();
+    else
+      InfoBarFrm.Unload();
+    Toolbar = pressed;
+    mnuFileTracker->SetChecked(pressed);
+  } else if (key == "Destroy") {
+    StartTermRestartMode();
+  } else if (key == "Refresh") {
+    const int16_t kept = RefreshInterval;
+    RefreshInterval = 0;
+    Mainfrm.FastRef = false;
+    RefreshNow();
+    RefreshInterval = kept;
+  } else if (key == "Logs") {
+    ShowFrm(Logfrm);
+  } else if (key == "Settings") {
+    DropDown(bar, key, *mnuSettings);
+  } else if (key == "Options") {
+    ShowFrm(frmOptions);
+  } else if (key == "Help") {
+    ShowOnlineHelp("");
+  } else if (key == "Exit") {
+    mnuFileExit_Click();
+  }
+}
+
+// The button stays pressed while its menu hangs under it.
+void InterfaceFrmForm::DropDown(int bar, const std::string& key, const ui::MenuItem& menu) {
+  ui::ButtonBar& tbl = MainTbl[bar];
+  tbl.SetValue(key, true);
+  const RECT button = tbl.ButtonRect(tbl.IndexOf(key));
+  POINT at = {button.left, tbl.GetBounds().height};
+  ClientToScreen(tbl.hwnd(), &at);
+  struct Release {
+    ui::ButtonBar& bar;
+    const std::string& key;
+    ~Release() { bar.SetValue(key, false); }
+  } release{tbl, key};
+  MainMenu.Popup(*this, menu, at);
+}
+
+void InterfaceFrmForm::DownBtn_Click(int index) {
+  DownBtn[index].SetPicture(DwnArrDown());
+  struct Restore {
+    ui::PictureBox& arrow;
+    ~Restore() { arrow.SetPicture(DwnArrNormal()); }
+  } restore{DownBtn[index]};
+  const ui::Bounds b = DownBtn[index].GetBounds();
+  POINT at = {0, b.height + 80 / vb::TwipsPerPixelY()};
+  ClientToScreen(DownBtn[index].hwnd(), &at);
+  MainMenu.Popup(*this, index == 0 ? *mnuLogHeader : *mnuHelpHeader, at);
+}
+
+void InterfaceFrmForm::mnuFileBlock_Click() {
+  BlockPopUps = !BlockPopUps;
+  if (BlockPopUps) InstallPopUpHook();
+  mnuFileBlock->SetChecked(BlockPopUps);
+}
+
+void InterfaceFrmForm::mnuFileBlockMsg_Click() {
+  BlockMessenger = !BlockMessenger;
+  SetMessengerService();
+  mnuFileBlockMsg->SetChecked(BlockMessenger);
+}
+
 void InterfaceFrmForm::mnuFileTracker_Click() {
-  ClickButton("ToolBar");
-  mnuFileTracker->SetChecked(ButtonPressed("ToolBar"));
+  MainTbl[0].ClickButton("ToolBar");
+  mnuFileTracker->SetChecked(MainTbl[0].Value("ToolBar"));
+}
+
+void InterfaceFrmForm::mnuFileLaunchAll_Click() {
+  // Counted with the page loaded: it is unloaded on every page switch, and an
+  // unloaded page's list would say there is nothing to launch.
+  ConInfoFrm.Load();
+  if (ConInfoFrm.IntProgsList.ItemCount() == 0) {
+    MsgBox("You didn't specify any Internet programs, please add your favourite Internet programs",
+           MB_ICONINFORMATION, hwnd());
+    ShowInterfaceFrm();
+    Toolbar1.SetValue("ConInfo", true);
+    Toolbar1.ClickButton("ConInfo");
+    ConInfoFrm.SSTab1.SetTab(1);
+  } else {
+    ConInfoFrm.LaunchAllBtn_Click();
+  }
+}
+
+void InterfaceFrmForm::mnuFileExit_Click() {
+  MsgText =
+      "Quillon Pro needs to be always running to detect and monitor accurate Internet Connection information and "
+      "block pop-ups. Are you still sure you want to exit?";
+  MsgStyle = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+  if (ShowMsg(hwnd()) == IDYES) {
+    Hide();
+    IsExiting = true;
+  }
+}
+
+void InterfaceFrmForm::mnuShutDown_Click(int index) {
+  if (index < 0 || index > 9 || !kShutDown[index].prompt) return;
+  if (ShutdownCountdown(kShutDown[index].prompt)) return;
+  if (kShutDown[index].flags >= 0) {
+    ExitWin(static_cast<UINT>(kShutDown[index].flags));
+    return;
+  }
+  const std::string pif = GetExitToDosPif();
+  if (!FileExists(pif)) {
+    MsgBox("Cannot find " + pif + "\n\nPlease make sure this file is in your Windows directory", MB_ICONSTOP,
+           hwnd());
+    return;
+  }
+  seams::ShellRequest request;
+  request.owner = hwnd();
+  request.verb = "open";
+  request.file = pif;
+  request.show = SW_SHOWNORMAL;
+  seams::ShellExecuteFn(request);
+}
+
+void InterfaceFrmForm::mnuTools_Click(int index) {
+  Toolbar1.SetValue(index + 1, true);
+  Toolbar1.ClickButton(index + 1);
 }
 
 void InterfaceFrmForm::mnuSettingsTop_Click() {
@@ -185,11 +614,11 @@ void InterfaceFrmForm::mnuSettingsTop_Click() {
 }
 
 void InterfaceFrmForm::mnuSettingsUpdateSpd_Click(int index) {
+  if (index < 0 || index > 3) return;
   UpdateSpeed = static_cast<int16_t>(index);
   Mainfrm.FastRef = false;
   for (ui::MenuItem* item : mnuSettingsUpdateSpd) item->SetChecked(false);
   static const int kIntervals[4] = {0, 20, 35, 0};
-  if (index < 0 || index > 3) return;
   RefreshInterval = static_cast<int16_t>(index == 0 ? PageInterval : kIntervals[index]);
   mnuSettingsUpdateSpd[index]->SetChecked(true);
 }
@@ -204,25 +633,70 @@ void InterfaceFrmForm::mnuSettingsMsgBlock_Click() {
   SaveSetting(ProgramTitle, "MoreTools", "BlockMessenger", vb::BoolText(mnuSettingsMsgBlock->Checked()));
 }
 
+// Recording the activity log (2 to 4) comes with the activity log itself.
+void InterfaceFrmForm::mnuLog_Click(int index) {
+  if (index == 0) ShowFrm(Logfrm);
+}
+
+void InterfaceFrmForm::mnuhelp_Click(int index) {
+  switch (index) {
+    case 0: ShowOnlineHelp(""); break;
+    case 1: OpenUrl(ProductWebSite); break;
+    case 2: ShowFrm(CheckUpdateFrm); break;
+    case 4: ShowFrm(frmAbout); break;
+    default: break;
+  }
+}
+
 void InterfaceFrmForm::Form_MouseUp(int x) {
   if (x == WM_LBUTTONDBLCLK) {
     ShowInterfaceFrm();
   } else if (x == WM_RBUTTONUP) {
-    if (Visible()) SetForegroundWindow(hwnd());
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    mnuFileOpen->SetVisible(true);
-    MainMenu.Popup(*this, *mnuFile, cursor);
-    mnuFileOpen->SetVisible(false);
+    ShowTrayMenu();
   } else {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   }
 }
 
+// The Main menu with the tray's own items. Menu::Popup brings the frame to the front
+// even while it is hidden, so a click elsewhere closes the menu; the items are put back
+// whatever the chosen command does.
+void InterfaceFrmForm::ShowTrayMenu() {
+  struct TrayItems {
+    InterfaceFrmForm& f;
+    void Set(bool tray) {
+      f.mnuFileOpen->SetVisible(tray);
+      f.mnuFileAbout->SetVisible(tray);
+      f.mnuFileRun->SetVisible(!tray);
+      f.mnuFileRefresh->SetVisible(!tray);
+    }
+    ~TrayItems() { Set(false); }
+  } items{*this};
+  items.Set(true);
+  POINT cursor = {};
+  seams::CursorPosFn(&cursor);
+  MainMenu.Popup(*this, *mnuFile, cursor);
+}
+
+// The tray icon calls back with a right-button-up message carrying its id (1) in
+// wParam and its own mouse message in lParam; a real click on the frame carries key
+// flags and a position.
+bool InterfaceFrmForm::IsTrayMessage(WPARAM wp, LPARAM lp) const { return wp == 1 && HIWORD(lp) == 0; }
+
 // Closing the frame only hides it; the program goes on in the tray until it exits.
 void InterfaceFrmForm::Form_Unload(bool& cancel) {
   Hide();
   if (!IsExiting) cancel = true;
+}
+
+std::optional<std::string> InterfaceFrmForm::OpenDialog::ShowOpen(HWND owner) {
+  FileChoice choice;
+  choice.filter = Filter;
+  choice.title = DialogTitle;
+  choice.mustExist = true;
+  auto file = ChooseFileToOpen(owner, choice);
+  if (file) FileName = *file;
+  return file;
 }
 
 LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -241,13 +715,15 @@ LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDOWN:
       SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
       break;
-    case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-      // The tray icon's messages arrive here with the icon's mouse message as x.
-      Form_MouseUp(static_cast<short>(LOWORD(lp)));
-      return 0;
-    case WM_SIZE:
-      lblOnLineHelp.Move({0, HIWORD(lp) - kHintHeight, LOWORD(lp), kHintHeight});
+      if (IsTrayMessage(wp, lp)) {
+        Form_MouseUp(static_cast<int>(lp));
+        return 0;
+      }
+      SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+      break;
+    case WM_LBUTTONUP:
+      SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
       break;
     default:
       break;

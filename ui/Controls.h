@@ -52,6 +52,8 @@ class Control {
   virtual void Create();
   virtual void Destroyed() { hwnd_ = nullptr; }
   virtual void OnCommand(WORD /*code*/) {}
+  // The command with the id the control sent (a toolbar sends its button's id).
+  virtual void OnCommandId(WORD /*id*/, WORD code) { OnCommand(code); }
   virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }

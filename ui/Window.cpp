@@ -222,13 +222,18 @@ void Window::PaintBackground(HDC dc) {
     FillRect(dc, &client, BackBrush());
     return;
   }
-  const int n = static_cast<int>(bands_.size());
+  PaintBands(dc, client, bands_);
+}
+
+void PaintBands(HDC dc, const RECT& area, const std::vector<COLORREF>& bands) {
+  const int n = static_cast<int>(bands.size());
+  const int height = area.bottom - area.top;
   for (int i = 0; i < n; ++i) {
-    RECT band = client;
-    band.top = client.bottom * i / n;
-    band.bottom = client.bottom * (i + 1) / n;
+    RECT band = area;
+    band.top = area.top + height * i / n;
+    band.bottom = area.top + height * (i + 1) / n;
     if (band.bottom <= band.top) continue;
-    HBRUSH brush = CreateSolidBrush(bands_[i]);
+    HBRUSH brush = CreateSolidBrush(bands[i]);
     FillRect(dc, &band, brush);
     DeleteObject(brush);
   }
@@ -301,7 +306,7 @@ LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp) {
         if (Control* c = ControlFromHandle(reinterpret_cast<HWND>(lp))) {
-          c->OnCommand(HIWORD(wp));
+          c->OnCommandId(LOWORD(wp), HIWORD(wp));
           return 0;
         }
       } else if (HIWORD(wp) == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {

@@ -130,6 +130,9 @@ bool PreTranslate(MSG& msg);
 // PreTranslate, then TranslateMessage and DispatchMessage unless it was used up.
 void DispatchOne(MSG& msg);
 
+// Paints an area as horizontal bands of the colours, top to bottom.
+void PaintBands(HDC dc, const RECT& area, const std::vector<COLORREF>& bands);
+
 // Pumps the messages waiting for this thread, so clicks reach a running loop.
 void DoEvents();
 

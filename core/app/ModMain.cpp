@@ -1,4 +1,6 @@
 #include "ModMain.h"
+
+#include "PictureBox.h"
 #include "Menu.h"
 #include "Controls.h"
 #include "ViewBindings.h"
@@ -30,6 +32,13 @@
 
 void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, int b2) {
   target.SetBackgroundBands(GradientBands(r1, g1, b1, r2, g2, b2));
+}
+
+void PaintGradient(ui::PictureBox& target, int r1, int g1, int b1, int r2, int g2, int b2) {
+  target.Paint = [&target, bands = GradientBands(r1, g1, b1, r2, g2, b2)](HDC dc) {
+    ui::PaintBands(dc, {0, 0, target.ScaleWidth(), target.ScaleHeight()}, bands);
+  };
+  target.Refresh();
 }
 
 bool FirstShowDone;

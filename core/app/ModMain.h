@@ -12,6 +12,7 @@
 
 namespace ui {
 class Window;
+class PictureBox;
 class ListView;
 class ImageList;
 class TextBox;
@@ -19,6 +20,7 @@ class TextBox;
 
 // Paints a window's background with that gradient.
 void PaintGradient(ui::Window& target, int r1, int g1, int b1, int r2, int g2, int b2);
+void PaintGradient(ui::PictureBox& target, int r1, int g1, int b1, int r2, int g2, int b2);
 
 // Ends the program: hides the main window, releases what start-up took and saves
 // (CleanUpOnExit), checks the drives for media when Windows is ending the session,

@@ -48,7 +48,7 @@ TEST_F(ExitTest, CleanUpReleasesEverythingAndSavesTheSettings) {
   Pass();  // the leased line's start is handled
   ASSERT_FALSE(LanStartPending);
   const HWND frame = InterfaceFrm.hwnd();
-  InterfaceFrm.SetButtonPressed("ToolBar", true);
+  InterfaceFrm.MainTbl[0].SetValue("ToolBar", true);
   Toolbar = false;
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
 
@@ -64,7 +64,7 @@ TEST_F(ExitTest, CleanUpReleasesEverythingAndSavesTheSettings) {
   EXPECT_TRUE(OtherProcessCanRegister(kCtrlAlt, VK_F12));
   EXPECT_FALSE(InterfaceFrm.Loaded());
   EXPECT_FALSE(Mainfrm.Loaded());
-  InterfaceFrm.SetButtonPressed("ToolBar", false);
+  InterfaceFrm.MainTbl[0].SetValue("ToolBar", false);
 }
 
 TEST_F(ExitTest, ADialUpConnectionUpAtExitBecomesTheLastConnection) {

@@ -94,7 +94,7 @@ TEST_F(HotKeyTest, AimedAtTheProgramItselfItQuitsTheNormalWay) {
 }
 
 TEST_F(HotKeyTest, EachKeyIsServedByItsOwnWindowEvenWhenTheListsPageIsAChild) {
-  InterfaceFrm.ClickPageButton("Quillon");
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
   ASSERT_EQ(GetParent(Mainfrm.hwnd()), InterfaceFrm.hwnd()) << "the lists page is the frame's child";
 
   // The platform hands a child's message to a filter on its parent: a loop that told
@@ -124,7 +124,7 @@ TEST_F(HotKeyTest, ShowingTheFrameTheFirstTimeOpensTheListsPage) {
   Pass();
   ASSERT_TRUE(InterfaceFrm.Visible());
   EXPECT_TRUE(FirstShowDone);
-  EXPECT_TRUE(InterfaceFrm.PageButtonPressed("Quillon"));
+  EXPECT_TRUE(InterfaceFrm.Toolbar1.Value("Quillon"));
   EXPECT_TRUE(Mainfrm.Visible());
   EXPECT_EQ(InterfaceFrm.Caption(), "Quillon Pro - Task Manager");
   EXPECT_EQ(LastRefreshTick, now) << "the next automatic refresh waits a full interval";

@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
 
   // One timed refresh: the frame shown on the lists page, the performance page loaded.
   ShowInterfaceFrm();
-  InterfaceFrm.ClickPageButton("Performance");
-  InterfaceFrm.ClickPageButton("Quillon");
+  InterfaceFrm.Toolbar1.ClickButton("Performance");
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
   RefreshInterval = 4;
   const int kRefreshes = 200;
   double cpu = 0, wall = 0;

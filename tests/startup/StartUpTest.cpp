@@ -102,7 +102,7 @@ TEST_F(StartUpTest, AFreshUserGetsEveryDefaultAndTheFirstRunQuestion) {
   EXPECT_FALSE(InterfaceFrm.Visible());
   EXPECT_TRUE(MoreToolsFrm.Loaded());
   EXPECT_TRUE(CancelEvent.Loaded());
-  EXPECT_TRUE(InterfaceFrm.ButtonPressed("ToolBar"));
+  EXPECT_TRUE(InterfaceFrm.MainTbl[0].Value("ToolBar"));
   EXPECT_TRUE(InterfaceFrm.mnuFileTracker->Checked());
   EXPECT_TRUE(InfoBarFrm.Loaded());
   EXPECT_TRUE(SplashFrm.Visible());

@@ -292,9 +292,9 @@ TEST_F(BarTest, AFullScreenProgramHidesAndShowsTheBar) {
 }
 
 TEST_F(BarTest, ClosingFromTheMenuLeavesTheBarOffAfterExit) {
-  InterfaceFrm.SetButtonPressed("ToolBar", false);
+  InterfaceFrm.MainTbl[0].SetValue("ToolBar", false);
   Position = 1;
-  InterfaceFrm.ClickButton("ToolBar");
+  InterfaceFrm.MainTbl[0].ClickButton("ToolBar");
   ASSERT_TRUE(InfoBarFrm.Loaded());
   ASSERT_TRUE(Toolbar);
   ChooseFromMenu({'c'});

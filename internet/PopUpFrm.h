@@ -1,0 +1,12 @@
+// The pop-up blocker page; its lists come with the pop-up blocker.
+#pragma once
+#include "Window.h"
+
+class PopUpFrmForm : public ui::Window {
+ public:
+  PopUpFrmForm();
+  // Refreshes the page while it is shown; nothing yet.
+  void RefreshMe() {}
+};
+
+extern PopUpFrmForm PopUpFrm;

@@ -1,0 +1,86 @@
+#include "ShellTestSupport.h"
+
+#include <utility>
+
+#include "InterfaceFrm.h"
+#include "Input.h"
+#include "ModMain.h"
+#include "Seams.h"
+#include "UiWait.h"
+
+namespace shelltest {
+
+void FrameTest::SetUp() {
+  LoopTest::SetUp();
+  seams::CursorPosFn = [](POINT* p) { return GetCursorPos(p); };
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  ShowInterfaceFrm();
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  Settle();
+}
+
+void FrameTest::TearDown() {
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  LoopTest::TearDown();
+}
+
+void FrameTest::Settle(DWORD ms) { testsupport::PumpUntil([] { return false; }, ms); }
+
+std::vector<std::string> MenuCaptions(HMENU menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    GetMenuItemInfoA(menu, i, TRUE, &info);
+    captions.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+  }
+  return captions;
+}
+
+MenuWatcher::MenuWatcher(std::vector<WORD> keys, std::function<void()> whileShown)
+    : keys_(std::move(keys)), whileShown_(std::move(whileShown)) {
+  thread_ = CreateThread(nullptr, 0, &MenuWatcher::Run, this, 0, nullptr);
+}
+
+MenuWatcher::~MenuWatcher() { Wait(); }
+
+const ShownMenu& MenuWatcher::Wait() {
+  if (thread_) {
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 10000)
+      testsupport::PumpUntil([] { return false; }, 10);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return menu_;
+}
+
+DWORD WINAPI MenuWatcher::Run(LPVOID param) {
+  auto* self = static_cast<MenuWatcher*>(param);
+  HWND popup = nullptr;
+  for (int i = 0; i < 100 && !popup; ++i) {
+    popup = FindWindowA("#32768", nullptr);
+    if (popup && !IsWindowVisible(popup)) popup = nullptr;
+    if (!popup) Sleep(50);
+  }
+  if (!popup) return 0;
+  Sleep(100);
+  self->menu_.seen = true;
+  GetWindowRect(popup, &self->menu_.rect);
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  self->menu_.items = MenuCaptions(menu);
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
+  if (self->whileShown_) self->whileShown_();
+  for (WORD key : self->keys_) {
+    testsupport::PressKey(key);
+    Sleep(50);
+  }
+  return 0;
+}
+
+}  // namespace shelltest

@@ -1,0 +1,17 @@
+// Real input for tests: keys and mouse through SendInput, as a user would give them.
+#pragma once
+#include <windows.h>
+
+namespace testsupport {
+
+// One key with modifiers (1 Shift, 2 Ctrl, 4 Alt), pressed and released.
+void PressKey(WORD vk, int shift = 0);
+// The mouse moved to a point of a window's client area.
+void MoveMouseTo(HWND target, int x, int y);
+// A button pressed and released at a point of a window's client area.
+void ClickAt(HWND target, int x, int y, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
+             DWORD upFlag = MOUSEEVENTF_LEFTUP);
+// The centre of a rectangle given in a window's client area.
+POINT Centre(const RECT& r);
+
+}  // namespace testsupport
