@@ -7,7 +7,6 @@
 #include "DetailsFrm.h"
 #include "FramePictures.h"
 #include "InfoBarFrm.h"
-#include "LateBinding.h"
 #include "Logfrm.h"
 #include "Mainfrm.h"
 #include "ModExitWin.h"
@@ -29,7 +28,6 @@
 #include "frmOptions.h"
 
 // After the program's headers: it names a macro after the report window's FindText.
-#include <commdlg.h>
 
 InterfaceFrmForm InterfaceFrm;
 
