@@ -8,7 +8,7 @@
 namespace {
 
 struct Step {
-  DWORD atMs;  // tick of the call, counted from the StartCounting tick
+  uint32_t atMs;  // tick of the call, counted from the StartCounting tick
   int32_t value;
 };
 
@@ -23,13 +23,13 @@ std::vector<int> Newest(const HistogramCls& h, int series, int count) {
 
 struct Scenario {
   const char* name;
-  DWORD startTick;
+  uint32_t startTick;
   int32_t startMax;
   std::vector<Step> steps;
   std::function<void(const HistogramCls&)> check;
 };
 
-std::vector<Step> Every(DWORD fromMs, int count, int32_t value) {
+std::vector<Step> Every(uint32_t fromMs, int count, int32_t value) {
   std::vector<Step> steps;
   for (int i = 0; i < count; ++i) steps.push_back({fromMs + 1000u * i, value});
   return steps;
@@ -99,7 +99,7 @@ TEST(HistogramCls, SamplesGapsScalesAndRings) {
   };
   for (const Scenario& s : scenarios) {
     SCOPED_TRACE(s.name);
-    DWORD now = s.startTick;
+    uint32_t now = s.startTick;
     HistogramCls h([&] { return now; });
     if (s.startMax) h.StartCounting(s.startMax);
     for (const Step& step : s.steps) {
@@ -111,7 +111,7 @@ TEST(HistogramCls, SamplesGapsScalesAndRings) {
 }
 
 TEST(HistogramCls, ASelfScalingMaximumNeverFallsToZero) {
-  DWORD now = 0;
+  uint32_t now = 0;
   HistogramCls h([&] { return now; });
   h.StartCounting(1);
   now = 1000;
