@@ -216,10 +216,10 @@ long CPerfSampler::PageFaults() {
   }
 }
 
-CPerfSampler::PerformanceDataQuery CPerfSampler::QueryPerformanceData = CPerfSampler::SystemPerformanceData;
+CPerfSampler::PerformanceQuery CPerfSampler::QueryPerformanceValue = CPerfSampler::SystemPerformanceValue;
 
-LONG CPerfSampler::SystemPerformanceData(const char* object, BYTE* data, DWORD* size) {
-  return RegQueryValueExA(HKEY_PERFORMANCE_DATA, object, nullptr, nullptr, data, size);
+LONG CPerfSampler::SystemPerformanceValue(HKEY key, const char* value, BYTE* data, DWORD* size) {
+  return RegQueryValueExA(key, value, nullptr, nullptr, data, size);
 }
 
 bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
@@ -233,11 +233,10 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   HKEY perflib;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &perflib) == ERROR_SUCCESS) {
     DWORD size = 0;
-    if (RegQueryValueExA(perflib, "Counters", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
-        size > 0) {
+    if (QueryPerformanceValue(perflib, "Counters", nullptr, &size) == ERROR_SUCCESS && size > 0) {
       std::vector<char> list(size, 0);
-      if (RegQueryValueExA(perflib, "Counters", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(list.data()), &size) == ERROR_SUCCESS)
+      if (QueryPerformanceValue(perflib, "Counters", reinterpret_cast<BYTE*>(list.data()), &size) ==
+          ERROR_SUCCESS)
         indices = perfdata::ReadCounterIndices(list.data(), size < list.size() ? size : list.size());
     }
     RegCloseKey(perflib);
@@ -252,7 +251,7 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   const bool read = perfdata::ReadGrowingBlock(
       [&object](unsigned char* buffer, uint32_t& size) {
         DWORD got = size;
-        LONG rc = QueryPerformanceData(object.c_str(), buffer, &got);
+        LONG rc = QueryPerformanceValue(HKEY_PERFORMANCE_DATA, object.c_str(), buffer, &got);
         size = got;
         return rc == ERROR_SUCCESS    ? perfdata::QueryAnswer::Ok
                : rc == ERROR_MORE_DATA ? perfdata::QueryAnswer::MoreData

@@ -27,11 +27,12 @@ class CPerfSampler {
   // Which family the library runs on, decided once.
   static int OsKind();
 
-  // The query of the NT performance data for one object (RegQueryValueExA on
-  // HKEY_PERFORMANCE_DATA); tests put a reader of their own here.
-  using PerformanceDataQuery = LONG (*)(const char* object, BYTE* data, DWORD* size);
-  static PerformanceDataQuery QueryPerformanceData;
-  static LONG SystemPerformanceData(const char* object, BYTE* data, DWORD* size);
+  // The reads of the two system buffers behind a process's processor time: the
+  // counter names under the perflib key and the data of HKEY_PERFORMANCE_DATA
+  // (RegQueryValueExA); tests put a reader of their own here.
+  using PerformanceQuery = LONG (*)(HKEY key, const char* value, BYTE* data, DWORD* size);
+  static PerformanceQuery QueryPerformanceValue;
+  static LONG SystemPerformanceValue(HKEY key, const char* value, BYTE* data, DWORD* size);
   // The performance-data buffer starts at 50 KB, doubles while the data does not fit
   // and stops at this ceiling.
   static constexpr DWORD kFirstDataSize = 51200;

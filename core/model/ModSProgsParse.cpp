@@ -14,9 +14,10 @@ int16_t ToInt16(const std::string& text) {
 bool ParseSProgEntry(const std::string& text, SProgEntry& entry) {
   // Splitting at the first separators gave "c:\tools\a,b\x.exe,2;1" the path
   // "c:\tools\a", whose prefix then matched every program under "c:\tools\a...".
-  const size_t semi = text.rfind(';');
-  const size_t comma = text.rfind(',', semi == std::string::npos ? std::string::npos : semi);
+  const size_t comma = text.rfind(',');
   if (comma == std::string::npos) return false;
+  size_t semi = text.rfind(';');
+  if (semi != std::string::npos && semi < comma) semi = std::string::npos;  // a ";" of the path
   entry.path = text.substr(0, comma);
   if (semi == std::string::npos) {
     entry.action = ToInt16(text.substr(comma + 1));

@@ -12,8 +12,8 @@ struct SProgEntry {
 };
 
 // False when the text is no entry (it has no ","). A path may itself hold "," and
-// ";": the entry is split at its last "," before its last ";", since the action and
-// the flag never hold either.
+// ";": the entry is split at its last "," and at the last ";" after it, since the
+// action and the flag never hold either.
 bool ParseSProgEntry(const std::string& text, SProgEntry& entry);
 // The stored text of an entry; ParseSProgEntry reads it back equal.
 std::string FormatSProgEntry(const std::string& path, const std::string& action, const std::string& enabled);

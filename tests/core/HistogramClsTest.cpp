@@ -130,6 +130,69 @@ TEST(HistogramCls, ASelfScalingMaximumNeverFallsToZero) {
   EXPECT_EQ(h.Get_Data(0, h.Get_Pointer(0)), 100);
 }
 
+// Every stored sample of every series: the gap marker or a percentage up to 100.
+void ExpectWithinScale(const HistogramCls& h, int low) {
+  for (int series = 0; series < 3; ++series)
+    for (int i = 0; i <= h.Get_DataNum(series); ++i) {
+      EXPECT_LE(h.Get_Data(series, i), 100) << "series " << series << " index " << i;
+      EXPECT_GE(h.Get_Data(series, i), low) << "series " << series << " index " << i;
+    }
+}
+
+TEST(HistogramCls, OutOfRangeFiguresNeverLeaveTheScale) {
+  uint32_t now = 0;
+  {
+    // Traffic: a negative figure, then sixty near the top of the 32-bit range, whose
+    // sum in the minute's average passes 2^31.
+    HistogramCls h([&] { return now; });
+    h.StartCounting(1);
+    now = 1000;
+    h.AddPoint(-30000000);
+    EXPECT_EQ(h.Get_Data(0, 1), 0);
+    for (int i = 0; i < 61; ++i) {
+      now += 1000;
+      h.AddPoint(2000000000);
+    }
+    EXPECT_EQ(h.Get_MaxValue(0), 2000000000);
+    EXPECT_GE(h.Get_MaxValue(1), 1900000000);  // the average carried, not 0
+    EXPECT_GE(h.Get_Data(1, h.Get_Pointer(1)), 95);
+    ExpectWithinScale(h, INT16_MIN);  // gaps of a small maximum are stored far below 0
+  }
+  {
+    // 1000, a minute later 200, then 900: the halving for 200's small peak must not
+    // leave 900 above the maximum.
+    now = 0;
+    HistogramCls h([&] { return now; });
+    h.StartCounting(1);
+    now = 1000;
+    h.AddPoint(1000);
+    now = 61000;
+    h.AddPoint(200);
+    now = 62000;
+    h.AddPoint(900);
+    EXPECT_GE(h.Get_MaxValue(0), 900);
+    EXPECT_EQ(h.Get_Data(0, h.Get_Pointer(0)), 100);
+    ExpectWithinScale(h, INT16_MIN);
+  }
+  {
+    // Fixed scale: one huge CPU figure (the 9x road reads it raw) must not raise the
+    // maximum and flatten every later sample to 0.
+    now = 0;
+    HistogramCls h([&] { return now; });
+    h.StartCounting(100);
+    now = 1000;
+    h.AddPoint(2147483647);
+    now = 2000;
+    h.AddPoint(50);
+    EXPECT_EQ(h.Get_MaxValue(0), 100);
+    EXPECT_EQ(Newest(h, 0, 2), (std::vector<int>{100, 50}));
+    ExpectWithinScale(h, HistogramCls::kGap);
+  }
+  EXPECT_EQ(ClampPercent(-3), 0);
+  EXPECT_EQ(ClampPercent(57), 57);
+  EXPECT_EQ(ClampPercent(4000), 100);
+}
+
 TEST(HistogramCls, IndexesOutsideTheRingsAreRefused) {
   HistogramCls h;
   EXPECT_EQ(h.Get_DataNum(0), 59);
