@@ -81,8 +81,9 @@ ConnectionRecord ParseNetstatPorts(const std::string& output, uint32_t processId
 std::vector<SystemFileLine> ParseSystemFiles(const std::string& text, bool windows9x) {
   std::vector<SystemFileLine> entries;
   for (std::string line : Lines(text)) {
-    // A file name never ends in blanks; what trails is an editor's leftover.
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    // A file name never ends in blanks; what trails is an editor's leftover, which
+    // may mix tabs and carriage returns.
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) line.pop_back();
     size_t blank = line.find(' ');
     if (line.empty() || blank == std::string::npos) continue;
     std::string flag = line.substr(0, blank);

@@ -109,6 +109,7 @@ TEST(SystemFilesParse, FlagsByFamily) {
       "nameonly\r\n"
       "s \r\n"
       "s wbem\\wmiprvse.exe   \r\n"
+      "s mixed.exe\t\t\r\t\n"  // leftovers of two editors
       "w last.exe";
   struct Expect {
     SystemFileLine::Folder folder;
@@ -117,17 +118,19 @@ TEST(SystemFilesParse, FlagsByFamily) {
   const Expect nt[] = {{SystemFileLine::System, "kernel32.dll"},
                        {SystemFileLine::Windows, "explorer.exe"},
                        {SystemFileLine::System, "wbem\\wmiprvse.exe"},
+                       {SystemFileLine::System, "mixed.exe"},
                        {SystemFileLine::Windows, "last.exe"}};
   const Expect w9x[] = {{SystemFileLine::System, "kernel32.dll"},
                         {SystemFileLine::Windows, "explorer.exe"},
                         {SystemFileLine::System, "msgsrv32.exe"},
                         {SystemFileLine::Windows, "Exit To Dos.pif"},
                         {SystemFileLine::System, "wbem\\wmiprvse.exe"},
+                        {SystemFileLine::System, "mixed.exe"},
                         {SystemFileLine::Windows, "last.exe"}};
   for (bool is9x : {false, true}) {
     std::vector<SystemFileLine> got = ParseSystemFiles(text, is9x);
     const Expect* want = is9x ? w9x : nt;
-    size_t count = is9x ? 6 : 4;
+    size_t count = is9x ? 7 : 5;
     ASSERT_EQ(got.size(), count) << is9x;
     for (size_t i = 0; i < count; ++i) {
       EXPECT_EQ(got[i].folder, want[i].folder) << i;
