@@ -144,10 +144,10 @@ void SysPerfFrmForm::RefreshMe(bool /*fromLoop*/) {
 }
 
 void SysPerfFrmForm::UpdateSysPerf() {
-  if (CpuHistory && !PerfInfoData.empty()) CpuHistory->AddPoint(PerfInfoData[0]);
+  if (CpuHistory && !PerfInfoData.empty()) CpuHistory->AddPoint(ClampPercent(PerfInfoData[0]));
   const size_t pairs[3][2] = {{2, 3}, {4, 5}, {6, 7}};
   for (int i = 0; i < 3; ++i) {
     int32_t load = 0;
-    if (MemHistory[i] && MemoryLoad(pairs[i][0], pairs[i][1], load)) MemHistory[i]->AddPoint(load);
+    if (MemHistory[i] && MemoryLoad(pairs[i][0], pairs[i][1], load)) MemHistory[i]->AddPoint(ClampPercent(load));
   }
 }

@@ -5,7 +5,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace perfdata {
 
@@ -32,5 +34,18 @@ struct ProcessTime {
 // the given title index (the first object when none has it).
 ProcessTime FindProcessTime(const unsigned char* block, size_t size, uint32_t objectIndex,
                             const CounterIndices& indices, uint32_t pid);
+
+// Reading a block whose size is known only to the system: each query fills a zeroed
+// buffer of `size` bytes and answers Ok (with `size` set to the bytes written),
+// MoreData (the buffer is too small) or Failed.
+enum class QueryAnswer { Ok, MoreData, Failed };
+using BlockQuery = std::function<QueryAnswer(unsigned char* buffer, uint32_t& size)>;
+
+// The block, read with a buffer that starts at `capacity` bytes and doubles on each
+// MoreData up to `ceiling`. On success `capacity` keeps the size that worked, so the
+// next read starts there and asks once; a block that does not fit under the ceiling
+// is a failure. Returns false, with `block` empty, on failure.
+bool ReadGrowingBlock(const BlockQuery& query, uint32_t& capacity, uint32_t ceiling,
+                      std::vector<unsigned char>& block);
 
 }  // namespace perfdata

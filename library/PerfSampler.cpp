@@ -14,11 +14,6 @@ const char kCpuUsageValue[] = "kernel\\cpuusage";
 const char kPageFaultsValue[] = "vmm\\cpagefaults";
 const char kPerflibKey[] = "software\\microsoft\\windows nt\\currentversion\\perflib";
 const DWORD kFmtLong = 0x00000100;  // PDH_FMT_LONG
-const DWORD kFirstDataSize = 51200;
-const DWORD kDataSizeStep = 25600;
-// The data of every process on a large machine is a few MB; a query that still
-// wants more is not going to be satisfied.
-const DWORD kMaxDataSize = 64u << 20;
 
 // The formatted value of a counter as the helper library returns it.
 struct FormattedValue {
@@ -221,6 +216,12 @@ long CPerfSampler::PageFaults() {
   }
 }
 
+CPerfSampler::PerformanceQuery CPerfSampler::QueryPerformanceValue = CPerfSampler::SystemPerformanceValue;
+
+LONG CPerfSampler::SystemPerformanceValue(HKEY key, const char* value, BYTE* data, DWORD* size) {
+  return RegQueryValueExA(key, value, nullptr, nullptr, data, size);
+}
+
 bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   value = 0;
   if (kind_ == kOs9x) return false;
@@ -232,11 +233,10 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   HKEY perflib;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &perflib) == ERROR_SUCCESS) {
     DWORD size = 0;
-    if (RegQueryValueExA(perflib, "Counters", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS &&
-        size > 0) {
+    if (QueryPerformanceValue(perflib, "Counters", nullptr, &size) == ERROR_SUCCESS && size > 0) {
       std::vector<char> list(size, 0);
-      if (RegQueryValueExA(perflib, "Counters", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(list.data()), &size) == ERROR_SUCCESS)
+      if (QueryPerformanceValue(perflib, "Counters", reinterpret_cast<BYTE*>(list.data()), &size) ==
+          ERROR_SUCCESS)
         indices = perfdata::ReadCounterIndices(list.data(), size < list.size() ? size : list.size());
     }
     RegCloseKey(perflib);
@@ -244,23 +244,25 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   // Without the object's index there is nothing to ask for.
   if (indices.processObject.empty()) return true;
 
+  // The data of every process on a large machine is a few MB; a query that still
+  // wants more than the ceiling is not going to be satisfied.
+  const std::string object = indices.processObject;
   std::vector<unsigned char> data;
-  DWORD capacity = kFirstDataSize;
-  LONG rc;
-  DWORD size;
-  do {
-    data.assign(capacity, 0);
-    size = capacity;
-    rc = RegQueryValueExA(HKEY_PERFORMANCE_DATA, indices.processObject.c_str(), nullptr, nullptr,
-                          data.data(), &size);
-    capacity += kDataSizeStep;
-  } while (rc == ERROR_MORE_DATA && capacity <= kMaxDataSize);
+  const bool read = perfdata::ReadGrowingBlock(
+      [&object](unsigned char* buffer, uint32_t& size) {
+        DWORD got = size;
+        LONG rc = QueryPerformanceValue(HKEY_PERFORMANCE_DATA, object.c_str(), buffer, &got);
+        size = got;
+        return rc == ERROR_SUCCESS    ? perfdata::QueryAnswer::Ok
+               : rc == ERROR_MORE_DATA ? perfdata::QueryAnswer::MoreData
+                                       : perfdata::QueryAnswer::Failed;
+      },
+      dataCapacity_, kMaxDataSize, data);
   RegCloseKey(HKEY_PERFORMANCE_DATA);
-  if (rc != ERROR_SUCCESS || size == 0) return true;
+  if (!read || data.empty()) return true;
 
   uint32_t objectIndex = static_cast<uint32_t>(strtoul(indices.processObject.c_str(), nullptr, 10));
-  perfdata::ProcessTime found = perfdata::FindProcessTime(
-      data.data(), size < data.size() ? size : data.size(), objectIndex, indices, pid);
+  perfdata::ProcessTime found = perfdata::FindProcessTime(data.data(), data.size(), objectIndex, indices, pid);
   if (found.lookup == perfdata::Lookup::NotFound) return false;
   if (found.lookup == perfdata::Lookup::Found) value = found.value;
   return true;

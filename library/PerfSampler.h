@@ -27,6 +27,17 @@ class CPerfSampler {
   // Which family the library runs on, decided once.
   static int OsKind();
 
+  // The reads of the two system buffers behind a process's processor time: the
+  // counter names under the perflib key and the data of HKEY_PERFORMANCE_DATA
+  // (RegQueryValueExA); tests put a reader of their own here.
+  using PerformanceQuery = LONG (*)(HKEY key, const char* value, BYTE* data, DWORD* size);
+  static PerformanceQuery QueryPerformanceValue;
+  static LONG SystemPerformanceValue(HKEY key, const char* value, BYTE* data, DWORD* size);
+  // The performance-data buffer starts at 50 KB, doubles while the data does not fit
+  // and stops at this ceiling.
+  static constexpr DWORD kFirstDataSize = 51200;
+  static constexpr DWORD kMaxDataSize = 32u << 20;
+
  private:
   typedef LONG(WINAPI* OpenQueryFn)(LPCSTR, DWORD_PTR, HANDLE*);
   typedef LONG(WINAPI* AddCounterFn)(HANDLE, LPCSTR, DWORD_PTR, HANDLE*);
@@ -63,4 +74,6 @@ class CPerfSampler {
   uint64_t lastIdle_ = 0;
   uint64_t lastTotal_ = 0;
   long lastCpu_ = 0;
+  // NT: the performance-data buffer size that last held the data.
+  uint32_t dataCapacity_ = kFirstDataSize;
 };

@@ -45,12 +45,6 @@ const char kNoRasError[] =
     "Error checking Internet connection, RAS may not be installed or there is problems in it. 'Leased Line' "
     "option will be used instead.";
 
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 void ApplyRunValue() {
   if (IsWinNTFlag) {
     if (HKEY machine = OpenRegKey(HKEY_LOCAL_MACHINE, kRunKey)) {
@@ -61,7 +55,7 @@ void ApplyRunValue() {
   HKEY root = IsWinNTFlag ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
   bool exists = false;
   if (HKEY run = OpenRegKey(root, kRunKey, KEY_READ)) {
-    const std::string value = Trim(GetRegValue(run, ProgramTitle));
+    const std::string value = vb::Trim(GetRegValue(run, ProgramTitle));
     exists = !value.empty() && value[0] != '\0';
     RegCloseKey(run);
   }

@@ -172,7 +172,7 @@ void RefreshAndSample(DWORD now) {
         const std::string wanted = vb::LCase(history->ExtraInfo);
         for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
           if (vb::LCase(ProgTable[row][kProgPath]) != wanted) continue;
-          if (!ProgTable[row][kProgCpu].empty()) history->AddPoint(WholeNumber(vb::Val(ProgTable[row][kProgCpu])));
+          if (!ProgTable[row][kProgCpu].empty()) history->AddPoint(ClampPercent(WholeNumber(vb::Val(ProgTable[row][kProgCpu]))));
           break;
         }
       }

@@ -56,12 +56,6 @@ void Fill(const std::vector<Column>& table, std::vector<std::string>& titles, st
   }
 }
 
-std::string TrimBlanks(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 }  // namespace
 
 void BuildColumnTables() {
@@ -154,7 +148,7 @@ bool RegisterAppPath(const std::string& exeFileName) {
 bool CheckFirstRun() { return CheckFirstRunFor(AppExeName() + ".exe"); }
 
 bool CheckFirstRunFor(const std::string& exeFileName) {
-  if (!TrimBlanks(GetAppPathsEntry(exeFileName)).empty()) return false;
+  if (!vb::Trim(GetAppPathsEntry(exeFileName)).empty()) return false;
   bool registered = RegisterAppPath(exeFileName);
   // When the machine key cannot be written, the marker can never be set: a user
   // who already has options keeps them instead of losing them at every start.
@@ -168,7 +162,7 @@ void FirstRunSetup() {
   std::vector<PopDatRecord> records;
   if (!ReadPopDat(AppPath() + "\\Pop.dat", records)) return;
   for (const PopDatRecord& record : records) {
-    const std::string path = GetAppPathsEntry(TrimBlanks(record.ExeName));
+    const std::string path = GetAppPathsEntry(vb::Trim(record.ExeName));
     if (path.empty() || !FileExists(path)) continue;
     if (MajorVersionMatches(record.MajorVersion, path)) AddBrowserFromRecord(record);
   }

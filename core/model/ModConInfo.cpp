@@ -1,4 +1,5 @@
 #include "ModConInfo.h"
+#include "ModConInfoParse.h"
 #include "ModMainPlatform.h"
 #include "ListView.h"
 #include "ViewBindings.h"
@@ -31,22 +32,6 @@ const bool resetConInfoStateDone = (ResetConInfoState(), true);
 namespace {
 
 const char kInternet[] = "Internet";
-
-struct IntProg {
-  std::string path;
-  int16_t enabled = 0;
-};
-
-IntProg ParseIntProg(const std::string& text) {
-  IntProg p;
-  size_t semi = text.find(';');
-  p.path = text.substr(0, semi);
-  if (semi != std::string::npos) {
-    auto n = vb::CInt(vb::Val(text.substr(semi + 1)));
-    p.enabled = n ? *n : 0;
-  }
-  return p;
-}
 
 }  // namespace
 
@@ -102,11 +87,14 @@ bool DoIntProgOp(int op, const std::string& path) {
       ui::ListView& list = *Views.connection.IntProgsList;
       if (i > list.ItemCount()) break;
       SaveSetting(ProgramTitle, kInternet, key,
-                  list.ItemText(i - 1) + ";" + std::to_string(list.SmallIcon(i - 1)));
+                  FormatIntProgEntry(list.ItemText(i - 1), std::to_string(list.SmallIcon(i - 1))));
       continue;
     }
     if (op < 2 || op > 4) return false;
-    IntProg entry = ParseIntProg(GetSetting(ProgramTitle, kInternet, key));
+    // Like the special programs, the list ends at its first missing entry.
+    const std::optional<std::string> text = StoredSetting(ProgramTitle, kInternet, key);
+    if (!text) break;
+    IntProgEntry entry = ParseIntProgEntry(*text);
     if (op == 2) {
       if (Views.connection.IntProgsList) Views.connection.IntProgsList->AddItem(entry.path, entry.enabled);
     } else if (op == 3) {

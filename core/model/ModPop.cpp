@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 #include "ModMainPlatform.h"
 #include <cstdio>
@@ -23,19 +22,6 @@ vb::Date TotalBlockSince = 0;
 namespace {
 
 const char kPopUp[] = "PopUp";
-
-std::string Field(const char* bytes, size_t offset) { return std::string(bytes + offset, 256); }
-
-int16_t Int16At(const char* bytes, size_t offset) {
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes + offset);
-  return static_cast<int16_t>(b[0] | (b[1] << 8));
-}
-
-std::string TrimBlanks(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 std::string BrowserKey(int i, const std::string& rest) { return "Browsers(" + std::to_string(i) + ")." + rest; }
 std::string WhiteKey(int i, const std::string& rest) { return "WhiteLst(" + std::to_string(i) + ")." + rest; }
@@ -62,36 +48,6 @@ std::string FileVersionText(const std::string& path) {
 }
 
 }  // namespace
-
-PopDatRecord DecodePopDatRecord(const char* bytes) {
-  PopDatRecord r;
-  r.Name = Field(bytes, 0);
-  r.ExeName = Field(bytes, 256);
-  for (int k = 0; k < 3; ++k) r.MenuName[k] = Field(bytes, 512 + 256 * k);
-  r.PopDisNotf = Int16At(bytes, 1280);
-  r.HidePop = Int16At(bytes, 1282);
-  r.MajorVersion = Int16At(bytes, 1284);
-  for (int k = 0; k < 6; ++k) {
-    r.WhiteType[k] = Int16At(bytes, 1286 + 2 * k);
-    r.WhiteText[k] = Field(bytes, 1298 + 256 * k);
-    r.ExactText[k] = Int16At(bytes, 2834 + 2 * k);
-  }
-  return r;
-}
-
-bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records) {
-  records.clear();
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::vector<char> buf(PopDatRecord::kSize);
-  if (!file.read(buf.data(), buf.size())) return false;
-  const double counted = vb::Val(TrimBlanks(DecodePopDatRecord(buf.data()).ExeName));
-  // The header's count is only a promise: reading stops where the file ends.
-  const long n = counted > 0 && counted < 1e6 ? static_cast<long>(counted) : 0;
-  for (long i = 0; i < n && file.read(buf.data(), buf.size()); ++i)
-    records.push_back(DecodePopDatRecord(buf.data()));
-  return true;
-}
 
 bool MajorVersionMatches(int16_t majorVersion, const std::string& path) {
   if (majorVersion == 0) return true;
@@ -130,7 +86,7 @@ void LoadPopUpSettings() {
     // A slot reused after a removal must not keep another browser's items.
     for (auto& item : b.PreDefinedWhite) item = WhiteListEntry();
     for (const PopDatRecord& record : catalogue) {
-      if (b.Path.empty() || vb::LCase(GetAppPathsEntry(TrimBlanks(record.ExeName))) != vb::LCase(b.Path)) continue;
+      if (b.Path.empty() || vb::LCase(GetAppPathsEntry(vb::Trim(record.ExeName))) != vb::LCase(b.Path)) continue;
       if (!MajorVersionMatches(record.MajorVersion, b.Path)) continue;
       for (int k = 0; k < 6; ++k) {
         b.PreDefinedWhite[k].WhiteType = record.WhiteType[k];
@@ -177,9 +133,9 @@ bool AddBrowserFromRecord(const PopDatRecord& record) {
   if (BrowsersLst_Total >= kMaxBrowsers) return false;
   BrowserEntry& b = Browsers[BrowsersLst_Total++];
   b = BrowserEntry();
-  b.Path = GetAppPathsEntry(TrimBlanks(record.ExeName));
-  b.MenuName[0] = TrimBlanks(record.MenuName[0]);
-  b.MenuName[1] = TrimBlanks(record.MenuName[1]);
+  b.Path = GetAppPathsEntry(vb::Trim(record.ExeName));
+  b.MenuName[0] = vb::Trim(record.MenuName[0]);
+  b.MenuName[1] = vb::Trim(record.MenuName[1]);
   b.HidePop = record.HidePop;
   b.PopDisNotf = record.PopDisNotf;
   return true;

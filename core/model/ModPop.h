@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ModPopParse.h"
 #include "VbRules.h"
 
 struct WhiteListEntry {
@@ -21,24 +22,6 @@ struct BrowserEntry {
   WhiteListEntry PreDefinedWhite[6];
 };
 
-// One record of Pop.dat: 2846 bytes, blank-padded text fields, little-endian integers.
-struct PopDatRecord {
-  static constexpr size_t kSize = 2846;
-  std::string Name;         // 256
-  std::string ExeName;      // 256; in the header record, the number of records
-  std::string MenuName[3];  // 3 x 256
-  int16_t PopDisNotf = 0;
-  int16_t HidePop = 0;
-  int16_t MajorVersion = 0;  // 0 any version
-  int16_t WhiteType[6] = {};
-  std::string WhiteText[6];  // 6 x 256
-  int16_t ExactText[6] = {};
-};
-// Decodes one record from its 2846 bytes.
-PopDatRecord DecodePopDatRecord(const char* bytes);
-// Reads the header and the browser records that follow it (as many as the header
-// counts and the file holds). False when the file or its header cannot be read.
-bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records);
 // True when a record of this major version applies to the file: 0 applies to any
 // version, otherwise the first character of its FileVersion must be that number.
 bool MajorVersionMatches(int16_t majorVersion, const std::string& path);

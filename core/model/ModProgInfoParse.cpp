@@ -57,7 +57,12 @@ void SplitHostPort(const std::string& address, std::string& host, std::string& p
 
 ConnectionRecord ParseNetstatPorts(const std::string& output, uint32_t processId) {
   ConnectionRecord found;
-  std::vector<std::string> lines = Lines(output);
+  // netstat ends every line. Text after the last line end is a line cut by the
+  // reader's limit, and a process id cut there ("15040" read as 1504) would give the
+  // connection to another process.
+  const size_t end = output.rfind('\n');
+  if (end == std::string::npos) return found;
+  std::vector<std::string> lines = Lines(output.substr(0, end));
   // Columns: protocol, local address, foreign address, state, process id.
   for (size_t i = 1; i < lines.size(); ++i) {
     std::vector<std::string> w = Words(lines[i]);
@@ -76,8 +81,9 @@ ConnectionRecord ParseNetstatPorts(const std::string& output, uint32_t processId
 std::vector<SystemFileLine> ParseSystemFiles(const std::string& text, bool windows9x) {
   std::vector<SystemFileLine> entries;
   for (std::string line : Lines(text)) {
-    // A file name never ends in blanks; what trails is an editor's leftover.
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    // A file name never ends in blanks; what trails is an editor's leftover, which
+    // may mix tabs and carriage returns.
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) line.pop_back();
     size_t blank = line.find(' ');
     if (line.empty() || blank == std::string::npos) continue;
     std::string flag = line.substr(0, blank);

@@ -20,7 +20,8 @@ void SplitHostPort(const std::string& address, std::string& host, std::string& p
 
 // The connection of the last line of "netstat -o" output that belongs to the process;
 // an empty record when none does. The first line, the header and lines without a
-// process id (such as UDP endpoints, which have no state) never match.
+// process id (such as UDP endpoints, which have no state) never match, nor does a
+// last line without its line end (output cut at the reader's limit).
 ConnectionRecord ParseNetstatPorts(const std::string& output, uint32_t processId);
 
 // One accepted line of the system-file list: the folder it names and the file's name.

@@ -23,11 +23,6 @@ namespace {
 
 std::string EntryKey(int i) { return "SProg" + std::to_string(i); }
 
-int16_t ToInt16(double v) {
-  auto n = vb::CInt(v);
-  return n ? *n : 0;
-}
-
 void ReportBadEntry() {
   if (SProgErrorReported) return;
   SProgErrorReported = true;
@@ -35,16 +30,6 @@ void ReportBadEntry() {
 }
 
 }  // namespace
-
-bool ParseSProgEntry(const std::string& text, SProgEntry& entry) {
-  size_t comma = text.find(',');
-  if (comma == std::string::npos) return false;
-  size_t semi = text.find(';');
-  entry.path = text.substr(0, comma);
-  entry.action = ToInt16(vb::Val(text.substr(comma + 1)));
-  entry.enabled = ToInt16(vb::Val(semi == std::string::npos ? text : text.substr(semi + 1)));
-  return true;
-}
 
 int16_t DoSProgOp(int op, const std::string& exePath) {
   if (SProgCount < 1 || op < 1 || op > 3) return -1;
@@ -56,7 +41,7 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
       std::string code = GetSProgOptText(1, list.SubItem(i - 1, 1));
       if (code.empty()) code = list.Tag(i - 1);
       SaveSetting(ProgramTitle, "Options", EntryKey(i),
-                  list.ItemText(i - 1) + "," + code + ";" + std::to_string(list.SmallIcon(i - 1)));
+                  FormatSProgEntry(list.ItemText(i - 1), code, std::to_string(list.SmallIcon(i - 1))));
     }
     return -1;
   }
@@ -64,8 +49,12 @@ int16_t DoSProgOp(int op, const std::string& exePath) {
   // other, while entries are stored in lower case: compare without regard to case.
   const std::string wanted = vb::LCase(exePath);
   for (int i = 1; i <= SProgCount; ++i) {
+    // The stored count is only a promise (up to 32767): the list ends at the first
+    // missing entry, as resetting it assumes, so a large count costs no reads.
+    const std::optional<std::string> text = StoredSetting(ProgramTitle, "Options", EntryKey(i));
+    if (!text) break;
     SProgEntry entry;
-    if (!ParseSProgEntry(GetSetting(ProgramTitle, "Options", EntryKey(i)), entry)) {
+    if (!ParseSProgEntry(*text, entry)) {
       ReportBadEntry();
       continue;
     }
@@ -96,8 +85,8 @@ std::string GetSProgOptText(int mode, const std::string& text) {
 }
 
 void DefaultSProgs() {
-  SaveSetting(ProgramTitle, "Options", "SProg1", vb::LCase(GetWinDir() + "\\explorer.exe" + "," + "2" + ";" + "1"));
-  SaveSetting(ProgramTitle, "Options", "SProg2", vb::LCase(GetSysDir() + "\\kernel32.dll" + "," + "0" + ";" + "1"));
+  SaveSetting(ProgramTitle, "Options", "SProg1", vb::LCase(FormatSProgEntry(GetWinDir() + "\\explorer.exe", "2", "1")));
+  SaveSetting(ProgramTitle, "Options", "SProg2", vb::LCase(FormatSProgEntry(GetSysDir() + "\\kernel32.dll", "0", "1")));
   SProgCount = 2;
   SaveSetting(ProgramTitle, "Options", "SProgCount", "2");
 }

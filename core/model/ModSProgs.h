@@ -5,17 +5,11 @@
 #include <string>
 #include <vector>
 
-// One stored entry: path & "," & action & ";" & enabled.
-struct SProgEntry {
-  std::string path;
-  int16_t action = 0;  // 0 hide from the program list, 1 hide with its windows, 2 warn
-  int16_t enabled = 0;
-};
-// False when the text is no entry (it has no ",").
-bool ParseSProgEntry(const std::string& text, SProgEntry& entry);
+#include "ModSProgsParse.h"
 
 // Op 1 stores the options window's list, 2 fills it, 3 looks ExePath up (the action
 // of the first enabled entry whose path begins it, ignoring case; -1 for none).
+// Fill and look-up read entries up to SProgCount and stop at the first missing one.
 int16_t DoSProgOp(int op, const std::string& exePath = "");
 // The captions of the actions 0, 1 and 2, as the special-program dialog shows them.
 extern const std::vector<std::string> SProgActionCaptions;

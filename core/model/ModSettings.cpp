@@ -1,4 +1,5 @@
 #include "ModSettings.h"
+#include "ModRegistryText.h"
 #include "ModMainPlatform.h"
 #include "Menu.h"
 #include "ViewBindings.h"
@@ -45,9 +46,7 @@ std::string GetSetting(const std::string& app, const std::string& section, const
     DWORD got = size;
     if (RegQueryValueExA(k, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &got) ==
         ERROR_SUCCESS) {
-      buf.resize(got < buf.size() ? got : buf.size());
-      size_t nul = buf.find('\0');
-      result = nul == std::string::npos ? buf : buf.substr(0, nul);
+      result = RegValueText(type, buf.data(), got < buf.size() ? got : buf.size()).value_or(fallback);
     } else if (readable) {
       *readable = false;
     }
@@ -56,6 +55,15 @@ std::string GetSetting(const std::string& app, const std::string& section, const
   }
   RegCloseKey(k);
   return result;
+}
+
+std::optional<std::string> StoredSetting(const std::string& app, const std::string& section,
+                                         const std::string& key) {
+  // A stored text ends at its first NUL, so it can never be this one.
+  static const std::string kMissing(1, '\0');
+  std::string text = GetSetting(app, section, key, kMissing);
+  if (text == kMissing) return std::nullopt;
+  return text;
 }
 
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,

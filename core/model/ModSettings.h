@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ std::string SettingsKeyPath(const std::string& app, const std::string& section =
 // (or cannot be read) also gives the fallback; `readable` then says so.
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& fallback = "", bool* readable = nullptr);
+// The stored text, or nothing when the value is missing or is not text.
+std::optional<std::string> StoredSetting(const std::string& app, const std::string& section,
+                                         const std::string& key);
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
 void DeleteSetting(const std::string& app, const std::string& section, const std::string& key);

@@ -37,13 +37,6 @@ const char kNotResponding[] = "(Not responding)";
 // many windows is looked up once.
 std::map<DWORD, int16_t> g_actionOfProcess;
 
-// Blanks off both ends, as the settings' class names may carry them.
-std::string TrimBlanks(const std::string& s) {
-  size_t first = s.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 DWORD OwnerProcess(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
@@ -73,7 +66,7 @@ bool FilterWnd(HWND hwnd) {
   if (WndDisplay == 2) return true;  // every dialog box
   if (WndDisplay != 1) return false;  // as the system's task list shows them
   // Recommended: dialog boxes of the owner classes prog.ini lists.
-  return IsListedClass(vb::UCase(TrimBlanks(GetWndClassName(owner))));
+  return IsListedClass(vb::UCase(vb::Trim(GetWndClassName(owner))));
 }
 
 // The special-program action of the program that owns the window (-1 for none).
@@ -209,7 +202,7 @@ std::string WndHandleText(HWND hwnd) {
 }
 
 HWND WndFromHandleText(const std::string& text) {
-  std::string t = TrimBlanks(text);
+  std::string t = vb::Trim(text);
   if (t.empty()) return nullptr;
   size_t at = t[0] == '-' || t[0] == '+' ? 1 : 0;
   if (at == t.size()) return nullptr;

@@ -1,15 +1,7 @@
 #include "ModRegistry.h"
 
-namespace {
-
-std::string TrimBlanks(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  size_t e = s.find_last_not_of(' ');
-  return s.substr(b, e - b + 1);
-}
-
-}  // namespace
+#include "ModRegistryText.h"
+#include "VbRules.h"
 
 HKEY OpenRegKey(HKEY root, const std::string& path, REGSAM access) {
   HKEY key = nullptr;
@@ -32,7 +24,7 @@ std::string EnumRegValueName(HKEY key, DWORD index) {
   DWORD len = sizeof name;
   if (RegEnumValueA(key, index, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return "";
-  return TrimBlanks(std::string(name, len));
+  return vb::Trim(std::string(name, len));
 }
 
 long DeleteRegValue(HKEY key, const std::string& name) { return RegDeleteValueA(key, name.c_str()); }
@@ -47,13 +39,14 @@ void SetRegValue(HKEY root, const std::string& path, const std::string& name, co
 }
 
 std::string GetRegValue(HKEY key, const std::string& name) {
+  const std::string missing(1023, '\0');
   std::string buf(1024, '\0');
-  DWORD size = 1024, type = REG_SZ;
+  DWORD size = 1024, type = REG_NONE;
   LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size);
   // A value longer than the buffer reports its full size: it is treated as missing
-  // rather than read past the buffer.
-  if (rc != ERROR_SUCCESS || size > 1024) return std::string(1023, '\0');
-  if (size == 0) return "";
-  std::string text = buf.substr(0, size - 1);
-  return TrimBlanks(text);
+  // rather than read past the buffer. So is a value that holds no text: a number
+  // under the Run key is no program to start.
+  if (rc != ERROR_SUCCESS || size > buf.size()) return missing;
+  std::optional<std::string> text = RegValueText(type, buf.data(), size);
+  return text ? vb::Trim(*text) : missing;
 }

@@ -14,7 +14,8 @@ long DeleteRegValue(HKEY key, const std::string& name);
 // Stores Data as text (Type 0 means REG_SZ) under Root\Path, Name.
 void SetRegValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
                  DWORD type = 0);
-// The text of a value, trimmed of blanks. A missing or unreadable value gives 1023 NUL
-// characters, so callers test the first character.
+// The text of a REG_SZ or REG_EXPAND_SZ value up to its first NUL, trimmed of blanks.
+// A missing or unreadable value, or one of another type, gives 1023 NUL characters,
+// so callers test the first character.
 std::string GetRegValue(HKEY key, const std::string& name);
 inline bool RegValueMissing(const std::string& value) { return !value.empty() && value[0] == '\0'; }

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "VbRules.h"
 
 std::string ProgIniPath;
@@ -24,8 +21,7 @@ std::string ReadWriteIni(const std::string& mode, const std::string& section, co
   if (upper == "GET") {
     char buf[255] = {};
     GetPrivateProfileStringA(section.c_str(), key.c_str(), "Failed", buf, 254, path.c_str());
-    std::string text(buf);
-    return text.compare(0, 6, "Failed") == 0 ? "" : text;
+    return IniReadResult(buf, sizeof buf);
   }
   return "";
 }
@@ -37,13 +33,6 @@ void WriteDefaultClasses() {
 }
 
 void LoadWndClasses() {
-  const std::string number = ReadWriteIni("GET", "Classes", "Number");
-  if (number.empty()) return;
-  // A count that is not a small whole number is treated like a missing one: the
-  // list would otherwise be sized from whatever the file says.
-  auto n = vb::ParseInt32(number);
-  if (!n || *n < 0 || *n > kMaxDialogOwnerClasses) return;
-  DialogOwnerClasses.assign(static_cast<size_t>(*n) + 1, "");
-  for (int i = 1; i <= *n; ++i)
-    DialogOwnerClasses[i] = ReadWriteIni("GET", "Classes", "Class" + std::to_string(i));
+  auto classes = ReadDialogOwnerClasses([](const std::string& key) { return ReadWriteIni("GET", "Classes", key); });
+  if (classes) DialogOwnerClasses = std::move(*classes);
 }

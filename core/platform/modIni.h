@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "modIniParse.h"
+
 extern std::string ProgIniPath;
 // Entry 0 is empty; entries 1 to N hold "Class1" ... "Class" & N.
 extern std::vector<std::string> DialogOwnerClasses;
@@ -15,6 +17,3 @@ std::string ReadWriteIni(const std::string& mode, const std::string& section, co
                          const std::string& value = "", const std::string& file = "");
 void WriteDefaultClasses();
 void LoadWndClasses();
-
-// The most classes the list keeps; a larger stored count reads as a missing one.
-constexpr int kMaxDialogOwnerClasses = 1000;

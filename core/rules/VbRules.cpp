@@ -80,6 +80,12 @@ double RoundHalfEven(double value) {
   return r;
 }
 
+std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::optional<int16_t> CInt(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   double r = RoundHalfEven(value);

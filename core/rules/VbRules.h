@@ -30,6 +30,9 @@ std::optional<double> ParseNumber(const std::string& text, char decimalPoint = '
 std::optional<int16_t> ParseInt16(const std::string& text);
 std::optional<int32_t> ParseInt32(const std::string& text);
 
+// Trim: the text without its leading and trailing blanks (tabs and other spaces stay).
+std::string Trim(const std::string& text);
+
 const char* BoolText(bool value);  // "True" or "False"
 // "True"/"False" in any case, or a number (0 is False); empty for anything else.
 std::optional<bool> ParseBool(const std::string& text);

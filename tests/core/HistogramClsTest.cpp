@@ -8,7 +8,7 @@
 namespace {
 
 struct Step {
-  DWORD atMs;  // tick of the call, counted from the StartCounting tick
+  uint32_t atMs;  // tick of the call, counted from the StartCounting tick
   int32_t value;
 };
 
@@ -23,13 +23,13 @@ std::vector<int> Newest(const HistogramCls& h, int series, int count) {
 
 struct Scenario {
   const char* name;
-  DWORD startTick;
+  uint32_t startTick;
   int32_t startMax;
   std::vector<Step> steps;
   std::function<void(const HistogramCls&)> check;
 };
 
-std::vector<Step> Every(DWORD fromMs, int count, int32_t value) {
+std::vector<Step> Every(uint32_t fromMs, int count, int32_t value) {
   std::vector<Step> steps;
   for (int i = 0; i < count; ++i) steps.push_back({fromMs + 1000u * i, value});
   return steps;
@@ -99,7 +99,7 @@ TEST(HistogramCls, SamplesGapsScalesAndRings) {
   };
   for (const Scenario& s : scenarios) {
     SCOPED_TRACE(s.name);
-    DWORD now = s.startTick;
+    uint32_t now = s.startTick;
     HistogramCls h([&] { return now; });
     if (s.startMax) h.StartCounting(s.startMax);
     for (const Step& step : s.steps) {
@@ -111,7 +111,7 @@ TEST(HistogramCls, SamplesGapsScalesAndRings) {
 }
 
 TEST(HistogramCls, ASelfScalingMaximumNeverFallsToZero) {
-  DWORD now = 0;
+  uint32_t now = 0;
   HistogramCls h([&] { return now; });
   h.StartCounting(1);
   now = 1000;
@@ -128,6 +128,69 @@ TEST(HistogramCls, ASelfScalingMaximumNeverFallsToZero) {
   now += 1000;
   h.AddPoint(1);
   EXPECT_EQ(h.Get_Data(0, h.Get_Pointer(0)), 100);
+}
+
+// Every stored sample of every series: the gap marker or a percentage up to 100.
+void ExpectWithinScale(const HistogramCls& h, int low) {
+  for (int series = 0; series < 3; ++series)
+    for (int i = 0; i <= h.Get_DataNum(series); ++i) {
+      EXPECT_LE(h.Get_Data(series, i), 100) << "series " << series << " index " << i;
+      EXPECT_GE(h.Get_Data(series, i), low) << "series " << series << " index " << i;
+    }
+}
+
+TEST(HistogramCls, OutOfRangeFiguresNeverLeaveTheScale) {
+  uint32_t now = 0;
+  {
+    // Traffic: a negative figure, then sixty near the top of the 32-bit range, whose
+    // sum in the minute's average passes 2^31.
+    HistogramCls h([&] { return now; });
+    h.StartCounting(1);
+    now = 1000;
+    h.AddPoint(-30000000);
+    EXPECT_EQ(h.Get_Data(0, 1), 0);
+    for (int i = 0; i < 61; ++i) {
+      now += 1000;
+      h.AddPoint(2000000000);
+    }
+    EXPECT_EQ(h.Get_MaxValue(0), 2000000000);
+    EXPECT_GE(h.Get_MaxValue(1), 1900000000);  // the average carried, not 0
+    EXPECT_GE(h.Get_Data(1, h.Get_Pointer(1)), 95);
+    ExpectWithinScale(h, INT16_MIN);  // gaps of a small maximum are stored far below 0
+  }
+  {
+    // 1000, a minute later 200, then 900: the halving for 200's small peak must not
+    // leave 900 above the maximum.
+    now = 0;
+    HistogramCls h([&] { return now; });
+    h.StartCounting(1);
+    now = 1000;
+    h.AddPoint(1000);
+    now = 61000;
+    h.AddPoint(200);
+    now = 62000;
+    h.AddPoint(900);
+    EXPECT_GE(h.Get_MaxValue(0), 900);
+    EXPECT_EQ(h.Get_Data(0, h.Get_Pointer(0)), 100);
+    ExpectWithinScale(h, INT16_MIN);
+  }
+  {
+    // Fixed scale: one huge CPU figure (the 9x road reads it raw) must not raise the
+    // maximum and flatten every later sample to 0.
+    now = 0;
+    HistogramCls h([&] { return now; });
+    h.StartCounting(100);
+    now = 1000;
+    h.AddPoint(2147483647);
+    now = 2000;
+    h.AddPoint(50);
+    EXPECT_EQ(h.Get_MaxValue(0), 100);
+    EXPECT_EQ(Newest(h, 0, 2), (std::vector<int>{100, 50}));
+    ExpectWithinScale(h, HistogramCls::kGap);
+  }
+  EXPECT_EQ(ClampPercent(-3), 0);
+  EXPECT_EQ(ClampPercent(57), 57);
+  EXPECT_EQ(ClampPercent(4000), 100);
 }
 
 TEST(HistogramCls, IndexesOutsideTheRingsAreRefused) {

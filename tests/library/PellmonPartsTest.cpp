@@ -464,3 +464,112 @@ TEST(PerfSampler, EveryNtFromWindows2000OnIsTheSameKindAndMeasuresAllProcessors)
   EXPECT_TRUE(sampler.ProcessCpuTime(GetCurrentProcessId(), time));
   EXPECT_EQ(0u, time);
 }
+
+namespace {
+
+// The system's performance buffers played by the test: English counter names, and a
+// data reader that answers "more data" until the buffer holds a block of about 2 MB
+// (37,000 processes), counting its queries. Wine serves counter names of its own
+// without "process", so the real ones cannot be seeded in its registry.
+struct LargeProcessData {
+  static std::vector<unsigned char> block;
+  static int queries;
+  static LONG Names(const char* value, BYTE* data, DWORD* size) {
+    static const char names[] = "1\0System\0" "230\0Process\0" "784\0ID Process\0" "6\0% Processor Time\0";
+    if (std::strcmp(value, "Counters") != 0) return ERROR_FILE_NOT_FOUND;
+    if (data && *size >= sizeof names) std::memcpy(data, names, sizeof names);
+    const bool fits = !data || *size >= sizeof names;
+    *size = sizeof names;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
+  }
+  static LONG Query(HKEY key, const char* value, BYTE* data, DWORD* size) {
+    if (key != HKEY_PERFORMANCE_DATA) return Names(value, data, size);
+    ++queries;
+    if (std::strcmp(value, "230") != 0) return ERROR_FILE_NOT_FOUND;
+    if (*size < block.size()) {
+      *size = static_cast<DWORD>(block.size());
+      return ERROR_MORE_DATA;
+    }
+    std::memcpy(data, block.data(), block.size());
+    *size = static_cast<DWORD>(block.size());
+    return ERROR_SUCCESS;
+  }
+  static LONG NeverFits(HKEY key, const char* value, BYTE* data, DWORD* size) {
+    if (key != HKEY_PERFORMANCE_DATA) return Names(value, data, size);
+    ++queries;
+    *size += 1;
+    return ERROR_MORE_DATA;
+  }
+};
+std::vector<unsigned char> LargeProcessData::block;
+int LargeProcessData::queries = 0;
+
+}  // namespace
+
+TEST(PerfSampler, TheProcessDataBufferDoublesAndKeepsTheSizeThatWorked) {
+  ObjectSpec shape;
+  for (uint32_t pid = 8; shape.instances.size() < 37450; pid += 4) shape.instances.push_back({pid, pid * 10ull});
+  shape.instances.push_back({4242, 0x1234567ull});
+  LargeProcessData::block = MakeBlock({shape}).bytes;
+  ASSERT_GT(LargeProcessData::block.size(), 2000000u);
+  CPerfSampler sampler;
+  CPerfSampler::QueryPerformanceValue = LargeProcessData::Query;
+  LargeProcessData::queries = 0;
+  uint64_t time = 0;
+  EXPECT_TRUE(sampler.ProcessCpuTime(4242, time));
+  EXPECT_EQ(time, 0x1234567ull);
+  // 50 KB doubled six times holds 2 MB: seven queries, not the 78 of 25 KB steps.
+  EXPECT_EQ(LargeProcessData::queries, 7);
+  LargeProcessData::queries = 0;
+  EXPECT_TRUE(sampler.ProcessCpuTime(8, time));
+  EXPECT_EQ(time, 80u);
+  EXPECT_EQ(LargeProcessData::queries, 1) << "the size that worked is kept";
+  EXPECT_FALSE(sampler.ProcessCpuTime(4243, time)) << "not in the data";
+
+  // Data that never fits stops at the ceiling with the failure answer: true and 0.
+  CPerfSampler fresh;
+  CPerfSampler::QueryPerformanceValue = LargeProcessData::NeverFits;
+  LargeProcessData::queries = 0;
+  time = 99;
+  EXPECT_TRUE(fresh.ProcessCpuTime(4242, time));
+  EXPECT_EQ(time, 0u);
+  EXPECT_EQ(LargeProcessData::queries, 11);  // 50 KB, 100 KB ... 25.6 MB, then 32 MB
+  CPerfSampler::QueryPerformanceValue = CPerfSampler::SystemPerformanceValue;
+}
+
+TEST(PerfData, GrowingReadsDoubleUpToTheCeiling) {
+  struct Case {
+    uint32_t start, ceiling, needed;
+    bool ok;
+    int queries;
+    uint32_t kept;
+  } cases[] = {
+      {100, 1000, 50, true, 1, 100},    // fits at once
+      {100, 1000, 150, true, 2, 200},   // one doubling
+      {100, 1000, 1000, true, 5, 1000},  // 100, 200, 400, 800, then the ceiling itself
+      {100, 1000, 1001, false, 5, 100},  // never fits: the kept size is untouched
+      {0, 8, 3, true, 3, 4},             // a zero start asks for one byte first
+  };
+  for (const Case& c : cases) {
+    int queries = 0;
+    uint32_t capacity = c.start;
+    std::vector<unsigned char> block;
+    bool ok = perfdata::ReadGrowingBlock(
+        [&](unsigned char* buffer, uint32_t& size) {
+          ++queries;
+          for (uint32_t i = 0; i < size; ++i) EXPECT_EQ(buffer[i], 0) << "the buffer is zeroed";
+          if (size < c.needed) return perfdata::QueryAnswer::MoreData;
+          size = c.needed;
+          return perfdata::QueryAnswer::Ok;
+        },
+        capacity, c.ceiling, block);
+    EXPECT_EQ(ok, c.ok) << c.needed;
+    EXPECT_EQ(queries, c.queries) << c.needed;
+    EXPECT_EQ(capacity, c.kept) << c.needed;
+    EXPECT_EQ(block.size(), c.ok ? c.needed : 0u) << c.needed;
+  }
+  uint32_t capacity = 64;
+  std::vector<unsigned char> block;
+  EXPECT_FALSE(perfdata::ReadGrowingBlock([](unsigned char*, uint32_t&) { return perfdata::QueryAnswer::Failed; },
+                                          capacity, 1024, block));
+}

@@ -57,6 +57,24 @@ TEST_F(ApplySettingsTest, TheRunValueFollowsTheOptionAndIsNeverRewritten) {
   EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro"), kMissing);
 }
 
+TEST_F(ApplySettingsTest, ARunValueThatHoldsNoTextIsNoProgramToStart) {
+  ASSERT_TRUE(IsWinNTFlag);
+  HKEY run = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRunPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+            ERROR_SUCCESS);
+  const DWORD number = 1;
+  RegSetValueExA(run, "Quillon Pro", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  RunAtStartUp = 1;
+  ApplyGlobalSettings();
+  // Read as bytes the number counted as present, and the program never started
+  // with Windows; now the value is replaced by the program's path.
+  DWORD type = 0;
+  RegQueryValueExA(run, "Quillon Pro", nullptr, &type, nullptr, nullptr);
+  RegCloseKey(run);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro"), AppExePath);
+}
+
 TEST_F(ApplySettingsTest, HotKeysAreRegisteredOnceAndAgainOnlyWhenChanged) {
   EXPECT_FALSE(ApplyGlobalSettings());
   EXPECT_TRUE(shown.empty());

@@ -55,6 +55,26 @@ TEST(NetstatParse, LinesThatNeverMatch) {
   }
 }
 
+TEST(NetstatParse, AListingCutAtTheReadersLimitIgnoresItsUnendedLastLine) {
+  // The reader keeps 10240 characters; here the cut falls inside the id 15040 of the
+  // last line, which would otherwise read as process 1504.
+  std::string listing = "\r\n  Proto  Local Address  Foreign Address  State  PID\r\n";
+  while (listing.size() < 10240 - 80)
+    listing += "  TCP    127.0.0.1:1028         127.0.0.1:8080         ESTABLISHED     884\r\n";
+  listing += "  TCP    10.0.0.7:2048          203.0.113.4:443        ESTABLISHED     1504\r\n";
+  const std::string cutLine = "  TCP    192.0.2.5:1031         198.51.100.9:80        CLOSE_WAIT      15040\r\n";
+  const std::string full = listing + cutLine;
+  const std::string cut = full.substr(0, full.size() - 3);  // "...1504" without its "0\r\n"
+
+  ConnectionRecord r = ParseNetstatPorts(cut, 1504);
+  EXPECT_EQ(r.LocalHost, "10.0.0.7");  // the complete line of 1504, not the cut one
+  EXPECT_EQ(r.RemotePort, "443");
+  EXPECT_EQ(ParseNetstatPorts(cut, 15040).ProcessId, 0u);
+  EXPECT_EQ(ParseNetstatPorts(full, 15040).LocalPort, "1031");  // whole, it reads
+  // A cut that leaves only a line end still reads every line before it.
+  EXPECT_EQ(ParseNetstatPorts(listing, 884).ProcessId, 884u);
+}
+
 TEST(NetstatParse, BareLineFeedsAndTabsAreRead) {
   ConnectionRecord r = ParseNetstatPorts("header\n\tTCP\t1.2.3.4:5\t6.7.8.9:10\tSYN_SENT\t42\n", 42);
   EXPECT_EQ(r.LocalHost, "1.2.3.4");
@@ -89,6 +109,7 @@ TEST(SystemFilesParse, FlagsByFamily) {
       "nameonly\r\n"
       "s \r\n"
       "s wbem\\wmiprvse.exe   \r\n"
+      "s mixed.exe\t\t\r\t\n"  // leftovers of two editors
       "w last.exe";
   struct Expect {
     SystemFileLine::Folder folder;
@@ -97,17 +118,19 @@ TEST(SystemFilesParse, FlagsByFamily) {
   const Expect nt[] = {{SystemFileLine::System, "kernel32.dll"},
                        {SystemFileLine::Windows, "explorer.exe"},
                        {SystemFileLine::System, "wbem\\wmiprvse.exe"},
+                       {SystemFileLine::System, "mixed.exe"},
                        {SystemFileLine::Windows, "last.exe"}};
   const Expect w9x[] = {{SystemFileLine::System, "kernel32.dll"},
                         {SystemFileLine::Windows, "explorer.exe"},
                         {SystemFileLine::System, "msgsrv32.exe"},
                         {SystemFileLine::Windows, "Exit To Dos.pif"},
                         {SystemFileLine::System, "wbem\\wmiprvse.exe"},
+                        {SystemFileLine::System, "mixed.exe"},
                         {SystemFileLine::Windows, "last.exe"}};
   for (bool is9x : {false, true}) {
     std::vector<SystemFileLine> got = ParseSystemFiles(text, is9x);
     const Expect* want = is9x ? w9x : nt;
-    size_t count = is9x ? 6 : 4;
+    size_t count = is9x ? 7 : 5;
     ASSERT_EQ(got.size(), count) << is9x;
     for (size_t i = 0; i < count; ++i) {
       EXPECT_EQ(got[i].folder, want[i].folder) << i;

@@ -16,6 +16,7 @@
 #include "ModRegistry.h"
 #include "ModSProgs.h"
 #include "ModSettings.h"
+#include "ModStartupPlatform.h"
 #include "MoreToolsFrm.h"
 #include "Seams.h"
 #include "StartupTestSupport.h"
@@ -250,6 +251,81 @@ TEST_F(SettingsTest, AMalformedEntryIsReportedOnceAndLeftOut) {
   EXPECT_EQ(shown.size(), 1u);
   // The user's other options were not reset.
   EXPECT_EQ(Option("Options", "SProg2"), Lower(GetSysDir() + "\\kernel32.dll,0;1"));
+}
+
+TEST_F(SettingsTest, EntryPathsHoldingCommasAndSemicolonsReadBack) {
+  LoadSettings();
+  frmOptions.SProgsList.Clear();
+  struct Row {
+    const char* path;
+    const char* caption;
+    int enabled;
+  } rows[] = {
+      {"c:\\tools\\a,b\\x.exe", "Give warning message before closing it", 1},
+      {"c:\\my;tools\\x.exe", "Hide it and all its windows from lists", 1},
+      {"c:\\odd,;\\y.exe", "Hide from programs list", 0},
+  };
+  for (const Row& r : rows) {
+    int row = frmOptions.SProgsList.AddItem(r.path, r.enabled);
+    frmOptions.SProgsList.SetSubItem(row, 1, r.caption);
+  }
+  SProgCount = 3;
+  SaveSetting("Quillon Pro", "Options", "SProgCount", "3");
+  EXPECT_EQ(DoSProgOp(1), -1);
+  EXPECT_EQ(Option("Options", "SProg1"), "c:\\tools\\a,b\\x.exe,2;1");
+
+  frmOptions.SProgsList.Clear();
+  EXPECT_EQ(DoSProgOp(2), -1);
+  ASSERT_EQ(frmOptions.SProgsList.ItemCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(frmOptions.SProgsList.ItemText(i), rows[i].path);
+    EXPECT_EQ(frmOptions.SProgsList.SubItem(i, 1), rows[i].caption);
+    EXPECT_EQ(frmOptions.SProgsList.SmallIcon(i), rows[i].enabled);
+  }
+  EXPECT_EQ(DoSProgOp(3, "c:\\tools\\a,b\\x.exe"), 2);
+  EXPECT_EQ(DoSProgOp(3, "c:\\tools\\a.exe"), -1);  // the cut path "c:\tools\a" hid this
+  EXPECT_EQ(DoSProgOp(3, "c:\\my;tools\\x.exe"), 1);
+  EXPECT_EQ(DoSProgOp(3, "c:\\odd,;\\y.exe"), -1);  // disabled
+  EXPECT_TRUE(shown.empty());
+  frmOptions.SProgsList.Clear();
+
+  // Internet programs: path & ";" & enabled.
+  ConInfoFrm.IntProgsList.Clear();
+  ConInfoFrm.IntProgsList.AddItem("c:\\my;tools\\x.exe", 1);
+  ConInfoFrm.IntProgsList.AddItem("c:\\a;b;c.exe", 0);
+  IntProgCount = 2;
+  DoIntProgOp(1);
+  EXPECT_EQ(Option("Internet", "IntProg1"), "c:\\my;tools\\x.exe;1");
+  ConInfoFrm.IntProgsList.Clear();
+  DoIntProgOp(2);
+  ASSERT_EQ(ConInfoFrm.IntProgsList.ItemCount(), 2);
+  EXPECT_EQ(ConInfoFrm.IntProgsList.ItemText(0), "c:\\my;tools\\x.exe");
+  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(0), 1);
+  EXPECT_EQ(ConInfoFrm.IntProgsList.ItemText(1), "c:\\a;b;c.exe");
+  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(1), 0);
+  EXPECT_TRUE(DoIntProgOp(3, "c:\\my;tools\\x.exe"));
+  EXPECT_FALSE(DoIntProgOp(3, "c:\\my"));
+  ConInfoFrm.IntProgsList.Clear();
+}
+
+TEST_F(SettingsTest, AHugeStoredCountEndsAtTheFirstMissingEntry) {
+  SetOption("Options", "SProgCount", "32767");
+  SetOption("Options", "SProg1", "c:\\one.exe,0;1");
+  SetOption("Options", "SProg2", "c:\\two.exe,1;1");
+  SetOption("Options", "SProg3", "c:\\three.exe,2;1");
+  // Past the gap: not part of the list, so never read.
+  SetOption("Options", "SProg5", "c:\\five.exe,2;1");
+  LoadSettings();
+  EXPECT_EQ(SProgCount, 32767);
+  EXPECT_EQ(DoSProgOp(3, "c:\\three.exe"), 2);
+  EXPECT_EQ(DoSProgOp(3, "c:\\five.exe"), -1);
+  EXPECT_EQ(DoSProgOp(3, "c:\\nowhere.exe"), -1);
+  frmOptions.SProgsList.Clear();
+  DoSProgOp(2);
+  EXPECT_EQ(frmOptions.SProgsList.ItemCount(), 3);
+  frmOptions.SProgsList.Clear();
+  // A missing entry ends the list; it is not a malformed one.
+  EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(SettingsTest, TheOptionsListIsFilledAndStoredWithActionCaptions) {
@@ -507,6 +583,43 @@ TEST_F(SettingsTest, RegistryProceduresReadWriteCountAndDelete) {
   EXPECT_NE(DeleteRegValue(key, "plain"), ERROR_SUCCESS);
   RegCloseKey(key);
   EXPECT_EQ(OpenRegKey(HKEY_CURRENT_USER, "Software\\Quillon Pro\\NoSuchKey"), nullptr);
+}
+
+TEST_F(SettingsTest, RegistryTextIsReadByTypeUpToItsFirstNul) {
+  const std::string path = "Software\\Quillon Pro\\RegTest";
+  SetRegText(HKEY_CURRENT_USER, path, "", "");
+  HKEY key = OpenRegKey(HKEY_CURRENT_USER, path);
+  ASSERT_TRUE(key);
+  auto put = [&](const char* name, DWORD type, const std::string& bytes) {
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+  };
+  const std::string exe = "C:\\QP\\QuillonPro.exe";
+  put("noNul", REG_SZ, exe);  // stored without its NUL, as installers do
+  put("expand", REG_EXPAND_SZ, std::string("%windir%\\x.exe ") + '\0');
+  put("twoTexts", REG_SZ, std::string("first") + '\0' + "second" + '\0');
+  put("empty", REG_SZ, "");
+  put("number", REG_DWORD, std::string("\x01\x00\x00\x00", 4));
+  put("bytes", REG_BINARY, "abc");
+  EXPECT_EQ(GetRegValue(key, "noNul"), exe);
+  EXPECT_EQ(GetRegValue(key, "expand"), "%windir%\\x.exe");
+  EXPECT_EQ(GetRegValue(key, "twoTexts"), "first");
+  EXPECT_EQ(GetRegValue(key, "empty"), "");
+  EXPECT_TRUE(RegValueMissing(GetRegValue(key, "number")));
+  EXPECT_TRUE(RegValueMissing(GetRegValue(key, "bytes")));
+  RegCloseKey(key);
+  // The settings store reads by the same rule.
+  EXPECT_EQ(GetSetting("Quillon Pro", "RegTest", "noNul"), exe);
+  EXPECT_EQ(GetSetting("Quillon Pro", "RegTest", "number", "fallback"), "fallback");
+
+  // A browser registered without the NUL is found whole, so the first run adds it.
+  const std::string appPaths = AppPathsOf("qpnonul.exe");
+  SetRegText(HKEY_LOCAL_MACHINE, appPaths, "", "");
+  HKEY browser = OpenRegKey(HKEY_LOCAL_MACHINE, appPaths);
+  ASSERT_TRUE(browser);
+  RegSetValueExA(browser, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.data()), static_cast<DWORD>(exe.size()));
+  RegCloseKey(browser);
+  EXPECT_EQ(GetAppPathsEntry("qpnonul.exe"), exe);
+  DeleteTree(HKEY_LOCAL_MACHINE, appPaths);
 }
 
 TEST(Utilities, SecondsAsHoursMinutesAndSeconds) {
