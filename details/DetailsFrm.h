@@ -2,6 +2,8 @@
 // the module lister fill while it refreshes: its running instances and the modules
 // of the selected instance.
 #pragma once
+#include <string>
+
 #include "ListView.h"
 #include "Window.h"
 
@@ -19,6 +21,12 @@ class DetailsFrmForm : public ui::Window {
   void CreateProcColumns(bool windowsNT);
   // Refreshes the window's pages for the program it shows.
   void RefreshMe();
+  // Shows a program: until the pages arrive, only the program is kept.
+  void RefFrm(const std::string& path, bool keepPage);
+  // Switches to the page of the key ("riskmon", ...); until the pages arrive, only the
+  // key is kept.
+  void ShowPage(const std::string& key);
+  std::string CurrentPath, CurrentPage;
 
  protected:
   void Form_Load() override;

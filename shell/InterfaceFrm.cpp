@@ -8,6 +8,7 @@
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "MoreToolsFrm.h"
+#include "ProcCPUFrm.h"
 #include "SysPerfFrm.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -31,7 +32,7 @@ const Page* FindPage(const std::string& key) {
       {"Performance", "System Performance Monitor", &SysPerfFrm, 2},
       {"PopUp", "Latchkey", nullptr, 0},
       {"ConInfo", "Internet Connection Monitor", &ConInfoFrm, 2},
-      {"ProcCPU", "Risk Monitor", nullptr, 2},
+      {"ProcCPU", "Risk Monitor", &ProcCPUFrm, 2},
       {"MoreTools", "Mini Tools", &MoreToolsFrm, 0},
   };
   for (const Page& page : pages)
@@ -136,6 +137,7 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
   HideIfLoaded(SysPerfFrm);
   ConInfoFrm.Unload();  // loaded again on its next use
   HideIfLoaded(MoreToolsFrm);
+  HideIfLoaded(ProcCPUFrm);
   if (page && page->window && Load() && page->window->Load()) {
     HWND child = page->window->hwnd();
     const LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -160,6 +162,8 @@ void InterfaceFrmForm::RefreshNow() {
     SysPerfFrm.RefreshMe(false);
   else if (pressedPage_ == "ConInfo")
     ConInfoFrm.RefreshMe();
+  else if (pressedPage_ == "ProcCPU")
+    ProcCPUFrm.RefreshMe();
   else if (pressedPage_ == "MoreTools" && !Mainfrm.FastRef)
     MoreToolsFrm.RefreshMe(false);
 }
