@@ -202,6 +202,34 @@ TEST_F(BrackelTest, StoppingTheServiceAndEndingTheHookerStopTheLines) {
   EXPECT_EQ(ReadLines(program).size(), before);
 }
 
+TEST_F(BrackelTest, AHookedProcessStopsWritingOnceItsHookerHasEnded) {
+  BrackelInstallHook(0, nullptr);  // only the probe hooks it
+  Fixture& fixture = folder_.Start("orphan.exe", "risky");
+  const std::string program = folder_.PathOf("orphan.exe");
+  Monitor(program);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION probe = {};
+  std::string command = "brackel_probe.exe " + std::to_string(fixture.pid());
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                             &probe));
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, ("QuillonBrackelProbe-" + std::to_string(probe.dwProcessId)).c_str());
+  ResumeThread(probe.hThread);
+  EXPECT_EQ(WaitForSingleObject(ready, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(ready);
+  Round(fixture);
+  EXPECT_TRUE(Codes(ReadLines(program)).count(201)) << "the probe did not hook the fixture";
+  // Ended as by a crash: nothing tells the fixture.
+  TerminateProcess(probe.hProcess, 1);
+  WaitForSingleObject(probe.hProcess, 5000);
+  CloseHandle(probe.hThread);
+  CloseHandle(probe.hProcess);
+  size_t before = ReadLines(program).size();
+  Sleep(1100);
+  EXPECT_EQ(Round(fixture).first, 0);
+  EXPECT_EQ(ReadLines(program).size(), before);
+}
+
 TEST_F(BrackelTest, WithoutBrackelOnlyTheMarksAreWritten) {
   BrackelInstallHook(0, nullptr);
   BrackelLibraryName = "NoSuchBrackel.dll";

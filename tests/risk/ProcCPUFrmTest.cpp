@@ -3,6 +3,8 @@
 // the selected program's rating and a log that cannot be written.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -24,6 +26,31 @@ namespace {
 
 using testsupport::Fixture;
 using testsupport::FixtureFolder;
+
+// A process of the path other than `old` that has the hook library loaded; 0 when none.
+DWORD HookedInstance(const std::string& path, DWORD old) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  DWORD found = 0;
+  for (BOOL more = Process32First(snap, &entry); more && !found; more = Process32Next(snap, &entry)) {
+    if (entry.th32ProcessID == old || entry.th32ProcessID == 0) continue;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    char name[MAX_PATH] = {};
+    GetModuleFileNameExA(process, nullptr, name, MAX_PATH);
+    CloseHandle(process);
+    if (lstrcmpiA(name, path.c_str()) != 0) continue;
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, entry.th32ProcessID);
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    for (BOOL m = Module32First(modules, &module); m && !found; m = Module32Next(modules, &module))
+      if (lstrcmpiA(module.szModule, "Brackel.dll") == 0) found = entry.th32ProcessID;
+    CloseHandle(modules);
+  }
+  CloseHandle(snap);
+  return found;
+}
 
 std::string ReadAll(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -110,6 +137,40 @@ TEST_F(ProcCPUFrmTest, ThreeAdjacentRowsAreAddedAtOnceAndRemovingBothEmptiesTheL
   ASSERT_TRUE(ProcCPUFrm.AddProcess("one", folder_.PathOf("one.exe"), true));
   EXPECT_EQ(monitored.Key(monitored.ItemCount() - 1), "k0");
   EXPECT_EQ(MonitoredProgCount, 3);
+}
+
+TEST_F(ProcCPUFrmTest, TheRestartOfferEndsTheProgramAndStartsItHookedFromTheRoot) {
+  Fixture& fixture = folder_.Start("restart.exe", "plain");
+  const std::string path = folder_.PathOf("restart.exe");
+  seams::MessageBoxFn = [this](HWND, const std::string& text, const std::string&, UINT) {
+    messages_.push_back(text);
+    return IDYES;
+  };
+  std::vector<seams::ShellRequest> requests;
+  auto real = seams::ShellExecuteFn;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest& request) {
+    requests.push_back(request);
+    return real(request);
+  };
+  ASSERT_TRUE(ProcCPUFrm.AddProcess("restart", path, false));
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0].rfind("In order to avoid missing events", 0), 0u);
+  EXPECT_EQ(messages_[1].rfind("Terminating a program can cause", 0), 0u);
+  EXPECT_EQ(WaitForSingleObject(fixture.process(), 3000), static_cast<DWORD>(WAIT_OBJECT_0)) << "not ended";
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].directory, "C:\\");
+  EXPECT_EQ(requests[0].verb, "");
+  DWORD hooked = 0;
+  for (int i = 0; i < 40 && !hooked; ++i, Sleep(100)) hooked = HookedInstance(path, fixture.pid());
+  EXPECT_NE(hooked, 0u) << "the new process was not hooked";
+  for (DWORD pid; (pid = HookedInstance(path, fixture.pid())) != 0;) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) break;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 3000);
+    CloseHandle(process);
+  }
+  DeleteFileA(ProcMonCls::LogPathOf(path).c_str());
 }
 
 TEST_F(ProcCPUFrmTest, DuplicateRowsRemovedOneAtATimeLeaveTheOtherMonitoredAndHooked) {
