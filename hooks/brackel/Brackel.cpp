@@ -90,7 +90,6 @@ class LastErrorKeeper {
 
 void Log(int code, const std::string& rest) {
   InterlockedIncrement(&g_writing);
-  if (g_enabled && g_hooker && WaitForSingleObject(g_hooker, 0) == WAIT_OBJECT_0) InterlockedExchange(&g_enabled, 0);
   if (g_enabled) {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -105,7 +104,9 @@ void Log(int code, const std::string& rest) {
     for (const std::string& seen : g_linesThisSecond) repeat = repeat || seen == line;
     if (!repeat) g_linesThisSecond.push_back(line);
     LeaveCriticalSection(&g_logLock);
-    if (!repeat) AppendLine(line);
+    // Asked only before a write: each question is a round trip to the system.
+    if (!repeat && g_hooker && WaitForSingleObject(g_hooker, 0) == WAIT_OBJECT_0) InterlockedExchange(&g_enabled, 0);
+    if (!repeat && g_enabled) AppendLine(line);
   }
   InterlockedDecrement(&g_writing);
 }
