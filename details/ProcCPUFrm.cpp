@@ -106,6 +106,11 @@ ProcCPUFrmForm::ProcCPUFrmForm()
     ImageList_Draw(RatingImgList().handle(), RatingPicture - 1, dc, 2, 2, ILD_NORMAL);
   };
   ChooseProgram = [this] { return ChooseProgramFile(hwnd()); };
+  Views.procCpu = {.form = this,
+                   .AddProcess = [](const std::string& title, const std::string& path, bool notRunning) {
+                     return ProcCPUFrm.AddProcess(title, path, notRunning);
+                   },
+                   .RefreshMe = [] { ProcCPUFrm.RefreshMe(); }};
 }
 
 void ProcCPUFrmForm::Form_Load() {

@@ -230,6 +230,30 @@ TEST_F(BrackelTest, AHookedProcessStopsWritingOnceItsHookerHasEnded) {
   EXPECT_EQ(ReadLines(program).size(), before);
 }
 
+TEST_F(BrackelTest, AProcessThatNeverRunsTheHookHoldsTheCallerAboutTwoSecondsAndItsOwnProcessNone) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION frozen = {};
+  std::string command = "\"" + testsupport::FixturePath() + "\" hidden";
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                             &frozen));
+  DWORD start = GetTickCount();
+  BrackelRefHook(frozen.dwProcessId);
+  DWORD first = GetTickCount() - start;
+  start = GetTickCount();
+  BrackelRefHook(frozen.dwProcessId);  // marked: not tried again
+  DWORD second = GetTickCount() - start;
+  TerminateProcess(frozen.hProcess, 0);
+  CloseHandle(frozen.hThread);
+  CloseHandle(frozen.hProcess);
+  EXPECT_LT(first, 3000u);
+  EXPECT_LT(second, 500u);
+  // Its own process is never hooked.
+  start = GetTickCount();
+  BrackelRefHook(GetCurrentProcessId());
+  EXPECT_LT(GetTickCount() - start, 500u);
+}
+
 TEST_F(BrackelTest, WithoutBrackelOnlyTheMarksAreWritten) {
   BrackelInstallHook(0, nullptr);
   BrackelLibraryName = "NoSuchBrackel.dll";
