@@ -41,6 +41,11 @@ std::pair<int, int> Round(const Fixture& fixture, WPARAM rounds = 1) {
   return {static_cast<int>(answer >> 16), static_cast<int>(answer & 0xFFFF)};
 }
 
+DWORD WINAPI LoopRounds(void* fixture) {
+  Round(*static_cast<const Fixture*>(fixture), 15);
+  return 0;
+}
+
 std::set<int16_t> Codes(const std::vector<Line>& lines, size_t from = 0) {
   std::set<int16_t> codes;
   for (size_t i = from; i < lines.size(); ++i) codes.insert(lines[i].code);
@@ -161,13 +166,7 @@ TEST_F(BrackelTest, InstancesAndASameNamedCopyShareOneLogOfWholeLinesAndALoopGiv
   // Each fixture loops over its calls for about a second, at once.
   std::vector<HANDLE> threads;
   for (const Fixture* f : {&first, &second, &copy})
-    threads.push_back(CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-          Round(*static_cast<const Fixture*>(p), 15);
-          return 0;
-        },
-        const_cast<Fixture*>(f), 0, nullptr));
+    threads.push_back(CreateThread(nullptr, 0, LoopRounds, const_cast<Fixture*>(f), 0, nullptr));
   WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000);
   for (HANDLE t : threads) CloseHandle(t);
   std::vector<Line> lines = ReadLines(program);
