@@ -19,6 +19,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -560,9 +561,21 @@ void WatchTick() {
   CloseHandle(snap);
   EnterCriticalSection(&g_serviceLock);
   if (g_serviceOn) {
+    // Entries of processes gone from the list are dropped, handles and all.
+    for (auto item = g_processes.begin(); item != g_processes.end();) {
+      bool listed = std::find(running.begin(), running.end(), item->first) != running.end();
+      if (listed && !Ended(item->second.process)) {
+        ++item;
+        continue;
+      }
+      CloseHandle(item->second.process);
+      item = g_processes.erase(item);
+    }
     for (DWORD pid : running) {
       Watched* target = Entry(pid);
-      if (!target || target->hooked || target->path.empty()) continue;
+      if (!target || target->hooked) continue;
+      // A process still starting may not name its file yet.
+      if (target->path.empty()) target->path = PathOf(target->process);
       for (const std::string& path : listed)
         if (path == target->path) {
           Hook(pid, *target);
