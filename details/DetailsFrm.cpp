@@ -42,4 +42,6 @@ void DetailsFrmForm::CreateProcColumns(bool windowsNT) {
 // The pages that show a program's details arrive with the window itself.
 void DetailsFrmForm::RefreshMe() {}
 
-void DetailsFrmForm::RefFrm(const std::string& /*path*/, bool /*pageOnly*/) { RefreshMe(); }
+void DetailsFrmForm::RefFrm(const std::string& path, bool) { CurrentPath = path; }
+
+void DetailsFrmForm::ShowPage(const std::string& key) { CurrentPage = key; }

@@ -21,9 +21,12 @@ class DetailsFrmForm : public ui::Window {
   void CreateProcColumns(bool windowsNT);
   // Refreshes the window's pages for the program it shows.
   void RefreshMe();
-  // Fills the window for a program (an empty path: the row selected in the lists
-  // page); the pages themselves come with the details window.
-  void RefFrm(const std::string& path, bool pageOnly);
+  // Shows a program: until the pages arrive, only the program is kept.
+  void RefFrm(const std::string& path, bool keepPage);
+  // Switches to the page of the key ("riskmon", ...); until the pages arrive, only the
+  // key is kept.
+  void ShowPage(const std::string& key);
+  std::string CurrentPath, CurrentPage;
 
  protected:
   void Form_Load() override;

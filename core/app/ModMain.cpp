@@ -18,6 +18,7 @@
 #include "ModMainLoop.h"
 #include "ModMediaCheck.h"
 #include "ModPopHook.h"
+#include "ModProcMon.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "Seams.h"
@@ -66,14 +67,8 @@ const bool resetMainStateDone = (ResetMainState(), true);
 
 namespace {
 
-// The hook library of the program monitor, already loaded when its hook runs.
-void StopRiskMonitorHook() {
-  HMODULE brackel = GetModuleHandleA("Brackel.dll");
-  if (!brackel) return;
-  using InstallHookFn = long(WINAPI*)(long mode, HWND window);
-  if (auto install = reinterpret_cast<InstallHookFn>(GetProcAddress(brackel, "InstallHook")))
-    install(0, CancelEvent.hwnd());
-}
+// The program monitor's service stops and lets go of every process it hooked.
+void StopRiskMonitorHook() { BrackelInstallHook(0, CancelEvent.hwnd()); }
 
 // Help windows can only be open when the help library is loaded.
 void CloseHelpWindows() {

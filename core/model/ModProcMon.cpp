@@ -86,14 +86,52 @@ void InitRiskMonitor() {
   // The hook library appends to logs in this folder; it cannot create it.
   CreateDirectoryA(RiskMonitorLogFolder().c_str(), nullptr);
   if (!IsWinNTFlag) return;
-  // The hook library is loaded by name at its first call; a missing one never
-  // stops the program.
-  HMODULE brackel = LoadLibraryA("Brackel.dll");
-  if (!brackel) return;
-  using InstallHookFn = long(WINAPI*)(long mode, HWND window);
-  auto install = reinterpret_cast<InstallHookFn>(GetProcAddress(brackel, "InstallHook"));
   if (Views.status.form) Views.status.form->Load();
-  if (install) install(-1, BoundHwnd(Views.status.form));
+  BrackelInstallHook(-1, BoundHwnd(Views.status.form));
+}
+
+// ---- The hook library
+
+std::string BrackelLibraryName = "Brackel.dll";
+
+namespace {
+
+// The library's three calls: 32-bit arguments by value, stdcall, results unused. A
+// window handle fits 32 bits on both builds, so it travels as one.
+using BrackelCall = LONG(WINAPI*)(LONG);
+using BrackelInstall = LONG(WINAPI*)(LONG, LONG);
+struct BrackelBinding {
+  std::string tried;
+  BrackelInstall install = nullptr;
+  BrackelCall refHook = nullptr, ejectHook = nullptr;
+};
+
+// Loads the library once per name; a missing one is not looked for again until
+// another name is set.
+const BrackelBinding& Brackel() {
+  static BrackelBinding binding;
+  if (binding.tried == BrackelLibraryName && !binding.tried.empty()) return binding;
+  binding = BrackelBinding();
+  binding.tried = BrackelLibraryName;
+  if (HMODULE lib = LoadLibraryA(BrackelLibraryName.c_str())) {
+    binding.install = reinterpret_cast<BrackelInstall>(GetProcAddress(lib, "InstallHook"));
+    binding.refHook = reinterpret_cast<BrackelCall>(GetProcAddress(lib, "RefHook"));
+    binding.ejectHook = reinterpret_cast<BrackelCall>(GetProcAddress(lib, "EjectHook"));
+  }
+  return binding;
+}
+
+}  // namespace
+
+void BrackelInstallHook(long mode, HWND window) {
+  if (auto install = Brackel().install)
+    install(static_cast<LONG>(mode), static_cast<LONG>(reinterpret_cast<LONG_PTR>(window)));
+}
+void BrackelRefHook(unsigned long processId) {
+  if (auto refHook = Brackel().refHook) refHook(static_cast<LONG>(processId));
+}
+void BrackelEjectHook(unsigned long processId) {
+  if (auto ejectHook = Brackel().ejectHook) ejectHook(static_cast<LONG>(processId));
 }
 
 // ---- Risk descriptions

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include "HistogramCls.h"
 #include "ModProcMonParse.h"
 
@@ -20,6 +22,15 @@ std::string RiskMonitorLogFolder();
 // and, on the NT family, starts the hook library when it is present. Failures are
 // not reported.
 void InitRiskMonitor();
+
+// ---- The hook library (Brackel), bound by name at its first call
+
+// The file the binder loads; tests point it at a built copy or at a missing one.
+extern std::string BrackelLibraryName;
+// Each does nothing when the library or its function is missing.
+void BrackelInstallHook(long mode, HWND window);
+void BrackelRefHook(unsigned long processId);
+void BrackelEjectHook(unsigned long processId);
 
 // ---- Risk descriptions (RiskDescriptions.dat in the program folder)
 

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "ModProcMon.h"
 #include "ModSProgs.h"
@@ -186,11 +187,19 @@ bool ProcessSetChanged() {
   return ids != g_lastWalkIds;
 }
 
+// The last CPU measurement: when it was taken and each program's figure by path.
+bool g_cpuMeasured = false;
+DWORD g_cpuMeasuredTick = 0;
+std::map<std::string, std::string> g_lastCpuByPath;
+
 }  // namespace
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
 void ResetProgInfoState() {
+  g_cpuMeasured = false;
+  g_cpuMeasuredTick = 0;
+  g_lastCpuByPath.clear();
   ProgTable.clear();
   ProgTableLast = -1;
   ProcIdList.clear();
@@ -416,6 +425,20 @@ long CallGetCpuUsage(long* table) {
 
 void UpdateProcessCpu() {
   if (!IsWinNTFlag) return;
+  // The library measures since its previous call: a second call in one pass would
+  // measure a few milliseconds and give 0. A call that soon writes the last figures back.
+  // Real time, not the tick seam: the library's interval is real.
+  const DWORD now = GetTickCount();
+  if (g_cpuMeasured && static_cast<DWORD>(now - g_cpuMeasuredTick) < 500) {
+    for (int i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
+      auto last = g_lastCpuByPath.find(vb::LCase(ProgTable[i][kProgPath]));
+      ProgTable[i][kProgCpu] = last == g_lastCpuByPath.end() ? "0" : last->second;
+    }
+    return;
+  }
+  g_cpuMeasured = true;
+  g_cpuMeasuredTick = now;
+  g_lastCpuByPath.clear();
   std::vector<long> table(kCpuTableSize, 0);
   long n = std::min<long>(CallGetCpuUsage(table.data()), kCpuTableSize);
 
@@ -445,7 +468,10 @@ void UpdateProcessCpu() {
     }
   }
   for (size_t i = 0; i < rowNames.size(); ++i)
-    if (measured[i]) ProgTable[i][kProgCpu] = vb::CStr(cpu[i]);
+    if (measured[i]) {
+      ProgTable[i][kProgCpu] = vb::CStr(cpu[i]);
+      g_lastCpuByPath[vb::LCase(ProgTable[i][kProgPath])] = ProgTable[i][kProgCpu];
+    }
   for (long k = 1; k <= n - 1; ++k) DeleteSetting(ProgramTitle, "tmpcpu", std::to_string(k));
 }
 

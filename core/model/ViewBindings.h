@@ -126,6 +126,12 @@ struct ViewBindings {
   struct PopUpNotice {
     ui::Window* form;
   } popUpNotice;
+  // The Risk Monitor page: the lists page puts programs under the monitor through it.
+  struct ProcCpu {
+    ui::Window* form;
+    bool (*AddProcess)(const std::string& title, const std::string& path, bool notRunning);
+    void (*RefreshMe)();
+  } procCpu;
   // The status window: progress text and Cancel, and the hook libraries' window.
   struct Status {
     ui::Window* form;

@@ -13,7 +13,8 @@ export WINEPREFIX=$3
 fail() { echo "$*"; exit 1; }
 
 qp_fill_folder
-expected="Moskin.dll
+expected="Brackel.dll
+Moskin.dll
 Pellmon.dll
 Pop.dat
 QuillonPro.exe
