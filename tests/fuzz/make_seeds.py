@@ -146,3 +146,25 @@ write("perfdata", "three-processes", u32(1234) + struct.pack("<H", 230) + three)
 write("perfdata", "trailing-bytes", u32(77) + struct.pack("<H", 230) + three + b"\xff" * 64)
 write("perfgrowth", "doubling", struct.pack("<HI", 100, 1000) + b"\x01\x01\x00" + u32(150))
 write("perfgrowth", "never-fits", struct.pack("<HI", 1, 1 << 20) + b"\x01" * 30)
+
+# ---- the risk description file as the build makes it, a cell text and a rating
+with tempfile.TemporaryDirectory() as tmp:
+    subprocess.run([sys.executable, os.path.join(ROOT, "scripts", "make_riskdat.py"), "build",
+                    os.path.join(ROOT, "data", "riskcodes.txt"), os.path.join(tmp, "RiskDescriptions.dat"),
+                    os.path.join(tmp, "RiskEventCodes.h")], check=True)
+    with open(os.path.join(tmp, "RiskDescriptions.dat"), "rb") as f:
+        write("riskfile", "shipped", b"\x00" + f.read())
+write("riskfile", "short-count", b"\x00" + b"3\r\n120 -1 0 Signed\r\ndetails\n201 5 2 Writes\r")
+write("riskfile", "cell", b"\x03" + b" 45% |||||||| (Doesn't seem harmful)")
+
+# ---- the quarantine list: two paths written, and a count larger than the file
+def qrt_record(path, pad, count):
+    return path.encode("latin-1").ljust(255, pad) + struct.pack("<i", count)
+two = qrt_record("", b"\0", 2) + qrt_record("C:\\Tools\\a.exe", b" ", 2) + qrt_record("C:\\b c\\d.exe", b" ", 2)
+write("qrtlist", "two-paths", b"\x01" + two)
+write("qrtlist", "count-past-end", b"\x01" + qrt_record("", b"\0", 1000) + qrt_record("C:\\x.exe", b" ", 1000))
+write("qrtlist", "written", b"\x00" + bytes([14]) + b"C:\\Tools\\a.exe" + bytes([3]) + b" x ")
+
+# ---- monitor log lines as the hook library writes them
+write("monitorline", "written", b"\x00" + bytes([13, 5, 9]) + struct.pack("<h", 201) + b"C:\\temp\\a.txt\r\nnext")
+write("monitorline", "read", b"\x01" + b"13:05:09 602 C:\\Windows\\notepad.exe")
