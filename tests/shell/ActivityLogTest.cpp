@@ -20,6 +20,7 @@
 using shelltest::FrameTest;
 using testsupport::FixtureFolder;
 using testsupport::PumpUntil;
+using shelltest::PostedAction;
 
 namespace {
 
@@ -62,37 +63,6 @@ class ActivityLogTest : public FrameTest {
            isdigit(t[6]) && isdigit(t[7]);
   }
   static std::string HandleText(HWND hwnd) { return std::to_string(reinterpret_cast<uintptr_t>(hwnd)); }
-};
-
-// A window of the test's own that runs an action when a posted message reaches it,
-// wherever the thread pumps.
-class PostedAction {
- public:
-  explicit PostedAction(std::function<void()> action) : action_(std::move(action)) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &PostedAction::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QpTestPostedAction";
-    RegisterClassA(&wc);
-    hwnd_ = CreateWindowA("QpTestPostedAction", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~PostedAction() { DestroyWindow(hwnd_); }
-  void Post() { PostMessageA(hwnd_, WM_APP + 1, 0, 0); }
-  bool ran = false;
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<PostedAction*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_APP + 1 && self) {
-      self->ran = true;
-      self->action_();
-      return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  std::function<void()> action_;
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace
