@@ -1,5 +1,7 @@
 #include "InfoBarFrm.h"
 
+#include "FirstTimeFrm.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,7 +60,7 @@ InfoBarFrmForm::InfoBarFrmForm()
   label0_.SetContainer(MainPic);
   label0_.SetVisible(false);  // it only measures the items' widths
   SetupGraph(graph0_);
-  ShowFirstTime = [](int, HWND) { return false; };
+  ShowFirstTime = [this](int messageId, HWND) { return FirstTimeFrm.ShowFirstTime(static_cast<int16_t>(messageId), this); };
   Sleep = [](DWORD ms) { ::Sleep(ms); };
 
   mnuSettings = &menu.Add("Settings");

@@ -70,7 +70,7 @@ class InfoBarFrmForm : public ui::Window {
   int StripWidth() const { return MainPic.GetBounds().width; }
 
   // The first-time message of a number (2: the bar's auto-hide); answers whether it
-  // was shown. The message window has not landed: the stand-in shows nothing.
+  // was shown. Tests may answer it themselves.
   std::function<bool(int messageId, HWND owner)> ShowFirstTime;
   // Pauses of the slide and of the cursor's rest.
   std::function<void(DWORD ms)> Sleep;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ActivityLog.h"
 #include "CheckUpdateFrm.h"
 #include "ConInfoFrm.h"
 #include "DetailsFrm.h"
@@ -12,6 +13,8 @@
 #include "ModExitWin.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModProgInfo.h"
+#include "ModWndOpr.h"
 #include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
@@ -152,6 +155,7 @@ InterfaceFrmForm::InterfaceFrmForm()
       Command2(*this, {0, 0, 34, 20}, "Dis"),
       LogTimer(*this, 0) {
   LogTimer.SetEnabled(false);
+  LogTimer.Tick = [this] { LogTimer_Timer(); };
   for (ui::ButtonBar& bar : MainTbl) bar.SetContainer(TopTlbarFram);
   for (ui::PictureBox& arrow : DownBtn) arrow.SetContainer(TopTlbarFram);
   Logo.SetContainer(TopTlbarFram);
@@ -314,6 +318,7 @@ void InterfaceFrmForm::Form_Load() {
   SetCaption(ProgramTitle);
   PageInterval = 4;
   SetHintText("");
+  HistoryCount = 0;
 
   SetBackColor(InterfaceBackColor);
   Toolbar1.SetBarColor(InterfaceToolbarColor);
@@ -631,9 +636,132 @@ void InterfaceFrmForm::mnuSettingsMsgBlock_Click() {
   SaveSetting(ProgramTitle, "MoreTools", "BlockMessenger", vb::BoolText(mnuSettingsMsgBlock->Checked()));
 }
 
-// Recording the activity log (2 to 4) comes with the activity log itself.
+namespace {
+
+const char kLoggingSince[] = "Quillon Pro is logging now processes and windows. Started at ";
+const COLORREF kLogOn = RGB(0, 255, 0), kLogOff = RGB(255, 0, 0);
+
+// The time of a log line: "hh:nn:ss", 24-hour.
+std::string LogLineTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  snprintf(text, sizeof text, "%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
+  return text;
+}
+
+void SetStatus(const std::string& text, COLORREF light) {
+  MoreToolsFrm.RecStatusLbl.SetText(text);
+  MoreToolsFrm.IndShp.SetBackColor(light);
+}
+
+void AppendLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) activitylog::AppendHistory(HistoryLog, HistoryCount, line, NumLogData);
+}
+
+}  // namespace
+
 void InterfaceFrmForm::mnuLog_Click(int index) {
-  if (index == 0) ShowFrm(Logfrm);
+  switch (index) {
+    case 0:
+      ShowFrm(Logfrm);
+      break;
+    case 2:  // start, or start again
+      ++logCommands_;
+      mnuLog[2]->SetCaption("Res&tart");
+      MoreToolsFrm.StartBtn.SetText("Res&tart");
+      mnuLog[3]->SetCaption("&Pause");
+      MoreToolsFrm.PauseBtn.SetText("&Pause");
+      SetLogControls(true, false);
+      LogTimer.SetEnabled(true);
+      HistoryCount = 0;
+      HistoryLog.assign(1, std::string());
+      LastProcList.assign(1, std::string());
+      LastWndList.assign(1, std::string());
+      LogStartTime = vb::Now();
+      SetStatus(kLoggingSince + vb::CStrDate(LogStartTime), kLogOn);
+      break;
+    case 3:  // pause, or resume
+      ++logCommands_;
+      if (mnuLog[3]->Caption() == "&Resume") {
+        mnuLog[3]->SetCaption("&Pause");
+        MoreToolsFrm.PauseBtn.SetText("&Pause");
+        LogTimer.SetEnabled(true);
+        SetStatus(kLoggingSince + vb::CStrDate(LogStartTime), kLogOn);
+      } else {
+        SetStatus("Logging process is paused since " + vb::CStrDate(vb::Now()), kLogOff);
+        mnuLog[3]->SetCaption("&Resume");
+        MoreToolsFrm.PauseBtn.SetText("&Resume");
+        LogTimer.SetEnabled(false);
+      }
+      break;
+    case 4:  // stop; the history stays until the next start
+      ++logCommands_;
+      SetLogControls(false, false);
+      mnuLog[3]->SetCaption("&Pause");
+      MoreToolsFrm.PauseBtn.SetText("&Pause");
+      mnuLog[2]->SetCaption("S&tart Monitoring Running Tasks");
+      MoreToolsFrm.StartBtn.SetText("S&tart");
+      LogTimer.SetEnabled(false);
+      SetStatus("Press Start to start logging", kLogOff);
+      break;
+    default:
+      break;
+  }
+}
+
+void InterfaceFrmForm::SetLogControls(bool running, bool /*paused*/) {
+  mnuLog[3]->SetEnabled(running);
+  mnuLog[4]->SetEnabled(running);
+  MoreToolsFrm.PauseBtn.SetEnabled(running);
+  MoreToolsFrm.StopBtn.SetEnabled(running);
+}
+
+// The lists are copied right after the walk and the rebuild: the events let run
+// meanwhile may refresh a page, which rebuilds the shared tables, or bring a Logs
+// command, which ends the tick without writing.
+void InterfaceFrmForm::LogTimer_Timer() {
+  if (LogBusy) return;
+  LogBusy = true;
+  const unsigned commands = logCommands_;
+  struct Done {
+    bool& busy;
+    ~Done() {
+      busy = false;
+      LogScanning = 0;
+    }
+  } done{LogBusy};
+  try {
+    LogScanning = -1;
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
+    LogScanning = 0;
+    std::vector<activitylog::Item> processes;
+    for (size_t i = 0; i < ProcIdList.size() && i < ProcPathList.size(); ++i)
+      processes.push_back({ProcPathList[i], ProcIdList[i]});
+    ui::DoEvents();
+    if (commands != logCommands_) return;
+    activitylog::Comparison programs =
+        activitylog::Compare(LastProcList, processes, activitylog::kProcessWords, LogLineTime(), true);
+    AppendLines(programs.lines);
+    LastProcList = std::move(programs.entries);
+
+    LogScanning = -1;
+    GetWndInfo(kWndRebuildTable, "");
+    LogScanning = 0;
+    std::vector<activitylog::Item> windows;
+    for (int i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+      const std::string title = i < static_cast<int>(WndTitles.size()) ? WndTitles[i] : std::string();
+      windows.push_back({title, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(WndTable[i]))});
+    }
+    ui::DoEvents();
+    if (commands != logCommands_) return;
+    activitylog::Comparison opened =
+        activitylog::Compare(LastWndList, windows, activitylog::kWindowWords, LogLineTime(), true);
+    AppendLines(opened.lines);
+    LastWndList = std::move(opened.entries);
+  } catch (const std::exception&) {
+    // A failed snapshot skips this tick; the next one compares again.
+  }
 }
 
 void InterfaceFrmForm::mnuhelp_Click(int index) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ButtonBar.h"
 #include "Container.h"
@@ -84,6 +85,12 @@ class InterfaceFrmForm : public ui::Window {
   void mnuSettingsPopBlock_Click();
   void mnuSettingsMsgBlock_Click();
   void mnuLog_Click(int index);
+  // The activity log's snapshot: what started, ended, opened or closed since the last.
+  void LogTimer_Timer();
+  bool LogBusy = false;  // a tick runs
+  double LogStartTime = 0;  // when logging last started (a VB date)
+  // The previous tick's processes ("path (id)|") and windows ("title (handle)|").
+  std::vector<std::string> LastProcList, LastWndList;
   void mnuhelp_Click(int index);
 
   // The mouse-up handler, which is also the tray icon's callback: x 515 (a double
@@ -119,6 +126,11 @@ class InterfaceFrmForm : public ui::Window {
   void PlaceControls();
   bool IsTrayMessage(WPARAM wp, LPARAM lp) const;
   void ShowTrayMenu();
+
+  void SetLogControls(bool running, bool paused);
+  // Counts the log's start, pause and stop commands: a tick that sees it change while
+  // it lets events run ends without writing.
+  unsigned logCommands_ = 0;
 
   float MarginX = 2, MarginY = 2;
   bool resizing_ = false;

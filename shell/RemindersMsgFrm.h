@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Controls.h"
+#include "PictureBox.h"
 #include "Window.h"
 
 class RemindersMsgFrmForm : public ui::Window {
@@ -12,7 +13,10 @@ class RemindersMsgFrmForm : public ui::Window {
   RemindersMsgFrmForm();
 
   ui::Label Label1;
+  ui::PictureBox ClockImg;
+  ui::CheckBox DontShowChk;
   ui::Button OKButton;
+  ui::Button SettingsBtn;
 
   // Shows the reminder modeless with its title as caption; a reminder already shown
   // takes the new caption, text and type.
@@ -20,11 +24,15 @@ class RemindersMsgFrmForm : public ui::Window {
   int16_t MsgType() const { return msgType_; }
 
  protected:
+  void Form_Load() override;
   void Form_Activate() override;
   void Form_Unload(bool& cancel) override;
 
- private:
+ public:
   void OKButton_Click();
+  void SettingsBtn_Click();
+
+ private:
   int16_t msgType_ = 0;
 };
 

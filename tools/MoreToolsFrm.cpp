@@ -1,5 +1,7 @@
 #include "MoreToolsFrm.h"
 
+#include "InterfaceFrm.h"
+
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModProgInfo.h"
@@ -50,7 +52,15 @@ MoreToolsFrmForm::MoreToolsFrmForm()
     : Window({.caption = "More Tools", .style = WS_POPUP, .width = 600, .height = 400}),
       SSTab1(*this, {0, 0, 600, 400},
              {"Reminders", "Tasks History and Media Check", "Windows Start-up Manager"}),
-      DriveEXList(*this, {20, 40, 120, 120}, LVS_LIST),
+      HistoryFram(*this, {12, 12, 570, 110}, "Processes and Windows History"),
+      StartBtn(*this, {12, 24, 80, 26}, "S&tart"),
+      PauseBtn(*this, {100, 24, 80, 26}, "&Pause"),
+      StopBtn(*this, {188, 24, 80, 26}, "&Stop"),
+      StatusLbl(*this, {12, 62, 50, 18}, "Status:"),
+      RecStatusLbl(*this, {64, 62, 470, 36},
+                   "Press Start to start logging processes and windows that are launched/terminated."),
+      IndShp(*this, {540, 62, 16, 16}, true),
+      DriveEXList(*this, {20, 140, 120, 120}, LVS_LIST),
       IntReminderChk(*this, {20, 180, 300, 20}, "Remind me when I am connected to the Internet for"),
       IntReminderTxt(*this, {20, 204, 60, 20}),
       Label4(*this, {86, 206, 80, 20}, "minute(s)"),
@@ -60,6 +70,20 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                              std::make_pair("Running", 70)})
     StartUpLV.AddColumn(column.first, column.first, column.second);
   StartUpLV.ColumnClick = [this](int column) { StartUpLV_ColumnClick(column); };
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&IntReminderChk, &IntReminderTxt, &Label4})
+    c->SetContainer(SSTab1.Page(0));
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&HistoryFram, &DriveEXList})
+    c->SetContainer(SSTab1.Page(1));
+  StartUpLV.SetContainer(SSTab1.Page(2));
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&StartBtn, &PauseBtn, &StopBtn, &StatusLbl,
+                                                             &RecStatusLbl, &IndShp})
+    c->SetContainer(HistoryFram);
+  PauseBtn.SetEnabled(false);
+  StopBtn.SetEnabled(false);
+  IndShp.SetBackColor(RGB(255, 0, 0));
+  StartBtn.Click = [this] { StartBtn_Click(); };
+  PauseBtn.Click = [this] { PauseBtn_Click(); };
+  StopBtn.Click = [this] { StopBtn_Click(); };
   IntReminderTxt.SetNumberStyle(true);
   Views.moreTools = {.form = this,
                      .DriveEXList = &DriveEXList,
@@ -138,6 +162,10 @@ int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
   }
   return 0;
 }
+
+void MoreToolsFrmForm::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
+void MoreToolsFrmForm::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }
+void MoreToolsFrmForm::StopBtn_Click() { InterfaceFrm.mnuLog_Click(4); }
 
 void MoreToolsFrmForm::StartUpLV_ColumnClick(int column) {
   StartUpLV.SortBy(column, ui::SortKind::kText, !StartUpLV.SortAscending());

@@ -7,6 +7,8 @@
 #include "Controls.h"
 #include "ImageList.h"
 #include "ListView.h"
+#include "PictureBox.h"
+#include "TabPages.h"
 #include "Window.h"
 
 
@@ -14,7 +16,14 @@ class MoreToolsFrmForm : public ui::Window {
  public:
   MoreToolsFrmForm();
 
-  ui::TabControl SSTab1;
+  ui::TabPages SSTab1;
+  // The shell's activity log: its commands, its state and a green (logging) or red
+  // (paused, stopped) light.
+  ui::Container HistoryFram;
+  ui::Button StartBtn, PauseBtn, StopBtn;
+  ui::Label StatusLbl;
+  ui::Label RecStatusLbl;
+  ui::PictureBox IndShp;
   ui::ListView DriveEXList;  // drives left out of the media check
   // The Internet reminder: on/off, its minutes and their caption (element 0 of the
   // page's label array).
@@ -45,6 +54,9 @@ class MoreToolsFrmForm : public ui::Window {
 
  private:
   void ListStartUpKeys();
+  void StartBtn_Click();
+  void PauseBtn_Click();
+  void StopBtn_Click();
 };
 
 // The program a start-up command line runs, in lower case: a quoted path, or the text

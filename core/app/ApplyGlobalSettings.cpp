@@ -120,7 +120,8 @@ void ApplyListColumns() {
 
 void ApplyLogTimer() {
   // A product that does not fit the timer leaves the interval as it was.
-  const long long interval = static_cast<long long>(SecLogData) * 1000;
+  // A timer of 0 never ticks while the log says it is logging: below a second, every second.
+  const long long interval = static_cast<long long>(SecLogData < 1 ? 1 : SecLogData) * 1000;
   if (interval < 0 || interval > 0x7FFFFFFF) return;
   if (Views.frame.LogTimer) Views.frame.LogTimer->SetInterval(static_cast<UINT>(interval));
 }

@@ -51,6 +51,9 @@ int16_t FindDirection;
 int32_t LastFoundPos;
 bool FindTextChanged;
 
+std::vector<std::string> HistoryLog;
+int16_t HistoryCount;
+
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
 void ResetMainState() {
@@ -60,6 +63,8 @@ void ResetMainState() {
   FindDirection = 1;
   LastFoundPos = 0;
   FindTextChanged = false;
+  HistoryLog.clear();
+  HistoryCount = 0;
 }
 namespace {
 const bool resetMainStateDone = (ResetMainState(), true);

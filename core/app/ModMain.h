@@ -75,5 +75,10 @@ void SetNumberStyle(ui::TextBox& box, bool on);
 // A common-controls toolbar drawn flat and transparent.
 void SetFlatToolbar(HWND toolbar);
 
+// The activity log's history, oldest line first; lines 0 to HistoryCount - 1 are in
+// use. Held only in memory: the report window is its one reader.
+extern std::vector<std::string> HistoryLog;
+extern int16_t HistoryCount;
+
 // Gives this module's state its start values again.
 void ResetMainState();

@@ -6,7 +6,7 @@
 #include "VbRules.h"
 
 const char* const ProgramTitle = "Quillon Pro";
-const char* const ProductWebSite = "http://www.quillonpro.example";
+const char* ProductWebSite = "http://www.quillonpro.example";
 
 bool IsExiting;
 bool CancelFlag;

@@ -36,7 +36,7 @@ std::vector<COLORREF> GradientBands(int r1, int g1, int b1, int r2, int g2, int 
 HWND WndFromCursor();
 
 // The product's web site, and its help page opened in the browser.
-extern const char* const ProductWebSite;
+extern const char* ProductWebSite;  // tests point it at a server of their own
 void ShowOnlineHelp(const std::string& topic);
 // True when the path's attributes can be read and it is not a folder.
 bool FileExists(const std::string& path);

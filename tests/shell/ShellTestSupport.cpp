@@ -26,6 +26,30 @@ void FrameTest::TearDown() {
 
 void FrameTest::Settle(DWORD ms) { testsupport::PumpUntil([] { return false; }, ms); }
 
+PostedAction::PostedAction(std::function<void()> action) : action_(std::move(action)) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = &PostedAction::Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "QpTestPostedAction";
+  RegisterClassA(&wc);
+  hwnd_ = CreateWindowA("QpTestPostedAction", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+PostedAction::~PostedAction() { DestroyWindow(hwnd_); }
+
+void PostedAction::Post() { PostMessageA(hwnd_, WM_APP + 1, 0, 0); }
+
+LRESULT CALLBACK PostedAction::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<PostedAction*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_APP + 1 && self) {
+    self->ran = true;
+    self->action_();
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
 std::vector<std::string> MenuCaptions(HMENU menu) {
   std::vector<std::string> captions;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {

@@ -44,6 +44,21 @@ class MenuWatcher {
   HANDLE thread_ = nullptr;
 };
 
+// A window of the test's own that runs an action when a posted message reaches it,
+// wherever the thread pumps (inside a tick's events, a modal loop).
+class PostedAction {
+ public:
+  explicit PostedAction(std::function<void()> action);
+  ~PostedAction();
+  void Post();
+  bool ran = false;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  std::function<void()> action_;
+  HWND hwnd_ = nullptr;
+};
+
 // Captions of a real menu, by position (with shortcut texts, "-" for separators).
 std::vector<std::string> MenuCaptions(HMENU menu);
 

@@ -1,0 +1,74 @@
+#include "FirstTimeFrm.h"
+
+#include "ModMain.h"
+#include "ModSettings.h"
+
+FirstTimeFrmForm FirstTimeFrm;
+
+namespace {
+
+std::string MsgKey(int16_t id) { return "MsgID-" + std::to_string(id); }
+
+const char* const kPopUpBody =
+    "This is your first time to use"
+    " Quillon pop-up blocker, Latchkey. When Quillon detects"
+    " a pop-up, it hides it and just shows information"
+    " about it. With a simple mouse hover you can take"
+    " a peek and decide whether to show it. Otherwise,"
+    " the pop-up will be automatically blocked after"
+    " a few seconds. You can also add the pop-up to"
+    " the white list, so that it is always shown.";
+
+const char* const kTrackerBody =
+    "This is your first time to use"
+    " Auto-Hide feature. The Tracker will now be hidden"
+    " .To display it, simply put your mouse at the top"
+    " of the screen and leave it for moments.";
+
+}  // namespace
+
+bool FirstTimeMessageOn(int16_t intMsgID) {
+  // A value only an outside edit could leave reads as True and stops nothing.
+  return SettingsReader(ProgramTitle, "General").Flag(MsgKey(intMsgID), true);
+}
+
+FirstTimeFrmForm::FirstTimeFrmForm()
+    : Window({.caption = "Dialog Caption", .style = WS_POPUP | WS_CAPTION | WS_SYSMENU, .exStyle = WS_EX_TOPMOST,
+              .width = 380, .height = 190, .centred = true}),
+      Image1(*this, {12, 14, 36, 36}),
+      MsgBodyLbl(*this, {60, 12, 308, 100}, "Message Body"),
+      Line1(*this, {8, 120, 364, 2}, "", SS_ETCHEDHORZ),
+      Line2(*this, {8, 123, 364, 2}, "", SS_ETCHEDHORZ),
+      DontDisplayChk(*this, {12, 150, 240, 22}, "Don't show this message again"),
+      OKButton(*this, {288, 148, 80, 26}, "OK") {
+  OKButton.SetDefault(true);
+  OKButton.Click = [this] { OKButton_Click(); };
+  Image1.Paint = [](HDC dc) { DrawIcon(dc, 2, 2, LoadIcon(nullptr, IDI_INFORMATION)); };
+}
+
+bool FirstTimeFrmForm::ShowFirstTime(int16_t intMsgID, ui::Window* OwnerFrm) {
+  msgId_ = intMsgID;
+  if (!FirstTimeMessageOn(intMsgID)) {
+    if (Loaded()) Unload();
+    return false;
+  }
+  Load();
+  if (intMsgID == 1) {
+    SetCaption("Latchkey");
+    MsgBodyLbl.SetText(kPopUpBody);
+  } else if (intMsgID == 2) {
+    SetCaption("Tracker Bar");
+    MsgBodyLbl.SetText(kTrackerBody);
+  }
+  SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  ShowModal(OwnerFrm);
+  return true;
+}
+
+void FirstTimeFrmForm::OKButton_Click() {
+  if (DontDisplayChk.Value()) SaveSetting(ProgramTitle, "General", MsgKey(msgId_), "False");
+  Unload();
+}
+
+// An unloaded window comes back as designed: the box unticked.
+void FirstTimeFrmForm::Form_Load() { DontDisplayChk.SetValue(false); }

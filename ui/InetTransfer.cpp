@@ -1,0 +1,146 @@
+#include "InetTransfer.h"
+
+#include <wininet.h>
+
+#include <memory>
+
+namespace ui {
+
+namespace {
+
+const char kClass[] = "QpInetTransfer";
+const UINT kArrived = WM_APP + 0x2A1;
+
+struct Job {
+  HWND target;
+  unsigned request;
+  std::string url;
+  DWORD timeout;
+};
+
+void Fail(InetResult& result, DWORD code) {
+  result.failed = true;
+  result.errorCode = code;
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                GetModuleHandleA("wininet.dll"), code, 0, text, sizeof text, nullptr);
+  if (length == 0)
+    length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                            sizeof text, nullptr);
+  std::string message(text, length);
+  // The system's texts end in a line break.
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+    message.pop_back();
+  result.errorText = message;
+}
+
+// The request itself; WinINet ignores a time-out set on the session handle, so it
+// goes on the request handle.
+void Fetch(const Job& job, InetResult& result) {
+  URL_COMPONENTSA parts = {};
+  char host[256] = {}, path[2048] = {}, extra[1024] = {};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = sizeof host;
+  parts.lpszUrlPath = path;
+  parts.dwUrlPathLength = sizeof path;
+  parts.lpszExtraInfo = extra;
+  parts.dwExtraInfoLength = sizeof extra;
+  if (!InternetCrackUrlA(job.url.c_str(), 0, 0, &parts)) return Fail(result, GetLastError());
+  HINTERNET session = InternetOpenA("Quillon Pro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!session) return Fail(result, GetLastError());
+  HINTERNET connection = InternetConnectA(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET request = nullptr;
+  if (connection) {
+    const std::string object = std::string(path) + extra;
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                  INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    request = HttpOpenRequestA(connection, "GET", object.empty() ? "/" : object.c_str(), nullptr, nullptr, nullptr,
+                               flags, 0);
+  }
+  if (!request) {
+    Fail(result, GetLastError());
+  } else {
+    DWORD timeout = job.timeout;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+      InternetSetOptionA(request, option, &timeout, sizeof timeout);
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+      Fail(result, GetLastError());
+    } else {
+      DWORD status = 0, size = sizeof status;
+      if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        result.status = static_cast<int>(status);
+      char chunk[4096];
+      DWORD read = 0;
+      while (InternetReadFile(request, chunk, sizeof chunk, &read) && read > 0) result.body.append(chunk, read);
+    }
+    InternetCloseHandle(request);
+  }
+  if (connection) InternetCloseHandle(connection);
+  InternetCloseHandle(session);
+}
+
+DWORD WINAPI Worker(LPVOID param) {
+  std::unique_ptr<Job> job(static_cast<Job*>(param));
+  auto result = std::make_unique<InetResult>();
+  Fetch(*job, *result);
+  // A window that is gone takes nothing: the answer is freed here.
+  if (PostMessageA(job->target, kArrived, job->request, reinterpret_cast<LPARAM>(result.get()))) result.release();
+  return 0;
+}
+
+}  // namespace
+
+InetTransfer::~InetTransfer() {
+  if (target_) DestroyWindow(target_);
+}
+
+bool InetTransfer::Execute(const std::string& url) {
+  if (!target_) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &InetTransfer::ProcOf;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);
+    target_ = CreateWindowA(kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (!target_) return false;
+    SetWindowLongPtrA(target_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  auto* job = new Job{target_, ++request_, url, RequestTimeout};
+  HANDLE thread = CreateThread(nullptr, 0, &Worker, job, 0, nullptr);
+  if (!thread) {
+    delete job;
+    return false;
+  }
+  CloseHandle(thread);
+  running_ = true;
+  return true;
+}
+
+void InetTransfer::Cancel() {
+  ++request_;
+  running_ = false;
+}
+
+void InetTransfer::Arrived(unsigned request, InetResult* result) {
+  std::unique_ptr<InetResult> owned(result);
+  if (request != request_ || !running_) return;
+  running_ = false;
+  if (StateChanged) StateChanged(*owned);
+}
+
+LRESULT CALLBACK InetTransfer::ProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kArrived) {
+    auto* self = reinterpret_cast<InetTransfer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* result = reinterpret_cast<InetResult*>(lp);
+    if (self)
+      self->Arrived(static_cast<unsigned>(wp), result);
+    else
+      delete result;
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace ui
