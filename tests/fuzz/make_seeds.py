@@ -168,3 +168,8 @@ write("qrtlist", "written", b"\x00" + bytes([14]) + b"C:\\Tools\\a.exe" + bytes(
 # ---- monitor log lines as the hook library writes them
 write("monitorline", "written", b"\x00" + bytes([13, 5, 9]) + struct.pack("<h", 201) + b"C:\\temp\\a.txt\r\nnext")
 write("monitorline", "read", b"\x01" + b"13:05:09 602 C:\\Windows\\notepad.exe")
+
+# ---- the update check's answers: news, our own version, an error page
+write("updateanswer", "news", b"\x00" + b"3.1.0 Faster lists.\r\nFewer clicks.")
+write("updateanswer", "same", b"\x00" + b"3.0.0\n")
+write("updateanswer", "error-page", b"\x01" + struct.pack("<h", 404) + b"<html>Not found</html>")
