@@ -44,6 +44,8 @@ void Reset() {
   EndProcessFn = RealEndProcess;
 }
 
+bool ShellExecuteForReal(const ShellRequest& request) { return RealShellExecute(request); }
+
 void KeepShellQuiet() {
   shellQuiet = true;
   ShellExecuteFn = QuietShellExecute;

@@ -34,5 +34,7 @@ void Reset();
 // help page, "net stop messenger") would outlive its test and could hold the test
 // run's output open.
 void KeepShellQuiet();
+// The system's own shell call, for a test that must really start a program.
+bool ShellExecuteForReal(const ShellRequest& request);
 
 }  // namespace seams

@@ -147,10 +147,9 @@ TEST_F(ProcCPUFrmTest, TheRestartOfferEndsTheProgramAndStartsItHookedFromTheRoot
     return IDYES;
   };
   std::vector<seams::ShellRequest> requests;
-  auto real = seams::ShellExecuteFn;
   seams::ShellExecuteFn = [&](const seams::ShellRequest& request) {
     requests.push_back(request);
-    return real(request);
+    return seams::ShellExecuteForReal(request);
   };
   ASSERT_TRUE(ProcCPUFrm.AddProcess("restart", path, false));
   ASSERT_EQ(messages_.size(), 2u);
