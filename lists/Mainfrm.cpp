@@ -1,15 +1,74 @@
 #include "Mainfrm.h"
 
-#include "ApplyGlobalSettings.h"
+#include <algorithm>
+#include <functional>
 
+#include "ApplyGlobalSettings.h"
+#include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModProcMon.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
 #include "ModStartup.h"
+#include "ModWndOpr.h"
+#include "VbRules.h"
 #include "ViewBindings.h"
 
 MainfrmForm Mainfrm;
 
+const char kNoneValue[] = "?_none_?";
+
+namespace {
+
+// The process table's texts for the program list, by field (NT has the CPU field 7).
+enum AppField { kFieldTitle = 0, kFieldRisk = 1 };
+
+std::string Lower(std::string text) { return vb::LCase(std::move(text)); }
+
+int FieldOfColumn(const ui::ListView& list, int column) {
+  const std::string key = list.ColumnKey(column);
+  return key.size() > 1 ? static_cast<int>(vb::Val(key.substr(1))) : -1;
+}
+
+std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : no; }
+
+// The window facts the merge compares. Unlike a full record it does not look for the
+// owner's path, which may cost a walk and a pause for a window that is new.
+std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
+  WndInfo info;
+  if (newRow) {
+    GetWndInfo(kWndFillCurWnd, WndHandleText(hwnd));
+    info = CurWnd;
+  } else if (IsWindow(hwnd)) {
+    info.Title = GetWndTitle(hwnd);
+    info.Position = GetWndPosition(hwnd);
+    if (IsWndResponding(hwnd, false)) {
+      info.Responding = true;
+      info.Enabled = IsWindowEnabled(hwnd) != FALSE;
+      info.Visible = IsWindowVisible(hwnd) != FALSE;
+      info.OnTop = IsWndOnTop(hwnd);
+    }
+  }
+  std::vector<std::string> v(10, kNoneValue);
+  v[0] = info.Title;
+  v[1] = YesNo(info.Responding, "Responding", "Not Responding");
+  v[4] = YesNo(info.Visible, "Visible", "Invisible");
+  v[5] = YesNo(info.OnTop, "Always On Top", "Normal Order");
+  v[6] = YesNo(info.Enabled, "Enabled", "Disabled");
+  v[9] = info.Position;
+  if (newRow) {
+    v[2] = WndHandleText(hwnd);
+    v[3] = info.ExeFile;
+    v[7] = std::to_string(info.ProcessId);
+    v[8] = std::to_string(info.ThreadId);
+  }
+  return v;
+}
+
+}  // namespace
+
 MainfrmForm::MainfrmForm()
-    : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400}),
+    : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400, .keyPreview = true}),
       AppLst(*this, {0, 0, 600, 200}),
       WndLst(*this, {0, 204, 600, 196}) {
   mnuAppLst = &Menus.Add("AppLst");
@@ -21,6 +80,19 @@ MainfrmForm::MainfrmForm()
     mnuWndLstView[i] = &mnuWndLst->Add(captions[i]);
     mnuWndLstView[i]->Click = [this, i] { mnuWndLstView_Click(i); };
   }
+  BuildCommandMenus();
+  AppLst.ColumnClick = [this](int column) { Lists_ColumnClick(AppLst, column); };
+  WndLst.ColumnClick = [this](int column) { Lists_ColumnClick(WndLst, column); };
+  AppLst.ItemClick = [this](int) {
+    IsItemClick = true;
+    if (ProgWndImgIndex == 1) RefreshMe();
+    IsItemClick = false;
+  };
+  WndLst.ItemClick = [this](int) {
+    IsItemClick = true;
+    if (ProgWndImgIndex == 3) RefreshMe();
+    IsItemClick = false;
+  };
   ViewBindings::Lists& view = Views.lists;
   view.form = this;
   view.AppLst = &AppLst;
@@ -31,6 +103,78 @@ MainfrmForm::MainfrmForm()
     view.mnuAppLstView[i] = mnuAppLstView[i];
     view.mnuWndLstView[i] = mnuWndLstView[i];
   }
+}
+
+MainfrmForm::~MainfrmForm() {
+  for (auto& entry : memo_)
+    for (HICON icon : entry.second.icons)
+      if (icon) DestroyIcon(icon);
+}
+
+void MainfrmForm::Form_Load() { Form_Resize(); }
+
+void MainfrmForm::BuildCommandMenus() {
+  mnuProgs = &Menus.Add("&Programs");
+  auto add = [](ui::MenuItem* menu, const char* caption, std::function<void()> click) {
+    menu->Add(caption).Click = std::move(click);
+  };
+  add(mnuProgs, "&Terminate", [this] { KillApp(false); });
+  add(mnuProgs, "Terminate and &Restart", [this] { KillApp(true); });
+  mnuProgs->Add("-");
+  ui::MenuItem& priority = mnuProgs->Add("&Priority");
+  const char* names[4] = {"&Idle", "&Normal", "&High", "&Realtime"};
+  for (int i = 0; i < 4; ++i) add(&priority, names[i], [this, i] { SetSelectedPriority(i); });
+  priority.Add("-");
+  add(&priority, "In&crease", [this] { ChangeSelectedPriority(1); });
+  add(&priority, "&Decrease", [this] { ChangeSelectedPriority(-1); });
+  mnuProgs->Add("-");
+  add(mnuProgs, "Copy &Path", [this] { mnuCopyPath_Click(); });
+  add(mnuProgs, "Select All", [this] { SelectAll(AppLst); });
+  add(mnuProgs, "Invert Selection", [this] { InvertSelection(AppLst); });
+
+  mnuWnds = &Menus.Add("&Windows");
+  add(mnuWnds, "&Close", [this] { mnuWndClose_Click(); });
+  add(mnuWnds, "&Terminate", [this] { WndTerminate(false); });
+  add(mnuWnds, "Terminate and &Restart", [this] { WndTerminate(true); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Check &Status", [this] { mnuWndCheckStatus_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Set/Unset Window &always on-top", [this] { mnuWndOnTop_Click(); });
+  add(mnuWnds, "Show/H&ide Window", [this] { mnuWndShowHide_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Minimi&ze", [this] { mnuWndShowState_Click(SW_MINIMIZE); });
+  add(mnuWnds, "Ma&ximize", [this] { mnuWndShowState_Click(SW_MAXIMIZE); });
+  add(mnuWnds, "Norma&l", [this] { mnuWndShowState_Click(SW_SHOWNORMAL); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Copy Name and Han&dle", [this] { mnuWndCopyNameHandle_Click(); });
+  add(mnuWnds, "Select All", [this] { SelectAll(WndLst); });
+  add(mnuWnds, "Invert Selection", [this] { InvertSelection(WndLst); });
+  AppLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuProgs, at); };
+  WndLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuWnds, at); };
+}
+
+// F5 refreshes now (also while a list has the focus); the context-menu key opens the
+// focused list's commands.
+void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F5) {
+    FastRef = false;
+    RefreshMe();
+    keyCode = 0;
+  } else if (keyCode == VK_APPS) {
+    POINT at;
+    GetCursorPos(&at);
+    const bool windows = GetFocus() == WndLst.hwnd();
+    Menus.Popup(*this, windows ? *mnuWnds : *mnuProgs, at);
+    keyCode = 0;
+  }
+}
+
+void MainfrmForm::Form_Resize() {
+  RECT r;
+  if (!GetClientRect(hwnd(), &r)) return;
+  const int half = (r.bottom - r.top) / 2;
+  AppLst.Move({0, 0, r.right, half - 2});
+  WndLst.Move({0, half + 2, r.right, r.bottom - half - 2});
 }
 
 void MainfrmForm::SetView(ui::ListView& list, ui::MenuItem* const* items, bool& largeIcon, int index) {
@@ -49,16 +193,303 @@ void MainfrmForm::mnuAppLstView_Click(int index) { SetView(AppLst, mnuAppLstView
 
 void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView, WndLargeIcon, index); }
 
-// The lists are filled by the page's refresh, which arrives with the process and
-// window tables.
+// ---- Refresh
+
 void MainfrmForm::RefreshMe() {
-  // Re-entered from an event pump inside a refresh: the running one finishes first.
-  if (Refreshing) return;
+  // Events run inside every loop of a refresh and of a command: a refresh asked from
+  // one of them would rebuild the tables under the running loop. A command refreshes
+  // at its end.
+  if (Refreshing || CommandRunning) return;
+  if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+  if (FastRef) {
+    HWND front = GetForegroundWindow();
+    if (front != hwnd() || !front) {
+      if (!front || front != BoundHwnd(Views.frame.form)) return;
+    }
+  }
   Refreshing = true;
-  // (The rows are filled here once the process and window tables arrive.)
+  try {
+    if (ProgWndImgIndex == 1)
+      DoProgWndOpt();
+    else if (ProgWndImgIndex == 3)
+      DoWndProgOpt();
+    else
+      DoAllWndOpt();
+  } catch (...) {
+    Refreshing = false;
+    throw;
+  }
   Refreshing = false;
-  // Options applied meanwhile change the columns only now, between refreshes.
+  // Options applied meanwhile change the columns only now, between refreshes; the
+  // next refresh then takes the full road (the cells follow the new columns).
   ApplyPendingColumns();
+}
+
+void MainfrmForm::DoAllWndOpt() {
+  RefAppList();
+  RefWinList();
+}
+
+std::vector<std::string> MainfrmForm::AppValues(int16_t row) const {
+  const ProgRow& p = ProgTable[static_cast<size_t>(row)];
+  const std::string* versions = VersionFields;
+  std::vector<std::string> v = {versions[3],          p[kProgRisk],
+                                p[kProgPath],         vb::FormatGrouped(p[kProgCommitted]),
+                                vb::FormatGrouped(p[kProgReserved]), vb::FormatGrouped(p[kProgFree]),
+                                p[kProgPriority]};
+  if (IsWinNTFlag) v.push_back(p[kProgCpu]);
+  v.push_back(p[kProgInstances]);
+  v.push_back(versions[1]);
+  v.push_back(versions[0]);
+  v.push_back(versions[6]);
+  return v;
+}
+
+// Column c shows the field its key names; a field marked kNoneValue is left alone.
+void MainfrmForm::WriteRow(ui::ListView& list, int row, const std::vector<std::string>& values, bool skipNone) {
+  for (int c = 0; c < std::max(1, list.ColumnCount()); ++c) {
+    const int field = list.ColumnCount() ? FieldOfColumn(list, c) : 0;
+    if (field < 0 || field >= static_cast<int>(values.size())) continue;
+    const std::string& value = values[static_cast<size_t>(field)];
+    if (skipNone && value == kNoneValue) continue;
+    list.SetSubItem(row, c, value);
+  }
+}
+
+void MainfrmForm::AddIcon(ui::ListView& list, int row, int which, HICON icon) {
+  // Each row keeps its own image: a row without an icon shows none rather than its
+  // neighbour's.
+  int index = icon ? TmpIconImg[which].Add(icon, list.Key(row)) : -1;
+  list.SetSmallIcon(row, index);
+}
+
+const MainfrmForm::PathFacts& MainfrmForm::FactsOf(const std::string& path) {
+  auto found = memo_.find(path);
+  if (found == memo_.end()) {
+    GetFileInfoField(1, path);
+    PathFacts facts;
+    std::copy(VersionFields, VersionFields + 8, facts.versions);
+    found = memo_.emplace(path, facts).first;
+  }
+  return found->second;
+}
+
+void MainfrmForm::PruneMemo() {
+  for (auto it = memo_.begin(); it != memo_.end();) {
+    bool listed = std::any_of(ProgTable.begin(), ProgTable.begin() + (ProgTableLast + 1),
+                              [&](const ProgRow& p) { return p[kProgPath] == it->first; });
+    if (listed) {
+      ++it;
+      continue;
+    }
+    for (HICON icon : it->second.icons)
+      if (icon) DestroyIcon(icon);
+    it = memo_.erase(it);
+  }
+}
+
+void MainfrmForm::AddAppLstItem(int16_t i) {
+  if (i < 0 || i > ProgTableLast) return;
+  const std::string path = ProgTable[static_cast<size_t>(i)][kProgPath];
+  const PathFacts& facts = FactsOf(path);
+  std::copy(facts.versions, facts.versions + 8, VersionFields);
+  // A full reload asks again: the monitor moves the rating while the program runs.
+  ProgTable[static_cast<size_t>(i)][kProgRisk] = std::to_string(GetRiskRating(path));
+  const int row = AppLst.AddItem("", -1, path);
+  WriteRow(AppLst, row, AppValues(i), false);
+  for (int c = 1; c < AppLst.ColumnCount(); ++c)
+    if (FieldOfColumn(AppLst, c) == kFieldRisk) ShowRiskRating(AppLst, row, c, true);
+  PathFacts& kept = memo_[path];
+  const int size = AppLargeIcon ? 1 : 0;
+  if (!kept.iconAsked[size]) {
+    kept.icons[size] = GetFileIcon(path, AppLargeIcon);
+    kept.iconAsked[size] = true;
+  }
+  AddIcon(AppLst, row, 0, kept.icons[size]);
+  ui::DoEvents();
+}
+
+void MainfrmForm::AddWndLstItem(HWND hwnd) {
+  const int row = WndLst.AddItem("", -1, "K" + WndHandleText(hwnd));
+  WriteRow(WndLst, row, WndValues(hwnd, true), false);
+  bool owns = false;
+  HICON icon = GetWndIcon(hwnd, WndLargeIcon, &owns);
+  AddIcon(WndLst, row, 1, icon);
+  if (owns && icon) DestroyIcon(icon);
+}
+
+void MainfrmForm::RefAppList() {
+  AppLst.SetSorted(false);
+  const bool incremental = FastRef && AppLst.ItemCount() > 0;
+  if (incremental) {
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
+    UpdateProcessCpu();
+    bool newRows = false;
+    ui::ListView::RedrawGuard quiet(AppLst);
+    for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
+      const std::string& path = ProgTable[static_cast<size_t>(i)][kProgPath];
+      int row = AppLst.FindKey(path);
+      if (row < 0) {
+        AddAppLstItem(i);
+        newRows = true;
+        AppLst.SetTag(AppLst.ItemCount() - 1, "F");
+        continue;
+      }
+      std::vector<std::string> fresh(IsWinNTFlag ? 12 : 11, kNoneValue);
+      if (IsWinNTFlag) fresh[7] = ProgTable[static_cast<size_t>(i)][kProgCpu];
+      fresh[IsWinNTFlag ? 8 : 7] = ProgTable[static_cast<size_t>(i)][kProgInstances];
+      WriteRow(AppLst, row, fresh, true);
+      AppLst.SetTag(row, "F");
+    }
+    for (int j = 0; j < AppLst.ItemCount(); ++j) {
+      if (AppLst.Tag(j).empty()) {
+        AppLst.RemoveItem(j--);
+        continue;
+      }
+      AppLst.SetTag(j, "");
+    }
+    if (newRows) AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  } else {
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    ui::DoEvents();
+    DoProcessListOp(kProcRebuild, "");
+    ui::DoEvents();
+    ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+    std::vector<std::string> selected;
+    for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+    {
+      ui::ListView::RedrawGuard quiet(AppLst);
+      AppLst.Clear();
+      for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) AddAppLstItem(i);
+      for (int row = 0; row < AppLst.ItemCount(); ++row)
+        AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+      AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+      AppLst.SetSorted(true);
+    }
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  }
+  PruneMemo();
+}
+
+HWND MainfrmForm::RowWindow(int row) const {
+  const std::string key = WndLst.Key(row);
+  return key.size() > 1 ? WndFromHandleText(key.substr(1)) : nullptr;
+}
+
+void MainfrmForm::RefWinList() {
+  WndLst.SetSorted(false);
+  GetWndInfo(kWndRebuildTable, "");
+  const bool incremental = FastRef && WndLst.ItemCount() > 0;
+  if (incremental) {
+    bool newRows = false;
+    ui::ListView::RedrawGuard quiet(WndLst);
+    for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+      HWND hwnd = WndTable[static_cast<size_t>(i)];
+      int row = WndLst.FindKey("K" + WndHandleText(hwnd));
+      if (row < 0) {
+        AddWndLstItem(hwnd);
+        newRows = true;
+        WndLst.SetTag(WndLst.ItemCount() - 1, "F");
+        continue;
+      }
+      WriteRow(WndLst, row, WndValues(hwnd, false), true);
+      WndLst.SetTag(row, "F");
+    }
+    for (int j = 0; j < WndLst.ItemCount(); ++j) {
+      if (WndLst.Tag(j).empty()) {
+        WndLst.RemoveItem(j--);
+        continue;
+      }
+      WndLst.SetTag(j, "");
+    }
+    if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+    return;
+  }
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  ui::DoEvents();
+  std::vector<std::string> selected;
+  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  ui::ListView::RedrawGuard quiet(WndLst);
+  WndLst.Clear();
+  for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i)
+    AddWndLstItem(WndTable[static_cast<size_t>(i)]);
+  for (int row = 0; row < WndLst.ItemCount(); ++row)
+    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  WndLst.SetSorted(true);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+void MainfrmForm::DoProgWndOpt() {
+  if (!IsItemClick) RefAppList();
+  std::vector<std::string> selected;
+  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  ui::ListView::RedrawGuard quiet(WndLst);
+  WndLst.Clear();
+  GetWndInfo(kWndRebuildTable, "");
+  ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  const std::vector<int> programs = AppLst.SelectedRows();
+  for (int program : programs) {
+    const std::string key = Lower(AppLst.Key(program));
+    for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+      HWND hwnd = WndTable[static_cast<size_t>(i)];
+      if (Lower(GetWndInfo(kWndExePath, WndHandleText(hwnd)).Text()) == key) AddWndLstItem(hwnd);
+    }
+  }
+  for (int row = 0; row < WndLst.ItemCount(); ++row)
+    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  if (!programs.empty()) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+}
+
+void MainfrmForm::DoWndProgOpt() {
+  DoProcessListOp(kProcRebuild, "");
+  if (!IsItemClick) RefWinList();
+  std::vector<std::string> selected;
+  for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+  ui::ListView::RedrawGuard quiet(AppLst);
+  AppLst.Clear();
+  std::vector<std::string> paths;
+  for (int row : WndLst.SelectedRows()) paths.push_back(GetWndInfo(kWndExePath, WndLst.Key(row).substr(1)).Text());
+  ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  for (const std::string& path : paths) {
+    const std::string lower = Lower(path);
+    bool listed = false;
+    for (int row = 0; row < AppLst.ItemCount() && !listed; ++row) listed = Lower(AppLst.Key(row)) == lower;
+    if (listed) continue;
+    const int16_t i = GetAppId(path);
+    if (i >= 0) AddAppLstItem(i);
+  }
+  for (int row = 0; row < AppLst.ItemCount(); ++row)
+    AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+  AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+}
+
+int16_t MainfrmForm::GetAppId(const std::string& path) const {
+  const std::string lower = Lower(path);
+  for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i)
+    if (Lower(ProgTable[static_cast<size_t>(i)][kProgPath]) == lower) return i;
+  return -1;
+}
+
+int16_t MainfrmForm::GetColumn(long list, int16_t field) const {
+  if (list != 0 && list != 1) return 0;
+  const ui::ListView& lv = list == 0 ? AppLst : WndLst;
+  for (int c = 0; c < lv.ColumnCount(); ++c)
+    if (FieldOfColumn(lv, c) == field) return static_cast<int16_t>(c + 1);
+  return 0;
+}
+
+// Text columns sort ignoring case, number columns by value; a second click turns the order.
+void MainfrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
+  const int field = FieldOfColumn(list, column);
+  bool numeric;
+  if (&list == &AppLst)
+    numeric = field >= 3 && field != 6 && field <= (IsWinNTFlag ? 8 : 7);
+  else
+    numeric = field == 2 || field == 7 || field == 8;
+  const bool ascending = list.SortKey() == column ? !list.SortAscending() : true;
+  list.SortBy(column, numeric ? ui::SortKind::kNumber : ui::SortKind::kText, ascending);
 }
 
 LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
