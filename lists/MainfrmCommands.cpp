@@ -149,7 +149,8 @@ void MainfrmForm::KillApp(bool killAndRestart) {
 bool MainfrmForm::DestroyAndRes(const std::string& progPath, bool killAndRestart) {
   SetProgress(ProgressPrefix(killAndRestart) + progPath + "....");
   ui::DoEvents();
-  if (!WarnSpecialProgKill(progPath)) return false;
+  // True when the user declined ending a special program.
+  if (WarnSpecialProgKill(progPath)) return false;
   const std::vector<DWORD> ended = killAndRestart ? ProcessesEndingWith(progPath) : std::vector<DWORD>();
   DoProcessListOp(kProcEndByName, progPath);
   ui::DoEvents();
