@@ -6,6 +6,7 @@
 #include "ApplyGlobalSettings.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModMainPlatform.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
@@ -70,7 +71,14 @@ std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
 MainfrmForm::MainfrmForm()
     : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400, .keyPreview = true}),
       AppLst(*this, {0, 0, 600, 200}),
-      WndLst(*this, {0, 204, 600, 196}) {
+      WndLst(*this, {0, 204, 600, 196}),
+      ResizeBar(*this, {0, 200, 600, 4}),
+      ProgBar1(*this, {0, 0, 52, 180}, true),
+      ProgBar2(*this, {0, 0, 52, 180}, true),
+      WndBar1(*this, {0, 0, 52, 180}, true),
+      WndBar2(*this, {0, 0, 52, 180}, true),
+      Toolbar3(*this, {0, 0, 112, 46}, false),
+      WaitLbl(*this, {200, 150, 260, 24}, "Please wait ...", SS_CENTER) {
   mnuAppLst = &Menus.Add("AppLst");
   mnuWndLst = &Menus.Add("WndLst");
   const char* captions[3] = {"Lar&ge Icons", "S&mall Icons", "&Details"};
@@ -81,6 +89,7 @@ MainfrmForm::MainfrmForm()
     mnuWndLstView[i]->Click = [this, i] { mnuWndLstView_Click(i); };
   }
   BuildCommandMenus();
+  BuildBars();
   AppLst.ColumnClick = [this](int column) { Lists_ColumnClick(AppLst, column); };
   WndLst.ColumnClick = [this](int column) { Lists_ColumnClick(WndLst, column); };
   AppLst.ItemClick = [this](int) {
@@ -93,6 +102,11 @@ MainfrmForm::MainfrmForm()
     if (ProgWndImgIndex == 3) RefreshMe();
     IsItemClick = false;
   };
+  AppLst.DblClick = [this](int) { mnuProgsDetails_Click(); };
+  WndLst.DblClick = [this](int) { mnuWndSwitch_Click(); };
+  AppLst.MouseMove = [](int, int, int, int) { SetHintText("Running programs list"); };
+  WndLst.MouseMove = [](int, int, int, int) { SetHintText("Open windows list"); };
+  ResizeBar.MouseMove = [this](int button, int, int, int) { ResizeBar_MouseMove(button); };
   ViewBindings::Lists& view = Views.lists;
   view.form = this;
   view.AppLst = &AppLst;
@@ -111,26 +125,187 @@ MainfrmForm::~MainfrmForm() {
       if (icon) DestroyIcon(icon);
 }
 
-void MainfrmForm::Form_Load() { Form_Resize(); }
+void MainfrmForm::Form_Load() {
+  // The bars turn white where a 16-bit display would dither the shared colour.
+  int depth = 0;
+  if (HDC dc = GetDC(hwnd())) {
+    depth = GetDeviceCaps(dc, BITSPIXEL);
+    ReleaseDC(hwnd(), dc);
+  }
+  const COLORREF bars = BarColourForDepth(depth);
+  for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) bar->SetBackColor(bars);
+  Toolbar3.SetBackColor(FormBackColor);
+  Toolbar3.SetValue("All", true);
+  ProgWndImgIndex = 2;
+  WaitLbl.SetVisible(false);
+  if (!IsWinNTFlag) {
+    mnuProgsMonitorCPU->SetEnabled(false);
+    ProgBar1.SetButtonEnabled("RiskMonitor", false);
+  }
+  Form_Resize();
+}
+
+COLORREF MainfrmForm::BarColourForDepth(int bitsPerPixel) {
+  return bitsPerPixel == 16 ? RGB(255, 255, 255) : FormBackColor;
+}
+
+int MainfrmForm::SplitterHeight(int innerHeight, int wanted) {
+  return innerHeight / 10 < wanted && wanted < innerHeight * 4 / 5 ? wanted : -1;
+}
+
+void MainfrmForm::BuildBars() {
+  struct Button {
+    ui::ButtonBar* bar;
+    const char* key;
+    const char* tip;
+    const char* hint;
+  };
+  const Button buttons[] = {
+      {&ProgBar1, "Priority", "Program Priority", "Change the priority (performance) of the selected Program(s)"},
+      {&ProgBar1, "DestroyAndRes", "Terminate And Restart", "Terminate and restart selected Program(s)"},
+      {&ProgBar1, "Checkmrk", "Send to / Manage the quarantine",
+       "Terminate and send the selected program(s) to the quarantine / manage the quarantine"},
+      {&ProgBar1, "RiskMonitor", "Monitor the process for risky behavior", ""},
+      {&ProgBar2, "Destroy", "Terminate Program", "Terminate selected program(s)"},
+      {&ProgBar2, "Details", "More Details", "Show details about selected program(s)"},
+      {&ProgBar2, "SearchSpy", "Spyware Search", "Search top spyware databases for the selected program"},
+      {&ProgBar2, "ListView", "Views", "Programs' List box properties"},
+      {&WndBar1, "Check", "Check Response", "Check selected window(s) response status"},
+      {&WndBar1, "Destroy", "Terminate", "Terminate selected window(s)"},
+      {&WndBar1, "ShowWnd", "Show for few seconds",
+       "Switch to selected window(s) for seconds (in order to know what this Window is)"},
+      {&WndBar1, "OnTop", "Always-On-Top",
+       "Set/Unset selected window(s) to be always on top of all the other windows."},
+      {&WndBar2, "Close", "Close Safely", "Close selected window(s) safely"},
+      {&WndBar2, "DestAndRes", "Terminate And Restart", "Terminate and restart selected window(s)"},
+      {&WndBar2, "SwitchWnd", "Show Window", "Switch to selected window(s)"},
+      {&WndBar2, "ListView", "Views", "Windows' list box properties"},
+  };
+  for (const Button& b : buttons) b.bar->Add(b.key, b.tip, b.tip);
+  for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) {
+    bar->ButtonClick = [this, bar](int, const std::string& key) { BarClick(*bar, key); };
+    bar->MouseOver = [this, bar, buttons](int, const std::string& key) {
+      for (const Button& b : buttons)
+        if (b.bar == bar && key == b.key) SetHintText(b.hint);
+    };
+  }
+  Toolbar3.Add("ProgWnd", "Programs / Windows", "Displays programs only or windows only, reclick it to inverse the arrow", 1);
+  Toolbar3.Add("All", "All", "Displays programs and windows", 1);
+  Toolbar3.ButtonClick = [this](int, const std::string& key) { Toolbar3_ButtonClick(key); };
+  Toolbar3.MouseOver = [this](int, const std::string& key) { SetHintText(Toolbar3.ToolTip(key)); };
+}
+
+// A bar's pop-up opens at its left edge, level with the bottom of the button.
+void MainfrmForm::PopupBeside(ui::ButtonBar& bar, int index, const ui::MenuItem& menu) {
+  RECT r = bar.ButtonRect(index);
+  POINT at = {r.left, r.bottom};
+  ClientToScreen(bar.hwnd(), &at);
+  Menus.Popup(*this, menu, at);
+}
+
+void MainfrmForm::BarClick(ui::ButtonBar& bar, const std::string& key) {
+  const int index = bar.IndexOf(key);
+  if (&bar == &ProgBar1) {
+    if (key == "Priority") {
+      if (AppLst.SelectedRows().empty()) return;
+      bar.SetValue(index, true);
+      PopupBeside(bar, index, *mnuPriorityMain);
+      bar.SetValue(index, false);
+    } else if (key == "DestroyAndRes") {
+      KillApp(true);
+    } else if (key == "Checkmrk") {
+      PopupBeside(bar, index, *mnuProgsKillQrt);
+      mnuProgsKillQrt->SetEnabled(true);
+    } else if (key == "RiskMonitor") {
+      // (the program monitor's hand-over arrives with its own page)
+    }
+  } else if (&bar == &ProgBar2) {
+    if (key == "Destroy") KillApp(false);
+    else if (key == "Details") mnuProgsDetails_Click();
+    else if (key == "ListView") PopupBeside(bar, index, *mnuAppLst);
+  } else if (&bar == &WndBar1) {
+    if (key == "Check") mnuWndCheckStatus_Click();
+    else if (key == "Destroy") WndTerminate(false);
+    else if (key == "ShowWnd") mnuWndShowForSeconds_Click();
+    else if (key == "OnTop") mnuWndOnTop_Click();
+  } else if (&bar == &WndBar2) {
+    if (key == "Close") mnuWndClose_Click();
+    else if (key == "DestAndRes") WndTerminate(true);
+    else if (key == "SwitchWnd") mnuWndSwitch_Click();
+    else if (key == "ListView") PopupBeside(bar, index, *mnuWndLst);
+  }
+}
+
+void MainfrmForm::Toolbar3_ButtonClick(const std::string& key) {
+  FastRef = false;
+  if (key == "All") {
+    if (ProgWndImgIndex == 2 || ProgWndImgIndex == 4) return;
+    ProgWndImgIndex = ProgWndImgIndex == 1 ? 2 : 4;
+    Toolbar3.SetValue("All", true);
+    DoAllWndOpt();
+  } else if (key == "ProgWnd") {
+    switch (ProgWndImgIndex) {
+      case 2: ProgWndImgIndex = 1; break;
+      case 4: ProgWndImgIndex = 3; break;
+      case 1: ProgWndImgIndex = 3; break;
+      default: ProgWndImgIndex = 1; break;
+    }
+    Toolbar3.SetValue("ProgWnd", true);
+    if (ProgWndImgIndex == 1)
+      DoProgWndOpt();
+    else
+      DoWndProgOpt();
+  }
+}
+
+// Drags only with the left button held; the bars stay where they are.
+void MainfrmForm::ResizeBar_MouseMove(int button) {
+  if (!(button & 1)) return;
+  POINT at;
+  if (!GetCursorPos(&at) || !ScreenToClient(hwnd(), &at)) return;
+  RECT inner;
+  GetClientRect(hwnd(), &inner);
+  RECT apps;
+  GetWindowRect(AppLst.hwnd(), &apps);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&apps), 2);
+  RECT windows;
+  GetWindowRect(WndLst.hwnd(), &windows);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&windows), 2);
+  const int height = SplitterHeight(inner.bottom, at.y - apps.top);
+  if (height < 0) return;
+  const int width = apps.right - apps.left;
+  AppLst.Move({apps.left, apps.top, width, height});
+  const int barTop = apps.top + height;
+  ResizeBar.Move({apps.left, barTop, width, 5});
+  const int top = barTop + 5;
+  WndLst.Move({apps.left, top, width, inner.bottom - top - 5});
+}
 
 void MainfrmForm::BuildCommandMenus() {
   mnuProgs = &Menus.Add("&Programs");
   auto add = [](ui::MenuItem* menu, const char* caption, std::function<void()> click) {
     menu->Add(caption).Click = std::move(click);
   };
+  add(mnuProgs, "More &Details...", [this] { mnuProgsDetails_Click(); });
+  mnuProgsMonitorCPU = &mnuProgs->Add("Monitor for &Risky Behavior");
+  ui::MenuItem& performance = mnuProgs->Add("&Performance (Priority)");
+  add(&performance, "&Increase Performance", [this] { ChangeSelectedPriority(1); });
+  add(&performance, "&Decrease Performance", [this] { ChangeSelectedPriority(-1); });
+  mnuProgs->Add("-");
   add(mnuProgs, "&Terminate", [this] { KillApp(false); });
   add(mnuProgs, "Terminate and &Restart", [this] { KillApp(true); });
+  mnuProgsKillQrt = &mnuProgs->Add("&Quarantine");
+  add(mnuProgsKillQrt, "&View Quarantine", [] { ShowFrm(Views.quarantine.form); });
+  add(mnuProgsKillQrt, "Move to &Quarantine", [this] { mnuProgsMoveToQrt_Click(); });
   mnuProgs->Add("-");
-  ui::MenuItem& priority = mnuProgs->Add("&Priority");
-  const char* names[4] = {"&Idle", "&Normal", "&High", "&Realtime"};
-  for (int i = 0; i < 4; ++i) add(&priority, names[i], [this, i] { SetSelectedPriority(i); });
-  priority.Add("-");
-  add(&priority, "In&crease", [this] { ChangeSelectedPriority(1); });
-  add(&priority, "&Decrease", [this] { ChangeSelectedPriority(-1); });
-  mnuProgs->Add("-");
-  add(mnuProgs, "Copy &Path", [this] { mnuCopyPath_Click(); });
-  add(mnuProgs, "Select All", [this] { SelectAll(AppLst); });
-  add(mnuProgs, "Invert Selection", [this] { InvertSelection(AppLst); });
+  add(mnuProgs, "&Copy Path", [this] {
+    if (!AppLst.SelectedRows().empty()) mnuCopyPath_Click();
+  });
+  add(mnuProgs, "Sele&ct All", [this] { SelectAll(AppLst); });
+  add(mnuProgs, "In&vert Selection", [this] { InvertSelection(AppLst); });
+  mnuPriorityMain = &Menus.Add("PriorityMain");
+  const char* levels[3] = {"&High", "&Normal", "&Idle"};
+  for (int i = 0; i < 3; ++i) add(mnuPriorityMain, levels[i], [this, i] { SetSelectedPriority(2 - i); });
 
   mnuWnds = &Menus.Add("&Windows");
   add(mnuWnds, "&Close", [this] { mnuWndClose_Click(); });
@@ -138,6 +313,9 @@ void MainfrmForm::BuildCommandMenus() {
   add(mnuWnds, "Terminate and &Restart", [this] { WndTerminate(true); });
   mnuWnds->Add("-");
   add(mnuWnds, "Check &Status", [this] { mnuWndCheckStatus_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Switch to &Window", [this] { mnuWndSwitch_Click(); });
+  add(mnuWnds, "Switc&h to Window for seconds", [this] { mnuWndShowForSeconds_Click(); });
   mnuWnds->Add("-");
   add(mnuWnds, "Set/Unset Window &always on-top", [this] { mnuWndOnTop_Click(); });
   add(mnuWnds, "Show/H&ide Window", [this] { mnuWndShowHide_Click(); });
@@ -156,7 +334,10 @@ void MainfrmForm::BuildCommandMenus() {
 // F5 refreshes now (also while a list has the focus); the context-menu key opens the
 // focused list's commands.
 void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
-  if (keyCode == VK_F5) {
+  if (keyCode == VK_F1) {
+    ShowOnlineHelp("Quillon");
+    keyCode = 0;
+  } else if (keyCode == VK_F5) {
     FastRef = false;
     RefreshMe();
     keyCode = 0;
@@ -172,9 +353,24 @@ void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
 void MainfrmForm::Form_Resize() {
   RECT r;
   if (!GetClientRect(hwnd(), &r)) return;
-  const int half = (r.bottom - r.top) / 2;
-  AppLst.Move({0, 0, r.right, half - 2});
-  WndLst.Move({0, half + 2, r.right, r.bottom - half - 2});
+  const SIZE bar = ProgBar1.ButtonsExtent();
+  const int barWidth = std::max<int>(bar.cx, 52), barHeight = std::max<int>(bar.cy, 120);
+  const int framesWidth = 2 * barWidth + 15;
+  const int listWidth = std::max<int>(r.right - framesWidth - 15, 40);
+  const int listHeight = std::max<int>(r.bottom / 2 - 5, 20);
+  AppLst.Move({5, 5, listWidth, listHeight});
+  const int wndTop = 5 + listHeight + 5;
+  WndLst.Move({5, wndTop, listWidth, listHeight});
+  ResizeBar.Move({5, 5 + listHeight, listWidth, 5});
+  const int framesLeft = 5 + listWidth + 5;
+  ProgBar1.Move({framesLeft + 5, 10, barWidth, barHeight});
+  ProgBar2.Move({framesLeft + 10 + barWidth, 10, barWidth, barHeight});
+  const int wndBarsTop = wndTop + listHeight - barHeight - 10 + 5;
+  WndBar1.Move({framesLeft + 5, wndBarsTop, barWidth, barHeight});
+  WndBar2.Move({framesLeft + 10 + barWidth, wndBarsTop, barWidth, barHeight});
+  const SIZE modes = Toolbar3.ButtonsExtent();
+  Toolbar3.Move({framesLeft - 4, r.bottom / 2 - modes.cy / 2, std::max<int>(modes.cx, 100), std::max<int>(modes.cy, 40)});
+  WaitLbl.Move({5 + listWidth / 2 - 130, 5 + listHeight / 2 - 12, 260, 24});
 }
 
 void MainfrmForm::SetView(ui::ListView& list, ui::MenuItem* const* items, bool& largeIcon, int index) {
@@ -351,8 +547,11 @@ void MainfrmForm::RefAppList() {
     if (newRows) AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
   } else {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    WaitLbl.SetText("Reading Processes ... Please wait...");
+    WaitLbl.SetVisible(true);
     ui::DoEvents();
     DoProcessListOp(kProcRebuild, "");
+    WaitLbl.SetText("Loading Processes ... Please wait...");
     ui::DoEvents();
     ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
     std::vector<std::string> selected;
@@ -366,6 +565,7 @@ void MainfrmForm::RefAppList() {
       AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
       AppLst.SetSorted(true);
     }
+    WaitLbl.SetVisible(false);
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
   }
   PruneMemo();

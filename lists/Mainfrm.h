@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ButtonBar.h"
+#include "Controls.h"
 #include "ImageList.h"
 #include "ListView.h"
 #include "Menu.h"
@@ -17,6 +19,10 @@ class MainfrmForm : public ui::Window {
 
   ui::ListView AppLst;
   ui::ListView WndLst;
+  ui::Label ResizeBar;  // the splitter between the lists
+  ui::ButtonBar ProgBar1, ProgBar2, WndBar1, WndBar2;
+  ui::ButtonBar Toolbar3;  // the view modes: "ProgWnd" and "All"
+  ui::Label WaitLbl;       // "Please wait ..." during a full reload
 
   // Pop-up menus, never shown as a bar.
   ui::Menu Menus;
@@ -26,6 +32,9 @@ class MainfrmForm : public ui::Window {
   ui::MenuItem* mnuWndLstView[3];
   ui::MenuItem* mnuProgs;  // the program rows' commands
   ui::MenuItem* mnuWnds;   // the window rows' commands
+  ui::MenuItem* mnuPriorityMain;
+  ui::MenuItem* mnuProgsMonitorCPU;
+  ui::MenuItem* mnuProgsKillQrt;
 
   // The icons of the rows: 0 programs, 1 windows.
   ui::ImageList TmpIconImg[2];
@@ -42,6 +51,14 @@ class MainfrmForm : public ui::Window {
   // View style of each list: 0 large icons, 1 small icons, 2 details.
   void mnuAppLstView_Click(int index);
   void mnuWndLstView_Click(int index);
+
+  // The view-mode buttons: "All" or "ProgWnd".
+  void Toolbar3_ButtonClick(const std::string& key);
+  // The splitter's new height for the program list, when it is inside the bounds
+  // (a tenth to four fifths of the page's inner height); -1 otherwise.
+  static int SplitterHeight(int innerHeight, int wanted);
+  // The bars' colour: white at 16 bits per pixel, else the shared background.
+  static COLORREF BarColourForDepth(int bitsPerPixel);
 
   // ---- Refresh and merge
   void RefreshMe();
@@ -67,7 +84,7 @@ class MainfrmForm : public ui::Window {
   // The keys of the selected programs joined by "  -  ".
   std::string SelectedPaths() const;
   void mnuCopyPath_Click();
-  void SetSelectedPriority(int priorityIndex);
+  void SetSelectedPriority(int level);  // 0 idle, 1 normal, 2 high
   void ChangeSelectedPriority(int step);  // +1 increase, -1 decrease
   void mnuWndClose_Click();
   void WndTerminate(bool restart);
@@ -76,6 +93,10 @@ class MainfrmForm : public ui::Window {
   void mnuWndShowState_Click(int showCommand);  // SW_MINIMIZE, SW_MAXIMIZE, SW_RESTORE
   void mnuWndCheckStatus_Click();
   void mnuWndCopyNameHandle_Click();
+  void mnuWndSwitch_Click();
+  void mnuWndShowForSeconds_Click();
+  void mnuProgsDetails_Click();
+  void mnuProgsMoveToQrt_Click();
 
   // The facts of a program file, asked once while the path is in the process table.
   struct PathFacts {
@@ -102,6 +123,11 @@ class MainfrmForm : public ui::Window {
   HWND RowWindow(int row) const;
   void Lists_ColumnClick(ui::ListView& list, int column);
   void BuildCommandMenus();
+  void BuildBars();
+  void BarClick(ui::ButtonBar& bar, const std::string& key);
+  void BarHint(const std::string& key);
+  void PopupBeside(ui::ButtonBar& bar, int index, const ui::MenuItem& menu);
+  void ResizeBar_MouseMove(int button);
 
   bool IsItemClick = false;
   std::map<std::string, PathFacts> memo_;

@@ -1,12 +1,15 @@
 // The commands of the lists page on the selected programs and windows.
 #include <algorithm>
+#include <functional>
 
 #include "CancelEvent.h"
+#include "DetailsFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModProgInfo.h"
 #include "ModSProgs.h"
+#include "ModStartupPlatform.h"
 #include "ModSettings.h"
 #include "ModWndOpr.h"
 #include "Seams.h"
@@ -184,35 +187,83 @@ std::string MainfrmForm::SelectedPaths() const {
 
 void MainfrmForm::mnuCopyPath_Click() { SetClipboardText(hwnd(), SelectedPaths()); }
 
-// 0 idle, 1 normal, 2 high, 3 realtime.
-void MainfrmForm::SetSelectedPriority(int priorityIndex) {
-  if (priorityIndex < 0 || priorityIndex > 3) return;
-  CommandScope busy(*this);
-  const int16_t column = GetColumn(0, 6);
-  for (int row : AppLst.SelectedRows()) {
-    const std::string path = AppLst.Key(row);
-    DoProcessListOp(kProcSetPriority, path + std::to_string(priorityIndex));
-    // Only a shown priority column has a cell to write.
-    if (column > 0) AppLst.SetSubItem(row, column - 1, DoProcessListOp(kProcPriorityName, path).Text());
+// Changes the priority class of each selected program through `change`, with the
+// status window and a pause between programs; the "K6" cells follow.
+static void PriorityLoop(MainfrmForm& page, const std::function<void(const std::string&)>& change) {
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<std::string> paths;
+  for (int row : page.AppLst.SelectedRows()) paths.push_back(page.AppLst.Key(row));
+  for (const std::string& path : paths) {
+    SetProgress("Changing performance of: " + path + " ...");
+    ui::DoEvents();
+    change(path);
+    ui::DoEvents();
+    if (CancelFlag) break;
+    Sleep(300);
+    ui::DoEvents();
   }
+  // Only a shown priority column has a cell to write.
+  if (const int16_t column = page.GetColumn(0, 6); column > 0)
+    for (int row : page.AppLst.SelectedRows())
+      page.AppLst.SetSubItem(row, column - 1, DoProcessListOp(kProcPriorityName, page.AppLst.Key(row)).Text());
+  CancelFlag = false;
+  CancelEvent.Hide();
 }
 
-void MainfrmForm::ChangeSelectedPriority(int step) {
-  static const char* const kNames[4] = {"Idle", "Normal", "High", "Realtime"};
+// 0 idle, 1 normal, 2 high.
+void MainfrmForm::SetSelectedPriority(int level) {
+  if (level < 0 || level > 3 || AppLst.SelectedRows().empty()) return;
   CommandScope busy(*this);
-  const int16_t column = GetColumn(0, 6);
-  for (int row : AppLst.SelectedRows()) {
-    const std::string path = AppLst.Key(row);
+  PriorityLoop(*this, [level](const std::string& path) {
+    DoProcessListOp(kProcSetPriority, path + std::to_string(level));
+  });
+}
+
+// One step along idle, normal, high, real time; a step up never reaches real time.
+void MainfrmForm::ChangeSelectedPriority(int step) {
+  if (AppLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  PriorityLoop(*this, [step](const std::string& path) {
     const std::string name = DoProcessListOp(kProcPriorityName, path).Text();
-    int index = static_cast<int>(std::find(kNames, kNames + 4, name) - kNames);
-    if (index == 4) index = 1;
-    // "High" is the top a step reaches: real time starves the system.
-    const int next = std::clamp(index + step, 0, 2);
-    if (next == index && index != 3) continue;
-    if (index == 3 && step > 0) continue;
+    if (step > 0 && name == "High") return;
+    int index = -1;
+    for (int i = 0; i < 4; ++i)
+      if (GetPriorityName(PriorityClasses[i]) == name) index = i;
+    if (index < 0) return;
+    const int next = index + step;
+    if (next < 0 || next > 3) return;
     DoProcessListOp(kProcSetPriority, path + std::to_string(next));
-    if (column > 0) AppLst.SetSubItem(row, column - 1, DoProcessListOp(kProcPriorityName, path).Text());
+  });
+}
+
+void MainfrmForm::mnuProgsDetails_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  ShowFrm(DetailsFrm);
+  DetailsFrm.RefFrm(AppLst.Key(rows[0]), false);
+}
+
+void MainfrmForm::mnuProgsMoveToQrt_Click() {
+  if (MsgBox("Terminating a program can cause undesired results including loss of data and system instability. "
+             "Are you sure you want to terminate the selected program(s) and move it to the quarantine?",
+             MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<std::string> paths;
+  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  for (const std::string& path : paths) {
+    SetProgress("Terminating and isolating: " + path + " ...");
+    PumpAndPause(500);
+    if (CancelFlag) break;
+    if (!TerminateAndQuarantine(path))
+      MsgBox("The program " + path + " can't be send to the quarantine.", MB_ICONSTOP);
   }
+  CancelFlag = false;
+  CancelEvent.Hide();
+  busy.RefreshAtEnd();
 }
 
 // ---- Window rows
@@ -358,6 +409,54 @@ void MainfrmForm::mnuWndShowHide_Click() {
 
 void MainfrmForm::mnuWndShowState_Click(int showCommand) {
   for (int row : WndLst.SelectedRows()) ShowWindowAsync(RowWindow(row), showCommand);
+}
+
+void MainfrmForm::mnuWndSwitch_Click() {
+  const int row = WndLst.FocusedRow() >= 0 && WndLst.Selected(WndLst.FocusedRow())
+                      ? WndLst.FocusedRow()
+                      : (WndLst.SelectedRows().empty() ? -1 : WndLst.SelectedRows()[0]);
+  if (row < 0) return;
+  const int16_t column = GetColumn(1, 1);
+  HWND window = RowWindow(row);
+  const bool answers = GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue();
+  if (answers) {
+    HideView(Views.frame.form);
+    BringWndToFront(window);
+  } else {
+    MsgBox("The window is not responding, the program can't switch to it", MB_ICONSTOP);
+  }
+  if (column > 0 && row < WndLst.ItemCount()) WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
+}
+
+void MainfrmForm::mnuWndShowForSeconds_Click() {
+  if (WndLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  ui::DoEvents();
+  const int16_t column = GetColumn(1, 1);
+  for (int row = 0; row < WndLst.ItemCount(); ++row) {
+    if (WndLst.Selected(row)) {
+      HWND window = RowWindow(row);
+      const bool answers = GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue();
+      if (answers) {
+        HideView(Views.frame.form);
+        BringWndToFront(window);
+        SetProgress("Showing " + WndLst.ItemText(row) + " for seconds...");
+        ui::DoEvents();
+        Sleep(2000);
+        ShowInterfaceFrm();
+      } else {
+        MsgBox("The window is not responding, the program can't show to it", MB_ICONSTOP);
+      }
+      if (column > 0 && row < WndLst.ItemCount())
+        WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
+    }
+    if (CancelFlag) break;
+    ui::DoEvents();
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
 }
 
 void MainfrmForm::mnuWndCopyNameHandle_Click() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "ApplyGlobalSettings.h"
 #include "Fixture.h"
@@ -337,6 +338,98 @@ TEST_F(ListsTest, CopyNameAndHandleJoinsLines) {
   EXPECT_EQ(text.substr(0, first.size()), first);
   EXPECT_NE(text.find(" [" + WndHandleText(a.hwnd()) + "]"), std::string::npos);
   EXPECT_NE(text.back(), '\n');
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListsPageRules, SplitterBoundsAndBarColours) {
+  struct Case {
+    int inner, wanted, result;
+  } cases[] = {{400, 40, -1}, {400, 41, 41}, {400, 319, 319}, {400, 320, -1}, {400, 500, -1}, {399, 40, 40}};
+  for (const Case& c : cases) EXPECT_EQ(MainfrmForm::SplitterHeight(c.inner, c.wanted), c.result) << c.wanted;
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(16), RGB(255, 255, 255));
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(24), FormBackColor);
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(32), FormBackColor);
+}
+
+TEST_F(ListsTest, ViewModeButtonsStepThroughTheModes) {
+  struct Case {
+    int16_t from;
+    const char* key;
+    int16_t to;
+  } cases[] = {{2, "ProgWnd", 1}, {1, "ProgWnd", 3}, {3, "ProgWnd", 1}, {4, "ProgWnd", 3},
+               {1, "All", 2},     {3, "All", 4},     {2, "All", 2},     {4, "All", 4}};
+  for (const Case& c : cases) {
+    Mainfrm.ProgWndImgIndex = c.from;
+    Mainfrm.FastRef = true;
+    Mainfrm.Toolbar3_ButtonClick(c.key);
+    EXPECT_EQ(Mainfrm.ProgWndImgIndex, c.to) << c.from << " " << c.key;
+    EXPECT_FALSE(Mainfrm.FastRef);
+  }
+}
+
+TEST_F(ListsTest, PrioritiesReadBackAndIncreaseStopsAtHigh) {
+  Fixture& a = folder->Start("prioa.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  const int16_t column = Mainfrm.GetColumn(0, 6);
+  ASSERT_GT(column, 0);
+  auto select = [&] {
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == AppRow("prioa.exe"));
+  };
+  struct Step {
+    std::function<void()> run;
+    DWORD cls;
+    const char* cell;
+  } steps[] = {
+      {[] { Mainfrm.SetSelectedPriority(0); }, IDLE_PRIORITY_CLASS, "Idle"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, NORMAL_PRIORITY_CLASS, "Normal"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, HIGH_PRIORITY_CLASS, "High"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, HIGH_PRIORITY_CLASS, "High"},
+      {[] { Mainfrm.ChangeSelectedPriority(-1); }, NORMAL_PRIORITY_CLASS, "Normal"},
+  };
+  for (const Step& s : steps) {
+    select();
+    s.run();
+    EXPECT_EQ(GetPriorityClass(a.process()), s.cls);
+    EXPECT_EQ(list.SubItem(AppRow("prioa.exe"), column - 1), s.cell);
+  }
+  // With the priority column hidden no other cell is written.
+  AppList = "111111";
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  Full();
+  select();
+  const int row = AppRow("prioa.exe");
+  std::vector<std::string> before;
+  for (int c = 0; c < list.ColumnCount(); ++c) before.push_back(list.SubItem(row, c));
+  Mainfrm.SetSelectedPriority(2);
+  for (int c = 0; c < list.ColumnCount(); ++c) EXPECT_EQ(list.SubItem(row, c), before[static_cast<size_t>(c)]);
+}
+
+TEST_F(ListsTest, MoveToQuarantineGoesOnAfterAFailure) {
+  Fixture& a = folder->Start("qrta.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == AppRow("qrta.exe"));
+  answer = [](const looptest::ShownMessage& m) {
+    return m.text.find("move it to the quarantine") != std::string::npos ? IDYES : IDOK;
+  };
+  // The file held open without delete-sharing cannot be moved.
+  const std::string path = folder->PathOf("qrta.exe");
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  now += 2000;
+  Mainfrm.mnuProgsMoveToQrt_Click();
+  CloseHandle(held);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 5000), WAIT_OBJECT_0);
+  const bool moved = GetFileAttributesA((path + "_XX").c_str()) != INVALID_FILE_ATTRIBUTES;
+  const bool failed = std::any_of(shown.begin(), shown.end(), [&](const looptest::ShownMessage& m) {
+    return m.text.find("can't be send to the quarantine.") != std::string::npos;
+  });
+  EXPECT_NE(moved, failed) << "either the file moved or the user was told";
+  EXPECT_LT(AppRow("qrta.exe"), 0) << "the list was refreshed";
 }
 
 }  // namespace
