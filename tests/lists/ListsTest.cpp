@@ -433,3 +433,44 @@ TEST_F(ListsTest, MoveToQuarantineGoesOnAfterAFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<ProgRow> PathsAndCounts() {
+  std::vector<ProgRow> rows(ProgTable.begin(), ProgTable.begin() + (ProgTableLast + 1));
+  for (ProgRow& r : rows)
+    for (int c : {kProgRisk, kProgCommitted, kProgReserved, kProgFree, kProgCpu, kProgPriority}) r[c].clear();
+  return rows;
+}
+
+TEST_F(ListsTest, TheRememberedWalkEqualsAFullWalkAndOpensOnlyNewProcesses) {
+  folder->Start("walka.exe", "hidden");
+  now += 2000;
+  DoProcessListOp(kProcRebuild, "");
+  const std::vector<ProgRow> full = PathsAndCounts();
+  SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+  now += 2000;
+  ProcessOpensForTest = 0;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_EQ(ProcessOpensForTest, 0) << "every process was known";
+  EXPECT_EQ(PathsAndCounts(), full);
+
+  Fixture& b = folder->Start("walkb.exe", "hidden");
+  now += 2000;
+  ProcessOpensForTest = 0;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_EQ(ProcessOpensForTest, 1) << "only the new process is opened";
+  ASSERT_GE(Mainfrm.GetAppId(folder->PathOf("walkb.exe")), 0);
+  std::vector<ProgRow> remembered = PathsAndCounts();
+  now += 2000;
+  DoProcessListOp(kProcRebuild, "");
+  EXPECT_EQ(remembered, PathsAndCounts());
+
+  // An ended process is a change, and it goes.
+  b.End();
+  now += 2000;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_LT(Mainfrm.GetAppId(folder->PathOf("walkb.exe")), 0);
+}
+
+}  // namespace
