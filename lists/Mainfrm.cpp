@@ -11,6 +11,7 @@
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -37,10 +38,19 @@ std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : 
 // owner's path, which may cost a walk and a pause for a window that is new.
 std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
   WndInfo info;
-  if (newRow) {
+  DWORD owner = 0;
+  const DWORD thread = GetWindowThreadProcessId(hwnd, &owner);
+  if (newRow && owner != GetCurrentProcessId()) {
     GetWndInfo(kWndFillCurWnd, WndHandleText(hwnd));
     info = CurWnd;
   } else if (IsWindow(hwnd)) {
+    // This program never lists itself, so the owner's path of its own windows is
+    // never in the cache: the record's wait and walk for a new program would be lost.
+    if (newRow) {
+      info.ExeFile = AppExePath;
+      info.ProcessId = owner;
+      info.ThreadId = thread;
+    }
     info.Title = GetWndTitle(hwnd);
     info.Position = GetWndPosition(hwnd);
     if (IsWndResponding(hwnd, false)) {
@@ -398,6 +408,11 @@ void MainfrmForm::RefreshMe() {
   if (Refreshing || CommandRunning) return;
   if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
   if (FastRef) {
+    // A menu of this thread is open (its loop runs the timers): the rows it was
+    // opened on stay as they are until it closes.
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE)) return;
     HWND front = GetForegroundWindow();
     if (front != hwnd() || !front) {
       if (!front || front != BoundHwnd(Views.frame.form)) return;
