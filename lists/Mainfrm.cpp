@@ -529,9 +529,18 @@ void MainfrmForm::AddWndLstItem(HWND hwnd) {
   if (owns && icon) DestroyIcon(icon);
 }
 
+// The column keys a list's rows were filled under: after options change the shown
+// columns, the cells sit under other headers until the list is filled again.
+static std::string ColumnKeys(const ui::ListView& list) {
+  std::string keys;
+  for (int c = 0; c < list.ColumnCount(); ++c) keys += list.ColumnKey(c) + ",";
+  return keys;
+}
+
 void MainfrmForm::RefAppList() {
   AppLst.SetSorted(false);
-  const bool incremental = FastRef && AppLst.ItemCount() > 0;
+  const bool incremental = FastRef && AppLst.ItemCount() > 0 && ColumnKeys(AppLst) == appColumns_;
+  appColumns_ = ColumnKeys(AppLst);
   if (incremental) {
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
     UpdateProcessCpu();
@@ -594,7 +603,8 @@ HWND MainfrmForm::RowWindow(int row) const {
 void MainfrmForm::RefWinList() {
   WndLst.SetSorted(false);
   GetWndInfo(kWndRebuildTable, "");
-  const bool incremental = FastRef && WndLst.ItemCount() > 0;
+  const bool incremental = FastRef && WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_;
+  wndColumns_ = ColumnKeys(WndLst);
   if (incremental) {
     bool newRows = false;
     ui::ListView::RedrawGuard quiet(WndLst);

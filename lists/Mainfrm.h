@@ -131,6 +131,7 @@ class MainfrmForm : public ui::Window {
 
   bool IsItemClick = false;
   std::map<std::string, PathFacts> memo_;
+  std::string appColumns_, wndColumns_;  // the columns the rows were last filled under
 };
 
 extern MainfrmForm Mainfrm;

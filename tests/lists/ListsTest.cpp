@@ -89,13 +89,16 @@ class ListsTest : public looptest::LoopTest {
 TEST_F(ListsTest, FullRefreshMarksChangeAndKeepsSelection) {
   folder->Start("lista.exe", "plain");
   folder->Start("listb.exe", "plain");
-  Full();
-  // The mark is left for the walker, which takes it with its next forced walk (here
-  // held back: no second has passed since the last).
+  // The mark is there when the walker first asks the clock (it takes the mark then).
   SaveSetting("Quillon", "tmp", "ProcChanged", "0");
-  Mainfrm.FastRef = false;
-  Mainfrm.RefreshMe();
-  EXPECT_EQ(GetSetting("Quillon", "tmp", "ProcChanged", ""), "1");
+  std::string markSeen;
+  seams::TickCountFn = [&] {
+    if (markSeen.empty()) markSeen = GetSetting("Quillon", "tmp", "ProcChanged", "");
+    return now;
+  };
+  Full();
+  seams::TickCountFn = [this] { return now; };
+  EXPECT_EQ(markSeen, "1");
   const int a = AppRow("lista.exe");
   ASSERT_GE(a, 0);
   ASSERT_GE(AppRow("listb.exe"), 0);
@@ -153,6 +156,20 @@ TEST_F(ListsTest, TimedMergeAppendsRemovesAndKeepsRows) {
   EXPECT_LT(Mainfrm.AppLst.FindKey(folder->PathOf("mergea.exe")), 0);
   EXPECT_LT(WndRow(a.hwnd()), 0);
   EXPECT_GE(AppRow("mergeb.exe"), 0);
+}
+
+TEST_F(ListsTest, AColumnChangeTakesTheFullRoad) {
+  folder->Start("cola.exe", "plain");
+  Full();
+  AppList = "001";  // only the path
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  Mainfrm.FastRef = true;  // as if the options had been applied between refreshes
+  Timed();
+  const int row = AppRow("cola.exe");
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Mainfrm.AppLst.ItemText(row), Key("cola.exe"));
+  EXPECT_TRUE(Mainfrm.AppLst.Sorted()) << "the full road";
 }
 
 TEST_F(ListsTest, TimedRefreshOfAnEmptyListTakesTheFullRoad) {
