@@ -401,36 +401,37 @@ void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView
 
 // ---- Refresh
 
+// The timed refresh runs only while the user works in the program, and not under an
+// open menu of this thread (its loop runs the timers; the rows it was opened on stay).
+bool MainfrmForm::TimedRefreshAllowed() const {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE)) return false;
+  HWND front = GetForegroundWindow();
+  return front && (front == hwnd() || front == BoundHwnd(Views.frame.form));
+}
+
 void MainfrmForm::RefreshMe() {
   // Events run inside every loop of a refresh and of a command: a refresh asked from
   // one of them would rebuild the tables under the running loop. A command refreshes
   // at its end.
   if (Refreshing || CommandRunning) return;
   if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
-  if (FastRef) {
-    // A menu of this thread is open (its loop runs the timers): the rows it was
-    // opened on stay as they are until it closes.
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE)) return;
-    HWND front = GetForegroundWindow();
-    if (front != hwnd() || !front) {
-      if (!front || front != BoundHwnd(Views.frame.form)) return;
+  if (!FastRef || TimedRefreshAllowed()) {
+    Refreshing = true;
+    try {
+      if (ProgWndImgIndex == 1)
+        DoProgWndOpt();
+      else if (ProgWndImgIndex == 3)
+        DoWndProgOpt();
+      else
+        DoAllWndOpt();
+    } catch (...) {
+      Refreshing = false;
+      throw;
     }
-  }
-  Refreshing = true;
-  try {
-    if (ProgWndImgIndex == 1)
-      DoProgWndOpt();
-    else if (ProgWndImgIndex == 3)
-      DoWndProgOpt();
-    else
-      DoAllWndOpt();
-  } catch (...) {
     Refreshing = false;
-    throw;
   }
-  Refreshing = false;
   // Options applied meanwhile change the columns only now, between refreshes; the
   // next refresh then takes the full road (the cells follow the new columns).
   ApplyPendingColumns();

@@ -123,6 +123,7 @@ class MainfrmForm : public ui::Window {
   HWND RowWindow(int row) const;
   void Lists_ColumnClick(ui::ListView& list, int column);
   void BuildCommandMenus();
+  bool TimedRefreshAllowed() const;
   void BuildBars();
   void BarClick(ui::ButtonBar& bar, const std::string& key);
   void BarHint(const std::string& key);
