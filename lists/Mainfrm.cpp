@@ -1,17 +1,94 @@
 #include "Mainfrm.h"
 
-#include "ApplyGlobalSettings.h"
+#include <algorithm>
+#include <functional>
 
+#include "ApplyGlobalSettings.h"
+#include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModMainPlatform.h"
+#include "ModProcMon.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
 #include "ModStartup.h"
+#include "ModStartupPlatform.h"
+#include "ModWndOpr.h"
+#include "VbRules.h"
 #include "ViewBindings.h"
 
 MainfrmForm Mainfrm;
 
+const char kNoneValue[] = "?_none_?";
+
+namespace {
+
+// The process table's texts for the program list, by field (NT has the CPU field 7).
+enum AppField { kFieldTitle = 0, kFieldRisk = 1 };
+
+std::string Lower(std::string text) { return vb::LCase(std::move(text)); }
+
+int FieldOfColumn(const ui::ListView& list, int column) {
+  const std::string key = list.ColumnKey(column);
+  return key.size() > 1 ? static_cast<int>(vb::Val(key.substr(1))) : -1;
+}
+
+std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : no; }
+
+// The window facts the merge compares. Unlike a full record it does not look for the
+// owner's path, which may cost a walk and a pause for a window that is new.
+std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
+  WndInfo info;
+  DWORD owner = 0;
+  const DWORD thread = GetWindowThreadProcessId(hwnd, &owner);
+  if (newRow && owner != GetCurrentProcessId()) {
+    GetWndInfo(kWndFillCurWnd, WndHandleText(hwnd));
+    info = CurWnd;
+  } else if (IsWindow(hwnd)) {
+    // This program never lists itself, so the owner's path of its own windows is
+    // never in the cache: the record's wait and walk for a new program would be lost.
+    if (newRow) {
+      info.ExeFile = AppExePath;
+      info.ProcessId = owner;
+      info.ThreadId = thread;
+    }
+    info.Title = GetWndTitle(hwnd);
+    info.Position = GetWndPosition(hwnd);
+    if (IsWndResponding(hwnd, false)) {
+      info.Responding = true;
+      info.Enabled = IsWindowEnabled(hwnd) != FALSE;
+      info.Visible = IsWindowVisible(hwnd) != FALSE;
+      info.OnTop = IsWndOnTop(hwnd);
+    }
+  }
+  std::vector<std::string> v(10, kNoneValue);
+  v[0] = info.Title;
+  v[1] = YesNo(info.Responding, "Responding", "Not Responding");
+  v[4] = YesNo(info.Visible, "Visible", "Invisible");
+  v[5] = YesNo(info.OnTop, "Always On Top", "Normal Order");
+  v[6] = YesNo(info.Enabled, "Enabled", "Disabled");
+  v[9] = info.Position;
+  if (newRow) {
+    v[2] = WndHandleText(hwnd);
+    v[3] = info.ExeFile;
+    v[7] = std::to_string(info.ProcessId);
+    v[8] = std::to_string(info.ThreadId);
+  }
+  return v;
+}
+
+}  // namespace
+
 MainfrmForm::MainfrmForm()
-    : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400}),
+    : Window({.caption = "Quillon", .style = WS_POPUP, .width = 600, .height = 400, .keyPreview = true}),
       AppLst(*this, {0, 0, 600, 200}),
-      WndLst(*this, {0, 204, 600, 196}) {
+      WndLst(*this, {0, 204, 600, 196}),
+      ResizeBar(*this, {0, 200, 600, 4}),
+      ProgBar1(*this, {0, 0, 52, 180}, true),
+      ProgBar2(*this, {0, 0, 52, 180}, true),
+      WndBar1(*this, {0, 0, 52, 180}, true),
+      WndBar2(*this, {0, 0, 52, 180}, true),
+      Toolbar3(*this, {0, 0, 112, 46}, false),
+      WaitLbl(*this, {200, 150, 260, 24}, "Please wait ...", SS_CENTER) {
   mnuAppLst = &Menus.Add("AppLst");
   mnuWndLst = &Menus.Add("WndLst");
   const char* captions[3] = {"Lar&ge Icons", "S&mall Icons", "&Details"};
@@ -21,6 +98,25 @@ MainfrmForm::MainfrmForm()
     mnuWndLstView[i] = &mnuWndLst->Add(captions[i]);
     mnuWndLstView[i]->Click = [this, i] { mnuWndLstView_Click(i); };
   }
+  BuildCommandMenus();
+  BuildBars();
+  AppLst.ColumnClick = [this](int column) { Lists_ColumnClick(AppLst, column); };
+  WndLst.ColumnClick = [this](int column) { Lists_ColumnClick(WndLst, column); };
+  AppLst.ItemClick = [this](int) {
+    IsItemClick = true;
+    if (ProgWndImgIndex == 1) RefreshMe();
+    IsItemClick = false;
+  };
+  WndLst.ItemClick = [this](int) {
+    IsItemClick = true;
+    if (ProgWndImgIndex == 3) RefreshMe();
+    IsItemClick = false;
+  };
+  AppLst.DblClick = [this](int) { mnuProgsDetails_Click(); };
+  WndLst.DblClick = [this](int) { mnuWndSwitch_Click(); };
+  AppLst.MouseMove = [](int, int, int, int) { SetHintText("Running programs list"); };
+  WndLst.MouseMove = [](int, int, int, int) { SetHintText("Open windows list"); };
+  ResizeBar.MouseMove = [this](int button, int, int, int) { ResizeBar_MouseMove(button); };
   ViewBindings::Lists& view = Views.lists;
   view.form = this;
   view.AppLst = &AppLst;
@@ -31,6 +127,260 @@ MainfrmForm::MainfrmForm()
     view.mnuAppLstView[i] = mnuAppLstView[i];
     view.mnuWndLstView[i] = mnuWndLstView[i];
   }
+}
+
+MainfrmForm::~MainfrmForm() {
+  for (auto& entry : memo_)
+    for (HICON icon : entry.second.icons)
+      if (icon) DestroyIcon(icon);
+}
+
+void MainfrmForm::Form_Load() {
+  // The bars turn white where a 16-bit display would dither the shared colour.
+  int depth = 0;
+  if (HDC dc = GetDC(hwnd())) {
+    depth = GetDeviceCaps(dc, BITSPIXEL);
+    ReleaseDC(hwnd(), dc);
+  }
+  const COLORREF bars = BarColourForDepth(depth);
+  for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) bar->SetBackColor(bars);
+  Toolbar3.SetBackColor(FormBackColor);
+  Toolbar3.SetValue("All", true);
+  ProgWndImgIndex = 2;
+  WaitLbl.SetVisible(false);
+  if (!IsWinNTFlag) {
+    mnuProgsMonitorCPU->SetEnabled(false);
+    ProgBar1.SetButtonEnabled("RiskMonitor", false);
+  }
+  Form_Resize();
+}
+
+COLORREF MainfrmForm::BarColourForDepth(int bitsPerPixel) {
+  return bitsPerPixel == 16 ? RGB(255, 255, 255) : FormBackColor;
+}
+
+int MainfrmForm::SplitterHeight(int innerHeight, int wanted) {
+  return innerHeight / 10 < wanted && wanted < innerHeight * 4 / 5 ? wanted : -1;
+}
+
+void MainfrmForm::BuildBars() {
+  struct Button {
+    ui::ButtonBar* bar;
+    const char* key;
+    const char* tip;
+    const char* hint;
+  };
+  const Button buttons[] = {
+      {&ProgBar1, "Priority", "Program Priority", "Change the priority (performance) of the selected Program(s)"},
+      {&ProgBar1, "DestroyAndRes", "Terminate And Restart", "Terminate and restart selected Program(s)"},
+      {&ProgBar1, "Checkmrk", "Send to / Manage the quarantine",
+       "Terminate and send the selected program(s) to the quarantine / manage the quarantine"},
+      {&ProgBar1, "RiskMonitor", "Monitor the process for risky behavior", ""},
+      {&ProgBar2, "Destroy", "Terminate Program", "Terminate selected program(s)"},
+      {&ProgBar2, "Details", "More Details", "Show details about selected program(s)"},
+      {&ProgBar2, "SearchSpy", "Spyware Search", "Search top spyware databases for the selected program"},
+      {&ProgBar2, "ListView", "Views", "Programs' List box properties"},
+      {&WndBar1, "Check", "Check Response", "Check selected window(s) response status"},
+      {&WndBar1, "Destroy", "Terminate", "Terminate selected window(s)"},
+      {&WndBar1, "ShowWnd", "Show for few seconds",
+       "Switch to selected window(s) for seconds (in order to know what this Window is)"},
+      {&WndBar1, "OnTop", "Always-On-Top",
+       "Set/Unset selected window(s) to be always on top of all the other windows."},
+      {&WndBar2, "Close", "Close Safely", "Close selected window(s) safely"},
+      {&WndBar2, "DestAndRes", "Terminate And Restart", "Terminate and restart selected window(s)"},
+      {&WndBar2, "SwitchWnd", "Show Window", "Switch to selected window(s)"},
+      {&WndBar2, "ListView", "Views", "Windows' list box properties"},
+  };
+  for (const Button& b : buttons) b.bar->Add(b.key, b.tip, b.tip);
+  for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) {
+    bar->ButtonClick = [this, bar](int, const std::string& key) { BarClick(*bar, key); };
+    bar->MouseOver = [this, bar, buttons](int, const std::string& key) {
+      for (const Button& b : buttons)
+        if (b.bar == bar && key == b.key) SetHintText(b.hint);
+    };
+  }
+  Toolbar3.Add("ProgWnd", "Programs / Windows", "Displays programs only or windows only, reclick it to inverse the arrow", 1);
+  Toolbar3.Add("All", "All", "Displays programs and windows", 1);
+  Toolbar3.ButtonClick = [this](int, const std::string& key) { Toolbar3_ButtonClick(key); };
+  Toolbar3.MouseOver = [this](int, const std::string& key) { SetHintText(Toolbar3.ToolTip(key)); };
+}
+
+// A bar's pop-up opens at its left edge, level with the bottom of the button.
+void MainfrmForm::PopupBeside(ui::ButtonBar& bar, int index, const ui::MenuItem& menu) {
+  RECT r = bar.ButtonRect(index);
+  POINT at = {r.left, r.bottom};
+  ClientToScreen(bar.hwnd(), &at);
+  Menus.Popup(*this, menu, at);
+}
+
+void MainfrmForm::BarClick(ui::ButtonBar& bar, const std::string& key) {
+  const int index = bar.IndexOf(key);
+  if (&bar == &ProgBar1) {
+    if (key == "Priority") {
+      if (AppLst.SelectedRows().empty()) return;
+      bar.SetValue(index, true);
+      PopupBeside(bar, index, *mnuPriorityMain);
+      bar.SetValue(index, false);
+    } else if (key == "DestroyAndRes") {
+      KillApp(true);
+    } else if (key == "Checkmrk") {
+      PopupBeside(bar, index, *mnuProgsKillQrt);
+      mnuProgsKillQrt->SetEnabled(true);
+    } else if (key == "RiskMonitor") {
+      // (the program monitor's hand-over arrives with its own page)
+    }
+  } else if (&bar == &ProgBar2) {
+    if (key == "Destroy") KillApp(false);
+    else if (key == "Details") mnuProgsDetails_Click();
+    else if (key == "ListView") PopupBeside(bar, index, *mnuAppLst);
+  } else if (&bar == &WndBar1) {
+    if (key == "Check") mnuWndCheckStatus_Click();
+    else if (key == "Destroy") WndTerminate(false);
+    else if (key == "ShowWnd") mnuWndShowForSeconds_Click();
+    else if (key == "OnTop") mnuWndOnTop_Click();
+  } else if (&bar == &WndBar2) {
+    if (key == "Close") mnuWndClose_Click();
+    else if (key == "DestAndRes") WndTerminate(true);
+    else if (key == "SwitchWnd") mnuWndSwitch_Click();
+    else if (key == "ListView") PopupBeside(bar, index, *mnuWndLst);
+  }
+}
+
+void MainfrmForm::Toolbar3_ButtonClick(const std::string& key) {
+  FastRef = false;
+  if (key == "All") {
+    if (ProgWndImgIndex == 2 || ProgWndImgIndex == 4) return;
+    ProgWndImgIndex = ProgWndImgIndex == 1 ? 2 : 4;
+    Toolbar3.SetValue("All", true);
+    DoAllWndOpt();
+  } else if (key == "ProgWnd") {
+    switch (ProgWndImgIndex) {
+      case 2: ProgWndImgIndex = 1; break;
+      case 4: ProgWndImgIndex = 3; break;
+      case 1: ProgWndImgIndex = 3; break;
+      default: ProgWndImgIndex = 1; break;
+    }
+    Toolbar3.SetValue("ProgWnd", true);
+    if (ProgWndImgIndex == 1)
+      DoProgWndOpt();
+    else
+      DoWndProgOpt();
+  }
+}
+
+// Drags only with the left button held; the bars stay where they are.
+void MainfrmForm::ResizeBar_MouseMove(int button) {
+  if (!(button & 1)) return;
+  POINT at;
+  if (!GetCursorPos(&at) || !ScreenToClient(hwnd(), &at)) return;
+  RECT inner;
+  GetClientRect(hwnd(), &inner);
+  RECT apps;
+  GetWindowRect(AppLst.hwnd(), &apps);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&apps), 2);
+  RECT windows;
+  GetWindowRect(WndLst.hwnd(), &windows);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&windows), 2);
+  const int height = SplitterHeight(inner.bottom, at.y - apps.top);
+  if (height < 0) return;
+  const int width = apps.right - apps.left;
+  AppLst.Move({apps.left, apps.top, width, height});
+  const int barTop = apps.top + height;
+  ResizeBar.Move({apps.left, barTop, width, 5});
+  const int top = barTop + 5;
+  WndLst.Move({apps.left, top, width, inner.bottom - top - 5});
+}
+
+void MainfrmForm::BuildCommandMenus() {
+  mnuProgs = &Menus.Add("&Programs");
+  auto add = [](ui::MenuItem* menu, const char* caption, std::function<void()> click) {
+    menu->Add(caption).Click = std::move(click);
+  };
+  add(mnuProgs, "More &Details...", [this] { mnuProgsDetails_Click(); });
+  mnuProgsMonitorCPU = &mnuProgs->Add("Monitor for &Risky Behavior");
+  ui::MenuItem& performance = mnuProgs->Add("&Performance (Priority)");
+  add(&performance, "&Increase Performance", [this] { ChangeSelectedPriority(1); });
+  add(&performance, "&Decrease Performance", [this] { ChangeSelectedPriority(-1); });
+  mnuProgs->Add("-");
+  add(mnuProgs, "&Terminate", [this] { KillApp(false); });
+  add(mnuProgs, "Terminate and &Restart", [this] { KillApp(true); });
+  mnuProgsKillQrt = &mnuProgs->Add("&Quarantine");
+  add(mnuProgsKillQrt, "&View Quarantine", [] { ShowFrm(Views.quarantine.form); });
+  add(mnuProgsKillQrt, "Move to &Quarantine", [this] { mnuProgsMoveToQrt_Click(); });
+  mnuProgs->Add("-");
+  add(mnuProgs, "&Copy Path", [this] {
+    if (!AppLst.SelectedRows().empty()) mnuCopyPath_Click();
+  });
+  add(mnuProgs, "Sele&ct All", [this] { SelectAll(AppLst); });
+  add(mnuProgs, "In&vert Selection", [this] { InvertSelection(AppLst); });
+  mnuPriorityMain = &Menus.Add("PriorityMain");
+  const char* levels[3] = {"&High", "&Normal", "&Idle"};
+  for (int i = 0; i < 3; ++i) add(mnuPriorityMain, levels[i], [this, i] { SetSelectedPriority(2 - i); });
+
+  mnuWnds = &Menus.Add("&Windows");
+  add(mnuWnds, "&Close", [this] { mnuWndClose_Click(); });
+  add(mnuWnds, "&Terminate", [this] { WndTerminate(false); });
+  add(mnuWnds, "Terminate and &Restart", [this] { WndTerminate(true); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Check &Status", [this] { mnuWndCheckStatus_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Switch to &Window", [this] { mnuWndSwitch_Click(); });
+  add(mnuWnds, "Switc&h to Window for seconds", [this] { mnuWndShowForSeconds_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Set/Unset Window &always on-top", [this] { mnuWndOnTop_Click(); });
+  add(mnuWnds, "Show/H&ide Window", [this] { mnuWndShowHide_Click(); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Minimi&ze", [this] { mnuWndShowState_Click(SW_MINIMIZE); });
+  add(mnuWnds, "Ma&ximize", [this] { mnuWndShowState_Click(SW_MAXIMIZE); });
+  add(mnuWnds, "Norma&l", [this] { mnuWndShowState_Click(SW_SHOWNORMAL); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Copy Name and Han&dle", [this] { mnuWndCopyNameHandle_Click(); });
+  add(mnuWnds, "Select All", [this] { SelectAll(WndLst); });
+  add(mnuWnds, "Invert Selection", [this] { InvertSelection(WndLst); });
+  AppLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuProgs, at); };
+  WndLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuWnds, at); };
+}
+
+// F5 refreshes now (also while a list has the focus); the context-menu key opens the
+// focused list's commands.
+void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F1) {
+    ShowOnlineHelp("Quillon");
+    keyCode = 0;
+  } else if (keyCode == VK_F5) {
+    FastRef = false;
+    RefreshMe();
+    keyCode = 0;
+  } else if (keyCode == VK_APPS) {
+    POINT at;
+    GetCursorPos(&at);
+    const bool windows = GetFocus() == WndLst.hwnd();
+    Menus.Popup(*this, windows ? *mnuWnds : *mnuProgs, at);
+    keyCode = 0;
+  }
+}
+
+void MainfrmForm::Form_Resize() {
+  RECT r;
+  if (!GetClientRect(hwnd(), &r)) return;
+  const SIZE bar = ProgBar1.ButtonsExtent();
+  const int barWidth = std::max<int>(bar.cx, 52), barHeight = std::max<int>(bar.cy, 120);
+  const int framesWidth = 2 * barWidth + 15;
+  const int listWidth = std::max<int>(r.right - framesWidth - 15, 40);
+  const int listHeight = std::max<int>(r.bottom / 2 - 5, 20);
+  AppLst.Move({5, 5, listWidth, listHeight});
+  const int wndTop = 5 + listHeight + 5;
+  WndLst.Move({5, wndTop, listWidth, listHeight});
+  ResizeBar.Move({5, 5 + listHeight, listWidth, 5});
+  const int framesLeft = 5 + listWidth + 5;
+  ProgBar1.Move({framesLeft + 5, 10, barWidth, barHeight});
+  ProgBar2.Move({framesLeft + 10 + barWidth, 10, barWidth, barHeight});
+  const int wndBarsTop = wndTop + listHeight - barHeight - 10 + 5;
+  WndBar1.Move({framesLeft + 5, wndBarsTop, barWidth, barHeight});
+  WndBar2.Move({framesLeft + 10 + barWidth, wndBarsTop, barWidth, barHeight});
+  const SIZE modes = Toolbar3.ButtonsExtent();
+  Toolbar3.Move({framesLeft - 4, r.bottom / 2 - modes.cy / 2, std::max<int>(modes.cx, 100), std::max<int>(modes.cy, 40)});
+  WaitLbl.Move({5 + listWidth / 2 - 130, 5 + listHeight / 2 - 12, 260, 24});
 }
 
 void MainfrmForm::SetView(ui::ListView& list, ui::MenuItem* const* items, bool& largeIcon, int index) {
@@ -49,16 +399,323 @@ void MainfrmForm::mnuAppLstView_Click(int index) { SetView(AppLst, mnuAppLstView
 
 void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView, WndLargeIcon, index); }
 
-// The lists are filled by the page's refresh, which arrives with the process and
-// window tables.
+// ---- Refresh
+
+// The timed refresh runs only while the user works in the program, and not under an
+// open menu of this thread (its loop runs the timers; the rows it was opened on stay).
+bool MainfrmForm::TimedRefreshAllowed() const {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE)) return false;
+  HWND front = GetForegroundWindow();
+  return front && (front == hwnd() || front == BoundHwnd(Views.frame.form));
+}
+
 void MainfrmForm::RefreshMe() {
-  // Re-entered from an event pump inside a refresh: the running one finishes first.
-  if (Refreshing) return;
-  Refreshing = true;
-  // (The rows are filled here once the process and window tables arrive.)
-  Refreshing = false;
-  // Options applied meanwhile change the columns only now, between refreshes.
+  // Events run inside every loop of a refresh and of a command: a refresh asked from
+  // one of them would rebuild the tables under the running loop. A command refreshes
+  // at its end.
+  if (Refreshing || CommandRunning) return;
+  if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+  if (!FastRef || TimedRefreshAllowed()) {
+    Refreshing = true;
+    try {
+      if (ProgWndImgIndex == 1)
+        DoProgWndOpt();
+      else if (ProgWndImgIndex == 3)
+        DoWndProgOpt();
+      else
+        DoAllWndOpt();
+    } catch (...) {
+      Refreshing = false;
+      throw;
+    }
+    Refreshing = false;
+  }
+  // Options applied meanwhile change the columns only now, between refreshes; the
+  // next refresh then takes the full road (the cells follow the new columns).
   ApplyPendingColumns();
+}
+
+void MainfrmForm::DoAllWndOpt() {
+  RefAppList();
+  RefWinList();
+}
+
+std::vector<std::string> MainfrmForm::AppValues(int16_t row) const {
+  const ProgRow& p = ProgTable[static_cast<size_t>(row)];
+  const std::string* versions = VersionFields;
+  std::vector<std::string> v = {versions[3],          p[kProgRisk],
+                                p[kProgPath],         vb::FormatGrouped(p[kProgCommitted]),
+                                vb::FormatGrouped(p[kProgReserved]), vb::FormatGrouped(p[kProgFree]),
+                                p[kProgPriority]};
+  if (IsWinNTFlag) v.push_back(p[kProgCpu]);
+  v.push_back(p[kProgInstances]);
+  v.push_back(versions[1]);
+  v.push_back(versions[0]);
+  v.push_back(versions[6]);
+  return v;
+}
+
+// Column c shows the field its key names; a field marked kNoneValue is left alone.
+void MainfrmForm::WriteRow(ui::ListView& list, int row, const std::vector<std::string>& values, bool skipNone) {
+  for (int c = 0; c < std::max(1, list.ColumnCount()); ++c) {
+    const int field = list.ColumnCount() ? FieldOfColumn(list, c) : 0;
+    if (field < 0 || field >= static_cast<int>(values.size())) continue;
+    const std::string& value = values[static_cast<size_t>(field)];
+    if (skipNone && value == kNoneValue) continue;
+    list.SetSubItem(row, c, value);
+  }
+}
+
+void MainfrmForm::AddIcon(ui::ListView& list, int row, int which, HICON icon) {
+  // Each row keeps its own image: a row without an icon shows none rather than its
+  // neighbour's.
+  int index = icon ? TmpIconImg[which].Add(icon, list.Key(row)) : -1;
+  list.SetSmallIcon(row, index);
+}
+
+const MainfrmForm::PathFacts& MainfrmForm::FactsOf(const std::string& path) {
+  auto found = memo_.find(path);
+  if (found == memo_.end()) {
+    GetFileInfoField(1, path);
+    PathFacts facts;
+    std::copy(VersionFields, VersionFields + 8, facts.versions);
+    found = memo_.emplace(path, facts).first;
+  }
+  return found->second;
+}
+
+void MainfrmForm::PruneMemo() {
+  for (auto it = memo_.begin(); it != memo_.end();) {
+    bool listed = std::any_of(ProgTable.begin(), ProgTable.begin() + (ProgTableLast + 1),
+                              [&](const ProgRow& p) { return p[kProgPath] == it->first; });
+    if (listed) {
+      ++it;
+      continue;
+    }
+    for (HICON icon : it->second.icons)
+      if (icon) DestroyIcon(icon);
+    it = memo_.erase(it);
+  }
+}
+
+void MainfrmForm::AddAppLstItem(int16_t i) {
+  if (i < 0 || i > ProgTableLast) return;
+  const std::string path = ProgTable[static_cast<size_t>(i)][kProgPath];
+  const PathFacts& facts = FactsOf(path);
+  std::copy(facts.versions, facts.versions + 8, VersionFields);
+  // A full reload asks again: the monitor moves the rating while the program runs.
+  ProgTable[static_cast<size_t>(i)][kProgRisk] = std::to_string(GetRiskRating(path));
+  const int row = AppLst.AddItem("", -1, path);
+  WriteRow(AppLst, row, AppValues(i), false);
+  for (int c = 1; c < AppLst.ColumnCount(); ++c)
+    if (FieldOfColumn(AppLst, c) == kFieldRisk) ShowRiskRating(AppLst, row, c, true);
+  PathFacts& kept = memo_[path];
+  const int size = AppLargeIcon ? 1 : 0;
+  if (!kept.iconAsked[size]) {
+    kept.icons[size] = GetFileIcon(path, AppLargeIcon);
+    kept.iconAsked[size] = true;
+  }
+  AddIcon(AppLst, row, 0, kept.icons[size]);
+  ui::DoEvents();
+}
+
+void MainfrmForm::AddWndLstItem(HWND hwnd) {
+  const int row = WndLst.AddItem("", -1, "K" + WndHandleText(hwnd));
+  WriteRow(WndLst, row, WndValues(hwnd, true), false);
+  bool owns = false;
+  HICON icon = GetWndIcon(hwnd, WndLargeIcon, &owns);
+  AddIcon(WndLst, row, 1, icon);
+  if (owns && icon) DestroyIcon(icon);
+}
+
+// The column keys a list's rows were filled under: after options change the shown
+// columns, the cells sit under other headers until the list is filled again.
+static std::string ColumnKeys(const ui::ListView& list) {
+  std::string keys;
+  for (int c = 0; c < list.ColumnCount(); ++c) keys += list.ColumnKey(c) + ",";
+  return keys;
+}
+
+void MainfrmForm::RefAppList() {
+  AppLst.SetSorted(false);
+  const bool incremental = FastRef && AppLst.ItemCount() > 0 && ColumnKeys(AppLst) == appColumns_;
+  appColumns_ = ColumnKeys(AppLst);
+  if (incremental) {
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
+    UpdateProcessCpu();
+    bool newRows = false;
+    ui::ListView::RedrawGuard quiet(AppLst);
+    for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
+      const std::string& path = ProgTable[static_cast<size_t>(i)][kProgPath];
+      int row = AppLst.FindKey(path);
+      if (row < 0) {
+        AddAppLstItem(i);
+        newRows = true;
+        AppLst.SetTag(AppLst.ItemCount() - 1, "F");
+        continue;
+      }
+      std::vector<std::string> fresh(IsWinNTFlag ? 12 : 11, kNoneValue);
+      if (IsWinNTFlag) fresh[7] = ProgTable[static_cast<size_t>(i)][kProgCpu];
+      fresh[IsWinNTFlag ? 8 : 7] = ProgTable[static_cast<size_t>(i)][kProgInstances];
+      WriteRow(AppLst, row, fresh, true);
+      AppLst.SetTag(row, "F");
+    }
+    for (int j = 0; j < AppLst.ItemCount(); ++j) {
+      if (AppLst.Tag(j).empty()) {
+        AppLst.RemoveItem(j--);
+        continue;
+      }
+      AppLst.SetTag(j, "");
+    }
+    if (newRows) AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  } else {
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    WaitLbl.SetText("Reading Processes ... Please wait...");
+    WaitLbl.SetVisible(true);
+    ui::DoEvents();
+    DoProcessListOp(kProcRebuild, "");
+    WaitLbl.SetText("Loading Processes ... Please wait...");
+    ui::DoEvents();
+    ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+    std::vector<std::string> selected;
+    for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+    {
+      ui::ListView::RedrawGuard quiet(AppLst);
+      AppLst.Clear();
+      for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) AddAppLstItem(i);
+      for (int row = 0; row < AppLst.ItemCount(); ++row)
+        AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+      AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+      AppLst.SetSorted(true);
+    }
+    WaitLbl.SetVisible(false);
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  }
+  PruneMemo();
+}
+
+HWND MainfrmForm::RowWindow(int row) const {
+  const std::string key = WndLst.Key(row);
+  return key.size() > 1 ? WndFromHandleText(key.substr(1)) : nullptr;
+}
+
+void MainfrmForm::RefWinList() {
+  WndLst.SetSorted(false);
+  GetWndInfo(kWndRebuildTable, "");
+  const bool incremental = FastRef && WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_;
+  wndColumns_ = ColumnKeys(WndLst);
+  if (incremental) {
+    bool newRows = false;
+    ui::ListView::RedrawGuard quiet(WndLst);
+    for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+      HWND hwnd = WndTable[static_cast<size_t>(i)];
+      int row = WndLst.FindKey("K" + WndHandleText(hwnd));
+      if (row < 0) {
+        AddWndLstItem(hwnd);
+        newRows = true;
+        WndLst.SetTag(WndLst.ItemCount() - 1, "F");
+        continue;
+      }
+      WriteRow(WndLst, row, WndValues(hwnd, false), true);
+      WndLst.SetTag(row, "F");
+    }
+    for (int j = 0; j < WndLst.ItemCount(); ++j) {
+      if (WndLst.Tag(j).empty()) {
+        WndLst.RemoveItem(j--);
+        continue;
+      }
+      WndLst.SetTag(j, "");
+    }
+    if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+    return;
+  }
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  ui::DoEvents();
+  std::vector<std::string> selected;
+  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  ui::ListView::RedrawGuard quiet(WndLst);
+  WndLst.Clear();
+  for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i)
+    AddWndLstItem(WndTable[static_cast<size_t>(i)]);
+  for (int row = 0; row < WndLst.ItemCount(); ++row)
+    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  WndLst.SetSorted(true);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+void MainfrmForm::DoProgWndOpt() {
+  if (!IsItemClick) RefAppList();
+  std::vector<std::string> selected;
+  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  ui::ListView::RedrawGuard quiet(WndLst);
+  WndLst.Clear();
+  GetWndInfo(kWndRebuildTable, "");
+  ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  const std::vector<int> programs = AppLst.SelectedRows();
+  for (int program : programs) {
+    const std::string key = Lower(AppLst.Key(program));
+    for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+      HWND hwnd = WndTable[static_cast<size_t>(i)];
+      if (Lower(GetWndInfo(kWndExePath, WndHandleText(hwnd)).Text()) == key) AddWndLstItem(hwnd);
+    }
+  }
+  for (int row = 0; row < WndLst.ItemCount(); ++row)
+    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  if (!programs.empty()) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+}
+
+void MainfrmForm::DoWndProgOpt() {
+  DoProcessListOp(kProcRebuild, "");
+  if (!IsItemClick) RefWinList();
+  std::vector<std::string> selected;
+  for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+  ui::ListView::RedrawGuard quiet(AppLst);
+  AppLst.Clear();
+  std::vector<std::string> paths;
+  for (int row : WndLst.SelectedRows()) paths.push_back(GetWndInfo(kWndExePath, WndLst.Key(row).substr(1)).Text());
+  ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  for (const std::string& path : paths) {
+    const std::string lower = Lower(path);
+    bool listed = false;
+    for (int row = 0; row < AppLst.ItemCount() && !listed; ++row) listed = Lower(AppLst.Key(row)) == lower;
+    if (listed) continue;
+    const int16_t i = GetAppId(path);
+    if (i >= 0) AddAppLstItem(i);
+  }
+  for (int row = 0; row < AppLst.ItemCount(); ++row)
+    AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+  AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+}
+
+int16_t MainfrmForm::GetAppId(const std::string& path) const {
+  const std::string lower = Lower(path);
+  for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i)
+    if (Lower(ProgTable[static_cast<size_t>(i)][kProgPath]) == lower) return i;
+  return -1;
+}
+
+int16_t MainfrmForm::GetColumn(long list, int16_t field) const {
+  if (list != 0 && list != 1) return 0;
+  const ui::ListView& lv = list == 0 ? AppLst : WndLst;
+  for (int c = 0; c < lv.ColumnCount(); ++c)
+    if (FieldOfColumn(lv, c) == field) return static_cast<int16_t>(c + 1);
+  return 0;
+}
+
+// Text columns sort ignoring case, number columns by value; a second click turns the order.
+void MainfrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
+  const int field = FieldOfColumn(list, column);
+  bool numeric;
+  if (&list == &AppLst)
+    numeric = field >= 3 && field != 6 && field <= (IsWinNTFlag ? 8 : 7);
+  else
+    numeric = field == 2 || field == 7 || field == 8;
+  const bool ascending = list.SortKey() == column ? !list.SortAscending() : true;
+  list.SortBy(column, numeric ? ui::SortKind::kNumber : ui::SortKind::kText, ascending);
 }
 
 LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -12,6 +12,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <climits>
+#include <map>
+#include <winternl.h>
 #include <cstdlib>
 #include <map>
 
@@ -180,8 +183,53 @@ vb::Variant WalkToolhelp(long mode, const std::string& argument) {
   return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
 }
 
+// A process as one system snapshot names it: an id the system may give again, with
+// the creation time that tells the two apart.
+using ProcessStamp = std::pair<DWORD, LONGLONG>;
+
+// Every process of the system with its creation time, sorted; empty when the system
+// will not say.
+std::vector<ProcessStamp> ProcessStamps() {
+  using QueryFn = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
+  static const QueryFn query =
+      reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  std::vector<ProcessStamp> stamps;
+  if (!query) return stamps;
+  std::vector<unsigned char> buffer(256 * 1024);
+  const int kSystemProcessInformation = 5;
+  for (int tries = 0; tries < 6; ++tries) {
+    ULONG needed = 0;
+    LONG status = query(kSystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) break;
+    // STATUS_INFO_LENGTH_MISMATCH: the list grew; anything else ends the attempt.
+    if (static_cast<ULONG>(status) != 0xC0000004UL) return stamps;
+    buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+    if (tries == 5) return stamps;
+  }
+  size_t offset = 0;
+  for (;;) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+    stamps.emplace_back(static_cast<DWORD>(reinterpret_cast<uintptr_t>(entry->UniqueProcessId)),
+                        entry->CreateTime.QuadPart);
+    if (entry->NextEntryOffset == 0) break;
+    offset += entry->NextEntryOffset;
+    if (offset + sizeof(SYSTEM_PROCESS_INFORMATION) > buffer.size()) break;
+  }
+  std::sort(stamps.begin(), stamps.end());
+  return stamps;
+}
+
+// The path each process had when it was last opened, by id and creation time, so an
+// automatic rebuild opens only the processes it has not seen. A process that could
+// not be opened is not remembered; ended ones are dropped at each walk.
+std::map<ProcessStamp, std::string> g_knownPaths;
+std::vector<ProcessStamp> g_lastWalkStamps;
+
 bool ProcessSetChanged() {
   if (!g_haveLastWalkIds) return true;
+  std::vector<ProcessStamp> stamps = ProcessStamps();
+  // A reused id has another creation time, so it counts as a change.
+  if (!stamps.empty() || !g_lastWalkStamps.empty()) return stamps != g_lastWalkStamps;
   std::vector<DWORD> ids = EnumProcessIds();
   std::sort(ids.begin(), ids.end());
   return ids != g_lastWalkIds;
@@ -216,10 +264,15 @@ void ResetProgInfoState() {
   g_lastWalkIds.clear();
   g_haveLastWalkIds = false;
   g_windowPid = 0;
+  g_knownPaths.clear();
+  g_lastWalkStamps.clear();
+  ProcessOpensForTest = 0;
 }
 namespace {
 const bool resetProgInfoStateDone = (ResetProgInfoState(), true);
 }  // namespace
+
+long ProcessOpensForTest;
 
 std::vector<DWORD> EnumProcessIds() {
   std::vector<DWORD> ids(4);
@@ -341,19 +394,36 @@ vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
   if (mode == 2) SaveSetting(kHookApp, kHookSection, kProcChanged, "0");
   if (mode != 0 && mode != 2 && mode != 3) return WalkCachedProcessList(mode, argument);
   std::vector<DWORD> ids = EnumProcessIds();
+  std::vector<ProcessStamp> stamps;
   if (mode == 2) {
     g_lastWalkIds = ids;
     std::sort(g_lastWalkIds.begin(), g_lastWalkIds.end());
     g_haveLastWalkIds = true;
+    stamps = ProcessStamps();
+    g_lastWalkStamps = stamps;
+    // Ended processes are forgotten.
+    for (auto it = g_knownPaths.begin(); it != g_knownPaths.end();)
+      it = std::binary_search(stamps.begin(), stamps.end(), it->first) ? std::next(it) : g_knownPaths.erase(it);
   }
+  const bool automatic = mode == 2 && argument == vb::BoolText(true);
   bool last = false;
   std::string output;
   for (DWORD id : ids) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-    if (!process) continue;
-    std::string path = ProcessImagePath(process);
+    std::string path;
+    auto stamp = std::lower_bound(stamps.begin(), stamps.end(), ProcessStamp(id, LLONG_MIN));
+    const bool stamped = stamp != stamps.end() && stamp->first == id;
+    auto known = stamped ? g_knownPaths.find(*stamp) : g_knownPaths.end();
+    if (automatic && known != g_knownPaths.end()) {
+      path = known->second;
+    } else {
+      HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+      if (!process) continue;
+      ++ProcessOpensForTest;
+      path = ProcessImagePath(process);
+      CloseHandle(process);
+      if (stamped && !path.empty()) g_knownPaths[*stamp] = path;
+    }
     if (!path.empty()) last = ProcessOpOnEntry(mode, path, id, 0, nullptr, argument, output);
-    CloseHandle(process);
     if (mode == 0 && last) break;
   }
   if (mode == 2 && argument != vb::BoolText(true)) UpdateProcessCpu();

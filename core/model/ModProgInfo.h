@@ -111,6 +111,8 @@ std::string NormaliseImagePath(const std::string& modulePath);
 std::string ToolhelpProcessPath(const PROCESSENTRY32& entry);
 // Every process id of the system, in the system's order.
 std::vector<DWORD> EnumProcessIds();
+// How many processes the NT walker opened to read a path (a count for tests and benchmarks).
+extern long ProcessOpensForTest;
 
 // ---- File facts
 

@@ -61,6 +61,16 @@ std::string FormatNumber(double value, int decimals, bool grouping) {
   return n > 1 ? std::string(out, n - 1) : std::string(in);
 }
 
+std::string FormatGrouped(const std::string& text) {
+  if (text.empty()) return "";
+  std::optional<double> value = ParseNumber(text);
+  if (!value) return text;
+  // The digits mask shows no zero: a value that rounds to nothing is an empty cell.
+  double whole = RoundHalfEven(*value);
+  if (whole == 0) return "";
+  return FormatNumber(whole, 0, true);
+}
+
 std::optional<double> CDbl(const std::string& text) {
   if (auto v = ParseNumber(text, DecimalSeparator())) return v;
   return ParseNumber(text);

@@ -54,6 +54,9 @@ char DecimalSeparator();
 std::string CStr(double value);
 // A number text from the locale, always through an explicit format record.
 std::string FormatNumber(double value, int decimals, bool grouping = true);
+// Format(text, "###,###"): whole number with the locale's grouping; "" for an empty
+// text and for a value that rounds to 0; a text that is not a number comes back as it is.
+std::string FormatGrouped(const std::string& text);
 // Reads a fraction written in the locale's format (settings store them so).
 std::optional<double> CDbl(const std::string& text);
 

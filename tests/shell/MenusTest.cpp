@@ -231,8 +231,11 @@ TEST_F(FrameTest, EachShutDownItemCountsDownThenEndsTheSessionWithItsFlags) {
 }
 
 TEST_F(FrameTest, CancellingTheCountdownEndsNothing) {
-  int ticks = 0;
-  seams::TickCountFn = [&] {
+  // Static: the seam outlives this body (a timed refresh can still ask the clock while
+  // the test is torn down), and a count on the stack would then be written over.
+  static int ticks;
+  ticks = 0;
+  seams::TickCountFn = [this] {
     if (++ticks == 2) CancelFlag = true;  // the user's Cancel
     return now;
   };

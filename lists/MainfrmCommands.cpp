@@ -1,0 +1,471 @@
+// The commands of the lists page on the selected programs and windows.
+#include <algorithm>
+#include <functional>
+
+#include "CancelEvent.h"
+#include "DetailsFrm.h"
+#include "Mainfrm.h"
+#include "ModMain.h"
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
+#include "ModSProgs.h"
+#include "ModStartupPlatform.h"
+#include "ModSettings.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "VbRules.h"
+#include "ViewBindings.h"
+
+namespace {
+
+constexpr DWORD kRestartExitWaitMs = 2000;
+
+std::string ProgressPrefix(bool restart) { return restart ? "Terminating and Restarting: " : "Terminating : "; }
+
+void SetProgress(const std::string& text) {
+  CancelEvent.lblCancel.SetText(text);
+}
+
+void PumpAndPause(DWORD ms) {
+  ui::DoEvents();
+  if (ms) Sleep(ms);
+  ui::DoEvents();
+}
+
+// Starts the program again from "C:\"; an empty path starts nothing.
+void Restart(HWND owner, const std::string& path) {
+  if (path.empty()) return;
+  seams::ShellRequest request;
+  request.owner = owner;
+  request.file = path;
+  request.directory = "C:\\";
+  request.show = SW_SHOWNORMAL;
+  seams::ShellExecuteFn(request);
+}
+
+// The ids of every running process whose path ends with the text (either case).
+std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
+  std::vector<DWORD> ids;
+  const std::string lowerTail = vb::LCase(tail);
+  for (DWORD pid : EnumProcessIds()) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) continue;
+    const std::string path = vb::LCase(ProcessImagePath(process));
+    CloseHandle(process);
+    if (path.size() >= lowerTail.size() && !lowerTail.empty() &&
+        path.compare(path.size() - lowerTail.size(), lowerTail.size(), lowerTail) == 0)
+      ids.push_back(pid);
+  }
+  return ids;
+}
+
+// A single-instance program refuses a start while its ended copies still live.
+void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
+  std::vector<HANDLE> handles;
+  for (DWORD pid : ids)
+    if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid)) handles.push_back(h);
+  const DWORD start = GetTickCount();
+  for (HANDLE h : handles) {
+    const DWORD spent = GetTickCount() - start;
+    WaitForSingleObject(h, spent >= timeoutMs ? 0 : timeoutMs - spent);
+    CloseHandle(h);
+  }
+}
+
+bool Confirm(const std::string& text) {
+  return ProcWarn == 0 || MsgBox(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void SetClipboardText(HWND owner, const std::string& text) {
+  if (!OpenClipboard(owner)) return;
+  EmptyClipboard();
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+    if (void* p = GlobalLock(memory)) {
+      std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<char*>(p));
+      GlobalUnlock(memory);
+      if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    } else {
+      GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+}
+
+// Keeps the page's busy flag for a scope: refreshes asked by events meanwhile are
+// refused, and the outermost scope refreshes once at its end when asked to.
+class CommandScope {
+ public:
+  explicit CommandScope(MainfrmForm& page) : page_(page), outer_(!page.CommandRunning) { page_.CommandRunning = true; }
+  ~CommandScope() {
+    if (outer_) page_.CommandRunning = false;
+  }
+  void RefreshAtEnd() {
+    if (!outer_) return;
+    page_.CommandRunning = false;
+    outer_ = false;
+    page_.FastRef = false;
+    page_.RefreshMe();
+  }
+
+ private:
+  MainfrmForm& page_;
+  bool outer_;
+};
+
+const char kKillQuestion[] =
+    "Terminating a program can cause undesired results including loss of data and system instability. Are you "
+    "sure you want to terminate the selected program(s)?";
+const char kWndKillQuestion[] =
+    "Terminating a program can cause undesired results including loss of data and system instability. Are you "
+    "sure you want to terminate the program(s) that own the selected window(s)?";
+
+}  // namespace
+
+// ---- Ending programs
+
+void MainfrmForm::KillApp(bool killAndRestart) {
+  if (AppLst.SelectedRows().empty()) return;
+  if (!Confirm(kKillQuestion)) return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  // The rows as they stand now: no refresh runs under this loop (see CommandScope).
+  std::vector<std::string> paths;
+  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  for (const std::string& path : paths) {
+    SetProgress(ProgressPrefix(killAndRestart) + path + " ...");
+    ui::DoEvents();
+    Sleep(500);
+    ui::DoEvents();
+    if (CancelFlag) {
+      CancelFlag = false;
+      CancelEvent.Hide();
+      return;
+    }
+    DestroyAndRes(path, killAndRestart);
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+  busy.RefreshAtEnd();
+}
+
+bool MainfrmForm::DestroyAndRes(const std::string& progPath, bool killAndRestart) {
+  SetProgress(ProgressPrefix(killAndRestart) + progPath + "....");
+  ui::DoEvents();
+  // True when the user declined ending a special program.
+  if (WarnSpecialProgKill(progPath)) return false;
+  const std::vector<DWORD> ended = killAndRestart ? ProcessesEndingWith(progPath) : std::vector<DWORD>();
+  DoProcessListOp(kProcEndByName, progPath);
+  ui::DoEvents();
+  if (killAndRestart) {
+    WaitForExit(ended, kRestartExitWaitMs);
+    Restart(hwnd(), progPath);
+    ui::DoEvents();
+  }
+  return true;
+}
+
+// ---- Program rows
+
+void MainfrmForm::SelectAll(ui::ListView& list) {
+  for (int row = 0; row < list.ItemCount(); ++row) list.SetSelected(row, true);
+}
+
+// Every row is walked, also once nothing is selected any more.
+void MainfrmForm::InvertSelection(ui::ListView& list) {
+  for (int row = 0; row < list.ItemCount(); ++row) list.SetSelected(row, !list.Selected(row));
+}
+
+std::string MainfrmForm::SelectedPaths() const {
+  std::string text;
+  for (int row : AppLst.SelectedRows()) {
+    if (!text.empty()) text += "  -  ";
+    text += AppLst.Key(row);
+  }
+  return text;
+}
+
+void MainfrmForm::mnuCopyPath_Click() { SetClipboardText(hwnd(), SelectedPaths()); }
+
+// Changes the priority class of each selected program through `change`, with the
+// status window and a pause between programs; the "K6" cells follow.
+static void PriorityLoop(MainfrmForm& page, const std::function<void(const std::string&)>& change) {
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<std::string> paths;
+  for (int row : page.AppLst.SelectedRows()) paths.push_back(page.AppLst.Key(row));
+  for (const std::string& path : paths) {
+    SetProgress("Changing performance of: " + path + " ...");
+    ui::DoEvents();
+    change(path);
+    ui::DoEvents();
+    if (CancelFlag) break;
+    Sleep(300);
+    ui::DoEvents();
+  }
+  // Only a shown priority column has a cell to write.
+  if (const int16_t column = page.GetColumn(0, 6); column > 0)
+    for (int row : page.AppLst.SelectedRows())
+      page.AppLst.SetSubItem(row, column - 1, DoProcessListOp(kProcPriorityName, page.AppLst.Key(row)).Text());
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+// 0 idle, 1 normal, 2 high.
+void MainfrmForm::SetSelectedPriority(int level) {
+  if (level < 0 || level > 3 || AppLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  PriorityLoop(*this, [level](const std::string& path) {
+    DoProcessListOp(kProcSetPriority, path + std::to_string(level));
+  });
+}
+
+// One step along idle, normal, high, real time; a step up never reaches real time.
+void MainfrmForm::ChangeSelectedPriority(int step) {
+  if (AppLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  PriorityLoop(*this, [step](const std::string& path) {
+    const std::string name = DoProcessListOp(kProcPriorityName, path).Text();
+    if (step > 0 && name == "High") return;
+    int index = -1;
+    for (int i = 0; i < 4; ++i)
+      if (GetPriorityName(PriorityClasses[i]) == name) index = i;
+    if (index < 0) return;
+    const int next = index + step;
+    if (next < 0 || next > 3) return;
+    DoProcessListOp(kProcSetPriority, path + std::to_string(next));
+  });
+}
+
+void MainfrmForm::mnuProgsDetails_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  ShowFrm(DetailsFrm);
+  DetailsFrm.RefFrm(AppLst.Key(rows[0]), false);
+}
+
+void MainfrmForm::mnuProgsMoveToQrt_Click() {
+  if (MsgBox("Terminating a program can cause undesired results including loss of data and system instability. "
+             "Are you sure you want to terminate the selected program(s) and move it to the quarantine?",
+             MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<std::string> paths;
+  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  for (const std::string& path : paths) {
+    SetProgress("Terminating and isolating: " + path + " ...");
+    PumpAndPause(500);
+    if (CancelFlag) break;
+    if (!TerminateAndQuarantine(path))
+      MsgBox("The program " + path + " can't be send to the quarantine.", MB_ICONSTOP);
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+  busy.RefreshAtEnd();
+}
+
+// ---- Window rows
+
+void MainfrmForm::mnuWndCheckStatus_Click() {
+  if (WndLst.SelectedRows().empty()) return;
+  const int16_t column = GetColumn(1, 1);
+  if (column == 0) {
+    MsgBox("Please, check the status column from options", MB_ICONINFORMATION);
+    return;
+  }
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  for (int row = 0; row < WndLst.ItemCount(); ++row) {
+    if (WndLst.Selected(row)) {
+      SetProgress("Checking: " + WndLst.ItemText(row) + " ...");
+      ui::DoEvents();
+      const bool answers = IsWndResponding(RowWindow(row), true);
+      if (row < WndLst.ItemCount()) WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
+    }
+    if (CancelFlag) break;
+    ui::DoEvents();
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+void MainfrmForm::mnuWndClose_Click() {
+  if (WndLst.SelectedRows().empty()) return;
+  const int16_t column = GetColumn(1, 1);
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<std::pair<HWND, std::string>> windows;
+  for (int row : WndLst.SelectedRows()) windows.emplace_back(RowWindow(row), WndLst.ItemText(row));
+  for (const auto& [window, title] : windows) {
+    SetProgress("Closing: " + title + " ...");
+    PumpAndPause(0);
+    if (CancelFlag) {
+      CancelFlag = false;
+      CancelEvent.Hide();
+      return;
+    }
+    if (GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue()) {
+      BringWndToFront(window);
+      CloseWnd(false, window);
+      while (IsWindow(window)) {
+        PumpAndPause(10);
+        if (CancelFlag) {
+          CancelFlag = false;
+          CancelEvent.Hide();
+          busy.RefreshAtEnd();
+          return;
+        }
+      }
+    } else {
+      const int row = WndLst.FindKey("K" + WndHandleText(window));
+      if (column > 0 && row >= 0) WndLst.SetSubItem(row, column - 1, "Not Responding");
+      if (MsgBox("The window (" + title + ") couldn't be closed safly, would like to terminate it?",
+                 MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK)
+        CloseWnd(true, window);
+    }
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+  busy.RefreshAtEnd();
+}
+
+void MainfrmForm::WndTerminate(bool restart) {
+  if (WndLst.SelectedRows().empty()) return;
+  if (!Confirm(kWndKillQuestion)) return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  std::vector<HWND> windows;
+  for (int row : WndLst.SelectedRows()) windows.push_back(RowWindow(row));
+  for (HWND window : windows) {
+    const std::string path = GetWndInfo(kWndExePath, WndHandleText(window)).Text();
+    SetProgress((restart ? "Terminating and Restarting: " : "Terminating: ") + path + " ...");
+    PumpAndPause(0);
+    if (CancelFlag) {
+      CancelFlag = false;
+      CancelEvent.Hide();
+      return;
+    }
+    // A declined warning or a failed end leaves the window: waiting for it to go
+    // would never end, and it must not be started a second time.
+    if (!CloseWnd(true, window)) continue;
+    const std::string endedPath = ProcResultPath.empty() ? path : ProcResultPath;
+    while (IsWindow(window)) {
+      PumpAndPause(10);
+      if (CancelFlag) {
+        CancelFlag = false;
+        CancelEvent.Hide();
+        busy.RefreshAtEnd();
+        return;
+      }
+    }
+    if (restart) Restart(hwnd(), endedPath);
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+  busy.RefreshAtEnd();
+}
+
+// The placement is asked, not awaited: a hung window would hold this program until
+// it answered.
+void MainfrmForm::mnuWndOnTop_Click() {
+  CommandScope busy(*this);
+  for (int row : WndLst.SelectedRows()) {
+    HWND window = RowWindow(row);
+    const HWND place = IsWndOnTop(window) ? HWND_NOTOPMOST : HWND_TOPMOST;
+    SetWindowPos(window, place, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
+    Sleep(400);
+    ui::DoEvents();
+  }
+}
+
+void MainfrmForm::mnuWndShowHide_Click() {
+  if (WndLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  for (int row : WndLst.SelectedRows()) {
+    HWND window = RowWindow(row);
+    if (IsWindowVisible(window)) {
+      ShowWindowAsync(window, SW_HIDE);
+      if (HideWnd == 1) {
+        MsgBox("Quillon will show hidden windows to be capable of seeing hidden windows in windows' list box. You "
+               "can change this option at anytime from Options",
+               MB_ICONINFORMATION);
+        HideWnd = 0;
+        SaveSettings();
+      }
+    } else {
+      ShowWindowAsync(window, SW_RESTORE);
+    }
+    Sleep(400);
+    ui::DoEvents();
+  }
+  busy.RefreshAtEnd();
+}
+
+void MainfrmForm::mnuWndShowState_Click(int showCommand) {
+  for (int row : WndLst.SelectedRows()) ShowWindowAsync(RowWindow(row), showCommand);
+}
+
+void MainfrmForm::mnuWndSwitch_Click() {
+  const int row = WndLst.FocusedRow() >= 0 && WndLst.Selected(WndLst.FocusedRow())
+                      ? WndLst.FocusedRow()
+                      : (WndLst.SelectedRows().empty() ? -1 : WndLst.SelectedRows()[0]);
+  if (row < 0) return;
+  const int16_t column = GetColumn(1, 1);
+  HWND window = RowWindow(row);
+  const bool answers = GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue();
+  if (answers) {
+    HideView(Views.frame.form);
+    BringWndToFront(window);
+  } else {
+    MsgBox("The window is not responding, the program can't switch to it", MB_ICONSTOP);
+  }
+  if (column > 0 && row < WndLst.ItemCount()) WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
+}
+
+void MainfrmForm::mnuWndShowForSeconds_Click() {
+  if (WndLst.SelectedRows().empty()) return;
+  CommandScope busy(*this);
+  CancelFlag = false;
+  CancelEvent.Show();
+  ui::DoEvents();
+  const int16_t column = GetColumn(1, 1);
+  for (int row = 0; row < WndLst.ItemCount(); ++row) {
+    if (WndLst.Selected(row)) {
+      HWND window = RowWindow(row);
+      const bool answers = GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue();
+      if (answers) {
+        HideView(Views.frame.form);
+        BringWndToFront(window);
+        SetProgress("Showing " + WndLst.ItemText(row) + " for seconds...");
+        ui::DoEvents();
+        Sleep(2000);
+        ShowInterfaceFrm();
+      } else {
+        MsgBox("The window is not responding, the program can't show to it", MB_ICONSTOP);
+      }
+      if (column > 0 && row < WndLst.ItemCount())
+        WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
+    }
+    if (CancelFlag) break;
+    ui::DoEvents();
+  }
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+void MainfrmForm::mnuWndCopyNameHandle_Click() {
+  std::string text;
+  for (int row : WndLst.SelectedRows()) {
+    HWND window = RowWindow(row);
+    GetWndInfo(kWndFillCurWnd, WndHandleText(window));
+    if (!text.empty()) text += "\r\n";
+    text += ModProgInfo::TrimAtNull(CurWnd.Title) + " [" + WndHandleText(window) + "]";
+  }
+  SetClipboardText(hwnd(), text);
+}

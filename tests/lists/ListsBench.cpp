@@ -1,0 +1,145 @@
+// What one lists-page refresh costs over many programs and windows: an automatic
+// refresh with the process set unchanged, one after a program started, and a forced
+// refresh of both lists, beside a plain listing of the same processes in-process.
+// Not a test; run it by hand under Wine with a display:
+//   lists_bench [fixtures] [windows per fixture]
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ApplyGlobalSettings.h"
+#include "Fixture.h"
+#include "Mainfrm.h"
+#include "ModProcMon.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "ModStartupPlatform.h"
+#include "ModWndOpr.h"
+#include "VbRules.h"
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+DWORD g_clock = 1000000;
+
+// Name, id and memory of every process, as a task list shows them.
+size_t PlainListing() {
+  size_t n = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    if (HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID)) {
+      GetProcessMemoryInfo(p, &pmc, sizeof pmc);
+      CloseHandle(p);
+    }
+    n += pmc.WorkingSetSize != 0;
+  }
+  CloseHandle(snapshot);
+  return n;
+}
+
+void Refresh(bool timed) {
+  g_clock += 2000;
+  if (timed && GetForegroundWindow() != Mainfrm.hwnd()) SetForegroundWindow(Mainfrm.hwnd());
+  Mainfrm.FastRef = timed;
+  Mainfrm.RefreshMe();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int fixtures = argc > 1 ? std::atoi(argv[1]) : 50;
+  const int windows = argc > 2 ? std::atoi(argv[2]) : 4;
+  IsWinNTFlag = IsWinNT();
+  seams::TickCountFn = [] { return g_clock; };
+  seams::KeepShellQuiet();
+  BuildColumnTables();
+  AppList = "111111111111";
+  WndList = "1111111111";
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  Mainfrm.Load();
+  Mainfrm.Show();
+  testsupport::FixtureFolder folder("listsbench");
+  for (int i = 0; i < fixtures; ++i)
+    folder.Start("bench" + std::to_string(i) + ".exe", "many:" + std::to_string(windows));
+
+  double t = Now();
+  Refresh(false);
+  const double forced = (Now() - t) * 1000;
+  Refresh(true);  // the first timed one after the reload
+
+  const int rounds = 20;
+  t = Now();
+  for (int i = 0; i < rounds; ++i) Refresh(true);
+  const double unchanged = (Now() - t) * 1000 / rounds;
+
+  auto time = [&](const char* what, auto call) {
+    double s0 = Now();
+    for (int i = 0; i < 5; ++i) call();
+    std::printf("  part: %-28s %9.2f ms\n", what, (Now() - s0) * 1000 / 5);
+  };
+  time("window table", [] { GetWndInfo(kWndRebuildTable, ""); });
+  time("process table, automatic", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, vb::BoolText(true)); });
+  ProcessOpensForTest = 0;
+  time("process table, auto again", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, vb::BoolText(true)); });
+  std::printf("  opens during it: %ld; ProcChanged %s\n", ProcessOpensForTest, GetSetting("Quillon", "tmp", "ProcChanged", "").c_str());
+  time("process CPU", [] { UpdateProcessCpu(); });
+  time("window facts, every row", [] {
+    for (int16_t i = 0; i <= WndTableLast; ++i) {
+      HWND h = WndTable[static_cast<size_t>(i)];
+      GetWndTitle(h);
+      GetWndPosition(h);
+      IsWndResponding(h, false);
+    }
+  });
+  time("window records, every row", [] {
+    for (int16_t i = 0; i <= WndTableLast; ++i) GetWndInfo(kWndFillCurWnd, WndHandleText(WndTable[static_cast<size_t>(i)]));
+  });
+
+  Mainfrm.FastRef = false;
+  time("full program list", [] { g_clock += 2000; Mainfrm.RefAppList(); });
+  time("full window list", [] { Mainfrm.RefWinList(); });
+  time("risk ratings", [] {
+    for (int16_t i = 0; i <= ProgTableLast; ++i) GetRiskRating(ProgTable[static_cast<size_t>(i)][0]);
+  });
+  time("forced process table", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, ""); });
+
+  folder.Start("benchnew.exe", "plain");
+  t = Now();
+  Refresh(true);
+  const double oneNew = (Now() - t) * 1000;
+
+  t = Now();
+  size_t listed = 0;
+  for (int i = 0; i < rounds; ++i) listed = PlainListing();
+  const double listing = (Now() - t) * 1000 / rounds;
+
+  std::printf("fixtures %d, windows %d, program rows %d, window rows %d, processes listed %u\n", fixtures,
+              fixtures * windows, Mainfrm.AppLst.ItemCount(), Mainfrm.WndLst.ItemCount(),
+              static_cast<unsigned>(listed));
+  std::printf("forced refresh, both lists   %9.2f ms\n", forced);
+  std::printf("timed refresh, set unchanged %9.2f ms\n", unchanged);
+  std::printf("timed refresh, one new       %9.2f ms\n", oneNew);
+  std::printf("plain listing in-process     %9.2f ms\n", listing);
+  Mainfrm.Hide();
+  return 0;
+}

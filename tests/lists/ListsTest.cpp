@@ -1,0 +1,493 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "ApplyGlobalSettings.h"
+#include "Fixture.h"
+#include "LoopTestSupport.h"
+#include "Mainfrm.h"
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "VbRules.h"
+
+namespace {
+
+using testsupport::Fixture;
+using testsupport::FixtureFolder;
+
+TEST(FormatGroupedTest, DigitsMaskOfMemoryCells) {
+  const std::string sep = vb::FormatNumber(1000, 0, true).substr(1, 1);  // the locale's group mark
+  struct Case {
+    const char* in;
+    std::string out;
+  } cases[] = {{"", ""},        {"0", ""},      {"0.4", ""},
+               {"12", "12"},    {"1234", "1" + sep + "234"},
+               {"1234567", "1" + sep + "234" + sep + "567"},
+               {"abc", "abc"},  {"999.5", "1" + sep + "000"}};
+  for (const Case& c : cases) EXPECT_EQ(vb::FormatGrouped(c.in), c.out) << c.in;
+}
+
+class ListsTest : public looptest::LoopTest {
+ protected:
+  void SetUp() override {
+    LoopTest::SetUp();
+    seams::ShellExecuteFn = [this](const seams::ShellRequest& r) {
+      requests.push_back(r);
+      return true;
+    };
+    BuildColumnTables();
+    AppList = "111111111111";
+    WndList = "1111111111";
+    HideWnd = 0;
+    ProcWarn = 0;
+    ColumnsPending = true;
+    ApplyPendingColumns();
+    Mainfrm.ProgWndImgIndex = 2;
+    Mainfrm.AppLst.Clear();
+    Mainfrm.WndLst.Clear();
+    Mainfrm.Load();
+    Mainfrm.Show();
+    folder = std::make_unique<FixtureFolder>("lists");
+  }
+  void TearDown() override {
+    folder.reset();
+    Mainfrm.Hide();
+    Mainfrm.FastRef = false;
+    LoopTest::TearDown();
+  }
+  void Full() {
+    now += 2000;
+    Mainfrm.FastRef = false;
+    Mainfrm.RefreshMe();
+  }
+  // The timed refresh with the page in front.
+  void Timed() {
+    now += 2000;
+    SetForegroundWindow(Mainfrm.hwnd());
+    testsupport::PumpUntil([] { return GetForegroundWindow() == Mainfrm.hwnd(); }, 1000);
+    Mainfrm.FastRef = true;
+    Mainfrm.RefreshMe();
+  }
+  // The list key of a fixture copy: the path as the process table holds it.
+  std::string Key(const std::string& name) {
+    int16_t i = Mainfrm.GetAppId(folder->PathOf(name));
+    return i < 0 ? "" : ProgTable[static_cast<size_t>(i)][kProgPath];
+  }
+  int AppRow(const std::string& name) { return Mainfrm.AppLst.FindKey(Key(name)); }
+  int WndRow(HWND h) { return Mainfrm.WndLst.FindKey("K" + WndHandleText(h)); }
+
+  std::unique_ptr<FixtureFolder> folder;
+  std::vector<seams::ShellRequest> requests;
+};
+
+TEST_F(ListsTest, FullRefreshMarksChangeAndKeepsSelection) {
+  folder->Start("lista.exe", "plain");
+  folder->Start("listb.exe", "plain");
+  // The mark is there when the walker first asks the clock (it takes the mark then).
+  SaveSetting("Quillon", "tmp", "ProcChanged", "0");
+  std::string markSeen;
+  seams::TickCountFn = [&] {
+    if (markSeen.empty()) markSeen = GetSetting("Quillon", "tmp", "ProcChanged", "");
+    return now;
+  };
+  Full();
+  seams::TickCountFn = [this] { return now; };
+  EXPECT_EQ(markSeen, "1");
+  const int a = AppRow("lista.exe");
+  ASSERT_GE(a, 0);
+  ASSERT_GE(AppRow("listb.exe"), 0);
+  EXPECT_TRUE(Mainfrm.AppLst.Sorted());
+  for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r) Mainfrm.AppLst.SetSelected(r, r == a);
+  Full();
+  const std::vector<int> selected = Mainfrm.AppLst.SelectedRows();
+  ASSERT_EQ(selected.size(), 1u);
+  EXPECT_EQ(Mainfrm.AppLst.Key(selected[0]), Key("lista.exe"));
+  // Every row has its own image or none, never a neighbour's.
+  std::vector<int> icons;
+  for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r)
+    if (Mainfrm.AppLst.SmallIcon(r) >= 0) icons.push_back(Mainfrm.AppLst.SmallIcon(r));
+  std::sort(icons.begin(), icons.end());
+  EXPECT_EQ(std::adjacent_find(icons.begin(), icons.end()), icons.end());
+}
+
+TEST_F(ListsTest, TimedMergeAppendsRemovesAndKeepsRows) {
+  Fixture& a = folder->Start("mergea.exe", "plain");
+  Full();
+  const int idA = Mainfrm.AppLst.RowId(AppRow("mergea.exe"));
+  const int wndA = Mainfrm.WndLst.RowId(WndRow(a.hwnd()));
+  ASSERT_GT(idA, 0);
+  ASSERT_GT(wndA, 0);
+
+  // Another program in front: the timed refresh does nothing.
+  Fixture& b = folder->Start("mergeb.exe", "plain");
+  now += 2000;
+  SetForegroundWindow(b.hwnd());
+  Mainfrm.FastRef = true;
+  if (GetForegroundWindow() != Mainfrm.hwnd()) {
+    Mainfrm.RefreshMe();
+    EXPECT_LT(AppRow("mergeb.exe"), 0);
+  }
+
+  Timed();
+  const int rowB = AppRow("mergeb.exe");
+  ASSERT_GE(rowB, 0);
+  EXPECT_EQ(rowB, Mainfrm.AppLst.ItemCount() - 1) << "a new program goes to the bottom";
+  EXPECT_EQ(Mainfrm.AppLst.RowId(AppRow("mergea.exe")), idA);
+  EXPECT_FALSE(Mainfrm.AppLst.Sorted());
+
+  // A title change rewrites that cell of the same row.
+  SetWindowTextA(a.hwnd(), "renamed fixture");
+  Timed();
+  const int w = WndRow(a.hwnd());
+  ASSERT_GE(w, 0);
+  EXPECT_EQ(Mainfrm.WndLst.RowId(w), wndA);
+  EXPECT_EQ(Mainfrm.WndLst.SubItem(w, Mainfrm.GetColumn(1, 0) - 1), "renamed fixture");
+
+  // An ended program and its window go.
+  a.End();
+  Timed();
+  EXPECT_LT(AppRow("mergea.exe"), 0);
+  EXPECT_LT(Mainfrm.AppLst.FindKey(folder->PathOf("mergea.exe")), 0);
+  EXPECT_LT(WndRow(a.hwnd()), 0);
+  EXPECT_GE(AppRow("mergeb.exe"), 0);
+}
+
+TEST_F(ListsTest, AColumnChangeTakesTheFullRoad) {
+  folder->Start("cola.exe", "plain");
+  Full();
+  AppList = "001";  // only the path
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  Mainfrm.FastRef = true;  // as if the options had been applied between refreshes
+  Timed();
+  const int row = AppRow("cola.exe");
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(Mainfrm.AppLst.ItemText(row), Key("cola.exe"));
+  EXPECT_TRUE(Mainfrm.AppLst.Sorted()) << "the full road";
+}
+
+TEST_F(ListsTest, TimedRefreshOfAnEmptyListTakesTheFullRoad) {
+  folder->Start("emptya.exe", "plain");
+  Timed();
+  EXPECT_GE(AppRow("emptya.exe"), 0);
+  EXPECT_TRUE(Mainfrm.AppLst.Sorted());
+}
+
+TEST_F(ListsTest, GetColumnFollowsTheShownFields) {
+  AppList = "101";
+  WndList = "0100000001";
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  struct Case {
+    long list;
+    int16_t field, column;
+  } cases[] = {{0, 0, 1}, {0, 1, 0}, {0, 2, 2}, {0, 6, 0}, {1, 1, 1}, {1, 9, 2}, {1, 0, 0}, {2, 0, 0}, {-1, 1, 0}};
+  for (const Case& c : cases) EXPECT_EQ(Mainfrm.GetColumn(c.list, c.field), c.column) << c.list << "," << c.field;
+}
+
+TEST_F(ListsTest, ModesListEachProgramOnceAndItsWindows) {
+  Fixture& one = folder->Start("modea.exe", "plain");
+  Fixture& two = folder->Start("modea.exe", "plain");
+  folder->Start("modeb.exe", "plain");
+  Full();
+  // Mode 3: both windows of one program selected give one program row.
+  for (int r = 0; r < Mainfrm.WndLst.ItemCount(); ++r)
+    Mainfrm.WndLst.SetSelected(r, r == WndRow(one.hwnd()) || r == WndRow(two.hwnd()));
+  Mainfrm.ProgWndImgIndex = 3;
+  Full();
+  ASSERT_EQ(Mainfrm.AppLst.ItemCount(), 1);
+  EXPECT_EQ(vb::LCase(Mainfrm.AppLst.Key(0)), vb::LCase(folder->PathOf("modea.exe")));
+  // Mode 1: the selected program's two windows, nothing else.
+  Mainfrm.ProgWndImgIndex = 2;
+  Full();
+  for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r) Mainfrm.AppLst.SetSelected(r, r == AppRow("modea.exe"));
+  Mainfrm.ProgWndImgIndex = 1;
+  Full();
+  // Only windows of that program (a fixture owns more than its visible window).
+  EXPECT_GE(Mainfrm.WndLst.ItemCount(), 2);
+  for (int r = 0; r < Mainfrm.WndLst.ItemCount(); ++r)
+    EXPECT_EQ(vb::LCase(GetWndInfo(kWndExePath, Mainfrm.WndLst.Key(r).substr(1)).Text()),
+              vb::LCase(folder->PathOf("modea.exe")));
+  EXPECT_GE(WndRow(one.hwnd()), 0);
+  EXPECT_GE(WndRow(two.hwnd()), 0);
+}
+
+TEST_F(ListsTest, KillAppAsksEndsAndRestartsFromTheRoot) {
+  Fixture& a = folder->Start("killa.exe", "plain");
+  Full();
+  Mainfrm.AppLst.SetSelected(AppRow("killa.exe"), true);
+  ProcWarn = 1;
+  answer = [](const looptest::ShownMessage&) { return IDNO; };
+  Mainfrm.KillApp(false);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("Terminating a program can cause"), std::string::npos);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 0), WAIT_TIMEOUT);
+
+  ProcWarn = 0;
+  Mainfrm.AppLst.SetSelected(AppRow("killa.exe"), true);
+  now += 2000;  // the refresh at the end may walk again
+  Mainfrm.KillApp(true);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 5000), WAIT_OBJECT_0);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].directory, "C:\\");
+  EXPECT_EQ(vb::LCase(requests[0].file), vb::LCase(folder->PathOf("killa.exe")));
+  EXPECT_LT(Mainfrm.AppLst.FindKey(requests[0].file), 0) << "the list was refreshed";
+}
+
+TEST_F(ListsTest, CancelInTheFirstPauseEndsNothing) {
+  Fixture& a = folder->Start("cancela.exe", "plain");
+  Full();
+  Mainfrm.AppLst.SetSelected(AppRow("cancela.exe"), true);
+  const int rows = Mainfrm.AppLst.ItemCount();
+  // Cancel is pressed while the page pauses: a timer handled in its pump.
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    CancelFlag = true;
+  });
+  Mainfrm.KillApp(false);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 200), WAIT_TIMEOUT);
+  EXPECT_EQ(Mainfrm.AppLst.ItemCount(), rows);
+  EXPECT_FALSE(CancelFlag);
+}
+
+TEST_F(ListsTest, RefreshDuringACommandWaitsForItsEnd) {
+  folder->Start("busya.exe", "plain");
+  Full();
+  Mainfrm.CommandRunning = true;
+  Fixture& b = folder->Start("busyb.exe", "plain");
+  Full();
+  EXPECT_LT(AppRow("busyb.exe"), 0);
+  Mainfrm.CommandRunning = false;
+  Full();
+  EXPECT_GE(AppRow("busyb.exe"), 0);
+  (void)b;
+}
+
+TEST_F(ListsTest, SelectionCommandsWalkEveryRow) {
+  folder->Start("sela.exe", "plain");
+  folder->Start("selb.exe", "plain");
+  folder->Start("selc.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  ASSERT_GE(list.ItemCount(), 3);
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == 0);
+  Mainfrm.InvertSelection(list);
+  EXPECT_FALSE(list.Selected(0));
+  EXPECT_EQ(static_cast<int>(list.SelectedRows().size()), list.ItemCount() - 1);
+  Mainfrm.SelectAll(list);
+  EXPECT_EQ(static_cast<int>(list.SelectedRows().size()), list.ItemCount());
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == AppRow("sela.exe") || r == AppRow("selb.exe"));
+  const std::string paths = Mainfrm.SelectedPaths();
+  EXPECT_NE(paths.find("  -  "), std::string::npos);
+  EXPECT_NE(paths.find(Key("sela.exe")), std::string::npos);
+  EXPECT_NE(paths.find(Key("selb.exe")), std::string::npos);
+}
+
+TEST_F(ListsTest, WindowCommandsOnPlainAndHungWindows) {
+  Fixture& plain = folder->Start("wnda.exe", "plain");
+  Fixture& hung = folder->Start("wndh.exe", "hung");
+  Full();
+  ui::ListView& list = Mainfrm.WndLst;
+  auto only = [&](HWND h) {
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(h));
+  };
+  only(plain.hwnd());
+  Mainfrm.mnuWndOnTop_Click();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return IsWndOnTop(plain.hwnd()); }, 2000));
+  only(plain.hwnd());
+  Mainfrm.mnuWndOnTop_Click();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWndOnTop(plain.hwnd()); }, 2000));
+
+  // A hung window cannot hold the program.
+  only(hung.hwnd());
+  const DWORD start = GetTickCount();
+  Mainfrm.mnuWndOnTop_Click();
+  Mainfrm.mnuWndShowState_Click(SW_MINIMIZE);
+  EXPECT_LT(GetTickCount() - start, 1500u);
+
+  // The status column hidden: only the notice.
+  WndList = "1000000000";
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  only(plain.hwnd());
+  Mainfrm.mnuWndCheckStatus_Click();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Please, check the status column from options");
+}
+
+TEST_F(ListsTest, ShowHideTellsOnceAndKeepsHiddenWindowsListed) {
+  Fixture& a = folder->Start("showa.exe", "plain");
+  Full();
+  HideWnd = 1;
+  ui::ListView& list = Mainfrm.WndLst;
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(a.hwnd()));
+  Mainfrm.mnuWndShowHide_Click();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindowVisible(a.hwnd()); }, 2000));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("Quillon will show hidden windows"), std::string::npos);
+  EXPECT_EQ(HideWnd, 0);
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(a.hwnd()));
+  Mainfrm.mnuWndShowHide_Click();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(a.hwnd()) != FALSE; }, 2000));
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(ListsTest, CopyNameAndHandleJoinsLines) {
+  Fixture& a = folder->Start("copya.exe", "plain");
+  Fixture& b = folder->Start("copyb.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.WndLst;
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(a.hwnd()) || r == WndRow(b.hwnd()));
+  Mainfrm.mnuWndCopyNameHandle_Click();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_TEXT);
+  std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
+  if (data) GlobalUnlock(data);
+  CloseClipboard();
+  const std::string first = WndRow(a.hwnd()) < WndRow(b.hwnd()) ? "copya.exe" : "copyb.exe";
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
+  EXPECT_EQ(text.substr(0, first.size()), first);
+  EXPECT_NE(text.find(" [" + WndHandleText(a.hwnd()) + "]"), std::string::npos);
+  EXPECT_NE(text.back(), '\n');
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListsPageRules, SplitterBoundsAndBarColours) {
+  struct Case {
+    int inner, wanted, result;
+  } cases[] = {{400, 40, -1}, {400, 41, 41}, {400, 319, 319}, {400, 320, -1}, {400, 500, -1}, {399, 40, 40}};
+  for (const Case& c : cases) EXPECT_EQ(MainfrmForm::SplitterHeight(c.inner, c.wanted), c.result) << c.wanted;
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(16), RGB(255, 255, 255));
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(24), FormBackColor);
+  EXPECT_EQ(MainfrmForm::BarColourForDepth(32), FormBackColor);
+}
+
+TEST_F(ListsTest, ViewModeButtonsStepThroughTheModes) {
+  struct Case {
+    int16_t from;
+    const char* key;
+    int16_t to;
+  } cases[] = {{2, "ProgWnd", 1}, {1, "ProgWnd", 3}, {3, "ProgWnd", 1}, {4, "ProgWnd", 3},
+               {1, "All", 2},     {3, "All", 4},     {2, "All", 2},     {4, "All", 4}};
+  for (const Case& c : cases) {
+    Mainfrm.ProgWndImgIndex = c.from;
+    Mainfrm.FastRef = true;
+    Mainfrm.Toolbar3_ButtonClick(c.key);
+    EXPECT_EQ(Mainfrm.ProgWndImgIndex, c.to) << c.from << " " << c.key;
+    EXPECT_FALSE(Mainfrm.FastRef);
+  }
+}
+
+TEST_F(ListsTest, PrioritiesReadBackAndIncreaseStopsAtHigh) {
+  Fixture& a = folder->Start("prioa.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  const int16_t column = Mainfrm.GetColumn(0, 6);
+  ASSERT_GT(column, 0);
+  auto select = [&] {
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == AppRow("prioa.exe"));
+  };
+  struct Step {
+    std::function<void()> run;
+    DWORD cls;
+    const char* cell;
+  } steps[] = {
+      {[] { Mainfrm.SetSelectedPriority(0); }, IDLE_PRIORITY_CLASS, "Idle"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, NORMAL_PRIORITY_CLASS, "Normal"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, HIGH_PRIORITY_CLASS, "High"},
+      {[] { Mainfrm.ChangeSelectedPriority(1); }, HIGH_PRIORITY_CLASS, "High"},
+      {[] { Mainfrm.ChangeSelectedPriority(-1); }, NORMAL_PRIORITY_CLASS, "Normal"},
+  };
+  for (const Step& s : steps) {
+    select();
+    s.run();
+    EXPECT_EQ(GetPriorityClass(a.process()), s.cls);
+    EXPECT_EQ(list.SubItem(AppRow("prioa.exe"), column - 1), s.cell);
+  }
+  // With the priority column hidden no other cell is written.
+  AppList = "111111";
+  ColumnsPending = true;
+  ApplyPendingColumns();
+  Full();
+  select();
+  const int row = AppRow("prioa.exe");
+  std::vector<std::string> before;
+  for (int c = 0; c < list.ColumnCount(); ++c) before.push_back(list.SubItem(row, c));
+  Mainfrm.SetSelectedPriority(2);
+  for (int c = 0; c < list.ColumnCount(); ++c) EXPECT_EQ(list.SubItem(row, c), before[static_cast<size_t>(c)]);
+}
+
+TEST_F(ListsTest, MoveToQuarantineGoesOnAfterAFailure) {
+  Fixture& a = folder->Start("qrta.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == AppRow("qrta.exe"));
+  answer = [](const looptest::ShownMessage& m) {
+    return m.text.find("move it to the quarantine") != std::string::npos ? IDYES : IDOK;
+  };
+  // The file held open without delete-sharing cannot be moved.
+  const std::string path = folder->PathOf("qrta.exe");
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  now += 2000;
+  Mainfrm.mnuProgsMoveToQrt_Click();
+  CloseHandle(held);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 5000), WAIT_OBJECT_0);
+  const bool moved = GetFileAttributesA((path + "_XX").c_str()) != INVALID_FILE_ATTRIBUTES;
+  const bool failed = std::any_of(shown.begin(), shown.end(), [&](const looptest::ShownMessage& m) {
+    return m.text.find("can't be send to the quarantine.") != std::string::npos;
+  });
+  EXPECT_NE(moved, failed) << "either the file moved or the user was told";
+  EXPECT_LT(AppRow("qrta.exe"), 0) << "the list was refreshed";
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<ProgRow> PathsAndCounts() {
+  std::vector<ProgRow> rows(ProgTable.begin(), ProgTable.begin() + (ProgTableLast + 1));
+  for (ProgRow& r : rows)
+    for (int c : {kProgRisk, kProgCommitted, kProgReserved, kProgFree, kProgCpu, kProgPriority}) r[c].clear();
+  return rows;
+}
+
+TEST_F(ListsTest, TheRememberedWalkEqualsAFullWalkAndOpensOnlyNewProcesses) {
+  folder->Start("walka.exe", "hidden");
+  now += 2000;
+  DoProcessListOp(kProcRebuild, "");
+  const std::vector<ProgRow> full = PathsAndCounts();
+  SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+  now += 2000;
+  ProcessOpensForTest = 0;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_EQ(ProcessOpensForTest, 0) << "every process was known";
+  EXPECT_EQ(PathsAndCounts(), full);
+
+  Fixture& b = folder->Start("walkb.exe", "hidden");
+  now += 2000;
+  ProcessOpensForTest = 0;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_EQ(ProcessOpensForTest, 1) << "only the new process is opened";
+  ASSERT_GE(Mainfrm.GetAppId(folder->PathOf("walkb.exe")), 0);
+  std::vector<ProgRow> remembered = PathsAndCounts();
+  now += 2000;
+  DoProcessListOp(kProcRebuild, "");
+  EXPECT_EQ(remembered, PathsAndCounts());
+
+  // An ended process is a change, and it goes.
+  b.End();
+  now += 2000;
+  DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  EXPECT_LT(Mainfrm.GetAppId(folder->PathOf("walkb.exe")), 0);
+}
+
+}  // namespace
