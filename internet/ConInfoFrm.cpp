@@ -261,9 +261,9 @@ void ConInfoFrmForm::DrawGraph() {
   NetSpeedGrph.Refresh(history, series);
   const int32_t maxValue = history->Get_MaxValue(series);
   GraphMaxLbl.SetText(vb::Str(maxValue));
-  // A gap as the newest sample reads -1: it shows as nothing moving, not a negative speed.
-  const int percent = std::max<int>(0, NetSpeedGrph.PercentUsed());
-  NetSpeedGrph.SetText(vb::Str(percent * static_cast<double>(maxValue) / 100.0) + " KB/sec");
+  // The graph reads a gap as the newest sample as 0%, so the label never shows a
+  // negative speed.
+  NetSpeedGrph.SetText(vb::Str(NetSpeedGrph.PercentUsed() * static_cast<double>(maxValue) / 100.0) + " KB/sec");
 }
 
 void ConInfoFrmForm::ConnectionOtp_Click(int index) {
