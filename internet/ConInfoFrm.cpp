@@ -165,6 +165,11 @@ void ConInfoFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
   if (keyCode == VK_F5) RefreshMe();
 }
 
+LRESULT ConInfoFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MOUSEMOVE) SetHintText("");  // off every control: no hint
+  return Window::WndProc(msg, wp, lp);
+}
+
 void ConInfoFrmForm::AddConItem(const std::string& caption, const std::string& value) {
   rows_.emplace_back(caption, value);
 }
@@ -267,6 +272,7 @@ void ConInfoFrmForm::DrawGraph() {
 }
 
 void ConInfoFrmForm::ConnectionOtp_Click(int index) {
+  for (int i = 0; i < 3; ++i) ConnectionOtp[i]->SetValue(i == index);  // also when code clicks
   RefreshMe();
   for (int i = 0; i < 3; ++i) ConnectionOtp[i]->SetBackColor(i == index ? kWhite : FormBackColor);
   if (ConInfoLst.hwnd()) SetWindowPos(ConInfoLst.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

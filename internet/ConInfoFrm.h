@@ -53,6 +53,7 @@ class ConInfoFrmForm : public ui::Window {
  protected:
   void Form_Load() override;
   void Form_KeyDown(int& keyCode, int shift) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void Hint(ui::Control& control, const char* text);
