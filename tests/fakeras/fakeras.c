@@ -40,16 +40,21 @@ static Scenario ReadScenario(void) {
   memset(&s, 0, sizeof s);
   char path[MAX_PATH];
   if (!GetEnvironmentVariableA("QP_FAKERAS", path, sizeof path)) return s;
-  FILE* f = fopen(path, "r");
-  if (!f) return s;
-  char line[128];
-  while (fgets(line, sizeof line, f)) {
+  /* Opened with every sharing, so the test can rewrite the file at any moment. */
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                            OPEN_EXISTING, 0, NULL);
+  if (file == INVALID_HANDLE_VALUE) return s;
+  char text[1024];
+  DWORD got = 0;
+  if (!ReadFile(file, text, sizeof text - 1, &got, NULL)) got = 0;
+  CloseHandle(file);
+  text[got] = 0;
+  for (char* line = strtok(text, "\r\n"); line; line = strtok(NULL, "\r\n")) {
     if (strncmp(line, "enum-fails", 10) == 0) s.enumFails = 1;
     else if (strncmp(line, "status-fails", 12) == 0) s.statusFails = 1;
     else if (strncmp(line, "conn ", 5) == 0 && s.count < MAX_CONNECTIONS)
       s.states[s.count++] = (DWORD)strtoul(line + 5, NULL, 0);
   }
-  fclose(f);
   return s;
 }
 
