@@ -53,6 +53,10 @@ const DWORD kBarTickMs = 100;
 
 bool appHotKeyPending;
 bool destHotKeyPending;
+// A table read failed at this tick: the next try waits a rate interval, while the
+// rates still count from the last good read (LastRateTick).
+bool rateReadFailed;
+DWORD failedReadTick;
 
 DWORD Tick() { return seams::TickCountFn(); }
 
@@ -245,9 +249,14 @@ bool HasRateBase() { return LastRecvBytes != 0 && LastSentBytes != 0; }
 
 void ComputeRates(DWORD now) {
   if (now - LastRateTick <= kRateGateMs) return;
+  if (rateReadFailed && now - failedReadTick <= kRateGateMs) return;
   const uint32_t recv = loopseams::TotalNetBytesFn(1);
   const uint32_t sent = loopseams::TotalNetBytesFn(0);
-  if (recv == 0 || sent == 0) return;  // a failed read: no sample, the base stays
+  rateReadFailed = recv == 0 || sent == 0;
+  if (rateReadFailed) {  // no sample, and the base stays
+    failedReadTick = now;
+    return;
+  }
   const DWORD elapsed = now - LastRateTick;
   LastRateTick = now;
   // A counter that went back (it wrapped, or an interface went away) says nothing
@@ -312,6 +321,8 @@ void ResetMainLoopState() {
   WinReminderState = WinReminderRec();
   appHotKeyPending = false;
   destHotKeyPending = false;
+  rateReadFailed = false;
+  failedReadTick = 0;
 }
 namespace {
 const bool resetMainLoopStateDone = (ResetMainLoopState(), true);
@@ -331,7 +342,11 @@ DWORD NextTaskDelay() {
   const DWORD now = Tick();
   DWORD delay = kIdleWaitMs;
   if (RefreshInterval >= 1) delay = std::min(delay, Until(now, LastRefreshTick, RefreshInterval * 1000u));
-  if (Online()) delay = std::min(delay, Until(now, LastRateTick, kRateGateMs + 1));
+  if (Online()) {
+    DWORD rates = Until(now, LastRateTick, kRateGateMs + 1);
+    if (rateReadFailed) rates = std::max(rates, Until(now, failedReadTick, kRateGateMs + 1));
+    delay = std::min(delay, rates);
+  }
   if (WinReminder > 0 && WinReminderState.LastMinuteTick != 0)
     delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
   if (TermRestartMode) delay = std::min(delay, kPickModePollMs);

@@ -48,6 +48,12 @@ TEST_F(RatesTest, AFailedReadBetweenGoodOnesMakesNoSpike) {
   Interval(0);  // the table could not be read
   EXPECT_EQ(Pointer(), pointer) << "no sample from a failed read";
   EXPECT_EQ(LastRecvBytes, 4000000000u + 10240) << "0 never becomes the base";
+  const int probes = netProbes;
+  now += 100;
+  Pass();
+  EXPECT_EQ(netProbes, probes) << "a failed read is tried again only after a rate interval";
+  EXPECT_GT(NextTaskDelay(), 600u) << "and the loop sleeps meanwhile";
+  now -= 100;
   // The interval runs on from the last good read: 20480 bytes over two seconds.
   Interval(4000000000u + 10240 + 20480);
   EXPECT_FLOAT_EQ(CurCon.RecSpd, 10.0f);
