@@ -1,32 +1,387 @@
 #include "ConInfoFrm.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
+#include "FileChoice.h"
 #include "ModConInfo.h"
+#include "ModMain.h"
+#include "ModMainLoop.h"
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "Seams.h"
+#include "VbRules.h"
 #include "ViewBindings.h"
 
 ConInfoFrmForm ConInfoFrm;
 
+namespace coninfo {
+
+std::function<void(DWORD)> SleepFn = [](DWORD ms) { Sleep(ms); };
+
+std::string ActiveShareText(int32_t activeMs, int32_t durationSeconds) {
+  std::string text = SecsToTimeStr(activeMs / 1000);
+  if (durationSeconds == 0) return text;
+  // In double precision: Duration x 1000 passes 2^31 after 24.8 days.
+  const double share = vb::RoundHalfEven(activeMs / (durationSeconds * 1000.0) * 100.0) / 100.0;
+  return text + "  " + vb::CStr(share * 100) + "%";
+}
+
+std::string SpeedText(float kbPerSecond) { return SingleText(kbPerSecond) + " KB/sec"; }
+
+std::string CostText(float amount) { return GetLocaleInfoText(LOCALE_SCURRENCY) + " " + SingleText(amount); }
+
+}  // namespace coninfo
+
+namespace {
+
+const COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
+const char kInternet[] = "Internet";
+
+double Round2(double value) { return vb::RoundHalfEven(value * 100.0) / 100.0; }
+
+std::string PresentTime() { return vb::CStrDate(vb::Now()); }
+
+// The reason the system gives for an error, without its closing line break.
+std::string SystemReason(DWORD error) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = text ? text : "error " + std::to_string(error);
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  return reason;
+}
+
+}  // namespace
+
 ConInfoFrmForm::ConInfoFrmForm()
-    : Window({.caption = "Internet Connection", .style = WS_POPUP, .width = 600, .height = 400}),
-      SSTab1(*this, {0, 0, 600, 400}, {"Connection", "Internet Programs"}),
-      IntProgsList(*this, {20, 40, 560, 300}),
-      NetSpeedCombo(*this, {20, 350, 200, 200}) {
+    : Window({.caption = "Internet Connection", .style = WS_POPUP, .width = 600, .height = 400,
+              .keyPreview = true}),
+      SSTab1(*this, {0, 0, 600, 400}, {"Connection Information", "Internet Startup Programs"}),
+      Frame1(*this, {6, 6, 580, 360}, ""),
+      ConnectionOtp0(*this, {6, 6, 130, 20}, "Current Connection", true),
+      ConnectionOtp1(*this, {138, 6, 130, 20}, "Last Connection"),
+      ConnectionOtp2(*this, {270, 6, 130, 20}, "General Information"),
+      ConnectionOtp{&ConnectionOtp0, &ConnectionOtp1, &ConnectionOtp2},
+      ConInfoLst(*this, {6, 26, 566, 170}),
+      Label1(*this, {6, 206, 80, 18}, "Speed graph:"),
+      NetSpeedCombo(*this, {90, 202, 180, 200}),
+      IntervalOpt0(*this, {280, 204, 90, 18}, "This minute", true),
+      IntervalOpt1(*this, {372, 204, 90, 18}, "This hour"),
+      IntervalOpt2(*this, {464, 204, 108, 18}, "This 24 hours "),
+      IntervalOpt{&IntervalOpt0, &IntervalOpt1, &IntervalOpt2},
+      NetSpeedGrph(*this, {50, 230, 522, 96}),
+      GraphMaxLbl(*this, {6, 230, 42, 16}, "", SS_RIGHT),
+      ResetDateBtn(*this, {472, 332, 100, 22}, "Clear Data"),
+      IntProgsList(*this, {6, 6, 470, 350}),
+      AddBtn(*this, {484, 6, 90, 24}, "Add"),
+      RemoveBtn(*this, {484, 36, 90, 24}, "Remove"),
+      EnableBtn(*this, {484, 66, 90, 24}, "Enable/Disable"),
+      LaunchBtn(*this, {484, 96, 90, 24}, "Launch"),
+      LaunchAllBtn(*this, {484, 126, 90, 24}, "Launch All") {
+  Frame1.SetContainer(SSTab1.Page(0));
+  for (ui::Control* c : std::initializer_list<ui::Control*>{
+           &ConnectionOtp0, &ConnectionOtp1, &ConnectionOtp2, &ConInfoLst, &Label1, &NetSpeedCombo,
+           &IntervalOpt0, &IntervalOpt1, &IntervalOpt2, &NetSpeedGrph, &GraphMaxLbl, &ResetDateBtn})
+    c->SetContainer(Frame1);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&IntProgsList, &AddBtn, &RemoveBtn, &EnableBtn,
+                                                            &LaunchBtn, &LaunchAllBtn})
+    c->SetContainer(SSTab1.Page(1));
+  ConInfoLst.AddColumn("item", "item", 200);
+  ConInfoLst.AddColumn("data", "data", 340);
+  IntProgsList.AddColumn("Path", "Path", 440);
   for (const char* name : {"Receiving Speed", "Sending Speed", "Total Speed", "Average Receiving Speed",
                            "Average Sending Speed", "Average Total Speed"})
     NetSpeedCombo.AddItem(name);
   NetSpeedCombo.SetListIndex(0);
-  IntProgsList.SetVisible(false);
-  IntProgsList.AddColumn("K0", "Program", 540);
+  ConnectionOtp0.SetValue(true);
+  IntervalOpt0.SetValue(true);
+  NetSpeedGrph.SetBarColor(RGB(0x80, 0x80, 0x80));
+  NetSpeedGrph.SetForeColor(RGB(0, 0xFF, 0));
+  NetSpeedGrph.SetBackColor(0);
+
+  for (int i = 0; i < 3; ++i) {
+    ConnectionOtp[i]->Click = [this, i] { ConnectionOtp_Click(i); };
+    IntervalOpt[i]->Click = [this] { RefreshMe(); };
+  }
+  NetSpeedCombo.Click = [this] { RefreshMe(); };
+  ResetDateBtn.Click = [this] { ResetDateBtn_Click(); };
+  AddBtn.Click = [this] { AddBtn_Click(); };
+  RemoveBtn.Click = [this] { RemoveBtn_Click(); };
+  EnableBtn.Click = [this] { EnableBtn_Click(); };
+  LaunchBtn.Click = [this] { LaunchBtn_Click(); };
+  LaunchAllBtn.Click = [this] { LaunchAllBtn_Click(); };
+  IntProgsList.DblClick = [this](int) { IntProgsList_DblClick(); };
+  IntProgsList.ColumnClick = [this](int column) { IntProgsList_ColumnClick(column); };
+
+  Hint(Frame1, "Information about your Internet Connection");
+  Hint(AddBtn, "Adds new item to the list");
+  Hint(EnableBtn, "Enables/Disables selected item(s)");
+  Hint(LaunchBtn, "Launches selected item(s) immediatly");
+  Hint(RemoveBtn, "Removes selected item(s) from the list");
+  Hint(IntProgsList, "List of programs that will be auto-launched when connected to the Internet");
   Views.connection = {.form = this, .IntProgsList = &IntProgsList};
 }
 
-// The figures list and the speed graph arrive with the page itself.
-void ConInfoFrmForm::RefreshMe() {}
+void ConInfoFrmForm::Hint(ui::Control& control, const char* text) {
+  control.MouseMove = [text](int, int, int, int) { SetHintText(text); };
+}
 
-void ConInfoFrmForm::LaunchAllBtn_Click() { DoIntProgOp(4); }
-
-// The launch-on-connect programs are read from the store each time the page loads (it
-// is unloaded on every page switch).
+// The frame unloads the page on every switch while the row model lives on: the list
+// is filled afresh on every load, so it never shows a row twice nor stays empty.
 void ConInfoFrmForm::Form_Load() {
+  SetBackColor(FormBackColor);
+  Frame1.SetBackColor(FormBackColor);
+  SSTab1.Page(0).SetBackColor(FormBackColor);
+  SSTab1.Page(1).SetBackColor(FormBackColor);
+  ConnectionOtp0.SetBackColor(kWhite);
+  ConnectionOtp1.SetBackColor(FormBackColor);
+  ConnectionOtp2.SetBackColor(FormBackColor);
+  for (ui::OptionButton* o : IntervalOpt) o->SetBackColor(FormBackColor);
+  NetSpeedCombo.SetListIndex(0);
+  IntervalOpt0.SetValue(true);
+  IntervalOpt1.SetValue(false);
+  IntervalOpt2.SetValue(false);
+  SSTab1.SetTab(0);
+  if (IntProgImg.Count() == 0) {
+    // Image 0 is never shown: the states 1 and 2 index the list directly.
+    IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "None");
+    IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "Enabled");
+    IntProgImg.Add(LoadIcon(nullptr, IDI_HAND), "Disabled");
+  }
+  if (IntProgsList.hwnd())
+    SendMessageA(IntProgsList.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(IntProgImg.handle()));
   IntProgsList.Clear();
   DoIntProgOp(2);
+}
+
+void ConInfoFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F1) ShowOnlineHelp("IntConInfo");
+  if (keyCode == VK_F5) RefreshMe();
+}
+
+LRESULT ConInfoFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MOUSEMOVE) SetHintText("");  // off every control: no hint
+  return Window::WndProc(msg, wp, lp);
+}
+
+void ConInfoFrmForm::AddConItem(const std::string& caption, const std::string& value) {
+  rows_.emplace_back(caption, value);
+}
+
+void ConInfoFrmForm::FillRows(int view) {
+  using coninfo::SpeedText;
+  const bool lan = LANCon == 1;
+  auto speeds = [this](const ConInfoRec& r) {
+    AddConItem("Receiving Speed", SpeedText(r.RecSpd));
+    AddConItem("Sending Speed", SpeedText(r.SndSpd));
+    AddConItem("Total Speed", SpeedText(r.RecSpd + r.SndSpd));
+    AddConItem("Average Receiving Speed", SpeedText(r.AvrgRecSpd));
+    AddConItem("Average Sending Speed", SpeedText(r.AvrgSndSpd));
+    AddConItem("Average Total Speed",
+               SpeedText(static_cast<float>(Round2(static_cast<double>(r.AvrgRecSpd) + r.AvrgSndSpd))));
+  };
+  if (view == 0) {
+    const ConInfoRec& c = CurCon;
+    if (c.Duration == 0 && !lan) {
+      AddConItem("(Not Connected)", "");
+    } else if (c.Duration <= 0 && lan) {
+      AddConItem("Connection type", "LAN Connection");
+      AddConItem("From", c.From);
+      AddConItem("To", PresentTime());
+      AddConItem("Active Duration", SecsToTimeStr(c.ActiveDuration / 1000));
+      speeds(c);
+    } else if (c.Duration > 0) {
+      AddConItem("From", c.From);
+      AddConItem("To", PresentTime());
+      AddConItem("Duration", SecsToTimeStr(c.Duration));
+      AddConItem("Active Duration", coninfo::ActiveShareText(c.ActiveDuration, c.Duration));
+      AddConItem("Cost", coninfo::CostText(CalcConCost(c.Duration)));
+      speeds(c);
+    }
+  } else if (view == 1) {
+    const ConInfoRec& c = LastCon;
+    if (c.flag.empty()) {
+      AddConItem("(none)", "");
+      return;
+    }
+    AddConItem("From", c.From);
+    AddConItem("To", c.To);
+    if (c.Duration > 0) AddConItem("Duration", SecsToTimeStr(c.Duration));
+    if (lan)
+      AddConItem("Active Duration", SecsToTimeStr(c.ActiveDuration / 1000));
+    else if (c.Duration > 0)
+      AddConItem("Active Duration", coninfo::ActiveShareText(c.ActiveDuration, c.Duration));
+    if (c.Duration > 0) AddConItem("Cost", coninfo::CostText(CalcConCost(c.Duration)));
+    AddConItem("Average Receiving Speed", SpeedText(c.AvrgRecSpd));
+    AddConItem("Average Sending Speed", SpeedText(c.AvrgSndSpd));
+    AddConItem("Average Total Speed", SpeedText(c.AvrgRecSpd + c.AvrgSndSpd));
+  } else {
+    const ConInfoRec& c = GeneralConInfo;
+    if (c.ConnectTimes <= 0) {
+      AddConItem("(none)", "");
+      return;
+    }
+    AddConItem("From", c.From);
+    AddConItem("To", c.To);
+    AddConItem("Duration", SecsToTimeStr(c.Duration));
+    AddConItem("Active Duration", lan ? SecsToTimeStr(c.ActiveDuration / 1000)
+                                      : coninfo::ActiveShareText(c.ActiveDuration, c.Duration));
+    AddConItem("Cost", coninfo::CostText(c.Cost));
+    AddConItem("Connected", std::to_string(c.ConnectTimes) + " times");
+  }
+}
+
+void ConInfoFrmForm::RefreshMe() {
+  Load();
+  LoadConInfo();
+  int view = 0;
+  for (int i = 0; i < 3; ++i)
+    if (ConnectionOtp[i]->Value()) view = i;
+  rows_.clear();
+  FillRows(view);
+  // Rewritten in place, so the refill every two seconds does not flicker: only a
+  // changed cell is written, and rows come and go only when their number changes.
+  while (ConInfoLst.ItemCount() > static_cast<int>(rows_.size())) ConInfoLst.RemoveItem(ConInfoLst.ItemCount() - 1);
+  for (size_t r = 0; r < rows_.size(); ++r) {
+    const int row = static_cast<int>(r);
+    if (row >= ConInfoLst.ItemCount()) ConInfoLst.AddItem(rows_[r].first);
+    ConInfoLst.SetCells(row, {rows_[r].first, rows_[r].second});
+  }
+  DrawGraph();
+}
+
+void ConInfoFrmForm::DrawGraph() {
+  int series = 0;
+  for (int i = 2; i >= 0; --i)
+    if (IntervalOpt[i]->Value()) series = i;
+  const int index = NetSpeedCombo.ListIndex();
+  if (index < 0 || index >= 6 || !NetSpeedHist[index]) return;
+  HistogramCls* history = NetSpeedHist[index].get();
+  NetSpeedGrph.Refresh(history, series);
+  const int32_t maxValue = history->Get_MaxValue(series);
+  GraphMaxLbl.SetText(vb::Str(maxValue));
+  // The graph reads a gap as the newest sample as 0%, so the label never shows a
+  // negative speed.
+  NetSpeedGrph.SetText(vb::Str(NetSpeedGrph.PercentUsed() * static_cast<double>(maxValue) / 100.0) + " KB/sec");
+}
+
+void ConInfoFrmForm::ConnectionOtp_Click(int index) {
+  for (int i = 0; i < 3; ++i) ConnectionOtp[i]->SetValue(i == index);  // also when code clicks
+  RefreshMe();
+  for (int i = 0; i < 3; ++i) ConnectionOtp[i]->SetBackColor(i == index ? kWhite : FormBackColor);
+  if (ConInfoLst.hwnd()) SetWindowPos(ConInfoLst.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (ConnectionOtp[index]->hwnd())
+    SetWindowPos(ConnectionOtp[index]->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void ConInfoFrmForm::ResetDateBtn_Click() {
+  if (MsgBox("Are you sure you want to delete Last and General Internet Connection Information and restart "
+             "logging them?",
+             MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, hwnd()) != IDOK)
+    return;
+  LoadConInfo();
+  LastCon.Duration = LastCon.ActiveDuration = 0;
+  GeneralConInfo.Duration = GeneralConInfo.ActiveDuration = 0;
+  GeneralConInfo.Cost = 0;
+  GeneralConInfo.ConnectTimes = 0;
+  SaveConInfo();
+  RefreshMe();
+}
+
+void ConInfoFrmForm::SaveIntProgs() {
+  Load();
+  for (int n = 1; n <= IntProgCount; ++n) DeleteSetting(ProgramTitle, kInternet, "IntProg" + std::to_string(n));
+  IntProgCount = static_cast<int16_t>(IntProgsList.ItemCount());
+  SaveSetting(ProgramTitle, kInternet, "IntProgCount", std::to_string(IntProgCount));
+  DoIntProgOp(1);
+}
+
+void ConInfoFrmForm::AddIntStartProg(const std::string& given) {
+  Load();
+  std::string path = given;
+  if (path.empty()) {
+    FileChoice choice;
+    choice.title = "Browse";
+    choice.filter = "Programs (*.exe)|*.exe|All files (*.*)|*.*";
+    HWND owner = BoundHwnd(Views.frame.form) ? BoundHwnd(Views.frame.form) : hwnd();
+    std::optional<std::string> chosen = ChooseFileToOpen(owner, choice);
+    if (!chosen || chosen->empty()) return;
+    path = *chosen;
+  }
+  const std::string lower = vb::LCase(path);
+  for (int row = 0; row < IntProgsList.ItemCount(); ++row) {
+    if (vb::LCase(IntProgsList.ItemText(row)) == lower) {
+      MsgBox("The file " + path + " already exists", MB_ICONEXCLAMATION, hwnd());
+      return;
+    }
+  }
+  path = lower;
+  if (!FileExists(path) &&
+      MsgBox("The file " + path + " wasn't found, Are you still sure you want to add it?",
+             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, hwnd()) == IDNO)
+    return;
+  IntProgsList.AddItem(path, 1);
+  SaveIntProgs();
+}
+
+void ConInfoFrmForm::RemoveBtn_Click() {
+  for (int row = 0; row < IntProgsList.ItemCount();) {
+    if (IntProgsList.Selected(row))
+      IntProgsList.RemoveItem(row);
+    else
+      ++row;
+  }
+  SaveIntProgs();
+}
+
+void ConInfoFrmForm::EnableBtn_Click() {
+  for (int row : IntProgsList.SelectedRows())
+    IntProgsList.SetSmallIcon(row, IntProgsList.SmallIcon(row) == 1 ? 2 : 1);
+  SaveIntProgs();
+}
+
+void ConInfoFrmForm::Launch(const std::vector<int>& rows, DWORD pauseMs) {
+  std::string failures;
+  for (int row : rows) {
+    const std::string path = IntProgsList.ItemText(row);
+    seams::ShellRequest request;
+    request.owner = hwnd();
+    request.verb = "open";
+    request.file = path;
+    request.show = SW_SHOWNORMAL;
+    SetLastError(0);
+    if (!seams::ShellExecuteFn(request))
+      failures += "The file " + path + " couldn't be started: " + SystemReason(GetLastError()) + "\r\n";
+    if (pauseMs) coninfo::SleepFn(pauseMs);
+  }
+  if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, hwnd());
+}
+
+void ConInfoFrmForm::LaunchBtn_Click() {
+  std::vector<int> rows = IntProgsList.SelectedRows();
+  std::sort(rows.begin(), rows.end());
+  Launch(rows, 0);
+}
+
+void ConInfoFrmForm::LaunchAllBtn_Click() {
+  Load();
+  std::vector<int> rows;
+  for (int row = 0; row < IntProgsList.ItemCount(); ++row) rows.push_back(row);
+  Launch(rows, 500);
+}
+
+void ConInfoFrmForm::IntProgsList_DblClick() {
+  const int row = IntProgsList.FocusedRow();
+  if (row >= 0) Launch({row}, 0);
+}
+
+void ConInfoFrmForm::IntProgsList_ColumnClick(int column) {
+  const bool ascending = !(IntProgsList.Sorted() && IntProgsList.SortAscending());
+  IntProgsList.SortBy(column, ui::SortKind::kText, ascending);
 }

@@ -1,24 +1,77 @@
-// The Internet connection page.
+// The Internet connection page: statistics of the connection in progress, of the
+// last one and of all together, the speed graph, and the programs launched on connect.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "ComboBox.h"
+#include "Container.h"
+#include "Controls.h"
+#include "GraphControl.h"
+#include "ImageList.h"
 #include "ListView.h"
+#include "TabPages.h"
 #include "Window.h"
 
 class ConInfoFrmForm : public ui::Window {
  public:
   ConInfoFrmForm();
 
-  ui::TabControl SSTab1;
-  // Programs launched on connect: text = path, icon = enabled (1 launch, 0 skip).
-  ui::ListView IntProgsList;
-  // The speed history the page's graph shows (index = traffic history).
+  ui::TabPages SSTab1;
+  ui::Frame Frame1;
+  ui::OptionButton ConnectionOtp0, ConnectionOtp1, ConnectionOtp2;
+  ui::OptionButton* ConnectionOtp[3];
+  ui::ListView ConInfoLst;
+  ui::Label Label1;
+  // The speed history the graph shows (index = traffic history).
   ui::ComboBox NetSpeedCombo;
+  ui::OptionButton IntervalOpt0, IntervalOpt1, IntervalOpt2;
+  ui::OptionButton* IntervalOpt[3];
+  GraphControl NetSpeedGrph;
+  ui::Label GraphMaxLbl;
+  ui::Button ResetDateBtn;
+  // Programs launched on connect: text = path, icon = state (1 enabled, 2 disabled).
+  ui::ListView IntProgsList;
+  ui::ImageList IntProgImg;
+  ui::Button AddBtn, RemoveBtn, EnableBtn, LaunchBtn, LaunchAllBtn;
 
+  void AddConItem(const std::string& caption, const std::string& value);
   void RefreshMe();
+  void SaveIntProgs();
   void LaunchAllBtn_Click();
+  void AddIntStartProg(const std::string& path);
+
+  void ConnectionOtp_Click(int index);
+  void ResetDateBtn_Click();
+  void AddBtn_Click() { AddIntStartProg(""); }
+  void RemoveBtn_Click();
+  void EnableBtn_Click();
+  void LaunchBtn_Click();
+  void IntProgsList_DblClick();
+  void IntProgsList_ColumnClick(int column);
 
  protected:
   void Form_Load() override;
+  void Form_KeyDown(int& keyCode, int shift) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void Hint(ui::Control& control, const char* text);
+  void FillRows(int view);
+  void DrawGraph();
+  // Starts the programs in list order; those that cannot start are named in one
+  // message afterwards. `pauseMs` after each start.
+  void Launch(const std::vector<int>& rows, DWORD pauseMs);
+  std::vector<std::pair<std::string, std::string>> rows_;
 };
 
 extern ConInfoFrmForm ConInfoFrm;
+
+namespace coninfo {
+// Pauses between the starts of Launch All (tests record them).
+extern std::function<void(DWORD ms)> SleepFn;
+// "0:30:00  50%": the active time and its share of the duration.
+std::string ActiveShareText(int32_t activeMs, int32_t durationSeconds);
+std::string SpeedText(float kbPerSecond);
+std::string CostText(float amount);
+}  // namespace coninfo

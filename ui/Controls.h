@@ -131,13 +131,22 @@ class CheckBox : public Control {
   CheckBox(Window& owner, Bounds bounds, std::string caption);
   bool Value() const;
   void SetValue(bool checked);
+  // A colour of its own behind the box and caption (option buttons drawn as tabs).
+  void SetBackColor(COLORREF colour);
+  COLORREF BackColor() const;
   std::function<void()> Click;
+  ~CheckBox() override;
 
  protected:
   CheckBox(Window& owner, Bounds bounds, std::string caption, DWORD buttonStyle);
   void Create() override;
   void OnCommand(WORD code) override;
+  HBRUSH OnCtlColor(HDC dc) override;
   bool value_ = false;
+
+ private:
+  HBRUSH backBrush_ = nullptr;
+  COLORREF backColour_ = 0;
 };
 
 // One choice of a group: the user's click clears the others of the group; code that

@@ -53,6 +53,10 @@ const DWORD kBarTickMs = 100;
 
 bool appHotKeyPending;
 bool destHotKeyPending;
+// A table read failed at this tick: the next try waits a rate interval, while the
+// rates still count from the last good read (LastRateTick).
+bool rateReadFailed;
+DWORD failedReadTick;
 
 DWORD Tick() { return seams::TickCountFn(); }
 
@@ -230,15 +234,34 @@ void TrackConnection(DWORD now, bool connected) {
   }
 }
 
+// Adds milliseconds to an active time, stopping at the largest Long rather than
+// wrapping negative (a busy leased line gets there in 24.8 days).
+int32_t AddActive(int32_t total, int64_t more) {
+  const int64_t sum = static_cast<int64_t>(total) + more;
+  return sum > INT32_MAX ? INT32_MAX : static_cast<int32_t>(sum);
+}
+
+// A table read that failed answers 0. Taken as a base, the next good read would
+// turn every byte since boot into one interval: the spike would rescale the graph
+// and enter the stored averages. So 0 is never a base, and the interval runs on
+// from the last good read.
+bool HasRateBase() { return LastRecvBytes != 0 && LastSentBytes != 0; }
+
 void ComputeRates(DWORD now) {
-  const DWORD elapsed = now - LastRateTick;
-  if (elapsed <= kRateGateMs) return;
-  LastRateTick = now;
+  if (now - LastRateTick <= kRateGateMs) return;
+  if (rateReadFailed && now - failedReadTick <= kRateGateMs) return;
   const uint32_t recv = loopseams::TotalNetBytesFn(1);
   const uint32_t sent = loopseams::TotalNetBytesFn(0);
+  rateReadFailed = recv == 0 || sent == 0;
+  if (rateReadFailed) {  // no sample, and the base stays
+    failedReadTick = now;
+    return;
+  }
+  const DWORD elapsed = now - LastRateTick;
+  LastRateTick = now;
   // A counter that went back (it wrapped, or an interface went away) says nothing
   // about this interval: no sample, rather than a negative or enormous rate.
-  if (recv < LastRecvBytes || sent < LastSentBytes) {
+  if (!HasRateBase() || recv < LastRecvBytes || sent < LastSentBytes) {
     LastRecvBytes = recv;
     LastSentBytes = sent;
     return;
@@ -249,7 +272,7 @@ void ComputeRates(DWORD now) {
   CurCon.SndSpd = static_cast<float>(sentDiff / elapsed * 1000.0);
   if (recvDiff > 0 || sentDiff > 0) {
     if (TrafficActiveTick == 0) TrafficActiveTick = now;
-    CurCon.ActiveDuration += static_cast<int32_t>(now - TrafficActiveTick);
+    CurCon.ActiveDuration = AddActive(CurCon.ActiveDuration, now - TrafficActiveTick);
     TrafficActiveTick = now;
   } else {
     TrafficActiveTick = 0;
@@ -298,6 +321,8 @@ void ResetMainLoopState() {
   WinReminderState = WinReminderRec();
   appHotKeyPending = false;
   destHotKeyPending = false;
+  rateReadFailed = false;
+  failedReadTick = 0;
 }
 namespace {
 const bool resetMainLoopStateDone = (ResetMainLoopState(), true);
@@ -317,7 +342,11 @@ DWORD NextTaskDelay() {
   const DWORD now = Tick();
   DWORD delay = kIdleWaitMs;
   if (RefreshInterval >= 1) delay = std::min(delay, Until(now, LastRefreshTick, RefreshInterval * 1000u));
-  if (Online()) delay = std::min(delay, Until(now, LastRateTick, kRateGateMs + 1));
+  if (Online()) {
+    DWORD rates = Until(now, LastRateTick, kRateGateMs + 1);
+    if (rateReadFailed) rates = std::max(rates, Until(now, failedReadTick, kRateGateMs + 1));
+    delay = std::min(delay, rates);
+  }
   if (WinReminder > 0 && WinReminderState.LastMinuteTick != 0)
     delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
   if (TermRestartMode) delay = std::min(delay, kPickModePollMs);
@@ -412,10 +441,12 @@ void OnInternetDisconnected() {
   LastCon.AvrgTotalSpd = static_cast<float>(Round2(static_cast<double>(CurCon.AvrgSndSpd) + CurCon.AvrgRecSpd));
   LastCon.flag = CurCon.flag;
 
-  if (GeneralConInfo.Duration == 0) GeneralConInfo.From = CurCon.From;
+  // The first connection of the totals gives their From; a leased line's Duration
+  // stays 0, so only the count tells (Clear Data zeroes it too).
+  if (GeneralConInfo.ConnectTimes == 0) GeneralConInfo.From = CurCon.From;
   GeneralConInfo.To = now;
   GeneralConInfo.Duration += CurCon.Duration;
-  GeneralConInfo.ActiveDuration += CurCon.ActiveDuration;
+  GeneralConInfo.ActiveDuration = AddActive(GeneralConInfo.ActiveDuration, CurCon.ActiveDuration);
   GeneralConInfo.Cost = static_cast<float>(Round2(static_cast<double>(GeneralConInfo.Cost) + CalcConCost(CurCon.Duration)));
   ++GeneralConInfo.ConnectTimes;
 

@@ -3,6 +3,7 @@
 #include "ApplyGlobalSettings.h"
 #include "LoopSeams.h"
 #include "ModConInfo.h"
+#include "ModConProbe.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModProcMon.h"
@@ -15,6 +16,7 @@
 void ResetProgramState() {
   seams::Reset();
   loopseams::Reset();
+  conprobe::Reset();
   ResetMainFlags();
   ResetMainState();
   ResetMainLoopState();

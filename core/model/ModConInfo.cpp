@@ -96,7 +96,10 @@ bool DoIntProgOp(int op, const std::string& path) {
     if (!text) break;
     IntProgEntry entry = ParseIntProgEntry(*text);
     if (op == 2) {
-      if (Views.connection.IntProgsList) Views.connection.IntProgsList->AddItem(entry.path, entry.enabled);
+      // An entry with no path would be a row that starts nothing and is saved back;
+      // any state but 1 reads as disabled (2), as older stores wrote 0.
+      if (Views.connection.IntProgsList && !entry.path.empty())
+        Views.connection.IntProgsList->AddItem(entry.path, entry.enabled == 1 ? 1 : 2);
     } else if (op == 3) {
       if (entry.enabled == 1 && entry.path == path) return true;
     } else if (entry.enabled == 1 && !entry.path.empty() && !IsProgramRunning(entry.path)) {

@@ -2,10 +2,15 @@
 
 #include <windows.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "ModMainPlatform.h"
 #include "ModStartupPlatform.h"
+#include "Seams.h"
 
 namespace {
 
@@ -67,10 +72,50 @@ struct IfRow {  // MIB_IFROW: 860 bytes
   BYTE bDescr[256];
 };
 static_assert(sizeof(IfRow) == 860, "interface row");
+static_assert(offsetof(IfRow, dwInOctets) == 552 && offsetof(IfRow, dwOutOctets) == 576, "row counters");
 
-using GetIfTableFn = DWORD(WINAPI*)(void*, ULONG*, BOOL);
+using GetIfTableProc = DWORD(WINAPI*)(void*, ULONG*, BOOL);
+
+// The IP helper came with later systems and service packs: looked up by name.
+conprobe::IfTableCall RealIfTable() {
+  static HMODULE library = LoadLibraryA("iphlpapi.dll");
+  auto proc = reinterpret_cast<GetIfTableProc>(library ? GetProcAddress(library, "GetIfTable") : nullptr);
+  if (!proc) return nullptr;
+  return [proc](void* table, ULONG* size, BOOL sort) { return proc(table, size, sort); };
+}
+
+const DWORD kNotSupported = 50;  // ERROR_NOT_SUPPORTED
+bool noHelperShown = false;
+
+// Said once per run: the loop asks twice a second and would otherwise stack boxes.
+uint32_t NoIpHelper() {
+  if (!noHelperShown) {
+    noHelperShown = true;
+    seams::MessageBoxFn(nullptr,
+                        "IP Helper is not supported by this system, You must have Win 98 , 2000 or NT4 with SP4.",
+                        ProgramTitle, MB_ICONSTOP);
+  }
+  IsExiting = true;
+  return 0;
+}
+
+// The simulated counter: one for both directions, as a quiet line that now and
+// then moves a little.
+double simulatedBytes = 0;
+const double kSimulatedStep = 50000;
+
+double Random() { return std::rand() / (RAND_MAX + 1.0); }
 
 }  // namespace
+
+namespace conprobe {
+IfTableCall GetIfTableFn = RealIfTable();
+void Reset() {
+  GetIfTableFn = RealIfTable();
+  noHelperShown = false;
+  simulatedBytes = 0;
+}
+}  // namespace conprobe
 
 bool IsRasAvailable() {
   std::vector<RasConn> connections;
@@ -79,36 +124,44 @@ bool IsRasAvailable() {
 }
 
 bool IsDialUpConnected() {
-  if (TestMode) return true;
   std::vector<RasConn> connections;
   DWORD count = 0;
-  if (!EnumConnections(connections, count) || count < 1) return false;
-  auto status = reinterpret_cast<RasGetConnectStatusFn>(GetProcAddress(RasLibrary(), "RasGetConnectStatusA"));
-  if (!status) return false;
+  if (!EnumConnections(connections, count)) return false;
   RasConnStatus s = {};
   s.dwSize = sizeof s;
-  return status(connections[0].hrasconn, &s) == 0 && s.rasconnstate == kRasConnected;
+  auto status = reinterpret_cast<RasGetConnectStatusFn>(GetProcAddress(RasLibrary(), "RasGetConnectStatusA"));
+  // No connection: the zero handle is asked, and the state stays 0 when it is refused.
+  HANDLE first = count >= 1 ? connections[0].hrasconn : nullptr;
+  if (status && status(first, &s) != 0) s.rasconnstate = 0;
+  return s.rasconnstate == kRasConnected || TestMode;
 }
 
 uint32_t GetTotalNetBytes(long direction) {
   if (TestMode) {
-    static uint32_t simulated[2] = {0, 0};
-    uint32_t& counter = simulated[direction == 0 ? 0 : 1];
-    counter += static_cast<uint32_t>(std::rand() % 40000);
-    return counter;
+    if (Random() > 0.5) simulatedBytes += 0.8 * Random() * kSimulatedStep;
+    return static_cast<uint32_t>(std::llround(simulatedBytes));
   }
-  static HMODULE library = LoadLibraryA("iphlpapi.dll");
-  auto getIfTable = reinterpret_cast<GetIfTableFn>(library ? GetProcAddress(library, "GetIfTable") : nullptr);
-  if (!getIfTable) return 0;
+  const conprobe::IfTableCall& getIfTable = conprobe::GetIfTableFn;
+  if (!getIfTable) return NoIpHelper();
   ULONG size = 0;
-  if (getIfTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER || size < sizeof(DWORD)) return 0;
+  const DWORD asked = getIfTable(nullptr, &size, FALSE);
+  if (asked == kNotSupported) return NoIpHelper();
+  if (size < sizeof(DWORD)) return 0;
   std::vector<BYTE> buffer(size);
   if (getIfTable(buffer.data(), &size, FALSE) != NO_ERROR) return 0;
-  DWORD rows = *reinterpret_cast<DWORD*>(buffer.data());
+  if (direction != 0 && direction != 1) return 0;
+  DWORD rows = 0;
+  std::memcpy(&rows, buffer.data(), sizeof rows);
+  // A count larger than the buffer holds is trusted no further than the buffer.
   const size_t fit = (buffer.size() - sizeof(DWORD)) / sizeof(IfRow);
   if (rows > fit) rows = static_cast<DWORD>(fit);
-  const auto* row = reinterpret_cast<const IfRow*>(buffer.data() + sizeof(DWORD));
+  // Summed unsigned: a counter past 2^31 still counts, and the sum wraps at 2^32 as
+  // each counter does, so differences of successive totals stay right.
   uint32_t total = 0;
-  for (DWORD i = 0; i < rows; ++i) total += direction == 0 ? row[i].dwOutOctets : row[i].dwInOctets;
+  for (DWORD i = 0; i < rows; ++i) {
+    IfRow row;
+    std::memcpy(&row, buffer.data() + sizeof(DWORD) + i * sizeof(IfRow), sizeof row);
+    total += direction == 0 ? row.dwOutOctets : row.dwInOctets;
+  }
   return total;
 }

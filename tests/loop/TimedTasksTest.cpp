@@ -25,6 +25,8 @@ class TimedTasksTest : public LoopTest {
   // A leased line whose start has been handled: rates are computed on every pass.
   void OnLeasedLine() {
     LANCon = 1;
+    // A read of 0 is a failed one and never a base: the line starts on counters of 1.
+    bytes[0] = bytes[1] = 1;
     Pass();
     ASSERT_FALSE(LanStartPending);
     netProbes = 0;
@@ -100,6 +102,7 @@ TEST_F(TimedTasksTest, TickDifferencesSurviveTheWrapOfTheTickCount) {
   now = 0xFFFFF000u;
   LANCon = 0;
   dialUp = true;
+  bytes[0] = bytes[1] = 1;  // a read of 0 is a failed one and never a base
   Pass();  // the connection starts at 0xFFFFF000
   ASSERT_EQ(ConnectStartTick, 0xFFFFF000u);
   LastRateTick = 0xFFFFFF00u;

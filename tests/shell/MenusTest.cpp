@@ -190,8 +190,10 @@ TEST_F(FrameTest, LaunchAllStartsTheStoredProgramsWhateverPageIsShown) {
   ASSERT_FALSE(ConInfoFrm.Loaded());
   InterfaceFrm.mnuFileLaunchAll_Click();
   EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown[0].text);
-  ASSERT_EQ(launched.size(), 1u);
+  // Every listed program, the disabled one too: only the start on connect honours the state.
+  ASSERT_EQ(launched.size(), 2u);
   EXPECT_EQ(launched[0].file, program);
+  EXPECT_EQ(launched[1].file, program + "-skipped");
 }
 
 struct ShutCase {

@@ -421,7 +421,7 @@ TEST_F(SettingsTest, InternetProgramsAreFoundOnlyWhenEnabledAndLaunchedOnlyWhenN
   DoIntProgOp(2);
   ASSERT_EQ(ConInfoFrm.IntProgsList.ItemCount(), 3);
   EXPECT_EQ(ConInfoFrm.IntProgsList.ItemText(2), "c:\\disabled.exe");
-  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(2), 0);
+  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(2), 2) << "a stored 0 reads as disabled";
   ConInfoFrm.IntProgsList.SetSmallIcon(2, 1);
   DoIntProgOp(1);
   EXPECT_EQ(Option("Internet", "IntProg3"), "c:\\disabled.exe;1");

@@ -1,0 +1,206 @@
+// The programs launched on connect: the list, its store, and starting them.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ConInfoFrm.h"
+#include "LoopTestSupport.h"
+#include "ModConInfo.h"
+#include "ModMain.h"
+#include "ModMainPlatform.h"
+#include "ModSettings.h"
+#include "Seams.h"
+#include "VbRules.h"
+
+namespace {
+
+class LaunchListTest : public looptest::LoopTest {
+ protected:
+  void SetUp() override {
+    LoopTest::SetUp();
+    coninfo::SleepFn = [this](DWORD ms) { pauses.push_back({ms, launched.size()}); };
+    answer = [](const looptest::ShownMessage&) { return IDYES; };
+  }
+  void TearDown() override {
+    ConInfoFrm.Unload();
+    coninfo::SleepFn = [](DWORD ms) { Sleep(ms); };
+    LoopTest::TearDown();
+  }
+  // Stores the entries as the settings hold them.
+  void Store(const std::vector<std::string>& entries) {
+    for (size_t i = 0; i < entries.size(); ++i)
+      looptest::SetOption("Internet", "IntProg" + std::to_string(i + 1), entries[i]);
+    looptest::SetOption("Internet", "IntProgCount", std::to_string(entries.size()));
+    IntProgCount = static_cast<int16_t>(entries.size());
+  }
+  std::vector<std::string> Stored() {
+    std::vector<std::string> entries;
+    const int count = std::stoi(looptest::Option("Internet", "IntProgCount"));
+    for (int i = 1; i <= count; ++i) entries.push_back(looptest::Option("Internet", "IntProg" + std::to_string(i)));
+    EXPECT_EQ(looptest::Option("Internet", "IntProg" + std::to_string(count + 1)), looptest::kMissing)
+        << "no entry beyond the count";
+    return entries;
+  }
+  std::vector<std::string> Listed() {
+    std::vector<std::string> rows;
+    for (int r = 0; r < ConInfoFrm.IntProgsList.ItemCount(); ++r)
+      rows.push_back(ConInfoFrm.IntProgsList.ItemText(r) + ";" +
+                     std::to_string(ConInfoFrm.IntProgsList.SmallIcon(r)));
+    return rows;
+  }
+  void Select(std::vector<int> rows) {
+    for (int r = 0; r < ConInfoFrm.IntProgsList.ItemCount(); ++r)
+      ConInfoFrm.IntProgsList.SetSelected(r, std::find(rows.begin(), rows.end(), r) != rows.end());
+  }
+  std::vector<std::pair<DWORD, size_t>> pauses;  // each pause and the starts before it
+};
+
+TEST_F(LaunchListTest, AddingStoresTheLowerCasePathOnceIgnoringCase) {
+  Store({});
+  ConInfoFrm.AddIntStartProg("C:\\Tools\\Mail.exe");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "The file c:\\tools\\mail.exe wasn't found, Are you still sure you want to add it?");
+  EXPECT_EQ(shown[0].style, 292u);
+  EXPECT_EQ(Stored(), std::vector<std::string>{"c:\\tools\\mail.exe;1"});
+  ConInfoFrm.AddIntStartProg("c:\\TOOLS\\mail.exe");
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1].text, "The file c:\\TOOLS\\mail.exe already exists");
+  EXPECT_EQ(shown[1].style, 48u);
+  // A missing file refused with No adds nothing.
+  answer = [](const looptest::ShownMessage&) { return IDNO; };
+  ConInfoFrm.AddIntStartProg("c:\\tools\\news.exe");
+  EXPECT_EQ(Stored().size(), 1u);
+  // An existing file is added without a question.
+  shown.clear();
+  ConInfoFrm.AddIntStartProg(AppPath() + "\\fixture.exe");
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(Stored().size(), 2u);
+}
+
+TEST_F(LaunchListTest, RemoveToggleAndShrinkKeepTheStoreInStep) {
+  Store({"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1", "c:\\d.exe;1", "c:\\e.exe;2"});
+  ConInfoFrm.Load();
+  Select({1, 2});
+  ConInfoFrm.EnableBtn_Click();  // one disabled and one enabled swap
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"c:\\a.exe;1", "c:\\b.exe;1", "c:\\c.exe;2", "c:\\d.exe;1",
+                                                "c:\\e.exe;2"}));
+  ConInfoFrm.RemoveBtn_Click();  // two adjacent rows
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"c:\\a.exe;1", "c:\\d.exe;1", "c:\\e.exe;2"}));
+  EXPECT_EQ(looptest::Option("Internet", "IntProg4"), looptest::kMissing);
+  EXPECT_EQ(looptest::Option("Internet", "IntProg5"), looptest::kMissing);
+}
+
+TEST_F(LaunchListTest, StoredEntriesReadAsTheyShouldAndOncePerLoad) {
+  Store({"c:\\a.exe;1", "", "c:\\b.exe;0", "c:\\c.exe;2", "c:\\d.exe;x"});
+  ConInfoFrm.Load();
+  const std::vector<std::string> expected = {"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;2", "c:\\d.exe;2"};
+  EXPECT_EQ(Listed(), expected) << "no row for an empty entry; every state but 1 is disabled";
+  ConInfoFrm.Unload();  // the frame switches to another page and back
+  ConInfoFrm.Load();
+  EXPECT_EQ(Listed(), expected) << "each row once";
+}
+
+TEST_F(LaunchListTest, AnOutsideAddWithThePageNeverShownKeepsTheStoredEntries) {
+  Store({"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1"});
+  ConInfoFrm.Unload();
+  ConInfoFrm.AddIntStartProg("c:\\d.exe");
+  EXPECT_EQ(Stored(), (std::vector<std::string>{"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1", "c:\\d.exe;1"}));
+}
+
+TEST_F(LaunchListTest, LaunchAllStartsEveryEntryAndPausesAfterEach) {
+  Store({"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1"});
+  ConInfoFrm.Unload();
+  ConInfoFrm.LaunchAllBtn_Click();
+  ASSERT_EQ(launched.size(), 3u) << "disabled entries too";
+  EXPECT_EQ(launched[1].file, "c:\\b.exe");
+  EXPECT_EQ(launched[1].show, SW_SHOWNORMAL);
+  EXPECT_EQ(pauses, (std::vector<std::pair<DWORD, size_t>>{{500, 1}, {500, 2}, {500, 3}}));
+}
+
+TEST_F(LaunchListTest, ProgramsThatCannotStartAreNamedAfterTheOthersStarted) {
+  Store({"c:\\a.exe;1", "c:\\gone.exe;1", "c:\\c.exe;1", "c:\\gone2.exe;2"});
+  seams::ShellExecuteFn = [this](const seams::ShellRequest& r) {
+    launched.push_back({r.file, r.parameters, r.show});
+    if (r.file.find("gone") == std::string::npos) return true;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  };
+  ConInfoFrm.LaunchAllBtn_Click();
+  EXPECT_EQ(launched.size(), 4u);
+  ASSERT_EQ(shown.size(), 1u) << "one message after the command";
+  EXPECT_EQ(shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+  EXPECT_EQ(shown[0].text.find("The file c:\\gone.exe couldn't be started: "), 0u) << shown[0].text;
+  EXPECT_NE(shown[0].text.find("The file c:\\gone2.exe couldn't be started: "), std::string::npos);
+  EXPECT_EQ(shown[0].text.find("a.exe"), std::string::npos);
+  // On connect the same failure is silent.
+  shown.clear();
+  launched.clear();
+  DoIntProgOp(4);
+  EXPECT_EQ(launched.size(), 3u) << "the enabled ones, failing or not";
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(LaunchListTest, OnConnectOnlyEnabledEntriesStartAndNotWhileRunning) {
+  const std::string copy = AppPath() + "\\connect-fixture.exe";
+  ASSERT_TRUE(CopyFileA((AppPath() + "\\fixture.exe").c_str(), copy.c_str(), FALSE));
+  const std::string lower = vb::LCase(copy);
+  Store({lower + ";1", "c:\\off.exe;2", "c:\\zero.exe;0"});
+  DoIntProgOp(4);
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched[0].file, lower);
+  // While a process of that path runs, a reconnection starts nothing.
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  std::string command = "\"" + copy + "\"";
+  ASSERT_TRUE(CreateProcessA(copy.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  WaitForInputIdle(pi.hProcess, 5000);
+  DoIntProgOp(4);
+  EXPECT_EQ(launched.size(), 1u);
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  DoIntProgOp(4);
+  EXPECT_EQ(launched.size(), 2u) << "after it ended, the next connection starts it again";
+  DeleteFileA(copy.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the "Browse" dialog from another thread: a path picks it, none cancels.
+DWORD WINAPI AnswerBrowse(LPVOID name) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !dialog; ++i) {
+    dialog = FindWindowA("#32770", "Browse");
+    if (!dialog) Sleep(50);
+  }
+  if (!dialog) return 1;
+  Sleep(300);
+  const char* path = static_cast<const char*>(name);
+  if (!path) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
+  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+TEST_F(LaunchListTest, AddBrowsesForTheProgramAndACancelAddsNothing) {
+  Store({});
+  static std::string path = AppPath() + "\\fixture.exe";
+  for (const char* picked : {static_cast<const char*>(nullptr), path.c_str()}) {
+    SCOPED_TRACE(picked ? "picked" : "cancelled");
+    HANDLE helper = CreateThread(nullptr, 0, AnswerBrowse, const_cast<char*>(picked), 0, nullptr);
+    ConInfoFrm.AddBtn_Click();
+    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(helper, &code);
+    CloseHandle(helper);
+    EXPECT_EQ(code, 0u) << "the dialog was titled Browse";
+  }
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(Stored(), std::vector<std::string>{vb::LCase(path) + ";1"});
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// The real program, as a copy in a folder of its own with our dial-up library: the
+// test switches the line while it runs.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+
+#include "LoopTestSupport.h"
+#include "ModConInfo.h"
+#include "UiWait.h"
+#include "VbRules.h"
+
+namespace {
+
+// The process whose program file is `path` (any case); 0 for none.
+DWORD ProcessOf(const std::string& path) {
+  DWORD found = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe = {};
+  pe.dwSize = sizeof pe;
+  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe)) {
+    HANDLE mods = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pe.th32ProcessID);
+    MODULEENTRY32 me = {};
+    me.dwSize = sizeof me;
+    if (mods != INVALID_HANDLE_VALUE && Module32First(mods, &me) && _stricmp(me.szExePath, path.c_str()) == 0)
+      found = pe.th32ProcessID;
+    if (mods != INVALID_HANDLE_VALUE) CloseHandle(mods);
+  }
+  CloseHandle(snap);
+  return found;
+}
+
+// Rewrites the line's scenario; the program may be reading it at that moment.
+void PlayLine(const std::string& path, const std::string& lines) {
+  for (int i = 0; i < 100; ++i, Sleep(20)) {
+    std::ofstream out(path, std::ios::trunc);
+    if (out << lines) return;
+  }
+  ADD_FAILURE() << "the scenario could not be written";
+}
+
+void EndProcessOf(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  if (!process) return;
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+}
+
+using ProgramTest = looptest::LoopTest;
+
+TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAtTheEnd) {
+  const std::string here = testsupport::BinDir();
+  const std::string built = here.substr(0, here.rfind('\\'));
+  const std::string folder = here + "\\program";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll"})
+    CopyFileA((built + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
+  ASSERT_TRUE(CopyFileA((here + "\\rasapi32.dll").c_str(), (folder + "\\rasapi32.dll").c_str(), FALSE));
+  const std::string mail = folder + "\\mail-fixture.exe";
+  ASSERT_TRUE(CopyFileA((here + "\\fixture.exe").c_str(), mail.c_str(), FALSE));
+
+  const std::string scenario = folder + "\\line.txt";
+  PlayLine(scenario, "");
+  SetEnvironmentVariableA("QP_FAKERAS", scenario.c_str());
+  looptest::SetOption("Options", "SplashAtStartUp", "0");
+  looptest::SetOption("Options", "LANCon", "0");
+  looptest::SetOption("Internet", "IntProgCount", "2");
+  looptest::SetOption("Internet", "IntProg1", vb::LCase(mail) + ";1");
+  looptest::SetOption("Internet", "IntProg2", vb::LCase(folder) + "\\off.exe;2");
+
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  const std::string exe = folder + "\\QuillonPro.exe";
+  std::string cmd = "\"" + exe + "\"";
+  ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi));
+  Sleep(3000);  // started, and has seen the line down
+  EXPECT_EQ(ProcessOf(mail), 0u);
+  PlayLine(scenario, "conn 0x2000\n");
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ProcessOf(mail) != 0; }, 20000)) << "started on connect";
+  PlayLine(scenario, "");
+  EXPECT_TRUE(testsupport::PumpUntil(
+      [] { return looptest::Option("Internet", "LastCon.flag") == "1"; }, 20000))
+      << "the end of the call was stored";
+  EXPECT_NE(looptest::Option("Internet", "LastCon.From"), "");
+  EXPECT_EQ(looptest::Option("Internet", "GeneralConInfo.ConnectTimes"), "1");
+
+  EndProcessOf(ProcessOf(mail));
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  SetEnvironmentVariableA("QP_FAKERAS", nullptr);
+}
+
+}  // namespace
