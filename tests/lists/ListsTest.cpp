@@ -240,16 +240,18 @@ TEST_F(ListsTest, KillAppAsksEndsAndRestartsFromTheRoot) {
   EXPECT_LT(Mainfrm.AppLst.FindKey(requests[0].file), 0) << "the list was refreshed";
 }
 
+void CALLBACK PressCancel(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  CancelFlag = true;
+}
+
 TEST_F(ListsTest, CancelInTheFirstPauseEndsNothing) {
   Fixture& a = folder->Start("cancela.exe", "plain");
   Full();
   Mainfrm.AppLst.SetSelected(AppRow("cancela.exe"), true);
   const int rows = Mainfrm.AppLst.ItemCount();
   // Cancel is pressed while the page pauses: a timer handled in its pump.
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    CancelFlag = true;
-  });
+  SetTimer(nullptr, 0, 100, PressCancel);
   Mainfrm.KillApp(false);
   EXPECT_EQ(WaitForSingleObject(a.process(), 200), WAIT_TIMEOUT);
   EXPECT_EQ(Mainfrm.AppLst.ItemCount(), rows);
