@@ -206,9 +206,6 @@ class RealProgramTest : public LoopTest {
     SetOption("Options", "SplashAtStartUp", "0");
     SetOption("Options", "LANCon", "1");
     SetOption("Options", "RunAtStartUp", "1");
-    // The real program would start "net stop messenger", which can hang under Wine
-    // holding the test run's output open.
-    SetOption("MoreTools", "BlockMessenger", "False");
   }
   void TearDown() override {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);

@@ -183,9 +183,6 @@ class RealProgramTrayTest : public looptest::LoopTest {
     looptest::SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
     looptest::SetOption("Options", "SplashAtStartUp", "0");
     looptest::SetOption("Options", "LANCon", "1");
-    // The real program would start "net stop messenger", which can hang under Wine
-    // holding the test run's output open.
-    looptest::SetOption("MoreTools", "BlockMessenger", "False");
   }
   void TearDown() override {
     if (pi.hProcess) {
