@@ -227,11 +227,7 @@ class RealProgramTrayTest : public looptest::LoopTest {
 
 TEST_F(RealProgramTrayTest, TheIconShowsTheFrameAndItsMenuEndsTheProgramOnlyOnYes) {
   const std::vector<HWND> before = TrayIcons();
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  std::string cmd = "\"" + exe + "\"";
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             testsupport::BinDir().c_str(), &si, &pi));
+  ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi));
   ASSERT_TRUE(PumpUntil(
       [&] {
         for (HWND h : TrayIcons())
