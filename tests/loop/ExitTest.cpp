@@ -206,9 +206,6 @@ class RealProgramTest : public LoopTest {
     SetOption("Options", "SplashAtStartUp", "0");
     SetOption("Options", "LANCon", "1");
     SetOption("Options", "RunAtStartUp", "1");
-    // The real program would start "net stop messenger", which can hang under Wine
-    // holding the test run's output open.
-    SetOption("MoreTools", "BlockMessenger", "False");
   }
   void TearDown() override {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
@@ -216,12 +213,7 @@ class RealProgramTest : public LoopTest {
   }
   // Starts the program and waits until its hot keys are taken (they follow the Run value).
   bool Start(Program& program) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, testsupport::BinDir().c_str(),
-                        &si, &program.pi))
-      return false;
+    if (!testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), program.pi)) return false;
     return testsupport::PumpUntil(
         [&] { return RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro") != kMissing && FindFrame(program.pi.dwProcessId); },
         20000);

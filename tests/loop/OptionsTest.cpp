@@ -12,6 +12,7 @@
 
 #include "AddSProgFrm.h"
 #include "ApplyGlobalSettings.h"
+#include "Input.h"
 #include "InterfaceFrm.h"
 #include "LoopSeams.h"
 #include "LoopTestSupport.h"
@@ -52,30 +53,15 @@ void Tick(ui::CheckBox& box, bool on) {
   Click(box);
 }
 
-void SendKey(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
 // One key with modifiers (1 Shift, 2 Ctrl), pressed and released, then delivered.
 void Press(WORD vk, int shift = 0) {
-  if (shift & 2) SendKey(VK_CONTROL, false);
-  if (shift & 1) SendKey(VK_SHIFT, false);
-  SendKey(vk, false);
-  SendKey(vk, true);
-  if (shift & 1) SendKey(VK_SHIFT, true);
-  if (shift & 2) SendKey(VK_CONTROL, true);
+  testsupport::PressKey(vk, shift);
   Settle();
 }
 
 // Ctrl+Alt and a key through the input queue: the window whose hot key it was.
 HWND HotKeyWindow(WORD key) {
-  SendKey(VK_CONTROL, false), SendKey(VK_MENU, false);
-  SendKey(key, false), SendKey(key, true);
-  SendKey(VK_MENU, true), SendKey(VK_CONTROL, true);
+  testsupport::PressKey(key, 2 | 4);
   const DWORD start = GetTickCount();
   MSG m;
   while (GetTickCount() - start < 2000) {

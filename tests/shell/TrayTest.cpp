@@ -183,9 +183,6 @@ class RealProgramTrayTest : public looptest::LoopTest {
     looptest::SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
     looptest::SetOption("Options", "SplashAtStartUp", "0");
     looptest::SetOption("Options", "LANCon", "1");
-    // The real program would start "net stop messenger", which can hang under Wine
-    // holding the test run's output open.
-    looptest::SetOption("MoreTools", "BlockMessenger", "False");
   }
   void TearDown() override {
     if (pi.hProcess) {
@@ -230,11 +227,7 @@ class RealProgramTrayTest : public looptest::LoopTest {
 
 TEST_F(RealProgramTrayTest, TheIconShowsTheFrameAndItsMenuEndsTheProgramOnlyOnYes) {
   const std::vector<HWND> before = TrayIcons();
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  std::string cmd = "\"" + exe + "\"";
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             testsupport::BinDir().c_str(), &si, &pi));
+  ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi));
   ASSERT_TRUE(PumpUntil(
       [&] {
         for (HWND h : TrayIcons())

@@ -3,7 +3,6 @@
 #include <utility>
 
 namespace testsupport {
-namespace {
 
 void SendKey(WORD vk, bool up) {
   INPUT in = {};
@@ -12,6 +11,8 @@ void SendKey(WORD vk, bool up) {
   in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   SendInput(1, &in, sizeof in);
 }
+
+namespace {
 
 INPUT MouseAt(HWND target, int x, int y, DWORD flags) {
   POINT p = {x, y};

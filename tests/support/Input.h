@@ -4,6 +4,8 @@
 
 namespace testsupport {
 
+// One key going down or up, through the input queue.
+void SendKey(WORD vk, bool up);
 // One key with modifiers (1 Shift, 2 Ctrl, 4 Alt), pressed and released.
 void PressKey(WORD vk, int shift = 0);
 // The mouse moved to a point of a window's client area.

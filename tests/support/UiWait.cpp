@@ -27,4 +27,21 @@ std::string WindowText(HWND hwnd) {
   return std::string(buf, n > 0 ? n : 0);
 }
 
+bool StartQuietly(const std::string& exe, const std::string& commandLine, const std::string& folder,
+                  PROCESS_INFORMATION& pi) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
+  if (nul == INVALID_HANDLE_VALUE) return false;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  std::string cmd = commandLine;
+  const BOOL started = CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+  CloseHandle(nul);
+  return started != 0;
+}
+
 }  // namespace testsupport

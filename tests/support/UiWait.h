@@ -16,4 +16,11 @@ std::string BinDir();
 // Reads a window's text.
 std::string WindowText(HWND hwnd);
 
+// Starts a program the way a test starts the real Quillon Pro: its standard handles,
+// and so those of every program it starts in turn, go to NUL. Under Wine a child
+// otherwise keeps the test's output pipe, and a child that hangs ("net start
+// messenger" sometimes does) keeps ctest waiting for the end of that output.
+bool StartQuietly(const std::string& exe, const std::string& commandLine, const std::string& folder,
+                  PROCESS_INFORMATION& pi);
+
 }  // namespace testsupport

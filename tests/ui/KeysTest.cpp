@@ -12,6 +12,7 @@
 #include "Controls.h"
 #include "Failures.h"
 #include "ListView.h"
+#include "Input.h"
 #include "Menu.h"
 #include "Timer.h"
 #include "UiWait.h"
@@ -21,24 +22,8 @@ using testsupport::PumpUntil;
 
 namespace {
 
-void SendKey(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
 // One key with modifiers (1 Shift, 2 Ctrl, 4 Alt), pressed and released.
-void Press(WORD vk, int shift = 0) {
-  const std::pair<int, WORD> modifiers[] = {{2, VK_CONTROL}, {1, VK_SHIFT}, {4, VK_MENU}};
-  for (const auto& m : modifiers)
-    if (shift & m.first) SendKey(m.second, false);
-  SendKey(vk, false);
-  SendKey(vk, true);
-  for (const auto& m : modifiers)
-    if (shift & m.first) SendKey(m.second, true);
-}
+void Press(WORD vk, int shift = 0) { testsupport::PressKey(vk, shift); }
 
 // Lets the input sent so far reach its windows, for checks that something did not happen.
 void Settle() { PumpUntil([] { return false; }, 150); }
@@ -420,9 +405,9 @@ TEST(ControlEvents, ClicksGiveMouseDownAndUpWithButtonShiftAndPoint) {
   ASSERT_TRUE(Activate(form));
   ClickAt(form.lblInfo.hwnd(), 15, 5, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   ClickAt(form.OkBtn.hwnd(), 7, 9, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-  SendKey(VK_SHIFT, false);
+  testsupport::SendKey(VK_SHIFT, false);
   ClickAt(form.OkBtn.hwnd(), 30, 12, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-  SendKey(VK_SHIFT, true);
+  testsupport::SendKey(VK_SHIFT, true);
   EXPECT_TRUE(PumpUntil([&] { return form.events.size() >= 7; }, 2000));
   Settle();
   // A button's mouse events come before its click.
