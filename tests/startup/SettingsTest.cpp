@@ -302,7 +302,7 @@ TEST_F(SettingsTest, EntryPathsHoldingCommasAndSemicolonsReadBack) {
   EXPECT_EQ(ConInfoFrm.IntProgsList.ItemText(0), "c:\\my;tools\\x.exe");
   EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(0), 1);
   EXPECT_EQ(ConInfoFrm.IntProgsList.ItemText(1), "c:\\a;b;c.exe");
-  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(1), 0);
+  EXPECT_EQ(ConInfoFrm.IntProgsList.SmallIcon(1), 2);  // anything but "1" reads as disabled
   EXPECT_TRUE(DoIntProgOp(3, "c:\\my;tools\\x.exe"));
   EXPECT_FALSE(DoIntProgOp(3, "c:\\my"));
   ConInfoFrm.IntProgsList.Clear();
