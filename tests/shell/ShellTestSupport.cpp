@@ -94,11 +94,13 @@ DWORD WINAPI MenuWatcher::Run(LPVOID param) {
   }
   if (!popup) return 0;
   Sleep(100);
-  self->menu_.seen = true;
   GetWindowRect(popup, &self->menu_.rect);
   HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
   self->menu_.items = MenuCaptions(menu);
   for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
+  // A menu closed meanwhile was not seen: its window and items are gone.
+  self->menu_.seen = IsMenu(menu) && IsWindowVisible(popup);
+  if (!self->menu_.seen) return 0;
   if (self->whileShown_) self->whileShown_();
   for (WORD key : self->keys_) {
     testsupport::PressKey(key);
