@@ -382,6 +382,5 @@ void ConInfoFrmForm::IntProgsList_DblClick() {
 }
 
 void ConInfoFrmForm::IntProgsList_ColumnClick(int column) {
-  const bool ascending = !(IntProgsList.Sorted() && IntProgsList.SortAscending());
-  IntProgsList.SortBy(column, ui::SortKind::kText, ascending);
+  IntProgsList.SortBy(column, ui::SortKind::kText, !IntProgsList.SortAscending());
 }

@@ -227,7 +227,7 @@ void MainfrmForm::BarClick(ui::ButtonBar& bar, const std::string& key) {
       PopupBeside(bar, index, *mnuProgsKillQrt);
       mnuProgsKillQrt->SetEnabled(true);
     } else if (key == "RiskMonitor") {
-      // (the program monitor's hand-over arrives with its own page)
+      mnuProgsMonitorCPU_Click();
     }
   } else if (&bar == &ProgBar2) {
     if (key == "Destroy") KillApp(false);
@@ -298,9 +298,13 @@ void MainfrmForm::BuildCommandMenus() {
   };
   add(mnuProgs, "More &Details...", [this] { mnuProgsDetails_Click(); });
   mnuProgsMonitorCPU = &mnuProgs->Add("Monitor for &Risky Behavior");
+  mnuProgsMonitorCPU->Click = [this] { mnuProgsMonitorCPU_Click(); };
   ui::MenuItem& performance = mnuProgs->Add("&Performance (Priority)");
   add(&performance, "&Increase Performance", [this] { ChangeSelectedPriority(1); });
   add(&performance, "&Decrease Performance", [this] { ChangeSelectedPriority(-1); });
+  mnuProgsSendTo = &mnuProgs->Add("&Send To");
+  add(mnuProgsSendTo, "Inter&net Start-up", [this] { mnuProgsInternet_Click(); });
+  add(mnuProgsSendTo, "Pop-up &Browsers List", [this] { mnuProgsSendToBrowsers_Click(); });
   mnuProgs->Add("-");
   add(mnuProgs, "&Terminate", [this] { KillApp(false); });
   add(mnuProgs, "Terminate and &Restart", [this] { KillApp(true); });
@@ -337,6 +341,8 @@ void MainfrmForm::BuildCommandMenus() {
   add(mnuWnds, "Copy Name and Han&dle", [this] { mnuWndCopyNameHandle_Click(); });
   add(mnuWnds, "Select All", [this] { SelectAll(WndLst); });
   add(mnuWnds, "Invert Selection", [this] { InvertSelection(WndLst); });
+  mnuWnds->Add("-");
+  add(mnuWnds, "Send to White List ...", [this] { mnuWndsSendToWhite_Click(); });
   AppLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuProgs, at); };
   WndLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuWnds, at); };
 }

@@ -35,6 +35,7 @@ class MainfrmForm : public ui::Window {
   ui::MenuItem* mnuPriorityMain;
   ui::MenuItem* mnuProgsMonitorCPU;
   ui::MenuItem* mnuProgsKillQrt;
+  ui::MenuItem* mnuProgsSendTo;
 
   // The icons of the rows: 0 programs, 1 windows.
   ui::ImageList TmpIconImg[2];
@@ -97,6 +98,10 @@ class MainfrmForm : public ui::Window {
   void mnuWndShowForSeconds_Click();
   void mnuProgsDetails_Click();
   void mnuProgsMoveToQrt_Click();
+  void mnuProgsMonitorCPU_Click();
+  void mnuProgsInternet_Click();
+  void mnuProgsSendToBrowsers_Click();
+  void mnuWndsSendToWhite_Click();
 
   // The facts of a program file, asked once while the path is in the process table.
   struct PathFacts {

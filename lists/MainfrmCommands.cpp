@@ -2,16 +2,21 @@
 #include <algorithm>
 #include <functional>
 
+#include "AddBrowserFrm.h"
+#include "AddWhiteFrm.h"
 #include "CancelEvent.h"
+#include "ConInfoFrm.h"
 #include "DetailsFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
+#include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSProgs.h"
 #include "ModStartupPlatform.h"
 #include "ModSettings.h"
 #include "ModWndOpr.h"
+#include "PopUpFrm.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -264,6 +269,70 @@ void MainfrmForm::mnuProgsMoveToQrt_Click() {
   CancelFlag = false;
   CancelEvent.Hide();
   busy.RefreshAtEnd();
+}
+
+namespace {
+
+bool IsMonitored(const std::string& path) {
+  const std::string lower = vb::LCase(path);
+  for (const auto& history : MonitoredProgHist)
+    if (history && vb::LCase(history->ExtraInfo) == lower) return true;
+  return false;
+}
+
+void ShowPage(const std::string& key) {
+  if (Views.frame.ClickPageButton) Views.frame.ClickPageButton(key);
+}
+
+}  // namespace
+
+// Adding stops at the first program the monitor refuses, and then the page stays.
+void MainfrmForm::mnuProgsMonitorCPU_Click() {
+  std::vector<std::string> paths;
+  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  bool added = false;
+  for (const std::string& path : paths) {
+    if (IsMonitored(path)) continue;
+    if (!Views.procCpu.AddProcess || !Views.procCpu.AddProcess(GetFileInfoField(2, path), path, false)) return;
+    added = true;
+  }
+  if (added) ShowPage("ProcCPU");
+}
+
+void MainfrmForm::mnuProgsInternet_Click() {
+  std::vector<std::string> paths;
+  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  if (paths.empty()) return;
+  ShowPage("ConInfo");
+  ConInfoFrm.Load();
+  ConInfoFrm.SSTab1.SetTab(1);
+  for (const std::string& path : paths) {
+    bool listed = false;
+    for (int i = 0; i < ConInfoFrm.IntProgsList.ItemCount() && !listed; ++i)
+      listed = vb::LCase(ConInfoFrm.IntProgsList.ItemText(i)) == vb::LCase(path);
+    if (!listed) ConInfoFrm.AddIntStartProg(path);
+  }
+}
+
+void MainfrmForm::mnuProgsSendToBrowsers_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  const std::string path = AppLst.Key(rows[0]);
+  ShowPage("PopUp");
+  PopUpFrm.Load();
+  PopUpFrm.SSTab1.SetTab(2);
+  AddBrowserFrm.ShowAddBrowserFrm(path);
+}
+
+void MainfrmForm::mnuWndsSendToWhite_Click() {
+  const std::vector<int> rows = WndLst.SelectedRows();
+  if (rows.empty()) return;
+  const HWND window = RowWindow(rows[0]);
+  ShowPage("PopUp");
+  PopUpFrm.Load();
+  PopUpFrm.SSTab1.SetTab(1);
+  GetWndInfo(kWndFillCurWnd, WndHandleText(window));
+  AddWhiteFrm.ShowAddWhiteFrm("", CurWnd.Title);
 }
 
 // ---- Window rows

@@ -15,6 +15,7 @@
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModSettings.h"
+#include "Seams.h"
 #include "UiWait.h"
 
 namespace {
@@ -111,6 +112,62 @@ TEST_F(SessionTest, TheHintsFollowTheMouse) {
     testsupport::MoveMouseTo(h.control->hwnd(), r.right / 2, r.bottom - 3);
     EXPECT_TRUE(testsupport::PumpUntil([&] { return InterfaceFrm.lblOnLineHelp.Text() == h.text; }, 2000)) << h.text;
   }
+}
+
+TEST_F(SessionTest, RealKeysGiveHelpAndRefreshAlsoFromAListAndAHeaderClickSorts) {
+  std::vector<std::string> opened;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest& request) {
+    opened.push_back(request.file);
+    return true;
+  };
+  InterfaceFrm.Show();
+  InterfaceFrm.Toolbar1.ClickButton("ConInfo");
+  ASSERT_TRUE(ConInfoFrm.Visible());
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  testsupport::PumpUntil([] { return GetForegroundWindow() == InterfaceFrm.hwnd(); }, 1000);
+  for (ui::Control* focus : {static_cast<ui::Control*>(nullptr), static_cast<ui::Control*>(&ConInfoFrm.ConInfoLst)}) {
+    SCOPED_TRACE(focus ? "a list has the focus" : "the page has the focus");
+    SetFocus(focus ? focus->hwnd() : ConInfoFrm.hwnd());
+    opened.clear();
+    testsupport::PressKey(VK_F1);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return !opened.empty(); }, 2000));
+    if (!opened.empty()) EXPECT_NE(opened[0].find("online_help.htm"), std::string::npos);
+    // F5 builds the rows now: a connection counted meanwhile shows at once.
+    looptest::SetOption("Internet", "GeneralConInfo.ConnectTimes", focus ? "7" : "6");
+    const std::string expected = focus ? "Connected 7 times" : "Connected 6 times";
+    for (int i = 0; i < 3; ++i) ConInfoFrm.ConnectionOtp[i]->SetValue(i == 2);
+    testsupport::PressKey(VK_F5);
+    EXPECT_TRUE(testsupport::PumpUntil([&] {
+      for (int r = 0; r < ConInfoFrm.ConInfoLst.ItemCount(); ++r)
+        if ((ConInfoFrm.ConInfoLst.ItemText(r) + " " + ConInfoFrm.ConInfoLst.SubItem(r, 1)).find(expected) !=
+            std::string::npos)
+          return true;
+      return false;
+    }, 2000)) << expected;
+  }
+
+  // Each header click turns the launch list's order; the list starts ascending.
+  ConInfoFrm.SSTab1.SetTab(1);
+  ConInfoFrm.IntProgsList.Clear();
+  for (const char* path : {"c:\\b.exe", "c:\\c.exe", "c:\\a.exe"}) ConInfoFrm.IntProgsList.AddItem(path, 1);
+  RECT header;
+  HWND headerWnd = reinterpret_cast<HWND>(SendMessageA(ConInfoFrm.IntProgsList.hwnd(), LVM_GETHEADER, 0, 0));
+  ASSERT_TRUE(headerWnd);
+  GetClientRect(headerWnd, &header);
+  auto order = [] {
+    std::string texts;
+    for (int r = 0; r < ConInfoFrm.IntProgsList.ItemCount(); ++r) texts += ConInfoFrm.IntProgsList.ItemText(r) + ";";
+    return texts;
+  };
+  testsupport::ClickAt(headerWnd, 20, header.bottom / 2);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return order() == "c:\\c.exe;c:\\b.exe;c:\\a.exe;"; }, 2000)) << order();
+  // Away from the first click and after the double-click time, so that the two are
+  // no double click.
+  testsupport::PumpUntil([] { return false; }, static_cast<DWORD>(GetDoubleClickTime()) + 100);
+  testsupport::ClickAt(headerWnd, 60, header.bottom / 2);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return order() == "c:\\a.exe;c:\\b.exe;c:\\c.exe;"; }, 2000)) << order();
+  ConInfoFrm.IntProgsList.Clear();
+  InterfaceFrm.Hide();
 }
 
 }  // namespace

@@ -3,18 +3,24 @@
 #include <algorithm>
 #include <functional>
 
+#include "AddBrowserFrm.h"
+#include "AddWhiteFrm.h"
 #include "ApplyGlobalSettings.h"
+#include "ConInfoFrm.h"
 #include "Fixture.h"
 #include "LoopTestSupport.h"
 #include "Mainfrm.h"
 #include "ModMainPlatform.h"
+#include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "ModWndOpr.h"
+#include "PopUpFrm.h"
 #include "Seams.h"
 #include "UiWait.h"
 #include "VbRules.h"
+#include "ViewBindings.h"
 
 namespace {
 
@@ -426,6 +432,88 @@ TEST_F(ListsTest, PrioritiesReadBackAndIncreaseStopsAtHigh) {
   for (int c = 0; c < list.ColumnCount(); ++c) before.push_back(list.SubItem(row, c));
   Mainfrm.SetSelectedPriority(2);
   for (int c = 0; c < list.ColumnCount(); ++c) EXPECT_EQ(list.SubItem(row, c), before[static_cast<size_t>(c)]);
+}
+
+// What the page hands on, seen through the bindings the other pages fill.
+std::vector<std::string> pagesShown, monitorAsked;
+bool monitorAnswer = true;
+
+TEST_F(ListsTest, SendToCommandsHandTheSelectionToTheirPages) {
+  const auto keptFrame = Views.frame.ClickPageButton;
+  const auto keptMonitor = Views.procCpu.AddProcess;
+  Views.frame.ClickPageButton = [](const std::string& key) { pagesShown.push_back(key); };
+  Views.procCpu.AddProcess = [](const std::string&, const std::string& path, bool notRunning) {
+    monitorAsked.push_back(path + (notRunning ? " not running" : ""));
+    return monitorAnswer;
+  };
+  pagesShown.clear();
+  monitorAsked.clear();
+  Fixture& a = folder->Start("senda.exe", "plain");
+  folder->Start("sendb.exe", "plain");
+  folder->Start("sendc.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.AppLst;
+  auto select = [&](std::vector<std::string> names) {
+    for (int r = 0; r < list.ItemCount(); ++r)
+      list.SetSelected(r, std::any_of(names.begin(), names.end(), [&](const std::string& n) { return r == AppRow(n); }));
+  };
+
+  // Monitor: a program already monitored is skipped; a refusal ends the command
+  // before the page is shown.
+  MonitoredProgHist.push_back(std::make_unique<HistogramCls>());
+  MonitoredProgHist.back()->ExtraInfo = vb::LCase(Key("senda.exe"));
+  select({"senda.exe", "sendb.exe", "sendc.exe"});
+  monitorAnswer = false;
+  Mainfrm.mnuProgsMonitorCPU_Click();
+  EXPECT_EQ(monitorAsked.size(), 1u) << "the first refusal ends the command";
+  EXPECT_TRUE(pagesShown.empty());
+  monitorAsked.clear();
+  monitorAnswer = true;
+  Mainfrm.mnuProgsMonitorCPU_Click();
+  ASSERT_EQ(monitorAsked.size(), 2u);
+  for (const std::string& asked : monitorAsked) EXPECT_NE(vb::LCase(asked), vb::LCase(Key("senda.exe")));
+  EXPECT_EQ(pagesShown, std::vector<std::string>{"ProcCPU"});
+  MonitoredProgHist.pop_back();
+
+  // Internet start-up: each path once, also when sent again.
+  pagesShown.clear();
+  select({"sendb.exe"});
+  Mainfrm.mnuProgsInternet_Click();
+  Mainfrm.mnuProgsInternet_Click();
+  int listed = 0;
+  for (int i = 0; i < ConInfoFrm.IntProgsList.ItemCount(); ++i)
+    listed += ConInfoFrm.IntProgsList.ItemText(i) == vb::LCase(Key("sendb.exe"));
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(ConInfoFrm.SSTab1.Tab(), 1);
+  EXPECT_EQ(pagesShown.front(), "ConInfo");
+  EXPECT_TRUE(shown.empty()) << "a path already listed is skipped without a word";
+
+  // The browsers list: the add dialog holds the row's path, the page its tab.
+  pagesShown.clear();
+  select({"sendc.exe"});
+  Mainfrm.mnuProgsSendToBrowsers_Click();
+  EXPECT_EQ(pagesShown, std::vector<std::string>{"PopUp"});
+  EXPECT_EQ(PopUpFrm.SSTab1.Tab(), 2);
+  EXPECT_EQ(AddBrowserFrm.BrowserPathTxt.Text(), Key("sendc.exe"));
+  EXPECT_TRUE(AddBrowserFrm.Visible());
+
+  // The white list: the window's title, by name.
+  pagesShown.clear();
+  ui::ListView& windows = Mainfrm.WndLst;
+  for (int r = 0; r < windows.ItemCount(); ++r) windows.SetSelected(r, r == WndRow(a.hwnd()));
+  char title[256] = "";
+  GetWindowTextA(a.hwnd(), title, sizeof title);
+  Mainfrm.mnuWndsSendToWhite_Click();
+  EXPECT_EQ(pagesShown, std::vector<std::string>{"PopUp"});
+  EXPECT_EQ(PopUpFrm.SSTab1.Tab(), 1);
+  EXPECT_EQ(AddWhiteFrm.ByNameTxt.Text(), title);
+  EXPECT_EQ(AddWhiteFrm.ByURLTxt.Text(), "");
+
+  AddBrowserFrm.Hide();
+  AddWhiteFrm.Hide();
+  ConInfoFrm.IntProgsList.Clear();
+  Views.frame.ClickPageButton = keptFrame;
+  Views.procCpu.AddProcess = keptMonitor;
 }
 
 TEST_F(ListsTest, MoveToQuarantineGoesOnAfterAFailure) {

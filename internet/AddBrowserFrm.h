@@ -1,0 +1,17 @@
+// The dialog that adds a browser to the pop-up blocker's list. For now it opens with
+// the path it was given; its fields come with the pop-up blocker's windows.
+#pragma once
+#include <string>
+
+#include "Controls.h"
+#include "Window.h"
+
+class AddBrowserFrmForm : public ui::Window {
+ public:
+  AddBrowserFrmForm();
+  void ShowAddBrowserFrm(const std::string& BrowserPath);
+
+  ui::TextBox BrowserPathTxt;
+};
+
+extern AddBrowserFrmForm AddBrowserFrm;

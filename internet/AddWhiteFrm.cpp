@@ -1,0 +1,18 @@
+#include "AddWhiteFrm.h"
+
+#include "ModMain.h"
+
+AddWhiteFrmForm AddWhiteFrm;
+
+AddWhiteFrmForm::AddWhiteFrmForm()
+    : Window({.caption = "Add White List", .width = 420, .height = 140, .centred = true}),
+      ByURLTxt(*this, {12, 20, 380, 20}),
+      ByNameTxt(*this, {12, 56, 380, 20}) {}
+
+void AddWhiteFrmForm::ShowAddWhiteFrm(const std::string& URL, const std::string& WindowName) {
+  Load();
+  SetCaption("Add new item to white list");
+  if (!URL.empty()) ByURLTxt.SetText(URL);
+  if (!WindowName.empty()) ByNameTxt.SetText(WindowName);
+  ShowFrm(*this);
+}
