@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -474,9 +475,80 @@ bool RunRemote(HANDLE process, void* start, void* argument, DWORD deadline, DWOR
   return done;
 }
 
+// Under Wine, memory and threads made in another process are made by that process
+// itself, and the call waits for it without end: a process stuck in its start would hold
+// the watch, and everything waiting on the watch, for good. Such work runs on a thread of
+// its own with its own handle of the process; the caller waits only until the deadline.
+// The thread keeps this library loaded until it ends.
+struct BoundedWork {
+  std::function<bool(HANDLE)> work;
+  HANDLE process = nullptr;
+  HMODULE pin = nullptr;
+  bool result = false;
+  LONG refs = 2;  // the caller's and the thread's
+};
+
+void Release(BoundedWork* w) {
+  if (InterlockedDecrement(&w->refs) != 0) return;
+  CloseHandle(w->process);
+  delete w;
+}
+
+DWORD WINAPI RunBoundedWork(void* param) {
+  auto* w = static_cast<BoundedWork*>(param);
+  HMODULE pin = w->pin;
+  w->result = w->work(w->process);
+  Release(w);
+  if (pin) FreeLibraryAndExitThread(pin, 0);
+  return 0;
+}
+
+bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> work) {
+  auto* w = new BoundedWork{std::move(work)};
+  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &w->process, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+    delete w;
+    return false;
+  }
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunBoundedWork), &w->pin);
+  HANDLE thread = CreateThread(nullptr, 0, RunBoundedWork, w, 0, nullptr);
+  if (!thread) {
+    if (w->pin) FreeLibrary(w->pin);
+    w->refs = 1;
+    Release(w);
+    return false;
+  }
+  LONG left = static_cast<LONG>(deadline - GetTickCount());
+  bool finished = WaitForSingleObject(thread, left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
+  CloseHandle(thread);
+  bool result = finished && w->result;
+  Release(w);
+  return result;
+}
+
 void* RemoteExport(BYTE* remoteBase, const char* name) {
   auto local = reinterpret_cast<BYTE*>(GetProcAddress(g_self, name));
   return local ? remoteBase + (local - reinterpret_cast<BYTE*>(g_self)) : nullptr;
+}
+
+// Runs an export of this library, already loaded in the process, within the deadline.
+bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline) {
+  return WithDeadline(process, deadline, [start, argument, deadline](HANDLE p) {
+    return RunRemote(p, start, argument, deadline, nullptr);
+  });
+}
+
+// Loads this library into the process with LoadLibraryA.
+bool LoadInto(HANDLE process, const std::string& self, DWORD deadline) {
+  return WithDeadline(process, deadline, [self](HANDLE p) {
+    void* remoteName = VirtualAllocEx(p, nullptr, self.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remoteName) return false;
+    void* loadLibrary = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA"));
+    bool loaded = WriteProcessMemory(p, remoteName, self.c_str(), self.size() + 1, nullptr) &&
+                  RunRemote(p, loadLibrary, remoteName, GetTickCount() + kRemoteWaitMs, nullptr);
+    // Left allocated when the thread may still read it.
+    if (loaded) VirtualFreeEx(p, remoteName, 0, MEM_RELEASE);
+    return loaded;
+  });
 }
 
 // Loads this library into the process and attaches it there. The caller holds the
@@ -488,19 +560,13 @@ void Hook(DWORD pid, Watched& target) {
   const DWORD deadline = GetTickCount() + kRemoteWaitMs;
   char self[MAX_PATH];
   DWORD n = GetModuleFileNameA(g_self, self, MAX_PATH);
-  if (!n) return;
-  void* remoteName = VirtualAllocEx(target.process, nullptr, n + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (!remoteName) return;
-  bool loaded = WriteProcessMemory(target.process, remoteName, self, n + 1, nullptr) &&
-                RunRemote(target.process, reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")),
-                          remoteName, deadline, nullptr);
-  // Left allocated when the thread may still read it.
-  if (loaded) VirtualFreeEx(target.process, remoteName, 0, MEM_RELEASE);
+  if (!n || !LoadInto(target.process, std::string(self, n), deadline)) return;
   const char* slash = std::strrchr(self, '\\');
-  target.remoteBase = loaded ? RemoteModule(pid, slash ? slash + 1 : self) : nullptr;
+  target.remoteBase = RemoteModule(pid, slash ? slash + 1 : self);
   if (!target.remoteBase) return;
-  void* attach = RemoteExport(target.remoteBase, "BrackelAttach");
-  if (attach) RunRemote(target.process, attach, reinterpret_cast<void*>(static_cast<ULONG_PTR>(GetCurrentProcessId())), deadline, nullptr);
+  if (void* attach = RemoteExport(target.remoteBase, "BrackelAttach"))
+    RunRemoteExport(target.process, attach, reinterpret_cast<void*>(static_cast<ULONG_PTR>(GetCurrentProcessId())),
+                    deadline);
 }
 
 void Unhook(Watched& target) {
@@ -508,7 +574,7 @@ void Unhook(Watched& target) {
   target.hooked = false;
   if (!target.remoteBase || Ended(target.process)) return;
   if (void* detach = RemoteExport(target.remoteBase, "BrackelDetach"))
-    RunRemote(target.process, detach, nullptr, GetTickCount() + kRemoteWaitMs, nullptr);
+    RunRemoteExport(target.process, detach, nullptr, GetTickCount() + kRemoteWaitMs);
 }
 
 // The entry of a process, opened when it is new; null when it cannot be opened.
