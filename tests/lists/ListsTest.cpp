@@ -329,6 +329,66 @@ TEST_F(ListsTest, WindowCommandsOnPlainAndHungWindows) {
   EXPECT_EQ(shown[0].text, "Please, check the status column from options");
 }
 
+// Presses Yes in the fixture's own question once it has been up a while.
+DWORD WINAPI AnswerFixtureQuestion(void*) {
+  for (int i = 0; i < 100; ++i, Sleep(50)) {
+    HWND box = FindWindowA(nullptr, "Quillon fixture");
+    if (box && IsWindowVisible(box)) {
+      Sleep(500);
+      PostMessageA(box, WM_COMMAND, IDYES, 0);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+TEST_F(ListsTest, CloseWaitsForAnAskingWindowAndOffersToEndAHungOne) {
+  Fixture& asking = folder->Start("closea.exe", "ask");
+  Fixture& hung = folder->Start("closeh.exe", "hung");
+  Full();
+  ui::ListView& list = Mainfrm.WndLst;
+  auto only = [&](HWND h) {
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(h));
+  };
+  // The asking window closes only once its question is answered; the command waits.
+  only(asking.hwnd());
+  HANDLE answerer = CreateThread(nullptr, 0, AnswerFixtureQuestion, nullptr, 0, nullptr);
+  const DWORD start = GetTickCount();
+  Mainfrm.mnuWndClose_Click();
+  EXPECT_GE(GetTickCount() - start, 400u) << "the command did not wait for the question";
+  EXPECT_FALSE(IsWindow(asking.hwnd()));
+  WaitForSingleObject(answerer, 5000);
+  CloseHandle(answerer);
+
+  // A hung window: the offer to end it, declined and then taken.
+  for (int reply : {IDCANCEL, IDOK}) {
+    shown.clear();
+    answer = [reply](const looptest::ShownMessage&) { return reply; };
+    only(hung.hwnd());
+    Mainfrm.mnuWndClose_Click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "The window (" + std::string("closeh.exe") +
+                                 ") couldn't be closed safly, would like to terminate it?");
+    EXPECT_EQ(WaitForSingleObject(hung.process(), reply == IDOK ? 5000 : 300),
+              static_cast<DWORD>(reply == IDOK ? WAIT_OBJECT_0 : WAIT_TIMEOUT));
+  }
+}
+
+TEST_F(ListsTest, SwitchingToAWindowThatDoesNotAnswerIsRefused) {
+  Fixture& hung = folder->Start("switchh.exe", "hung");
+  Full();
+  ui::ListView& list = Mainfrm.WndLst;
+  for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(hung.hwnd()));
+  Mainfrm.mnuWndSwitch_Click();
+  Mainfrm.mnuWndShowForSeconds_Click();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "The window is not responding, the program can't switch to it");
+  EXPECT_EQ(shown[1].text, "The window is not responding, the program can't show to it");
+  const int column = Mainfrm.GetColumn(1, 1);
+  ASSERT_GT(column, 0);
+  EXPECT_EQ(list.SubItem(WndRow(hung.hwnd()), column - 1), "Not Responding");
+}
+
 TEST_F(ListsTest, ShowHideTellsOnceAndKeepsHiddenWindowsListed) {
   Fixture& a = folder->Start("showa.exe", "plain");
   Full();
