@@ -374,6 +374,33 @@ TEST_F(ListsTest, CloseWaitsForAnAskingWindowAndOffersToEndAHungOne) {
   }
 }
 
+TEST_F(ListsTest, TerminatingAWindowAsksThenEndsItsProgramAndRestartsItFromTheRoot) {
+  Fixture& a = folder->Start("wkilla.exe", "plain");
+  Full();
+  ui::ListView& list = Mainfrm.WndLst;
+  auto select = [&] {
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(a.hwnd()));
+  };
+  ProcWarn = 1;
+  answer = [](const looptest::ShownMessage&) { return IDNO; };
+  select();
+  Mainfrm.WndTerminate(true);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find("own the selected window(s)?"), std::string::npos);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_TRUE(requests.empty());
+
+  answer = [](const looptest::ShownMessage&) { return IDYES; };
+  select();
+  now += 2000;
+  Mainfrm.WndTerminate(true);
+  EXPECT_EQ(WaitForSingleObject(a.process(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_FALSE(IsWindow(a.hwnd())) << "restarted only once the window was gone";
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].directory, "C:\\");
+  EXPECT_EQ(vb::LCase(requests[0].file), vb::LCase(folder->PathOf("wkilla.exe")));
+}
+
 TEST_F(ListsTest, SwitchingToAWindowThatDoesNotAnswerIsRefused) {
   Fixture& hung = folder->Start("switchh.exe", "hung");
   Full();
