@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -399,6 +402,31 @@ TEST_F(ListsTest, TerminatingAWindowAsksThenEndsItsProgramAndRestartsItFromTheRo
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].directory, "C:\\");
   EXPECT_EQ(vb::LCase(requests[0].file), vb::LCase(folder->PathOf("wkilla.exe")));
+}
+
+// Wine answers 0 for GetGuiResources, so the icons kept are counted where they live:
+// the lists' image lists stay level however often the lists are refreshed.
+TEST_F(ListsTest, RepeatedRefreshesKeepTheImageListsLevel) {
+  folder->Start("levela.exe", "plain");
+  folder->Start("levelb.exe", "plain");
+  Full();
+  Timed();
+  auto images = [] {
+    int n = 0;
+    for (int which = 0; which < 2; ++which) {
+      HIMAGELIST list = Mainfrm.TmpIconImg[which].handle();
+      n += list ? ImageList_GetImageCount(list) : 0;
+    }
+    return n;
+  };
+  const int first = images();
+  for (int i = 0; i < 100; ++i) {
+    if (i % 10 == 0)
+      Full();
+    else
+      Timed();
+  }
+  EXPECT_LE(images(), first + 2) << "from " << first;
 }
 
 TEST_F(ListsTest, SwitchingToAWindowThatDoesNotAnswerIsRefused) {
