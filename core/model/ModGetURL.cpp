@@ -6,11 +6,14 @@ std::string FoundURL;
 
 namespace {
 // A browser that stops answering must not stop the program: each read waits this long.
+// Under Wine the time-out of WM_GETTEXTLENGTH and WM_GETTEXT to a hung window of
+// another process is not kept (nor with SMTO_ABORTIFHUNG), while that of WM_NULL is:
+// the window is asked with WM_NULL first.
 const UINT kShortWaitMs = 50;
 
 bool Ask(HWND window, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR& answer) {
   answer = 0;
-  return SendMessageTimeoutA(window, msg, wp, lp, SMTO_ABORTIFHUNG | SMTO_BLOCK, kShortWaitMs, &answer) != 0;
+  return SendMessageTimeoutA(window, msg, wp, lp, SMTO_NORMAL, kShortWaitMs, &answer) != 0;
 }
 }  // namespace
 
@@ -18,6 +21,7 @@ BOOL CALLBACK EnumURLChildProc(HWND child, LPARAM target) {
   char cls[16] = {};
   if (!GetClassNameA(child, cls, sizeof cls) || lstrcmpiA(cls, "Edit") != 0) return TRUE;
   DWORD_PTR length = 0;
+  if (!Ask(child, WM_NULL, 0, 0, length)) return TRUE;
   if (!Ask(child, WM_GETTEXTLENGTH, 0, 0, length)) return TRUE;
   std::vector<char> buffer(length + 10, '\0');
   DWORD_PTR got = 0;
