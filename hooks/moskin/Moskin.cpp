@@ -264,9 +264,12 @@ void Clicked(HWND window) {
 
 void MenuHighlighted(WPARAM wp, LPARAM lp) {
   const UINT item = LOWORD(wp), flags = HIWORD(wp);
+  // The menu closes (0xFFFF, no menu) before its WM_COMMAND arrives: the item
+  // highlighted last is the one chosen, so the close keeps it.
+  if (flags == 0xFFFF && !lp) return;
   g_menuItem = 0;
   g_menuCaption[0] = '\0';
-  if (flags == 0xFFFF || (flags & (MF_POPUP | MF_SEPARATOR)) || !lp) return;
+  if ((flags & (MF_POPUP | MF_SEPARATOR)) || !lp) return;
   if (GetMenuStringA(reinterpret_cast<HMENU>(lp), item, g_menuCaption, sizeof g_menuCaption, MF_BYCOMMAND) > 0)
     g_menuItem = item;
 }
