@@ -41,6 +41,7 @@ void PopTest::SetUp() {
   BlockMode = 1;
   BlockDialog = 1;
   seams::TickCountFn = [this] { return now; };
+  noticeShowPop = Views.popUpNotice.ShowPop;
   Views.popUpNotice.ShowPop = [](const std::string& title, int16_t browser, HWND window, int16_t slot,
                                  uint32_t threadId, int16_t webDialog) {
     current->announced.push_back({title, browser, window, slot, threadId, webDialog});
@@ -59,7 +60,7 @@ void PopTest::TearDown() {
   ResetPopUpHookState();
   popseams::Reset();
   seams::Reset();
-  Views.popUpNotice.ShowPop = nullptr;
+  Views.popUpNotice.ShowPop = noticeShowPop;
   PopDatFile.clear();
   MoskinLibraryName = "Moskin.dll";
   current = nullptr;

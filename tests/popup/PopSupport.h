@@ -44,6 +44,8 @@ class PopTest : public testing::Test {
   void WatchBrowser(const std::string& path);
 
   DWORD now = 1000000;  // the tick the scan sees
+  // The program's notice, which the recording one stands in for.
+  void (*noticeShowPop)(const std::string&, int16_t, HWND, int16_t, uint32_t, int16_t) = nullptr;
   std::vector<Announced> announced;
   std::unique_ptr<testsupport::FixtureFolder> folder;
   std::vector<std::unique_ptr<testsupport::Fixture>> browsers;
