@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "LoopSeams.h"
 #include "ModGetURL.h"
 #include "ModMainPlatform.h"
 #include "ModPop.h"
@@ -137,7 +138,7 @@ std::string MenuTextOfPass(DWORD now) {
   return vb::LCase(StripMenuAmpersand(HandOver("MenuName", "")));
 }
 
-bool KeyDown(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+bool KeyDown(int vk) { return (loopseams::KeyStateFn(vk) & 0x8000) != 0; }
 
 void FollowRunDialog(DWORD now) {
   if (FindWindowA("#32770", "Run")) {

@@ -16,7 +16,8 @@
 // loaded into, except the installer's, they write the hand-over values of section
 // "tmp" under the application name "Quillon":
 //   "NewWin", "WinTime"      a top-level, non-tool window became visible (its
-//                            WM_SHOWWINDOW, or SWP_SHOWWINDOW), never at creation
+//                            WM_SHOWWINDOW, or SWP_SHOWWINDOW, once it is visible),
+//                            never at creation
 //   "MenuName", "Time"       a menu item was chosen: WM_MENUSELECT only highlights, so
 //                            the caption is kept and written when the WM_COMMAND of
 //                            the same item arrives (menus post it)
@@ -285,11 +286,14 @@ void MenuChosen(UINT item) {
 LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
     const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (m->message == WM_SHOWWINDOW && m->wParam) {
+    // WM_SHOWWINDOW comes before the window is visible, and a scan woken by the
+    // report at once would pass it by: it is reported once it is visible, which
+    // the SWP_SHOWWINDOW of its WM_WINDOWPOSCHANGED says.
+    if (m->message == WM_SHOWWINDOW && m->wParam && IsWindowVisible(m->hwnd)) {
       WindowShown(m->hwnd);
-    } else if (m->message == WM_WINDOWPOSCHANGING) {
+    } else if (m->message == WM_WINDOWPOSCHANGED) {
       const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(m->lParam);
-      if (pos && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(m->hwnd)) WindowShown(m->hwnd);
+      if (pos && (pos->flags & SWP_SHOWWINDOW)) WindowShown(m->hwnd);
     } else if (m->message == WM_MENUSELECT) {
       MenuHighlighted(m->wParam, m->lParam);
     }

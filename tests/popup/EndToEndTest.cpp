@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "Input.h"
+#include "LoopSeams.h"
+#include "ModMainLoop.h"
 #include "ModPop.h"
 #include "ModPopHook.h"
 #include "ModProgInfo.h"
@@ -103,4 +105,42 @@ TEST_F(PopBlockEndToEnd, AnUnrequestedWindowIsClosedAndCountedAWhiteOneStays) {
   HWND white = AwaitAndScan("Fixture pop");
   EXPECT_TRUE(Stays(white));
   EXPECT_EQ(TotalBlockCnt, 1);
+}
+
+TEST_F(PopBlockEndToEnd, TheHooksMessageAloneWakesTheWaitingLoopIntoAScan) {
+  struct Restore {
+    int16_t lanCon = LANCon, refresh = RefreshInterval, winReminder = WinReminder;
+    bool block = BlockPopUps, toolbar = Toolbar;
+    ~Restore() {
+      LANCon = lanCon;
+      RefreshInterval = refresh;
+      WinReminder = winReminder;
+      BlockPopUps = block;
+      Toolbar = toolbar;
+      loopseams::Reset();
+    }
+  } restore;
+  LANCon = 1;
+  BlockPopUps = true;
+  RefreshInterval = 0;
+  WinReminder = 0;
+  Toolbar = false;
+  loopseams::SleepFn = [](DWORD) {};
+  loopseams::DialUpConnectedFn = [] { return false; };
+  loopseams::TotalNetBytesFn = [](long) { return 0u; };
+  // The clock stands still: no task of the loop falls due while it waits.
+  seams::TickCountFn = [this] { return now; };
+  MainLoopPass(false);
+  MainLoopPass(false);
+  ASSERT_GE(NextTaskDelay(), 700u);
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+  SetHandOver("NewWin", "0");
+  PostMessageA(browser, kUnrequested, 0, 0);
+  const DWORD start = GetTickCount();
+  MainLoopPass(true);
+  EXPECT_LT(GetTickCount() - start, 600u);
+  // That pass scanned: the pop-up is closed and counted.
+  EXPECT_EQ(TotalBlockCnt, 1);
+  EXPECT_EQ(HandOver("NewWin"), "0");
 }
