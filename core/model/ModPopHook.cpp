@@ -1,6 +1,7 @@
 #include "ModPopHook.h"
 
 #include <algorithm>
+#include <map>
 
 #include "LoopSeams.h"
 #include "ModGetURL.h"
@@ -97,22 +98,33 @@ bool IsCandidate(HWND window) {
   return popseams::ClassSmallIconFn(window, &error) != 0 || error != 0;
 }
 
-// The short, upper-cased paths of the browsers, taken once per pass. A browser whose
-// file is missing shortens to "", which matches nothing.
-std::vector<std::string> BrowserShortPaths() {
-  std::vector<std::string> paths;
-  for (int b = 0; b < BrowsersLst_Total; ++b) paths.push_back(vb::UCase(GetShortPath(Browsers[b].Path)));
-  return paths;
-}
+// The short, upper-cased paths of one pass: the browsers' and the windows' owners'.
+// Each path is shortened once per pass (a short path costs about 2 ms under Wine,
+// and a browser's windows share one owner). A missing file shortens to "", which
+// matches nothing.
+class ShortPaths {
+ public:
+  ShortPaths() {
+    for (int b = 0; b < BrowsersLst_Total; ++b) browsers_.push_back(Of(Browsers[b].Path));
+  }
+  // The browser that owns the window CurWnd describes; -1 when none.
+  int BrowserOfCurWnd() {
+    const std::string owner = Of(CurWnd.ExeFile);
+    if (owner.empty()) return -1;
+    for (size_t b = 0; b < browsers_.size(); ++b)
+      if (browsers_[b] == owner) return static_cast<int>(b);
+    return -1;
+  }
 
-// The browser that owns the window CurWnd describes; -1 when none.
-int BrowserOfCurWnd(const std::vector<std::string>& shortPaths) {
-  const std::string owner = vb::UCase(GetShortPath(CurWnd.ExeFile));
-  if (owner.empty()) return -1;
-  for (size_t b = 0; b < shortPaths.size(); ++b)
-    if (shortPaths[b] == owner) return static_cast<int>(b);
-  return -1;
-}
+ private:
+  const std::string& Of(const std::string& path) {
+    auto known = shortened_.find(path);
+    if (known == shortened_.end()) known = shortened_.emplace(path, vb::UCase(GetShortPath(path))).first;
+    return known->second;
+  }
+  std::map<std::string, std::string> shortened_;
+  std::vector<std::string> browsers_;
+};
 
 int SlotOfProcess(DWORD processId) {
   if (!processId) return -1;
@@ -235,12 +247,12 @@ void RecordOpenWebDialogs() {
 }
 
 void RecordOpenBrowserWindows() {
-  const std::vector<std::string> shortPaths = BrowserShortPaths();
+  ShortPaths shortPaths;
   for (int i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
     HWND h = WndTable[i];
     if (!IsCandidate(h)) continue;
     GetWndInfo(kWndFillCurWnd, WndHandleText(h));
-    if (BrowserOfCurWnd(shortPaths) < 0) continue;
+    if (shortPaths.BrowserOfCurWnd() < 0) continue;
     int slot = SlotOfProcess(CurWnd.ProcessId);
     if (slot < 0) slot = GetProcessSlot(CurWnd.ProcessId, -1);
     if (!SlotHolds(slot, h)) AddKnownWindow(h, slot);
@@ -378,12 +390,12 @@ void ScanPopUps() {
 
   step([&] {
     GetWndInfo(kWndRebuildTable, "");
-    const std::vector<std::string> shortPaths = BrowserShortPaths();
+    ShortPaths shortPaths;
     for (int i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
       HWND h = WndTable[i];
       if (!IsCandidate(h)) continue;
       GetWndInfo(kWndFillCurWnd, WndHandleText(h));
-      const int b = BrowserOfCurWnd(shortPaths);
+      const int b = shortPaths.BrowserOfCurWnd();
       if (b < 0) continue;
       int slot = SlotOfProcess(CurWnd.ProcessId);
       if (slot < 0) {
