@@ -48,9 +48,12 @@ std::string ProgramWindows(DWORD pid) {
         auto* f = reinterpret_cast<Found*>(lp);
         DWORD owner = 0;
         GetWindowThreadProcessId(h, &owner);
-        char title[128] = "";
-        if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title))
-          f->titles += std::string("[") + title + "]";
+        char title[128] = "", text[512] = "", cls[64] = "";
+        if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
+          GetClassNameA(h, cls, sizeof cls);
+          GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
+          f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
+        }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&found));
@@ -77,6 +80,8 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   registered.push_back("QuillonPro.exe");
 
   HWND browser = StartBrowser("qpbrowser.exe").hwnd();
+  // A store another test left behind could hold what the program would ask about.
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
   SetOption("Options", "SplashAtStartUp", "0");
   SetOption("Options", "LANCon", "1");
   SetOption("Options", "BlockMode", "1");
