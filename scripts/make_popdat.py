@@ -4,6 +4,11 @@ built file against the source.
 
   make_popdat.py build browsers.txt Pop.dat
   make_popdat.py check browsers.txt Pop.dat
+  make_popdat.py selftest browsers.txt
+
+A catalogue is refused when a menu caption keeps an "&" (the scan compares captions
+with the "&" taken out, so it would never match) or when a title part of a white item
+is held by the browser's own name (every window of the browser would be allowed).
 
 Pop.dat is a file of 2846-byte records: blank-padded ANSI texts and little-endian
 16-bit integers. Record 1 is a header whose executable-name field holds the number
@@ -49,6 +54,12 @@ def parse(path):
             sys.exit(f"{path}: {b['name']} has no exe")
         if len(b["menu"]) > 3 or len(b["white"]) > 6:
             sys.exit(f"{path}: {b['name']} has more than 3 menus or 6 white items")
+        for menu in b["menu"]:
+            if "&" in menu:
+                sys.exit(f"{path}: {b['name']}: menu caption {menu!r} keeps an '&'")
+        for kind, exact, white in b["white"]:
+            if kind == 1 and not exact and (not white or white.lower() in b["name"].lower()):
+                sys.exit(f"{path}: {b['name']}: title part {white!r} allows every window of the browser")
         for text in [b["name"], b["exe"], *b["menu"], *(w[2] for w in b["white"])]:
             if len(text.encode("ascii")) > TEXT:
                 sys.exit(f"{path}: text longer than {TEXT} characters: {text[:40]}...")
@@ -79,7 +90,31 @@ def build(browsers):
     return header(len(browsers)) + b"".join(record(b) for b in browsers)
 
 
+def selftest(source):
+    """The shipped catalogue parses, and each fault above is refused."""
+    import os
+    import subprocess
+    import tempfile
+    parse(source)
+    faults = {
+        "ampersand": "[B]\nexe = b.exe\nmenu = Open in New &Window\n",
+        "own name": "[Opera]\nexe = opera.exe\nwhite = title part Opera\n",
+    }
+    for name, text in faults.items():
+        with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
+            f.write(text)
+        try:
+            run = subprocess.run([sys.executable, __file__, "build", f.name, os.devnull], capture_output=True)
+            if run.returncode == 0:
+                sys.exit(f"selftest: a catalogue with {name} was accepted")
+        finally:
+            os.unlink(f.name)
+    print("selftest: faulty catalogues refused")
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "selftest":
+        return selftest(sys.argv[2])
     if len(sys.argv) != 4 or sys.argv[1] not in ("build", "check"):
         sys.exit(__doc__)
     mode, source, target = sys.argv[1:]

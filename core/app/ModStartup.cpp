@@ -159,15 +159,8 @@ bool CheckFirstRunFor(const std::string& exeFileName) {
 }
 
 void FirstRunSetup() {
-  std::vector<PopDatRecord> records;
-  if (!ReadPopDat(AppPath() + "\\Pop.dat", records)) return;
-  for (const PopDatRecord& record : records) {
-    const std::string path = GetAppPathsEntry(vb::Trim(record.ExeName));
-    if (path.empty() || !FileExists(path)) continue;
-    if (MajorVersionMatches(record.MajorVersion, path)) AddBrowserFromRecord(record);
-  }
-  SavePopUpSettings();
-  LoadPopUpSettings();
+  // A missing catalogue costs only the seeding: the connection question still comes.
+  SeedBrowserList();
 
   CancelEvent.Load();
   int answer = MsgBox(

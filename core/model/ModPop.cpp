@@ -4,20 +4,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "ListView.h"
 #include "ModMainPlatform.h"
-#include <cstdio>
+#include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "VbRules.h"
+#include "ViewBindings.h"
 
 BrowserEntry Browsers[kMaxBrowsers];
 int16_t BrowsersLst_Total = 0;
 WhiteListEntry WhiteLst[kMaxWhiteEntries];
 int16_t WhiteLst_Total = 0;
-int16_t TotalBlockCnt = 0;
+int32_t TotalBlockCnt = 0;
 vb::Date TotalBlockSince = 0;
+std::string PopDatFile;
 
 namespace {
 
@@ -26,7 +30,39 @@ const char kPopUp[] = "PopUp";
 std::string BrowserKey(int i, const std::string& rest) { return "Browsers(" + std::to_string(i) + ")." + rest; }
 std::string WhiteKey(int i, const std::string& rest) { return "WhiteLst(" + std::to_string(i) + ")." + rest; }
 
-// The FileVersion text of the file's first translation; "" when it has none.
+// The catalogue's white items of the browser: every record for its path whose version
+// test passes is applied in file order, so the last one wins.
+void ApplyCatalogueItems(BrowserEntry& b, const std::vector<PopDatRecord>& catalogue) {
+  // A slot reused after a removal must not keep another browser's items.
+  for (auto& item : b.PreDefinedWhite) item = WhiteListEntry();
+  if (b.Path.empty()) return;
+  for (const PopDatRecord& record : catalogue) {
+    if (vb::LCase(GetAppPathsEntry(vb::Trim(record.ExeName))) != vb::LCase(b.Path)) continue;
+    if (!MajorVersionMatches(record.MajorVersion, b.Path)) continue;
+    for (int k = 0; k < 6; ++k) {
+      b.PreDefinedWhite[k].WhiteType = record.WhiteType[k];
+      b.PreDefinedWhite[k].URL_Or_Name_text = record.WhiteText[k];
+      b.PreDefinedWhite[k].ExactText = record.ExactText[k];
+    }
+  }
+}
+
+// The page's browser row: the file's display name, or its product name when that is
+// shorter than three characters, and the path.
+void AddBrowserRow(ui::ListView& list, const std::string& path) {
+  std::string name = GetFileInfoField(2, path);
+  if (name.size() < 3) {
+    GetFileInfoField(1, path);
+    name = VersionFields[6];
+  }
+  const int row = list.AddItem(name);
+  list.SetSubItem(row, 1, path);
+}
+
+}  // namespace
+
+std::string PopDatPath() { return PopDatFile.empty() ? AppPath() + "\\Pop.dat" : PopDatFile; }
+
 std::string FileVersionText(const std::string& path) {
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -47,16 +83,13 @@ std::string FileVersionText(const std::string& path) {
   return std::string(value, n);
 }
 
-}  // namespace
-
 bool MajorVersionMatches(int16_t majorVersion, const std::string& path) {
   if (majorVersion == 0) return true;
-  const std::string fileVersion = FileVersionText(path);
-  if (fileVersion.empty()) return false;
-  return vb::Val(fileVersion.substr(0, 1)) == majorVersion;
+  return PopDatVersionFits(majorVersion, FileVersionText(path));
 }
 
 void LoadPopUpSettings() {
+  LoadView(Views.popUpPage.form);
   SettingsReader r(ProgramTitle, kPopUp);
   // The arrays hold 51 browsers and 201 white-list entries: a larger stored total
   // reads only as many.
@@ -67,15 +100,16 @@ void LoadPopUpSettings() {
   const std::string todayText = vb::CStrDate(today);
   std::string since = r.Text("TotalBlockSince", todayText);
   auto sinceDate = vb::CDate(since);
+  // An unreadable date starts the count today, and is written so.
   TotalBlockSince = sinceDate ? *sinceDate : today;
-  if (!sinceDate || std::floor(TotalBlockSince) == today) {
-    TotalBlockSince = sinceDate ? TotalBlockSince : today;
+  if (!sinceDate || std::floor(TotalBlockSince) == today)
     SaveSetting(ProgramTitle, kPopUp, "TotalBlockSince", vb::CStrDate(TotalBlockSince));
-  }
-  TotalBlockCnt = r.Int16("TotalBlockCnt", 0);
+  TotalBlockCnt = std::max<int32_t>(0, r.Int32("TotalBlockCnt", 0));
 
   std::vector<PopDatRecord> catalogue;
-  ReadPopDat(AppPath() + "\\Pop.dat", catalogue);
+  ReadPopDat(PopDatPath(), catalogue);
+  ui::ListView* browserRows = Views.popUpPage.BrowsersLst;
+  if (browserRows) browserRows->Clear();
   for (int i = 0; i < BrowsersLst_Total; ++i) {
     BrowserEntry& b = Browsers[i];
     b.Path = r.Text(BrowserKey(i, "Path"), "");
@@ -83,22 +117,17 @@ void LoadPopUpSettings() {
     b.MenuName[1] = r.Text(BrowserKey(i, "MenuName(1)"), "");
     b.HidePop = r.Int16(BrowserKey(i, "HidePop"), 1);
     b.PopDisNotf = r.Int16(BrowserKey(i, "PopDisNotf"), 1);
-    // A slot reused after a removal must not keep another browser's items.
-    for (auto& item : b.PreDefinedWhite) item = WhiteListEntry();
-    for (const PopDatRecord& record : catalogue) {
-      if (b.Path.empty() || vb::LCase(GetAppPathsEntry(vb::Trim(record.ExeName))) != vb::LCase(b.Path)) continue;
-      if (!MajorVersionMatches(record.MajorVersion, b.Path)) continue;
-      for (int k = 0; k < 6; ++k) {
-        b.PreDefinedWhite[k].WhiteType = record.WhiteType[k];
-        b.PreDefinedWhite[k].URL_Or_Name_text = record.WhiteText[k];
-        b.PreDefinedWhite[k].ExactText = record.ExactText[k];
-      }
-    }
+    ApplyCatalogueItems(b, catalogue);
+    if (browserRows) AddBrowserRow(*browserRows, b.Path);
   }
+  ui::ListView* whiteRows = Views.popUpPage.WhiteWndLst;
+  if (whiteRows) whiteRows->Clear();
   for (int i = 0; i < WhiteLst_Total; ++i) {
+    // An entry whose type was lost to an outside edit compares with addresses.
     WhiteLst[i].WhiteType = r.Int32(WhiteKey(i, "WhiteType"), 0);
     WhiteLst[i].URL_Or_Name_text = r.Text(WhiteKey(i, "URL_Or_Name_text"), "");
     WhiteLst[i].ExactText = r.Int16(WhiteKey(i, "ExactText"), 0);
+    if (whiteRows) whiteRows->AddItem(WhiteLst[i].URL_Or_Name_text);
   }
 }
 
@@ -139,4 +168,29 @@ bool AddBrowserFromRecord(const PopDatRecord& record) {
   b.HidePop = record.HidePop;
   b.PopDisNotf = record.PopDisNotf;
   return true;
+}
+
+bool SeedBrowserList() {
+  std::vector<PopDatRecord> records;
+  const bool read = ReadPopDat(PopDatPath(), records);
+  for (const PopDatRecord& record : records) {
+    const std::string path = GetAppPathsEntry(vb::Trim(record.ExeName));
+    if (path.empty() || !FileExists(path) || !MajorVersionMatches(record.MajorVersion, path)) continue;
+    // Records for several versions of one browser may all fit: it joins once.
+    bool listed = false;
+    for (int i = 0; i < BrowsersLst_Total && !listed; ++i) listed = vb::LCase(Browsers[i].Path) == vb::LCase(path);
+    if (!listed) AddBrowserFromRecord(record);
+  }
+  SavePopUpSettings();
+  LoadPopUpSettings();
+  return read;
+}
+
+void ResetPopUpLists() {
+  for (auto& b : Browsers) b = BrowserEntry();
+  for (auto& w : WhiteLst) w = WhiteListEntry();
+  BrowsersLst_Total = 0;
+  WhiteLst_Total = 0;
+  TotalBlockCnt = 0;
+  TotalBlockSince = 0;
 }

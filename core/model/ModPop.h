@@ -23,8 +23,14 @@ struct BrowserEntry {
 };
 
 // True when a record of this major version applies to the file: 0 applies to any
-// version, otherwise the first character of its FileVersion must be that number.
+// version, otherwise the leading number of its FileVersion must be that number.
 bool MajorVersionMatches(int16_t majorVersion, const std::string& path);
+// The FileVersion text of the file's first translation; "" when it has none.
+std::string FileVersionText(const std::string& path);
+
+// Where the catalogue is read: the program folder's Pop.dat, or PopDatFile when set.
+extern std::string PopDatFile;
+std::string PopDatPath();
 
 constexpr int kMaxBrowsers = 51;
 constexpr int kMaxWhiteEntries = 201;
@@ -32,10 +38,17 @@ extern BrowserEntry Browsers[kMaxBrowsers];
 extern int16_t BrowsersLst_Total;
 extern WhiteListEntry WhiteLst[kMaxWhiteEntries];
 extern int16_t WhiteLst_Total;
-extern int16_t TotalBlockCnt;
+extern int32_t TotalBlockCnt;
 extern vb::Date TotalBlockSince;
 
 void LoadPopUpSettings();
 void SavePopUpSettings();
 // Appends the browser a catalogue record names; false when the list is full.
 bool AddBrowserFromRecord(const PopDatRecord& record);
+// The first run's seeding: every catalogue browser installed here (its App Paths entry
+// names an existing file whose version the record fits) joins the list once, then the
+// lists are saved and loaded. False when the catalogue could not be read; the
+// rest of the first run goes on either way.
+bool SeedBrowserList();
+// The lists and counters back to their start values (the program start's, and tests').
+void ResetPopUpLists();

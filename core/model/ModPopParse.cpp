@@ -18,8 +18,11 @@ int16_t Int16At(const char* bytes, size_t offset) {
   return static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8)));
 }
 
+// Cut or blank-padded to the field's width: a shorter text must not shift what follows.
 void PutField(std::string& out, size_t offset, const std::string& text) {
-  out.replace(offset, PopDatRecord::kText, text.substr(0, PopDatRecord::kText));
+  std::string field = text.substr(0, PopDatRecord::kText);
+  field.resize(PopDatRecord::kText, ' ');
+  out.replace(offset, PopDatRecord::kText, field);
 }
 
 void PutInt16(std::string& out, size_t offset, int16_t value) {
@@ -80,4 +83,15 @@ bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records) {
   if (!file) return false;
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   return ParsePopDat(bytes, records);
+}
+
+bool PopDatVersionFits(int16_t majorVersion, const std::string& fileVersion) {
+  if (majorVersion == 0) return true;
+  long leading = 0;
+  size_t i = 0;
+  for (; i < fileVersion.size() && fileVersion[i] >= '0' && fileVersion[i] <= '9'; ++i) {
+    leading = leading * 10 + (fileVersion[i] - '0');
+    if (leading > 32767) return false;  // beyond any record's 16-bit field
+  }
+  return i > 0 && leading == majorVersion;
 }

@@ -31,3 +31,8 @@ std::string EncodePopDatRecord(const PopDatRecord& record);
 bool ParsePopDat(const std::string& bytes, std::vector<PopDatRecord>& records);
 // Reads the file and parses it; false when it cannot be read or has no header.
 bool ReadPopDat(const std::string& path, std::vector<PopDatRecord>& records);
+
+// The version test of a record: 0 fits any version; otherwise the leading number of
+// the FileVersion text must equal it (so a record for 1 does not fit 10.x). An empty
+// text, or one that starts with no digit, fits no non-zero version.
+bool PopDatVersionFits(int16_t majorVersion, const std::string& fileVersion);

@@ -122,9 +122,16 @@ struct ViewBindings {
   struct PopUpPage {
     ui::Window* form;
     ui::TabPages* SSTab1;
+    // The browser list (name, path) and the white list, refilled by every load.
+    ui::ListView* BrowsersLst;
+    ui::ListView* WhiteWndLst;
   } popUpPage;
+  // The notice the scan hands each pop-up to, and ticks on every pass while shown.
   struct PopUpNotice {
     ui::Window* form;
+    void (*ShowPop)(const std::string& title, int16_t browser, HWND window, int16_t slot, uint32_t threadId,
+                    int16_t webDialog);
+    void (*Timer1_Timer)();
   } popUpNotice;
   // The Risk Monitor page: the lists page puts programs under the monitor through it.
   struct ProcCpu {

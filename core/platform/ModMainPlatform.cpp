@@ -115,8 +115,14 @@ std::string GetWndClassName(HWND hwnd) {
 }
 
 std::string GetShortPath(const std::string& path) {
-  char shortPath[MAX_PATH];
-  DWORD n = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return "";
-  return std::string(shortPath, n);
+  if (path.empty()) return "";
+  // Sized from the system's answer: a fixed buffer cuts long paths, and only the
+  // part the call filled is the path.
+  DWORD needed = GetShortPathNameA(path.c_str(), nullptr, 0);
+  if (needed == 0) return "";
+  std::string shortPath(needed, '\0');
+  DWORD n = GetShortPathNameA(path.c_str(), &shortPath[0], needed);
+  if (n == 0 || n >= needed) return "";
+  shortPath.resize(n);
+  return shortPath;
 }

@@ -41,7 +41,7 @@ void ShowOnlineHelp(const std::string& topic);
 // True when the path's attributes can be read and it is not a folder.
 bool FileExists(const std::string& path);
 std::string GetWinDir();
-// The 8.3 form of a path; "" when the system gives none.
+// The 8.3 form of a path, of any length; "" when the system gives none.
 std::string GetShortPath(const std::string& path);
 std::string GetSysDir();
 // The text after the last "\" (the whole text when there is none).

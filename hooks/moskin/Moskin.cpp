@@ -11,11 +11,28 @@
 // entry k is written to the program's settings, section "tmpcpu", value "k", for the
 // caller to match and then delete.
 //
-// InstallMainHook is the pop-up blocker's hook; until that blocker exists it does
-// nothing, which is also what removing a hook that was never installed must do.
+// InstallMainHook(window, 1) sets the pop-up blocker's hooks for every process;
+// (window, 0) removes them (harmless when none is set). In every process they are
+// loaded into, except the installer's, they write the hand-over values of section
+// "tmp" under the application name "Quillon":
+//   "NewWin", "WinTime"      a top-level, non-tool window became visible (its
+//                            WM_SHOWWINDOW, or SWP_SHOWWINDOW, once it is visible),
+//                            never at creation
+//   "MenuName", "Time"       a menu item was chosen: WM_MENUSELECT only highlights, so
+//                            the caption is kept and written when the WM_COMMAND of
+//                            the same item arrives (menus post it)
+//   "MouseHwnd", "MouseTime", "MouseTimeD"  a left click: the window under it, the
+//                            tick, and the address of its top-level window (the text
+//                            of an "Edit" child holding ":")
+// and post one message ("QuillonPopUpHookEvent") to the installer's window, so its
+// loop wakes and scans. Everything else is dropped at once. The hooks share nothing
+// but the store: the installer's window is the value "HookWnd", read at each event.
+// They never send to another process and never wait.
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -166,8 +183,169 @@ extern "C" __declspec(dllexport) LONG WINAPI GetCpuUsage(LONG* table) {
   return n + 1;
 }
 
+namespace {
+
+const char kHandOverPath[] = "Software\\Quillon\\tmp";
+const char kWakeMessage[] = "QuillonPopUpHookEvent";
+
+HINSTANCE g_module = nullptr;
+// Set in the installer's process only.
+HHOOK g_callWndHook = nullptr, g_getMsgHook = nullptr, g_mouseHook = nullptr;
+// The menu item last highlighted in this process (each process has its own copy).
+UINT g_menuItem = 0;
+char g_menuCaption[256] = "";
+
+void PutValues(const char* const* names, const std::string* values, int count) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  for (int i = 0; i < count; ++i)
+    RegSetValueExA(key, names[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(values[i].c_str()),
+                   static_cast<DWORD>(values[i].size() + 1));
+  RegCloseKey(key);
+}
+
+// The installer's window while the hooks are meant to work here; null in the
+// installer's own process, and once they are removed.
+HWND WakeWindow() {
+  char text[32] = "";
+  DWORD size = sizeof text - 1, type = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, kHandOverPath, "HookWnd", RRF_RT_REG_SZ, &type, text, &size) != ERROR_SUCCESS)
+    return nullptr;
+  HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(text, nullptr, 10)));
+  DWORD owner = 0;
+  if (!window || !GetWindowThreadProcessId(window, &owner) || owner == GetCurrentProcessId()) return nullptr;
+  return window;
+}
+
+void Report(const char* const* names, const std::string* values, int count) {
+  HWND wake = WakeWindow();
+  if (!wake) return;
+  PutValues(names, values, count);
+  static const UINT message = RegisterWindowMessageA(kWakeMessage);
+  PostMessageA(wake, message, 0, 0);
+}
+
+std::string Tick() { return std::to_string(static_cast<unsigned long>(GetTickCount())); }
+
+void WindowShown(HWND window) {
+  if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
+  if (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return;
+  const char* names[] = {"WinTime", "NewWin"};
+  const std::string values[] = {Tick(), "1"};
+  Report(names, values, 2);
+}
+
+struct AddressSearch {
+  std::string address;
+};
+
+// Only this thread's own edits are read: one of another thread could be hung, and
+// the hook never waits.
+BOOL CALLBACK FindAddress(HWND child, LPARAM lp) {
+  char cls[8] = "";
+  if (!GetClassNameA(child, cls, sizeof cls) || lstrcmpiA(cls, "Edit") != 0) return TRUE;
+  if (GetWindowThreadProcessId(child, nullptr) != GetCurrentThreadId()) return TRUE;
+  char text[1024] = "";
+  GetWindowTextA(child, text, sizeof text);
+  if (std::strchr(text, ':')) reinterpret_cast<AddressSearch*>(lp)->address = text;
+  return TRUE;
+}
+
+void Clicked(HWND window) {
+  if (!window) return;
+  AddressSearch search;
+  if (HWND top = GetAncestor(window, GA_ROOT)) EnumChildWindows(top, FindAddress, reinterpret_cast<LPARAM>(&search));
+  const char* names[] = {"MouseTime", "MouseTimeD", "MouseHwnd"};
+  const std::string values[] = {Tick(), search.address,
+                                std::to_string(static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)))};
+  Report(names, values, 3);
+}
+
+void MenuHighlighted(WPARAM wp, LPARAM lp) {
+  const UINT item = LOWORD(wp), flags = HIWORD(wp);
+  // The menu closes (0xFFFF, no menu) before its WM_COMMAND arrives: the item
+  // highlighted last is the one chosen, so the close keeps it.
+  if (flags == 0xFFFF && !lp) return;
+  g_menuItem = 0;
+  g_menuCaption[0] = '\0';
+  if ((flags & (MF_POPUP | MF_SEPARATOR)) || !lp) return;
+  if (GetMenuStringA(reinterpret_cast<HMENU>(lp), item, g_menuCaption, sizeof g_menuCaption, MF_BYCOMMAND) > 0)
+    g_menuItem = item;
+}
+
+void MenuChosen(UINT item) {
+  if (!g_menuItem || item != g_menuItem) return;
+  const char* names[] = {"MenuName", "Time"};
+  const std::string values[] = {g_menuCaption, Tick()};
+  g_menuItem = 0;
+  Report(names, values, 2);
+}
+
+LRESULT CALLBACK CallWndProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    // WM_SHOWWINDOW comes before the window is visible, and a scan woken by the
+    // report at once would pass it by: it is reported once it is visible, which
+    // the SWP_SHOWWINDOW of its WM_WINDOWPOSCHANGED says.
+    if (m->message == WM_SHOWWINDOW && m->wParam && IsWindowVisible(m->hwnd)) {
+      WindowShown(m->hwnd);
+    } else if (m->message == WM_WINDOWPOSCHANGED) {
+      const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(m->lParam);
+      if (pos && (pos->flags & SWP_SHOWWINDOW)) WindowShown(m->hwnd);
+    } else if (m->message == WM_MENUSELECT) {
+      MenuHighlighted(m->wParam, m->lParam);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK GetMsgProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && wp == PM_REMOVE) {
+    const MSG* m = reinterpret_cast<const MSG*>(lp);
+    // A menu's choice: no notification code and no control.
+    if (m->message == WM_COMMAND && HIWORD(m->wParam) == 0 && m->lParam == 0) MenuChosen(LOWORD(m->wParam));
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && (wp == WM_LBUTTONDOWN || wp == WM_LBUTTONDBLCLK))
+    Clicked(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp)->hwnd);
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void Unhook() {
+  for (HHOOK* hook : {&g_callWndHook, &g_getMsgHook, &g_mouseHook}) {
+    if (*hook) UnhookWindowsHookEx(*hook);
+    *hook = nullptr;
+  }
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
 extern "C" __declspec(dllexport) LONG WINAPI InstallMainHook(LONG hWnd, LONG onOff) {
-  (void)hWnd;
-  (void)onOff;
-  return 0;
+  // Installing again replaces the hooks; removing when none is set does nothing harmful.
+  Unhook();
+  const char* names[] = {"HookWnd"};
+  if (!onOff) {
+    const std::string none[] = {"0"};
+    PutValues(names, none, 1);
+    return 0;
+  }
+  const std::string window[] = {std::to_string(static_cast<unsigned long>(static_cast<ULONG>(hWnd)))};
+  PutValues(names, window, 1);
+  g_callWndHook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, g_module, 0);
+  g_getMsgHook = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, g_module, 0);
+  g_mouseHook = SetWindowsHookExA(WH_MOUSE, MouseProc, g_module, 0);
+  return g_callWndHook && g_getMsgHook && g_mouseHook ? 1 : 0;
 }

@@ -12,6 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<char> record(bytes.begin(), bytes.begin() + PopDatRecord::kSize);
     FUZZ_CHECK(EncodePopDatRecord(DecodePopDatRecord(record.data())) == bytes.substr(0, PopDatRecord::kSize));
   }
+  // The version test of any text against any record stays within its answer.
+  const std::string text = bytes.substr(0, 16);
+  FUZZ_CHECK(PopDatVersionFits(0, text));
+  if (size >= 2) {
+    const int16_t major = static_cast<int16_t>(data[0] | (data[1] << 8));
+    if (PopDatVersionFits(major, text.substr(2))) FUZZ_CHECK(major > 0 && text.size() > 2 && text[2] >= '0' && text[2] <= '9');
+  }
   std::vector<PopDatRecord> records;
   const bool read = ParsePopDat(bytes, records);
   FUZZ_CHECK(read == (size >= PopDatRecord::kSize));

@@ -231,7 +231,7 @@ TEST_F(StartUpTest, TheFirstRunSeedsTheBrowserListFromTheCatalogue) {
   for (int i = 0; i < BrowsersLst_Total; ++i) {
     if (Browsers[i].Path != installed) continue;
     found = true;
-    EXPECT_EQ(Option("PopUp", "Browsers(" + std::to_string(i) + ").MenuName(0)"), "Open Link in New &Window");
+    EXPECT_EQ(Option("PopUp", "Browsers(" + std::to_string(i) + ").MenuName(0)"), "Open Link in New Window");
     EXPECT_EQ(Browsers[i].HidePop, 1);
     // The catalogue's white items come with the load that follows.
     EXPECT_EQ(Browsers[i].PreDefinedWhite[0].URL_Or_Name_text.substr(0, 11), "about:blank");

@@ -1,0 +1,98 @@
+#include "PopSupport.h"
+
+#include "ModGetURL.h"
+#include "ModPop.h"
+#include "ModPopHook.h"
+#include "ModProgInfo.h"
+#include "ModSettings.h"
+#include "ModStartupPlatform.h"
+#include "ModWndOpr.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "ViewBindings.h"
+
+namespace poptest {
+
+namespace {
+const char kHandOverPath[] = "Software\\Quillon\\tmp";
+PopTest* current = nullptr;
+}  // namespace
+
+std::string HandOver(const std::string& key) { return testsupport::RegText(HKEY_CURRENT_USER, kHandOverPath, key); }
+void SetHandOver(const std::string& key, const std::string& value) {
+  testsupport::SetRegText(HKEY_CURRENT_USER, kHandOverPath, key, value);
+}
+std::string HandleText(HWND window) { return WndHandleText(window); }
+
+HWND ChildOfClass(HWND parent, const char* cls) { return FindWindowExA(parent, nullptr, cls, nullptr); }
+
+void PopTest::SetUp() {
+  current = this;
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro\\PopUp");
+  testsupport::DeleteTree(HKEY_CURRENT_USER, kHandOverPath);
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro\\General");
+  ResetPopUpLists();
+  ResetPopUpHookState();
+  popseams::Reset();
+  FoundURL.clear();
+  PopDatFile = testsupport::BinDir() + "\\popup_catalogue.dat";
+  // No hook library unless a test asks for it: the tests write the hand-over values.
+  MoskinLibraryName = "NoSuchMoskin.dll";
+  BlockMode = 1;
+  BlockDialog = 1;
+  seams::TickCountFn = [this] { return now; };
+  noticeShowPop = Views.popUpNotice.ShowPop;
+  Views.popUpNotice.ShowPop = [](const std::string& title, int16_t browser, HWND window, int16_t slot,
+                                 uint32_t threadId, int16_t webDialog) {
+    current->announced.push_back({title, browser, window, slot, threadId, webDialog});
+  };
+  folder = std::make_unique<testsupport::FixtureFolder>("popup");
+}
+
+void PopTest::TearDown() {
+  RemovePopUpHook();
+  browsers.clear();
+  folder.reset();
+  for (const std::string& exe : registered) testsupport::DeleteTree(HKEY_LOCAL_MACHINE, AppPathsKey(exe));
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro\\PopUp");
+  testsupport::DeleteTree(HKEY_CURRENT_USER, kHandOverPath);
+  ResetPopUpLists();
+  ResetPopUpHookState();
+  popseams::Reset();
+  seams::Reset();
+  Views.popUpNotice.ShowPop = noticeShowPop;
+  PopDatFile.clear();
+  MoskinLibraryName = "Moskin.dll";
+  current = nullptr;
+}
+
+std::string PopTest::InstallCopy(const std::string& source, const std::string& name) {
+  const std::string path = folder->PathOf(name);
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    EXPECT_TRUE(CopyFileA((testsupport::BinDir() + "\\" + source).c_str(), path.c_str(), FALSE)) << path;
+    folder->Keep(path);
+  }
+  testsupport::SetRegText(HKEY_LOCAL_MACHINE, AppPathsKey(name), "", path);
+  registered.push_back(name);
+  return path;
+}
+
+testsupport::Fixture& PopTest::StartBrowser(const std::string& name, const std::string& mode) {
+  testsupport::FixtureOptions o;
+  o.mode = mode;
+  o.title = name;
+  o.exePath = InstallCopy("fixture.exe", name);
+  browsers.push_back(std::make_unique<testsupport::Fixture>(o));
+  EXPECT_TRUE(browsers.back()->Started()) << name;
+  return *browsers.back();
+}
+
+void PopTest::WatchBrowser(const std::string& path) {
+  BrowsersLst_Total = 1;
+  Browsers[0] = BrowserEntry();
+  Browsers[0].Path = path;
+  Browsers[0].MenuName[0] = "Open in New Window";
+  Browsers[0].MenuName[1] = "Another Window";
+}
+
+}  // namespace poptest

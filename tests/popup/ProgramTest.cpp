@@ -1,0 +1,133 @@
+// The real program, a copy in a folder of its own, blocking the pop-ups of a fixture
+// browser in its list over a leased line.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "Input.h"
+#include "ModStartupPlatform.h"
+#include "PopSupport.h"
+#include "UiWait.h"
+
+using namespace poptest;
+using testsupport::SetOption;
+
+namespace {
+
+const UINT kUnrequested = WM_APP + 10;
+
+class PopupProgram : public PopTest {
+ protected:
+  void TearDown() override {
+    if (program.hProcess) {
+      TerminateProcess(program.hProcess, 0);
+      WaitForSingleObject(program.hProcess, 10000);
+      CloseHandle(program.hThread);
+      CloseHandle(program.hProcess);
+    }
+    PopTest::TearDown();
+    testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
+  }
+  PROCESS_INFORMATION program = {};
+};
+
+// Still there a while later.
+bool Stays(HWND window) {
+  testsupport::PumpUntil([&] { return !IsWindow(window); }, 1500);
+  return IsWindow(window) != FALSE;
+}
+
+// The titles of a process's visible top-level windows, for a failure's message.
+std::string ProgramWindows(DWORD pid) {
+  struct Found {
+    DWORD pid;
+    std::string titles;
+  } found = {pid, ""};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        char title[128] = "", text[512] = "", cls[64] = "";
+        if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
+          GetClassNameA(h, cls, sizeof cls);
+          GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
+          f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.titles;
+}
+
+HWND AwaitWindow(const char* title) {
+  HWND window = nullptr;
+  testsupport::PumpUntil([&] { return (window = FindWindowA(nullptr, title)) != nullptr; });
+  return window;
+}
+
+}  // namespace
+
+TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
+  const std::string here = testsupport::BinDir();
+  const std::string programDir = here + "\\popup_program";
+  CreateDirectoryA(programDir.c_str(), nullptr);
+  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll"})
+    CopyFileA((here + "\\" + file).c_str(), (programDir + "\\" + file).c_str(), FALSE);
+  const std::string exe = programDir + "\\QuillonPro.exe";
+  // An earlier run: no first-run set-up and no question.
+  testsupport::SetRegText(HKEY_LOCAL_MACHINE, AppPathsKey("QuillonPro.exe"), "", exe);
+  registered.push_back("QuillonPro.exe");
+
+  HWND browser = StartBrowser("qpbrowser.exe").hwnd();
+  // A store another test left behind could hold what the program would ask about.
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
+  SetOption("Options", "SplashAtStartUp", "0");
+  SetOption("Options", "LANCon", "1");
+  SetOption("Options", "BlockMode", "1");
+  SetOption("MoreTools", "BlockPopUps", "True");
+  SetOption("PopUp", "BrowsersLst_Total", "1");
+  SetOption("PopUp", "Browsers(0).Path", folder->PathOf("qpbrowser.exe"));
+  SetOption("PopUp", "Browsers(0).MenuName(0)", "Open in New Window");
+  SetOption("PopUp", "WhiteLst_Total", "1");
+  SetOption("PopUp", "WhiteLst(0).WhiteType", "1");
+  SetOption("PopUp", "WhiteLst(0).URL_Or_Name_text", "white");
+  SetOption("PopUp", "WhiteLst(0).ExactText", "0");
+  SetHandOver("HookWnd", "0");
+
+  ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", programDir, program));
+  ASSERT_TRUE(testsupport::PumpUntil(
+      [] {
+        const std::string hook = HandOver("HookWnd");
+        return hook != "0" && hook != testsupport::kMissing;
+      },
+      20000))
+      << "the program installed its hook; running: " << (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
+      << " windows: " << ProgramWindows(program.dwProcessId);
+  testsupport::PumpUntil([] { return false; }, 1000);
+
+  // Opened from the browser's menu: kept.
+  SetForegroundWindow(browser);
+  testsupport::ClickAt(browser, 15, -GetSystemMetrics(SM_CYMENU) / 2);
+  testsupport::PumpUntil([] { return false; }, 300);
+  testsupport::MoveMouseTo(browser, 40, 10);
+  testsupport::PumpUntil([] { return false; }, 300);
+  testsupport::ClickAt(browser, 40, 10);
+  HWND opened = AwaitWindow("Fixture new 1");
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(Stays(opened));
+
+  // Unrequested: closed and counted.
+  SendMessageA(browser, kUnrequested, 0, 0);
+  HWND pop = AwaitWindow("Fixture pop");
+  ASSERT_TRUE(pop);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(pop); }, 5000));
+  EXPECT_TRUE(testsupport::PumpUntil([] { return testsupport::Option("PopUp", "TotalBlockCnt") == "1"; }, 3000));
+
+  // White by its title: kept.
+  SendMessageA(browser, kUnrequested, 1, 0);
+  HWND white = AwaitWindow("Fixture white pop");
+  ASSERT_TRUE(white);
+  EXPECT_TRUE(Stays(white));
+  EXPECT_TRUE(IsWindow(opened));
+}
