@@ -96,6 +96,7 @@ class MainfrmForm : public ui::Window {
   void mnuWndSwitch_Click();
   void mnuWndShowForSeconds_Click();
   void mnuProgsDetails_Click();
+  void mnuProgsSpywareSearch_Click();
   void mnuProgsMoveToQrt_Click();
 
   // The facts of a program file, asked once while the path is in the process table.
