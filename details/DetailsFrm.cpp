@@ -358,6 +358,8 @@ void DetailsFrmForm::Form_Unload(bool&) {
   CurrentPath.clear();
   displayName_.clear();
   MonitorIndex = -1;
+  // The graph keeps no history it could outlive.
+  ProcCPUGrph.Refresh(nullptr, 0);
 }
 
 void DetailsFrmForm::Form_KeyDown(int& keyCode, int) {
@@ -666,7 +668,7 @@ void DetailsFrmForm::Lists_DblClick(ui::ListView& list) {
 
 // Text columns sort ignoring case, number columns by value; a second click turns the order.
 void DetailsFrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
-  const bool ascending = list.SortKey() == column && list.Sorted() ? !list.SortAscending() : true;
+  const bool ascending = list.SortKey() == column ? !list.SortAscending() : true;
   list.SortBy(column, ColumnKind(list, column), ascending);
 }
 
@@ -839,7 +841,8 @@ std::string DetailsFrmForm::FindTextsInExe() {
     for (size_t c = 0; c < chunks && !StopRequested; ++c) {
       ScanBytes(Scan, piece.data() + c * kChunk, kChunk, result);
       total += kChunk;
-      ProgressBar1.SetValue(Scaled(total, static_cast<unsigned long long>(length.QuadPart)));
+      const int progress = Scaled(total, static_cast<unsigned long long>(length.QuadPart));
+      if (progress != ProgressBar1.Value()) ProgressBar1.SetValue(progress);
       LetEventsRun();
     }
     if (read < piece.size()) break;

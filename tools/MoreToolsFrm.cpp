@@ -32,13 +32,15 @@ enum StartUpColumn { kStartUpName = 0, kStartUpStatus = 1, kStartUpCmdLine = 2, 
 // A value's text, up to 1023 characters, blanks trimmed; "" for a value that is not
 // text.
 std::string StartUpCommandLine(HKEY key, const std::string& name) {
-  char data[1024] = {};
-  DWORD size = sizeof data - 1, type = 0;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-    return "";
+  // Read whole, then cut: a buffer too small for the value gets no data at all.
+  DWORD size = 0, type = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return "";
   if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
-  data[size < sizeof data ? size : sizeof data - 1] = '\0';
-  std::string text(data);
+  std::vector<char> data(size + 1, '\0');
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+    return "";
+  std::string text(data.data());
+  if (text.size() > 1023) text.resize(1023);
   size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
   return text.substr(first, text.find_last_not_of(' ') - first + 1);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "CancelEvent.h"
@@ -50,6 +51,31 @@ std::thread ClickLater(HWND button, DWORD ms) {
     Sleep(ms);
     PostMessageA(button, BM_CLICK, 0, 0);
   });
+}
+
+// Runs the action from the message pump once a search is under way, as a click the
+// user makes in the middle of it.
+std::function<void()> g_duringSearch;
+int g_afterProgress = 0;  // of the progress bar's 10000 steps
+void CALLBACK DuringSearchTick(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!DetailsFrm.Filling() || DetailsFrm.ProgressBar1.Value() <= g_afterProgress || !g_duringSearch) return;
+  KillTimer(nullptr, id);
+  auto action = std::move(g_duringSearch);
+  g_duringSearch = nullptr;
+  action();
+}
+UINT_PTR DuringSearch(std::function<void()> action, int afterProgress = 0) {
+  g_duringSearch = std::move(action);
+  g_afterProgress = afterProgress;
+  return SetTimer(nullptr, 0, 10, DuringSearchTick);
+}
+
+// A user's click on a check box of a list: the control's own state change.
+void UserCheck(ui::ListView& list, int row, bool on) {
+  LVITEMA item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  SendMessageA(list.hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 class DetailsTest : public procstest::WalkerTest {
@@ -165,11 +191,14 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   ASSERT_GT(DetailsFrm.ModsLst.ItemCount(), 0);
   EXPECT_EQ(vb::LCase(DetailsFrm.ModsLst.SubItem(0, 2)), vb::LCase(path));
 
-  // Sorting by id: numbers, and the second click turns the order.
+  // Sorting by id: numbers, and the next click turns the order.
   DetailsFrm.Lists_ColumnClick(procs, 0);
-  EXPECT_LT(vb::Val(procs.ItemText(0)), vb::Val(procs.ItemText(1)));
+  const bool ascending = vb::Val(procs.ItemText(0)) < vb::Val(procs.ItemText(1));
   DetailsFrm.Lists_ColumnClick(procs, 0);
-  EXPECT_GT(vb::Val(procs.ItemText(0)), vb::Val(procs.ItemText(1)));
+  EXPECT_EQ(vb::Val(procs.ItemText(0)) < vb::Val(procs.ItemText(1)), !ascending);
+  DetailsFrm.Lists_ColumnClick(procs, 2);
+  EXPECT_EQ(procs.SortType(), ui::SortKind::kNumber);
+  EXPECT_TRUE(procs.SortAscending());
 
   // The clipboard: a process row, and a version-list row.
   answer = IDYES;
@@ -293,7 +322,7 @@ TEST_F(DetailsTest, EachMemorySearchFindsOnlyItsOwnStringsAndTheFileItsOwn) {
   DetailsFrm.textsOpt_Click();
   texts = DetailsFrm.FileTextTxt.Text();
   EXPECT_NE(texts.find("Fixture words kept in the file only\r\n"), std::string::npos);
-  EXPECT_EQ(texts.find("Planted memory words"), std::string::npos);
+  EXPECT_EQ(texts.find("Planted memory words of alpha.exe"), std::string::npos);
 
   // An instance that has ended gives nothing.
   DetailsFrm.textsOpt[0].SetValue(true);
@@ -315,10 +344,12 @@ class DetailsFillTest : public DetailsTest {
     ASSERT_TRUE(CopyExe(big));
     folder_->Keep(big);
     // Appended data: a long file whose last words show whether the search ran to the end.
-    std::ofstream out(big, std::ios::binary | std::ios::app);
-    std::string line = "Appended filler line of readable words\n";
-    for (int i = 0; i < 600000; ++i) out << line;
-    out << "Final marker sentence of big\n" << std::string(300, '\0');
+    {
+      std::ofstream out(big, std::ios::binary | std::ios::app);
+      std::string line = "Appended filler line of readable words\n";
+      for (int i = 0; i < 150000; ++i) out << line;
+      out << "Final marker sentence of big\n" << std::string(300, '\0');
+    }
     Start("big.exe");
     Start("small.exe");
     DetailsFrm.textsOpt[1].SetValue(true);
@@ -329,9 +360,10 @@ class DetailsFillTest : public DetailsTest {
 
 TEST_F(DetailsFillTest, ARefreshPostedIntoASearchRunsAfterItAndGivesOneWholeResult) {
   Show(big);
-  std::thread click = ClickLater(DetailsFrm.RefBtn.hwnd(), 150);
+  UINT_PTR timer = DuringSearch([] { DetailsFrm.RefBtn_Click(); });
   DetailsFrm.ShowPage("textinmem");
-  click.join();
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(g_duringSearch) << "the refresh came during the search";
   const std::string texts = DetailsFrm.FileTextTxt.Text();
   EXPECT_NE(texts.find("Final marker sentence of big"), std::string::npos);
   EXPECT_EQ(texts.find("Fixture words kept in the file only"), texts.rfind("Fixture words kept in the file only"))
@@ -344,9 +376,10 @@ TEST_F(DetailsFillTest, NextPostedIntoASearchShowsOnlyTheNextProgramsStrings) {
   Show(big);
   ProgTable = {{vb::UCase(big), "", "", "", "", "1", "", ""}, {vb::UCase(PathOf("small.exe")), "", "", "", "", "1", "", ""}};
   ProgTableLast = 1;
-  std::thread click = ClickLater(DetailsFrm.NextBtn.hwnd(), 150);
+  UINT_PTR timer = DuringSearch([] { DetailsFrm.NextBtn_Click(); });
   DetailsFrm.ShowPage("textinmem");
-  click.join();
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(g_duringSearch);
   EXPECT_EQ(vb::LCase(DetailsFrm.CurrentPath), vb::LCase(PathOf("small.exe")));
   const std::string texts = DetailsFrm.FileTextTxt.Text();
   EXPECT_NE(texts.find("Fixture words kept in the file only"), std::string::npos);
@@ -355,9 +388,9 @@ TEST_F(DetailsFillTest, NextPostedIntoASearchShowsOnlyTheNextProgramsStrings) {
 
 TEST_F(DetailsFillTest, CloseAndStopPostedIntoASearch) {
   Show(big);
-  std::thread stop = ClickLater(DetailsFrm.StopBtn.hwnd(), 150);
+  UINT_PTR timer = DuringSearch([] { DetailsFrm.StopBtn_Click(); }, 5000);
   DetailsFrm.ShowPage("textinmem");
-  stop.join();
+  KillTimer(nullptr, timer);
   const std::string part = DetailsFrm.FileTextTxt.Text();
   EXPECT_NE(part.find("Appended filler line"), std::string::npos) << "the part found shows";
   EXPECT_EQ(part.find("Final marker sentence of big"), std::string::npos);
@@ -368,15 +401,14 @@ TEST_F(DetailsFillTest, CloseAndStopPostedIntoASearch) {
   static int rows = -1;
   static std::string path;
   path = big;
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+  timer = DuringSearch([] {
     DoProcessListOp(kProcDetailsInstances, path);
     cached = DetailsProcIdList.size();
     rows = DetailsFrm.ProcLst.ItemCount();
+    DetailsFrm.CloseBtn_Click();
+    EXPECT_FALSE(DetailsFrm.Visible()) << "hidden at once";
   });
-  std::thread close = ClickLater(DetailsFrm.CloseBtn.hwnd(), 250);
   DetailsFrm.RefreshMe();
-  close.join();
   KillTimer(nullptr, timer);
   EXPECT_EQ(cached, 1u);
   EXPECT_EQ(rows, 1);
@@ -404,6 +436,7 @@ TEST_F(DetailsTest, QuarantineCancelFailureLinksAndSearch) {
   const std::string path = PathOf("qrt.exe");
   Show(path);
   // Cancel in the pause: nothing happens.
+  ASSERT_TRUE(CancelEvent.Load());
   std::thread cancel = ClickLater(CancelEvent.btnCancel.hwnd(), 100);
   DetailsFrm.QrtBtn_Click();
   cancel.join();
@@ -522,7 +555,7 @@ class DetailsRiskTest : public DetailsTest {
     DeleteSection(ProgramTitle, "tmpcpu");
     DetailsTest::TearDown();
   }
-  void Log(const std::string& line) { ASSERT_TRUE(AppendMonitorLogLine(ProcMonCls::LogPathOf(path), line)); }
+  void Log(const std::string& line) { ASSERT_TRUE(AppendMonitorLogLine(ProcMonCls::LogPathOf(path), line + "\r\n")); }
   std::vector<std::string> Column(ui::ListView& list, int column) {
     std::vector<std::string> cells;
     for (int r = 0; r < list.ItemCount(); ++r) cells.push_back(list.SubItem(r, column));
@@ -564,26 +597,26 @@ TEST_F(DetailsRiskTest, StartMonitoringLogsOnlyNewLinesAndFiltersInBothLists) {
       << "101 and 102 never show here";
 
   // File operations off in the first list: off in both, and gone from both.
-  DetailsFrm.FiltersLV[0].SetChecked(0, false);
+  UserCheck(DetailsFrm.FiltersLV[0], 0, false);
   EXPECT_FALSE(RiskCategories[0].Shown);
   EXPECT_FALSE(DetailsFrm.FiltersLV[1].Checked(0));
   EXPECT_EQ(DetailsFrm.CanDoLV.ItemCount(), 2);
   DetailsFrm.RiskMonSTab.SetTab(1);
   DetailsFrm.RefreshMe();
   EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 3);
-  DetailsFrm.FiltersLV[1].SetChecked(0, true);
+  UserCheck(DetailsFrm.FiltersLV[1], 0, true);
   EXPECT_TRUE(DetailsFrm.FiltersLV[0].Checked(0));
   EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 5);
 
   // Repeated lines: counted, not shown.
-  DetailsFrm.FiltersLV[1].SetChecked(5, true);
+  UserCheck(DetailsFrm.FiltersLV[1], 5, true);
   EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 4);
   EXPECT_EQ(DetailsFrm.LogCounter, 5);
-  DetailsFrm.FiltersLV[1].SetChecked(5, false);
+  UserCheck(DetailsFrm.FiltersLV[1], 5, false);
   EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 5);
 
   // A cleared log starts the list over.
-  { std::ofstream(ProcMonCls::LogPathOf(path), std::ios::trunc) << "10:00:09 401 host\r\n"; }
+  { std::ofstream(ProcMonCls::LogPathOf(path), std::ios::trunc | std::ios::binary) << "10:00:09 401 host\r\n"; }
   DetailsFrm.RefreshMe();
   EXPECT_EQ(Column(DetailsFrm.RiskLogLV, 2), (std::vector<std::string>{"host"}));
 
@@ -616,10 +649,13 @@ TEST_F(DetailsRiskTest, TheCpuTabAndTheFilterPanels) {
   DetailsFrm.ShowPage("riskmon");
   DetailsFrm.AddBtn_Click();
   ASSERT_GE(DetailsFrm.MonitorIndex, 0);
-  MonitoredProgHist[DetailsFrm.MonitorIndex]->AddPoint(37);
+  HistogramCls& history = *MonitoredProgHist[DetailsFrm.MonitorIndex];
+  history.AddPoint(37);
+  DetailsFrm.IntervalOpt[1].SetValue(true);
+  DetailsFrm.IntervalOpt[0].SetValue(false);
   DetailsFrm.RiskMonSTab.SetTab(2);
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(DetailsFrm.ProcCPUGrph.PercentUsed(), 37);
+  EXPECT_EQ(DetailsFrm.ProcCPUGrph.PercentUsed(), std::max<int>(0, history.Get_Data(1, history.Get_Pointer(1))));
 
   const ui::Bounds list = DetailsFrm.CanDoLV.GetBounds(), bar = DetailsFrm.Toolbar2[0].GetBounds();
   DetailsFrm.Toolbar2_ButtonClick(0);
