@@ -56,7 +56,7 @@ std::thread ClickLater(HWND button, DWORD ms) {
 // Runs the action from the message pump once a search is under way, as a click the
 // user makes in the middle of it.
 std::function<void()> g_duringSearch;
-int g_afterProgress = 0;  // of the progress bar's 10000 steps
+int g_afterProgress = 0;  // of the progress bar's 1000 steps
 void CALLBACK DuringSearchTick(HWND, UINT, UINT_PTR id, DWORD) {
   if (!DetailsFrm.Filling() || DetailsFrm.ProgressBar1.Value() <= g_afterProgress || !g_duringSearch) return;
   KillTimer(nullptr, id);
@@ -214,6 +214,35 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   CloseClipboard();
   DetailsFrm.Lists_DblClick(DetailsFrm.ProgInfoLst);
   EXPECT_EQ(Clipboard(), "");
+}
+
+TEST_F(DetailsTest, TheFamiliesColumnsRiskMonitorAndModules) {
+  testsupport::Fixture& f = Start("nine.exe");
+  DetailsFrm.Unload();
+  IsWinNTFlag = false;
+  ASSERT_TRUE(DetailsFrm.Load());
+  Show(PathOf("nine.exe"));
+  ui::ListView& procs = DetailsFrm.ProcLst;
+  EXPECT_EQ(procs.ColumnCount(), 6);
+  EXPECT_EQ(procs.ColumnText(1), "No. of threads");
+  EXPECT_EQ(procs.ColumnText(2), "Priority");
+  EXPECT_FALSE(DetailsFrm.asxToolbar1.ButtonEnabled("riskmon"));
+  ASSERT_EQ(procs.ItemCount(), 1);
+  EXPECT_EQ(procs.SubItem(0, 2), "Normal");
+  DetailsFrm.Toolbar1_ButtonClick("Increase Priority");  // the priority column is the third here
+  EXPECT_EQ(GetPriorityClass(f.process()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+  EXPECT_EQ(Info("Digital Signatures"), "The file is not signed or signature verification failed");
+
+  DetailsFrm.Unload();
+  IsWinNTFlag = true;
+  IsNT4 = true;
+  ASSERT_TRUE(DetailsFrm.Load());
+  Show(PathOf("nine.exe"));
+  DetailsFrm.ShowPage("modules");
+  EXPECT_FALSE(DetailsFrm.ModsLst.Visible());
+  EXPECT_EQ(DetailsFrm.ModsLst.ItemCount(), 0);
+  EXPECT_TRUE(DetailsFrm.asxToolbar1.ButtonEnabled("riskmon"));
+  IsNT4 = false;
 }
 
 TEST_F(DetailsTest, PriorityButtonsAndMenuReadBack) {
@@ -388,9 +417,11 @@ TEST_F(DetailsFillTest, NextPostedIntoASearchShowsOnlyTheNextProgramsStrings) {
 
 TEST_F(DetailsFillTest, CloseAndStopPostedIntoASearch) {
   Show(big);
-  UINT_PTR timer = DuringSearch([] { DetailsFrm.StopBtn_Click(); }, 5000);
+  DetailsFrm.ProgressBar1.SetValue(0);  // not the end of an earlier search
+  UINT_PTR timer = DuringSearch([] { DetailsFrm.StopBtn_Click(); }, 500);
   DetailsFrm.ShowPage("textinmem");
   KillTimer(nullptr, timer);
+  EXPECT_FALSE(g_duringSearch);
   const std::string part = DetailsFrm.FileTextTxt.Text();
   EXPECT_NE(part.find("Appended filler line"), std::string::npos) << "the part found shows";
   EXPECT_EQ(part.find("Final marker sentence of big"), std::string::npos);
