@@ -834,6 +834,7 @@ std::string DetailsFrmForm::FindTextsInExe() {
   // Read in large pieces but scanned in the 200-byte chunks the rules are made for.
   std::vector<uint8_t> piece(kReadPiece);
   unsigned long long total = 0;
+  int shown = -1;
   while (!StopRequested) {
     DWORD read = 0;
     if (!ReadFile(file, piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr) || read == 0) break;
@@ -843,8 +844,9 @@ std::string DetailsFrmForm::FindTextsInExe() {
     for (size_t c = 0; c < chunks && !StopRequested; ++c) {
       ScanBytes(Scan, piece.data() + c * kChunk, kChunk, result);
       total += kChunk;
+      // Asking the bar its value is a message too: the last one set is kept here.
       const int progress = Scaled(total, static_cast<unsigned long long>(length.QuadPart));
-      if (progress != ProgressBar1.Value()) ProgressBar1.SetValue(progress);
+      if (progress != shown) ProgressBar1.SetValue(shown = progress);
       LetEventsRun();
     }
     if (read < piece.size()) break;
