@@ -20,6 +20,7 @@
 #include "ProcCPUFrm.h"
 #include "ProcMonCls.h"
 #include "ProcsTestSupport.h"
+#include "QrtFrm.h"
 #include "RatingImages.h"
 #include "Seams.h"
 #include "SpywareSearchFrm.h"
@@ -318,6 +319,32 @@ TEST_F(DetailsTest, BackAndNextWalkTheTableIgnoringCase) {
   EXPECT_EQ(DetailsFrm.CurrentPath, "c:\\b.exe");
 }
 
+TEST_F(DetailsTest, HelpByKeyAndButtonAndPagesFromTheSelectList) {
+  std::vector<std::string> opened;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest& r) {
+    opened.push_back(r.file);
+    return true;
+  };
+  DetailsFrm.HelpBtn_Click();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("online_help"), std::string::npos) << opened[0];
+  // F1 on any control of the window, through the pump's key preview.
+  PostMessageA(DetailsFrm.RefBtn.hwnd(), WM_KEYDOWN, VK_F1, 0);
+  testsupport::PumpUntil([&] { return opened.size() == 2; }, 1000);
+  EXPECT_EQ(opened.size(), 2u);
+
+  // The select list shows the page at its position, beside itself.
+  for (const char* page : {"a", "b", "c", "d", "e", "f"}) DetailsFrm.SelectLst.AddItem(page);
+  DetailsFrm.SelectLst.SetListIndex(5);
+  EXPECT_TRUE(DetailsFrm.PageFrm[5].Visible());
+  EXPECT_FALSE(DetailsFrm.PageFrm[0].Visible());
+  const ui::Bounds list = DetailsFrm.SelectLst.GetBounds();
+  EXPECT_EQ(DetailsFrm.PageFrm[5].GetBounds().x, list.x + list.width + 2);
+  DetailsFrm.SelectLst.Clear();
+  DetailsFrm.ShowPage("summary");
+  EXPECT_TRUE(DetailsFrm.PageFrm[0].Visible());
+}
+
 TEST_F(DetailsTest, AnEmptyPathKeepsTheProgramOrShowsTheEmptyWindow) {
   Start("kept.exe");
   DetailsFrm.RefFrm("", false);
@@ -477,6 +504,10 @@ TEST_F(DetailsTest, QuarantineCancelFailureLinksAndSearch) {
   EXPECT_TRUE(procstest::Ended(f.process()));
   EXPECT_FALSE(FileExists(path));
   EXPECT_TRUE(FileExists(path + "_XX"));
+  bool listed = false;
+  for (int r = 0; r < QrtFrm.FilesLV.ItemCount(); ++r)
+    listed = listed || vb::LCase(QrtFrm.FilesLV.ItemText(r)) == vb::LCase(path);
+  EXPECT_TRUE(listed) << "the quarantine list names it";
   // A path that cannot be quarantined says so.
   Show(PathOf("nothing_here.exe"));
   DetailsFrm.QrtBtn_Click();
