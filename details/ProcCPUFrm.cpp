@@ -317,6 +317,6 @@ void ProcCPUFrmForm::ShowSelectedProgram() {
   OverallRatingLbl.SetText(std::to_string(GetRiskRating(CurrentProcLV.SubItem(row, kPath))) + "%");
   std::string text = OverallRatingLbl.Text();
   int16_t rating = static_cast<int16_t>(vb::Val(text.substr(0, text.size() - 1)));
-  ShowRatingPicture(static_cast<int>(vb::RoundHalfEven(rating / 10.0 + 1)));
+  ShowRatingPicture(RatingPictureOf(rating));
   RatingTextLbl.SetText(GetRiskLevelText(rating));
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "VbRules.h"
+
 namespace {
 
 const int kSize = 32;
@@ -48,3 +50,5 @@ ui::ImageList& RatingImgList() {
     }
   return list;
 }
+
+int RatingPictureOf(int rating) { return static_cast<int>(vb::RoundHalfEven(rating / 10.0 + 1)); }

@@ -5,3 +5,6 @@
 #include "ImageList.h"
 
 ui::ImageList& RatingImgList();
+
+// The picture (1-11) of a rating 0-100: the rating over ten plus one, halves to even.
+int RatingPictureOf(int rating);

@@ -232,6 +232,7 @@ void MainfrmForm::BarClick(ui::ButtonBar& bar, const std::string& key) {
   } else if (&bar == &ProgBar2) {
     if (key == "Destroy") KillApp(false);
     else if (key == "Details") mnuProgsDetails_Click();
+    else if (key == "SearchSpy") mnuProgsSpywareSearch_Click();
     else if (key == "ListView") PopupBeside(bar, index, *mnuAppLst);
   } else if (&bar == &WndBar1) {
     if (key == "Check") mnuWndCheckStatus_Click();

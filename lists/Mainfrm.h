@@ -97,6 +97,7 @@ class MainfrmForm : public ui::Window {
   void mnuWndSwitch_Click();
   void mnuWndShowForSeconds_Click();
   void mnuProgsDetails_Click();
+  void mnuProgsSpywareSearch_Click();
   void mnuProgsMoveToQrt_Click();
   void mnuProgsMonitorCPU_Click();
   void mnuProgsInternet_Click();

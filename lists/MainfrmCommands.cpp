@@ -7,6 +7,7 @@
 #include "CancelEvent.h"
 #include "ConInfoFrm.h"
 #include "DetailsFrm.h"
+#include "SpywareSearchFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -247,6 +248,12 @@ void MainfrmForm::mnuProgsDetails_Click() {
   if (rows.empty()) return;
   ShowFrm(DetailsFrm);
   DetailsFrm.RefFrm(AppLst.Key(rows[0]), false);
+}
+
+void MainfrmForm::mnuProgsSpywareSearch_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  SpywareSearchFrm.ShowSpywareSearchFrm(AppLst.Key(rows[0]));
 }
 
 void MainfrmForm::mnuProgsMoveToQrt_Click() {

@@ -32,13 +32,15 @@ enum StartUpColumn { kStartUpName = 0, kStartUpStatus = 1, kStartUpCmdLine = 2, 
 // A value's text, up to 1023 characters, blanks trimmed; "" for a value that is not
 // text.
 std::string StartUpCommandLine(HKEY key, const std::string& name) {
-  char data[1024] = {};
-  DWORD size = sizeof data - 1, type = 0;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
-    return "";
+  // Read whole, then cut: a buffer too small for the value gets no data at all.
+  DWORD size = 0, type = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return "";
   if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
-  data[size < sizeof data ? size : sizeof data - 1] = '\0';
-  std::string text(data);
+  std::vector<char> data(size + 1, '\0');
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+    return "";
+  std::string text(data.data());
+  if (text.size() > 1023) text.resize(1023);
   size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
@@ -162,6 +164,68 @@ int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
   }
   return 0;
 }
+
+// start-up entry commands
+namespace {
+
+// Moves a value with its own type and bytes: the list shows a trimmed text cut at
+// 1023 characters, and rewriting it would also turn REG_EXPAND_SZ into REG_SZ. The
+// copy is written before the original goes, and a value already of that name at the
+// destination is never overwritten (then nothing moves).
+bool MoveRegValue(HKEY hive, const std::string& from, const std::string& to, const std::string& name) {
+  HKEY source = OpenRegKey(hive, from);
+  if (!source) return false;
+  DWORD type = 0, size = 0;
+  bool moved = false;
+  if (RegQueryValueExA(source, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> data(size + 2);
+    if (RegQueryValueExA(source, name.c_str(), nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
+      HKEY target = nullptr;
+      if (RegCreateKeyExA(hive, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS) {
+        const bool taken = RegQueryValueExA(target, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        if (!taken && RegSetValueExA(target, name.c_str(), 0, type, data.data(), size) == ERROR_SUCCESS)
+          moved = RegDeleteValueA(source, name.c_str()) == ERROR_SUCCESS;
+        RegCloseKey(target);
+      }
+    }
+  }
+  RegCloseKey(source);
+  return moved;
+}
+
+}  // namespace
+
+void MoreToolsFrmForm::EnableBtn_Click(int16_t Index) {
+  for (int row : StartUpLV.SelectedRows()) {
+    const int runType = static_cast<int>(vb::Val(StartUpLV.Tag(row)));
+    if (runType < 0 || runType > 6) continue;
+    const bool enabled = StartUpLV.SubItem(row, kStartUpStatus) == "Enabled";
+    if (enabled != (Index == 1)) continue;
+    const StartUpLocation& at = kStartUpLocations[runType];
+    const std::string key = at.keyPath, off = key + "-";
+    MoveRegValue(at.hive, enabled ? key : off, enabled ? off : key, StartUpLV.ItemText(row));
+  }
+  RefreshMe(false);
+}
+
+void MoreToolsFrmForm::AddStartUp(const std::string& Name, const std::string&, int16_t RunType,
+                                  const std::string& CmdLine) {
+  if (RunType < 0 || RunType > 6) return;
+  SetRegValue(kStartUpLocations[RunType].hive, kStartUpLocations[RunType].keyPath, Name, CmdLine, 0);
+  RefreshMe(false);
+}
+
+void MoreToolsFrmForm::DelStartUp(const std::string& Name, const std::string&, int16_t RunType) {
+  if (RunType < 0 || RunType > 6) return;
+  for (const std::string& path : {std::string(kStartUpLocations[RunType].keyPath),
+                                  std::string(kStartUpLocations[RunType].keyPath) + "-"})
+    if (HKEY key = OpenRegKey(kStartUpLocations[RunType].hive, path)) {
+      DeleteRegValue(key, Name);
+      RegCloseKey(key);
+    }
+  RefreshMe(false);
+}
+// end of start-up entry commands
 
 void MoreToolsFrmForm::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
 void MoreToolsFrmForm::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }

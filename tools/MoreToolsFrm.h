@@ -46,6 +46,12 @@ class MoreToolsFrmForm : public ui::Window {
   // The 1-based row of the first enabled entry whose program is the path (as the
   // list was last filled); 0 when none.
   int16_t SearchStartUpLV(const std::string& path);
+  // start-up entry commands
+  // 0 enables, 1 disables the selected start-up rows: the value moves between its key
+  // and the key's "-" companion.
+  void EnableBtn_Click(int16_t Index);
+  void AddStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType, const std::string& CmdLine);
+  void DelStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType);
   // Each click turns the order round and sorts by the clicked column.
   void StartUpLV_ColumnClick(int column);
 

@@ -193,6 +193,7 @@ void ButtonBar::Create() {
   Control::Create();
   if (!hwnd_) return;
   SendMessageA(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(hwnd_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
   if (images_) SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
   for (int i = 1; i <= Count(); ++i) AddToControl(i);
   Layout();
@@ -208,7 +209,7 @@ void ButtonBar::AddToControl(int index) {
   TBBUTTON button = {};
   button.iBitmap = b.image >= 0 ? b.image : I_IMAGENONE;
   button.idCommand = CommandOf(index);
-  button.fsStyle = BTNS_BUTTON;
+  button.fsStyle = b.dropDown ? BTNS_DROPDOWN : BTNS_BUTTON;
   const INT_PTR text = SendMessageA(hwnd_, TB_ADDSTRINGA, 0,
                                     reinterpret_cast<LPARAM>((b.caption + std::string(1, '\0')).c_str()));
   button.iString = text;
@@ -258,7 +259,31 @@ void ButtonBar::OnCommandId(WORD id, WORD /*code*/) {
   if (index && buttons_[index - 1].enabled) Raise(index);
 }
 
+void ButtonBar::SetDropDown(const std::string& key, bool on) {
+  const int index = IndexOf(key);
+  if (!index) return;
+  buttons_[index - 1].dropDown = on;
+  if (!hwnd_) return;
+  TBBUTTONINFOA info = {};
+  info.cbSize = sizeof info;
+  info.dwMask = TBIF_STYLE;
+  info.fsStyle = on ? BTNS_DROPDOWN : BTNS_BUTTON;
+  SendMessageA(hwnd_, TB_SETBUTTONINFOA, CommandOf(index), reinterpret_cast<LPARAM>(&info));
+  Layout();
+}
+
+bool ButtonBar::DropDownButton(const std::string& key) const {
+  const int index = IndexOf(key);
+  return index && buttons_[index - 1].dropDown;
+}
+
 bool ButtonBar::OnNotify(NMHDR* header, LRESULT& result) {
+  if (header->code == TBN_DROPDOWN) {
+    const int index = IndexOfCommand(reinterpret_cast<NMTOOLBARA*>(header)->iItem);
+    if (index && DropDown) DropDown(index, buttons_[index - 1].key);
+    result = TBDDRET_DEFAULT;
+    return true;
+  }
   if (header->code == TBN_HOTITEMCHANGE) {
     auto* hot = reinterpret_cast<NMTBHOTITEM*>(header);
     const int index = (hot->dwFlags & HICF_LEAVING) ? 0 : IndexOfCommand(hot->idNew);

@@ -63,6 +63,11 @@ class ButtonBar : public Control {
   SIZE ButtonsExtent() const;
 
   std::function<void(int index, const std::string& key)> ButtonClick, MouseOver;
+  // Gives a button an arrow beside it; a click on the arrow raises DropDown instead
+  // of ButtonClick.
+  void SetDropDown(const std::string& key, bool on);
+  bool DropDownButton(const std::string& key) const;
+  std::function<void(int index, const std::string& key)> DropDown;
 
  protected:
   void Create() override;
@@ -75,7 +80,7 @@ class ButtonBar : public Control {
   struct ButtonInfo {
     std::string key, caption, toolTip;
     int group = 0;
-    bool pressed = false, enabled = true, visible = true;
+    bool pressed = false, enabled = true, visible = true, dropDown = false;
     HBITMAP picture = nullptr;
     int image = -1;
     bool hasColour = false;

@@ -240,7 +240,7 @@ TEST_F(ProcCPUFrmTest, TheSelectedProgramShowsItsRatingPictureAndWords) {
   ProcCPUFrm.CurrentProcLV.SetSelected(0, true);
   ProcCPUFrm.CurrentProcLV_DblClick();
   EXPECT_EQ(DetailsFrm.CurrentPath, path);
-  EXPECT_EQ(DetailsFrm.CurrentPage, "riskmon");
+  EXPECT_TRUE(DetailsFrm.asxToolbar1.Value("riskmon"));
   DetailsFrm.Hide();
 }
 
