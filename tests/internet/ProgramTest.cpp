@@ -30,6 +30,23 @@ DWORD ProcessOf(const std::string& path) {
   return found;
 }
 
+// The process ids of every running "QuillonPro.exe", after waiting up to ten seconds
+// for copies that are ending.
+std::string RunningCopies() {
+  std::string found;
+  for (int i = 0; i < 50; ++i, Sleep(200)) {
+    found.clear();
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 pe = {};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe))
+      if (_stricmp(pe.szExeFile, "QuillonPro.exe") == 0) found += std::to_string(pe.th32ProcessID) + " ";
+    CloseHandle(snap);
+    if (found.empty()) break;
+  }
+  return found;
+}
+
 // Rewrites the line's scenario; the program may be reading it at that moment.
 void PlayLine(const std::string& path, const std::string& lines) {
   for (int i = 0; i < 100; ++i, Sleep(20)) {
@@ -72,6 +89,10 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   looptest::SetOption("Internet", "IntProgCount", "2");
   looptest::SetOption("Internet", "IntProg1", vb::LCase(mail) + ";1");
   looptest::SetOption("Internet", "IntProg2", vb::LCase(folder) + "\\off.exe;2");
+
+  // A copy still running from an earlier test would turn this one away at its start.
+  const std::string others = RunningCopies();
+  ASSERT_EQ(others, "") << "another copy of the program runs";
 
   STARTUPINFOA si = {};
   si.cb = sizeof si;
