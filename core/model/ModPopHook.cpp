@@ -67,18 +67,7 @@ DWORD TickValue(const std::string& text) {
 
 using InstallMainHookFn = LONG(WINAPI*)(LONG window, LONG onOff);
 
-// The library is loaded by name at its first use, and again only when the name
-// changes; a missing one never stops the program.
-InstallMainHookFn HookEntry() {
-  static std::string tried;
-  static InstallMainHookFn entry = nullptr;
-  if (tried != MoskinLibraryName) {
-    tried = MoskinLibraryName;
-    HMODULE library = LoadLibraryA(MoskinLibraryName.c_str());
-    entry = library ? reinterpret_cast<InstallMainHookFn>(GetProcAddress(library, "InstallMainHook")) : nullptr;
-  }
-  return entry;
-}
+InstallMainHookFn HookEntry() { return reinterpret_cast<InstallMainHookFn>(MoskinEntry("InstallMainHook")); }
 
 // Window handles cross the library's 32-bit argument: they fit in 32 bits on 64-bit
 // Windows too.

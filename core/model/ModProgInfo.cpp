@@ -478,17 +478,21 @@ vb::Variant DoProcessListOp(long mode, const std::string& argument) {
   return result;
 }
 
-long CallGetCpuUsage(long* table) {
-  using GetCpuUsageFn = LONG(WINAPI*)(LONG*);
+FARPROC MoskinEntry(const char* entry) {
   static std::string tried;
-  static GetCpuUsageFn getCpu = nullptr;
+  static HMODULE library = nullptr;
   if (tried != MoskinLibraryName) {
     // The library is loaded once, by name, at its first use; a missing one is not
     // looked for again until another name is set.
     tried = MoskinLibraryName;
-    HMODULE lib = LoadLibraryA(MoskinLibraryName.c_str());
-    getCpu = lib ? reinterpret_cast<GetCpuUsageFn>(GetProcAddress(lib, "GetCpuUsage")) : nullptr;
+    library = LoadLibraryA(MoskinLibraryName.c_str());
   }
+  return library ? GetProcAddress(library, entry) : nullptr;
+}
+
+long CallGetCpuUsage(long* table) {
+  using GetCpuUsageFn = LONG(WINAPI*)(LONG*);
+  auto getCpu = reinterpret_cast<GetCpuUsageFn>(MoskinEntry("GetCpuUsage"));
   if (!getCpu) return -1;
   return getCpu(reinterpret_cast<LONG*>(table));
 }

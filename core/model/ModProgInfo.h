@@ -92,9 +92,12 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
 
 // Fills column 6 from the CPU library's figures (NT only; "0" where it measured nothing).
 void UpdateProcessCpu();
-// The library that measures CPU use, loaded by name at its first use. A missing library
-// leaves every CPU figure at "0".
+// The hook library (CPU use, the pop-up hook), loaded by name at its first use. A
+// missing library leaves every CPU figure at "0" and installs no pop-up hook.
 extern std::string MoskinLibraryName;
+// An entry of that library; null when the library or the entry is missing. The
+// library is looked for again only when the name changes.
+FARPROC MoskinEntry(const char* entry);
 // Calls the library's GetCpuUsage with a table of 1000 entries; -1 when it is missing.
 long CallGetCpuUsage(long* table);
 

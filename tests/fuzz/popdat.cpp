@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(PopDatVersionFits(0, text));
   if (size >= 2) {
     const int16_t major = static_cast<int16_t>(data[0] | (data[1] << 8));
-    if (PopDatVersionFits(major, text.substr(2))) FUZZ_CHECK(major > 0 && text.size() > 2 && text[2] >= '0' && text[2] <= '9');
+    // A non-zero version fits only a text that starts with a digit.
+    if (major != 0 && PopDatVersionFits(major, text.substr(2)))
+      FUZZ_CHECK(major > 0 && text.size() > 2 && text[2] >= '0' && text[2] <= '9');
   }
   std::vector<PopDatRecord> records;
   const bool read = ParsePopDat(bytes, records);

@@ -37,26 +37,28 @@ bool Stays(HWND window) {
   return IsWindow(window) != FALSE;
 }
 
+struct FoundWindows {
+  DWORD pid;
+  std::string titles;
+};
+
+BOOL CALLBACK AddWindowFacts(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<FoundWindows*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  char title[128] = "", text[512] = "", cls[64] = "";
+  if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
+    GetClassNameA(h, cls, sizeof cls);
+    GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
+    f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
+  }
+  return TRUE;
+}
+
 // The titles of a process's visible top-level windows, for a failure's message.
 std::string ProgramWindows(DWORD pid) {
-  struct Found {
-    DWORD pid;
-    std::string titles;
-  } found = {pid, ""};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        char title[128] = "", text[512] = "", cls[64] = "";
-        if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
-          GetClassNameA(h, cls, sizeof cls);
-          GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
-          f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  FoundWindows found = {pid, ""};
+  EnumWindows(AddWindowFacts, reinterpret_cast<LPARAM>(&found));
   return found.titles;
 }
 
