@@ -7,6 +7,7 @@
 
 #include "LoopTestSupport.h"
 #include "ModConInfo.h"
+#include "Registry.h"
 #include "UiWait.h"
 #include "VbRules.h"
 
@@ -81,6 +82,9 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   const std::string scenario = folder + "\\line.txt";
   PlayLine(scenario, "");
   SetEnvironmentVariableA("QP_FAKERAS", scenario.c_str());
+  // A store another test left behind may hold values the program refuses, and its
+  // message would hold the program at its start.
+  testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
   looptest::SetOption("Options", "SplashAtStartUp", "0");
   looptest::SetOption("Options", "LANCon", "0");
   // The program is ended the hard way at the end, and Wine's explorer then keeps its
