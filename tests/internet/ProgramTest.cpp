@@ -7,6 +7,7 @@
 
 #include "LoopTestSupport.h"
 #include "ModConInfo.h"
+#include "ModStartupPlatform.h"
 #include "Registry.h"
 #include "UiWait.h"
 #include "VbRules.h"
@@ -83,8 +84,10 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   PlayLine(scenario, "");
   SetEnvironmentVariableA("QP_FAKERAS", scenario.c_str());
   // A store another test left behind may hold values the program refuses, and its
-  // message would hold the program at its start.
+  // message would hold the program at its start; the program is known from an earlier
+  // run, so it asks no first-run question either.
   testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
+  testsupport::SetRegText(HKEY_LOCAL_MACHINE, AppPathsKey("QuillonPro.exe"), "", folder + "\\QuillonPro.exe");
   looptest::SetOption("Options", "SplashAtStartUp", "0");
   looptest::SetOption("Options", "LANCon", "0");
   // The program is ended the hard way at the end, and Wine's explorer then keeps its
@@ -107,7 +110,8 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   Sleep(3000);  // started, and has seen the line down
   EXPECT_EQ(ProcessOf(mail), 0u);
   PlayLine(scenario, "conn 0x2000\n");
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return ProcessOf(mail) != 0; }, 20000)) << "started on connect";
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return ProcessOf(mail) != 0; }, 20000))
+      << "started on connect; the program shows:\n" << testsupport::ShownWindowsOf(pi.dwProcessId);
   PlayLine(scenario, "");
   EXPECT_TRUE(testsupport::PumpUntil(
       [] { return looptest::Option("Internet", "LastCon.flag") == "1"; }, 20000))
@@ -121,6 +125,7 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   SetEnvironmentVariableA("QP_FAKERAS", nullptr);
+  testsupport::DeleteTree(HKEY_LOCAL_MACHINE, AppPathsKey("QuillonPro.exe"));
 }
 
 }  // namespace

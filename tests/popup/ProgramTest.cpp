@@ -37,31 +37,6 @@ bool Stays(HWND window) {
   return IsWindow(window) != FALSE;
 }
 
-struct FoundWindows {
-  DWORD pid;
-  std::string titles;
-};
-
-BOOL CALLBACK AddWindowFacts(HWND h, LPARAM lp) {
-  auto* f = reinterpret_cast<FoundWindows*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  char title[128] = "", text[512] = "", cls[64] = "";
-  if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
-    GetClassNameA(h, cls, sizeof cls);
-    GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
-    f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
-  }
-  return TRUE;
-}
-
-// The titles of a process's visible top-level windows, for a failure's message.
-std::string ProgramWindows(DWORD pid) {
-  FoundWindows found = {pid, ""};
-  EnumWindows(AddWindowFacts, reinterpret_cast<LPARAM>(&found));
-  return found.titles;
-}
-
 HWND AwaitWindow(const char* title) {
   HWND window = nullptr;
   testsupport::PumpUntil([&] { return (window = FindWindowA(nullptr, title)) != nullptr; });
@@ -105,7 +80,7 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
       },
       20000))
       << "the program installed its hook; running: " << (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
-      << " windows: " << ProgramWindows(program.dwProcessId);
+      << " windows: " << testsupport::ShownWindowsOf(program.dwProcessId);
   testsupport::PumpUntil([] { return false; }, 1000);
 
   // Opened from the browser's menu: kept.

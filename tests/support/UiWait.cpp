@@ -44,4 +44,32 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
   return started != 0;
 }
 
+namespace {
+
+struct FoundWindows {
+  DWORD pid;
+  std::string titles;
+};
+
+BOOL CALLBACK AddWindowFacts(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<FoundWindows*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  char title[128] = "", text[512] = "", cls[64] = "";
+  if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
+    GetClassNameA(h, cls, sizeof cls);
+    GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
+    f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string ShownWindowsOf(DWORD pid) {
+  FoundWindows found = {pid, ""};
+  EnumWindows(AddWindowFacts, reinterpret_cast<LPARAM>(&found));
+  return found.titles;
+}
+
 }  // namespace testsupport

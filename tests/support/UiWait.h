@@ -23,4 +23,8 @@ std::string WindowText(HWND hwnd);
 bool StartQuietly(const std::string& exe, const std::string& commandLine, const std::string& folder,
                   PROCESS_INFORMATION& pi);
 
+// The titles, classes and message-box texts of a process's visible top-level windows,
+// for a failure's message.
+std::string ShownWindowsOf(DWORD pid);
+
 }  // namespace testsupport
