@@ -122,6 +122,7 @@ struct ViewBindings {
   struct PopUpPage {
     ui::Window* form;
     ui::TabPages* SSTab1;
+    ui::ListView* BlockedWndLst;  // the blocked pop-ups, read by the report
   } popUpPage;
   struct PopUpNotice {
     ui::Window* form;
