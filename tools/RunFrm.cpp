@@ -19,6 +19,14 @@ std::string WithExe(const std::string& name) { return name.find('.') == std::str
 
 bool FileExistsFn(const std::string& path) { return FileExists(path); }
 
+// The profile reader takes a pair of quotes round a whole value away: such a value is
+// stored inside one more pair, so an entry like "c:\a b\x.exe" comes back as typed.
+std::string Stored(const std::string& entry) {
+  const bool enclosed = entry.size() >= 2 && (entry.front() == '"' || entry.front() == '\'') &&
+                        entry.back() == entry.front();
+  return enclosed ? "\"" + entry + "\"" : entry;
+}
+
 }  // namespace
 
 std::string LocateRunFile(const std::string& name) {
@@ -105,7 +113,7 @@ void RunFrmForm::Form_Unload(bool&) {
   for (int i = first; i <= last; ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), "");
   if (Combo1.ListCount() < 1) return;
   ReadWriteIni("WRITE", kSection, "Number", std::to_string(Combo1.ListCount() - 1));
-  for (int i = 0; i < Combo1.ListCount(); ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), Combo1.List(i));
+  for (int i = 0; i < Combo1.ListCount(); ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), Stored(Combo1.List(i)));
 }
 
 void RunFrmForm::Combo1_Change() { OkBtn.SetEnabled(!Combo1.Text().empty()); }
