@@ -1,5 +1,6 @@
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "AppendString.h"
@@ -389,8 +390,13 @@ TEST_F(ReportTest, ARequestDuringABuildReplacesItAndCloseStopsIt) {
     ++posted;
     Logfrm.Toolbar1.ClickButton(1);
     Logfrm.Toolbar2.ClickButton(2);
-    // A forced rebuild of the tables meanwhile changes nothing shown.
+    // A forced rebuild and an activity-log walk meanwhile change nothing shown.
+    now += 2000;
     DoProcessListOp(kProcRebuild, "");
+    now += 2000;
+    LogScanning = -1;
+    DoProcessListOp(kProcRebuild, "True");
+    LogScanning = 0;
   };
   poster.Post();
   Logfrm.WriteData();
@@ -409,6 +415,27 @@ TEST_F(ReportTest, ARequestDuringABuildReplacesItAndCloseStopsIt) {
   ui::DoEvents();
   EXPECT_FALSE(Logfrm.Loaded());
   EXPECT_FALSE(Logfrm.Building());
+}
+
+TEST_F(ReportTest, TheActivityLogsWalkLeavesTheProgramTableAsItWas) {
+  testsupport::FixtureFolder folder("report_log");
+  folder.Start("logwalk.exe", "plain");
+  DoProcessListOp(kProcRebuild, "");
+  const std::vector<ProgRow> table = ProgTable;
+  ASSERT_TRUE(IsProgramInTable(folder.PathOf("logwalk.exe")));
+  // A program starts; the log's walk sees it first.
+  const DWORD pid = folder.Start("logwalk2.exe", "plain").pid();
+  now += 2000;
+  LogScanning = -1;
+  DoProcessListOp(kProcRebuild, "True");
+  LogScanning = 0;
+  EXPECT_EQ(ProgTable, table) << "the log's walk keeps the table";
+  EXPECT_NE(std::find(ProcIdList.begin(), ProcIdList.end(), pid), ProcIdList.end()) << "and takes the processes";
+  // The next automatic walk still sees a changed set and lists the new program.
+  now += 2000;
+  DoProcessListOp(kProcRebuild, "True");
+  EXPECT_TRUE(IsProgramInTable(folder.PathOf("logwalk.exe")));
+  EXPECT_TRUE(IsProgramInTable(folder.PathOf("logwalk2.exe")));
 }
 
 TEST_F(ReportTest, HistoryViewOpensTheReportOnTheHistory) {
