@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AppendString.h"
+#include "InterfaceFrm.h"
 #include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
@@ -217,21 +218,6 @@ const char* const kSectionKeys[7] = {"TaskManager", "Details", "Internet", "Perf
 constexpr int kToolbarHeight = 28;
 constexpr int kSectionBarWidth = 100;
 
-std::optional<std::string> ShowSaveDialog(HWND owner) {
-  char name[MAX_PATH * 2] = {};
-  // The filter "Text files (*.txt)|*.txt|All files (*.*)|*.*" in the dialog's own form.
-  static const char kFilter[] = "Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
-  dialog.lpstrFile = name;
-  dialog.nMaxFile = sizeof name;
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-  return std::string(name);
-}
-
 }  // namespace
 
 LogfrmForm::LogfrmForm()
@@ -257,7 +243,7 @@ LogfrmForm::LogfrmForm()
   SSTab1.Click = [this](int) { SSTab1_Click(); };
   RiskMonLV.ItemClick = [this](int row) { RiskMonLV_ItemClick(row); };
   ClockTimer.Tick = [this] { UpdateClock(); };
-  SaveDialogFn = [](HWND owner) { return ShowSaveDialog(owner); };
+  SaveDialogFn = [this](HWND owner) { return CD1.ShowSave(owner); };
   Views.report = {.form = this,
                   .txtLog = &LogTxt,
                   .SelStart = [] { return Logfrm.SelStart(); },
@@ -576,12 +562,13 @@ void LogfrmForm::CopyText() {
 }
 
 std::string LogfrmForm::GetFileName(const std::string& defaultName) {
-  (void)defaultName;  // the report is saved under a name the user gives
+  CD1.FileName = defaultName;
   std::optional<std::string> chosen = SaveDialogFn ? SaveDialogFn(hwnd()) : std::nullopt;
   return chosen.value_or("");
 }
 
 bool LogfrmForm::FileSave() {
+  CD1.Filter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
   const std::string name = GetFileName("");
   if (name.empty()) return false;
   return SaveFileAs(name);

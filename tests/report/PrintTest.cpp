@@ -1,3 +1,4 @@
+#include "DialogAnswer.h"
 #include "ReportSupport.h"
 #include "modprinting.h"
 
@@ -152,6 +153,38 @@ TEST_F(PrintTest, PrintRunsOneJobPerCopyAndACancelPrintsNothing) {
   Logfrm.Toolbar1.ClickButton(4);
   EXPECT_EQ(calls, "");
   EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace reporttest
+
+namespace reporttest {
+
+TEST_F(PrintTest, WithoutAPrinterTheSystemsBoxIsAllThatShows) {
+  Logfrm.LogTxt.SetText("text");
+  Printer.PrintDlg = [](PRINTDLGA* d) { return PrintDlgA(d); };
+  {
+    // Wine says there is no printer in a box of its own and the dialog answers FALSE;
+    // a machine with a printer shows the dialog, which is cancelled.
+    BoxAnswer answer(IDCANCEL);
+    Logfrm.PrintText();
+    EXPECT_TRUE(answer.seen);
+    EXPECT_EQ(answer.caption, "Print");
+  }
+  EXPECT_EQ(calls, "") << "nothing printed";
+  EXPECT_TRUE(shown.empty()) << "no message of ours";
+}
+
+TEST_F(PrintTest, PrinterViewWrapsTheTextAtThePrintedWidth) {
+  EXPECT_EQ(Logfrm.LogTxt.RightMargin(), 40000);
+  Logfrm.Toolbar1.ClickButton(7);
+  EXPECT_TRUE(Logfrm.Toolbar1.Value(7));
+  EXPECT_EQ(Logfrm.LogTxt.RightMargin(), 10773);
+  // Long lines now wrap inside the box: more lines than paragraphs.
+  Logfrm.LogTxt.SetText(std::string(400, 'w') + "\r\nshort");
+  EXPECT_GT(SendMessageA(box, EM_GETLINECOUNT, 0, 0), 2);
+  Logfrm.Toolbar1.ClickButton(7);
+  EXPECT_FALSE(Logfrm.Toolbar1.Value(7));
+  EXPECT_EQ(Logfrm.LogTxt.RightMargin(), 40000);
 }
 
 }  // namespace reporttest

@@ -1,6 +1,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "DialogAnswer.h"
 #include "Fixture.h"
 #include "LoopTestSupport.h"
 #include "ModMainPlatform.h"
@@ -183,4 +184,22 @@ TEST_F(RunTest, TheDialogShowsItsCaptions) {
   EXPECT_EQ(RunFrm.OkBtn.Text(), "Ok");
   EXPECT_EQ(RunFrm.BrowseBtn.Text(), "Browse...");
   EXPECT_FALSE(RunFrm.OkBtn.Enabled()) << "an empty history";
+}
+
+TEST_F(RunTest, BrowsePutsTheChosenPathInTheBox) {
+  RunFrm.Load();
+  RunFrm.Combo1.SetText("typed");
+  {
+    reporttest::FileDialogAnswer answer("", 0);  // cancel
+    RunFrm.BrowseBtn.PerformClick();
+  }
+  EXPECT_EQ(RunFrm.Combo1.Text(), "typed") << "a cancel changes nothing";
+  const std::string chosen = testsupport::FixturePath();
+  {
+    reporttest::FileDialogAnswer answer(chosen, 0);
+    RunFrm.BrowseBtn.PerformClick();
+  }
+  EXPECT_EQ(vb::LCase(RunFrm.Combo1.Text()), vb::LCase(chosen));
+  EXPECT_TRUE(RunFrm.OkBtn.Enabled());
+  EXPECT_TRUE(shown.empty());
 }

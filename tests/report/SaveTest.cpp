@@ -1,8 +1,7 @@
-#include <atomic>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
+#include "DialogAnswer.h"
 #include "ReportSupport.h"
 #include "UiWait.h"
 
@@ -60,92 +59,28 @@ class SaveTest : public ReportTest {
   const std::string old = "old bytes";
 };
 
-// Answers the system's Save As dialog from another thread: the name into its file-name
-// box (cmb13), OK; then the replace question when one comes.
-class SaveDialogAnswer {
- public:
-  SaveDialogAnswer(std::string name, int replaceAnswer)
-      : ui_(GetCurrentThreadId()), name_(std::move(name)), replace_(replaceAnswer) {
-    helper_ = std::thread([this] { Run(); });
-  }
-  ~SaveDialogAnswer() {
-    done_ = true;
-    helper_.join();
-  }
-  bool askedToReplace = false;
-
- private:
-  struct Found {
-    HWND dialog = nullptr, box = nullptr;
-  };
-  static BOOL CALLBACK Each(HWND hwnd, LPARAM lp) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
-    Found& f = *reinterpret_cast<Found*>(lp);
-    (GetDlgItem(hwnd, 0x47c) ? f.dialog : f.box) = hwnd;
-    return TRUE;
-  }
-  Found Look() const {
-    Found f;
-    EnumThreadWindows(ui_, Each, reinterpret_cast<LPARAM>(&f));
-    return f;
-  }
-  void Run() {
-    bool named = false;
-    for (int i = 0; i < 1000 && !done_; ++i) {
-      Sleep(20);
-      Found f = Look();
-      if (f.box && named) {
-        askedToReplace = true;
-        PostMessageA(f.box, WM_COMMAND, replace_, 0);
-        if (replace_ == IDNO) {
-          Sleep(300);
-          if (HWND d = Look().dialog) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
-        }
-        return;
-      }
-      if (f.dialog && !named) {
-        if (name_.empty()) {
-          PostMessageA(f.dialog, WM_COMMAND, IDCANCEL, 0);
-          return;
-        }
-        SetDlgItemTextA(f.dialog, 0x47c, name_.c_str());
-        PostMessageA(f.dialog, WM_COMMAND, IDOK, 0);
-        named = true;
-        if (replace_ == 0) return;
-      }
-    }
-  }
-  DWORD ui_;
-  std::string name_;
-  int replace_;
-  std::atomic<bool> done_{false};
-  std::thread helper_;
-};
-
 }  // namespace
 
 TEST_F(SaveTest, TheSaveAsDialogWritesTheReportAndAsksBeforeReplacing) {
   // The form's own dialog, answered from outside.
   {
-    SaveDialogAnswer answer(target, 0);
+    FileDialogAnswer answer(target, 0);
     EXPECT_TRUE(Logfrm.FileSave());
   }
   EXPECT_EQ(ReadAll(target), "line one\r\nline two\r\n") << "ANSI, one more CR LF";
   {
-    SaveDialogAnswer answer("", 0);
+    FileDialogAnswer answer("", 0);
     EXPECT_FALSE(Logfrm.FileSave()) << "cancelled";
   }
   Logfrm.LogTxt.SetText("new");
   {
-    SaveDialogAnswer answer(target, IDNO);
+    FileDialogAnswer answer(target, IDNO);
     EXPECT_FALSE(Logfrm.FileSave());
     EXPECT_TRUE(answer.askedToReplace);
   }
   EXPECT_EQ(ReadAll(target), "line one\r\nline two\r\n");
   {
-    SaveDialogAnswer answer(target, IDYES);
+    FileDialogAnswer answer(target, IDYES);
     EXPECT_TRUE(Logfrm.FileSave());
   }
   EXPECT_EQ(ReadAll(target), "new\r\n");
