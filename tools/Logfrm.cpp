@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AppendString.h"
+#include "Failure.h"
 #include "InterfaceFrm.h"
 #include "Mainfrm.h"
 #include "ModConInfo.h"
@@ -251,7 +252,8 @@ LogfrmForm::LogfrmForm()
 }
 
 void LogfrmForm::Form_Load() {
-  building_ = stopBuild_ = rebuildWanted_ = false;
+  // A build of the previous load may still wait in its pump: the load's own build
+  // then replaces it, so the build flags stay as they are.
   buildsFinished_ = 0;
   LogTxt.SetFont("Courier New", 10);
   // The 9x family has no risk monitor.
@@ -352,8 +354,11 @@ void LogfrmForm::BuildOnce() {
       WriteDataRisk(builder);
   } catch (const BuildStopped&) {
     throw;
-  } catch (...) {
+  } catch (const std::exception& e) {
     // A failing section ends the body; the footer follows and what was written shows.
+    ui::ReportFailure(e.what());
+  } catch (...) {
+    ui::ReportFailure("a report section failed");
   }
   builder.AddToString("\r\n  -  End of Report -\r\n");
   LogTxt.SetText(builder.ReturnString());

@@ -22,8 +22,8 @@ bool FileExistsFn(const std::string& path) { return FileExists(path); }
 // The profile reader takes a pair of quotes round a whole value away: such a value is
 // stored inside one more pair, so an entry like "c:\a b\x.exe" comes back as typed.
 std::string Stored(const std::string& entry) {
-  const bool enclosed = entry.size() >= 2 && (entry.front() == '"' || entry.front() == '\'') &&
-                        entry.back() == entry.front();
+  const bool enclosed =
+      entry.size() >= 2 && (entry.front() == '"' || entry.front() == '\'') && entry.back() == entry.front();
   return enclosed ? "\"" + entry + "\"" : entry;
 }
 
@@ -66,7 +66,10 @@ RunRequest SplitRunText(const std::string& text, bool (*exists)(const std::strin
 }
 
 RunFrmForm::RunFrmForm()
-    : Window({.caption = "Run Program", .style = WS_POPUP | WS_CAPTION | WS_SYSMENU, .width = 360, .height = 130,
+    : Window({.caption = "Run Program",
+              .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+              .width = 360,
+              .height = 130,
               .centred = true}),
       Image1(*this, {12, 12, 32, 32}, "", SS_ICON),
       Label2(*this, {56, 12, 290, 32}, "Type the name of a program, folder, document or Internet resource"),
@@ -98,7 +101,8 @@ void RunFrmForm::ReadHistoryRange(int& first, int& last) {
 }
 
 void RunFrmForm::Form_Load() {
-  SendMessageA(Image1.hwnd(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
+  SendMessageA(Image1.hwnd(), STM_SETICON,
+               reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
   Combo1.Clear();
   int first = 0, last = -1;
   ReadHistoryRange(first, last);
@@ -113,7 +117,8 @@ void RunFrmForm::Form_Unload(bool&) {
   for (int i = first; i <= last; ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), "");
   if (Combo1.ListCount() < 1) return;
   ReadWriteIni("WRITE", kSection, "Number", std::to_string(Combo1.ListCount() - 1));
-  for (int i = 0; i < Combo1.ListCount(); ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), Stored(Combo1.List(i)));
+  for (int i = 0; i < Combo1.ListCount(); ++i)
+    ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), Stored(Combo1.List(i)));
 }
 
 void RunFrmForm::Combo1_Change() { OkBtn.SetEnabled(!Combo1.Text().empty()); }

@@ -8,17 +8,18 @@
 #include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
+#include "ModPop.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "MoreToolsFrm.h"
-#include "ReportSupport.h"
-#include "UiWait.h"
-#include "ViewBindings.h"
-#include "VbRules.h"
-#include "SysInfoLink.h"
 #include "ProcMonCls.h"
+#include "ReportSupport.h"
+#include "SysInfoLink.h"
+#include "UiWait.h"
+#include "VbRules.h"
+#include "ViewBindings.h"
 
 namespace reporttest {
 
@@ -55,8 +56,8 @@ std::string ReportTest::Section(const std::string& text, const std::string& head
 
 namespace {
 
-const std::string kTop = std::string(30, '~') + "\r\n ------- Quillon Report ------ \r\n" + std::string(30, '~') +
-                         "\r\n\r\nDate: ";
+const std::string kTop =
+    std::string(30, '~') + "\r\n ------- Quillon Report ------ \r\n" + std::string(30, '~') + "\r\n\r\nDate: ";
 
 }  // namespace
 
@@ -126,8 +127,9 @@ TEST_F(ReportTest, InternetSectionFollowsTheRecords) {
   LastCon.To = "t";
   LastCon.ActiveDuration = 5000;
   std::string text = report::InternetText();
-  EXPECT_NE(text.find("    From:f\r\n    To:t\r\n    Active Duration:0:00:05\r\n    Average Receiving Speed:0 KB/sec\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("    From:f\r\n    To:t\r\n    Active Duration:0:00:05\r\n    Average Receiving Speed:0 KB/sec\r\n"),
+      std::string::npos)
       << text;
   EXPECT_EQ(text.find("    Duration:"), std::string::npos);
   EXPECT_EQ(text.find("    Cost:"), std::string::npos);
@@ -188,7 +190,8 @@ TEST_F(ReportTest, TaskManagerSectionCopiesBothListsWithSelectionMarksAndTheView
     const std::string text = Section(Build({1}), "<PROGRAMS AND WINDOWS>");
     const std::string title = "<PROGRAMS AND WINDOWS>\r\n" + std::string(22, '`') + "\r\n";
     EXPECT_EQ(text.substr(0, title.size()), title);
-    EXPECT_NE(text.find(std::string(" - Selected option :- ") + c.line + "\r\n\r\n"
+    EXPECT_NE(text.find(std::string(" - Selected option :- ") + c.line +
+                        "\r\n\r\n"
                         "       ~~ Programs List - (*) means a selected item ~~  \r\n\r\n"),
               std::string::npos)
         << c.mode;
@@ -226,6 +229,25 @@ TEST_F(ReportTest, ListRowsFollowTheHeadersInColumnOrder) {
   EXPECT_EQ(report::ListRowText(list, 0, false), "Name : one\r\n   Path : c:\\one.exe\r\n   Size : 12\r\n");
 }
 
+TEST_F(ReportTest, PopUpSectionCountsAndCopiesTheBlockedList) {
+  ui::Window page(ui::FormDesign{});
+  ui::ListView blocked(page, {0, 0, 200, 200});
+  blocked.AddColumn("t", "Title", 80);
+  blocked.AddColumn("u", "URL", 80);
+  ASSERT_TRUE(page.Load());
+  const int row = blocked.AddItem("Offer");
+  blocked.SetSubItem(row, 1, "http://ads.example/");
+  blocked.SetSelected(row, true);
+  ui::ListView* const bound = Views.popUpPage.BlockedWndLst;
+  Views.popUpPage.BlockedWndLst = &blocked;
+  TotalBlockCnt = 3;
+  TotalBlockSince = 45000.5;
+  const std::string text = Section(Build({5}), "<POP-UPS REPORT>");
+  Views.popUpPage.BlockedWndLst = bound;
+  EXPECT_EQ(text, "<POP-UPS REPORT>\r\n" + std::string(16, '`') + "\r\nTotal number of blocked pop-up's since " +
+                      vb::CStrDate(45000.5) + " is 3\r\n\r\nTitle : Offer\r\n   URL : http://ads.example/\r\n\r\n\r\n");
+}
+
 TEST_F(ReportTest, DetailsSectionGroupsInstancesAndListsModuleBlocks) {
   testsupport::FixtureFolder folder("report_det");
   const std::string path = folder.PathOf("verfix.exe");
@@ -245,13 +267,15 @@ TEST_F(ReportTest, DetailsSectionGroupsInstancesAndListsModuleBlocks) {
             std::string::npos);
   EXPECT_NE(text.find("    --> ProductVersion: 2.5\r\n  ~~ Processes (ProcessID)\r\n", at), std::string::npos);
   for (DWORD id : ids) {
-    const std::string head = "    --> " + std::to_string(id) + "\r\n    ~~ Modules (Name - Handle - Path - Size - Base Address)\r\n";
+    const std::string head =
+        "    --> " + std::to_string(id) + "\r\n    ~~ Modules (Name - Handle - Path - Size - Base Address)\r\n";
     const size_t h = text.find(head, at);
     ASSERT_NE(h, std::string::npos) << id;
     // The program's own module block, then its version lines.
-    std::regex first("       --> verfix\\.exe \\(\\d+\\) \\([^)]*verfix\\.exe\\) \\(\\d+\\) \\(\\d+\\)\r\n"
-                     "           CompanyName: Fixture Works\r\n",
-                     std::regex::icase);
+    std::regex first(
+        "       --> verfix\\.exe \\(\\d+\\) \\([^)]*verfix\\.exe\\) \\(\\d+\\) \\(\\d+\\)\r\n"
+        "           CompanyName: Fixture Works\r\n",
+        std::regex::icase);
     EXPECT_TRUE(std::regex_search(text.substr(h, 4000), first)) << text.substr(h, 600);
   }
   EXPECT_EQ(Logfrm.SBar.PanelText(0), "");
@@ -332,12 +356,14 @@ TEST_F(ReportTest, RiskTabListsMonitoredProgramsAndKeepsTheSelection) {
   Logfrm.RiskMonLV.SetSelected(1, true);
   Logfrm.RiskMonLV_ItemClick(1);
   text = Logfrm.LogTxt.Text();
-  EXPECT_NE(text.find("Program Path: " + two + "\r\nNotice: The data will be filtered according the filters "
-                                                "determined in Program's Details.\r\n\r\nGeneral Risky Properties:\r\n"),
+  EXPECT_NE(text.find("Program Path: " + two +
+                      "\r\nNotice: The data will be filtered according the filters "
+                      "determined in Program's Details.\r\n\r\nGeneral Risky Properties:\r\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("\r\nRisk Monitor Log:\r\n"), std::string::npos);
-  EXPECT_NE(text.find("  Time: 10:00:01\r\n  Description: " + GetRiskDetails(201) + "\r\n  Extra Inofmration: a file\r\n\r\n"),
+  EXPECT_NE(text.find("  Time: 10:00:01\r\n  Description: " + GetRiskDetails(201) +
+                      "\r\n  Extra Inofmration: a file\r\n\r\n"),
             std::string::npos)
       << text;
   EXPECT_EQ(text.find("a key"), std::string::npos) << "a hidden category";

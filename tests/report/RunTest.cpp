@@ -8,8 +8,8 @@
 #include "RunFrm.h"
 #include "Seams.h"
 #include "UiWait.h"
-#include "modIni.h"
 #include "VbRules.h"
+#include "modIni.h"
 
 namespace {
 
@@ -126,7 +126,8 @@ TEST_F(RunTest, NamesFoundNowhereStayInTheDialogAndTheHistory) {
     EXPECT_EQ(shown[0].text, "File not found");
     EXPECT_EQ(shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
     EXPECT_TRUE(RunFrm.Loaded()) << "open for a correction";
-    EXPECT_EQ(RunFrm.Combo1.List(RunFrm.Combo1.ListCount() - 1), bad.find('.') == std::string::npos ? bad + ".exe" : bad);
+    EXPECT_EQ(RunFrm.Combo1.List(RunFrm.Combo1.ListCount() - 1),
+              bad.find('.') == std::string::npos ? bad + ".exe" : bad);
   }
   EXPECT_EQ(requests.size(), 1u);
   // Enter with an empty text does nothing.
