@@ -164,17 +164,6 @@ std::string UptimeLine(uint64_t milliseconds) {
   return "Windows is running for: " + SecsToTimeStr(static_cast<int32_t>(milliseconds / 1000));
 }
 
-std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = text ? text : "Error " + std::to_string(error);
-  if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-    reason.pop_back();
-  return reason;
-}
-
 DWORD WriteFileWhole(const std::string& path, const std::string& bytes) {
   // As root under Wine the read-only attribute stops neither a write nor a replace.
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -583,7 +572,7 @@ bool LogfrmForm::SaveFileAs(const std::string& fileName) {
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   const DWORD error = report::WriteFileWhole(fileName, LogTxt.Text() + "\r\n");
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
-  if (error) MsgBox(report::SystemErrorText(error), MB_OK | MB_ICONEXCLAMATION, hwnd());
+  if (error) MsgBox(SystemErrorText(error), MB_OK | MB_ICONEXCLAMATION, hwnd());
   return error == 0;
 }
 

@@ -51,8 +51,6 @@ std::string UptimeLine(uint64_t milliseconds);
 DWORD WriteFileWhole(const std::string& path, const std::string& bytes);
 // The step that writes bytes to the open temporary file; tests make it fail.
 extern std::function<BOOL(HANDLE file, const char* data, DWORD size, DWORD* written)> WriteFn;
-// The system's text for an error number, without its closing line break.
-std::string SystemErrorText(DWORD error);
 
 }  // namespace report
 

@@ -93,7 +93,7 @@ void PrintReport(ui::RichTextBox& box, HWND owner) {
     for (int copy = 0; copy < copies; ++copy) {
       const DWORD error = PrintRichText(box.hwnd(), dialog.hDC, 1440, 1440, 1440, 1440);
       if (error) {
-        MsgBox(report::SystemErrorText(error), MB_OK | MB_ICONEXCLAMATION, owner);
+        MsgBox(SystemErrorText(error), MB_OK | MB_ICONEXCLAMATION, owner);
         break;
       }
     }

@@ -1,4 +1,5 @@
 #include "DialogAnswer.h"
+#include "ModMainPlatform.h"
 #include "ReportSupport.h"
 #include "modprinting.h"
 
@@ -132,7 +133,7 @@ TEST_F(PrintTest, APageThatFailsAbortsTheJobAndSaysWhy) {
   pagesStarted = 0;
   Logfrm.Toolbar1.ClickButton(4);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, report::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(shown[0].text, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
   EXPECT_TRUE(shown[0].style & MB_ICONEXCLAMATION);
   EXPECT_EQ(calls, "doc page format endpage page abort release delete") << "one job, the DC freed";
 }

@@ -106,6 +106,15 @@ TEST_F(ReportTest, LoadPressesAllButDetailsOrOnlyTheHistoryAndRefusesRiskTabOn9x
             "<PROCESSES AND WINDOWS HISTORY>\r\n" + std::string(31, '`') + "\r\n\r\n - Started a\r\n - Ended b\r\n");
   Logfrm.Unload();
 
+  // F1 opens the help page of the report.
+  Logfrm.Load();
+  Logfrm.LogTxt.SetFocus();
+  PostMessageA(Logfrm.LogTxt.hwnd(), WM_KEYDOWN, VK_F1, 0);
+  testsupport::PumpUntil([&] { return !launched.empty(); }, 3000);
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_NE(launched[0].file.find("online_help"), std::string::npos) << launched[0].file;
+  Logfrm.Unload();
+
   IsWinNTFlag = false;
   Logfrm.Load();
   Logfrm.SSTab1.SetTab(1);
@@ -205,7 +214,9 @@ TEST_F(ReportTest, TaskManagerSectionCopiesBothListsWithSelectionMarksAndTheView
         EXPECT_NE(text.find(report::ListRowText(Mainfrm.AppLst, r, true)), std::string::npos) << r;
       EXPECT_NE(text.find("       ~~ Windows List - (*) means a selected item ~~  \r\n\r\n  "), std::string::npos);
       const int w = Mainfrm.WndLst.FindItem("tmone.exe");
-      if (w >= 0) EXPECT_NE(text.find(report::ListRowText(Mainfrm.WndLst, w, true)), std::string::npos);
+      if (w >= 0) {
+        EXPECT_NE(text.find(report::ListRowText(Mainfrm.WndLst, w, true)), std::string::npos);
+      }
     }
   }
   Mainfrm.ProgWndImgIndex = 2;
@@ -379,24 +390,26 @@ TEST_F(ReportTest, RiskTabListsMonitoredProgramsAndKeepsTheSelection) {
 
 namespace {
 
-// Runs a request from inside the build's pump, as a user's click would arrive.
+// Runs a request from inside the build's pump, as a user's click would arrive: a timer
+// that acts once the build's status says when.
 class Poster : public ui::Window {
  public:
-  Poster() : Window(ui::FormDesign{}) {}
-  std::function<void()> onPost;
-  void Post() { PostMessageA(hwnd(), WM_APP + 7, 0, 0); }
-
- protected:
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_APP + 7) {
+  Poster() : Window(ui::FormDesign{}), tick_(*this, 10) {
+    tick_.Tick = [this] {
+      if (!onPost || !when()) return;
       auto run = onPost;
       onPost = nullptr;
-      if (run) run();
-      return 0;
-    }
-    return Window::WndProc(msg, wp, lp);
+      run();
+    };
   }
+  std::function<void()> onPost;
+  std::function<bool()> when = [] { return true; };
+
+ private:
+  ui::Timer tick_;
 };
+
+bool InDetails() { return Logfrm.SBar.PanelText(0).find("... (") != std::string::npos; }
 
 }  // namespace
 
@@ -407,13 +420,16 @@ TEST_F(ReportTest, ARequestDuringABuildReplacesItAndCloseStopsIt) {
   Build({});
   Poster poster;
   ASSERT_TRUE(poster.Load());
+  poster.when = InDetails;
   const int before = Logfrm.BuildsFinished();
 
   // A Refresh and a "Details" release arrive while the Details section pumps.
   Logfrm.Toolbar2.SetValue(2, true);
   int posted = 0;
+  std::string status;
   poster.onPost = [&] {
     ++posted;
+    status = Logfrm.SBar.PanelText(0);
     Logfrm.Toolbar1.ClickButton(1);
     Logfrm.Toolbar2.ClickButton(2);
     // A forced rebuild and an activity-log walk meanwhile change nothing shown.
@@ -424,9 +440,10 @@ TEST_F(ReportTest, ARequestDuringABuildReplacesItAndCloseStopsIt) {
     DoProcessListOp(kProcRebuild, "True");
     LogScanning = 0;
   };
-  poster.Post();
   Logfrm.WriteData();
   EXPECT_EQ(posted, 1);
+  EXPECT_EQ(status.rfind("Loading data. This may take few seconds, please wait ... (", 0), 0u) << status;
+  EXPECT_EQ(status.back(), ')');
   EXPECT_FALSE(Logfrm.Building());
   EXPECT_EQ(Logfrm.BuildsFinished(), before + 1) << "one build, the last one";
   EXPECT_FALSE(Logfrm.Toolbar2.Value(2));
@@ -435,7 +452,6 @@ TEST_F(ReportTest, ARequestDuringABuildReplacesItAndCloseStopsIt) {
   // Close while it pumps: the window stays closed and nothing fails.
   Logfrm.Toolbar2.SetValue(2, true);
   poster.onPost = [] { Logfrm.Close(); };
-  poster.Post();
   Logfrm.WriteData();
   EXPECT_FALSE(Logfrm.Loaded());
   ui::DoEvents();
