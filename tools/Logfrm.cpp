@@ -247,7 +247,10 @@ void LogfrmForm::Form_Load() {
   LogTxt.SetFont("Courier New", 10);
   // The 9x family has no risk monitor.
   SSTab1.SetTabEnabled(1, IsWinNTFlag);
+  // Back to the first tab without the tab's own build: the load builds once, below.
+  loading_ = true;
   SSTab1.SetTab(0);
+  loading_ = false;
   for (int i = 1; i <= 7; ++i) Toolbar2.SetValue(i, TasksHistoryOnly ? i == kTasksHistory : i != kDetails);
   Toolbar1.SetValue(7, false);
   LogTxt.SetRightMargin(40000);
@@ -487,7 +490,7 @@ void LogfrmForm::WriteDataRisk(AppendString& builder) {
 
 void LogfrmForm::SSTab1_Click() {
   Form_Resize();
-  WriteData();
+  if (!loading_) WriteData();
 }
 
 void LogfrmForm::RiskMonLV_ItemClick(int) {

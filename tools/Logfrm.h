@@ -124,6 +124,7 @@ class LogfrmForm : public ui::Window {
   bool stopBuild_ = false;
   bool rebuildWanted_ = false;
   bool refilling_ = false;  // RiskMonLV is being refilled: no ItemClick
+  bool loading_ = false;    // Form_Load selects the first tab
   int buildsFinished_ = 0;
 };
 

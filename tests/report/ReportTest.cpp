@@ -115,6 +115,15 @@ TEST_F(ReportTest, LoadPressesAllButDetailsOrOnlyTheHistoryAndRefusesRiskTabOn9x
   EXPECT_NE(launched[0].file.find("online_help"), std::string::npos) << launched[0].file;
   Logfrm.Unload();
 
+  // A load after the risk tab starts on the first tab with one build.
+  Logfrm.Load();
+  Logfrm.SSTab1.SetTab(1);
+  Logfrm.Unload();
+  Logfrm.Load();
+  EXPECT_EQ(Logfrm.SSTab1.Tab(), 0);
+  EXPECT_EQ(Logfrm.BuildsFinished(), 1);
+  Logfrm.Unload();
+
   IsWinNTFlag = false;
   Logfrm.Load();
   Logfrm.SSTab1.SetTab(1);
