@@ -353,7 +353,9 @@ void LogfrmForm::BuildOnce() {
     ui::ReportFailure("a report section failed");
   }
   builder.AddToString("\r\n  -  End of Report -\r\n");
-  LogTxt.SetText(builder.ReturnString());
+  LogTxt.ReplaceAll(builder.ReturnString());
+  // A long report made the box anew: it goes above the tab's page again.
+  SetWindowPos(LogTxt.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   InvalidateRect(LogTxt.hwnd(), nullptr, TRUE);
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
   SetStatus("");

@@ -1,6 +1,7 @@
 #include "DialogAnswer.h"
 #include "ModMainPlatform.h"
 #include "ReportSupport.h"
+#include "ViewBindings.h"
 #include "modprinting.h"
 
 namespace reporttest {
@@ -173,6 +174,25 @@ TEST_F(PrintTest, WithoutAPrinterTheSystemsBoxIsAllThatShows) {
   }
   EXPECT_EQ(calls, "") << "nothing printed";
   EXPECT_TRUE(shown.empty()) << "no message of ours";
+}
+
+TEST_F(PrintTest, ALongReportIsReplacedWholeInABoxMadeAnew) {
+  Logfrm.Toolbar1.ClickButton(7);
+  std::string longText;
+  while (longText.size() < 100000) longText += std::string(78, 'z') + "\r\n";
+  Logfrm.LogTxt.ReplaceAll(longText);
+  EXPECT_EQ(Logfrm.LogTxt.TextLength(), static_cast<int>(longText.size())) << "the limit is raised";
+  const HWND before = Logfrm.LogTxt.hwnd();
+  Logfrm.LogTxt.ReplaceAll("short\r\ntext");
+  EXPECT_NE(Logfrm.LogTxt.hwnd(), before) << "made anew";
+  EXPECT_EQ(Logfrm.LogTxt.Text(), "short\r\ntext");
+  EXPECT_TRUE(GetWindowLongPtrA(Logfrm.LogTxt.hwnd(), GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(Logfrm.LogTxt.RightMargin(), 10773);
+  EXPECT_EQ(Views.report.txtLog, &Logfrm.LogTxt);
+  Logfrm.LogTxt.ReplaceAll(longText + "end");
+  EXPECT_EQ(Logfrm.LogTxt.TextLength(), static_cast<int>(longText.size()) + 3);
+  Logfrm.WriteData();
+  EXPECT_NE(Logfrm.LogTxt.Text().find("  -  End of Report -"), std::string::npos);
 }
 
 TEST_F(PrintTest, PrinterViewWrapsTheTextAtThePrintedWidth) {

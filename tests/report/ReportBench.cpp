@@ -57,8 +57,13 @@ class Probe : public ui::Window {
   void Stop() {
     running = false;
     thread_.join();
+    // Messages still waiting waited through the end of the build.
     MSG msg;
-    while (PeekMessageA(&msg, hwnd(), WM_APP + 3, WM_APP + 3, PM_REMOVE)) delete reinterpret_cast<double*>(msg.lParam);
+    while (PeekMessageA(&msg, hwnd(), WM_APP + 3, WM_APP + 3, PM_REMOVE)) {
+      double* sent = reinterpret_cast<double*>(msg.lParam);
+      longest = std::max(longest, (Now() - *sent) * 1000);
+      delete sent;
+    }
   }
 
  protected:
@@ -108,7 +113,7 @@ int main(int argc, char** argv) {
     probe.Stop();
     const std::string text = Logfrm.LogTxt.Text();
     t = Now();
-    Logfrm.LogTxt.SetText(text);
+    Logfrm.LogTxt.ReplaceAll(text);
     const double show = (Now() - t) * 1000;
     std::printf("%-14s %10.1f %10zu %10.1f %12.1f\n", names[s], build, text.size(), show, probe.longest);
   }
