@@ -45,18 +45,6 @@ double Round2(double value) { return vb::RoundHalfEven(value * 100.0) / 100.0; }
 
 std::string PresentTime() { return vb::CStrDate(vb::Now()); }
 
-// The reason the system gives for an error, without its closing line break.
-std::string SystemReason(DWORD error) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = text ? text : "error " + std::to_string(error);
-  if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-    reason.pop_back();
-  return reason;
-}
-
 }  // namespace
 
 ConInfoFrmForm::ConInfoFrmForm()
@@ -357,7 +345,7 @@ void ConInfoFrmForm::Launch(const std::vector<int>& rows, DWORD pauseMs) {
     request.show = SW_SHOWNORMAL;
     SetLastError(0);
     if (!seams::ShellExecuteFn(request))
-      failures += "The file " + path + " couldn't be started: " + SystemReason(GetLastError()) + "\r\n";
+      failures += "The file " + path + " couldn't be started: " + SystemErrorText(GetLastError()) + "\r\n";
     if (pauseMs) coninfo::SleepFn(pauseMs);
   }
   if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, hwnd());

@@ -424,7 +424,7 @@ void MainfrmForm::RefreshMe() {
   // at its end.
   if (Refreshing || CommandRunning) return;
   if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
-  if (!FastRef || TimedRefreshAllowed()) {
+  if (!FastRef || refreshAnyway_ || TimedRefreshAllowed()) {
     Refreshing = true;
     try {
       if (ProgWndImgIndex == 1)
@@ -442,6 +442,17 @@ void MainfrmForm::RefreshMe() {
   // Options applied meanwhile change the columns only now, between refreshes; the
   // next refresh then takes the full road (the cells follow the new columns).
   ApplyPendingColumns();
+}
+
+void MainfrmForm::RefreshForReport() {
+  refreshAnyway_ = true;
+  try {
+    RefreshMe();
+  } catch (...) {
+    refreshAnyway_ = false;
+    throw;
+  }
+  refreshAnyway_ = false;
 }
 
 void MainfrmForm::DoAllWndOpt() {

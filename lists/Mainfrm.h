@@ -44,6 +44,7 @@ class MainfrmForm : public ui::Window {
   bool WndLargeIcon = false;
   bool FastRef = false;
   bool Refreshing = false;  // while RefreshMe runs
+  bool refreshAnyway_ = false;  // RefreshForReport: the quick refresh runs in the background too
   // True while a page command runs: a refresh asked meanwhile waits for its end.
   bool CommandRunning = false;
   // 1 programs with their windows, 3 windows with their programs, 2 and 4 both lists.
@@ -63,6 +64,9 @@ class MainfrmForm : public ui::Window {
 
   // ---- Refresh and merge
   void RefreshMe();
+  // The quick refresh for a reader that needs the lists current while another window
+  // (the report) is in front.
+  void RefreshForReport();
   void DoAllWndOpt();
   void DoProgWndOpt();
   void DoWndProgOpt();

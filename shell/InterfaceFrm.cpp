@@ -825,6 +825,16 @@ std::optional<std::string> InterfaceFrmForm::OpenDialog::ShowOpen(HWND owner) {
   return file;
 }
 
+std::optional<std::string> InterfaceFrmForm::OpenDialog::ShowSave(HWND owner) {
+  FileChoice choice;
+  choice.filter = Filter;
+  choice.title = DialogTitle;
+  choice.fileName = FileName;
+  auto file = ChooseFileToSave(owner, choice);
+  if (file) FileName = *file;
+  return file;
+}
+
 LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   // The shell tells every window when it starts again (Explorer restarted): the
   // tray icon it held is gone and must be added anew.

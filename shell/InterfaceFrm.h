@@ -104,6 +104,8 @@ class InterfaceFrmForm : public ui::Window {
     std::string DialogTitle;
     std::string FileName;
     std::optional<std::string> ShowOpen(HWND owner);
+    // The Save As dialog, starting on FileName; asks before replacing a file.
+    std::optional<std::string> ShowSave(HWND owner);
   } CD1;
 
 

@@ -1,6 +1,7 @@
 #include "MoreToolsFrm.h"
 
 #include "InterfaceFrm.h"
+#include "Logfrm.h"
 
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -58,6 +59,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       StartBtn(*this, {12, 24, 80, 26}, "S&tart"),
       PauseBtn(*this, {100, 24, 80, 26}, "&Pause"),
       StopBtn(*this, {188, 24, 80, 26}, "&Stop"),
+      ViewBtn(*this, {276, 24, 80, 26}, "View"),
       StatusLbl(*this, {12, 62, 50, 18}, "Status:"),
       RecStatusLbl(*this, {64, 62, 470, 36},
                    "Press Start to start logging processes and windows that are launched/terminated."),
@@ -77,7 +79,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
   for (ui::Control* c : std::initializer_list<ui::Control*>{&HistoryFram, &DriveEXList})
     c->SetContainer(SSTab1.Page(1));
   StartUpLV.SetContainer(SSTab1.Page(2));
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&StartBtn, &PauseBtn, &StopBtn, &StatusLbl,
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&StartBtn, &PauseBtn, &StopBtn, &ViewBtn, &StatusLbl,
                                                              &RecStatusLbl, &IndShp})
     c->SetContainer(HistoryFram);
   PauseBtn.SetEnabled(false);
@@ -86,6 +88,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
   StartBtn.Click = [this] { StartBtn_Click(); };
   PauseBtn.Click = [this] { PauseBtn_Click(); };
   StopBtn.Click = [this] { StopBtn_Click(); };
+  ViewBtn.Click = [this] { ViewBtn_Click(); };
   IntReminderTxt.SetNumberStyle(true);
   Views.moreTools = {.form = this,
                      .DriveEXList = &DriveEXList,
@@ -230,6 +233,18 @@ void MoreToolsFrmForm::DelStartUp(const std::string& Name, const std::string&, i
 void MoreToolsFrmForm::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
 void MoreToolsFrmForm::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }
 void MoreToolsFrmForm::StopBtn_Click() { InterfaceFrm.mnuLog_Click(4); }
+
+void MoreToolsFrmForm::ViewBtn_Click() {
+  // Only a report window that loads now opens on the history alone.
+  TasksHistoryOnly = true;
+  try {
+    ShowFrm(Logfrm);
+  } catch (...) {
+    TasksHistoryOnly = false;
+    throw;
+  }
+  TasksHistoryOnly = false;
+}
 
 void MoreToolsFrmForm::StartUpLV_ColumnClick(int column) {
   StartUpLV.SortBy(column, ui::SortKind::kText, !StartUpLV.SortAscending());

@@ -21,6 +21,7 @@ class MoreToolsFrmForm : public ui::Window {
   // (paused, stopped) light.
   ui::Container HistoryFram;
   ui::Button StartBtn, PauseBtn, StopBtn;
+  ui::Button ViewBtn;  // the report on the history alone
   ui::Label StatusLbl;
   ui::Label RecStatusLbl;
   ui::PictureBox IndShp;
@@ -63,6 +64,8 @@ class MoreToolsFrmForm : public ui::Window {
   void StartBtn_Click();
   void PauseBtn_Click();
   void StopBtn_Click();
+ public:
+  void ViewBtn_Click();
 };
 
 // The program a start-up command line runs, in lower case: a quoted path, or the text

@@ -48,6 +48,22 @@ void RichTextBox::OnCommand(WORD code) {
   if (code == EN_CHANGE && Change) Change();
 }
 
+void RichTextBox::ReplaceAll(const std::string& text) {
+  constexpr int kLongText = 64 * 1024;
+  if (hwnd_ && TextLength() > kLongText) {
+    const bool focused = GetFocus() == hwnd_;
+    HWND old = hwnd_;
+    hwnd_ = nullptr;
+    DestroyWindow(old);
+    // Made empty: the limit is raised only once the window exists.
+    text_.clear();
+    selStart_ = selLength_ = 0;
+    Create();
+    if (focused && hwnd_) ::SetFocus(hwnd_);
+  }
+  SetText(text);
+}
+
 int RichTextBox::TextLength() const {
   return hwnd_ ? GetWindowTextLengthA(hwnd_) : static_cast<int>(text_.size());
 }

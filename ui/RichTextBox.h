@@ -19,6 +19,10 @@ class RichTextBox : public Control {
   std::function<void()> Change;
 
   int TextLength() const;
+  // Sets the whole text. A long text already in the box is dropped with the box's
+  // window, which is made again: Wine's rich edit takes minutes to delete half a
+  // megabyte of text and a few milliseconds to destroy it.
+  void ReplaceAll(const std::string& text);
   bool ReadOnly() const { return (style_ & ES_READONLY) != 0; }
   void SetReadOnly(bool on);
 

@@ -60,7 +60,8 @@ void ResetMainState() {
   FirstShowDone = false;
   FindText = std::string();
   MatchCase = 0;
-  FindDirection = 1;
+  // The first find dialog opens on "Up".
+  FindDirection = 0;
   LastFoundPos = 0;
   FindTextChanged = false;
   HistoryLog.clear();
@@ -194,33 +195,20 @@ int32_t FindInText(const std::string& text, int32_t caret) {
   const std::string haystack = MatchCase ? text : vb::UCase(text);
   const std::string needle = MatchCase ? FindText : vb::UCase(FindText);
   const bool down = FindDirection == 1;
-  int64_t start = caret;
-  if (caret == LastFoundPos && !FindTextChanged) start += down ? 1 : -1;  // not the same hit again
   if (down) {
+    int64_t start = caret;
+    if (caret == LastFoundPos && !FindTextChanged) ++start;  // not the same hit again
     if (start < 0) start = 0;
     if (start > static_cast<int64_t>(haystack.size())) return -1;
     size_t hit = haystack.find(needle, static_cast<size_t>(start));
     return hit == std::string::npos ? -1 : static_cast<int32_t>(hit);
   }
-  // Upwards: hits that begin at the start position or before it, nearest first.
+  // Upwards: the nearest hit that begins before the caret, so a selected hit is not
+  // found again and one just before the caret is not skipped.
   const int64_t last = static_cast<int64_t>(haystack.size()) - static_cast<int64_t>(needle.size());
-  for (int64_t i = std::min(start, last); i >= 0; --i)
+  for (int64_t i = std::min<int64_t>(caret - 1, last); i >= 0; --i)
     if (haystack.compare(static_cast<size_t>(i), needle.size(), needle) == 0) return static_cast<int32_t>(i);
   return -1;
-}
-
-void FindInLog() {
-  const ViewBindings::Report& report = Views.report;
-  if (!LoadView(report.form) || !report.txtLog || !report.SelStart || !report.Select) return;
-  const int32_t caret = report.SelStart();
-  const int32_t hit = FindInText(report.txtLog->Text(), caret);
-  if (hit < 0) {
-    MsgBox("Cannot find \"" + FindText + "\"", MB_OK, report.form->hwnd());
-    return;
-  }
-  report.Select(hit, static_cast<int32_t>(FindText.size()));
-  LastFoundPos = report.SelStart();
-  FindTextChanged = false;
 }
 
 void ResetImageList(ui::ListView& list, ui::ImageList& images, bool large) {

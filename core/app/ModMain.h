@@ -52,16 +52,16 @@ void RemoveTrayIcon();
 // The hint line at the bottom of the main window.
 void SetHintText(const std::string& text);
 
-// The report window's find: its dialog sets these, then calls FindInLog, which selects
+// The report window's find: its dialog sets these, then the report's search selects
 // the next hit or says it cannot find the text. Positions are characters from 0.
 extern std::string FindText;
 extern int16_t MatchCase;      // nonzero: letter case counts
 extern int16_t FindDirection;  // 1 down, anything else up
 extern int32_t LastFoundPos;
 extern bool FindTextChanged;
-void FindInLog();
-// The same search over a text: the hit's position, or -1. `caret` is where the search
-// starts; a search repeated from the last hit moves one character on first.
+// The search over a text: the hit's position, or -1. Down: the first hit at the caret or
+// after (one character on when repeated from the last hit); up: the nearest hit that
+// begins before the caret.
 int32_t FindInText(const std::string& text, int32_t caret);
 
 // Image lists of the list views: emptied and resized (32 or 16 pixels) with the list

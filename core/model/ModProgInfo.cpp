@@ -391,15 +391,16 @@ vb::Variant WalkCachedProcessList(long mode, const std::string& argument) {
 }
 
 vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
-  if (mode == 2) SaveSetting(kHookApp, kHookSection, kProcChanged, "0");
+  const bool remember = mode == 2 && !LogScanning;
+  if (remember) SaveSetting(kHookApp, kHookSection, kProcChanged, "0");
   if (mode != 0 && mode != 2 && mode != 3) return WalkCachedProcessList(mode, argument);
   std::vector<DWORD> ids = EnumProcessIds();
   std::vector<ProcessStamp> stamps;
-  if (mode == 2) {
+  if (mode == 2) stamps = ProcessStamps();
+  if (remember) {
     g_lastWalkIds = ids;
     std::sort(g_lastWalkIds.begin(), g_lastWalkIds.end());
     g_haveLastWalkIds = true;
-    stamps = ProcessStamps();
     g_lastWalkStamps = stamps;
     // Ended processes are forgotten.
     for (auto it = g_knownPaths.begin(); it != g_knownPaths.end();)
@@ -444,8 +445,12 @@ vb::Variant DoProcessListOp(long mode, const std::string& argument) {
     if (IsWinNTFlag && automatic && GetSetting(kHookApp, kHookSection, kProcChanged, "0") != "1" &&
         !ProcessSetChanged())
       return vb::Variant();
-    ProgTable.clear();
-    ProgTableLast = -1;
+    // The activity log's walk only takes the processes: the table and the remembered
+    // process set stay, or every reader would see an empty table until the set changed.
+    if (!LogScanning) {
+      ProgTable.clear();
+      ProgTableLast = -1;
+    }
     ProcIdList.clear();
     ProcPathList.clear();
     ProcListLast = -1;

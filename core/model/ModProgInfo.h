@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -134,7 +135,10 @@ std::string GetFileDisplayName(const std::string& path);
 std::string GetPriorityName(long priorityClass);
 // The modules of a process: rows of the details window's module list while it
 // refreshes, otherwise a block per module appended to the report.
-void ListProcessModules(DWORD processId, AppendString* report);
+// A report asks each file's version texts once: `cache` keeps them by lower-case path.
+using VersionFieldCache = std::map<std::string, std::array<std::string, 8>>;
+const std::array<std::string, 8>& CachedVersionFields(const std::string& path, VersionFieldCache& cache);
+void ListProcessModules(DWORD processId, AppendString* report, VersionFieldCache* cache = nullptr);
 // True when a row of the process table holds the path (both lower-cased).
 bool IsProgramInTable(const std::string& path);
 // One of the user's locale texts (LOCALE_SCURRENCY ...); "" when there is none.

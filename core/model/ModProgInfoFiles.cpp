@@ -120,27 +120,48 @@ std::string GetPriorityName(long priorityClass) {
   return "";
 }
 
-void ListProcessModules(DWORD processId, AppendString* report) {
+const std::array<std::string, 8>& CachedVersionFields(const std::string& path, VersionFieldCache& cache) {
+  const std::string key = vb::LCase(path);
+  auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
+  GetFileInfoField(1, path);
+  std::array<std::string, 8>& fields = cache[key];
+  for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = VersionFields[i];
+  return fields;
+}
+
+void ListProcessModules(DWORD processId, AppendString* report, VersionFieldCache* cache) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
   if (snapshot == INVALID_HANDLE_VALUE) return;
   MODULEENTRY32 module = {};
   module.dwSize = sizeof module;
   for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
     std::string path = Field(module.szExePath, sizeof module.szExePath);
-    GetFileInfoField(1, path);
+    const std::string name = Field(module.szModule, sizeof module.szModule);
+    const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(module.hModule));
+    const std::string base = std::to_string(reinterpret_cast<uintptr_t>(module.modBaseAddr));
     if (DetailsRefreshing && Views.details.ModsLst) {
+      GetFileInfoField(1, path);
       ui::ListView& list = *Views.details.ModsLst;
-      int row = list.AddItem(Field(module.szModule, sizeof module.szModule));
-      list.SetSubItem(row, 1, std::to_string(reinterpret_cast<uintptr_t>(module.hModule)));
+      int row = list.AddItem(name);
+      list.SetSubItem(row, 1, handle);
       list.SetSubItem(row, 2, path);
       list.SetSubItem(row, 3, std::to_string(module.modBaseSize));
-      list.SetSubItem(row, 4, std::to_string(reinterpret_cast<uintptr_t>(module.modBaseAddr)));
+      list.SetSubItem(row, 4, base);
       for (int i = 0; i < 8; ++i) list.SetSubItem(row, 5 + i, VersionFields[i]);
     } else if (report) {
-      std::string block = "       --> " + path + "\r\n";
+      std::array<std::string, 8> fields;
+      if (cache) {
+        fields = CachedVersionFields(path, *cache);
+      } else {
+        GetFileInfoField(1, path);
+        for (int i = 0; i < 8; ++i) fields[static_cast<size_t>(i)] = VersionFields[i];
+      }
+      std::string block = "       --> " + name + " (" + handle + ")" + " (" + path + ")" + " (" +
+                          std::to_string(module.modBaseSize) + ")" + " (" + base + ")";
       for (int i = 0; i < 8; ++i)
-        block += std::string("           ") + VersionFieldNames[i] + ": " + VersionFields[i] + "\r\n";
-      report->AddToString(block);
+        block += std::string("\r\n           ") + VersionFieldNames[i] + ": " + fields[static_cast<size_t>(i)];
+      report->AddToString(block + "\r\n\r\n");
     }
   }
   CloseHandle(snapshot);

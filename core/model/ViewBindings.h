@@ -125,6 +125,7 @@ struct ViewBindings {
     // The browser list (name, path) and the white list, refilled by every load.
     ui::ListView* BrowsersLst;
     ui::ListView* WhiteWndLst;
+    ui::ListView* BlockedWndLst;  // the blocked pop-ups, read by the report
   } popUpPage;
   // The notice the scan hands each pop-up to, and ticks on every pass while shown.
   struct PopUpNotice {

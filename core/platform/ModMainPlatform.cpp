@@ -73,6 +73,17 @@ HWND WndFromCursor() {
   return WindowFromPoint(p);
 }
 
+std::string SystemErrorText(DWORD error) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = text ? text : "error " + std::to_string(error);
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  return reason;
+}
+
 void ShowOnlineHelp(const std::string& /*topic*/) {
   // One help page serves every topic.
   OpenUrl(std::string(ProductWebSite) + "/online_help.htm", SW_SHOWNORMAL);

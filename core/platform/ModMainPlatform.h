@@ -24,6 +24,9 @@ extern int16_t MsgResponse;
 int16_t ShowMsg(HWND owner = nullptr);
 // A message box with the program title as caption.
 int MsgBox(const std::string& text, UINT style = MB_OK, HWND owner = nullptr);
+// The system's text for an error number, without its closing line break ("error N"
+// when the system has none).
+std::string SystemErrorText(DWORD error);
 
 // Opens an address in the user's browser. The program runs at high priority; the
 // browser it starts should not, so the class is lowered around the call.

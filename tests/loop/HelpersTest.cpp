@@ -178,6 +178,8 @@ TEST_F(HelpersTest, FindInTextFindsDownAndUpWithoutRepeatingTheLastHit) {
       {"a changed text is found at the caret", "alpha", 0, 1, 23, 23, true, 23},
       {"up from the end", "alpha", 0, 0, 28, -5, true, 23},
       {"up again from the hit", "alpha", 0, 0, 23, 23, false, 11},
+      {"up from a selected hit skips it", "alpha", 0, 0, 23, -5, true, 11},
+      {"up finds a hit just before the caret", "alpha", 0, 0, 24, -5, true, 23},
       {"up from the start of the text", "beta", 0, 0, 0, 0, false, -1},
       {"missing text", "delta", 0, 1, 0, -5, true, -1},
   };
@@ -189,44 +191,6 @@ TEST_F(HelpersTest, FindInTextFindsDownAndUpWithoutRepeatingTheLastHit) {
     FindTextChanged = c.changed;
     EXPECT_EQ(FindInText(text, c.caret), c.hit) << c.what;
   }
-}
-
-TEST_F(HelpersTest, FindInLogSelectsHitsBeyond32767CharactersAndSaysWhenItCannot) {
-  // A report far longer than a 16-bit position can hold.
-  std::string report(70000, 'x');
-  report.replace(50000, 6, "needle");
-  Logfrm.Load();
-  Logfrm.txtLog.SetText(report);
-  Logfrm.Select(0, 0);
-  FindText = "NEEDLE";
-  MatchCase = 0;
-  FindDirection = 1;
-  LastFoundPos = 0;
-  FindTextChanged = true;
-  FindInLog();
-  EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(LastFoundPos, 50000);
-  EXPECT_EQ(Logfrm.SelStart(), 50000);
-  EXPECT_FALSE(FindTextChanged);
-  DWORD start = 0, end = 0;
-  SendMessageA(Logfrm.txtLog.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(end - start, 6u);
-
-  // Searching on finds nothing more.
-  FindInLog();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].text, "Cannot find \"NEEDLE\"");
-  EXPECT_EQ(Logfrm.SelStart(), 50000) << "the selection stays";
-
-  // Up from the start of the text.
-  Logfrm.Select(0, 0);
-  FindDirection = 0;
-  FindText = "needle";
-  LastFoundPos = 0;
-  FindTextChanged = false;
-  FindInLog();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[1].text, "Cannot find \"needle\"");
 }
 
 TEST_F(HelpersTest, ImageListsAreResetAddedToAndBoundToTheirList) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 // Version texts, names, icons, modules and locale texts of real files and processes.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -97,9 +98,14 @@ TEST_F(ModuleListTest, ModulesGoToTheReportOrToTheDetailsWindow) {
   AppendString report;
   ListProcessModules(f.pid(), &report);
   std::string text = report.ReturnString();
-  EXPECT_NE(vb::LCase(text).find(vb::LCase("       --> " + PathOf(exe) + "\r\n")), std::string::npos) << text;
-  EXPECT_NE(text.find("           CompanyName: Fixture Works Ltd\r\n"), std::string::npos);
-  EXPECT_NE(text.find("           ProductVersion: 2.5\r\n"), std::string::npos);
+  // Name (handle) (path) (size) (base), the eight fields, an empty line.
+  const size_t head = vb::LCase(text).find(vb::LCase("       --> " + exe + " ("));
+  ASSERT_NE(head, std::string::npos) << text;
+  const std::string line = text.substr(head, text.find("\r\n", head) - head);
+  EXPECT_NE(vb::LCase(line).find(vb::LCase(") (" + PathOf(exe) + ") (")), std::string::npos) << line;
+  EXPECT_EQ(std::count(line.begin(), line.end(), '('), 4) << line;
+  EXPECT_NE(text.find("\r\n           CompanyName: Fixture Works Ltd\r\n", head), std::string::npos);
+  EXPECT_NE(text.find("\r\n           ProductVersion: 2.5\r\n\r\n", head), std::string::npos);
   EXPECT_NE(vb::LCase(text).find("kernel32.dll"), std::string::npos);
 
   DetailsFrm.ModsLst.Clear();
