@@ -312,6 +312,7 @@ void MainfrmForm::BuildCommandMenus() {
   mnuProgsKillQrt = &mnuProgs->Add("&Quarantine");
   add(mnuProgsKillQrt, "&View Quarantine", [] { ShowFrm(Views.quarantine.form); });
   add(mnuProgsKillQrt, "Move to &Quarantine", [this] { mnuProgsMoveToQrt_Click(); });
+  add(mnuProgs, "Sp&yware Search...", [this] { mnuProgsSpywareSearch_Click(); });
   mnuProgs->Add("-");
   add(mnuProgs, "&Copy Path", [this] {
     if (!AppLst.SelectedRows().empty()) mnuCopyPath_Click();

@@ -253,7 +253,11 @@ void MainfrmForm::mnuProgsDetails_Click() {
 void MainfrmForm::mnuProgsSpywareSearch_Click() {
   const std::vector<int> rows = AppLst.SelectedRows();
   if (rows.empty()) return;
-  SpywareSearchFrm.ShowSpywareSearchFrm(AppLst.Key(rows[0]));
+  const std::string path = AppLst.Key(rows[0]);
+  SpywareSearchFrm.Load();
+  // The search opens in place of the frame, which goes to the tray.
+  if (Views.frame.form) Views.frame.form->Close();
+  SpywareSearchFrm.ShowSpywareSearchFrm(path);
 }
 
 void MainfrmForm::mnuProgsMoveToQrt_Click() {
