@@ -34,7 +34,7 @@ TEST(ProgramState, OneResetGivesEveryModuleItsStartValues) {
   ResetProgramState();
 
   EXPECT_FALSE(IsExiting || CancelFlag || SessionEnding);
-  EXPECT_EQ(FindDirection, 1);
+  EXPECT_EQ(FindDirection, 0);
   EXPECT_FALSE(FirstShowDone);
   EXPECT_EQ(RefreshInterval, 4);
   EXPECT_FALSE(TermRestartMode);
