@@ -301,6 +301,8 @@ void MainfrmForm::BuildCommandMenus() {
   ui::MenuItem& performance = mnuProgs->Add("&Performance (Priority)");
   add(&performance, "&Increase Performance", [this] { ChangeSelectedPriority(1); });
   add(&performance, "&Decrease Performance", [this] { ChangeSelectedPriority(-1); });
+  mnuProgsSendTo = &mnuProgs->Add("&Send To");
+  add(mnuProgsSendTo, "&Windows Start-up", [this] { mnuProgsSendToStartUp_Click(); });
   mnuProgs->Add("-");
   add(mnuProgs, "&Terminate", [this] { KillApp(false); });
   add(mnuProgs, "Terminate and &Restart", [this] { KillApp(true); });

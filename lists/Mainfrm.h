@@ -27,6 +27,7 @@ class MainfrmForm : public ui::Window {
   // Pop-up menus, never shown as a bar.
   ui::Menu Menus;
   ui::MenuItem* mnuAppLst;
+  ui::MenuItem* mnuProgsSendTo = nullptr;
   ui::MenuItem* mnuAppLstView[3];
   ui::MenuItem* mnuWndLst;
   ui::MenuItem* mnuWndLstView[3];
@@ -97,6 +98,8 @@ class MainfrmForm : public ui::Window {
   void mnuWndShowForSeconds_Click();
   void mnuProgsDetails_Click();
   void mnuProgsMoveToQrt_Click();
+  // Shows the program's start-up entry, or opens the add dialog with its path.
+  void mnuProgsSendToStartUp_Click();
 
   // The facts of a program file, asked once while the path is in the process table.
   struct PathFacts {

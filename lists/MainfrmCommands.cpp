@@ -3,7 +3,9 @@
 #include <functional>
 
 #include "CancelEvent.h"
+#include "AddStartupFrm.h"
 #include "DetailsFrm.h"
+#include "MoreToolsFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -242,6 +244,27 @@ void MainfrmForm::mnuProgsDetails_Click() {
   if (rows.empty()) return;
   ShowFrm(DetailsFrm);
   DetailsFrm.RefFrm(AppLst.Key(rows[0]), false);
+}
+
+void MainfrmForm::mnuProgsSendToStartUp_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  const std::string path = AppLst.Key(rows[0]);
+  if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("MoreTools");
+  MoreToolsFrm.SSTab1.SetTab(2);
+  MoreToolsFrm.RefreshMe(false);
+  const int16_t row = MoreToolsFrm.SearchStartUpLV(path);
+  if (row == 0) {
+    // The path is the name too, so OK writes the entry at once.
+    AddStartupFrm.ShowAddStartUpFrm(path, path);
+    return;
+  }
+  ui::ListView& entries = MoreToolsFrm.StartUpLV;
+  const int at = ui::ListView::FromOneBased(row);
+  for (int other : entries.SelectedRows()) entries.SetSelected(other, false);
+  entries.SetSelected(at, true);
+  entries.SetFocusedRow(at);
+  if (entries.hwnd()) SendMessageA(entries.hwnd(), LVM_ENSUREVISIBLE, at, FALSE);
 }
 
 void MainfrmForm::mnuProgsMoveToQrt_Click() {
