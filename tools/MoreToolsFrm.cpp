@@ -387,6 +387,8 @@ void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
     ui::ListView::RedrawGuard guard(StartUpLV);
     StartUpLV.Clear();
     ListStartUpKeys();
+    // Rows are placed by their name as they come; the chosen column orders them now.
+    if (StartUpLV.Sorted()) StartUpLV.Sort();
   }
   cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
   ShowBlockers();
@@ -527,6 +529,7 @@ int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& Path) {
 
 void MoreToolsFrmForm::StartUpLV_ColumnClick(int column) {
   StartUpLV.SortBy(column, ui::SortKind::kText, !StartUpLV.SortAscending());
+  StartUpLV.SetSorted(true);
 }
 
 int MoreToolsFrmForm::SelectedStartUpRow() const {
