@@ -404,6 +404,8 @@ void MoreToolsFrmForm::MsgsLstCombo_Click() {
   const int index = MsgsLstCombo.ListIndex();
   if (index < 0 || index > 4) return;
   WinReminderTextTxt.SetText(kReminderPresets[index]);
+  // A multi-line box raises no change for text set by the program.
+  ReminderEdited(nullptr);
 }
 
 void MoreToolsFrmForm::SaveBtn_Click() {
