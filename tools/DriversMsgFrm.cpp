@@ -55,6 +55,13 @@ void DriversMsgFrmForm::StayInFront() {
 
 void DriversMsgFrmForm::Form_Activate() { StayInFront(); }
 
+// Each load starts as designed: the controls keep their state while the form has no
+// window, and a tick left from the last warning would turn the check off unasked.
+void DriversMsgFrmForm::Form_Load() {
+  DontShowChk.SetValue(false);
+  lblDrvLbl.SetText("Drive_Label");
+}
+
 void DriversMsgFrmForm::ShowFrm(const std::string& root) {
   if (!Load()) return;
   DriveRoot = root;

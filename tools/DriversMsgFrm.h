@@ -28,6 +28,7 @@ class DriversMsgFrmForm : public ui::Window {
   void OKButton_Click();
 
  protected:
+  void Form_Load() override;
   void Form_Activate() override;
   void Form_Unload(bool& cancel) override;
 

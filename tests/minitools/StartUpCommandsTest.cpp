@@ -39,6 +39,7 @@ TEST_F(StartUpCommandsTest, DisableAndEnableKeepTypeAndBytes) {
   RegRawValue binary;
   binary.type = REG_BINARY;
   binary.bytes = std::string("\x01\x00\xff\x20", 4);
+  const std::string longName(300, 'n');
   const struct {
     int runType;
     const char* name;
@@ -49,7 +50,7 @@ TEST_F(StartUpCommandsTest, DisableAndEnableKeepTypeAndBytes) {
       {6, "Long", Sz("c:\\" + std::string(2000, 'l') + ".exe")},
       {2, "Binary", binary},
       {1, " Padded name ", Sz("c:\\p.exe")},
-      {5, std::string(300, 'n').c_str(), Sz("c:\\n.exe")},
+      {5, longName.c_str(), Sz("c:\\n.exe")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
