@@ -49,8 +49,13 @@ int16_t StoredCount() {
 
 void Eject(const std::string& device, DWORD code, std::string block, DWORD access, DWORD creation, DWORD flags) {
   HANDLE handle = CreateFileA(device.c_str(), access, 0, nullptr, creation, flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
-  mediaseams::EjectCall call{device, code, block, "", false, 0};
+  mediaseams::EjectCall call{device, code, block, "", false, false, 0};
+  if (handle == INVALID_HANDLE_VALUE) {
+    call.error = GetLastError();
+    if (mediaseams::EjectObserverFn) mediaseams::EjectObserverFn(call);
+    return;
+  }
+  call.opened = true;
   DWORD returned = 0;
   std::string out = block;
   const BOOL ok = DeviceIoControl(handle, code, block.empty() ? nullptr : &block[0], static_cast<DWORD>(block.size()),

@@ -30,14 +30,15 @@ void EjectMedia(const std::string& DriveRoot);
 extern DWORD MediaMsgStartTick;
 
 namespace mediaseams {
-// Each eject request made to a device that opened, after the system answered it.
+// Each eject request, after the system answered it (or refused to open the device).
 struct EjectCall {
   std::string device;
   DWORD code = 0;
   std::string input;   // the bytes handed in (the 9x register block), empty for none
   std::string output;  // the bytes handed back
+  bool opened = false;    // the device opened
   bool answered = false;  // DeviceIoControl succeeded
-  DWORD error = 0;        // its last error when it did not
+  DWORD error = 0;        // the last error of the open or the request when it failed
 };
 extern std::function<void(const EjectCall&)> EjectObserverFn;
 void Reset();

@@ -16,6 +16,9 @@
 #include "MoreToolsFrm.h"
 #include "Seams.h"
 #include "UiWait.h"
+#include "Registry.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -135,6 +138,7 @@ TEST_F(MediaCheckTest, WarningWaitsAndEjectRestartsTheWait) {
   ASSERT_EQ(ejects.size(), 1u);
   EXPECT_EQ(ejects[0].device, "\\\\.\\R:");
   EXPECT_EQ(ejects[0].code, DWORD(IOCTL_STORAGE_EJECT_MEDIA));
+  EXPECT_TRUE(ejects[0].opened);
   EXPECT_FALSE(ejects[0].answered);
   EXPECT_EQ(ejects[0].error, DWORD(ERROR_NOT_SUPPORTED));
   EXPECT_TRUE(messages.empty());
@@ -242,6 +246,49 @@ TEST_F(MediaCheckTest, TheExitsCheck) {
   SessionEnding = false;
   EXPECT_EQ(order, std::vector<std::string>({"warning"}));
   EXPECT_EQ(ends.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+std::string RunEjectProbe(const std::string& version) {
+  const std::string key = "Software\\Wine\\AppDefaults\\minitools_eject_probe.exe";
+  looptest::SetRegText(HKEY_CURRENT_USER, key, "Version", version);
+  const std::string out = testsupport::BinDir() + "\\eject_probe_" + version + ".txt";
+  DeleteFileA(out.c_str());
+  PROCESS_INFORMATION pi{};
+  std::string text;
+  if (testsupport::StartQuietly(testsupport::BinDir() + "\\minitools_eject_probe.exe",
+                                "minitools_eject_probe.exe \"" + out + "\"", testsupport::BinDir(), pi)) {
+    WaitForSingleObject(pi.hProcess, 20000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (FILE* f = std::fopen(out.c_str(), "r")) {
+      char buffer[512];
+      while (std::fgets(buffer, sizeof buffer, f)) text += buffer;
+      std::fclose(f);
+    }
+  }
+  testsupport::DeleteTree(HKEY_CURRENT_USER, key);
+  DeleteFileA(out.c_str());
+  return text;
+}
+
+// On the 9x family the eject is the DOS IOCTL through VWIN32, with the register block
+// EBX = drive 1 (A:), ECX = 0x0849, EAX = 0x440D.
+TEST(EjectProbeTest, Win98GoesThroughVwin32) {
+  const std::string text = RunEjectProbe("win98");
+  EXPECT_NE(text.find("version c"), std::string::npos) << "the 9x family: " << text;
+  EXPECT_NE(text.find("device \\\\.\\VWIN32\ncode 1\n"), std::string::npos) << text;
+  // 32-bit Wine opens VWIN32 and answers; 64-bit Wine has no such device (error 2).
+  if (text.find("opened 1") != std::string::npos)
+    EXPECT_NE(text.find("answered 1"), std::string::npos) << text;
+  else
+    EXPECT_NE(text.find("error 2\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("input 01 00 00 00 00 00 00 00 49 08 00 00 0d 44 00 00 00 00 00 00 00 00 00 00 00 00 00 00"),
+            std::string::npos)
+      << text;
 }
 
 }  // namespace
