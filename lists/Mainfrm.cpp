@@ -304,6 +304,7 @@ void MainfrmForm::BuildCommandMenus() {
   add(&performance, "&Increase Performance", [this] { ChangeSelectedPriority(1); });
   add(&performance, "&Decrease Performance", [this] { ChangeSelectedPriority(-1); });
   mnuProgsSendTo = &mnuProgs->Add("&Send To");
+  add(mnuProgsSendTo, "&Windows Start-up", [this] { mnuProgsSendToStartUp_Click(); });
   add(mnuProgsSendTo, "Inter&net Start-up", [this] { mnuProgsInternet_Click(); });
   add(mnuProgsSendTo, "Pop-up &Browsers List", [this] { mnuProgsSendToBrowsers_Click(); });
   mnuProgs->Add("-");

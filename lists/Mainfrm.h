@@ -27,6 +27,7 @@ class MainfrmForm : public ui::Window {
   // Pop-up menus, never shown as a bar.
   ui::Menu Menus;
   ui::MenuItem* mnuAppLst;
+  ui::MenuItem* mnuProgsSendTo = nullptr;
   ui::MenuItem* mnuAppLstView[3];
   ui::MenuItem* mnuWndLst;
   ui::MenuItem* mnuWndLstView[3];
@@ -35,7 +36,6 @@ class MainfrmForm : public ui::Window {
   ui::MenuItem* mnuPriorityMain;
   ui::MenuItem* mnuProgsMonitorCPU;
   ui::MenuItem* mnuProgsKillQrt;
-  ui::MenuItem* mnuProgsSendTo;
 
   // The icons of the rows: 0 programs, 1 windows.
   ui::ImageList TmpIconImg[2];
@@ -107,6 +107,8 @@ class MainfrmForm : public ui::Window {
   void mnuProgsInternet_Click();
   void mnuProgsSendToBrowsers_Click();
   void mnuWndsSendToWhite_Click();
+  // Shows the program's start-up entry, or opens the add dialog with its path.
+  void mnuProgsSendToStartUp_Click();
 
   // The facts of a program file, asked once while the path is in the process table.
   struct PathFacts {

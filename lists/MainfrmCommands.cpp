@@ -3,22 +3,24 @@
 #include <functional>
 
 #include "AddBrowserFrm.h"
+#include "AddStartupFrm.h"
 #include "AddWhiteFrm.h"
 #include "CancelEvent.h"
 #include "ConInfoFrm.h"
 #include "DetailsFrm.h"
-#include "SpywareSearchFrm.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
+#include "ModSettings.h"
 #include "ModSProgs.h"
 #include "ModStartupPlatform.h"
-#include "ModSettings.h"
 #include "ModWndOpr.h"
+#include "MoreToolsFrm.h"
 #include "PopUpFrm.h"
 #include "Seams.h"
+#include "SpywareSearchFrm.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
@@ -258,6 +260,27 @@ void MainfrmForm::mnuProgsSpywareSearch_Click() {
   // The search opens in place of the frame, which goes to the tray.
   if (Views.frame.form) Views.frame.form->Close();
   SpywareSearchFrm.ShowSpywareSearchFrm(path);
+}
+
+void MainfrmForm::mnuProgsSendToStartUp_Click() {
+  const std::vector<int> rows = AppLst.SelectedRows();
+  if (rows.empty()) return;
+  const std::string path = AppLst.Key(rows[0]);
+  if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("MoreTools");
+  MoreToolsFrm.SSTab1.SetTab(2);
+  MoreToolsFrm.RefreshMe(false);
+  const int16_t row = MoreToolsFrm.SearchStartUpLV(path);
+  if (row == 0) {
+    // The path is the name too, so OK writes the entry at once.
+    AddStartupFrm.ShowAddStartUpFrm(path, path);
+    return;
+  }
+  ui::ListView& entries = MoreToolsFrm.StartUpLV;
+  const int at = ui::ListView::FromOneBased(row);
+  for (int other : entries.SelectedRows()) entries.SetSelected(other, false);
+  entries.SetSelected(at, true);
+  entries.SetFocusedRow(at);
+  if (entries.hwnd()) SendMessageA(entries.hwnd(), LVM_ENSUREVISIBLE, at, FALSE);
 }
 
 void MainfrmForm::mnuProgsMoveToQrt_Click() {

@@ -72,14 +72,29 @@ qp_new_prefix() {
   # No window manager runs here: windows Wine leaves to one wait two seconds
   # for it on every hide.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # A CD drive r: and a diskette drive s: for the media check. Wine follows the links
+  # live: a test takes a disk out by moving the target folder away.
+  wine reg add 'HKLM\Software\Wine\Drives' /v r: /t REG_SZ /d cdrom /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Drives' /v s: /t REG_SZ /d floppy /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.quillon-ready"
+  ln -sfn "$QP_BUILD/media/cd" "$WINEPREFIX/dosdevices/r:"
+  ln -sfn "$QP_BUILD/media/floppy" "$WINEPREFIX/dosdevices/s:"
+  touch "$WINEPREFIX/.quillon-ready-2"
+}
+
+# The media of the prefix's removable drives, in place before the server starts: it
+# reads drive types and labels once, when it starts.
+qp_media() {
+  mkdir -p "$QP_BUILD/media/cd" "$QP_BUILD/media/floppy"
+  rm -rf "$QP_BUILD/media/cd-out" "$QP_BUILD/media/floppy-out"
+  printf 'QPDISC\n' > "$QP_BUILD/media/cd/.windows-label"
 }
 
 # A prefix of the project's own, made once, with this build's COM library
 # registered.
 qp_prefix() {
-  [ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix
+  [ -f "$WINEPREFIX/.quillon-ready-2" ] || qp_new_prefix
+  qp_media
   # The COM library is registered where this build put it.
   if [ -f "$QP_BIN/Pellmon.dll" ]; then
     wine regsvr32 /s "$(winepath -w "$QP_BIN/Pellmon.dll")" >/dev/null 2>&1 ||

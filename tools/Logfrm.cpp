@@ -25,7 +25,6 @@
 #include "modprinting.h"
 
 LogfrmForm Logfrm;
-bool TasksHistoryOnly = false;
 
 namespace report {
 namespace {

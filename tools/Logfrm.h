@@ -130,5 +130,3 @@ class LogfrmForm : public ui::Window {
 
 extern LogfrmForm Logfrm;
 
-// The mini-tools page sets it while it opens the report on the history alone.
-extern bool TasksHistoryOnly;

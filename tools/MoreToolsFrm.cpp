@@ -1,15 +1,40 @@
 #include "MoreToolsFrm.h"
 
+#include <commctrl.h>
+
+#include "AddStartupFrm.h"
+#include "DetailsFrm.h"
+#include "Failure.h"
 #include "InterfaceFrm.h"
 #include "Logfrm.h"
-
+#include "Mainfrm.h"
+#include "ModCheckDrive.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModProgInfo.h"
 #include "ModRegistry.h"
 #include "ModSettings.h"
+#include "ModStartup.h"
+#include "Seams.h"
+#include "StartUpEntries.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
+
+const char* const kReminderPresets[5] = {
+    "'Long hours on the computer can be rewarding, even fun, but they can also lead to aches and pains in your "
+    "neck, shoulders, arms and hands.' This is one of the several warning signs of using computers for long time. "
+    "Do you know that few minutes every hour can save you from all these dangers? Let Quillon Pro reminds you "
+    "kindly every specified active interval to walk around for a few minutes, stretch, and relax to protect your "
+    "invaluable health.",
+    "Dear Family, pleeeease ... don't touch the keyboard. I just went to walk around for few minutes and will "
+    "return back soon.",
+    "Dear Family, if you want a very easy and fast way to get hung to the ceil, then simply touch the keyboard! I "
+    "just went to walk around for few minutes and will return back soon. OK!!?",
+    "Dear Boss, excuse me, I have been working for long time. So, I just went to walk around for few minutes, "
+    "stretch and relax. Otherwise, I will pay all my salary on visiting doctors!",
+    "Dear Boss, don't get surprised, yes I left my office to walk around for a few minutes, stretch, and relax. I "
+    "will NEVER make this digital box destory my health any more.",
+};
 
 namespace {
 
@@ -30,21 +55,34 @@ const StartUpLocation kStartUpLocations[7] = {
 
 enum StartUpColumn { kStartUpName = 0, kStartUpStatus = 1, kStartUpCmdLine = 2, kStartUpKey = 3, kStartUpRunning = 4 };
 
+const char kHint[] = "Mini tools: Reminders, Media check, tasks history and start-up manager";
+
 // A value's text, up to 1023 characters, blanks trimmed; "" for a value that is not
 // text.
 std::string StartUpCommandLine(HKEY key, const std::string& name) {
-  // Read whole, then cut: a buffer too small for the value gets no data at all.
-  DWORD size = 0, type = 0;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return "";
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
-  std::vector<char> data(size + 1, '\0');
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
-    return "";
-  std::string text(data.data());
+  RegRawValue value;
+  if (ReadRegRaw(key, name, value) != ERROR_SUCCESS) return "";
+  if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return "";
+  std::string text = value.bytes.substr(0, value.bytes.find('\0'));
   if (text.size() > 1023) text.resize(1023);
   size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int16_t RunTypeOf(const std::string& tag) {
+  const double value = vb::Val(tag);
+  return value >= 0 && value <= 6 ? static_cast<int16_t>(value) : 0;
+}
+
+std::string MinutesText(int16_t minutes) { return minutes < 1 ? "0" : std::to_string(minutes); }
+
+int16_t IntegerOf(const ui::TextBox& box) { return vb::CInt(vb::Val(box.Text())).value_or(0); }
+
+// Out of 1 to 1440 the box takes the fallback period.
+void CorrectPeriod(ui::TextBox& box, const char* fallback) {
+  const double value = vb::Val(box.Text());
+  if (value < 1 || value > 1440) box.SetText(fallback);
 }
 
 }  // namespace
@@ -52,67 +90,166 @@ std::string StartUpCommandLine(HKEY key, const std::string& name) {
 MoreToolsFrmForm MoreToolsFrm;
 
 MoreToolsFrmForm::MoreToolsFrmForm()
-    : Window({.caption = "More Tools", .style = WS_POPUP, .width = 600, .height = 400}),
-      SSTab1(*this, {0, 0, 600, 400},
+    : Window({.caption = "More Tools", .style = WS_POPUP, .width = 600, .height = 400, .keyPreview = true}),
+      SSTab1(*this, {10, 10, 580, 380},
              {"Reminders", "Tasks History and Media Check", "Windows Start-up Manager"}),
-      HistoryFram(*this, {12, 12, 570, 110}, "Processes and Windows History"),
-      StartBtn(*this, {12, 24, 80, 26}, "S&tart"),
-      PauseBtn(*this, {100, 24, 80, 26}, "&Pause"),
-      StopBtn(*this, {188, 24, 80, 26}, "&Stop"),
-      ViewBtn(*this, {276, 24, 80, 26}, "View"),
-      StatusLbl(*this, {12, 62, 50, 18}, "Status:"),
-      RecStatusLbl(*this, {64, 62, 470, 36},
+      HealthFram(*this, {8, 8, 560, 192}, "Health Smart Reminder"),
+      WinReminderChk(*this, {10, 20, 120, 20}, "Remind me every"),
+      WinReminderTxt(*this, {134, 20, 50, 20}),
+      WinMinutesLbl(*this, {190, 22, 80, 18}, "minute(s)."),
+      IdleLbl(*this, {10, 48, 340, 18}, "And dismiss the reminder if the computer is idle for more than"),
+      WinReminderIdleTimeTxt(*this, {354, 46, 50, 20}),
+      IdleMinutesLbl(*this, {10, 72, 400, 18}, "minute(s) while working in Windows with this message:"),
+      WinReminderTextTxt(*this, {10, 92, 540, 62}, "", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL),
+      PresetsLbl(*this, {10, 163, 130, 18}, "Pre-defined messages:"),
+      MsgsLstCombo(*this, {144, 160, 200, 150}),
+      IntFram(*this, {8, 206, 560, 112}, "Internet Reminder"),
+      IntReminderChk(*this, {10, 20, 120, 20}, "Remind me every"),
+      IntReminderTxt(*this, {134, 20, 50, 20}),
+      Label4(*this, {190, 22, 360, 18}, "minute(s) while connected to the Internet with this message:"),
+      Label4_1(*this, {10, 46, 200, 18}, "(Dial-up connection only) :"),
+      IntReminderTextTxt(*this, {10, 66, 540, 38}, "", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL),
+      SaveBtn(*this, {400, 324, 80, 24}, "Save"),
+      ResetBtn(*this, {488, 324, 80, 24}, "Reset"),
+      HistoryFram(*this, {8, 8, 560, 104}, "Processes and Windows History"),
+      StartBtn(*this, {10, 20, 80, 26}, "S&tart"),
+      PauseBtn(*this, {96, 20, 80, 26}, "&Pause"),
+      ViewBtn(*this, {182, 20, 80, 26}, "View"),
+      StopBtn(*this, {268, 20, 80, 26}, "&Stop"),
+      StatusLbl(*this, {10, 58, 50, 18}, "Status:"),
+      RecStatusLbl(*this, {62, 58, 450, 36},
                    "Press Start to start logging processes and windows that are launched/terminated."),
-      IndShp(*this, {540, 62, 16, 16}, true),
-      DriveEXList(*this, {20, 140, 120, 120}, LVS_LIST),
-      IntReminderChk(*this, {20, 180, 300, 20}, "Remind me when I am connected to the Internet for"),
-      IntReminderTxt(*this, {20, 204, 60, 20}),
-      Label4(*this, {86, 206, 80, 20}, "minute(s)"),
-      StartUpLV(*this, {8, 30, 584, 320}) {
+      IndShp(*this, {530, 58, 16, 16}, true),
+      MediaFram(*this, {8, 118, 560, 112}, "Media Check"),
+      MediaChk(*this, {10, 18, 540, 20},
+               "Warn me if there exists any removable media (disks, CDs, ..etc) on Shutdown."),
+      DriveEXLbl(*this, {10, 46, 150, 18}, "Don't check these drives :"),
+      DriveEXLetter(*this, {164, 44, 30, 20}),
+      AddDriveEXBtn(*this, {200, 42, 60, 24}, "Add"),
+      DriveEXList(*this, {280, 44, 120, 60}),
+      DetailsFram(*this, {8, 236, 275, 88}, "Program's details"),
+      DetailsLbl(*this, {10, 18, 255, 32}, "Click the button for information about running programs in details:"),
+      Command4(*this, {10, 54, 100, 24}, "&Details..."),
+      BlockersFram(*this, {290, 236, 278, 88}, "Blockers"),
+      EnableSpamChk(*this, {10, 20, 260, 20}, "Enable Messenger Spam blocker on start up"),
+      EnablePopUpChk(*this, {10, 48, 260, 20}, "Enable the pop-up blocker on startup"),
+      StartUpLV(*this, {8, 8, 560, 290}),
+      cmdAdd0(*this, {8, 306, 76, 24}, "&Add"),
+      cmdAdd1(*this, {88, 306, 76, 24}, "&Ed&it"),
+      EnableBtn0(*this, {168, 306, 76, 24}, "&Enable"),
+      EnableBtn1(*this, {248, 306, 76, 24}, "&Disable"),
+      detailsBtn(*this, {328, 306, 76, 24}, "De&tails"),
+      SwitchBtn(*this, {408, 306, 76, 24}, "&Jump to it"),
+      cmdDel(*this, {488, 306, 76, 24}, "&Delete") {
   for (const auto& column : {std::make_pair("Program Name", 120), std::make_pair("Status", 60),
                              std::make_pair("Command Line", 220), std::make_pair("Key", 200),
                              std::make_pair("Running", 70)})
     StartUpLV.AddColumn(column.first, column.first, column.second);
-  StartUpLV.ColumnClick = [this](int column) { StartUpLV_ColumnClick(column); };
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&IntReminderChk, &IntReminderTxt, &Label4})
-    c->SetContainer(SSTab1.Page(0));
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&HistoryFram, &DriveEXList})
-    c->SetContainer(SSTab1.Page(1));
-  StartUpLV.SetContainer(SSTab1.Page(2));
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&StartBtn, &PauseBtn, &StopBtn, &ViewBtn, &StatusLbl,
-                                                             &RecStatusLbl, &IndShp})
-    c->SetContainer(HistoryFram);
+  auto place = [](ui::Control& container, std::initializer_list<ui::Control*> controls) {
+    for (ui::Control* c : controls) c->SetContainer(container);
+  };
+  place(SSTab1.Page(0), {&HealthFram, &IntFram, &SaveBtn, &ResetBtn});
+  place(HealthFram, {&WinReminderChk, &WinReminderTxt, &WinMinutesLbl, &IdleLbl, &WinReminderIdleTimeTxt,
+                     &IdleMinutesLbl, &WinReminderTextTxt, &PresetsLbl, &MsgsLstCombo});
+  place(IntFram, {&IntReminderChk, &IntReminderTxt, &Label4, &Label4_1, &IntReminderTextTxt});
+  place(SSTab1.Page(1), {&HistoryFram, &MediaFram, &DetailsFram, &BlockersFram});
+  place(HistoryFram, {&StartBtn, &PauseBtn, &ViewBtn, &StopBtn, &StatusLbl, &RecStatusLbl, &IndShp});
+  place(MediaFram, {&MediaChk, &DriveEXLbl, &DriveEXLetter, &AddDriveEXBtn, &DriveEXList});
+  place(DetailsFram, {&DetailsLbl, &Command4});
+  place(BlockersFram, {&EnableSpamChk, &EnablePopUpChk});
+  place(SSTab1.Page(2), {&StartUpLV, &cmdAdd0, &cmdAdd1, &EnableBtn0, &EnableBtn1, &detailsBtn, &SwitchBtn, &cmdDel});
   PauseBtn.SetEnabled(false);
   StopBtn.SetEnabled(false);
   IndShp.SetBackColor(RGB(255, 0, 0));
-  StartBtn.Click = [this] { StartBtn_Click(); };
-  PauseBtn.Click = [this] { PauseBtn_Click(); };
-  StopBtn.Click = [this] { StopBtn_Click(); };
-  ViewBtn.Click = [this] { ViewBtn_Click(); };
-  IntReminderTxt.SetNumberStyle(true);
+  for (ui::TextBox* box : {&IntReminderTxt, &WinReminderTxt, &WinReminderIdleTimeTxt}) box->SetNumberStyle(true);
+  mnuDrive = &Menus.Add("mnuDrive");
+  mnuDriveRemove = &mnuDrive->Add("&Remove");
+  BindEvents();
   Views.moreTools = {.form = this,
                      .DriveEXList = &DriveEXList,
                      .IntReminderChk = &IntReminderChk,
                      .IntReminderTxt = &IntReminderTxt,
                      .Label4 = &Label4,
                      .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
-                     .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); }};
+                     .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); },
+                     .MediaChk = &MediaChk,
+                     .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); }};
 }
 
-void MoreToolsFrmForm::LoadMoreToolsData() {
-  SettingsReader more(ProgramTitle, "MoreTools");
-  int16_t check = more.Int16("DriveCheck", 1);
-  DriveCheck = check == 0 ? 0 : 1;
-  SettingsReader general(ProgramTitle, "General");
-  int16_t count = general.Int16("DriveEXNUM", 0);
-  DriveEXList.Clear();
-  for (int n = 1; n <= count; ++n) {
-    std::string drive = general.Text("DriveEX" + std::to_string(n), "");
-    if (!drive.empty()) DriveEXList.AddItem(drive);
-  }
+MoreToolsFrmForm::~MoreToolsFrmForm() = default;
+
+void MoreToolsFrmForm::BindEvents() {
+  StartUpLV.ColumnClick = [this](int column) { StartUpLV_ColumnClick(column); };
+  StartUpLV.DblClick = [this](int) { detailsBtn_Click(); };
+  StartBtn.Click = [this] { StartBtn_Click(); };
+  PauseBtn.Click = [this] { PauseBtn_Click(); };
+  StopBtn.Click = [this] { StopBtn_Click(); };
+  ViewBtn.Click = [this] { ViewBtn_Click(); };
+  cmdAdd0.Click = [this] { cmdAdd_Click(0); };
+  cmdAdd1.Click = [this] { cmdAdd_Click(1); };
+  EnableBtn0.Click = [this] { EnableBtn_Click(0); };
+  EnableBtn1.Click = [this] { EnableBtn_Click(1); };
+  detailsBtn.Click = [this] { detailsBtn_Click(); };
+  SwitchBtn.Click = [this] { SwitchBtn_Click(); };
+  cmdDel.Click = [this] { cmdDel_Click(); };
+  SaveBtn.Click = [this] { SaveBtn_Click(); };
+  ResetBtn.Click = [this] { ResetBtn_Click(); };
+  MsgsLstCombo.Click = [this] { MsgsLstCombo_Click(); };
+  MediaChk.Click = [this] { MediaChk_Click(); };
+  AddDriveEXBtn.Click = [this] { AddDriveEXBtn_Click(); };
+  Command4.Click = [this] { Command4_Click(); };
+  EnableSpamChk.Click = [this] { EnableSpamChk_Click(); };
+  EnablePopUpChk.Click = [this] { EnablePopUpChk_Click(); };
+  mnuDriveRemove->Click = [this] { mnuDriveRemove_Click(); };
+  SSTab1.Click = [this](int) { SSTab1_Click(); };
+
+  // A period typed or clicked into ticks its reminder; any edit enables Save.
+  IntReminderTxt.Change = [this] { ReminderEdited(&IntReminderChk); };
+  WinReminderTxt.Change = [this] { ReminderEdited(&WinReminderChk); };
+  for (ui::TextBox* box : {&WinReminderIdleTimeTxt, &IntReminderTextTxt, &WinReminderTextTxt})
+    box->Change = [this] { ReminderEdited(nullptr); };
+  IntReminderChk.Click = [this] { ReminderEdited(nullptr); };
+  WinReminderChk.Click = [this] { ReminderEdited(nullptr); };
+  IntReminderTxt.MouseDown = [this](int, int, int, int) {
+    if (Visible()) IntReminderChk.SetValue(true);
+  };
+  WinReminderTxt.MouseDown = [this](int, int, int, int) {
+    if (Visible()) WinReminderChk.SetValue(true);
+  };
+  // A page gets no focus of its own to lose: the edits are kept when the focus goes
+  // from a reminder field to anything outside the page.
+  for (ui::Control* field : std::initializer_list<ui::Control*>{
+           &IntReminderChk, &IntReminderTxt, &IntReminderTextTxt, &WinReminderChk, &WinReminderTxt,
+           &WinReminderIdleTimeTxt, &WinReminderTextTxt, &MsgsLstCombo, &SaveBtn, &ResetBtn})
+    field->LostFocus = [this](HWND gaining) {
+      if (!gaining || (gaining != hwnd() && !IsChild(hwnd(), gaining))) UpdateData();
+    };
+
+  DriveEXLetter.Change = [this] {
+    const std::string text = DriveEXLetter.Text(), upper = vb::UCase(text);
+    if (text != upper) DriveEXLetter.SetText(upper);
+  };
+  DriveEXList.MouseDown = [this](int button, int, int x, int y) {
+    if (button != 2) return;
+    POINT at{x, y};
+    ClientToScreen(DriveEXList.hwnd(), &at);
+    Menus.Popup(*this, *mnuDrive, at);
+  };
+  DriveEXList.KeyDown = [this](int keyCode, int) {
+    if (keyCode == VK_DELETE) mnuDriveRemove_Click();
+  };
+  auto hint = [](int, int, int, int) { SetHintText(kHint); };
+  for (ui::Frame* frame : {&HealthFram, &HistoryFram, &MediaFram}) frame->MouseMove = hint;
 }
+
+// ---- Loading, refreshing, layout and keys
 
 void MoreToolsFrmForm::Form_Load() {
+  SetBackColor(FormBackColor);
+  SSTab1.SetTab(0);
+  MsgsLstCombo.Clear();
+  for (const char* preset : {"Default", "Family (polite)", "Family (hard)", "Office (polite)", "Office (hard)"})
+    MsgsLstCombo.AddItem(preset);
   // Images 1 and 2 of the list: an enabled and a disabled entry.
   if (IntProgImg.Count() == 0) {
     IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "Enabled");
@@ -120,15 +257,237 @@ void MoreToolsFrmForm::Form_Load() {
   }
   if (StartUpLV.hwnd())
     SendMessageA(StartUpLV.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(IntProgImg.handle()));
+  toolTips_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  const std::pair<ui::Button*, const char*> tips[] = {
+      {&cmdAdd0, "Add new start-up program"},
+      {&cmdAdd1, "Edit selected program."},
+      {&EnableBtn0, "Enable selected program"},
+      {&EnableBtn1,
+       "Disable selected program. Disabling the program will stop it from running at startup but will not delete "
+       "it entirely. "},
+      {&detailsBtn, "View details about the selected program"},
+      {&SwitchBtn, "Jump to the program in Task Manager programs list"},
+      {&cmdDel, "Delete selected program"},
+  };
+  for (const auto& tip : tips) {
+    TOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(tip.first->hwnd());
+    info.lpszText = const_cast<char*>(tip.second);
+    SendMessageA(toolTips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  RefreshMe(false);
 }
 
-// The reminder fields arrive with the page itself.
-void MoreToolsFrmForm::RefreshMe(bool keepStartUpList) {
-  if (keepStartUpList) return;
-  ui::ListView::RedrawGuard guard(StartUpLV);
-  StartUpLV.Clear();
-  ListStartUpKeys();
+void MoreToolsFrmForm::Form_Activate() { RefreshMe(true); }
+
+void MoreToolsFrmForm::Form_Resize() {
+  const int width = ScaleWidth() - 20, height = ScaleHeight() - 20;
+  if (width > 0 && height > 0) SSTab1.Move({10, 10, width, height});
+  SSTab1_Click();
 }
+
+void MoreToolsFrmForm::SSTab1_Click() {
+  if (SSTab1.Tab() == 2) LayoutStartUpTab();
+}
+
+// The seven buttons share one row along the bottom; the list takes the rest.
+void MoreToolsFrmForm::LayoutStartUpTab() {
+  RECT inner{};
+  if (!SSTab1.Page(2).hwnd() || !GetClientRect(SSTab1.Page(2).hwnd(), &inner)) return;
+  const int margin = 8, gap = 4, height = 24;
+  const int width = inner.right - 2 * margin, top = inner.bottom - margin - height;
+  if (width < 100 || top < 40) return;
+  StartUpLV.Move({margin, margin, width, top - 2 * margin});
+  ui::Button* buttons[] = {&cmdAdd0, &cmdAdd1, &EnableBtn0, &EnableBtn1, &detailsBtn, &SwitchBtn, &cmdDel};
+  const int each = (width - 6 * gap) / 7;
+  for (int i = 0; i < 7; ++i) buttons[i]->Move({margin + i * (each + gap), top, each, height});
+}
+
+void MoreToolsFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
+  if (keyCode == VK_F1) {
+    ShowOnlineHelp("MoreTools");
+  } else if (keyCode == VK_F5) {
+    RefreshMe(false);
+  } else if (keyCode == VK_ESCAPE) {
+    const HWND focus = GetFocus();
+    for (ui::TextBox* box : {&IntReminderTxt, &WinReminderTxt, &WinReminderIdleTimeTxt, &IntReminderTextTxt,
+                             &WinReminderTextTxt})
+      if (focus && focus == box->hwnd()) {
+        RefreshMe(false);
+        keyCode = 0;
+      }
+  }
+}
+
+LRESULT MoreToolsFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MOUSEMOVE) SetHintText(kHint);
+  // Hiding the page (another page chosen, the frame hidden) keeps the edits too.
+  if (msg == WM_SHOWWINDOW && !wp) ui::Guarded([this] { UpdateData(); });
+  return Window::WndProc(msg, wp, lp);
+}
+
+void MoreToolsFrmForm::LoadMoreToolsData() {
+  SettingsReader more(ProgramTitle, "MoreTools");
+  int16_t check = more.Int16("DriveCheck", 1);
+  DriveCheck = check == 0 ? 0 : 1;
+  MediaChk.SetValue(DriveCheck == 1);
+  DriveEXList.Clear();
+  for (const std::string& drive : StoredExcludedDrives())
+    if (!drive.empty()) DriveEXList.AddItem(drive);
+  ShowBlockers();
+}
+
+void MoreToolsFrmForm::SaveMoreToolsData() {
+  SaveSetting(ProgramTitle, "MoreTools", "DriveCheck", MediaChk.Value() ? "1" : "0");
+}
+
+// ---- Reminders
+
+bool MoreToolsFrmForm::CheckErrors() {
+  filling_ = true;
+  if (IntReminderChk.Value()) CorrectPeriod(IntReminderTxt, "60");
+  if (WinReminderChk.Value()) CorrectPeriod(WinReminderTxt, "60");
+  CorrectPeriod(WinReminderIdleTimeTxt, "3");
+  filling_ = false;
+  return false;
+}
+
+void MoreToolsFrmForm::UpdateData() {
+  if (CheckErrors()) return;
+  IntReminder = IntReminderChk.Value() ? IntegerOf(IntReminderTxt) : 0;
+  WinReminder = WinReminderChk.Value() ? IntegerOf(WinReminderTxt) : 0;
+  WinReminderIdleTime = IntegerOf(WinReminderIdleTimeTxt);
+  WinReminderText = WinReminderTextTxt.Text();
+  IntReminderText = IntReminderTextTxt.Text();
+  SaveSettings();
+}
+
+void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
+  // The fields are written by the program here: that is no edit.
+  filling_ = true;
+  const bool leased = LANCon == 1;
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&IntReminderChk, &IntReminderTxt, &IntReminderTextTxt,
+                                                             &Label4, &Label4_1})
+    c->SetEnabled(!leased);
+  if (leased) IntReminder = 0;
+  IntReminderChk.SetValue(IntReminder >= 1);
+  IntReminderTxt.SetText(MinutesText(IntReminder));
+  WinReminderChk.SetValue(WinReminder >= 1);
+  WinReminderTxt.SetText(MinutesText(WinReminder));
+  WinReminderIdleTimeTxt.SetText(std::to_string(WinReminderIdleTime));
+  IntReminderTextTxt.SetText(IntReminderText);
+  WinReminderTextTxt.SetText(WinReminderText);
+  SaveBtn.SetEnabled(false);
+  filling_ = false;
+  if (!KeepStartUpList) {
+    ui::ListView::RedrawGuard guard(StartUpLV);
+    StartUpLV.Clear();
+    ListStartUpKeys();
+    // Rows are placed by their name as they come; the chosen column orders them now.
+    if (StartUpLV.Sorted()) StartUpLV.Sort();
+  }
+  cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
+  ShowBlockers();
+}
+
+void MoreToolsFrmForm::ReminderEdited(ui::CheckBox* tick) {
+  if (filling_) return;
+  if (tick && Visible()) tick->SetValue(true);
+  SaveBtn.SetEnabled(true);
+}
+
+void MoreToolsFrmForm::MsgsLstCombo_Click() {
+  const int index = MsgsLstCombo.ListIndex();
+  if (index < 0 || index > 4) return;
+  WinReminderTextTxt.SetText(kReminderPresets[index]);
+  // A multi-line box raises no change for text set by the program.
+  ReminderEdited(nullptr);
+}
+
+void MoreToolsFrmForm::SaveBtn_Click() {
+  UpdateData();
+  SaveBtn.SetEnabled(false);
+  MsgBox("The reminders data is saved", MB_OK | MB_ICONINFORMATION, hwnd());
+}
+
+// The option defaults of the reminders, to be saved or discarded as any edit.
+void MoreToolsFrmForm::ResetBtn_Click() {
+  filling_ = true;
+  IntReminderChk.SetValue(LANCon != 1);
+  IntReminderTxt.SetText(LANCon == 1 ? "0" : "60");
+  IntReminderTextTxt.SetText(kDefaultIntReminderText);
+  WinReminderChk.SetValue(true);
+  WinReminderTxt.SetText("60");
+  WinReminderIdleTimeTxt.SetText("3");
+  WinReminderTextTxt.SetText(kDefaultWinReminderText);
+  filling_ = false;
+  SaveBtn.SetEnabled(true);
+}
+
+// ---- Tasks history, media check, details and blockers
+
+void MoreToolsFrmForm::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
+void MoreToolsFrmForm::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }
+void MoreToolsFrmForm::StopBtn_Click() { InterfaceFrm.mnuLog_Click(4); }
+
+void MoreToolsFrmForm::ViewBtn_Click() {
+  TasksHistoryOnly = true;
+  ShowFrm(Logfrm);
+  TasksHistoryOnly = false;
+}
+
+// The box, the option the exit reads and the stored value change together, so an
+// unticked box is heeded at this very shutdown.
+void MoreToolsFrmForm::MediaChk_Click() {
+  DriveCheck = MediaChk.Value() ? 1 : 0;
+  SaveMoreToolsData();
+}
+
+void MoreToolsFrmForm::AddDriveEXBtn_Click() {
+  const std::string text = vb::UCase(DriveEXLetter.Text());
+  if (text.empty() || text[0] < 'A' || text[0] > 'Z') return;
+  for (int i = 0; i < DriveEXList.ListCount(); ++i)
+    if (DriveEXList.List(i) == text) return;
+  AddExcludedDrive(text);
+  DriveEXList.AddItem(text);
+}
+
+void MoreToolsFrmForm::mnuDriveRemove_Click() {
+  const int row = DriveEXList.ListIndex();
+  if (row < 0) return;
+  // The key is found by its letter: a row stands for no fixed key number once an
+  // empty key was skipped at load.
+  RemoveExcludedDrive(DriveEXList.List(row));
+  DriveEXList.RemoveItem(row);
+}
+
+void MoreToolsFrmForm::Command4_Click() { ShowFrm(DetailsFrm); }
+
+void MoreToolsFrmForm::ShowBlockers() {
+  if (const ui::MenuItem* item = Views.frame.mnuSettingsMsgBlock) EnableSpamChk.SetValue(item->Checked());
+  if (const ui::MenuItem* item = Views.frame.mnuSettingsPopBlock) EnablePopUpChk.SetValue(item->Checked());
+}
+
+// The boxes switch what the frame's Settings menu switches, so box and tick agree.
+void MoreToolsFrmForm::EnableSpamChk_Click() {
+  if (Views.frame.mnuSettingsMsgBlock && EnableSpamChk.Value() != Views.frame.mnuSettingsMsgBlock->Checked())
+    InterfaceFrm.mnuSettingsMsgBlock_Click();
+  ShowBlockers();
+  SaveMoreToolsData();
+}
+
+void MoreToolsFrmForm::EnablePopUpChk_Click() {
+  if (Views.frame.mnuSettingsPopBlock && EnablePopUpChk.Value() != Views.frame.mnuSettingsPopBlock->Checked())
+    InterfaceFrm.mnuSettingsPopBlock_Click();
+  ShowBlockers();
+  SaveMoreToolsData();
+}
+
+// ---- The start-up list
 
 void MoreToolsFrmForm::ListStartUpKeys() {
   for (int16_t runType = 0; runType < 7; ++runType)
@@ -145,7 +504,9 @@ void MoreToolsFrmForm::GetKeysRunType(HKEY hive, const std::string& keyPath, int
     if (!key) continue;
     const long count = CountRegItems(key, 0);
     for (long index = 0; index < count; ++index) {
-      const std::string name = EnumRegValueName(key, static_cast<DWORD>(index));
+      // The exact name, blanks and length as stored: the commands find the value by it.
+      std::string name;
+      if (!EnumRegValueNameExact(key, static_cast<DWORD>(index), name)) continue;
       const std::string cmdLine = StartUpCommandLine(key, name);
       const int row = StartUpLV.AddItem(name, enabled ? 0 : 1);
       StartUpLV.SetTag(row, std::to_string(runType));
@@ -158,8 +519,8 @@ void MoreToolsFrmForm::GetKeysRunType(HKEY hive, const std::string& keyPath, int
   }
 }
 
-int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
-  const std::string wanted = vb::LCase(path);
+int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& Path) {
+  const std::string wanted = vb::LCase(Path);
   for (int row = 0; row < StartUpLV.ItemCount(); ++row) {
     if (StartUpLV.SubItem(row, kStartUpStatus) != "Enabled") continue;
     if (GetStartUpProgPath(StartUpLV.SubItem(row, kStartUpCmdLine)) == wanted)
@@ -168,86 +529,127 @@ int16_t MoreToolsFrmForm::SearchStartUpLV(const std::string& path) {
   return 0;
 }
 
-// start-up entry commands
-namespace {
-
-// Moves a value with its own type and bytes: the list shows a trimmed text cut at
-// 1023 characters, and rewriting it would also turn REG_EXPAND_SZ into REG_SZ. The
-// copy is written before the original goes, and a value already of that name at the
-// destination is never overwritten (then nothing moves).
-bool MoveRegValue(HKEY hive, const std::string& from, const std::string& to, const std::string& name) {
-  HKEY source = OpenRegKey(hive, from);
-  if (!source) return false;
-  DWORD type = 0, size = 0;
-  bool moved = false;
-  if (RegQueryValueExA(source, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-    std::vector<BYTE> data(size + 2);
-    if (RegQueryValueExA(source, name.c_str(), nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
-      HKEY target = nullptr;
-      if (RegCreateKeyExA(hive, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS) {
-        const bool taken = RegQueryValueExA(target, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        if (!taken && RegSetValueExA(target, name.c_str(), 0, type, data.data(), size) == ERROR_SUCCESS)
-          moved = RegDeleteValueA(source, name.c_str()) == ERROR_SUCCESS;
-        RegCloseKey(target);
-      }
-    }
-  }
-  RegCloseKey(source);
-  return moved;
-}
-
-}  // namespace
-
-void MoreToolsFrmForm::EnableBtn_Click(int16_t Index) {
-  for (int row : StartUpLV.SelectedRows()) {
-    const int runType = static_cast<int>(vb::Val(StartUpLV.Tag(row)));
-    if (runType < 0 || runType > 6) continue;
-    const bool enabled = StartUpLV.SubItem(row, kStartUpStatus) == "Enabled";
-    if (enabled != (Index == 1)) continue;
-    const StartUpLocation& at = kStartUpLocations[runType];
-    const std::string key = at.keyPath, off = key + "-";
-    MoveRegValue(at.hive, enabled ? key : off, enabled ? off : key, StartUpLV.ItemText(row));
-  }
-  RefreshMe(false);
-}
-
-void MoreToolsFrmForm::AddStartUp(const std::string& Name, const std::string&, int16_t RunType,
-                                  const std::string& CmdLine) {
-  if (RunType < 0 || RunType > 6) return;
-  SetRegValue(kStartUpLocations[RunType].hive, kStartUpLocations[RunType].keyPath, Name, CmdLine, 0);
-  RefreshMe(false);
-}
-
-void MoreToolsFrmForm::DelStartUp(const std::string& Name, const std::string&, int16_t RunType) {
-  if (RunType < 0 || RunType > 6) return;
-  for (const std::string& path : {std::string(kStartUpLocations[RunType].keyPath),
-                                  std::string(kStartUpLocations[RunType].keyPath) + "-"})
-    if (HKEY key = OpenRegKey(kStartUpLocations[RunType].hive, path)) {
-      DeleteRegValue(key, Name);
-      RegCloseKey(key);
-    }
-  RefreshMe(false);
-}
-// end of start-up entry commands
-
-void MoreToolsFrmForm::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
-void MoreToolsFrmForm::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }
-void MoreToolsFrmForm::StopBtn_Click() { InterfaceFrm.mnuLog_Click(4); }
-
-void MoreToolsFrmForm::ViewBtn_Click() {
-  // Only a report window that loads now opens on the history alone.
-  TasksHistoryOnly = true;
-  try {
-    ShowFrm(Logfrm);
-  } catch (...) {
-    TasksHistoryOnly = false;
-    throw;
-  }
-  TasksHistoryOnly = false;
-}
-
 void MoreToolsFrmForm::StartUpLV_ColumnClick(int column) {
   StartUpLV.SortBy(column, ui::SortKind::kText, !StartUpLV.SortAscending());
+  StartUpLV.SetSorted(true);
+}
+
+int MoreToolsFrmForm::SelectedStartUpRow() const {
+  const std::vector<int> rows = StartUpLV.SelectedRows();
+  return rows.empty() ? -1 : rows.front();
+}
+
+bool MoreToolsFrmForm::SelectStartUpEntry(const std::string& name, const std::string& keyText, bool disabled) {
+  for (int row = 0; row < StartUpLV.ItemCount(); ++row) {
+    if (StartUpLV.ItemText(row) != name || StartUpLV.SubItem(row, kStartUpKey) != keyText ||
+        (StartUpLV.SubItem(row, kStartUpStatus) == "Disabled") != disabled)
+      continue;
+    for (int other : StartUpLV.SelectedRows()) StartUpLV.SetSelected(other, false);
+    StartUpLV.SetSelected(row, true);
+    StartUpLV.SetFocusedRow(row);
+    if (StartUpLV.hwnd()) SendMessageA(StartUpLV.hwnd(), LVM_ENSUREVISIBLE, row, FALSE);
+    return true;
+  }
+  return false;
+}
+
+// ---- The start-up commands
+
+void MoreToolsFrmForm::EnableBtn_Click(int16_t Index) {
+  const int row = SelectedStartUpRow();
+  if (row < 0 || (Index != 0 && Index != 1)) return;
+  const bool disabled = StartUpLV.SubItem(row, kStartUpStatus) == "Disabled";
+  // Enable acts on disabled rows only, Disable on enabled ones: a namesake under "-"
+  // is another entry, not a copy to clean away.
+  if ((Index == 0) != disabled) return;
+  const std::string name = StartUpLV.ItemText(row), keyText = StartUpLV.SubItem(row, kStartUpKey);
+  const int16_t runType = RunTypeOf(StartUpLV.Tag(row));
+  const StartUpPlace enabledPlace = StartUpPlaceOf(keyText, runType),
+                     disabledPlace = StartUpPlaceOf(keyText + "-", runType);
+  const bool enabling = Index == 0;
+  const std::string targetText = enabling ? keyText : keyText + "-";
+  switch (MoveStartUpValue(enabling ? disabledPlace : enabledPlace, enabling ? enabledPlace : disabledPlace, name)) {
+    case StartUpChange::kFailed:
+      MsgBox("The start-up program '" + name + "' couldn't be written to " + targetText + "; nothing was changed.",
+             MB_OK | MB_ICONSTOP, hwnd());
+      break;
+    case StartUpChange::kNameTaken:
+      MsgBox("A start-up program named '" + name + "' is already in " + targetText + "; nothing was changed.",
+             MB_OK | MB_ICONEXCLAMATION, hwnd());
+      break;
+    default:
+      break;
+  }
+  RefreshMe(false);
+  if (!SelectStartUpEntry(name, keyText, !disabled)) SelectStartUpEntry(name, keyText, disabled);
+}
+
+void MoreToolsFrmForm::AddStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType,
+                                  const std::string& CmdLine) {
+  if (!WriteStartUpValue(StartUpPlaceOf(KeyText, RunType), Name, StartUpCommandValue(CmdLine)))
+    MsgBox("The start-up program '" + Name + "' couldn't be written to " + KeyText + "; nothing was changed.",
+           MB_OK | MB_ICONSTOP, hwnd());
+  RefreshMe(false);
+  const bool disabled = !KeyText.empty() && KeyText.back() == '-';
+  SelectStartUpEntry(Name, disabled ? KeyText.substr(0, KeyText.size() - 1) : KeyText, disabled);
+}
+
+void MoreToolsFrmForm::DelStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType) {
+  DeleteStartUpValue(StartUpPlaceOf(KeyText, RunType), Name);
+  RefreshMe(false);
+}
+
+void MoreToolsFrmForm::cmdDel_Click() {
+  const int row = SelectedStartUpRow();
+  if (row < 0) return;
+  const std::string name = StartUpLV.ItemText(row);
+  const int answer = seams::MessageBoxFn(
+      hwnd(), "Are you sure you want to delete the program/service '" + name + "' from the startup list?",
+      "Confirm Delete", MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDNO) return;
+  const std::string keyText = StartUpLV.SubItem(row, kStartUpKey);
+  const bool disabled = StartUpLV.SubItem(row, kStartUpStatus) == "Disabled";
+  DelStartUp(name, disabled ? keyText + "-" : keyText, RunTypeOf(StartUpLV.Tag(row)));
+}
+
+void MoreToolsFrmForm::cmdAdd_Click(int16_t Index) {
+  if (Index == 0) {
+    AddStartupFrm.ShowAddStartUpFrm("", "");
+    return;
+  }
+  const int row = SelectedStartUpRow();
+  if (row < 0) return;
+  AddStartupFrm.ShowModifyStartUpFrm(StartUpLV.ItemText(row), StartUpLV.SubItem(row, kStartUpKey),
+                                     StartUpLV.SubItem(row, kStartUpCmdLine), RunTypeOf(StartUpLV.Tag(row)),
+                                     StartUpLV.SubItem(row, kStartUpStatus) == "Disabled");
+}
+
+void MoreToolsFrmForm::detailsBtn_Click() {
+  const int row = SelectedStartUpRow();
+  if (row < 0) return;
+  const std::string path = GetStartUpProgPath(StartUpLV.SubItem(row, kStartUpCmdLine));
+  ShowFrm(DetailsFrm);
+  DetailsFrm.RefFrm(path, false);
+}
+
+void MoreToolsFrmForm::SwitchBtn_Click() {
+  const int row = SelectedStartUpRow();
+  if (row < 0) return;
+  if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
+  Mainfrm.Toolbar3.SetValue("All", true);
+  Mainfrm.Toolbar3_ButtonClick("All");
+  const std::string path = GetStartUpProgPath(StartUpLV.SubItem(row, kStartUpCmdLine));
+  ui::ListView& apps = Mainfrm.AppLst;
+  // The lists key their rows by path, in the case the system gives (upper case on NT).
+  for (int app = 0; app < apps.ItemCount(); ++app) {
+    if (path.empty() || vb::LCase(apps.Key(app)) != path) continue;
+    for (int other : apps.SelectedRows()) apps.SetSelected(other, false);
+    apps.SetSelected(app, true);
+    apps.SetFocusedRow(app);
+    if (apps.hwnd()) SendMessageA(apps.hwnd(), LVM_ENSUREVISIBLE, app, FALSE);
+    return;
+  }
+  MsgBox("The program is not currently running", MB_OK | MB_ICONEXCLAMATION, hwnd());
 }
 
 std::string GetStartUpProgPath(const std::string& cmdLine) {

@@ -142,6 +142,9 @@ void Control::RaiseEvents(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYDOWN:
       if (KeyDown) Guarded([&] { KeyDown(static_cast<int>(wp), ShiftState()); });
       break;
+    case WM_KILLFOCUS:
+      if (LostFocus) Guarded([&] { LostFocus(reinterpret_cast<HWND>(wp)); });
+      break;
     default:
       break;
   }

@@ -46,6 +46,8 @@ class Control {
   // 1 Shift, 2 Ctrl, 4 Alt; x and y in pixels of the control's client area.
   std::function<void(int button, int shift, int x, int y)> MouseDown, MouseMove, MouseUp;
   std::function<void(int keyCode, int shift)> KeyDown;
+  // The control lost the keyboard focus to `gaining` (null: to another program).
+  std::function<void(HWND gaining)> LostFocus;
 
  protected:
   friend class Window;

@@ -2,14 +2,16 @@
 
 namespace ui {
 
+// No LBS_SORT: rows stay in the order they were added.
 ListBox::ListBox(Window& owner, Bounds bounds)
-    : Control(owner, "LISTBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY, bounds, "") {}
+    : Control(owner, "LISTBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+              bounds, "") {}
 
 void ListBox::Create() {
   Control::Create();
   if (!hwnd_) return;
   for (const std::string& item : items_) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  if (index_ >= 0) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index_), 0);
+  SendMessageA(hwnd_, LB_SETCURSEL, listIndex_, 0);
 }
 
 int ListBox::AddItem(const std::string& text) {
@@ -18,26 +20,34 @@ int ListBox::AddItem(const std::string& text) {
   return ListCount() - 1;
 }
 
+void ListBox::RemoveItem(int index) {
+  if (!ValidIndex(index)) return;
+  items_.erase(items_.begin() + index);
+  if (hwnd_) SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  if (listIndex_ == index)
+    listIndex_ = -1;
+  else if (listIndex_ > index)
+    --listIndex_;
+}
+
 void ListBox::Clear() {
   items_.clear();
-  index_ = -1;
+  listIndex_ = -1;
   if (hwnd_) SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
 }
 
-std::string ListBox::List(int index) const {
-  return index >= 0 && index < ListCount() ? items_[static_cast<size_t>(index)] : std::string();
-}
+std::string ListBox::List(int index) const { return ValidIndex(index) ? items_[index] : std::string(); }
 
 void ListBox::SetListIndex(int index) {
-  index_ = index >= 0 && index < ListCount() ? index : -1;
-  if (hwnd_) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index_), 0);
-  if (Click) Click();
+  if (index < -1 || index >= ListCount()) return;
+  listIndex_ = index;
+  if (hwnd_) SendMessageA(hwnd_, LB_SETCURSEL, index, 0);
 }
 
 void ListBox::OnCommand(WORD code) {
   if (code != LBN_SELCHANGE) return;
-  index_ = static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
-  if (index_ == LB_ERR) index_ = -1;
+  const int selected = static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
+  listIndex_ = ValidIndex(selected) ? selected : -1;
   if (Click) Click();
 }
 

@@ -1,4 +1,5 @@
-// A plain list box: items by position, the selected position, and a click.
+// A single-choice list box that keeps its items and its choice while the form has no
+// window. Indexes count from 0; ListIndex -1 means no item is chosen.
 #pragma once
 #include <windows.h>
 
@@ -13,21 +14,25 @@ namespace ui {
 class ListBox : public Control {
  public:
   ListBox(Window& owner, Bounds bounds);
-  int AddItem(const std::string& text);
+
+  int AddItem(const std::string& text);  // the new item's index (always the last)
+  void RemoveItem(int index);
   void Clear();
   int ListCount() const { return static_cast<int>(items_.size()); }
-  std::string List(int index) const;
-  int ListIndex() const { return index_; }  // -1 when nothing is selected
-  void SetListIndex(int index);            // raises Click, as a user's choice would
-  std::function<void()> Click;
+  std::string List(int index) const;  // "" out of range
+  int ListIndex() const { return listIndex_; }
+  void SetListIndex(int index);  // -1 chooses none
+
+  std::function<void()> Click;  // the choice changed
 
  protected:
   void Create() override;
   void OnCommand(WORD code) override;
 
  private:
+  bool ValidIndex(int index) const { return index >= 0 && index < ListCount(); }
   std::vector<std::string> items_;
-  int index_ = -1;
+  int listIndex_ = -1;
 };
 
 }  // namespace ui

@@ -5,7 +5,6 @@
 #include "CancelEvent.h"
 #include "LoopSeams.h"
 #include "ModMain.h"
-#include "ModMediaCheck.h"
 #include "ModStartup.h"
 #include "Seams.h"
 
@@ -33,7 +32,7 @@ void EnableDebugPrivilege() { EnablePrivilege("SeDebugPrivilege"); }
 
 void ExitWin(UINT flags) {
   if (IsWinNTFlag) EnableShutdownPrivilege();
-  if (DriveCheck) CheckDrivesForMedia("all");
+  if (DriveCheck && Views.moreTools.CheckDrivesForMedia) Views.moreTools.CheckDrivesForMedia("all");
   loopseams::ExitWindowsFn(flags, 0xFFFFFFFF);
   HideView(Views.frame.form);
   IsExiting = true;

@@ -16,7 +16,6 @@
 #include "ListView.h"
 #include "LoopSeams.h"
 #include "ModMainLoop.h"
-#include "ModMediaCheck.h"
 #include "ModPopHook.h"
 #include "ModProcMon.h"
 #include "ModSettings.h"
@@ -53,6 +52,7 @@ bool FindTextChanged;
 
 std::vector<std::string> HistoryLog;
 int16_t HistoryCount;
+bool TasksHistoryOnly = false;
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
@@ -66,6 +66,7 @@ void ResetMainState() {
   FindTextChanged = false;
   HistoryLog.clear();
   HistoryCount = 0;
+  TasksHistoryOnly = false;
 }
 namespace {
 const bool resetMainStateDone = (ResetMainState(), true);
@@ -99,7 +100,7 @@ HICON FrameIcon() {
 void EndProgram() {
   HideView(Views.frame.form);
   CleanUpOnExit();
-  if (SessionEnding && DriveCheck) CheckDrivesForMedia("all");
+  if (SessionEnding && DriveCheck && Views.moreTools.CheckDrivesForMedia) Views.moreTools.CheckDrivesForMedia("all");
   seams::EndProcessFn(0);
 }
 

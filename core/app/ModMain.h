@@ -79,6 +79,9 @@ void SetFlatToolbar(HWND toolbar);
 // use. Held only in memory: the report window is its one reader.
 extern std::vector<std::string> HistoryLog;
 extern int16_t HistoryCount;
+// True only while the mini-tools page opens the report window, which then shows only
+// the tasks history.
+extern bool TasksHistoryOnly;
 
 // Gives this module's state its start values again.
 void ResetMainState();

@@ -17,6 +17,7 @@ class CheckBox;
 class TextBox;
 class OptionButton;
 class ListView;
+class ListBox;
 class TabControl;
 class TabPages;
 class Timer;
@@ -99,7 +100,7 @@ struct ViewBindings {
   } specialProgram;
   struct MoreTools {
     ui::Window* form;
-    ui::ListView* DriveEXList;
+    ui::ListBox* DriveEXList;
     ui::CheckBox* IntReminderChk;
     ui::TextBox* IntReminderTxt;
     ui::Label* Label4;
@@ -107,6 +108,10 @@ struct ViewBindings {
     // The 1-based row of the first enabled start-up entry that runs the program, as
     // the list was last filled; 0 when none.
     int16_t (*SearchStartUpLV)(const std::string& path);
+    // The media-check option's box, which the warning's don't-show box clears too.
+    ui::CheckBox* MediaChk;
+    // The media check of the exits: "all" walks every drive.
+    void (*CheckDrivesForMedia)(const std::string& drive);
   } moreTools;
   // The report window that the find dialog searches.
   struct Report {

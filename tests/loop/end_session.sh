@@ -9,7 +9,7 @@ BIN=$1
 qp_init
 export WINEPREFIX=$2
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
-[ -f "$WINEPREFIX/.quillon-ready" ] || qp_new_prefix
+[ -f "$WINEPREFIX/.quillon-ready-2" ] || qp_new_prefix
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 reg() { wine reg "$@" >/dev/null 2>&1; }

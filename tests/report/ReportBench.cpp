@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ApplyGlobalSettings.h"
+#include "ModMain.h"
 #include "Fixture.h"
 #include "Logfrm.h"
 #include "Mainfrm.h"
