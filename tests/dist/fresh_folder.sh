@@ -24,6 +24,7 @@ main.bmp
 prog.ini
 right.bmp
 sounds/bloop.wav
+spywarelist.dat
 systemfiles.dat"
 files=$(cd "$QP_FOLDER" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$files" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "the folder holds other files than the program's:
