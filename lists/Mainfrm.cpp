@@ -81,12 +81,14 @@ std::vector<std::string> WndValues(HWND hwnd) {
 // on-top in two reads.
 std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threadAnswers) {
   std::vector<std::string> v(10, kNoneValue);
-  const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+  DWORD thread = WndTableThread(hwnd);
+  if (!thread) thread = GetWindowThreadProcessId(hwnd, nullptr);
+  v[0] = GetWndTitle(hwnd);
+  v[9] = GetWndPosition(hwnd);
+  // A window that is gone has no rectangle; it shows as the full record shows it.
   bool responding = false;
   LONG style = 0, ex = 0;
-  if (thread) {  // 0: the window is gone
-    v[0] = GetWndTitle(hwnd);
-    v[9] = GetWndPosition(hwnd);
+  if (thread && !v[9].empty()) {
     auto known = threadAnswers.find(thread);
     responding = known != threadAnswers.end() ? known->second
                                               : (threadAnswers[thread] = IsWndResponding(hwnd, false));
@@ -94,9 +96,6 @@ std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threa
       style = GetWindowLongA(hwnd, GWL_STYLE);
       ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
     }
-  } else {
-    v[0] = "";
-    v[9] = "";
   }
   v[1] = YesNo(responding, "Responding", "Not Responding");
   v[4] = YesNo((style & WS_VISIBLE) != 0, "Visible", "Invisible");

@@ -37,10 +37,32 @@ const char kNotResponding[] = "(Not responding)";
 // many windows is looked up once.
 std::map<DWORD, int16_t> g_actionOfProcess;
 
+// The owner thread and process of each window the walker met, kept from one rebuild to
+// the next: neither changes while a window lives, and each question about another
+// program's window is a trip to the server under Wine.
+struct WndOwner {
+  DWORD thread;
+  DWORD process;
+};
+std::map<HWND, WndOwner> g_ownerOfWindow, g_ownerMet;
+
 DWORD OwnerProcess(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   return pid;
+}
+
+// The owner during a rebuild: known windows from the last one, others asked once.
+WndOwner KnownOwner(HWND hwnd) {
+  auto known = g_ownerOfWindow.find(hwnd);
+  WndOwner owner = {};
+  if (known != g_ownerOfWindow.end()) {
+    owner = known->second;
+  } else {
+    owner.thread = GetWindowThreadProcessId(hwnd, &owner.process);
+  }
+  if (owner.thread) g_ownerMet[hwnd] = owner;
+  return owner;
 }
 
 LONG ExStyle(HWND hwnd) { return GetWindowLongA(hwnd, GWL_EXSTYLE); }
@@ -109,9 +131,14 @@ void RebuildWndTable() {
   WndTable.clear();
   if (LogScanning) WndTitles.clear();
   g_actionOfProcess.clear();
+  g_ownerMet.clear();
   WndEnumActive = true;
   EnumWindows(EnumWndProc, 0);
   WndEnumActive = false;
+  // Only the windows still there are remembered, so a gone window's entry cannot
+  // outlive it.
+  g_ownerOfWindow.swap(g_ownerMet);
+  g_ownerMet.clear();
   g_actionOfProcess.clear();
 }
 
@@ -194,10 +221,17 @@ void ResetWndOprState() {
   CurWnd = WndInfo();
   WndPathMissing = false;
   g_actionOfProcess.clear();
+  g_ownerOfWindow.clear();
+  g_ownerMet.clear();
 }
 namespace {
 const bool resetWndOprStateDone = (ResetWndOprState(), true);
 }  // namespace
+
+DWORD WndTableThread(HWND hwnd) {
+  auto known = g_ownerOfWindow.find(hwnd);
+  return known == g_ownerOfWindow.end() ? 0 : known->second.thread;
+}
 
 std::string WndHandleText(HWND hwnd) {
   return std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hwnd)));
