@@ -255,7 +255,8 @@ std::string GetWndTitle(HWND hwnd) {
   // The text's length would have to be asked with a message, which a hung window
   // never answers; the text itself of another program's window is read without one.
   // A window that is gone gives no text, so it needs no separate test (each is a
-  // trip to the server under Wine).
+  // trip to the server under Wine); no handle at all would ask the desktop.
+  if (!hwnd) return "";
   std::string buf(512, '\0');
   for (;;) {
     int n = GetWindowTextA(hwnd, &buf[0], static_cast<int>(buf.size()));
@@ -270,7 +271,7 @@ std::string GetWndTitle(HWND hwnd) {
 
 std::string GetWndPosition(HWND hwnd) {
   RECT r;
-  if (!GetWindowRect(hwnd, &r)) return "";
+  if (!hwnd || !GetWindowRect(hwnd, &r)) return "";  // no handle would give the desktop
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") - (" + std::to_string(r.right) + "," +
          std::to_string(r.bottom) + ")";
 }
