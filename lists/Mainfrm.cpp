@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "ApplyGlobalSettings.h"
 #include "ModMain.h"
@@ -34,23 +35,20 @@ int FieldOfColumn(const ui::ListView& list, int column) {
 
 std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : no; }
 
-// The window facts the merge compares. Unlike a full record it does not look for the
-// owner's path, which may cost a walk and a pause for a window that is new.
-std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
+// The facts of a window that is new to the list.
+std::vector<std::string> WndValues(HWND hwnd) {
   WndInfo info;
   DWORD owner = 0;
   const DWORD thread = GetWindowThreadProcessId(hwnd, &owner);
-  if (newRow && owner != GetCurrentProcessId()) {
+  if (owner != GetCurrentProcessId()) {
     GetWndInfo(kWndFillCurWnd, WndHandleText(hwnd));
     info = CurWnd;
   } else if (IsWindow(hwnd)) {
     // This program never lists itself, so the owner's path of its own windows is
     // never in the cache: the record's wait and walk for a new program would be lost.
-    if (newRow) {
-      info.ExeFile = AppExePath;
-      info.ProcessId = owner;
-      info.ThreadId = thread;
-    }
+    info.ExeFile = AppExePath;
+    info.ProcessId = owner;
+    info.ThreadId = thread;
     info.Title = GetWndTitle(hwnd);
     info.Position = GetWndPosition(hwnd);
     if (IsWndResponding(hwnd, false)) {
@@ -67,12 +65,42 @@ std::vector<std::string> WndValues(HWND hwnd, bool newRow) {
   v[5] = YesNo(info.OnTop, "Always On Top", "Normal Order");
   v[6] = YesNo(info.Enabled, "Enabled", "Disabled");
   v[9] = info.Position;
-  if (newRow) {
-    v[2] = WndHandleText(hwnd);
-    v[3] = info.ExeFile;
-    v[7] = std::to_string(info.ProcessId);
-    v[8] = std::to_string(info.ThreadId);
+  v[2] = WndHandleText(hwnd);
+  v[3] = info.ExeFile;
+  v[7] = std::to_string(info.ProcessId);
+  v[8] = std::to_string(info.ThreadId);
+  return v;
+}
+
+// The six facts of a listed window for a timed merge (not the owner's path, which may
+// cost a walk and a pause for a new window), read as cheaply as the platform allows:
+// under Wine every call about another program's window is a trip to the
+// server, and the responding test a trip through the owner's message queue.
+// A thread answers for all its windows, so each thread is probed once per merge;
+// the styles give enabled, visible (a top-level window's parent is the desktop) and
+// on-top in two reads.
+std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threadAnswers) {
+  std::vector<std::string> v(10, kNoneValue);
+  DWORD thread = WndTableThread(hwnd);
+  if (!thread) thread = GetWindowThreadProcessId(hwnd, nullptr);
+  v[0] = GetWndTitle(hwnd);
+  v[9] = GetWndPosition(hwnd);
+  // A window that is gone has no rectangle; it shows as the full record shows it.
+  bool responding = false;
+  LONG style = 0, ex = 0;
+  if (thread && !v[9].empty()) {
+    auto known = threadAnswers.find(thread);
+    responding = known != threadAnswers.end() ? known->second
+                                              : (threadAnswers[thread] = IsWndResponding(hwnd, false));
+    if (responding) {
+      style = GetWindowLongA(hwnd, GWL_STYLE);
+      ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    }
   }
+  v[1] = YesNo(responding, "Responding", "Not Responding");
+  v[4] = YesNo((style & WS_VISIBLE) != 0, "Visible", "Invisible");
+  v[5] = YesNo((ex & WS_EX_TOPMOST) != 0, "Always On Top", "Normal Order");
+  v[6] = YesNo(responding && !(style & WS_DISABLED), "Enabled", "Disabled");
   return v;
 }
 
@@ -543,7 +571,7 @@ void MainfrmForm::AddAppLstItem(int16_t i) {
 
 void MainfrmForm::AddWndLstItem(HWND hwnd) {
   const int row = WndLst.AddItem("", -1, "K" + WndHandleText(hwnd));
-  WriteRow(WndLst, row, WndValues(hwnd, true), false);
+  WriteRow(WndLst, row, WndValues(hwnd), false);
   bool owns = false;
   HICON icon = GetWndIcon(hwnd, WndLargeIcon, &owns);
   AddIcon(WndLst, row, 1, icon);
@@ -628,6 +656,7 @@ void MainfrmForm::RefWinList() {
   wndColumns_ = ColumnKeys(WndLst);
   if (incremental) {
     bool newRows = false;
+    std::map<DWORD, bool> threadAnswers;
     ui::ListView::RedrawGuard quiet(WndLst);
     for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
       HWND hwnd = WndTable[static_cast<size_t>(i)];
@@ -638,7 +667,7 @@ void MainfrmForm::RefWinList() {
         WndLst.SetTag(WndLst.ItemCount() - 1, "F");
         continue;
       }
-      WriteRow(WndLst, row, WndValues(hwnd, false), true);
+      WriteRow(WndLst, row, MergedWndValues(hwnd, threadAnswers), true);
       WndLst.SetTag(row, "F");
     }
     for (int j = 0; j < WndLst.ItemCount(); ++j) {

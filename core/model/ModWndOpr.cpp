@@ -37,10 +37,32 @@ const char kNotResponding[] = "(Not responding)";
 // many windows is looked up once.
 std::map<DWORD, int16_t> g_actionOfProcess;
 
+// The owner thread and process of each window the walker met, kept from one rebuild to
+// the next: neither changes while a window lives, and each question about another
+// program's window is a trip to the server under Wine.
+struct WndOwner {
+  DWORD thread;
+  DWORD process;
+};
+std::map<HWND, WndOwner> g_ownerOfWindow, g_ownerMet;
+
 DWORD OwnerProcess(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   return pid;
+}
+
+// The owner during a rebuild: known windows from the last one, others asked once.
+WndOwner KnownOwner(HWND hwnd) {
+  auto known = g_ownerOfWindow.find(hwnd);
+  WndOwner owner = {};
+  if (known != g_ownerOfWindow.end()) {
+    owner = known->second;
+  } else {
+    owner.thread = GetWindowThreadProcessId(hwnd, &owner.process);
+  }
+  if (owner.thread) g_ownerMet[hwnd] = owner;
+  return owner;
 }
 
 LONG ExStyle(HWND hwnd) { return GetWindowLongA(hwnd, GWL_EXSTYLE); }
@@ -81,10 +103,12 @@ int16_t WindowProgramAction(HWND hwnd, DWORD pid) {
 
 BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   if (!WndEnumActive) return FALSE;
+  // The display filter first: most top-level windows fail it, and each question about
+  // a window is a trip to the server under Wine.
+  if (!FilterWnd(hwnd)) return TRUE;
   DWORD pid = OwnerProcess(hwnd);
   // The program's own windows never enter the table.
   if (pid == GetCurrentProcessId()) return TRUE;
-  if (!FilterWnd(hwnd)) return TRUE;
   if (WindowProgramAction(hwnd, pid) == 1) return TRUE;  // hidden with all its windows
   if (WndTableLast == INT16_MAX) return FALSE;  // the table's index is 16-bit
   ++WndTableLast;
@@ -107,9 +131,14 @@ void RebuildWndTable() {
   WndTable.clear();
   if (LogScanning) WndTitles.clear();
   g_actionOfProcess.clear();
+  g_ownerMet.clear();
   WndEnumActive = true;
   EnumWindows(EnumWndProc, 0);
   WndEnumActive = false;
+  // Only the windows still there are remembered, so a gone window's entry cannot
+  // outlive it.
+  g_ownerOfWindow.swap(g_ownerMet);
+  g_ownerMet.clear();
   g_actionOfProcess.clear();
 }
 
@@ -192,10 +221,17 @@ void ResetWndOprState() {
   CurWnd = WndInfo();
   WndPathMissing = false;
   g_actionOfProcess.clear();
+  g_ownerOfWindow.clear();
+  g_ownerMet.clear();
 }
 namespace {
 const bool resetWndOprStateDone = (ResetWndOprState(), true);
 }  // namespace
+
+DWORD WndTableThread(HWND hwnd) {
+  auto known = g_ownerOfWindow.find(hwnd);
+  return known == g_ownerOfWindow.end() ? 0 : known->second.thread;
+}
 
 std::string WndHandleText(HWND hwnd) {
   return std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(hwnd)));
@@ -218,7 +254,9 @@ HWND WndFromHandleText(const std::string& text) {
 std::string GetWndTitle(HWND hwnd) {
   // The text's length would have to be asked with a message, which a hung window
   // never answers; the text itself of another program's window is read without one.
-  if (!IsWindow(hwnd)) return "";
+  // A window that is gone gives no text, so it needs no separate test (each is a
+  // trip to the server under Wine); no handle at all would ask the desktop.
+  if (!hwnd) return "";
   std::string buf(512, '\0');
   for (;;) {
     int n = GetWindowTextA(hwnd, &buf[0], static_cast<int>(buf.size()));
@@ -233,7 +271,7 @@ std::string GetWndTitle(HWND hwnd) {
 
 std::string GetWndPosition(HWND hwnd) {
   RECT r;
-  if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &r)) return "";
+  if (!hwnd || !GetWindowRect(hwnd, &r)) return "";  // no handle would give the desktop
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") - (" + std::to_string(r.right) + "," +
          std::to_string(r.bottom) + ")";
 }

@@ -23,6 +23,11 @@ extern std::vector<std::string> WndTitles;
 // True only while a rebuild enumerates.
 extern bool WndEnumActive;
 
+// The thread that made a window the last rebuild kept, from what the rebuild read (a
+// window never changes its thread, and a handle is not reused while the window lives);
+// 0 for a window the last rebuild did not keep.
+DWORD WndTableThread(HWND hwnd);
+
 // ---- The facts of one window
 
 struct WndInfo {

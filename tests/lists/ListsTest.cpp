@@ -167,6 +167,50 @@ TEST_F(ListsTest, TimedMergeAppendsRemovesAndKeepsRows) {
   EXPECT_GE(AppRow("mergeb.exe"), 0);
 }
 
+// The timed merge reads a window's facts its own cheaper way; the rows must read as a
+// full reload makes them, window by window, also for two windows of one thread in
+// different states and for a window that stopped answering.
+TEST_F(ListsTest, TimedMergeShowsWhatAFullReloadShows) {
+  Fixture& two = folder->Start("factsa.exe", "many:2");
+  Fixture& hung = folder->Start("factsh.exe", "hung");
+  Full();
+  std::vector<HWND> windows;
+  for (int16_t i = 0; i <= WndTableLast; ++i) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(WndTable[static_cast<size_t>(i)], &pid);
+    if (pid == two.pid() || pid == hung.pid()) windows.push_back(WndTable[static_cast<size_t>(i)]);
+  }
+  HWND other = nullptr;
+  for (HWND h : windows) {
+    const std::string title = GetWndTitle(h);
+    if (title.size() > 2 && title.compare(title.size() - 2, 2, " 2") == 0) other = h;  // the second of many:2
+  }
+  ASSERT_TRUE(other);
+  EnableWindow(other, FALSE);
+  SetWindowPos(two.hwnd(), HWND_TOPMOST, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowTextA(two.hwnd(), "changed facts");
+  auto rows = [&] {
+    std::vector<std::vector<std::string>> cells;
+    for (HWND h : windows) {
+      const int row = WndRow(h);
+      std::vector<std::string> one;
+      for (int c = 0; c < Mainfrm.WndLst.ColumnCount(); ++c) one.push_back(row < 0 ? "" : Mainfrm.WndLst.SubItem(row, c));
+      cells.push_back(one);
+    }
+    return cells;
+  };
+  Timed();
+  const auto merged = rows();
+  Full();
+  EXPECT_EQ(merged, rows());
+  const int status = Mainfrm.GetColumn(1, 1) - 1;
+  ASSERT_GE(status, 0);
+  EXPECT_EQ(Mainfrm.WndLst.SubItem(WndRow(hung.hwnd()), status), "Not Responding");
+  EXPECT_EQ(Mainfrm.WndLst.SubItem(WndRow(other), Mainfrm.GetColumn(1, 6) - 1), "Disabled");
+  EXPECT_EQ(Mainfrm.WndLst.SubItem(WndRow(two.hwnd()), Mainfrm.GetColumn(1, 5) - 1), "Always On Top");
+  SetWindowPos(two.hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
 TEST_F(ListsTest, AColumnChangeTakesTheFullRoad) {
   folder->Start("cola.exe", "plain");
   Full();
