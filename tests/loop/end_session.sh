@@ -21,6 +21,9 @@ reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\QuillonPro.exe
 reg add 'HKCU\Software\Quillon Pro\Options' /v SplashAtStartUp /d 0 /f
 reg add 'HKCU\Software\Quillon Pro\Options' /v LANCon /d 1 /f
 reg add 'HKCU\Software\Quillon Pro\Options' /v RunAtStartUp /d 1 /f
+# The prefix's CD and diskette drives hold disks: the media check at a session's end
+# would ask about them, and no one here answers.
+reg add 'HKCU\Software\Quillon Pro\MoreTools' /v DriveCheck /d 0 /f
 
 cd "$BIN"
 wine QuillonPro.exe </dev/null >/dev/null 2>&1 &
