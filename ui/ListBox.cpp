@@ -38,10 +38,13 @@ void ListBox::Clear() {
 
 std::string ListBox::List(int index) const { return ValidIndex(index) ? items_[index] : std::string(); }
 
+// As a user's choice would, a new choice raises Click.
 void ListBox::SetListIndex(int index) {
   if (index < -1 || index >= ListCount()) return;
+  const bool changed = index != listIndex_;
   listIndex_ = index;
   if (hwnd_) SendMessageA(hwnd_, LB_SETCURSEL, index, 0);
+  if (changed && index >= 0 && Click) Click();
 }
 
 void ListBox::OnCommand(WORD code) {

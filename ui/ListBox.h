@@ -21,7 +21,7 @@ class ListBox : public Control {
   int ListCount() const { return static_cast<int>(items_.size()); }
   std::string List(int index) const;  // "" out of range
   int ListIndex() const { return listIndex_; }
-  void SetListIndex(int index);  // -1 chooses none
+  void SetListIndex(int index);  // -1 chooses none; a new choice raises Click
 
   std::function<void()> Click;  // the choice changed
 
