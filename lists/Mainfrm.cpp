@@ -720,8 +720,7 @@ void MainfrmForm::DoProgWndOpt() {
 void MainfrmForm::DoWndProgOpt() {
   DoProcessListOp(kProcRebuild, "");
   if (!IsItemClick) RefWinList();
-  std::vector<std::string> selected;
-  for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+  const std::vector<std::string> selected = SelectedKeys();
   ui::ListView::RedrawGuard quiet(AppLst);
   AppLst.Clear();
   std::vector<std::string> paths;

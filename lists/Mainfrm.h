@@ -87,6 +87,8 @@ class MainfrmForm : public ui::Window {
   void SelectAll(ui::ListView& list);
   void InvertSelection(ui::ListView& list);
   // The keys of the selected programs joined by "  -  ".
+  // The selected programs' paths as they stand now, in list order.
+  std::vector<std::string> SelectedKeys() const;
   std::string SelectedPaths() const;
   void mnuCopyPath_Click();
   void SetSelectedPriority(int level);  // 0 idle, 1 normal, 2 high

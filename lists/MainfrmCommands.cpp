@@ -138,8 +138,7 @@ void MainfrmForm::KillApp(bool killAndRestart) {
   CancelFlag = false;
   CancelEvent.Show();
   // The rows as they stand now: no refresh runs under this loop (see CommandScope).
-  std::vector<std::string> paths;
-  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  const std::vector<std::string> paths = SelectedKeys();
   for (const std::string& path : paths) {
     SetProgress(ProgressPrefix(killAndRestart) + path + " ...");
     ui::DoEvents();
@@ -184,11 +183,17 @@ void MainfrmForm::InvertSelection(ui::ListView& list) {
   for (int row = 0; row < list.ItemCount(); ++row) list.SetSelected(row, !list.Selected(row));
 }
 
+std::vector<std::string> MainfrmForm::SelectedKeys() const {
+  std::vector<std::string> keys;
+  for (int row : AppLst.SelectedRows()) keys.push_back(AppLst.Key(row));
+  return keys;
+}
+
 std::string MainfrmForm::SelectedPaths() const {
   std::string text;
-  for (int row : AppLst.SelectedRows()) {
+  for (const std::string& path : SelectedKeys()) {
     if (!text.empty()) text += "  -  ";
-    text += AppLst.Key(row);
+    text += path;
   }
   return text;
 }
@@ -200,8 +205,7 @@ void MainfrmForm::mnuCopyPath_Click() { SetClipboardText(hwnd(), SelectedPaths()
 static void PriorityLoop(MainfrmForm& page, const std::function<void(const std::string&)>& change) {
   CancelFlag = false;
   CancelEvent.Show();
-  std::vector<std::string> paths;
-  for (int row : page.AppLst.SelectedRows()) paths.push_back(page.AppLst.Key(row));
+  const std::vector<std::string> paths = page.SelectedKeys();
   for (const std::string& path : paths) {
     SetProgress("Changing performance of: " + path + " ...");
     ui::DoEvents();
@@ -291,8 +295,7 @@ void MainfrmForm::mnuProgsMoveToQrt_Click() {
   CommandScope busy(*this);
   CancelFlag = false;
   CancelEvent.Show();
-  std::vector<std::string> paths;
-  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  const std::vector<std::string> paths = SelectedKeys();
   for (const std::string& path : paths) {
     SetProgress("Terminating and isolating: " + path + " ...");
     PumpAndPause(500);
@@ -322,8 +325,7 @@ void ShowPage(const std::string& key) {
 
 // Adding stops at the first program the monitor refuses, and then the page stays.
 void MainfrmForm::mnuProgsMonitorCPU_Click() {
-  std::vector<std::string> paths;
-  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  const std::vector<std::string> paths = SelectedKeys();
   bool added = false;
   for (const std::string& path : paths) {
     if (IsMonitored(path)) continue;
@@ -334,8 +336,7 @@ void MainfrmForm::mnuProgsMonitorCPU_Click() {
 }
 
 void MainfrmForm::mnuProgsInternet_Click() {
-  std::vector<std::string> paths;
-  for (int row : AppLst.SelectedRows()) paths.push_back(AppLst.Key(row));
+  const std::vector<std::string> paths = SelectedKeys();
   if (paths.empty()) return;
   ShowPage("ConInfo");
   ConInfoFrm.Load();
