@@ -1,6 +1,7 @@
 #include "AddBrowserFrm.h"
 
 #include "ModMain.h"
+#include "ModPop.h"
 
 AddBrowserFrmForm AddBrowserFrm;
 
@@ -12,5 +13,13 @@ void AddBrowserFrmForm::ShowAddBrowserFrm(const std::string& BrowserPath) {
   Load();
   SetCaption("Add Browser");
   BrowserPathTxt.SetText(BrowserPath);
+  ShowFrm(*this);
+}
+
+void AddBrowserFrmForm::ShowModifyBrowserFrm(int16_t BrowserIndex) {
+  if (BrowserIndex < 1 || BrowserIndex > BrowsersLst_Total) return ShowAddBrowserFrm("");
+  Load();
+  SetCaption("Modify Browser");
+  BrowserPathTxt.SetText(Browsers[BrowserIndex - 1].Path);
   ShowFrm(*this);
 }

@@ -1,6 +1,7 @@
 // The dialog that adds a browser to the pop-up blocker's list. For now it opens with
 // the path it was given; its fields come with the pop-up blocker's windows.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "Controls.h"
@@ -11,6 +12,8 @@ class AddBrowserFrmForm : public ui::Window {
   AddBrowserFrmForm();
   void ShowAddBrowserFrm(const std::string& BrowserPath);
 
+  // Opens entry BrowserIndex (1-based) for changing.
+  void ShowModifyBrowserFrm(int16_t BrowserIndex);
   ui::TextBox BrowserPathTxt;
 };
 

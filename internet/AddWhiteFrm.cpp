@@ -1,6 +1,7 @@
 #include "AddWhiteFrm.h"
 
 #include "ModMain.h"
+#include "ModPop.h"
 
 AddWhiteFrmForm AddWhiteFrm;
 
@@ -15,4 +16,11 @@ void AddWhiteFrmForm::ShowAddWhiteFrm(const std::string& URL, const std::string&
   if (!URL.empty()) ByURLTxt.SetText(URL);
   if (!WindowName.empty()) ByNameTxt.SetText(WindowName);
   ShowFrm(*this);
+}
+
+void AddWhiteFrmForm::ShowModifyWhiteFrm(int16_t ItemIndex) {
+  if (ItemIndex < 1 || ItemIndex > WhiteLst_Total) return;
+  const WhiteListEntry& item = WhiteLst[ItemIndex - 1];
+  ShowAddWhiteFrm(item.WhiteType == 0 ? item.URL_Or_Name_text : "", item.WhiteType == 1 ? item.URL_Or_Name_text : "");
+  SetCaption("Modify white list item");
 }

@@ -2,6 +2,7 @@
 // with the address and title it was given; its fields come with the pop-up blocker's
 // windows.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "Controls.h"
@@ -12,6 +13,8 @@ class AddWhiteFrmForm : public ui::Window {
   AddWhiteFrmForm();
   void ShowAddWhiteFrm(const std::string& URL, const std::string& WindowName);
 
+  // Opens item ItemIndex (1-based) for changing.
+  void ShowModifyWhiteFrm(int16_t ItemIndex);
   ui::TextBox ByURLTxt;
   ui::TextBox ByNameTxt;
 };

@@ -22,14 +22,15 @@ PopUpDetectorScrFrmForm::PopUpDetectorScrFrmForm() : Window({.caption = "Latchke
 }
 
 void PopUpDetectorScrFrmForm::ShowPop(const std::string& title, int16_t browser, HWND window, int16_t,
-                                      uint32_t, int16_t) {
+                                      uint32_t, int16_t webDialog) {
   // A new pop-up's address is read afresh: the last one's must not decide.
   FoundURL.clear();
   EnumChildWindows(window, EnumURLChildProc, 0);
   if (IsInWhiteList(1, title) || IsPreDefinedWhite(1, title, browser, window) || IsInWhiteList(0, FoundURL) ||
       IsPreDefinedWhite(0, FoundURL, browser, window))
     return;
-  CloseWnd(false, window);
-  ++TotalBlockCnt;
-  SaveSetting(ProgramTitle, "PopUp", "TotalBlockCnt", IntText(TotalBlockCnt));
+  if (webDialog)
+    AddBlockedWebDialog(window, title);
+  else
+    AddBlockedPopUp(window, browser >= 0 && browser < BrowsersLst_Total ? Browsers[browser].Path : "", title);
 }

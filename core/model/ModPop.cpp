@@ -8,10 +8,12 @@
 #include <cstring>
 
 #include "ListView.h"
+#include "ModGetURL.h"
 #include "ModMainPlatform.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
+#include "ModWndOpr.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
@@ -193,4 +195,35 @@ void ResetPopUpLists() {
   WhiteLst_Total = 0;
   TotalBlockCnt = 0;
   TotalBlockSince = 0;
+}
+
+namespace {
+
+// The row of a blocked pop-up; the list lives for the run only.
+void RecordBlocked(HWND window, const std::string& tag, const std::string& text, const std::string& browserName) {
+  CloseWnd(false, window);
+  if (ui::ListView* rows = Views.popUpPage.BlockedWndLst) {
+    const int row = rows->AddItem(text);
+    rows->SetTag(row, tag);
+    rows->SetSubItem(row, 1, FoundURL);
+    rows->SetSubItem(row, 2, browserName);
+    rows->SetSubItem(row, 3, vb::CStrDate(vb::Now()));
+  }
+  ++TotalBlockCnt;
+  SaveSetting(ProgramTitle, kPopUp, "TotalBlockCnt", IntText(TotalBlockCnt));
+}
+
+}  // namespace
+
+void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::string& title) {
+  std::string name = GetFileInfoField(2, browserPath);
+  if (name.size() < 3) {
+    GetFileInfoField(1, browserPath);
+    name = VersionFields[6];  // ProductName
+  }
+  RecordBlocked(window, browserPath, title.empty() ? "(none)" : title, name);
+}
+
+void AddBlockedWebDialog(HWND window, const std::string& title) {
+  RecordBlocked(window, "Internet Explorer", title, "Internet Explorer");
 }

@@ -1,6 +1,8 @@
 // The pop-up blocker's browser list and white list, their settings in section
 // "PopUp", and the browser catalogue Pop.dat shipped beside the program.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,5 +52,12 @@ bool AddBrowserFromRecord(const PopDatRecord& record);
 // lists are saved and loaded. False when the catalogue could not be read; the
 // rest of the first run goes on either way.
 bool SeedBrowserList();
+// Closes a pop-up the notice let go and records it: a row on the pop-up page's
+// blocked list (tagged with the browser's path) and the counter, saved at once.
+void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::string& title);
+// As AddBlockedPopUp for a web page dialog: its title as it is, "Internet Explorer"
+// as the browser.
+void AddBlockedWebDialog(HWND window, const std::string& title);
+
 // The lists and counters back to their start values (the program start's, and tests').
 void ResetPopUpLists();
