@@ -1,22 +1,49 @@
-// The dialog that adds an item to the pop-up blocker's white list. For now it opens
-// with the address and title it was given; its fields come with the pop-up blocker's
-// windows.
+// The dialog that adds an item to the pop-up blocker's white list or changes one: a
+// window allowed by its address or by its title, matched exactly or as contained text.
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "Controls.h"
+#include "ModPop.h"
 #include "Window.h"
 
 class AddWhiteFrmForm : public ui::Window {
  public:
   AddWhiteFrmForm();
+  // Opens the dialog for a new item, preset with the texts given; with both, the
+  // address option is the one selected.
   void ShowAddWhiteFrm(const std::string& URL, const std::string& WindowName);
-
-  // Opens item ItemIndex (1-based) for changing.
+  // Opens item ItemIndex (1-based) for changing; nothing for an index outside the list.
   void ShowModifyWhiteFrm(int16_t ItemIndex);
+
+  ui::OptionButton ByURLOpt;
   ui::TextBox ByURLTxt;
+  ui::OptionButton ByNameOpt;
   ui::TextBox ByNameTxt;
+  ui::CheckBox ExactTextChk;  // kept from one use to the next while the dialog is loaded
+  ui::Label Label2, Label1;   // the bold "Tip: " over the tip's room
+  ui::Button OkBtn, CancelBtn;
+
+  // True (and the message shown) when the item entered is already listed.
+  bool CheckError();
+
+  void OkBtn_Click();
+  void CancelBtn_Click();
+  void ByNameTxt_Change();
+  void ByURLTxt_Change();
+
+ protected:
+  void Form_KeyDown(int& keyCode, int shift) override;
+
+ private:
+  void SelectOption(bool byURL);
+  WhiteListEntry EnteredItem() const;
+  bool IsAdd = true;
+  int16_t EditIndex = 0;  // 1-based item being changed
 };
 
 extern AddWhiteFrmForm AddWhiteFrm;
+
+// Our message when the list already holds its 201 items.
+extern const char kWhiteListFullText[];

@@ -6,6 +6,7 @@
 
 #include "ConInfoFrm.h"
 #include "InfoBarFrm.h"
+#include "ListView.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
@@ -46,8 +47,11 @@ std::string OneDecimal(double value) { return vb::CStr(vb::RoundHalfEven(value *
 
 constexpr double kLabelToGraph = 8.0 / 3, kLabelInset = 4.0 / 3;
 
-// The pop-up page's blocked list has not landed: it has no rows yet.
-int BlockedPopUpCount() { return 0; }
+// The pop-ups blocked in this run: the rows of the pop-up page's blocked list.
+int BlockedPopUpCount() {
+  const ui::ListView* blocked = Views.popUpPage.BlockedWndLst;
+  return blocked ? blocked->ItemCount() : 0;
+}
 
 }  // namespace
 

@@ -49,9 +49,12 @@ void ApplyCatalogueItems(BrowserEntry& b, const std::vector<PopDatRecord>& catal
   }
 }
 
+const char kEntryKeyPrefix[] = "entry";
+std::string EntryKey(int entry) { return kEntryKeyPrefix + std::to_string(entry); }
+
 // The page's browser row: the file's display name, or its product name when that is
 // shorter than three characters, and the path.
-void AddBrowserRow(ui::ListView& list, const std::string& path) {
+void AddBrowserRow(ui::ListView& list, const std::string& path, int entry) {
   std::string name = GetFileInfoField(2, path);
   if (name.size() < 3) {
     GetFileInfoField(1, path);
@@ -59,6 +62,7 @@ void AddBrowserRow(ui::ListView& list, const std::string& path) {
   }
   const int row = list.AddItem(name);
   list.SetSubItem(row, 1, path);
+  list.SetKey(row, EntryKey(entry));
 }
 
 }  // namespace
@@ -120,7 +124,7 @@ void LoadPopUpSettings() {
     b.HidePop = r.Int16(BrowserKey(i, "HidePop"), 1);
     b.PopDisNotf = r.Int16(BrowserKey(i, "PopDisNotf"), 1);
     ApplyCatalogueItems(b, catalogue);
-    if (browserRows) AddBrowserRow(*browserRows, b.Path);
+    if (browserRows) AddBrowserRow(*browserRows, b.Path, i);
   }
   ui::ListView* whiteRows = Views.popUpPage.WhiteWndLst;
   if (whiteRows) whiteRows->Clear();
@@ -129,7 +133,7 @@ void LoadPopUpSettings() {
     WhiteLst[i].WhiteType = r.Int32(WhiteKey(i, "WhiteType"), 0);
     WhiteLst[i].URL_Or_Name_text = r.Text(WhiteKey(i, "URL_Or_Name_text"), "");
     WhiteLst[i].ExactText = r.Int16(WhiteKey(i, "ExactText"), 0);
-    if (whiteRows) whiteRows->AddItem(WhiteLst[i].URL_Or_Name_text);
+    if (whiteRows) whiteRows->SetKey(whiteRows->AddItem(WhiteLst[i].URL_Or_Name_text), EntryKey(i));
   }
 }
 
@@ -226,4 +230,105 @@ void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::str
 
 void AddBlockedWebDialog(HWND window, const std::string& title) {
   RecordBlocked(window, "Internet Explorer", title, "Internet Explorer");
+}
+
+int PopEntryOfRow(const ui::ListView& list, int row) {
+  const std::string key = list.Key(row);
+  const size_t prefix = sizeof kEntryKeyPrefix - 1;
+  if (key.size() <= prefix || key.compare(0, prefix, kEntryKeyPrefix) != 0) return -1;
+  return static_cast<int>(vb::Val(key.substr(prefix)));
+}
+
+namespace {
+
+// Keeps the entries not named, in order; the new total.
+template <typename Entry>
+int16_t RemoveEntries(Entry* entries, int16_t total, const std::vector<int>& remove) {
+  int16_t kept = 0;
+  for (int i = 0; i < total; ++i) {
+    if (std::find(remove.begin(), remove.end(), i) != remove.end()) continue;
+    if (kept != i) entries[kept] = entries[i];
+    ++kept;
+  }
+  return kept;
+}
+
+template <typename Entry>
+bool PutEntry(Entry* entries, int16_t& total, int limit, const Entry& entry, int replacing) {
+  const bool replaces = replacing >= 0 && replacing < total;
+  if (!replaces && total >= limit) return false;
+  if (replaces) total = RemoveEntries(entries, total, {replacing});
+  entries[total++] = entry;
+  SavePopUpSettings();
+  LoadPopUpSettings();
+  return true;
+}
+
+}  // namespace
+
+void RemoveBrowsers(const std::vector<int>& entries) {
+  BrowsersLst_Total = RemoveEntries(Browsers, BrowsersLst_Total, entries);
+  SavePopUpSettings();
+  LoadPopUpSettings();
+}
+
+void RemoveWhiteItems(const std::vector<int>& entries) {
+  WhiteLst_Total = RemoveEntries(WhiteLst, WhiteLst_Total, entries);
+  SavePopUpSettings();
+  LoadPopUpSettings();
+}
+
+bool PutBrowser(const BrowserEntry& entry, int replacing) {
+  return PutEntry(Browsers, BrowsersLst_Total, kMaxBrowsers, entry, replacing);
+}
+
+bool PutWhiteItem(const WhiteListEntry& item, int replacing) {
+  return PutEntry(WhiteLst, WhiteLst_Total, kMaxWhiteEntries, item, replacing);
+}
+
+int ListedBrowser(const std::string& path, int skip) {
+  const std::string wanted = vb::LCase(path);
+  for (int j = 0; j < BrowsersLst_Total; ++j)
+    if (j != skip && vb::LCase(Browsers[j].Path) == wanted) return j;
+  return -1;
+}
+
+int ListedWhiteItem(const WhiteListEntry& item, int skip) {
+  const std::string wanted = vb::LCase(item.URL_Or_Name_text);
+  for (int j = 0; j < WhiteLst_Total; ++j) {
+    const WhiteListEntry& e = WhiteLst[j];
+    if (j != skip && e.ExactText == item.ExactText && e.WhiteType == item.WhiteType &&
+        vb::LCase(e.URL_Or_Name_text) == wanted)
+      return j;
+  }
+  return -1;
+}
+
+void ResetBlockCounter() {
+  TotalBlockSince = std::floor(vb::Now());
+  SaveSetting(ProgramTitle, kPopUp, "TotalBlockSince", vb::CStrDate(TotalBlockSince));
+  TotalBlockCnt = 0;
+  SaveSetting(ProgramTitle, kPopUp, "TotalBlockCnt", IntText(TotalBlockCnt));
+}
+
+std::vector<CatalogueBrowser> InstalledCatalogueBrowsers() {
+  std::vector<PopDatRecord> records;
+  ReadPopDat(PopDatPath(), records);
+  std::vector<CatalogueBrowser> installed;
+  for (size_t i = 0; i < records.size(); ++i) {
+    const std::string path = vb::Trim(GetAppPathsEntry(vb::Trim(records[i].ExeName)));
+    if (path.empty() || !FileExists(path) || !MajorVersionMatches(records[i].MajorVersion, path)) continue;
+    installed.push_back({vb::Trim(records[i].Name), path, static_cast<int>(i) + 1});
+  }
+  return installed;
+}
+
+bool AddCatalogueBrowser(int record) {
+  std::vector<PopDatRecord> records;
+  ReadPopDat(PopDatPath(), records);
+  if (record < 1 || record > static_cast<int>(records.size())) return false;
+  if (!AddBrowserFromRecord(records[record - 1])) return false;
+  SavePopUpSettings();
+  LoadPopUpSettings();
+  return true;
 }

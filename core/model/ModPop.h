@@ -10,6 +10,10 @@
 #include "ModPopParse.h"
 #include "VbRules.h"
 
+namespace ui {
+class ListView;
+}
+
 struct WhiteListEntry {
   int32_t WhiteType = 0;  // 0 the window's address, 1 its title
   std::string URL_Or_Name_text;
@@ -58,6 +62,38 @@ void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::str
 // As AddBlockedPopUp for a web page dialog: its title as it is, "Internet Explorer"
 // as the browser.
 void AddBlockedWebDialog(HWND window, const std::string& title);
+
+// The entry a row of the page's browser or white list stands for: every load keys each
+// row with its entry, so a sorted list still names the right one. -1 for a row that
+// carries none.
+int PopEntryOfRow(const ui::ListView& list, int row);
+// Takes the entries (0-based, in any order) out of the list, keeping the others in
+// order, then saves and reloads the lists.
+void RemoveBrowsers(const std::vector<int>& entries);
+void RemoveWhiteItems(const std::vector<int>& entries);
+// Appends an entry, then saves and reloads. A changed entry (`replacing`, 0-based; -1
+// for none) is taken out first, so it moves to the end. False, with nothing changed,
+// when the list is full.
+bool PutBrowser(const BrowserEntry& entry, int replacing);
+bool PutWhiteItem(const WhiteListEntry& item, int replacing);
+// The listed browser with the path, letter case aside, other than `skip`; -1 when none.
+int ListedBrowser(const std::string& path, int skip);
+// The listed white item with the same type, exact flag and text (letter case aside),
+// other than `skip`; -1 when none.
+int ListedWhiteItem(const WhiteListEntry& item, int skip);
+// The counter starts again at 0 from today; both are saved.
+void ResetBlockCounter();
+
+// A catalogue browser installed here: its name, its App Paths path, and its record's
+// place among the catalogue's browser records (1 for the first after the header).
+struct CatalogueBrowser {
+  std::string name, path;
+  int record = 0;
+};
+std::vector<CatalogueBrowser> InstalledCatalogueBrowsers();
+// Appends the browser of catalogue record `record` (as above); false when there is
+// no such record or the list is full. Saves and reloads.
+bool AddCatalogueBrowser(int record);
 
 // The lists and counters back to their start values (the program start's, and tests').
 void ResetPopUpLists();

@@ -1,0 +1,13 @@
+// The clipboard's text, as the copy commands of the lists put it there.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// Replaces the clipboard's contents with the text; false when the clipboard is held
+// by another program or no memory is left.
+bool SetClipboardText(HWND owner, const std::string& text);
+
+}  // namespace ui
