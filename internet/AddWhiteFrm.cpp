@@ -32,6 +32,13 @@ AddWhiteFrmForm::AddWhiteFrmForm()
   ByURLTxt.Change = [this] { ByURLTxt_Change(); };
 }
 
+// A dialog Cancel unloaded opens new: the controls keep their state while it has no window.
+void AddWhiteFrmForm::Form_Load() {
+  ByURLTxt.SetText("");
+  ByNameTxt.SetText("");
+  ExactTextChk.SetValue(false);
+}
+
 void AddWhiteFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
   if (keyCode == VK_F1) ShowOnlineHelp("PopUpBlocker");
 }

@@ -34,6 +34,7 @@ class AddWhiteFrmForm : public ui::Window {
   void ByURLTxt_Change();
 
  protected:
+  void Form_Load() override;
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:

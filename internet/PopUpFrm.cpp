@@ -141,6 +141,8 @@ void PopUpFrmForm::ListColumnClick(ui::ListView& list, int column) {
   const bool ascending = !list.Sorted() || !list.SortAscending();
   const bool isTime = &list == &BlockedWndLst && column == 3;
   list.SortBy(column, isTime ? ui::SortKind::kDate : ui::SortKind::kText, ascending);
+  // Rows a refill or a new pop-up adds then take their place in the order shown.
+  if (!list.Sorted()) list.SetSorted(true);
 }
 
 int PopUpFrmForm::FocusedRow(ui::ListView& list) {

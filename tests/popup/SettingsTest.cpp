@@ -75,10 +75,12 @@ struct BoundPage {
     Views.popUpPage.BrowsersLst = &browsersLst;
     Views.popUpPage.WhiteWndLst = &whiteWndLst;
   }
+  // The program's page is bound again afterwards.
   ~BoundPage() {
-    Views.popUpPage.BrowsersLst = nullptr;
-    Views.popUpPage.WhiteWndLst = nullptr;
+    Views.popUpPage.BrowsersLst = bound.BrowsersLst;
+    Views.popUpPage.WhiteWndLst = bound.WhiteWndLst;
   }
+  const ViewBindings::PopUpPage bound = Views.popUpPage;
 };
 
 std::string Today() { return vb::CStrDate(std::floor(vb::Now())); }

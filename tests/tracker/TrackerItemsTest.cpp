@@ -4,6 +4,8 @@
 
 #include "InfoBarFrm.h"
 #include "InterfaceFrm.h"
+#include "ListView.h"
+#include "Window.h"
 #include "ConInfoFrm.h"
 #include "ModConInfo.h"
 #include "ModMainLoop.h"
@@ -90,6 +92,22 @@ TEST_F(ItemsTest, CaptionsAndColoursFromTheFigures) {
     }
     InfoBarFrm.Unload();
   }
+}
+
+// "Pops" counts the rows of the pop-up page's blocked list, this run's pop-ups.
+TEST_F(ItemsTest, PopsCountsTheBlockedRows) {
+  ui::Window page{ui::FormDesign{.caption = "blocked"}};
+  ui::ListView blocked{page, {0, 0, 200, 100}};
+  for (const char* title : {"one", "two", "three"}) blocked.AddItem(title);
+  ui::ListView* const bound = Views.popUpPage.BlockedWndLst;
+  Views.popUpPage.BlockedWndLst = &blocked;
+  LoadBar(1, {10});
+  EXPECT_EQ(Caption(0), "Pops:    3");
+  blocked.RemoveItem(0);
+  now += 1000;
+  InfoBarFrm.RefreshMe();
+  EXPECT_EQ(Caption(0), "Pops:    2");
+  Views.popUpPage.BlockedWndLst = bound;
 }
 
 TEST_F(ItemsTest, AMemoryTotalOfZeroKeepsTheText) {

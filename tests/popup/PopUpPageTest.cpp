@@ -1,0 +1,350 @@
+// The pop-up blocker's page: its lists and their commands, the counter, the blocked
+// rows, over the program's own page and dialogs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "AddWhiteFrm.h"
+#include "Input.h"
+#include "ModGetURL.h"
+#include "ModPop.h"
+#include "ModSettings.h"
+#include "PopUpFrm.h"
+#include "PopWindows.h"
+#include "Registry.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "VbRules.h"
+#include "ViewBindings.h"
+#include "Window.h"
+
+using namespace poptest;
+using testsupport::Option;
+
+namespace {
+
+std::string Today() { return vb::CStrDate(std::floor(vb::Now())); }
+
+// Reads the captions of the pop-up menu that appears within the wait, then closes it
+// with Esc; on its own thread, since the menu's loop holds the page's.
+class MenuReader {
+ public:
+  explicit MenuReader(DWORD waitMs) : waitMs_(waitMs) {
+    thread_ = CreateThread(nullptr, 0, &MenuReader::Run, this, 0, nullptr);
+  }
+  ~MenuReader() {
+    if (thread_) CloseHandle(thread_);
+  }
+  // Pumps this thread until the reader ends; the captions it saw (none: no menu).
+  const std::vector<std::string>& Wait() {
+    testsupport::PumpUntil([this] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }, waitMs_ + 5000);
+    return captions_;
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID param) {
+    auto* self = static_cast<MenuReader*>(param);
+    HWND popup = nullptr;
+    for (DWORD waited = 0; waited < self->waitMs_ && !popup; waited += 50) {
+      popup = FindWindowA("#32768", nullptr);
+      if (popup && !IsWindowVisible(popup)) popup = nullptr;
+      if (!popup) Sleep(50);
+    }
+    if (!popup) return 0;
+    Sleep(100);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      char text[128] = {};
+      GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+      self->captions_.push_back(text);
+    }
+    testsupport::PressKey(VK_ESCAPE);
+    return 0;
+  }
+  DWORD waitMs_;
+  HANDLE thread_ = nullptr;
+  std::vector<std::string> captions_;
+};
+
+class PopUpPage : public PopWindowsTest {
+ protected:
+  // The page on screen at the top left, on the tab.
+  void ShowPage(int tab) {
+    PopUpFrm.Show();
+    SetWindowPos(PopUpFrm.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(PopUpFrm.hwnd());
+    PopUpFrm.SSTab1.SetTab(tab);
+    testsupport::PumpUntil([] { return false; }, 200);
+  }
+  // A blocked row as the model adds it, at a given time.
+  void AddBlockedRow(const std::string& title, const std::string& url, vb::Date when, const std::string& tag = "") {
+    ui::ListView& rows = PopUpFrm.BlockedWndLst;
+    const int row = rows.AddItem(title);
+    rows.SetTag(row, tag);
+    rows.SetSubItem(row, 1, url);
+    rows.SetSubItem(row, 2, "Fixture");
+    rows.SetSubItem(row, 3, vb::CStrDate(when));
+  }
+  // A click with a button on the row's first cell, through the input queue.
+  void ClickRow(ui::ListView& list, int row, DWORD down, DWORD up) {
+    RECT r = {};
+    r.left = LVIR_LABEL;
+    SendMessageA(list.hwnd(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+    testsupport::ClickAt(list.hwnd(), r.left + 10, (r.top + r.bottom) / 2, down, up);
+  }
+  // A click on a column's header.
+  void ClickHeader(ui::ListView& list, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list.hwnd(), LVM_GETHEADER, 0, 0));
+    RECT r = {};
+    SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&r));
+    testsupport::ClickAt(header, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // Past the double-click time, so the next click is a click of its own.
+    testsupport::PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+  }
+};
+
+}  // namespace
+
+// Each case removes by the entries behind the selected rows of a list sorted down,
+// where the rows' places differ from the entries'.
+TEST_F(PopUpPage, RemovingAfterASortTakesTheSelectedEntries) {
+  struct Case {
+    const char* what;
+    bool browsers;
+    std::vector<std::string> select;  // by the sorted column's text
+    int answer;
+    std::vector<std::string> left;    // entries in order, as stored
+  } cases[] = {
+      {"second white item", false, {"charlie"}, IDYES, {"bravo", "alpha"}},
+      {"two white items", false, {"alpha", "charlie"}, IDYES, {"bravo"}},
+      {"answered No", false, {"charlie"}, IDNO, {"bravo", "charlie", "alpha"}},
+      {"second browser", true, {"c:\\charlie.exe"}, IDYES, {"c:\\bravo.exe", "c:\\alpha.exe"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui::ListView& list = c.browsers ? PopUpFrm.BrowsersLst : PopUpFrm.WhiteWndLst;
+    const int column = c.browsers ? 1 : 0;  // browser rows show the path in column 1
+    if (c.browsers)
+      StoreBrowsers({"c:\\bravo.exe", "c:\\charlie.exe", "c:\\alpha.exe"});
+    else
+      StoreWhiteItems({{1, "bravo", 0}, {1, "charlie", 0}, {1, "alpha", 0}});
+    PopUpFrm.ListColumnClick(list, column);
+    PopUpFrm.ListColumnClick(list, column);
+    ASSERT_EQ(Column(list, column), (std::vector<std::string>{c.browsers ? "c:\\charlie.exe" : "charlie",
+                                                               c.browsers ? "c:\\bravo.exe" : "bravo",
+                                                               c.browsers ? "c:\\alpha.exe" : "alpha"}));
+    std::vector<int> rows;
+    for (const std::string& text : c.select) rows.push_back(RowWith(list, column, text));
+    SelectRows(list, rows);
+    shown.clear();
+    answer = c.answer;
+    if (c.browsers)
+      PopUpFrm.BrowsersDelBtn_Click();
+    else
+      PopUpFrm.WhiteDelBtn_Click();
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Are you sure you want to remove the selected items?");
+    EXPECT_EQ(shown[0].style, 292u);
+    std::vector<std::string> model, stored;
+    const int total = c.browsers ? BrowsersLst_Total : WhiteLst_Total;
+    for (int i = 0; i < total; ++i) {
+      model.push_back(c.browsers ? Browsers[i].Path : WhiteLst[i].URL_Or_Name_text);
+      stored.push_back(Option("PopUp", c.browsers ? "Browsers(" + std::to_string(i) + ").Path"
+                                                  : "WhiteLst(" + std::to_string(i) + ").URL_Or_Name_text"));
+    }
+    EXPECT_EQ(model, c.left);
+    EXPECT_EQ(stored, c.left);
+    EXPECT_EQ(Option("PopUp", c.browsers ? "BrowsersLst_Total" : "WhiteLst_Total"), std::to_string(c.left.size()));
+    // The rows are the entries left, still sorted down, each naming its own entry.
+    std::vector<std::string> sortedLeft = c.left;
+    std::sort(sortedLeft.rbegin(), sortedLeft.rend());
+    EXPECT_EQ(Column(list, column), sortedLeft);
+    for (int row = 0; row < list.ItemCount(); ++row) {
+      const int entry = PopEntryOfRow(list, row);
+      EXPECT_EQ(c.left.at(entry), list.SubItem(row, column));
+    }
+    list.SetSorted(false);
+  }
+}
+
+TEST_F(PopUpPage, NothingSelectedAsksNothing) {
+  StoreWhiteItems({{1, "alpha", 0}});
+  SelectRows(PopUpFrm.WhiteWndLst, {});
+  PopUpFrm.WhiteDelBtn_Click();
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(WhiteLst_Total, 1);
+}
+
+TEST_F(PopUpPage, AResetShowsZeroAndTodayThenTheNextPopUpCountsOne) {
+  testsupport::SetOption("PopUp", "TotalBlockCnt", "5");
+  testsupport::SetOption("PopUp", "TotalBlockSince", vb::CStrDate(std::floor(vb::Now()) - 30));
+  LoadPopUpSettings();
+  PopUpFrm.RefreshMe();
+  const std::string before = PopUpFrm.TotalBlockSinceLbl.Text();
+
+  answer = IDNO;
+  PopUpFrm.ResetBtn_Click();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Are you sure you want to reset pop-ups counter?");
+  EXPECT_EQ(shown[0].style, 292u);
+  EXPECT_EQ(PopUpFrm.TotalBlockCntLbl.Text(), "5");
+  EXPECT_EQ(PopUpFrm.TotalBlockSinceLbl.Text(), before);
+  EXPECT_EQ(Option("PopUp", "TotalBlockCnt"), "5");
+
+  answer = IDYES;
+  PopUpFrm.ResetBtn_Click();
+  EXPECT_EQ(PopUpFrm.TotalBlockCntLbl.Text(), "0");
+  EXPECT_EQ(PopUpFrm.TotalBlockSinceLbl.Text(), Today());
+  EXPECT_EQ(Option("PopUp", "TotalBlockCnt"), "0");
+  EXPECT_EQ(Option("PopUp", "TotalBlockSince"), Today());
+
+  AddBlockedWebDialog(nullptr, "next");
+  PopUpFrm.RefreshMe();
+  EXPECT_EQ(PopUpFrm.TotalBlockCntLbl.Text(), "1");
+  EXPECT_EQ(Option("PopUp", "TotalBlockCnt"), "1");
+}
+
+// Two clicks on a header sort up, then down; "Time" by date, where text order differs.
+TEST_F(PopUpPage, TwoHeaderClicksSortUpThenDown) {
+  // Day numbers: 9 and 10 January 2026, 31 December 2025, each at 8 in the morning.
+  const vb::Date jan9 = 46031 + 1.0 / 3, jan10 = 46032 + 1.0 / 3, dec31 = 46022 + 1.0 / 3;
+  AddBlockedRow("bravo", "http://b/", jan10);
+  AddBlockedRow("alpha", "http://a/", dec31);
+  AddBlockedRow("charlie", "http://c/", jan9);
+  ShowPage(0);
+  struct Case {
+    int column;
+    std::vector<std::string> up;  // titles after the first click
+  } cases[] = {
+      {0, {"alpha", "bravo", "charlie"}},
+      {3, {"alpha", "charlie", "bravo"}},
+  };
+  ui::ListView& list = PopUpFrm.BlockedWndLst;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    list.SetSorted(false);
+    ClickHeader(list, c.column);
+    EXPECT_EQ(Column(list, 0), c.up);
+    EXPECT_TRUE(list.SortAscending());
+    ClickHeader(list, c.column);
+    EXPECT_EQ(Column(list, 0), std::vector<std::string>(c.up.rbegin(), c.up.rend()));
+  }
+}
+
+// Only the right button opens a list's menu.
+TEST_F(PopUpPage, ARightClickOpensTheListsMenuALeftClickNothing) {
+  StoreWhiteItems({{0, "http://white.example/", 0}});
+  AddBlockedRow("pop", "http://pop.example/", vb::Now());
+  struct Case {
+    int tab;
+    ui::ListView* list;
+    std::vector<std::string> captions;
+  } cases[] = {
+      {0, &PopUpFrm.BlockedWndLst, {"&Copy Name\\URL", "&Goto URL", "&Send To White List"}},
+      {1, &PopUpFrm.WhiteWndLst, {"&Remove", "&Modify", "&Copy Name\\URL"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tab);
+    ShowPage(c.tab);
+    {
+      MenuReader reader(3000);
+      ClickRow(*c.list, 0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      EXPECT_EQ(reader.Wait(), c.captions);
+    }
+    MenuReader reader(1000);
+    ClickRow(*c.list, 0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(reader.Wait().empty());
+  }
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(PopUpPage, TheCopiesPutEverySelectedRowOnTheClipboard) {
+  StoreWhiteItems({{0, "http://one.example/", 0}, {1, "Two", 1}, {1, "Three", 0}});
+  AddBlockedRow("First", "http://first.example/", vb::Now());
+  AddBlockedRow("(none)", "http://second.example/", vb::Now());
+  AddBlockedRow("Third", "http://third.example/", vb::Now());
+  SelectRows(PopUpFrm.WhiteWndLst, {0, 2});
+  PopUpFrm.mnuWhiteCopy_Click();
+  EXPECT_EQ(ClipboardText(), "http://one.example/\r\nThree\r\n");
+  SelectRows(PopUpFrm.BlockedWndLst, {0, 1});
+  PopUpFrm.mnuBlockedCopy_Click();
+  EXPECT_EQ(ClipboardText(), "First(http://first.example/)\r\n(none)(http://second.example/)\r\n");
+}
+
+TEST_F(PopUpPage, GotoOpensTheFocusedRowsAddressThroughTheShell) {
+  std::vector<std::string> opened;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest& r) {
+    opened.push_back(r.file);
+    return true;
+  };
+  AddBlockedRow("First", "http://first.example/", vb::Now());
+  AddBlockedRow("Second", "http://second.example/", vb::Now());
+  SelectRows(PopUpFrm.BlockedWndLst, {0, 1});
+  PopUpFrm.mnuBlockedGoto_Click();
+  EXPECT_EQ(opened, std::vector<std::string>{"http://second.example/"});
+}
+
+// "Send To White List" opens the dialog on the row's address (selected) and its real
+// title: a pop-up without one is listed as "(none)", a web dialog as it was.
+TEST_F(PopUpPage, SendOpensTheWhiteDialogWithAddressAndTitle) {
+  struct Case {
+    const char* listed;
+    const char* tag;
+    const char* title;
+  } cases[] = {
+      {"Special offer", "c:\\browser.exe", "Special offer"},
+      {"(none)", "c:\\browser.exe", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.listed);
+    PopUpFrm.BlockedWndLst.Clear();
+    AddWhiteFrm.Unload();
+    AddBlockedRow(c.listed, "http://offer.example/", vb::Now(), c.tag);
+    SelectRows(PopUpFrm.BlockedWndLst, {0});
+    PopUpFrm.mnuBlockedSend_Click();
+    EXPECT_TRUE(AddWhiteFrm.Visible());
+    EXPECT_EQ(AddWhiteFrm.Caption(), "Add new item to white list");
+    EXPECT_EQ(AddWhiteFrm.ByURLTxt.Text(), "http://offer.example/");
+    EXPECT_EQ(AddWhiteFrm.ByNameTxt.Text(), c.title);
+    EXPECT_TRUE(AddWhiteFrm.ByURLOpt.Value());
+  }
+}
+
+// A pop-up let go by the notice: closed, listed, counted and the count saved.
+TEST_F(PopUpPage, ABlockedPopUpIsClosedListedAndCounted) {
+  testsupport::Fixture& browser = StartBrowser("qpbrowser.exe");
+  HWND popup = browser.hwnd();
+  const std::string path = folder->PathOf("qpbrowser.exe");
+  FoundURL = "http://pop.example/";
+  const vb::Date before = vb::Now();
+  AddBlockedPopUp(popup, path, "");
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(popup); }));
+
+  AddBlockedWebDialog(nullptr, "");
+  ui::ListView& rows = PopUpFrm.BlockedWndLst;
+  ASSERT_EQ(rows.ItemCount(), 2);
+  EXPECT_EQ(rows.ItemText(0), "(none)");
+  EXPECT_EQ(rows.Tag(0), path);
+  EXPECT_EQ(rows.SubItem(0, 1), "http://pop.example/");
+  EXPECT_FALSE(rows.SubItem(0, 2).empty());
+  auto when = vb::CDate(rows.SubItem(0, 3));
+  ASSERT_TRUE(when.has_value());
+  EXPECT_LE(std::fabs(*when - before) * 86400.0, 5.0);
+  // A web dialog keeps its empty title.
+  EXPECT_EQ(rows.ItemText(1), "");
+  EXPECT_EQ(rows.SubItem(1, 2), "Internet Explorer");
+  EXPECT_EQ(rows.Tag(1), "Internet Explorer");
+  EXPECT_EQ(Option("PopUp", "TotalBlockCnt"), "2");
+}
+
+TEST_F(PopUpPage, TheSoundLinkOpensTheOptionsOnThePopUpTab) {
+  ASSERT_NE(Views.options.form, nullptr);
+  PopUpFrm.ChangeSoundFileLbl_Click();
+  EXPECT_TRUE(ViewVisible(Views.options.form));
+  EXPECT_EQ(Views.options.SSTab1->Tab(), 6);
+  Views.options.form->Unload();
+}
