@@ -41,6 +41,9 @@ void PopTest::SetUp() {
   BlockMode = 1;
   BlockDialog = 1;
   seams::TickCountFn = [this] { return now; };
+  // Every test's tick starts at the same value: a walk of an earlier test must not
+  // hold this one's walks back.
+  LastProcWalkTick = now - 100000;
   noticeShowPop = Views.popUpNotice.ShowPop;
   Views.popUpNotice.ShowPop = [](const std::string& title, int16_t browser, HWND window, int16_t slot,
                                  uint32_t threadId, int16_t webDialog) {

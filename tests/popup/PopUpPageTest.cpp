@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AddBrowserFrm.h"
 #include "AddWhiteFrm.h"
 #include "Input.h"
 #include "ModGetURL.h"
@@ -16,6 +17,7 @@
 #include "PopWindows.h"
 #include "Registry.h"
 #include "Seams.h"
+#include "TabPages.h"
 #include "UiWait.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -341,10 +343,19 @@ TEST_F(PopUpPage, ABlockedPopUpIsClosedListedAndCounted) {
   EXPECT_EQ(Option("PopUp", "TotalBlockCnt"), "2");
 }
 
-TEST_F(PopUpPage, TheSoundLinkOpensTheOptionsOnThePopUpTab) {
-  ASSERT_NE(Views.options.form, nullptr);
-  PopUpFrm.ChangeSoundFileLbl_Click();
-  EXPECT_TRUE(ViewVisible(Views.options.form));
-  EXPECT_EQ(Views.options.SSTab1->Tab(), 6);
-  Views.options.form->Unload();
+// The options dialog stands in as a window with its seven tabs.
+TEST_F(PopUpPage, TheSoundLinksOpenTheOptionsOnThePopUpTab) {
+  ui::Window options{ui::FormDesign{.caption = "options"}};
+  ui::TabPages tabs{options, {0, 0, 300, 200}, {"0", "1", "2", "3", "4", "5", "6"}};
+  const ViewBindings::Options bound = Views.options;
+  Views.options.form = &options;
+  Views.options.SSTab1 = &tabs;
+  for (auto* link : {&PopUpFrm.ChangeSoundFileLbl, &AddBrowserFrm.ChangeSoundFileLbl}) {
+    options.Hide();
+    tabs.SetTab(0);
+    link->Click();
+    EXPECT_TRUE(options.Visible());
+    EXPECT_EQ(tabs.Tab(), 6);
+  }
+  Views.options = bound;
 }
