@@ -20,7 +20,8 @@ AddWhiteFrmForm::AddWhiteFrmForm()
       Label2(*this, {10, 100, 30, 16}, "Tip: "),
       Label1(*this, {10, 100, 400, 46},
              "      : Make sure when you add the URL to write the main URL only. For example, write "
-             "\"www.example.com/news\" instead of \"www.example.com/news/today.html?id=42\"."),
+             "\"www.example.com/news\" instead of \"www.example.com/news/today.html?id=42\".",
+             SS_LEFT | WS_CLIPSIBLINGS),
       OkBtn(*this, {242, 156, 80, 26}, "Add"),
       CancelBtn(*this, {330, 156, 80, 26}, "Cancel") {
   Label2.SetFont("MS Sans Serif", 8, true);
@@ -37,6 +38,8 @@ void AddWhiteFrmForm::Form_Load() {
   ByURLTxt.SetText("");
   ByNameTxt.SetText("");
   ExactTextChk.SetValue(false);
+  // The tip's first line leaves room for the bold "Tip: ", which lies above it.
+  if (Label2.hwnd()) SetWindowPos(Label2.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void AddWhiteFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
