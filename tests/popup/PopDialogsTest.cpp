@@ -36,6 +36,24 @@ std::vector<std::string> WhiteTexts() {
   return texts;
 }
 
+// Answers the "Browse" dialog from another thread, as a user would: a path picks it,
+// none cancels. Exits 0 once it answered the dialog so titled.
+DWORD WINAPI AnswerBrowse(LPVOID name) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !dialog; ++i) {
+    dialog = FindWindowA("#32770", "Browse");
+    if (!dialog) Sleep(50);
+  }
+  if (!dialog) return 1;
+  Sleep(300);
+  const char* path = static_cast<const char*>(name);
+  if (!path) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
+  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
 class BrowserDialog : public PopWindowsTest {
  protected:
   // The dialog's catalogue rows as "key name".
@@ -149,6 +167,29 @@ TEST_F(BrowserDialog, AChangedEntryMovesToTheEnd) {
   EXPECT_EQ(Browsers[2].HidePop, 0);
   EXPECT_EQ(Option("PopUp", "Browsers(2).Path"), "c:\\x\\two.exe");
   EXPECT_EQ(Column(PopUpFrm.BrowsersLst, 1), BrowserPaths());
+}
+
+// Browse puts the chosen program's path in the field; a Cancel leaves the text.
+TEST_F(BrowserDialog, BrowseFillsThePathACancelKeepsIt) {
+  const std::string program = InstallCopy("fixture.exe", "qpchosen.exe");
+  struct Case {
+    const char* what;
+    const char* picked;
+    std::string path;
+  } cases[] = {{"cancelled", nullptr, "c:\\typed.exe"}, {"picked", program.c_str(), program}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AddBrowserFrm.ShowAddBrowserFrm("c:\\typed.exe");
+    HANDLE helper = CreateThread(nullptr, 0, AnswerBrowse, const_cast<char*>(c.picked), 0, nullptr);
+    AddBrowserFrm.BrowseBtn_Click();
+    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(helper, &code);
+    CloseHandle(helper);
+    EXPECT_EQ(code, 0u) << "the dialog was titled Browse";
+    EXPECT_EQ(vb::LCase(AddBrowserFrm.BrowserPathTxt.Text()), vb::LCase(c.path));
+  }
+  EXPECT_TRUE(shown.empty());
 }
 
 // Flags are read as 0 or not 0: a stored value other than 0 or 1 shows as set.
