@@ -94,8 +94,9 @@ PopUpFrmForm::PopUpFrmForm()
   };
   WhiteWndLst.DblClick = [this](int) { WhiteModiBtn_Click(); };
   BrowsersLst.DblClick = [this](int) { BrowsersModiBtn_Click(); };
-  for (ui::ListView* list : {&BlockedWndLst, &WhiteWndLst, &BrowsersLst})
-    list->ColumnClick = [this, list](int column) { ListColumnClick(*list, column); };
+  BlockedWndLst.ColumnClick = [this](int column) { BlockedWndLst_ColumnClick(column); };
+  WhiteWndLst.ColumnClick = [this](int column) { WhiteWndLst_ColumnClick(column); };
+  BrowsersLst.ColumnClick = [this](int column) { BrowsersLst_ColumnClick(column); };
 
   SSTab1.MouseMove = [this](int, int, int, int) { SSTab1_MouseMove(); };
   ResetBtn.Click = [this] { ResetBtn_Click(); };
@@ -137,7 +138,7 @@ void PopUpFrmForm::SSTab1_MouseMove() {
 }
 
 // The first click on a column sorts it ascending; every click after flips the order.
-void PopUpFrmForm::ListColumnClick(ui::ListView& list, int column) {
+void PopUpFrmForm::SortByColumn(ui::ListView& list, int column) {
   const bool ascending = !list.Sorted() || !list.SortAscending();
   const bool isTime = &list == &BlockedWndLst && column == 3;
   list.SortBy(column, isTime ? ui::SortKind::kDate : ui::SortKind::kText, ascending);

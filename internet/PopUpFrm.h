@@ -52,13 +52,16 @@ class PopUpFrmForm : public ui::Window {
   void mnuBlockedGoto_Click();
   void mnuBlockedSend_Click();
   void ChangeSoundFileLbl_Click();
-  void ListColumnClick(ui::ListView& list, int column);
+  void BlockedWndLst_ColumnClick(int column) { SortByColumn(BlockedWndLst, column); }
+  void WhiteWndLst_ColumnClick(int column) { SortByColumn(WhiteWndLst, column); }
+  void BrowsersLst_ColumnClick(int column) { SortByColumn(BrowsersLst, column); }
 
  protected:
   void Form_Load() override;
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:
+  void SortByColumn(ui::ListView& list, int column);
   // The entries behind the selected rows; nothing after a No to the question.
   std::vector<int> EntriesToRemove(ui::ListView& list);
   // The entry behind the focused row (else the first selected one), 1-based; 0 when none.
