@@ -1,5 +1,7 @@
 #include "PopUpDetectorScrFrm.h"
 
+#include <algorithm>
+
 #include "AddBrowserFrm.h"
 #include "AddWhiteFrm.h"
 #include "FirstTimeFrm.h"
@@ -277,8 +279,13 @@ void PopUpDetectorScrFrmForm::AdjustControlsPositions() {
   SetWindowPos(asxToolbarClose.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   height_ = NonClientHeight() + (stripTop + kBarHeight + 2) * Tpy();
-  left_ = Tpx() * noticeseams::SystemMetricFn(SM_CXMAXIMIZED) - width_ - 400;
-  bottomLine_ = Tpy() * noticeseams::SystemMetricFn(SM_CYMAXIMIZED) - 100;
+  // The maximized size runs past the screen where a maximized window's frame hangs
+  // over its edges with nothing below (Wine on a bare display: 806 on a 768-pixel
+  // screen), which would put the strip out of reach.
+  const int wide = std::min(noticeseams::SystemMetricFn(SM_CXMAXIMIZED), noticeseams::SystemMetricFn(SM_CXSCREEN));
+  const int tall = std::min(noticeseams::SystemMetricFn(SM_CYMAXIMIZED), noticeseams::SystemMetricFn(SM_CYSCREEN));
+  left_ = Tpx() * wide - width_ - 400;
+  bottomLine_ = Tpy() * tall - 100;
   Place(top_, height_, false);
 }
 

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,38 @@ RECT WindowRect(HWND window) {
   RECT r = {};
   GetWindowRect(window, &r);
   return r;
+}
+
+void SendAbsolute(int x, int y, DWORD buttons = 0) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &in, sizeof in);
+}
+
+// Presses the left button at one screen point, moves in steps to another and lets go,
+// from a thread of its own while this one pumps, as a user's hand would.
+void DragWithMouse(POINT from, POINT to) {
+  std::atomic<bool> done{false};
+  std::thread driver([&] {
+    SendAbsolute(from.x, from.y);
+    Sleep(100);
+    SendAbsolute(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    for (int i = 1; i <= 8; ++i) {
+      SendAbsolute(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
+      Sleep(40);
+    }
+    Sleep(100);
+    SendAbsolute(to.x, to.y, MOUSEEVENTF_LEFTUP);
+    Sleep(150);
+    done = true;
+  });
+  testsupport::PumpUntil([&] { return done.load(); }, 8000);
+  driver.join();
+  testsupport::PumpUntil([] { return false; }, 200);
 }
 
 enum class Pop { Hidden, Open, Closed };
@@ -377,28 +411,14 @@ TEST_F(PopNotice, ADraggedNoticeAndTheNextOneStayWhereItWasDropped) {
   const RECT before = WindowRect(Notice.hwnd());
   const RECT label = WindowRect(Notice.ScreenLabel.hwnd());
   const POINT grip = {(label.right - label.left) / 2, (label.bottom - label.top) / 2};
-  HWND handle = Notice.ScreenLabel.hwnd();
-  testsupport::ClickAt(handle, grip.x, grip.y, MOUSEEVENTF_LEFTDOWN, 0);
-  Settle(100);
-  for (int step = 1; step <= 4; ++step) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = -30;
-    in.mi.dy = -25;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof in);
-    Settle(60);
-  }
-  INPUT up = {};
-  up.type = INPUT_MOUSE;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &up, sizeof up);
-  Settle(150);
+  const POINT from = {label.left + grip.x, label.top + grip.y};
+  DragWithMouse(from, {from.x - 120, from.y - 100});
   const RECT after = WindowRect(Notice.hwnd());
   POINT cursor;
   GetCursorPos(&cursor);
-  const POINT moved = {cursor.x - (label.left + grip.x), cursor.y - (label.top + grip.y)};
-  ASSERT_LT(moved.y, -20) << "the cursor moved";
+  const POINT moved = {cursor.x - from.x, cursor.y - from.y};
+  ASSERT_EQ(moved.y, -100) << "the cursor moved";
+  ASSERT_EQ(moved.x, -120);
   EXPECT_EQ(after.left - before.left, moved.x);
   EXPECT_EQ(after.top - before.top, moved.y);
   EXPECT_EQ(Notice.FinalTop(), Notice.TopTwips());
@@ -455,21 +475,38 @@ TEST_F(PopNotice, TheExplanationIsOfferedOncePerRunAndDelaysTheAutoClose) {
   EXPECT_TRUE(Notice.Visible());
 }
 
-TEST_F(PopNotice, ScreensTallerThan2190PixelsPlaceTheNoticeAtTheirFoot) {
-  noticeseams::SystemMetricFn = [](int index) {
-    if (index == SM_CYMAXIMIZED) return 2400;
-    if (index == SM_CXMAXIMIZED) return 1600;
-    return GetSystemMetrics(index);
+// The notice's lower edge sits 100 twips above the foot of the maximized area, kept
+// in 32 bits, and never below the screen's foot.
+TEST_F(PopNotice, TheNoticeRestsAtTheFootOfTallAndOfOverhangingScreens) {
+  SaveSetting(ProgramTitle, "PopUp", "PopScreen", "0");
+  struct Case {
+    int maxWide, maxTall, screenWide, screenTall;
+    int32_t bottomLine;  // twips
+    int bottom, right;   // pixels
+  } cases[] = {
+      {1600, 2400, 1600, 2400, 35900, 2393, 1573},  // past 32767 twips
+      {1032, 806, 1024, 768, 11420, 761, 997},      // a maximized frame hanging over the edges
   };
-  Notice.ResetRunState();
-  EXPECT_EQ(Notice.BottomLine(), 2400 * vb::TwipsPerPixelY() - 100);
-  Announce(NewPop());
-  SlideIn();
-  const RECT r = WindowRect(Notice.hwnd());
-  EXPECT_GT(Notice.FinalTop(), 32767);
-  EXPECT_EQ(r.top, Notice.FinalTop() / vb::TwipsPerPixelY());
-  EXPECT_NEAR(r.bottom, 2400 - 7, 2);
-  EXPECT_NEAR(r.right, 1600 - 400 / vb::TwipsPerPixelX(), 2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.maxTall);
+    noticeseams::SystemMetricFn = [c](int index) {
+      switch (index) {
+        case SM_CXMAXIMIZED: return c.maxWide;
+        case SM_CYMAXIMIZED: return c.maxTall;
+        case SM_CXSCREEN: return c.screenWide;
+        case SM_CYSCREEN: return c.screenTall;
+        default: return GetSystemMetrics(index);
+      }
+    };
+    Notice.ResetRunState();
+    EXPECT_EQ(Notice.BottomLine(), c.bottomLine);
+    Announce(NewPop());
+    SlideIn();
+    const RECT r = WindowRect(Notice.hwnd());
+    EXPECT_EQ(r.top, Notice.FinalTop() / vb::TwipsPerPixelY());
+    EXPECT_NEAR(r.bottom, c.bottom, 1);
+    EXPECT_NEAR(r.right, c.right, 1);
+  }
 }
 
 TEST_F(PopNotice, AHungPopUpNeverHoldsTheProgram) {
@@ -579,11 +616,12 @@ TEST_F(PopNotice, TheLoopTicksANoticeWhileBlockingIsOffAndTheExitReleasesItsPopU
   EXPECT_FALSE(Notice.Visible());
   EXPECT_EQ(TotalBlockCnt, 1);
   EXPECT_EQ(SettledState(pop, Pop::Closed), Pop::Closed);
-  EXPECT_GE(NextTaskDelay(), 700u) << "a hidden notice wakes nothing";
+  EXPECT_EQ(NoticeTickDelay(now), INFINITE) << "a hidden notice wakes nothing";
 
   // The scan offers its tick too, once per period.
   BlockPopUps = true;
   Announce(NewPop());
+  now += kNoticeTickMs;
   ScanPopUps();
   const int32_t scanned = Notice.HeightTwips();
   ScanPopUps();
