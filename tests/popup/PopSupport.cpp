@@ -41,6 +41,9 @@ void PopTest::SetUp() {
   BlockMode = 1;
   BlockDialog = 1;
   seams::TickCountFn = [this] { return now; };
+  // Every test starts its clock at the same tick: a forced process walk stamped by an
+  // earlier test (a dialog brought to the front walks it) would hold this one's back.
+  LastProcWalkTick = now - 60000;
   noticeShowPop = Views.popUpNotice.ShowPop;
   Views.popUpNotice.ShowPop = [](const std::string& title, int16_t browser, HWND window, int16_t slot,
                                  uint32_t threadId, int16_t webDialog) {
