@@ -84,7 +84,6 @@ HBITMAP Glyph(char kind) {
       LineTo(dc, 13, 12);
       break;
     case 'x':  // close: a cross
-    case 'c':
       MoveToEx(dc, 3, 3, nullptr);
       LineTo(dc, 13, 13);
       MoveToEx(dc, 13, 3, nullptr);
@@ -107,17 +106,6 @@ HBITMAP Glyph(char kind) {
   SelectObject(dc, oldBitmap);
   DeleteDC(dc);
   return picture;
-}
-
-HBITMAP Picture(char kind) {
-  static HBITMAP made[5] = {};
-  static const char kinds[] = "gmxsw";
-  for (int i = 0; i < 5; ++i)
-    if (kinds[i] == kind || (kind == 'c' && kinds[i] == 'x')) {
-      if (!made[i]) made[i] = Glyph(kinds[i]);
-      return made[i];
-    }
-  return nullptr;
 }
 
 // The banner the build draws beside the program; a plain band when it is missing.
@@ -213,7 +201,7 @@ void PopUpDetectorScrFrmForm::BindDragHandle(ui::Control& handle) {
 
 void PopUpDetectorScrFrmForm::Form_Load() {
   SetBackColor(kBack);
-  banner_ = LoadBanner();
+  if (!banner_) banner_ = LoadBanner();
   TopImg.SetBackColor(kBannerBase);
   if (banner_) TopImg.SetPicture(banner_, true);
   ScreenLabel.SetFont("Tahoma", 10, true);
@@ -227,10 +215,23 @@ void PopUpDetectorScrFrmForm::Form_Load() {
   asxToolbarClose.SetBarColor(kBack);
   asxToolbar1.SetBackColor(kBack);
   asxToolbar1.SetBarColor(kBack);
-  const std::pair<const char*, char> closeKeys[] = {{"settings", 'g'}, {"Minimize", 'm'}, {"CloseButton", 'x'}};
-  for (const auto& [key, kind] : closeKeys) asxToolbarClose.SetPicture(key, Picture(kind), kPictureMask);
-  const std::pair<const char*, char> barKeys[] = {{"Show", 's'}, {"White", 'w'}, {"Close", 'c'}};
-  for (const auto& [key, kind] : barKeys) asxToolbar1.SetPicture(key, Picture(kind), kPictureMask);
+  if (!picturesSet_) {
+    // The bars keep their image lists across a reload. Each button has a bitmap of its
+    // own: adding a picture to an image list blackens its mask colour.
+    picturesSet_ = true;
+    const std::pair<const char*, char> closeKeys[] = {{"settings", 'g'}, {"Minimize", 'm'}, {"CloseButton", 'x'}};
+    for (const auto& [key, kind] : closeKeys) asxToolbarClose.SetPicture(key, Glyph(kind), kPictureMask);
+    const std::pair<const char*, char> barKeys[] = {{"Show", 's'}, {"White", 'w'}, {"Close", 'x'}};
+    for (const auto& [key, kind] : barKeys) asxToolbar1.SetPicture(key, Glyph(kind), kPictureMask);
+  }
+  const SIZE closeBar = asxToolbarClose.ButtonsExtent();
+  asxToolbarClose.Move({kClientWidth - closeBar.cx, 0, closeBar.cx, closeBar.cy});
+  const SIZE showBar = asxToolbar1.ButtonsExtent();
+  asxToolbar1.Move({0, 0, showBar.cx, kBarHeight});
+  for (ui::Label* title : {&Label2_0, &Label2_1}) {
+    const SIZE text = title->TextExtent();
+    title->Move({2, title->GetBounds().y, text.cx + 2, title->GetBounds().height});
+  }
 
   // The field titles lie over the start of their lines, the buttons over the panel.
   for (HWND h : {WnNameLbl.hwnd(), URLLbl.hwnd(), InfoPic.hwnd(), TopImg.hwnd()})

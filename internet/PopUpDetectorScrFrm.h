@@ -107,6 +107,7 @@ class PopUpDetectorScrFrmForm : public ui::Window {
   bool firstTimeShown_ = false;
   std::string tag_ = "1";
   HBITMAP banner_ = nullptr;
+  bool picturesSet_ = false;
   POINT dragCursor_ = {0, 0};
   POINT dragWindow_ = {0, 0};
   ui::Control* dragging_ = nullptr;
