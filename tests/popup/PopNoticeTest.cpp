@@ -391,6 +391,7 @@ TEST_F(PopNotice, CompactWhenTheSettingIsMissingMinimizeSwitchesToFullAndBack) {
   EXPECT_FALSE(Notice.Compact());
   EXPECT_FALSE(Notice.asxToolbarClose.Value("Minimize"));
   EXPECT_TRUE(IsWindowVisible(Notice.TopImg.hwnd()));
+  EXPECT_TRUE(Notice.TopImg.Picture()) << "the banner the build puts beside the program";
   EXPECT_TRUE(IsWindowVisible(Notice.Label2_0.hwnd()));
   EXPECT_EQ(Notice.WnNameLbl.Text(), "Window Name:        Fixture pop");
   EXPECT_EQ(Notice.URLLbl.Text(), "URL:      http://ads.example/pop");

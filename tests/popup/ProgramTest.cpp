@@ -75,7 +75,7 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   const std::string here = testsupport::BinDir();
   const std::string programDir = here + "\\popup_program";
   CreateDirectoryA(programDir.c_str(), nullptr);
-  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll"})
+  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll", "popbanner.bmp"})
     CopyFileA((here + "\\" + file).c_str(), (programDir + "\\" + file).c_str(), FALSE);
   const std::string exe = programDir + "\\QuillonPro.exe";
   // An earlier run: no first-run set-up and no question.
