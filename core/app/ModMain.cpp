@@ -122,6 +122,7 @@ void CleanUpOnExit() {
   SaveSettings();
   ReleaseSysInfo();
   RemovePopUpHook();
+  ReleasePopUpNotice();
   if (IsWinNTFlag) StopRiskMonitorHook();
   if (Views.frame.form) Views.frame.form->Unload();
   if (Views.lists.form) Views.lists.form->Unload();

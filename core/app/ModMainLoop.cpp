@@ -351,6 +351,7 @@ DWORD NextTaskDelay() {
     delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
   if (TermRestartMode) delay = std::min(delay, kPickModePollMs);
   if (Toolbar) delay = std::min(delay, kBarTickMs);
+  delay = std::min(delay, NoticeTickDelay(now));
   return delay;
 }
 
@@ -374,6 +375,9 @@ void MainLoopPass(bool wait) {
     Guard([] { ShowInterfaceFrm(); });
   }
   Guard([] { DoLoopTasks(); });
+  // The scan ticks the notice only while it runs (online, blocking on): a notice up
+  // when the scans stop must still slide, close and let its pop-up go.
+  Guard([] { TickPopUpNotice(Tick()); });
   if (TermRestartMode) Guard([&] { FollowCursorInPickMode(target); });
   if (Toolbar && Views.trackerBar.Timer1_Timer) Guard([] { Views.trackerBar.Timer1_Timer(); });
   ui::DoEvents();

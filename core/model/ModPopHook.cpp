@@ -45,6 +45,8 @@ const long kDefaultMouseWindowMs = 1500;
 bool installed = false;
 // Scan state kept from one scan to the next.
 DWORD lastSweepTick = 0;
+DWORD lastNoticeTick = 0;
+bool noticeTicked = false;
 DWORD lastMouseTime = 0;
 std::string lastMouseURL;
 bool runDlgOpen = false;
@@ -197,9 +199,7 @@ void ShowPop(const std::string& title, int b, HWND window, int slot, DWORD threa
                               webDialog);
 }
 
-void TickNotice() {
-  if (Views.popUpNotice.Timer1_Timer && ViewVisible(Views.popUpNotice.form)) Views.popUpNotice.Timer1_Timer();
-}
+void TickNotice() { TickPopUpNotice(Now()); }
 
 // A window that is gone, or whose handle now names another process's window, leaves
 // the table; one hidden meanwhile (by the notice or its browser) stays known, so
@@ -457,4 +457,28 @@ void ResetPopUpHookState() {
   runDlgOpen = false;
   runDlgClosedTick = 0;
   lastWebDialog = nullptr;
+  lastNoticeTick = 0;
+  noticeTicked = false;
+}
+
+bool PopUpNoticeShown() { return Views.popUpNotice.Timer1_Timer && ViewVisible(Views.popUpNotice.form); }
+
+DWORD NoticeTickDelay(DWORD now) {
+  if (!PopUpNoticeShown()) return INFINITE;
+  if (!noticeTicked) return 0;
+  const DWORD elapsed = now - lastNoticeTick;
+  return elapsed >= kNoticeTickMs ? 0 : kNoticeTickMs - elapsed;
+}
+
+void TickPopUpNotice(DWORD now) {
+  // The slide and the auto-close run at the notice's own pace, not at the pace of
+  // whatever wakes the loop.
+  if (NoticeTickDelay(now) != 0) return;
+  lastNoticeTick = now;
+  noticeTicked = true;
+  Views.popUpNotice.Timer1_Timer();
+}
+
+void ReleasePopUpNotice() {
+  if (Views.popUpNotice.ReleaseHeld) Views.popUpNotice.ReleaseHeld();
 }

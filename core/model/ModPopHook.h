@@ -50,6 +50,16 @@ void AddKnownWindow(HWND window, int slot);
 void MarkWindowSeen(DWORD processId, HWND window);
 void AddRestoredWindow(HWND window);
 
+// The notice ticks once per period while it is shown: the scan and the main loop
+// both offer it a tick, and it takes one when a period has passed.
+constexpr DWORD kNoticeTickMs = 40;
+bool PopUpNoticeShown();
+// Milliseconds until the notice's next tick is due; INFINITE while it is hidden.
+DWORD NoticeTickDelay(DWORD now);
+void TickPopUpNotice(DWORD now);
+// The program's end: a held pop-up is recorded and closed, never left hidden.
+void ReleasePopUpNotice();
+
 // The start values of the hook and scan state.
 void ResetPopUpHookState();
 

@@ -138,6 +138,8 @@ struct ViewBindings {
     void (*ShowPop)(const std::string& title, int16_t browser, HWND window, int16_t slot, uint32_t threadId,
                     int16_t webDialog);
     void (*Timer1_Timer)();
+    // Records and closes the held pop-up and hides the notice (the program's end).
+    void (*ReleaseHeld)();
   } popUpNotice;
   // The Risk Monitor page: the lists page puts programs under the monitor through it.
   struct ProcCpu {

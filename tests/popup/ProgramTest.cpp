@@ -43,13 +43,39 @@ HWND AwaitWindow(const char* title) {
   return window;
 }
 
+// The program's pop-up notice, while it is shown.
+HWND NoticeOf(DWORD pid) {
+  for (HWND h = FindWindowExA(nullptr, nullptr, nullptr, "Pop-up Detected"); h;
+       h = FindWindowExA(nullptr, h, nullptr, "Pop-up Detected")) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid && IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+LONG WindowBottom(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  return r.bottom;
+}
+
+// The notice's bar of "Show", "White" and "Close": the lower of its two toolbars.
+HWND LowerToolbar(HWND notice) {
+  HWND lower = nullptr;
+  for (HWND h = FindWindowExA(notice, nullptr, "ToolbarWindow32", nullptr); h;
+       h = FindWindowExA(notice, h, "ToolbarWindow32", nullptr))
+    if (!lower || WindowBottom(h) > WindowBottom(lower)) lower = h;
+  return lower;
+}
+
 }  // namespace
 
 TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   const std::string here = testsupport::BinDir();
   const std::string programDir = here + "\\popup_program";
   CreateDirectoryA(programDir.c_str(), nullptr);
-  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll"})
+  for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll", "popbanner.bmp"})
     CopyFileA((here + "\\" + file).c_str(), (programDir + "\\" + file).c_str(), FALSE);
   const std::string exe = programDir + "\\QuillonPro.exe";
   // An earlier run: no first-run set-up and no question.
@@ -70,6 +96,8 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   SetOption("PopUp", "WhiteLst(0).WhiteType", "1");
   SetOption("PopUp", "WhiteLst(0).URL_Or_Name_text", "white");
   SetOption("PopUp", "WhiteLst(0).ExactText", "0");
+  // The notice's one-time explanation would wait for its OK.
+  SetOption("General", "MsgID-1", "False");
   SetHandOver("HookWnd", "0");
 
   ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", programDir, program));
@@ -98,8 +126,38 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   SendMessageA(browser, kUnrequested, 0, 0);
   HWND pop = AwaitWindow("Fixture pop");
   ASSERT_TRUE(pop);
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(pop); }, 5000));
+  // Unrequested: hidden under the notice, then closed and counted about 5 s later.
+  HWND notice = nullptr;
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return (notice = NoticeOf(program.dwProcessId)) != nullptr; }, 3000));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return IsWindow(pop) && !IsWindowVisible(pop); }, 3000));
+  const DWORD shown = GetTickCount();
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(pop); }, 9000));
+  EXPECT_GE(GetTickCount() - shown, 4000u);
   EXPECT_TRUE(testsupport::PumpUntil([] { return testsupport::Option("PopUp", "TotalBlockCnt") == "1"; }, 3000));
+  EXPECT_FALSE(IsWindowVisible(notice));
+
+  // "Show" on the notice: the pop-up stays open through the scans that follow.
+  SendMessageA(browser, kUnrequested, 0, 0);
+  HWND shownPop = nullptr;
+  ASSERT_TRUE(testsupport::PumpUntil([&] {
+    shownPop = FindWindowA(nullptr, "Fixture pop");
+    notice = NoticeOf(program.dwProcessId);
+    return shownPop && notice && !IsWindowVisible(shownPop);
+  }, 5000));
+  // The compact notice shows its buttons while the cursor rests on it (once it has
+  // slid in: its lower edge stays, its top rises).
+  testsupport::PumpUntil([] { return false; }, 800);
+  testsupport::MoveMouseTo(notice, 20, 10);
+  HWND showBar = nullptr;
+  testsupport::PumpUntil([&] { return (showBar = LowerToolbar(notice)) && IsWindowVisible(showBar) &&
+                                      WindowBottom(showBar) <= WindowBottom(notice); }, 3000);
+  ASSERT_TRUE(showBar);
+  testsupport::ClickAt(showBar, 14, 11);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return IsWindowVisible(shownPop) != FALSE; }, 3000));
+  EXPECT_TRUE(Stays(shownPop));
+  EXPECT_TRUE(IsWindowVisible(shownPop));
+  EXPECT_EQ(testsupport::Option("PopUp", "TotalBlockCnt"), "1");
+  testsupport::MoveMouseTo(GetDesktopWindow(), 3, 3);
 
   // White by its title: kept.
   SendMessageA(browser, kUnrequested, 1, 0);
