@@ -78,7 +78,7 @@ std::vector<std::string> WndValues(HWND hwnd) {
 // server, and the responding test a trip through the owner's message queue.
 // A thread answers for all its windows, so each thread is probed once per merge;
 // the styles give enabled, visible (a top-level window's parent is the desktop) and
-// on-top in two reads.
+// on-top, and the table's rebuild just before has read them already.
 std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threadAnswers) {
   std::vector<std::string> v(10, kNoneValue);
   DWORD thread = WndTableThread(hwnd);
@@ -92,7 +92,7 @@ std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threa
     auto known = threadAnswers.find(thread);
     responding = known != threadAnswers.end() ? known->second
                                               : (threadAnswers[thread] = IsWndResponding(hwnd, false));
-    if (responding) {
+    if (responding && !WndTableStyles(hwnd, &style, &ex)) {
       style = GetWindowLongA(hwnd, GWL_STYLE);
       ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
     }

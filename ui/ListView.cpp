@@ -21,12 +21,10 @@ int ControlImage(int icon) { return icon < 0 ? I_IMAGENONE : icon; }
 
 // ---- RedrawGuard
 
-ListView::RedrawGuard::RedrawGuard(ListView& list) : list_(list) {
-  if (list_.redrawOff_++ == 0 && list_.hwnd_) {
-    SendMessageA(list_.hwnd_, WM_SETREDRAW, FALSE, 0);
-    list_.frozen_ = list_.hwnd_;
-  }
-}
+// Drawing goes off only once the scope sends the control its first change: a timed
+// merge that finds nothing new then costs no redraw at all (under Wine turning the
+// drawing off and on, and the repaint after it, cost more than the merge itself).
+ListView::RedrawGuard::RedrawGuard(ListView& list) : list_(list) { ++list_.redrawOff_; }
 
 ListView::RedrawGuard::~RedrawGuard() {
   if (--list_.redrawOff_ != 0 || !list_.frozen_) return;
@@ -81,6 +79,7 @@ void ListView::InsertColumn(int index) {
   col.mask = LVCF_TEXT | LVCF_WIDTH;
   col.pszText = const_cast<char*>(columns_[index].text.c_str());
   col.cx = columns_[index].width;
+  Freeze();
   SendMessageA(hwnd_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&col));
 }
 
@@ -107,8 +106,10 @@ void ListView::SetView(DWORD view) {
 }
 
 void ListView::ClearColumns() {
-  if (hwnd_)
+  if (hwnd_) {
+    Freeze();
     for (int i = ColumnCount() - 1; i >= 0; --i) SendMessageA(hwnd_, LVM_DELETECOLUMN, i, 0);
+  }
   columns_.clear();
 }
 
@@ -122,7 +123,14 @@ std::string ListView::ColumnText(int index) const {
 
 // ---- what the control is sent
 
+void ListView::Freeze() {
+  if (redrawOff_ == 0 || frozen_ || !hwnd_) return;
+  SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+  frozen_ = hwnd_;
+}
+
 void ListView::InsertRow(const Row& row) {
+  Freeze();
   LVITEMA item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
   item.iItem = row.position;
@@ -139,6 +147,7 @@ void ListView::InsertRow(const Row& row) {
 }
 
 void ListView::WriteCell(const Row& row, int column) {
+  Freeze();
   LVITEMA item = {};
   item.iSubItem = column;
   item.pszText = const_cast<char*>(row.cells[column].c_str());
@@ -146,6 +155,7 @@ void ListView::WriteCell(const Row& row, int column) {
 }
 
 void ListView::WriteIcon(const Row& row) {
+  Freeze();
   LVITEMA item = {};
   item.mask = LVIF_IMAGE;
   item.iItem = row.position;
@@ -154,6 +164,7 @@ void ListView::WriteIcon(const Row& row) {
 }
 
 void ListView::WriteState(const Row& row, UINT state, UINT mask) {
+  Freeze();
   LVITEMA item = {};
   item.stateMask = mask;
   item.state = state;
@@ -202,6 +213,7 @@ void ListView::RemoveItem(int row) {
   if (!gone) return;
   if (gone->bold || !gone->styles.empty()) --styledRows_;
   if (hwnd_) {
+    Freeze();
     ++quiet_;
     SendMessageA(hwnd_, LVM_DELETEITEM, row, 0);
     --quiet_;
@@ -222,6 +234,7 @@ void ListView::RemoveItem(int row) {
 
 void ListView::Clear() {
   if (hwnd_) {
+    Freeze();
     ++quiet_;
     SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0);
     --quiet_;
@@ -459,6 +472,7 @@ void ListView::Sort() {
   // The model has decided the order; the control only follows it, by each row's
   // new position. (The control's other sort message orders wrongly under Wine.)
   RedrawGuard guard(*this);
+  Freeze();
   SendMessageA(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&ByPosition));
 }
 
@@ -552,7 +566,9 @@ bool ListView::RowBold(int row) const {
 }
 
 void ListView::RedrawRow(const Row& row) {
-  if (hwnd_) SendMessageA(hwnd_, LVM_REDRAWITEMS, row.position, row.position);
+  if (!hwnd_) return;
+  Freeze();
+  SendMessageA(hwnd_, LVM_REDRAWITEMS, row.position, row.position);
 }
 
 LRESULT ListView::CustomDraw(NMLVCUSTOMDRAW& draw) {

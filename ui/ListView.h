@@ -22,7 +22,8 @@ class ListView : public Control {
   ListView(Window& owner, Bounds bounds, DWORD viewStyle = LVS_REPORT);
 
   // Turns the list's drawing off for a scope and back on (with one repaint) when the
-  // outermost guard ends, so a refill or a merge shows once instead of row by row.
+  // outermost guard ends, so a refill or a merge shows once instead of row by row. A
+  // scope that sends the control no change leaves its drawing alone.
   class RedrawGuard {
    public:
     explicit RedrawGuard(ListView& list);
@@ -169,7 +170,8 @@ class ListView : public Control {
   bool sorted_ = false;
   bool checkBoxes_ = false;
   int redrawOff_ = 0;       // guards alive
-  HWND frozen_ = nullptr;   // the control the outermost guard turned off
+  HWND frozen_ = nullptr;   // the control a guard's scope turned off
+  void Freeze();            // drawing off before a guarded scope's first change
   int quiet_ = 0;           // our own removals and refills raise no selection events
   int styledRows_ = 0;      // rows with a style: only then is drawing asked per cell
   HFONT boldFont_ = nullptr;

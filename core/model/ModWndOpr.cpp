@@ -46,6 +46,17 @@ struct WndOwner {
 };
 std::map<HWND, WndOwner> g_ownerOfWindow, g_ownerMet;
 
+// The styles the last rebuild read of each window it kept: the display filter needs
+// them, and the timed merge then takes its visible, enabled and on-top facts from the
+// same reads rather than asking the server again.
+struct WndStyles {
+  LONG style;
+  LONG ex;
+  bool haveEx;
+};
+std::map<HWND, WndStyles> g_stylesKept;
+WndStyles g_filterStyles;  // what the filter read of the window it last decided
+
 DWORD OwnerProcess(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
@@ -77,9 +88,14 @@ bool IsListedClass(const std::string& className) {
 // True when the windows list may show the window under the display options. The
 // tests decide in this order; the first that decides ends it.
 bool FilterWnd(HWND hwnd) {
-  if (!IsWindowVisible(hwnd) && HideWnd == 1) return false;
+  // A top-level window's parent is the desktop, so its own WS_VISIBLE is the whole of
+  // IsWindowVisible, which would ask for the parents too.
+  g_filterStyles = WndStyles{GetWindowLongA(hwnd, GWL_STYLE), 0, false};
+  if (!(g_filterStyles.style & WS_VISIBLE) && HideWnd == 1) return false;
   if (WndDisplay == 3) return true;  // every window
   LONG ex = ExStyle(hwnd);
+  g_filterStyles.ex = ex;
+  g_filterStyles.haveEx = true;
   if (ex & WS_EX_TOOLWINDOW) return false;
   HWND owner = GetWindow(hwnd, GW_OWNER);
   if (!IsWindow(owner)) return true;
@@ -106,7 +122,7 @@ BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   // The display filter first: most top-level windows fail it, and each question about
   // a window is a trip to the server under Wine.
   if (!FilterWnd(hwnd)) return TRUE;
-  DWORD pid = OwnerProcess(hwnd);
+  DWORD pid = KnownOwner(hwnd).process;
   // The program's own windows never enter the table.
   if (pid == GetCurrentProcessId()) return TRUE;
   if (WindowProgramAction(hwnd, pid) == 1) return TRUE;  // hidden with all its windows
@@ -114,6 +130,7 @@ BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   ++WndTableLast;
   WndTable.resize(static_cast<size_t>(WndTableLast) + 1);
   WndTable[WndTableLast] = hwnd;
+  g_stylesKept[hwnd] = g_filterStyles;
   if (LogScanning) {
     // A hung window is never asked for its text.
     std::string title = IsWndResponding(hwnd, false) ? GetWndTitle(hwnd) : kNotResponding;
@@ -132,6 +149,7 @@ void RebuildWndTable() {
   if (LogScanning) WndTitles.clear();
   g_actionOfProcess.clear();
   g_ownerMet.clear();
+  g_stylesKept.clear();
   WndEnumActive = true;
   EnumWindows(EnumWndProc, 0);
   WndEnumActive = false;
@@ -223,6 +241,7 @@ void ResetWndOprState() {
   g_actionOfProcess.clear();
   g_ownerOfWindow.clear();
   g_ownerMet.clear();
+  g_stylesKept.clear();
 }
 namespace {
 const bool resetWndOprStateDone = (ResetWndOprState(), true);
@@ -231,6 +250,16 @@ const bool resetWndOprStateDone = (ResetWndOprState(), true);
 DWORD WndTableThread(HWND hwnd) {
   auto known = g_ownerOfWindow.find(hwnd);
   return known == g_ownerOfWindow.end() ? 0 : known->second.thread;
+}
+
+bool WndTableStyles(HWND hwnd, LONG* style, LONG* exStyle) {
+  auto kept = g_stylesKept.find(hwnd);
+  if (kept == g_stylesKept.end()) return false;
+  if (!kept->second.haveEx) kept->second.ex = ExStyle(hwnd);
+  kept->second.haveEx = true;
+  *style = kept->second.style;
+  *exStyle = kept->second.ex;
+  return true;
 }
 
 std::string WndHandleText(HWND hwnd) {

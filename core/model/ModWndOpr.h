@@ -27,6 +27,9 @@ extern bool WndEnumActive;
 // window never changes its thread, and a handle is not reused while the window lives);
 // 0 for a window the last rebuild did not keep.
 DWORD WndTableThread(HWND hwnd);
+// The style and extended style the last rebuild read of a window it kept, so a merge
+// right after it need not ask again; false for a window the last rebuild did not keep.
+bool WndTableStyles(HWND hwnd, LONG* style, LONG* exStyle);
 
 // ---- The facts of one window
 

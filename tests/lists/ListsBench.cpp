@@ -56,6 +56,11 @@ size_t PlainListing() {
   return n;
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM counted) {
+  ++*reinterpret_cast<long*>(counted);
+  return TRUE;
+}
+
 void Refresh(bool timed) {
   g_clock += 2000;
   if (timed && GetForegroundWindow() != Mainfrm.hwnd()) SetForegroundWindow(Mainfrm.hwnd());
@@ -97,7 +102,20 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) call();
     std::printf("  part: %-28s %9.2f ms\n", what, (Now() - s0) * 1000 / 5);
   };
+  // What each read costs over every row: the platform's share of a refresh.
+  auto perRow = [&](const char* what, auto read) {
+    time(what, [&] {
+      for (int16_t i = 0; i <= WndTableLast; ++i) read(WndTable[static_cast<size_t>(i)]);
+    });
+  };
   time("window table", [] { GetWndInfo(kWndRebuildTable, ""); });
+  long topLevel = 0;
+  time("  enumeration alone", [&] {
+    topLevel = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&topLevel));
+  });
+  std::printf("  top-level windows: %ld\n", topLevel);
+  perRow("  style", [](HWND h) { GetWindowLongA(h, GWL_STYLE); });
   time("process table, automatic", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, vb::BoolText(true)); });
   ProcessOpensForTest = 0;
   time("process table, auto again", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, vb::BoolText(true)); });
@@ -111,12 +129,6 @@ int main(int argc, char** argv) {
       IsWndResponding(h, false);
     }
   });
-  // What each read costs over every row: the platform's share of a refresh.
-  auto perRow = [&](const char* what, auto read) {
-    time(what, [&] {
-      for (int16_t i = 0; i <= WndTableLast; ++i) read(WndTable[static_cast<size_t>(i)]);
-    });
-  };
   perRow("  text", [](HWND h) { GetWndTitle(h); });
   perRow("  rectangle", [](HWND h) { GetWndPosition(h); });
   perRow("  answers a message", [](HWND h) { IsWndResponding(h, false); });
@@ -132,6 +144,14 @@ int main(int argc, char** argv) {
   });
   time("window records, every row", [] {
     for (int16_t i = 0; i <= WndTableLast; ++i) GetWndInfo(kWndFillCurWnd, WndHandleText(WndTable[static_cast<size_t>(i)]));
+  });
+
+  time("redraw guard, nothing written", [] { ui::ListView::RedrawGuard quiet(Mainfrm.WndLst); });
+  time("painting the lists once", [] {
+    InvalidateRect(Mainfrm.AppLst.hwnd(), nullptr, TRUE);
+    InvalidateRect(Mainfrm.WndLst.hwnd(), nullptr, TRUE);
+    UpdateWindow(Mainfrm.AppLst.hwnd());
+    UpdateWindow(Mainfrm.WndLst.hwnd());
   });
 
   Mainfrm.FastRef = true;

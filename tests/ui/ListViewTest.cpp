@@ -237,10 +237,19 @@ TEST_F(ListViewTest, AMergeSendsOnlyTheCellsThatChanged) {
   ExpectControlShowsModel(list);
 }
 
-TEST_F(ListViewTest, RedrawIsOffOnceForNestedGuardsAndBackOnAtTheEnd) {
+TEST_F(ListViewTest, RedrawIsOffOnceForNestedGuardsAndBackOnAtTheEndOnlyWhenSomethingChanged) {
   ASSERT_TRUE(form.Load());
   FillFive();
   CountMessages();
+  // A scope that finds every cell as it was (a timed merge with nothing new) leaves
+  // the drawing alone: no switch and nothing to repaint.
+  ValidateRect(list.hwnd(), nullptr);
+  {
+    ListView::RedrawGuard unchanged(list);
+    for (int r = 0; r < list.ItemCount(); ++r) list.SetSubItem(r, 0, list.ItemText(r));
+  }
+  EXPECT_EQ(counts[WM_SETREDRAW], 0);
+  EXPECT_FALSE(GetUpdateRect(list.hwnd(), nullptr, FALSE));
   {
     ListView::RedrawGuard outer(list);
     {
