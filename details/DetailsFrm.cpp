@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "CancelEvent.h"
+#include "Clipboard.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -652,19 +653,7 @@ void DetailsFrmForm::Lists_DblClick(ui::ListView& list) {
   } else {
     for (int column = 1; column < list.ColumnCount(); ++column) text += " - " + list.SubItem(row, column);
   }
-  if (OpenClipboard(hwnd())) {
-    EmptyClipboard();
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-      if (char* p = static_cast<char*>(GlobalLock(memory))) {
-        memcpy(p, text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-      } else {
-        GlobalFree(memory);
-      }
-    }
-    CloseClipboard();
-  }
+  ui::SetClipboardText(hwnd(), text);
   MsgBox("The item has been copied to the clipboard", MB_OK | MB_ICONINFORMATION, hwnd());
 }
 

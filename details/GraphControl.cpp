@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "Clipboard.h"
 #include "HistogramCls.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -284,14 +285,7 @@ void GraphControl::mnuGraphToolsCopy_Click() {
     text += (v < 0 ? std::string("-") : vb::StrSingle(v * scale)) + "\r\n";
     if (++k > dataNum) k = 0;
   }
-  if (!OpenClipboard(hwnd_)) return;
-  EmptyClipboard();
-  if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-    memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
-  }
-  CloseClipboard();
+  ui::SetClipboardText(hwnd_, text);
 }
 
 void GraphControl::mnuGraphToolsGraph_Click() {

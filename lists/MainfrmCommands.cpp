@@ -6,6 +6,7 @@
 #include "AddStartupFrm.h"
 #include "AddWhiteFrm.h"
 #include "CancelEvent.h"
+#include "Clipboard.h"
 #include "ConInfoFrm.h"
 #include "DetailsFrm.h"
 #include "Mainfrm.h"
@@ -82,21 +83,6 @@ void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
 
 bool Confirm(const std::string& text) {
   return ProcWarn == 0 || MsgBox(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
-void SetClipboardText(HWND owner, const std::string& text) {
-  if (!OpenClipboard(owner)) return;
-  EmptyClipboard();
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-    if (void* p = GlobalLock(memory)) {
-      std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<char*>(p));
-      GlobalUnlock(memory);
-      if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    } else {
-      GlobalFree(memory);
-    }
-  }
-  CloseClipboard();
 }
 
 // Keeps the page's busy flag for a scope: refreshes asked by events meanwhile are
@@ -198,7 +184,7 @@ std::string MainfrmForm::SelectedPaths() const {
   return text;
 }
 
-void MainfrmForm::mnuCopyPath_Click() { SetClipboardText(hwnd(), SelectedPaths()); }
+void MainfrmForm::mnuCopyPath_Click() { ui::SetClipboardText(hwnd(), SelectedPaths()); }
 
 // Changes the priority class of each selected program through `change`, with the
 // status window and a pause between programs; the "K6" cells follow.
@@ -571,5 +557,5 @@ void MainfrmForm::mnuWndCopyNameHandle_Click() {
     if (!text.empty()) text += "\r\n";
     text += ModProgInfo::TrimAtNull(CurWnd.Title) + " [" + WndHandleText(window) + "]";
   }
-  SetClipboardText(hwnd(), text);
+  ui::SetClipboardText(hwnd(), text);
 }

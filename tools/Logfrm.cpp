@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "AppendString.h"
+#include "Clipboard.h"
 #include "Failure.h"
 #include "InterfaceFrm.h"
 #include "Mainfrm.h"
@@ -544,19 +545,7 @@ void LogfrmForm::NewFind() {
 
 void LogfrmForm::CopyText() {
   const std::string text = LogTxt.Text();
-  if (!OpenClipboard(hwnd())) return;
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (memory) {
-    if (void* target = GlobalLock(memory)) {
-      CopyMemory(target, text.c_str(), text.size() + 1);
-      GlobalUnlock(memory);
-      if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
-    } else {
-      GlobalFree(memory);
-    }
-  }
-  CloseClipboard();
+  ui::SetClipboardText(hwnd(), text);
 }
 
 std::string LogfrmForm::GetFileName(const std::string& defaultName) {

@@ -1,4 +1,4 @@
-// The clipboard's text, as the copy commands of the lists put it there.
+// Text put on the clipboard by the copy commands.
 #pragma once
 #include <windows.h>
 

@@ -22,6 +22,7 @@ RiskDescriptions.dat
 left.bmp
 main.bmp
 prog.ini
+popbanner.bmp
 right.bmp
 sounds/bloop.wav
 spywarelist.dat

@@ -74,7 +74,7 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   const std::string folder = here + "\\program";
   CreateDirectoryA(folder.c_str(), nullptr);
   for (const char* file : {"QuillonPro.exe", "Pop.dat", "RiskDescriptions.dat", "prog.ini", "Moskin.dll",
-                           "Brackel.dll", "systemfiles.dat", "left.bmp", "main.bmp", "right.bmp"})
+                           "Brackel.dll", "systemfiles.dat", "left.bmp", "main.bmp", "right.bmp", "popbanner.bmp"})
     CopyFileA((built + "\\" + file).c_str(), (folder + "\\" + file).c_str(), FALSE);
   ASSERT_TRUE(CopyFileA((here + "\\rasapi32.dll").c_str(), (folder + "\\rasapi32.dll").c_str(), FALSE));
   const std::string mail = folder + "\\mail-fixture.exe";
