@@ -18,6 +18,7 @@
 #include "Mainfrm.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
+#include "ModSProgs.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "Seams.h"
@@ -120,6 +121,17 @@ int main(int argc, char** argv) {
   ProcessOpensForTest = 0;
   time("process table, auto again", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, vb::BoolText(true)); });
   std::printf("  opens during it: %ld; ProcChanged %s\n", ProcessOpensForTest, GetSetting("Quillon", "tmp", "ProcChanged", "").c_str());
+  time("process table, auto, marked", [] {
+    g_clock += 2000;
+    SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+    DoProcessListOp(kProcRebuild, vb::BoolText(true));
+  });
+  time("  special-program lookups", [] {
+    for (const std::string& path : ProcPathList) DoSProgOp(3, path);
+  });
+  time("  system-file tests", [] {
+    for (const std::string& path : ProcPathList) IsSystemFile(path);
+  });
   time("process CPU", [] { UpdateProcessCpu(); });
   time("window facts, every row", [] {
     for (int16_t i = 0; i <= WndTableLast; ++i) {
@@ -169,6 +181,17 @@ int main(int argc, char** argv) {
   t = Now();
   Refresh(true);
   const double oneNew = (Now() - t) * 1000;
+
+  // The same with a second new program, list by list.
+  folder.Start("benchnew2.exe", "plain");
+  Mainfrm.FastRef = true;
+  g_clock += 2000;
+  t = Now();
+  Mainfrm.RefAppList();
+  std::printf("  one new: program list            %9.2f ms\n", (Now() - t) * 1000);
+  t = Now();
+  Mainfrm.RefWinList();
+  std::printf("  one new: window list             %9.2f ms\n", (Now() - t) * 1000);
 
   // What a program seen for the first time costs on its own: each fact read on copies
   // never asked before, so no cache answers.
