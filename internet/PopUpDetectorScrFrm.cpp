@@ -4,6 +4,7 @@
 
 #include "AddBrowserFrm.h"
 #include "AddWhiteFrm.h"
+#include "DrawnPicture.h"
 #include "FirstTimeFrm.h"
 #include "LoopSeams.h"
 #include "ModGetURL.h"
@@ -37,7 +38,6 @@ const COLORREF kBack = RGB(255, 246, 247);
 const COLORREF kStrip = RGB(83, 191, 255);
 const COLORREF kStripText = RGB(0, 47, 152);
 const COLORREF kBannerBase = RGB(190, 30, 45);
-const COLORREF kPictureMask = RGB(255, 0, 255);
 const int kClientWidth = 250;  // pixels: the banner's width
 const int kBannerHeight = 36;
 const int kCloseButton = 20;   // the buttons at the top right
@@ -61,51 +61,36 @@ POINT Cursor() {
 
 // The button pictures: a glyph drawn on the mask colour, made once for the run.
 HBITMAP Glyph(char kind) {
-  const int size = 16;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ oldBitmap = SelectObject(dc, picture);
-  RECT all = {0, 0, size, size};
-  HBRUSH mask = CreateSolidBrush(kPictureMask);
-  FillRect(dc, &all, mask);
-  DeleteObject(mask);
-  HPEN pen = CreatePen(PS_SOLID, 2, RGB(60, 60, 90));
-  HBRUSH fill = CreateSolidBrush(kind == 'w' ? RGB(250, 250, 250) : kind == 's' ? RGB(80, 170, 80) : RGB(210, 60, 60));
-  HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, fill);
-  switch (kind) {
-    case 'g':  // settings: a wheel
-      Ellipse(dc, 2, 2, 14, 14);
-      Ellipse(dc, 6, 6, 10, 10);
-      break;
-    case 'm':  // minimize: a bar
-      MoveToEx(dc, 3, 12, nullptr);
-      LineTo(dc, 13, 12);
-      break;
-    case 'x':  // close: a cross
-      MoveToEx(dc, 3, 3, nullptr);
-      LineTo(dc, 13, 13);
-      MoveToEx(dc, 13, 3, nullptr);
-      LineTo(dc, 3, 13);
-      break;
-    case 's':  // show: a window
-      Rectangle(dc, 2, 3, 14, 13);
-      break;
-    case 'w':  // white: a window with a tick
-      Rectangle(dc, 2, 3, 14, 13);
-      MoveToEx(dc, 4, 8, nullptr);
-      LineTo(dc, 7, 11);
-      LineTo(dc, 12, 5);
-      break;
-  }
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(fill);
-  SelectObject(dc, oldBitmap);
-  DeleteDC(dc);
-  return picture;
+  const COLORREF fill = kind == 'w' ? RGB(250, 250, 250) : kind == 's' ? RGB(80, 170, 80) : RGB(210, 60, 60);
+  return ui::DrawPicture(16, 16, ui::kPictureMask, [&](HDC dc) {
+    ui::DrawShape(dc, fill, RGB(60, 60, 90), 2, [&](HDC) {
+      switch (kind) {
+        case 'g':  // settings: a wheel
+          Ellipse(dc, 2, 2, 14, 14);
+          Ellipse(dc, 6, 6, 10, 10);
+          break;
+        case 'm':  // minimize: a bar
+          MoveToEx(dc, 3, 12, nullptr);
+          LineTo(dc, 13, 12);
+          break;
+        case 'x':  // close: a cross
+          MoveToEx(dc, 3, 3, nullptr);
+          LineTo(dc, 13, 13);
+          MoveToEx(dc, 13, 3, nullptr);
+          LineTo(dc, 3, 13);
+          break;
+        case 's':  // show: a window
+          Rectangle(dc, 2, 3, 14, 13);
+          break;
+        case 'w':  // white: a window with a tick
+          Rectangle(dc, 2, 3, 14, 13);
+          MoveToEx(dc, 4, 8, nullptr);
+          LineTo(dc, 7, 11);
+          LineTo(dc, 12, 5);
+          break;
+      }
+    });
+  });
 }
 
 // The banner the build draws beside the program; a plain band when it is missing.
@@ -220,9 +205,9 @@ void PopUpDetectorScrFrmForm::Form_Load() {
     // own: adding a picture to an image list blackens its mask colour.
     picturesSet_ = true;
     const std::pair<const char*, char> closeKeys[] = {{"settings", 'g'}, {"Minimize", 'm'}, {"CloseButton", 'x'}};
-    for (const auto& [key, kind] : closeKeys) asxToolbarClose.SetPicture(key, Glyph(kind), kPictureMask);
+    for (const auto& [key, kind] : closeKeys) asxToolbarClose.SetPicture(key, Glyph(kind), ui::kPictureMask);
     const std::pair<const char*, char> barKeys[] = {{"Show", 's'}, {"White", 'w'}, {"Close", 'x'}};
-    for (const auto& [key, kind] : barKeys) asxToolbar1.SetPicture(key, Glyph(kind), kPictureMask);
+    for (const auto& [key, kind] : barKeys) asxToolbar1.SetPicture(key, Glyph(kind), ui::kPictureMask);
   }
   const SIZE closeBar = asxToolbarClose.ButtonsExtent();
   asxToolbarClose.Move({kClientWidth - closeBar.cx, 0, closeBar.cx, closeBar.cy});

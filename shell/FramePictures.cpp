@@ -5,34 +5,9 @@
 
 namespace {
 
-using Painter = std::function<void(HDC dc)>;
+using ui::Painter;
 
-HBITMAP Draw(int width, int height, COLORREF background, const Painter& paint) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, picture);
-  RECT all = {0, 0, width, height};
-  HBRUSH back = CreateSolidBrush(background);
-  FillRect(dc, &all, back);
-  DeleteObject(back);
-  paint(dc);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return picture;
-}
-
-void Shape(HDC dc, COLORREF fill, const Painter& draw) {
-  HBRUSH brush = CreateSolidBrush(fill);
-  HPEN pen = CreatePen(PS_SOLID, 1, RGB(40, 60, 90));
-  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
-  draw(dc);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
-}
+void Shape(HDC dc, COLORREF fill, const Painter& draw) { ui::DrawShape(dc, fill, RGB(40, 60, 90), 1, draw); }
 
 void Glyph(HDC dc, const char* text, COLORREF colour) {
   SetBkMode(dc, TRANSPARENT);
@@ -64,7 +39,7 @@ Look LookOf(const std::string& key) {
 }
 
 HBITMAP Arrow(bool pressed) {
-  return Draw(12, 12, kPictureMask, [pressed](HDC dc) {
+  return ui::DrawPicture(12, 12, kPictureMask, [pressed](HDC dc) {
     const int shift = pressed ? 1 : 0;
     POINT tip[3] = {{2 + shift, 4 + shift}, {10 + shift, 4 + shift}, {6 + shift, 8 + shift}};
     Shape(dc, pressed ? RGB(20, 40, 90) : RGB(60, 80, 120), [&](HDC d) { Polygon(d, tip, 3); });
@@ -78,7 +53,7 @@ HBITMAP ButtonPicture(const std::string& key) {
   HBITMAP& picture = made[key];
   if (!picture) {
     const Look look = LookOf(key);
-    picture = Draw(24, 24, kPictureMask, [&](HDC dc) {
+    picture = ui::DrawPicture(24, 24, kPictureMask, [&](HDC dc) {
       Shape(dc, look.colour, [&](HDC d) {
         if (look.round)
           Ellipse(d, 2, 2, 22, 22);
@@ -102,7 +77,7 @@ HBITMAP DwnArrDown() {
 }
 
 HBITMAP LogoPicture() {
-  static HBITMAP picture = Draw(96, 32, kPictureMask, [](HDC dc) {
+  static HBITMAP picture = ui::DrawPicture(96, 32, kPictureMask, [](HDC dc) {
     Shape(dc, RGB(12, 135, 194), [](HDC d) { Ellipse(d, 2, 4, 28, 30); });
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(30, 50, 90));

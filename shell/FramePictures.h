@@ -6,8 +6,9 @@
 
 #include <string>
 
-// The colour the button bars leave out of a picture.
-constexpr COLORREF kPictureMask = RGB(255, 0, 255);
+#include "DrawnPicture.h"
+
+using ui::kPictureMask;
 
 HBITMAP ButtonPicture(const std::string& key);  // 24 x 24 pixels
 HBITMAP DwnArrNormal();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ConInfoFrm.h"
+#include "Input.h"
 #include "LoopTestSupport.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
@@ -169,29 +170,12 @@ TEST_F(LaunchListTest, OnConnectOnlyEnabledEntriesStartAndNotWhileRunning) {
 
 namespace {
 
-// Answers the "Browse" dialog from another thread: a path picks it, none cancels.
-DWORD WINAPI AnswerBrowse(LPVOID name) {
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "Browse");
-    if (!dialog) Sleep(50);
-  }
-  if (!dialog) return 1;
-  Sleep(300);
-  const char* path = static_cast<const char*>(name);
-  if (!path) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
-  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
-  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 0;
-}
-
 TEST_F(LaunchListTest, AddBrowsesForTheProgramAndACancelAddsNothing) {
   Store({});
   static std::string path = AppPath() + "\\fixture.exe";
   for (const char* picked : {static_cast<const char*>(nullptr), path.c_str()}) {
     SCOPED_TRACE(picked ? "picked" : "cancelled");
-    HANDLE helper = CreateThread(nullptr, 0, AnswerBrowse, const_cast<char*>(picked), 0, nullptr);
+    HANDLE helper = testsupport::AnswerFileDialog("Browse", picked);
     ConInfoFrm.AddBtn_Click();
     EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
     DWORD code = 1;

@@ -6,6 +6,7 @@
 #include "AddStartupFrm.h"
 #include "DetailsFrm.h"
 #include "Fixture.h"
+#include "Input.h"
 #include "Mainfrm.h"
 #include "MiniToolsTest.h"
 #include "ModMainPlatform.h"
@@ -307,25 +308,11 @@ TEST_F(StartUpCommandsTest, RefillKeepsTheSortOrder) {
   EXPECT_TRUE(list.Selected(1));
 }
 
-DWORD WINAPI PickFile(LPVOID name) {
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "Browse");
-    if (!dialog) Sleep(50);
-  }
-  if (!dialog) return 1;
-  Sleep(300);
-  const char* path = static_cast<const char*>(name);
-  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 0;
-}
-
 TEST_F(StartUpCommandsTest, BrowseFillsTheCommandLine) {
   static std::string path = testsupport::BinDir() + "\\fixture.exe";
   MoreToolsFrm.cmdAdd_Click(0);
   AddStartupFrm.txtCmdLine.SetText("before");
-  HANDLE helper = CreateThread(nullptr, 0, PickFile, const_cast<char*>(path.c_str()), 0, nullptr);
+  HANDLE helper = testsupport::AnswerFileDialog("Browse", path.c_str());
   AddStartupFrm.cmdBrowse_Click();
   WaitForSingleObject(helper, 10000);
   CloseHandle(helper);

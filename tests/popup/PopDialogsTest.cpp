@@ -36,23 +36,6 @@ std::vector<std::string> WhiteTexts() {
   return texts;
 }
 
-// Answers the "Browse" dialog from another thread, as a user would: a path picks it,
-// none cancels. Exits 0 once it answered the dialog so titled.
-DWORD WINAPI AnswerBrowse(LPVOID name) {
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "Browse");
-    if (!dialog) Sleep(50);
-  }
-  if (!dialog) return 1;
-  Sleep(300);
-  const char* path = static_cast<const char*>(name);
-  if (!path) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
-  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
-  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 0;
-}
 
 class BrowserDialog : public PopWindowsTest {
  protected:
@@ -180,7 +163,7 @@ TEST_F(BrowserDialog, BrowseFillsThePathACancelKeepsIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     AddBrowserFrm.ShowAddBrowserFrm("c:\\typed.exe");
-    HANDLE helper = CreateThread(nullptr, 0, AnswerBrowse, const_cast<char*>(c.picked), 0, nullptr);
+    HANDLE helper = testsupport::AnswerFileDialog("Browse", c.picked);
     AddBrowserFrm.BrowseBtn_Click();
     EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
     DWORD code = 1;

@@ -2,18 +2,16 @@
 // SendInput, a movable tick, and seams for the screen's metrics, the sound and the
 // one-time explanation.
 #include <windows.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 #include <string>
 #include <vector>
 
 #include "AddBrowserFrm.h"
 #include "AddWhiteFrm.h"
+#include "GdiObjects.h"
 #include "Input.h"
 #include "LoopSeams.h"
 #include "ModGetURL.h"
@@ -38,15 +36,6 @@ const UINT kDestroy = WM_APP + 16;
 const UINT kStopAnswering = WM_APP + 19;
 PopUpDetectorScrFrmForm& Notice = PopUpDetectorScrFrm;
 
-int LiveGdiObjects() {
-  const BYTE* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-  const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
-  if (!table) return -1;
-  int used = 0;
-  for (int i = 0; i < 0x10000; ++i) used += table[i * 24 + 14] != 0;
-  return used;
-}
-
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<int*>(count);
   return TRUE;
@@ -67,38 +56,6 @@ RECT WindowRect(HWND window) {
   RECT r = {};
   GetWindowRect(window, &r);
   return r;
-}
-
-void SendAbsolute(int x, int y, DWORD buttons = 0) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  SendInput(1, &in, sizeof in);
-}
-
-// Presses the left button at one screen point, moves in steps to another and lets go,
-// from a thread of its own while this one pumps, as a user's hand would.
-void DragWithMouse(POINT from, POINT to) {
-  std::atomic<bool> done{false};
-  std::thread driver([&] {
-    SendAbsolute(from.x, from.y);
-    Sleep(100);
-    SendAbsolute(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
-    for (int i = 1; i <= 8; ++i) {
-      SendAbsolute(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
-      Sleep(40);
-    }
-    Sleep(100);
-    SendAbsolute(to.x, to.y, MOUSEEVENTF_LEFTUP);
-    Sleep(150);
-    done = true;
-  });
-  testsupport::PumpUntil([&] { return done.load(); }, 8000);
-  driver.join();
-  testsupport::PumpUntil([] { return false; }, 200);
 }
 
 enum class Pop { Hidden, Open, Closed };
@@ -413,7 +370,7 @@ TEST_F(PopNotice, ADraggedNoticeAndTheNextOneStayWhereItWasDropped) {
   const RECT label = WindowRect(Notice.ScreenLabel.hwnd());
   const POINT grip = {(label.right - label.left) / 2, (label.bottom - label.top) / 2};
   const POINT from = {label.left + grip.x, label.top + grip.y};
-  DragWithMouse(from, {from.x - 120, from.y - 100});
+  testsupport::DragMouse(from, {from.x - 120, from.y - 100});
   const RECT after = WindowRect(Notice.hwnd());
   POINT cursor;
   GetCursorPos(&cursor);
@@ -648,9 +605,9 @@ TEST_F(PopNotice, AHundredNoticesLeaveGdiAndUserObjectsLevel) {
     SettledState(pop, Pop::Closed);
   };
   for (int i = 0; i < 5; ++i) round();
-  const int gdi = LiveGdiObjects(), user = LiveWindows();
+  const int gdi = testsupport::LiveGdiObjects(), user = LiveWindows();
   for (int i = 0; i < 100; ++i) round();
-  EXPECT_LE(LiveGdiObjects(), gdi + 3);
+  EXPECT_LE(testsupport::LiveGdiObjects(), gdi + 3);
   EXPECT_EQ(LiveWindows(), user);
   EXPECT_EQ(TotalBlockCnt, 105);
 }

@@ -341,21 +341,6 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
   EXPECT_FALSE(InterfaceFrm.MainTbl[1].Value("Settings"));
 }
 
-DWORD WINAPI PickFile(LPVOID name) {
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "Pick a program");
-    if (!dialog) Sleep(50);
-  }
-  if (!dialog) return 1;
-  Sleep(300);
-  const char* path = static_cast<const char*>(name);
-  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
-  if (!SetDlgItemTextA(dialog, 0x47c, path)) SetDlgItemTextA(dialog, 0x480, path);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 0;
-}
-
 DWORD WINAPI CancelFileDialog(LPVOID) {
   HWND dialog = nullptr;
   for (int i = 0; i < 200 && !dialog; ++i) {
@@ -370,7 +355,7 @@ TEST_F(FrameTest, TheOpenDialogAnswersTheFilePickedOrNothing) {
   static std::string path = testsupport::BinDir() + "\\fixture.exe";
   InterfaceFrm.CD1.Filter = "Programs (*.exe)|*.exe|All Files (*.*)|*.*";
   InterfaceFrm.CD1.DialogTitle = "Pick a program";
-  HANDLE helper = CreateThread(nullptr, 0, PickFile, const_cast<char*>(path.c_str()), 0, nullptr);
+  HANDLE helper = testsupport::AnswerFileDialog("Pick a program", path.c_str());
   const auto chosen = InterfaceFrm.CD1.ShowOpen(InterfaceFrm.hwnd());
   WaitForSingleObject(helper, 5000);
   CloseHandle(helper);

@@ -1,6 +1,11 @@
 #include "Input.h"
 
+#include <atomic>
+#include <string>
+#include <thread>
 #include <utility>
+
+#include "UiWait.h"
 
 namespace testsupport {
 
@@ -14,9 +19,7 @@ void SendKey(WORD vk, bool up) {
 
 namespace {
 
-INPUT MouseAt(HWND target, int x, int y, DWORD flags) {
-  POINT p = {x, y};
-  ClientToScreen(target, &p);
+INPUT MouseAtScreen(POINT p, DWORD flags) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
   // Normalised coordinates; the +1 keeps the rounding on the intended pixel.
@@ -24,6 +27,40 @@ INPUT MouseAt(HWND target, int x, int y, DWORD flags) {
   in.mi.dy = p.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
   in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
   return in;
+}
+
+INPUT MouseAt(HWND target, int x, int y, DWORD flags) {
+  POINT p = {x, y};
+  ClientToScreen(target, &p);
+  return MouseAtScreen(p, flags);
+}
+
+void SendMouse(POINT p, DWORD flags) {
+  INPUT in = MouseAtScreen(p, flags);
+  SendInput(1, &in, sizeof in);
+}
+
+struct FileDialogAnswer {
+  std::string title;
+  std::string path;
+  bool cancel;
+};
+
+DWORD WINAPI AnswerFileDialogThread(LPVOID argument) {
+  const FileDialogAnswer answer = *static_cast<FileDialogAnswer*>(argument);
+  delete static_cast<FileDialogAnswer*>(argument);
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !dialog; ++i) {
+    dialog = FindWindowA("#32770", answer.title.c_str());
+    if (!dialog) Sleep(50);
+  }
+  if (!dialog) return 1;
+  Sleep(300);
+  if (answer.cancel) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+  // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
+  if (!SetDlgItemTextA(dialog, 0x47c, answer.path.c_str())) SetDlgItemTextA(dialog, 0x480, answer.path.c_str());
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return 0;
 }
 
 }  // namespace
@@ -50,5 +87,33 @@ void ClickAt(HWND target, int x, int y, DWORD downFlag, DWORD upFlag) {
 }
 
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void DragMouse(POINT from, POINT to, int steps) {
+  std::atomic<bool> done{false};
+  std::thread driver([&] {
+    SendMouse(from, MOUSEEVENTF_MOVE);
+    Sleep(100);
+    SendMouse(from, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    for (int i = 1; i <= steps; ++i) {
+      SendMouse({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, MOUSEEVENTF_MOVE);
+      Sleep(40);
+    }
+    Sleep(150);
+    SendMouse(to, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
+    Sleep(150);
+    done = true;
+  });
+  PumpUntil([&] { return done.load(); }, 8000);
+  driver.join();
+  PumpUntil([] { return false; }, 200);
+}
+
+HANDLE AnswerFileDialog(const char* title, const char* path) {
+  auto* answer = new FileDialogAnswer{title, path ? path : "", path == nullptr};
+  HANDLE thread = CreateThread(nullptr, 0, AnswerFileDialogThread, answer, 0, nullptr);
+  if (!thread) delete answer;
+  return thread;
+}
 
 }  // namespace testsupport

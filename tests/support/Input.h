@@ -15,5 +15,12 @@ void ClickAt(HWND target, int x, int y, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
              DWORD upFlag = MOUSEEVENTF_LEFTUP);
 // The centre of a rectangle given in a window's client area.
 POINT Centre(const RECT& r);
+// The left button pressed at one screen point, moved there in steps to another and
+// let go, sent from a thread of its own while this one pumps: Wine delivers no moves
+// for input sent from the pumping thread itself while a button is down.
+void DragMouse(POINT from, POINT to, int steps = 8);
+// Answers the file dialog titled `title` from a thread of its own, as a user would:
+// a path picks it, none cancels. The thread's exit code is 0 once it answered.
+HANDLE AnswerFileDialog(const char* title, const char* path);
 
 }  // namespace testsupport

@@ -2,11 +2,9 @@
 // menus, real drags, auto-hide and its slide, and the bar's life across the exit.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "AppBarClass.h"
 #include "InfoBarFrm.h"
+#include "Input.h"
 #include "InterfaceFrm.h"
 #include "ModAppBar.h"
 #include "ModMain.h"
@@ -22,37 +20,6 @@ using trackertest::Describe;
 using trackertest::SameRect;
 
 namespace {
-
-void SendAbsolute(int x, int y, DWORD buttons = 0) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  SendInput(1, &in, sizeof in);
-}
-
-// Drags the bar with the real mouse from a point of its strip to a point of the screen.
-void DragBar(POINT from, POINT to) {
-  std::atomic<bool> done{false};
-  std::thread driver([&] {
-    SendAbsolute(from.x, from.y);
-    Sleep(100);
-    SendAbsolute(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
-    for (int i = 1; i <= 10; ++i) {
-      SendAbsolute(from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10);
-      Sleep(40);
-    }
-    Sleep(150);
-    SendAbsolute(to.x, to.y, MOUSEEVENTF_LEFTUP);
-    Sleep(150);
-    done = true;
-  });
-  testsupport::PumpUntil([&] { return done.load(); }, 8000);
-  driver.join();
-  testsupport::PumpUntil([] { return false; }, 200);
-}
 
 // A bar of the test's own on an edge, registered before or after ours.
 struct OtherBar {
@@ -136,10 +103,10 @@ TEST_F(BarTest, MenuKeepsTheBarOnScreen) {
 
 TEST_F(BarTest, RealDragsReachOtherEdges) {
   LoadBar(1, {1});
-  DragBar({300, 16}, {500, 740});
+  testsupport::DragMouse({300, 16}, {500, 740}, 10);
   EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_BOTTOM));
   EXPECT_TRUE(SameRect(BarRect(), Band(3))) << Describe(BarRect());
-  DragBar({300, 752}, {10, 400});
+  testsupport::DragMouse({300, 752}, {10, 400}, 10);
   EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_LEFT));
   EXPECT_TRUE(SameRect(BarRect(), Band(0))) << Describe(BarRect());
   InfoBarFrm.Unload();

@@ -1,12 +1,12 @@
 // Cost of the tracker bar, run by hand: one refresh with all ten items, one idle tick,
 // and the live GDI objects after 1 and after 1,000 refreshes.
 #include <windows.h>
-#include <winternl.h>
 
 #include <cstdio>
 #include <memory>
 #include <vector>
 
+#include "GdiObjects.h"
 #include "HistogramCls.h"
 #include "InfoBarFrm.h"
 #include "ModAppBar.h"
@@ -16,17 +16,6 @@
 #include "SysInfoLink.h"
 
 namespace {
-
-// GetGuiResources is a stub here; the shared handle table of the PEB is not: its
-// 24-byte entries are in use while their type byte (offset 14) is not 0.
-int LiveGdiObjects() {
-  const BYTE* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-  const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
-  if (!table) return -1;
-  int used = 0;
-  for (int i = 0; i < 0x10000; ++i) used += table[i * 24 + 14] != 0;
-  return used;
-}
 
 double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
   LARGE_INTEGER f;
@@ -81,14 +70,14 @@ int main(int argc, char** argv) {
   Position = 1;
   if (!InfoBarFrm.Load()) return 1;
   InfoBarFrm.RefreshMe();
-  const int afterOne = LiveGdiObjects();
+  const int afterOne = testsupport::LiveGdiObjects();
   LARGE_INTEGER a, b;
   QueryPerformanceCounter(&a);
   for (int i = 0; i < 999; ++i) InfoBarFrm.RefreshMe();
   QueryPerformanceCounter(&b);
-  const int afterThousand = LiveGdiObjects();
+  const int afterThousand = testsupport::LiveGdiObjects();
   for (int i = 0; i < 1000; ++i) InfoBarFrm.RefreshMe();
-  const int afterTwoThousand = LiveGdiObjects();
+  const int afterTwoThousand = testsupport::LiveGdiObjects();
   std::printf("RefreshMe, ten items: %.3f ms\n", Ms(a, b) / 999);
   SetCursorPos(500, 500);
   QueryPerformanceCounter(&a);

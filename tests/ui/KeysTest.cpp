@@ -18,6 +18,7 @@
 #include "UiWait.h"
 #include "Window.h"
 
+using testsupport::ClickAt;
 using testsupport::PumpUntil;
 
 namespace {
@@ -32,22 +33,6 @@ bool Activate(ui::Window& form) {
   form.Show();
   SetForegroundWindow(form.hwnd());
   return PumpUntil([&] { return GetForegroundWindow() == form.hwnd(); });
-}
-
-// A mouse button pressed and released at a point of a window's client area.
-void ClickAt(HWND target, int x, int y, DWORD downFlag, DWORD upFlag) {
-  POINT p = {x, y};
-  ClientToScreen(target, &p);
-  INPUT in[3] = {};
-  const DWORD flags[3] = {MOUSEEVENTF_MOVE, downFlag, upFlag};
-  for (int i = 0; i < 3; ++i) {
-    in[i].type = INPUT_MOUSE;
-    // Normalised coordinates; the +1 keeps the rounding on the intended pixel.
-    in[i].mi.dx = p.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    in[i].mi.dy = p.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
-  }
-  SendInput(3, in, sizeof(INPUT));
 }
 
 // A small dialog: a name, two choices, notes, OK and Cancel, and Apply inside a frame.
