@@ -6,8 +6,9 @@ left. The notice writes its title over it.
   make_popbanner.py build FILE   writes the file
   make_popbanner.py check FILE   reads it back and compares it with what build makes
 """
-import struct
 import sys
+
+from bmp24 import bmp, build_or_check
 
 WIDTH = 250
 HEIGHT = 36
@@ -31,25 +32,9 @@ def pixel(x, y):
     return colour
 
 
-def bmp():
-    stride = (WIDTH * 3 + 3) & ~3
-    pixels = b''
-    for y in reversed(range(HEIGHT)):  # bottom-up
-        line = b''.join(bytes((b, g, r)) for (r, g, b) in (pixel(x, y) for x in range(WIDTH)))
-        pixels += line + b'\0' * (stride - len(line))
-    header = struct.pack('<IiiHHIIiiII', 40, WIDTH, HEIGHT, 1, 24, 0, len(pixels), 3780, 3780, 0, 0)
-    return b'BM' + struct.pack('<IHHI', 14 + len(header) + len(pixels), 0, 0, 54) + header + pixels
-
-
 def main(mode, path):
-    data = bmp()
-    if mode == 'build':
-        with open(path, 'wb') as f:
-            f.write(data)
-    else:
-        with open(path, 'rb') as f:
-            if f.read() != data:
-                sys.exit(path + ' differs from its source')
+    rows = [[pixel(x, y) for x in range(WIDTH)] for y in range(HEIGHT)]
+    build_or_check(mode, path, bmp(rows))
 
 
 if __name__ == '__main__':

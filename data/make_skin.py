@@ -5,8 +5,9 @@ main.bmp (the strip's tile), 24-bit bitmaps of one height.
   make_skin.py build FOLDER   writes the three files
   make_skin.py check FOLDER   reads them back and compares them with what build makes
 """
-import struct
 import sys
+
+from bmp24 import bmp, build_or_check
 
 HEIGHT = 32
 CAP_WIDTH = 14
@@ -43,31 +44,12 @@ def tile():
             for y in range(HEIGHT)]
 
 
-def bmp(rows):
-    height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) & ~3
-    pixels = b''
-    for row in reversed(rows):  # bottom-up
-        line = b''.join(bytes((b, g, r)) for (r, g, b) in row)
-        pixels += line + b'\0' * (stride - len(line))
-    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(pixels), 3780, 3780, 0, 0)
-    return b'BM' + struct.pack('<IHHI', 14 + len(header) + len(pixels), 0, 0, 54) + header + pixels
-
-
 FILES = {'left.bmp': lambda: cap(True), 'right.bmp': lambda: cap(False), 'main.bmp': tile}
 
 
 def main(mode, folder):
     for name, make in FILES.items():
-        data = bmp(make())
-        path = folder + '/' + name
-        if mode == 'build':
-            with open(path, 'wb') as f:
-                f.write(data)
-        else:
-            with open(path, 'rb') as f:
-                if f.read() != data:
-                    sys.exit(name + ' differs from its source')
+        build_or_check(mode, folder + '/' + name, bmp(make()))
 
 
 if __name__ == '__main__':

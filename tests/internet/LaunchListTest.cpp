@@ -177,11 +177,7 @@ TEST_F(LaunchListTest, AddBrowsesForTheProgramAndACancelAddsNothing) {
     SCOPED_TRACE(picked ? "picked" : "cancelled");
     HANDLE helper = testsupport::AnswerFileDialog("Browse", picked);
     ConInfoFrm.AddBtn_Click();
-    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeThread(helper, &code);
-    CloseHandle(helper);
-    EXPECT_EQ(code, 0u) << "the dialog was titled Browse";
+    EXPECT_TRUE(testsupport::FileDialogAnswered(helper)) << "the dialog was titled Browse";
   }
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(Stored(), std::vector<std::string>{vb::LCase(path) + ";1"});

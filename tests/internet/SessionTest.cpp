@@ -131,7 +131,9 @@ TEST_F(SessionTest, RealKeysGiveHelpAndRefreshAlsoFromAListAndAHeaderClickSorts)
     opened.clear();
     testsupport::PressKey(VK_F1);
     EXPECT_TRUE(testsupport::PumpUntil([&] { return !opened.empty(); }, 2000));
-    if (!opened.empty()) EXPECT_NE(opened[0].find("online_help.htm"), std::string::npos);
+    if (!opened.empty()) {
+      EXPECT_NE(opened[0].find("online_help.htm"), std::string::npos);
+    }
     // F5 builds the rows now: a connection counted meanwhile shows at once.
     looptest::SetOption("Internet", "GeneralConInfo.ConnectTimes", focus ? "7" : "6");
     const std::string expected = focus ? "Connected 7 times" : "Connected 6 times";

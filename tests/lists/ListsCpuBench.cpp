@@ -89,30 +89,15 @@ Span Measure(DWORD pid, int seconds) {
   return span;
 }
 
-struct Found {
-  DWORD pid;
-  const char* className;
-  const char* caption;
-  HWND hwnd;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
-  auto* f = reinterpret_cast<Found*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != f->pid) return TRUE;
-  char text[256] = {};
-  if (f->className) GetClassNameA(hwnd, text, sizeof text);
-  if (f->caption) GetWindowTextA(hwnd, text, sizeof text);
-  if (std::string(text) != (f->className ? f->className : f->caption)) return TRUE;
-  f->hwnd = hwnd;
-  return FALSE;
-}
-
+// The process's first top-level window of the class, or else of the caption.
 HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
-  Found f = {pid, className, caption, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
+  for (HWND hwnd : testsupport::TopLevelWindowsOf(pid)) {
+    char text[256] = {};
+    if (className) GetClassNameA(hwnd, text, sizeof text);
+    if (caption) GetWindowTextA(hwnd, text, sizeof text);
+    if (std::string(text) == (className ? className : caption)) return hwnd;
+  }
+  return nullptr;
 }
 
 bool Start(const std::string& commandLine, PROCESS_INFORMATION& pi) {

@@ -314,8 +314,7 @@ TEST_F(StartUpCommandsTest, BrowseFillsTheCommandLine) {
   AddStartupFrm.txtCmdLine.SetText("before");
   HANDLE helper = testsupport::AnswerFileDialog("Browse", path.c_str());
   AddStartupFrm.cmdBrowse_Click();
-  WaitForSingleObject(helper, 10000);
-  CloseHandle(helper);
+  EXPECT_TRUE(testsupport::FileDialogAnswered(helper)) << "the dialog was titled Browse";
   EXPECT_EQ(vb::LCase(AddStartupFrm.txtCmdLine.Text()), vb::LCase(path));
 }
 

@@ -115,26 +115,7 @@ TEST_F(PopBlockEndToEnd, AnUnrequestedWindowIsClosedAndCountedAWhiteOneStays) {
 }
 
 TEST_F(PopBlockEndToEnd, TheHooksMessageAloneWakesTheWaitingLoopIntoAScan) {
-  struct Restore {
-    int16_t lanCon = LANCon, refresh = RefreshInterval, winReminder = WinReminder;
-    bool block = BlockPopUps, toolbar = Toolbar;
-    ~Restore() {
-      LANCon = lanCon;
-      RefreshInterval = refresh;
-      WinReminder = winReminder;
-      BlockPopUps = block;
-      Toolbar = toolbar;
-      loopseams::Reset();
-    }
-  } restore;
-  LANCon = 1;
-  BlockPopUps = true;
-  RefreshInterval = 0;
-  WinReminder = 0;
-  Toolbar = false;
-  loopseams::SleepFn = [](DWORD) {};
-  loopseams::DialUpConnectedFn = [] { return false; };
-  loopseams::TotalNetBytesFn = [](long) { return 0u; };
+  const PopOnlyLoop loop(true);
   // The clock stands still: no task of the loop falls due while it waits.
   seams::TickCountFn = [this] { return now; };
   MainLoopPass(false);

@@ -165,11 +165,7 @@ TEST_F(BrowserDialog, BrowseFillsThePathACancelKeepsIt) {
     AddBrowserFrm.ShowAddBrowserFrm("c:\\typed.exe");
     HANDLE helper = testsupport::AnswerFileDialog("Browse", c.picked);
     AddBrowserFrm.BrowseBtn_Click();
-    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeThread(helper, &code);
-    CloseHandle(helper);
-    EXPECT_EQ(code, 0u) << "the dialog was titled Browse";
+    EXPECT_TRUE(testsupport::FileDialogAnswered(helper)) << "the dialog was titled Browse";
     EXPECT_EQ(vb::LCase(AddBrowserFrm.BrowserPathTxt.Text()), vb::LCase(c.path));
   }
   EXPECT_TRUE(shown.empty());

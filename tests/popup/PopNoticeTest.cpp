@@ -540,25 +540,7 @@ TEST_F(PopNotice, ABrowserIndexOutsideTheListCountsAsDefaultsAndSettingsAdd) {
 
 // The loop ticks a shown notice at the notice's own pace, whether or not the scans run.
 TEST_F(PopNotice, TheLoopTicksANoticeWhileBlockingIsOffAndTheExitReleasesItsPopUp) {
-  struct Restore {
-    int16_t lanCon = LANCon, refresh = RefreshInterval, winReminder = WinReminder;
-    bool block = BlockPopUps, toolbar = Toolbar;
-    ~Restore() {
-      LANCon = lanCon;
-      RefreshInterval = refresh;
-      WinReminder = winReminder;
-      BlockPopUps = block;
-      Toolbar = toolbar;
-    }
-  } restore;
-  LANCon = 1;
-  BlockPopUps = false;
-  RefreshInterval = 0;
-  WinReminder = 0;
-  Toolbar = false;
-  loopseams::SleepFn = [](DWORD) {};
-  loopseams::DialUpConnectedFn = [] { return false; };
-  loopseams::TotalNetBytesFn = [](long) { return 0u; };
+  const PopOnlyLoop loop(false);
   HWND pop = NewPop();
   Announce(pop);
   EXPECT_LE(NextTaskDelay(), kNoticeTickMs) << "the loop wakes for the notice";

@@ -1,6 +1,8 @@
 #include "PopSupport.h"
 
+#include "LoopSeams.h"
 #include "ModGetURL.h"
+#include "ModMainLoop.h"
 #include "ModPop.h"
 #include "ModPopHook.h"
 #include "ModProgInfo.h"
@@ -96,6 +98,27 @@ void PopTest::WatchBrowser(const std::string& path) {
   Browsers[0].Path = path;
   Browsers[0].MenuName[0] = "Open in New Window";
   Browsers[0].MenuName[1] = "Another Window";
+}
+
+PopOnlyLoop::PopOnlyLoop(bool blockPopUps)
+    : lanCon_(LANCon), refresh_(RefreshInterval), winReminder_(WinReminder), block_(BlockPopUps), toolbar_(Toolbar) {
+  LANCon = 1;
+  BlockPopUps = blockPopUps;
+  RefreshInterval = 0;
+  WinReminder = 0;
+  Toolbar = false;
+  loopseams::SleepFn = [](DWORD) {};
+  loopseams::DialUpConnectedFn = [] { return false; };
+  loopseams::TotalNetBytesFn = [](long) { return 0u; };
+}
+
+PopOnlyLoop::~PopOnlyLoop() {
+  LANCon = lanCon_;
+  RefreshInterval = refresh_;
+  WinReminder = winReminder_;
+  BlockPopUps = block_;
+  Toolbar = toolbar_;
+  loopseams::Reset();
 }
 
 }  // namespace poptest

@@ -52,6 +52,21 @@ class PopTest : public testing::Test {
   std::vector<std::string> registered;
 };
 
+// The main loop with only the pop-up blocker's work for the scope: always online, no
+// timed refresh, reminder or tracker, no sleep, no dial-up and no byte counts.
+// Everything is put back at the end, the loop's seams included.
+class PopOnlyLoop {
+ public:
+  explicit PopOnlyLoop(bool blockPopUps);
+  ~PopOnlyLoop();
+  PopOnlyLoop(const PopOnlyLoop&) = delete;
+  PopOnlyLoop& operator=(const PopOnlyLoop&) = delete;
+
+ private:
+  int16_t lanCon_, refresh_, winReminder_;
+  bool block_, toolbar_;
+};
+
 // A window's child of a class (the first), null when none.
 HWND ChildOfClass(HWND parent, const char* cls);
 

@@ -341,32 +341,20 @@ TEST_F(FrameTest, MenusDropDownUnderTheirButtons) {
   EXPECT_FALSE(InterfaceFrm.MainTbl[1].Value("Settings"));
 }
 
-DWORD WINAPI CancelFileDialog(LPVOID) {
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "Pick a program");
-    if (!dialog) Sleep(50);
-  }
-  if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  return 0;
-}
-
 TEST_F(FrameTest, TheOpenDialogAnswersTheFilePickedOrNothing) {
   static std::string path = testsupport::BinDir() + "\\fixture.exe";
   InterfaceFrm.CD1.Filter = "Programs (*.exe)|*.exe|All Files (*.*)|*.*";
   InterfaceFrm.CD1.DialogTitle = "Pick a program";
   HANDLE helper = testsupport::AnswerFileDialog("Pick a program", path.c_str());
   const auto chosen = InterfaceFrm.CD1.ShowOpen(InterfaceFrm.hwnd());
-  WaitForSingleObject(helper, 5000);
-  CloseHandle(helper);
+  EXPECT_TRUE(testsupport::FileDialogAnswered(helper));
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(_stricmp(chosen->c_str(), path.c_str()), 0) << *chosen;
   EXPECT_EQ(InterfaceFrm.CD1.FileName, *chosen);
 
-  helper = CreateThread(nullptr, 0, CancelFileDialog, nullptr, 0, nullptr);
+  helper = testsupport::AnswerFileDialog("Pick a program", nullptr);
   EXPECT_FALSE(InterfaceFrm.CD1.ShowOpen(InterfaceFrm.hwnd()).has_value());
-  WaitForSingleObject(helper, 5000);
-  CloseHandle(helper);
+  EXPECT_TRUE(testsupport::FileDialogAnswered(helper));
 }
 
 }  // namespace

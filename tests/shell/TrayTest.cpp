@@ -166,21 +166,14 @@ struct ProgramWindows {
   HWND frame = nullptr, box = nullptr;
 };
 
-BOOL CALLBACK FindProgramWindows(HWND hwnd, LPARAM lp) {
-  auto* w = reinterpret_cast<ProgramWindows*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != w->pid) return TRUE;
-  char cls[32] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (GetMenu(hwnd) && testsupport::WindowText(hwnd).find("Quillon Pro") == 0) w->frame = hwnd;
-  if (std::string(cls) == "#32770" && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDNO)) w->box = hwnd;
-  return TRUE;
-}
-
 ProgramWindows WindowsOf(DWORD pid) {
   ProgramWindows w{pid};
-  EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&w));
+  for (HWND hwnd : testsupport::TopLevelWindowsOf(pid)) {
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (GetMenu(hwnd) && testsupport::WindowText(hwnd).find("Quillon Pro") == 0) w.frame = hwnd;
+    if (std::string(cls) == "#32770" && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDNO)) w.box = hwnd;
+  }
   return w;
 }
 

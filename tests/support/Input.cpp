@@ -116,4 +116,13 @@ HANDLE AnswerFileDialog(const char* title, const char* path) {
   return thread;
 }
 
+bool FileDialogAnswered(HANDLE helper) {
+  if (!helper) return false;
+  DWORD code = 1;
+  const bool ended = WaitForSingleObject(helper, 10000) == WAIT_OBJECT_0;
+  GetExitCodeThread(helper, &code);
+  CloseHandle(helper);
+  return ended && code == 0;
+}
+
 }  // namespace testsupport

@@ -22,5 +22,7 @@ void DragMouse(POINT from, POINT to, int steps = 8);
 // Answers the file dialog titled `title` from a thread of its own, as a user would:
 // a path picks it, none cancels. The thread's exit code is 0 once it answered.
 HANDLE AnswerFileDialog(const char* title, const char* path);
+// Waits for that thread and closes it; true when it found its dialog and answered.
+bool FileDialogAnswered(HANDLE helper);
 
 }  // namespace testsupport

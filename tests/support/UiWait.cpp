@@ -46,30 +46,34 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
 
 namespace {
 
-struct FoundWindows {
-  DWORD pid;
-  std::string titles;
-};
-
-BOOL CALLBACK AddWindowFacts(HWND h, LPARAM lp) {
-  auto* f = reinterpret_cast<FoundWindows*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  char title[128] = "", text[512] = "", cls[64] = "";
-  if (owner == f->pid && IsWindowVisible(h) && GetWindowTextA(h, title, sizeof title)) {
-    GetClassNameA(h, cls, sizeof cls);
-    GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
-    f->titles += std::string("[") + title + " (" + cls + ") " + text + "]";
-  }
+BOOL CALLBACK AddWindow(HWND h, LPARAM lp) {
+  reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
   return TRUE;
 }
 
 }  // namespace
 
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+  std::vector<HWND> all, owned;
+  EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&all));
+  for (HWND h : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid) owned.push_back(h);
+  }
+  return owned;
+}
+
 std::string ShownWindowsOf(DWORD pid) {
-  FoundWindows found = {pid, ""};
-  EnumWindows(AddWindowFacts, reinterpret_cast<LPARAM>(&found));
-  return found.titles;
+  std::string titles;
+  for (HWND h : TopLevelWindowsOf(pid)) {
+    char title[128] = "", text[512] = "", cls[64] = "";
+    if (!IsWindowVisible(h) || !GetWindowTextA(h, title, sizeof title)) continue;
+    GetClassNameA(h, cls, sizeof cls);
+    GetDlgItemTextA(h, 0xFFFF, text, sizeof text);  // a message box's text
+    titles += std::string("[") + title + " (" + cls + ") " + text + "]";
+  }
+  return titles;
 }
 
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -22,6 +23,9 @@ std::string WindowText(HWND hwnd);
 // messenger" sometimes does) keeps ctest waiting for the end of that output.
 bool StartQuietly(const std::string& exe, const std::string& commandLine, const std::string& folder,
                   PROCESS_INFORMATION& pi);
+
+// A process's top-level windows, in z-order.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 
 // The titles, classes and message-box texts of a process's visible top-level windows,
 // for a failure's message.
