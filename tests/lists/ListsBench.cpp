@@ -1,13 +1,18 @@
 // What one lists-page refresh costs over many programs and windows: an automatic
 // refresh with the process set unchanged, one after a program started, and a forced
 // refresh of both lists, beside a plain listing of the same processes in-process.
-// Not a test; run it by hand under Wine with a display:
+// Not a test; run it by hand under Wine with a display (scripts/bench-lists names the
+// server for it):
 //   lists_bench [fixtures] [windows per fixture]
+// Each figure is given three ways: elapsed time, this thread's processor time and the
+// wineserver's processor time. On a machine shared with other work the elapsed time
+// swells with the load; the two processor times much less.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -34,6 +39,100 @@ double Now() {
   QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Nanoseconds of processor time from a Linux schedstat file; -1 when it cannot be read.
+double SchedNs(const std::string& file) {
+  FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return -1;
+  unsigned long long ns = 0;
+  const bool read = std::fscanf(f, "%llu", &ns) == 1;
+  std::fclose(f);
+  return read ? static_cast<double>(ns) : -1;
+}
+
+std::string ReadWhole(const std::string& file) {
+  std::string text;
+  if (FILE* f = std::fopen(file.c_str(), "rb")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+bool HasEntry(const std::string& nulSeparated, const std::string& wanted, bool whole) {
+  for (size_t at = 0; at < nulSeparated.size();) {
+    const size_t end = std::min(nulSeparated.find('\0', at), nulSeparated.size());
+    const std::string entry = nulSeparated.substr(at, end - at);
+    if (whole ? entry == wanted : entry.find(wanted) != std::string::npos) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+// This program's Linux process: the server opens files for Wine, so /proc/self
+// would name the server. It is the process whose command names this file and whose
+// environment holds this prefix (other benchmarks may run in other prefixes).
+std::string OwnUnixPid() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string name = exe;
+  name = name.substr(name.find_last_of('\\') + 1);
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (!prefix) return "";
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+  if (find == INVALID_HANDLE_VALUE) return "";
+  std::string found;
+  do {
+    const std::string pid = entry.cFileName;
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string dir = "Z:\\proc\\" + pid + "\\";
+    if (HasEntry(ReadWhole(dir + "cmdline"), name, false) &&
+        HasEntry(ReadWhole(dir + "environ"), std::string("WINEPREFIX=") + prefix, true))
+      found = pid;
+  } while (found.empty() && FindNextFileA(find, &entry));
+  FindClose(find);
+  return found;
+}
+
+// The main thread's processor time: Linux counts the main thread under the process's
+// own id, and Wine runs the program's first thread there.
+double OwnNs() {
+  static const std::string pid = OwnUnixPid();
+  return pid.empty() ? -1 : SchedNs("Z:\\proc\\" + pid + "\\schedstat");
+}
+
+// The server's processor time (it runs one thread); -1 without QP_WINESERVER_PID.
+double ServerNs() {
+  const char* pid = std::getenv("QP_WINESERVER_PID");
+  return pid && *pid ? SchedNs(std::string("Z:\\proc\\") + pid + "\\schedstat") : -1;
+}
+
+// What a span of work cost: elapsed, own and server milliseconds.
+struct Cost {
+  double wall = 0, own = 0, server = 0;
+};
+
+class Meter {
+ public:
+  Meter() : wall_(Now()), own_(OwnNs()), server_(ServerNs()) {}
+  Cost Per(int rounds) const {
+    Cost c;
+    c.wall = (Now() - wall_) * 1000 / rounds;
+    c.own = own_ >= 0 ? (OwnNs() - own_) / 1e6 / rounds : -1;
+    const double server = ServerNs();
+    c.server = server_ >= 0 && server >= 0 ? (server - server_) / 1e6 / rounds : -1;
+    return c;
+  }
+
+ private:
+  double wall_, own_, server_;
+};
+
+void PrintCost(const char* what, const Cost& c) {
+  std::printf("%-36s %9.2f ms   own cpu %8.2f ms   server cpu %8.2f ms\n", what, c.wall, c.own, c.server);
 }
 
 DWORD g_clock = 1000000;
@@ -88,20 +187,20 @@ int main(int argc, char** argv) {
   for (int i = 0; i < fixtures; ++i)
     folder.Start("bench" + std::to_string(i) + ".exe", "many:" + std::to_string(windows));
 
-  double t = Now();
+  Meter m;
   Refresh(false);
-  const double forced = (Now() - t) * 1000;
+  const Cost forced = m.Per(1);
   Refresh(true);  // the first timed one after the reload
 
   const int rounds = 20;
-  t = Now();
+  m = Meter();
   for (int i = 0; i < rounds; ++i) Refresh(true);
-  const double unchanged = (Now() - t) * 1000 / rounds;
+  const Cost unchanged = m.Per(rounds);
 
   auto time = [&](const char* what, auto call) {
-    double s0 = Now();
+    Meter part;
     for (int i = 0; i < 5; ++i) call();
-    std::printf("  part: %-28s %9.2f ms\n", what, (Now() - s0) * 1000 / 5);
+    PrintCost((std::string("  part: ") + what).c_str(), part.Per(5));
   };
   // What each read costs over every row: the platform's share of a refresh.
   auto perRow = [&](const char* what, auto read) {
@@ -178,34 +277,37 @@ int main(int argc, char** argv) {
   time("forced process table", [] { g_clock += 2000; DoProcessListOp(kProcRebuild, ""); });
 
   folder.Start("benchnew.exe", "plain");
-  t = Now();
+  m = Meter();
   Refresh(true);
-  const double oneNew = (Now() - t) * 1000;
+  const Cost oneNew = m.Per(1);
 
   // The same with a second new program, list by list.
   folder.Start("benchnew2.exe", "plain");
   Mainfrm.FastRef = true;
   g_clock += 2000;
-  t = Now();
+  m = Meter();
   Mainfrm.RefAppList();
-  std::printf("  one new: program list            %9.2f ms\n", (Now() - t) * 1000);
-  t = Now();
+  PrintCost("  one new: program list", m.Per(1));
+  m = Meter();
   Mainfrm.RefWinList();
-  std::printf("  one new: window list             %9.2f ms\n", (Now() - t) * 1000);
+  PrintCost("  one new: window list", m.Per(1));
 
   // What a program seen for the first time costs on its own: each fact read on copies
   // never asked before, so no cache answers.
   auto firstTime = [&](const char* what, auto read) {
-    double spent = 0;
+    Cost spent;
     for (int i = 0; i < 5; ++i) {
       const std::string copy = folder.PathOf(std::string("facts") + what[0] + std::to_string(i) + ".exe");
       CopyFileA(testsupport::FixturePath().c_str(), copy.c_str(), FALSE);
       folder.Keep(copy);
-      const double s0 = Now();
+      Meter one;
       read(copy);
-      spent += Now() - s0;
+      const Cost c = one.Per(5);
+      spent.wall += c.wall;
+      spent.own += c.own;
+      spent.server += c.server;
     }
-    std::printf("  new program: %-22s %9.2f ms\n", what, spent * 1000 / 5);
+    PrintCost((std::string("  new program: ") + what).c_str(), spent);
   };
   firstTime("version texts", [](const std::string& path) { GetFileInfoField(1, path); });
   firstTime("risk rating", [](const std::string& path) { GetRiskRating(path); });
@@ -213,18 +315,18 @@ int main(int argc, char** argv) {
     if (HICON icon = GetFileIcon(path, false)) DestroyIcon(icon);
   });
 
-  t = Now();
+  m = Meter();
   size_t listed = 0;
   for (int i = 0; i < rounds; ++i) listed = PlainListing();
-  const double listing = (Now() - t) * 1000 / rounds;
+  const Cost listing = m.Per(rounds);
 
   std::printf("fixtures %d, windows %d, program rows %d, window rows %d, processes listed %u\n", fixtures,
               fixtures * windows, Mainfrm.AppLst.ItemCount(), Mainfrm.WndLst.ItemCount(),
               static_cast<unsigned>(listed));
-  std::printf("forced refresh, both lists   %9.2f ms\n", forced);
-  std::printf("timed refresh, set unchanged %9.2f ms\n", unchanged);
-  std::printf("timed refresh, one new       %9.2f ms\n", oneNew);
-  std::printf("plain listing in-process     %9.2f ms\n", listing);
+  PrintCost("forced refresh, both lists", forced);
+  PrintCost("timed refresh, set unchanged", unchanged);
+  PrintCost("timed refresh, one new", oneNew);
+  PrintCost("plain listing in-process", listing);
   Mainfrm.Hide();
   return 0;
 }

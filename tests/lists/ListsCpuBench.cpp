@@ -1,7 +1,8 @@
 // What the program costs in processor time with its lists page on view, beside Wine's
 // task manager with its Processes tab on view, over the same fixture processes and
-// one after the other in the same run: first the fixtures alone, then the program,
-// then taskmgr, each for the same span at its default speed. Not a test; run it by
+// one after the other in the same run: first the fixtures alone, then the program
+// with the page on view and again with its frame closed to the tray (the difference
+// is the page's own share), then taskmgr, each for the same span at its default speed. Not a test; run it by
 // hand under Wine with a display (scripts/bench-lists names the server for it):
 //   lists_cpu_bench [fixtures] [windows per fixture] [seconds]
 // GetProcessTimes answers 0 for other processes under Wine, so each process's time is
@@ -100,6 +101,20 @@ HWND FindWindowOf(DWORD pid, const char* className, const char* caption) {
   return nullptr;
 }
 
+// The frame: the program's top-level window with a menu (its caption names the page).
+HWND FrameOf(DWORD pid) {
+  for (HWND hwnd : testsupport::TopLevelWindowsOf(pid))
+    if (GetMenu(hwnd)) return hwnd;
+  return nullptr;
+}
+
+// Waits until the process uses under a fifth of a processor over two seconds.
+bool Settled(DWORD pid) {
+  for (int tries = 0; tries < 90; ++tries)
+    if (Measure(pid, 2).process < 400) return true;
+  return false;
+}
+
 bool Start(const std::string& commandLine, PROCESS_INFORMATION& pi) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
@@ -180,8 +195,19 @@ int main(int argc, char** argv) {
     if (program.hProcess) End(program);
     return 1;
   }
-  PumpFor(5000);  // the page's first, full load ends
+  // Showing the page reloads both lists in full, which on a loaded machine takes many
+  // seconds: the span measures the page at rest, once the reload has ended.
+  if (!Settled(program.dwProcessId)) std::printf("the program kept a processor busy for 3 minutes\n");
   const Span lists = Measure(program.dwProcessId, seconds);
+  // The same program with its frame closed to the tray: what it costs without the
+  // page, so the page's own share is the difference.
+  Span tray;
+  if (HWND frame = FrameOf(program.dwProcessId)) {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    testsupport::PumpUntil([&] { return !IsWindowVisible(frame); }, 10000);
+    PumpFor(2000);
+    tray = Measure(program.dwProcessId, seconds);
+  }
   End(program);
 
   PROCESS_INFORMATION taskmgr = {};
@@ -197,12 +223,16 @@ int main(int argc, char** argv) {
   std::printf("fixtures %d, windows %d, %d s each\n", fixtures, fixtures * windows, seconds);
   Print("fixtures alone (bench)", idle, seconds);
   Print("lists page shown", lists, seconds);
+  Print("program in the tray", tray, seconds);
   Print("taskmgr Processes", manager, seconds);
   if (manager.process > 0) {
     std::printf("ratio, process alone         %6.3f\n", lists.process / manager.process);
     if (manager.server >= 0)
       std::printf("ratio, server time included  %6.3f\n",
                   (lists.process + lists.server) / (manager.process + manager.server));
+    std::printf("the page's own share, process %6.3f, server included %6.3f\n",
+                (lists.process - tray.process) / manager.process,
+                (lists.process + lists.server - tray.process - tray.server) / (manager.process + manager.server));
   }
   return 0;
 }
