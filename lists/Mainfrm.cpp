@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <unordered_set>
 
 #include "ApplyGlobalSettings.h"
 #include "ModMain.h"
@@ -14,6 +15,7 @@
 #include "ModStartup.h"
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
+#include "Seams.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
@@ -34,6 +36,9 @@ int FieldOfColumn(const ui::ListView& list, int column) {
 }
 
 std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : no; }
+
+const UINT_PTR kSliceTimer = 34;
+const UINT kReadShownMsg = WM_APP + 34;
 
 // The facts of a window that is new to the list.
 std::vector<std::string> WndValues(HWND hwnd) {
@@ -76,31 +81,32 @@ std::vector<std::string> WndValues(HWND hwnd) {
 // cost a walk and a pause for a new window), read as cheaply as the platform allows:
 // under Wine every call about another program's window is a trip to the
 // server, and the responding test a trip through the owner's message queue.
-// A thread answers for all its windows, so each thread is probed once per merge;
-// the styles give enabled, visible (a top-level window's parent is the desktop) and
-// on-top, and the table's rebuild just before has read them already.
-std::vector<std::string> MergedWndValues(HWND hwnd, std::map<DWORD, bool>& threadAnswers) {
+// A thread answers for all its windows, so `answer` probes each thread at most once
+// per tick; it has no answer (-1) for a thread it may not probe and has never
+// probed, and the status cell then stays as it is. The styles give
+// enabled, visible (a top-level window's parent is the desktop) and on-top, and the
+// table's rebuild just before has read them already.
+std::vector<std::string> MergedWndValues(HWND hwnd, const std::function<int(HWND, DWORD)>& answer) {
   std::vector<std::string> v(10, kNoneValue);
   DWORD thread = WndTableThread(hwnd);
   if (!thread) thread = GetWindowThreadProcessId(hwnd, nullptr);
   v[0] = GetWndTitle(hwnd);
   v[9] = GetWndPosition(hwnd);
   // A window that is gone has no rectangle; it shows as the full record shows it.
-  bool responding = false;
+  int responding = 0;
   LONG style = 0, ex = 0;
   if (thread && !v[9].empty()) {
-    auto known = threadAnswers.find(thread);
-    responding = known != threadAnswers.end() ? known->second
-                                              : (threadAnswers[thread] = IsWndResponding(hwnd, false));
-    if (responding && !WndTableStyles(hwnd, &style, &ex)) {
+    responding = answer(hwnd, thread);
+    if (!WndTableStyles(hwnd, &style, &ex)) {
       style = GetWindowLongA(hwnd, GWL_STYLE);
       ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
     }
   }
-  v[1] = YesNo(responding, "Responding", "Not Responding");
+  if (responding == 0) style = ex = 0;  // as the full record shows a hung window
+  if (responding >= 0) v[1] = YesNo(responding == 1, "Responding", "Not Responding");
+  v[6] = YesNo(responding != 0 && !(style & WS_DISABLED), "Enabled", "Disabled");
   v[4] = YesNo((style & WS_VISIBLE) != 0, "Visible", "Invisible");
   v[5] = YesNo((ex & WS_EX_TOPMOST) != 0, "Always On Top", "Normal Order");
-  v[6] = YesNo(responding && !(style & WS_DISABLED), "Enabled", "Disabled");
   return v;
 }
 
@@ -145,6 +151,11 @@ MainfrmForm::MainfrmForm()
   AppLst.MouseMove = [](int, int, int, int) { SetHintText("Running programs list"); };
   WndLst.MouseMove = [](int, int, int, int) { SetHintText("Open windows list"); };
   ResizeBar.MouseMove = [this](int button, int, int, int) { ResizeBar_MouseMove(button); };
+  // Rows scrolled or sized into view are read at once, after the paint that shows them.
+  WndLst.ShownRowsChanged = [this] {
+    if (shownReadPosted_ || !hwnd()) return;
+    shownReadPosted_ = PostMessageA(hwnd(), kReadShownMsg, 0, 0) != FALSE;
+  };
   ViewBindings::Lists& view = Views.lists;
   view.form = this;
   view.AppLst = &AppLst;
@@ -176,6 +187,7 @@ void MainfrmForm::Form_Load() {
   Toolbar3.SetValue("All", true);
   ProgWndImgIndex = 2;
   WaitLbl.SetVisible(false);
+  SetTimer(hwnd(), kSliceTimer, kSliceMs, nullptr);
   if (!IsWinNTFlag) {
     mnuProgsMonitorCPU->SetEnabled(false);
     ProgBar1.SetButtonEnabled("RiskMonitor", false);
@@ -571,7 +583,10 @@ void MainfrmForm::AddAppLstItem(int16_t i) {
 
 void MainfrmForm::AddWndLstItem(HWND hwnd) {
   const int row = WndLst.AddItem("", -1, "K" + WndHandleText(hwnd));
-  WriteRow(WndLst, row, WndValues(hwnd), false);
+  const std::vector<std::string> values = WndValues(hwnd);
+  WriteRow(WndLst, row, values, false);
+  // The full record probed the thread: the merges keep its answer until they may ask.
+  if (const DWORD thread = static_cast<DWORD>(vb::Val(values[8]))) threadAnswers_[thread] = values[1] == "Responding";
   bool owns = false;
   HICON icon = GetWndIcon(hwnd, WndLargeIcon, &owns);
   AddIcon(WndLst, row, 1, icon);
@@ -593,15 +608,13 @@ void MainfrmForm::RefAppList() {
   if (incremental) {
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
     UpdateProcessCpu();
-    bool newRows = false;
+    std::vector<int16_t> added;
     ui::ListView::RedrawGuard quiet(AppLst);
     for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
       const std::string& path = ProgTable[static_cast<size_t>(i)][kProgPath];
       int row = AppLst.FindKey(path);
       if (row < 0) {
-        AddAppLstItem(i);
-        newRows = true;
-        AppLst.SetTag(AppLst.ItemCount() - 1, "F");
+        added.push_back(i);
         continue;
       }
       std::vector<std::string> fresh(IsWinNTFlag ? 12 : 11, kNoneValue);
@@ -610,6 +623,13 @@ void MainfrmForm::RefAppList() {
       WriteRow(AppLst, row, fresh, true);
       AppLst.SetTag(row, "F");
     }
+    // New programs go to the bottom in the table's order, after the cells of the
+    // others: each new row lets events run, and cells written before it would paint.
+    for (int16_t i : added) {
+      AddAppLstItem(i);
+      AppLst.SetTag(AppLst.ItemCount() - 1, "F");
+    }
+    const bool newRows = !added.empty();
     for (int j = 0; j < AppLst.ItemCount(); ++j) {
       if (AppLst.Tag(j).empty()) {
         AppLst.RemoveItem(j--);
@@ -649,37 +669,75 @@ HWND MainfrmForm::RowWindow(int row) const {
   return key.size() > 1 ? WndFromHandleText(key.substr(1)) : nullptr;
 }
 
+std::unordered_set<HWND> MainfrmForm::ShownWindows() const {
+  std::unordered_set<HWND> shown;
+  for (int row : WndLst.ShownRows()) shown.insert(RowWindow(row));
+  return shown;
+}
+
+// The timed merge of the window list. Every tick compares the set of windows and
+// reads the facts of the rows on screen, probing their threads; `slice` reads the
+// windows whose turn has come instead, between ticks, and adds no row (a new window
+// waits for the tick, which reads its whole record).
+void MainfrmForm::MergeWindows(MergeKind kind) {
+  const bool everything = kind == MergeKind::kAll;
+  const std::unordered_set<HWND> shown = kind == MergeKind::kSlice ? std::unordered_set<HWND>() : ShownWindows();
+  if (kind == MergeKind::kTick) {
+    probedThisTick_.clear();
+    readThisTick_.clear();
+  }
+  // Every window's turn comes within kFactsMaxAgeMs: the ticks read what is on
+  // screen, the slices between them the rest, a share each.
+  RebuildWndTableTimed([&](HWND h) { return everything || (shown.count(h) != 0 && !readThisTick_.count(h)); },
+                       kind == MergeKind::kSlice ? kFactsMaxAgeMs / kSliceMs : 0);
+  auto answer = [&](HWND h, DWORD thread) {
+    auto known = threadAnswers_.find(thread);
+    if ((everything || shown.count(h)) && !probedThisTick_.count(thread)) {
+      probedThisTick_.insert(thread);
+      return (threadAnswers_[thread] = IsWndResponding(h, false)) ? 1 : 0;
+    }
+    return known == threadAnswers_.end() ? -1 : (known->second ? 1 : 0);
+  };
+  bool newRows = false;
+  ui::ListView::RedrawGuard quiet(WndLst);
+  for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
+    HWND hwnd = WndTable[static_cast<size_t>(i)];
+    int row = WndLst.FindKey("K" + WndHandleText(hwnd));
+    if (row < 0) {
+      if (kind != MergeKind::kTick) continue;
+      AddWndLstItem(hwnd);
+      newRows = true;
+      WndLst.SetTag(WndLst.ItemCount() - 1, "F");
+      continue;
+    }
+    if (WndTableReadNow(hwnd)) {
+      WriteRow(WndLst, row, MergedWndValues(hwnd, answer), true);
+      readThisTick_.insert(hwnd);
+    }
+    WndLst.SetTag(row, "F");
+  }
+  for (int j = 0; j < WndLst.ItemCount(); ++j) {
+    if (WndLst.Tag(j).empty()) {
+      WndLst.RemoveItem(j--);
+      continue;
+    }
+    WndLst.SetTag(j, "");
+  }
+  if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  // Answers of threads long gone are not kept without end.
+  if (threadAnswers_.size() > 4 * static_cast<size_t>(WndLst.ItemCount()) + 64) threadAnswers_.clear();
+}
+
 void MainfrmForm::RefWinList() {
   WndLst.SetSorted(false);
-  GetWndInfo(kWndRebuildTable, "");
   const bool incremental = FastRef && WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_;
   wndColumns_ = ColumnKeys(WndLst);
   if (incremental) {
-    bool newRows = false;
-    std::map<DWORD, bool> threadAnswers;
-    ui::ListView::RedrawGuard quiet(WndLst);
-    for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
-      HWND hwnd = WndTable[static_cast<size_t>(i)];
-      int row = WndLst.FindKey("K" + WndHandleText(hwnd));
-      if (row < 0) {
-        AddWndLstItem(hwnd);
-        newRows = true;
-        WndLst.SetTag(WndLst.ItemCount() - 1, "F");
-        continue;
-      }
-      WriteRow(WndLst, row, MergedWndValues(hwnd, threadAnswers), true);
-      WndLst.SetTag(row, "F");
-    }
-    for (int j = 0; j < WndLst.ItemCount(); ++j) {
-      if (WndLst.Tag(j).empty()) {
-        WndLst.RemoveItem(j--);
-        continue;
-      }
-      WndLst.SetTag(j, "");
-    }
-    if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+    MergeWindows(MergeKind::kTick);
     return;
   }
+  GetWndInfo(kWndRebuildTable, "");
+  threadAnswers_.clear();
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   ui::DoEvents();
   std::vector<std::string> selected;
@@ -757,6 +815,10 @@ int16_t MainfrmForm::GetColumn(long list, int16_t field) const {
 // Text columns sort ignoring case, number columns by value; a second click turns the order.
 void MainfrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
   const int field = FieldOfColumn(list, column);
+  // Between ticks only a share of the window rows is read: a sort by a fact that
+  // changes first reads every row, so the order holds what the windows show now.
+  const bool changing = field == 0 || field == 1 || (field >= 4 && field <= 6) || field == 9;
+  if (&list == &WndLst && changing) MergeBetweenTicks(MergeKind::kAll);
   bool numeric;
   if (&list == &AppLst)
     numeric = field >= 3 && field != 6 && field <= (IsWinNTFlag ? 8 : 7);
@@ -766,9 +828,39 @@ void MainfrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
   list.SortBy(column, numeric ? ui::SortKind::kNumber : ui::SortKind::kText, ascending);
 }
 
+// The merges between ticks run only where a timed one would, on the incremental road,
+// and never inside another refresh or a command.
+bool MainfrmForm::MergeAllowed() const {
+  return !Refreshing && !CommandRunning && RefreshInterval >= 1 && Visible() && (ProgWndImgIndex == 2 || ProgWndImgIndex == 4) &&
+         WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_ && TimedRefreshAllowed();
+}
+
+void MainfrmForm::MergeBetweenTicks(MergeKind kind) {
+  if (!MergeAllowed()) return;
+  Refreshing = true;
+  try {
+    MergeWindows(kind);
+  } catch (...) {
+    Refreshing = false;
+    throw;
+  }
+  Refreshing = false;
+}
+
+void MainfrmForm::ReadSlice() { MergeBetweenTicks(MergeKind::kSlice); }
+
 LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_HOTKEY) {
     NoteHotKey(hwnd(), wp);
+    return 0;
+  }
+  if (msg == WM_TIMER && wp == kSliceTimer) {
+    ReadSlice();
+    return 0;
+  }
+  if (msg == kReadShownMsg) {
+    shownReadPosted_ = false;
+    MergeBetweenTicks(MergeKind::kShown);
     return 0;
   }
   return Window::WndProc(msg, wp, lp);

@@ -2,7 +2,9 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ButtonBar.h"
@@ -121,6 +123,18 @@ class MainfrmForm : public ui::Window {
   const PathFacts& FactsOf(const std::string& path);
   size_t MemoSize() const { return memo_.size(); }
 
+  // The timed refresh reads the changing facts of the window rows on screen; the
+  // others are read a share at a time between ticks, every kSliceMs, so that every
+  // row is read again within kFactsMaxAgeMs. Rows that come into view are read at once.
+  static const unsigned kFactsMaxAgeMs = 2000;
+  static const unsigned kSliceMs = 500;
+  // kTick: the timed refresh; kSlice: a share between ticks; kShown: rows come into
+  // view; kAll: every row, and every thread probed.
+  enum class MergeKind { kTick, kSlice, kShown, kAll };
+  void MergeWindows(MergeKind kind);
+  // One share of the rows between ticks, while a timed refresh would run.
+  void ReadSlice();
+
  protected:
   void Form_Load() override;
   void Form_Resize() override;
@@ -144,7 +158,17 @@ class MainfrmForm : public ui::Window {
   void PopupBeside(ui::ButtonBar& bar, int index, const ui::MenuItem& menu);
   void ResizeBar_MouseMove(int button);
 
+  std::unordered_set<HWND> ShownWindows() const;
+  bool MergeAllowed() const;
+  void MergeBetweenTicks(MergeKind kind);
+
   bool IsItemClick = false;
+  // The last answer of each thread to the responding probe, the threads probed and
+  // the windows read since the last tick.
+  std::map<DWORD, bool> threadAnswers_;
+  std::set<DWORD> probedThisTick_;
+  std::set<HWND> readThisTick_;
+  bool shownReadPosted_ = false;
   std::map<std::string, PathFacts> memo_;
   std::string appColumns_, wndColumns_;  // the columns the rows were last filled under
 };

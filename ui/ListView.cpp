@@ -27,7 +27,8 @@ int ControlImage(int icon) { return icon < 0 ? I_IMAGENONE : icon; }
 ListView::RedrawGuard::RedrawGuard(ListView& list) : list_(list) { ++list_.redrawOff_; }
 
 ListView::RedrawGuard::~RedrawGuard() {
-  if (--list_.redrawOff_ != 0 || !list_.frozen_) return;
+  if (--list_.redrawOff_ == 0) list_.cellsWritten_ = 0;
+  if (list_.redrawOff_ != 0 || !list_.frozen_) return;
   HWND frozen = list_.frozen_;
   list_.frozen_ = nullptr;
   // A control destroyed (or made again) inside the scope is not ours to wake.
@@ -147,7 +148,10 @@ void ListView::InsertRow(const Row& row) {
 }
 
 void ListView::WriteCell(const Row& row, int column) {
-  Freeze();
+  // A few changed cells under a guard are cheaper left to the control, which redraws
+  // only their rows at the next paint (no paint can come before the scope ends unless
+  // it lets events run); turning drawing off and on repaints the whole list.
+  if (redrawOff_ > 0 && ++cellsWritten_ > kCellsBeforeFreeze) Freeze();
   LVITEMA item = {};
   item.iSubItem = column;
   item.pszText = const_cast<char*>(row.cells[column].c_str());
@@ -571,10 +575,50 @@ void ListView::RedrawRow(const Row& row) {
   SendMessageA(hwnd_, LVM_REDRAWITEMS, row.position, row.position);
 }
 
+std::vector<int> ListView::ShownRows() const {
+  std::vector<int> shown;
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return shown;
+  const DWORD view = View();
+  if (view == LVS_REPORT || view == LVS_LIST) {
+    const int top = static_cast<int>(SendMessageA(hwnd_, LVM_GETTOPINDEX, 0, 0));
+    // The count is of whole rows; the one cut by the bottom edge shows too.
+    const int count = static_cast<int>(SendMessageA(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0)) + 1;
+    for (int row = std::max(top, 0); row < std::min(top + count, ItemCount()); ++row) shown.push_back(row);
+    return shown;
+  }
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  for (int row = 0; row < ItemCount(); ++row) {
+    RECT item = {LVIR_BOUNDS, 0, 0, 0}, meet;
+    if (SendMessageA(hwnd_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) &&
+        IntersectRect(&meet, &item, &client))
+      shown.push_back(row);
+  }
+  return shown;
+}
+
+std::vector<LONG> ListView::ShownPlacement() const {
+  RECT client = {};
+  GetClientRect(hwnd_, &client);
+  POINT origin = {};
+  SendMessageA(hwnd_, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(&origin));
+  return {static_cast<LONG>(View()), static_cast<LONG>(SendMessageA(hwnd_, LVM_GETTOPINDEX, 0, 0)),
+          client.right, client.bottom, origin.x, origin.y, ItemCount()};
+}
+
 LRESULT ListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-      return styledRows_ > 0 ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+      return (styledRows_ > 0 ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT) |
+             (ShownRowsChanged ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT);
+    case CDDS_POSTPAINT: {
+      std::vector<LONG> placement = ShownPlacement();
+      if (placement != shownAtPaint_) {
+        shownAtPaint_ = std::move(placement);
+        Raise(ShownRowsChanged);
+      }
+      return CDRF_DODEFAULT;
+    }
     case CDDS_ITEMPREPAINT:
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {

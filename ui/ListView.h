@@ -23,7 +23,8 @@ class ListView : public Control {
 
   // Turns the list's drawing off for a scope and back on (with one repaint) when the
   // outermost guard ends, so a refill or a merge shows once instead of row by row. A
-  // scope that sends the control no change leaves its drawing alone.
+  // scope that sends the control no change leaves its drawing alone, and one that
+  // only rewrites a few cells leaves the control to redraw just their rows.
   class RedrawGuard {
    public:
     explicit RedrawGuard(ListView& list);
@@ -116,6 +117,14 @@ class ListView : public Control {
   // After the user (not code) ticked or cleared a row's box.
   std::function<void(int row)> ItemCheck;
 
+  // The rows on screen now, by position (a row partly shown counts); none while the
+  // control is hidden or not created.
+  std::vector<int> ShownRows() const;
+  // Raised when the control has painted with other rows on screen than at its
+  // previous paint (a scroll, a resize, another view). It is raised from inside the
+  // paint: a handler posts its work rather than doing it there.
+  std::function<void()> ShownRowsChanged;
+
  protected:
   void Create() override;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
@@ -170,10 +179,14 @@ class ListView : public Control {
   bool sorted_ = false;
   bool checkBoxes_ = false;
   int redrawOff_ = 0;       // guards alive
+  int cellsWritten_ = 0;    // cells sent under the guards alive
+  static const int kCellsBeforeFreeze = 32;
   HWND frozen_ = nullptr;   // the control a guard's scope turned off
   void Freeze();            // drawing off before a guarded scope's first change
   int quiet_ = 0;           // our own removals and refills raise no selection events
   int styledRows_ = 0;      // rows with a style: only then is drawing asked per cell
+  std::vector<LONG> shownAtPaint_;  // what placed the rows on screen at the last paint
+  std::vector<LONG> ShownPlacement() const;
   HFONT boldFont_ = nullptr;
 
  public:

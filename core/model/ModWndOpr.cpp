@@ -6,9 +6,12 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <set>
 
 #include "MForceFore.h"
 #include "ModMainPlatform.h"
@@ -16,6 +19,7 @@
 #include "ModSProgs.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
+#include "Seams.h"
 #include "VbRules.h"
 #include "modIni.h"
 
@@ -56,6 +60,25 @@ struct WndStyles {
 };
 std::map<HWND, WndStyles> g_stylesKept;
 WndStyles g_filterStyles;  // what the filter read of the window it last decided
+
+// What the last rebuild decided about every window it met, listed or not, so the
+// timed rebuild can keep the decision of a window it does not read this time.
+struct WndDecision {
+  bool listed;
+  WndStyles styles;
+  DWORD readTick;
+};
+std::map<HWND, WndDecision> g_decided, g_decidedMet;
+// The windows the last rebuild read itself (a full one reads them all).
+std::set<HWND> g_readNow;
+bool g_readAll = true;
+// During a timed rebuild: the windows met before that are read again, and the tick.
+struct TimedRead {
+  const std::function<bool(HWND)>* asked;
+  std::set<HWND> due;
+  DWORD now;
+};
+const TimedRead* g_timed = nullptr;
 
 DWORD OwnerProcess(HWND hwnd) {
   DWORD pid = 0;
@@ -107,25 +130,54 @@ bool FilterWnd(HWND hwnd) {
   return IsListedClass(vb::UCase(vb::Trim(GetWndClassName(owner))));
 }
 
-// The special-program action of the program that owns the window (-1 for none).
-int16_t WindowProgramAction(HWND hwnd, DWORD pid) {
+// The special-program action of the process's program (-1 for none).
+int16_t ProgramAction(DWORD pid) {
   auto known = g_actionOfProcess.find(pid);
   if (known != g_actionOfProcess.end()) return known->second;
   int16_t action = -1;
-  if (DoProcessListOp(kProcOwnerOfWindow, WndHandleText(hwnd)).IsTrue()) action = DoSProgOp(3, ProcResultPath);
+  // By the process already known: asking by the window would ask the server again.
+  if (DoProcessListOp(kProcPathOfId, std::to_string(pid)).IsTrue()) action = DoSProgOp(3, ProcResultPath);
   g_actionOfProcess[pid] = action;
   return action;
+}
+
+// The display filter, or the decision a timed rebuild keeps for a window met before.
+bool Listed(HWND hwnd) {
+  auto known = g_timed ? g_decided.find(hwnd) : g_decided.end();
+  if (known != g_decided.end() && !g_timed->due.count(hwnd) && !(*g_timed->asked)(hwnd)) {
+    g_filterStyles = known->second.styles;
+    g_decidedMet[hwnd] = known->second;
+    return known->second.listed;
+  }
+  const bool listed = FilterWnd(hwnd);
+  g_decidedMet[hwnd] = WndDecision{listed, g_filterStyles, g_timed ? g_timed->now : seams::TickCountFn()};
+  g_readNow.insert(hwnd);
+  return listed;
+}
+
+// The windows whose turn has come: the `share`th part of the windows met before, those
+// read longest ago first, so each share after another reads every window once.
+std::set<HWND> DueWindows(DWORD now, unsigned shares) {
+  std::set<HWND> due;
+  if (shares == 0 || g_decided.empty()) return due;
+  std::vector<std::pair<DWORD, HWND>> ages;
+  for (const auto& known : g_decided) ages.emplace_back(now - known.second.readTick, known.first);
+  const size_t most = std::min(ages.size(), (ages.size() + shares - 1) / shares);
+  std::partial_sort(ages.begin(), ages.begin() + static_cast<std::ptrdiff_t>(most), ages.end(),
+                    [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (size_t i = 0; i < most; ++i) due.insert(ages[i].second);
+  return due;
 }
 
 BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   if (!WndEnumActive) return FALSE;
   // The display filter first: most top-level windows fail it, and each question about
   // a window is a trip to the server under Wine.
-  if (!FilterWnd(hwnd)) return TRUE;
+  if (!Listed(hwnd)) return TRUE;
   DWORD pid = KnownOwner(hwnd).process;
   // The program's own windows never enter the table.
   if (pid == GetCurrentProcessId()) return TRUE;
-  if (WindowProgramAction(hwnd, pid) == 1) return TRUE;  // hidden with all its windows
+  if (ProgramAction(pid) == 1) return TRUE;  // hidden with all its windows
   if (WndTableLast == INT16_MAX) return FALSE;  // the table's index is 16-bit
   ++WndTableLast;
   WndTable.resize(static_cast<size_t>(WndTableLast) + 1);
@@ -140,7 +192,14 @@ BOOL CALLBACK EnumWndProc(HWND hwnd, LPARAM) {
   return TRUE;
 }
 
-void RebuildWndTable() {
+BOOL CALLBACK EnumListedWndProc(HWND hwnd, LPARAM) {
+  // The desktop's list comes in one answer from the server, but a window in it may
+  // be gone by now: the first question asked about it then says so.
+  if (g_decided.count(hwnd) || IsWindow(hwnd)) return EnumWndProc(hwnd, 0);
+  return TRUE;
+}
+
+void RebuildWndTable(const TimedRead* timed) {
   // A rebuild asked while one runs (from a message handled during a responding probe)
   // would empty the table under the running one.
   if (WndEnumActive) return;
@@ -150,13 +209,26 @@ void RebuildWndTable() {
   g_actionOfProcess.clear();
   g_ownerMet.clear();
   g_stylesKept.clear();
+  g_decidedMet.clear();
+  g_readNow.clear();
+  g_readAll = timed == nullptr;
+  g_timed = timed;
   WndEnumActive = true;
-  EnumWindows(EnumWndProc, 0);
+  if (timed) {
+    // EnumWindows asks the server about every window before handing it over (about
+    // 0.02-0.04 ms each); the desktop's enumeration hands over the server's one list.
+    EnumDesktopWindows(GetThreadDesktop(GetCurrentThreadId()), EnumListedWndProc, 0);
+  } else {
+    EnumWindows(EnumWndProc, 0);
+  }
   WndEnumActive = false;
+  g_timed = nullptr;
   // Only the windows still there are remembered, so a gone window's entry cannot
   // outlive it.
   g_ownerOfWindow.swap(g_ownerMet);
   g_ownerMet.clear();
+  g_decided.swap(g_decidedMet);
+  g_decidedMet.clear();
   g_actionOfProcess.clear();
 }
 
@@ -242,6 +314,10 @@ void ResetWndOprState() {
   g_ownerOfWindow.clear();
   g_ownerMet.clear();
   g_stylesKept.clear();
+  g_decided.clear();
+  g_decidedMet.clear();
+  g_readNow.clear();
+  g_readAll = true;
 }
 namespace {
 const bool resetWndOprStateDone = (ResetWndOprState(), true);
@@ -251,6 +327,20 @@ DWORD WndTableThread(HWND hwnd) {
   auto known = g_ownerOfWindow.find(hwnd);
   return known == g_ownerOfWindow.end() ? 0 : known->second.thread;
 }
+
+void RebuildWndTableTimed(const std::function<bool(HWND)>& readNow, unsigned shares) {
+  if (WndEnumActive) return;
+  // Decisions made under other display options are no decisions now.
+  static int16_t decidedHideWnd = -1, decidedDisplay = -1;
+  if (HideWnd != decidedHideWnd || WndDisplay != decidedDisplay) g_decided.clear();
+  decidedHideWnd = HideWnd;
+  decidedDisplay = WndDisplay;
+  TimedRead timed{&readNow, {}, seams::TickCountFn()};
+  timed.due = DueWindows(timed.now, shares);
+  RebuildWndTable(&timed);
+}
+
+bool WndTableReadNow(HWND hwnd) { return g_readAll || g_readNow.count(hwnd) != 0; }
 
 bool WndTableStyles(HWND hwnd, LONG* style, LONG* exStyle) {
   auto kept = g_stylesKept.find(hwnd);
@@ -307,7 +397,7 @@ std::string GetWndPosition(HWND hwnd) {
 
 vb::Variant GetWndInfo(long code, const std::string& handleText) {
   if (code == kWndRebuildTable) {
-    RebuildWndTable();
+    RebuildWndTable(nullptr);
     return vb::Variant();
   }
   HWND hwnd = WndFromHandleText(handleText);

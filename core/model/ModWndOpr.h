@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,17 @@ DWORD WndTableThread(HWND hwnd);
 // The style and extended style the last rebuild read of a window it kept, so a merge
 // right after it need not ask again; false for a window the last rebuild did not keep.
 bool WndTableStyles(HWND hwnd, LONG* style, LONG* exStyle);
+
+// The timed refresh's rebuild: the same table as code 0, found with one question to
+// the system, so a new or a gone window shows at once. A window met by an earlier
+// rebuild keeps what was decided for it (listed or not, and the styles read) unless
+// `readNow` asks for it or its turn has come: with `shares` above 0, one share of the
+// windows met before is read, those read longest ago (tick seam) first, so `shares`
+// rebuilds in a row read every one of them. A window met for the first time is
+// always read.
+void RebuildWndTableTimed(const std::function<bool(HWND)>& readNow, unsigned shares);
+// The last rebuild read the window itself (a code-0 rebuild reads every window).
+bool WndTableReadNow(HWND hwnd);
 
 // ---- The facts of one window
 

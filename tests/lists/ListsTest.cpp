@@ -11,6 +11,7 @@
 #include "ApplyGlobalSettings.h"
 #include "ConInfoFrm.h"
 #include "Fixture.h"
+#include "Input.h"
 #include "LoopTestSupport.h"
 #include "Mainfrm.h"
 #include "ModMainPlatform.h"
@@ -83,6 +84,14 @@ class ListsTest : public looptest::LoopTest {
     Mainfrm.FastRef = true;
     Mainfrm.RefreshMe();
   }
+  // The shares the page reads between ticks, half a second apart on the clock: after
+  // them every window row has been read again.
+  void Shares() {
+    for (unsigned share = 0; share < MainfrmForm::kFactsMaxAgeMs / MainfrmForm::kSliceMs; ++share) {
+      now += MainfrmForm::kSliceMs;
+      Mainfrm.ReadSlice();
+    }
+  }
   // The list key of a fixture copy: the path as the process table holds it.
   std::string Key(const std::string& name) {
     int16_t i = Mainfrm.GetAppId(folder->PathOf(name));
@@ -153,6 +162,7 @@ TEST_F(ListsTest, TimedMergeAppendsRemovesAndKeepsRows) {
   // A title change rewrites that cell of the same row.
   SetWindowTextA(a.hwnd(), "renamed fixture");
   Timed();
+  Shares();
   const int w = WndRow(a.hwnd());
   ASSERT_GE(w, 0);
   EXPECT_EQ(Mainfrm.WndLst.RowId(w), wndA);
@@ -200,6 +210,7 @@ TEST_F(ListsTest, TimedMergeShowsWhatAFullReloadShows) {
     return cells;
   };
   Timed();
+  Shares();
   const auto merged = rows();
   Full();
   EXPECT_EQ(merged, rows());
@@ -209,6 +220,73 @@ TEST_F(ListsTest, TimedMergeShowsWhatAFullReloadShows) {
   EXPECT_EQ(Mainfrm.WndLst.SubItem(WndRow(other), Mainfrm.GetColumn(1, 6) - 1), "Disabled");
   EXPECT_EQ(Mainfrm.WndLst.SubItem(WndRow(two.hwnd()), Mainfrm.GetColumn(1, 5) - 1), "Always On Top");
   SetWindowPos(two.hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// The timed refresh reads the facts of the window rows on screen; the other rows are
+// read a share at a time between ticks, each within two seconds of the clock; a row
+// the user scrolls into view is read at once; a forced refresh reads everything.
+TEST_F(ListsTest, RowsOnScreenAreReadEachTickTheOthersInTurnAndScrolledRowsAtOnce) {
+  Fixture& many = folder->Start("turnmany.exe", "many:40");
+  Full();
+  std::vector<HWND> mine;
+  for (int16_t i = 0; i <= WndTableLast; ++i) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(WndTable[static_cast<size_t>(i)], &pid);
+    if (pid == many.pid()) mine.push_back(WndTable[static_cast<size_t>(i)]);
+  }
+  ASSERT_GE(mine.size(), 40u);
+  // A tick that lets no message run, so the page's own shares wait for the test.
+  auto tick = [this] {
+    now += 100;
+    Mainfrm.FastRef = true;
+    Mainfrm.RefreshMe();
+  };
+  SetForegroundWindow(Mainfrm.hwnd());
+  ASSERT_TRUE(testsupport::PumpUntil([] { return GetForegroundWindow() == Mainfrm.hwnd(); }, 1000));
+  tick();
+  const std::vector<int> shown = Mainfrm.WndLst.ShownRows();
+  ASSERT_FALSE(shown.empty());
+  ASSERT_LT(shown.size(), static_cast<size_t>(Mainfrm.WndLst.ItemCount())) << "the list must not show every row";
+  auto onScreen = [&](HWND h) { return std::find(shown.begin(), shown.end(), WndRow(h)) != shown.end(); };
+  std::vector<HWND> off;
+  HWND seen = nullptr;
+  for (HWND h : mine) (onScreen(h) ? seen : off.emplace_back(h)) = h;
+  ASSERT_TRUE(seen);
+  ASSERT_GE(off.size(), 2u);
+  const int name = Mainfrm.GetColumn(1, 0) - 1;
+  auto cell = [&](HWND h) { return Mainfrm.WndLst.SubItem(WndRow(h), name); };
+  SetWindowTextA(seen, "read at once");
+  SetWindowTextA(off[0], "read in turn");
+  SetWindowTextA(off[1], "read when forced");
+
+  tick();
+  EXPECT_EQ(cell(seen), "read at once");
+  EXPECT_NE(cell(off[0]), "read in turn") << "a row off screen waits for its turn";
+  Shares();  // every row is read again within two seconds
+  EXPECT_EQ(cell(off[0]), "read in turn");
+
+  // Scrolled into view with the wheel: read once the list has painted it.
+  SetWindowTextA(off[0], "scrolled into view");
+  RECT box;
+  GetClientRect(Mainfrm.WndLst.hwnd(), &box);
+  testsupport::ClickAt(Mainfrm.WndLst.hwnd(), box.right / 2, box.bottom / 2);
+  testsupport::PumpUntil([] { return GetFocus() == Mainfrm.WndLst.hwnd(); }, 1000);
+  for (int notch = 0; notch < 40 && !onScreen(off[0]); ++notch) {
+    INPUT wheel = {};
+    wheel.type = INPUT_MOUSE;
+    wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    wheel.mi.mouseData = static_cast<DWORD>(Mainfrm.WndLst.ShownRows().front() < WndRow(off[0]) ? -WHEEL_DELTA : WHEEL_DELTA);
+    SendInput(1, &wheel, sizeof wheel);
+    testsupport::PumpUntil([] { return false; }, 100);
+    const std::vector<int> now = Mainfrm.WndLst.ShownRows();
+    if (std::find(now.begin(), now.end(), WndRow(off[0])) != now.end()) break;
+  }
+  const std::vector<int> after = Mainfrm.WndLst.ShownRows();
+  ASSERT_NE(std::find(after.begin(), after.end(), WndRow(off[0])), after.end()) << "the wheel did not scroll the row in";
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return cell(off[0]) == "scrolled into view"; }, 2000));
+
+  Full();
+  EXPECT_EQ(cell(off[1]), "read when forced");
 }
 
 TEST_F(ListsTest, AColumnChangeTakesTheFullRoad) {
