@@ -712,7 +712,9 @@ void MainfrmForm::MergeWindows(MergeKind kind) {
     }
     if (WndTableReadNow(hwnd)) {
       WriteRow(WndLst, row, MergedWndValues(hwnd, answer), true);
-      readThisTick_.insert(hwnd);
+      // A share's read does not count: a row it read is read again when it comes
+      // into view.
+      if (kind != MergeKind::kSlice) readThisTick_.insert(hwnd);
     }
     WndLst.SetTag(row, "F");
   }
@@ -855,7 +857,7 @@ LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_TIMER && wp == kSliceTimer) {
-    ReadSlice();
+    if (!SharesHeld) ReadSlice();
     return 0;
   }
   if (msg == kReadShownMsg) {

@@ -134,6 +134,8 @@ class MainfrmForm : public ui::Window {
   void MergeWindows(MergeKind kind);
   // One share of the rows between ticks, while a timed refresh would run.
   void ReadSlice();
+  // The page's timer reads no share while set (a test sees the other reads alone).
+  bool SharesHeld = false;
 
  protected:
   void Form_Load() override;
