@@ -122,7 +122,7 @@ struct MemoryWorker {
 DWORD WINAPI MemoryWorkerMain(void* param) {
   std::shared_ptr<MemoryWorker> worker = *static_cast<std::shared_ptr<MemoryWorker>*>(param);
   delete static_cast<std::shared_ptr<MemoryWorker>*>(param);
-  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  const bool com = SUCCEEDED(CoInitialize(nullptr));  // an apartment of its own
   IUnknown* own = nullptr;
   // A question asked just before the worker was given up is still answered, so that
   // its process is known to answer again.
@@ -233,7 +233,7 @@ MemoryRead TakeProcMemBounded(DWORD processId, int32_t figures[3], DWORD timeout
     const DWORD spent = GetTickCount() - start;
     if (spent >= timeoutMs) break;
     const DWORD slice = std::min<DWORD>(timeoutMs - spent, 50);
-    const DWORD woke = whileWaiting ? MsgWaitForMultipleObjects(1, &worker->done, FALSE, slice, QS_ALLINPUT)
+    const DWORD woke = whileWaiting ? MsgWaitForMultipleObjectsEx(1, &worker->done, slice, QS_ALLINPUT, 0)
                                     : WaitForSingleObject(worker->done, slice);
     if (woke == WAIT_OBJECT_0) {
       if (!worker->ok) return MemoryRead::kUnreadable;
