@@ -1,4 +1,6 @@
 #include "ApplyGlobalSettings.h"
+
+#include <algorithm>
 #include "Window.h"
 #include "Timer.h"
 #include "Menu.h"
@@ -106,7 +108,10 @@ void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, co
     const std::string flag = i < mask.size() ? mask.substr(i, 1) : "";
     if (vb::Val(flag) == 0) continue;
     const double width = i < widths.size() ? widths[i] : 0;
-    list.AddColumn("K" + std::to_string(i), titles[i], static_cast<int>(vb::RoundHalfEven(width)));
+    // The table's widths leave short columns ("Processes", "CPU usage (%)") too
+    // narrow for their own titles: a column is at least as wide as its title.
+    const int shown = std::max(static_cast<int>(vb::RoundHalfEven(width)), list.HeaderTextWidth(titles[i]));
+    list.AddColumn("K" + std::to_string(i), titles[i], shown);
   }
 }
 
