@@ -131,8 +131,9 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       DetailsLbl(*this, {10, 18, 255, 32}, "Click the button for information about running programs in details:"),
       Command4(*this, {10, 54, 100, 24}, "&Details..."),
       BlockersFram(*this, {290, 236, 243, 88}, "Blockers"),
-      EnableSpamChk(*this, {10, 20, 228, 20}, "Enable Messenger Spam blocker on start up"),
-      EnablePopUpChk(*this, {10, 48, 228, 20}, "Enable the pop-up blocker on startup"),
+      // Two lines high: the captions wrap in the narrow frame.
+      EnableSpamChk(*this, {10, 16, 228, 30}, "Enable Messenger Spam blocker on start up"),
+      EnablePopUpChk(*this, {10, 50, 228, 30}, "Enable the pop-up blocker on startup"),
       StartUpLV(*this, {8, 8, 525, 290}),
       cmdAdd0(*this, {8, 306, 70, 24}, "&Add"),
       cmdAdd1(*this, {82, 306, 70, 24}, "&Ed&it"),
@@ -171,6 +172,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                      .IntReminderTxt = &IntReminderTxt,
                      .Label4 = &Label4,
                      .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
+                     .ShowReminderOptions = [] { MoreToolsFrm.RefreshMe(true); },
                      .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); },
                      .MediaChk = &MediaChk,
                      .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); }};
@@ -203,19 +205,14 @@ void MoreToolsFrmForm::BindEvents() {
   mnuDriveRemove->Click = [this] { mnuDriveRemove_Click(); };
   SSTab1.Click = [this](int) { SSTab1_Click(); };
 
-  // A period typed or clicked into ticks its reminder; any edit enables Save.
+  // A period typed ticks its reminder; any edit enables Save. A mere click into the
+  // box ticks nothing: leaving the page would then store a switched-off reminder as on.
   IntReminderTxt.Change = [this] { ReminderEdited(&IntReminderChk); };
   WinReminderTxt.Change = [this] { ReminderEdited(&WinReminderChk); };
   for (ui::TextBox* box : {&WinReminderIdleTimeTxt, &IntReminderTextTxt, &WinReminderTextTxt})
     box->Change = [this] { ReminderEdited(nullptr); };
   IntReminderChk.Click = [this] { ReminderEdited(nullptr); };
   WinReminderChk.Click = [this] { ReminderEdited(nullptr); };
-  IntReminderTxt.MouseDown = [this](int, int, int, int) {
-    if (Visible()) IntReminderChk.SetValue(true);
-  };
-  WinReminderTxt.MouseDown = [this](int, int, int, int) {
-    if (Visible()) WinReminderChk.SetValue(true);
-  };
   // A page gets no focus of its own to lose: the edits are kept when the focus goes
   // from a reminder field to anything outside the page.
   for (ui::Control* field : std::initializer_list<ui::Control*>{
