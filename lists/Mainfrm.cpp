@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "ApplyGlobalSettings.h"
+#include "MainfrmPictures.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModMainPlatform.h"
@@ -27,6 +28,10 @@ namespace {
 
 // The process table's texts for the program list, by field (NT has the CPU field 7).
 enum AppField { kFieldTitle = 0, kFieldRisk = 1 };
+
+// A command button holds its picture and a one-word caption; the mode buttons the same.
+const SIZE kCommandButton = {72, 44};
+const SIZE kModeButton = {46, 44};
 
 std::string Lower(std::string text) { return vb::LCase(std::move(text)); }
 
@@ -117,11 +122,11 @@ MainfrmForm::MainfrmForm()
       AppLst(*this, {0, 0, 600, 200}),
       WndLst(*this, {0, 204, 600, 196}),
       ResizeBar(*this, {0, 200, 600, 4}),
-      ProgBar1(*this, {0, 0, 52, 180}, true),
-      ProgBar2(*this, {0, 0, 52, 180}, true),
-      WndBar1(*this, {0, 0, 52, 180}, true),
-      WndBar2(*this, {0, 0, 52, 180}, true),
-      Toolbar3(*this, {0, 0, 112, 46}, false),
+      ProgBar1(*this, {0, 0, kCommandButton.cx, 180}, true, kCommandButton),
+      ProgBar2(*this, {0, 0, kCommandButton.cx, 180}, true, kCommandButton),
+      WndBar1(*this, {0, 0, kCommandButton.cx, 180}, true, kCommandButton),
+      WndBar2(*this, {0, 0, kCommandButton.cx, 180}, true, kCommandButton),
+      Toolbar3(*this, {0, 0, 2 * kModeButton.cx, kModeButton.cy}, false, kModeButton),
       WaitLbl(*this, {200, 150, 260, 24}, "Please wait ...", SS_CENTER) {
   mnuAppLst = &Menus.Add("AppLst");
   mnuWndLst = &Menus.Add("WndLst");
@@ -136,21 +141,33 @@ MainfrmForm::MainfrmForm()
   BuildBars();
   AppLst.ColumnClick = [this](int column) { Lists_ColumnClick(AppLst, column); };
   WndLst.ColumnClick = [this](int column) { Lists_ColumnClick(WndLst, column); };
-  AppLst.ItemClick = [this](int) {
-    IsItemClick = true;
-    if (ProgWndImgIndex == 1) RefreshMe();
-    IsItemClick = false;
+  AppLst.ItemClick = [this](int) { Lists_ItemClick(AppLst, nullptr); };
+  WndLst.ItemClick = [this](int) { Lists_ItemClick(WndLst, nullptr); };
+  // The control has selected the row under the mouse by now; on no row there is
+  // nothing to command.
+  AppLst.RightClick = [this](int row, POINT at) {
+    if (row >= 0) Lists_ItemClick(AppLst, &at);
   };
-  WndLst.ItemClick = [this](int) {
-    IsItemClick = true;
-    if (ProgWndImgIndex == 3) RefreshMe();
-    IsItemClick = false;
+  WndLst.RightClick = [this](int row, POINT at) {
+    if (row >= 0) Lists_ItemClick(WndLst, &at);
   };
   AppLst.DblClick = [this](int) { mnuProgsDetails_Click(); };
   WndLst.DblClick = [this](int) { mnuWndSwitch_Click(); };
   AppLst.MouseMove = [](int, int, int, int) { SetHintText("Running programs list"); };
   WndLst.MouseMove = [](int, int, int, int) { SetHintText("Open windows list"); };
-  ResizeBar.MouseMove = [this](int button, int, int, int) { ResizeBar_MouseMove(button); };
+  // The splitter holds the mouse from press to release: the pointer leaves its few
+  // pixels at the first move of a drag, and the lists under it would take the moves.
+  ResizeBar.MouseDown = [this](int button, int, int, int y) {
+    if (button != 1) return;
+    grabY_ = y;  // the bar keeps this point under the mouse
+    SetCapture(ResizeBar.hwnd());
+  };
+  ResizeBar.MouseMove = [this](int button, int, int, int) {
+    if (GetCapture() == ResizeBar.hwnd()) ResizeBar_MouseMove(button);
+  };
+  ResizeBar.MouseUp = [this](int, int, int, int) {
+    if (GetCapture() == ResizeBar.hwnd()) ReleaseCapture();
+  };
   // Rows scrolled or sized into view are read at once, after the paint that shows them.
   WndLst.ShownRowsChanged = [this] {
     if (shownReadPosted_ || !hwnd()) return;
@@ -175,6 +192,7 @@ MainfrmForm::~MainfrmForm() {
 }
 
 void MainfrmForm::Form_Load() {
+  SetBackColor(FormBackColor);
   // The bars turn white where a 16-bit display would dither the shared colour.
   int depth = 0;
   if (HDC dc = GetDC(hwnd())) {
@@ -186,6 +204,7 @@ void MainfrmForm::Form_Load() {
   Toolbar3.SetBackColor(FormBackColor);
   Toolbar3.SetValue("All", true);
   ProgWndImgIndex = 2;
+  ShowModePictures();
   WaitLbl.SetVisible(false);
   SetTimer(hwnd(), kSliceTimer, kSliceMs, nullptr);
   if (!IsWinNTFlag) {
@@ -204,34 +223,44 @@ int MainfrmForm::SplitterHeight(int innerHeight, int wanted) {
 }
 
 void MainfrmForm::BuildBars() {
+  // Captions short enough for a bar's button; the tips say the whole command.
   struct Button {
     ui::ButtonBar* bar;
+    const char* barName;
     const char* key;
+    const char* caption;
     const char* tip;
     const char* hint;
   };
   const Button buttons[] = {
-      {&ProgBar1, "Priority", "Program Priority", "Change the priority (performance) of the selected Program(s)"},
-      {&ProgBar1, "DestroyAndRes", "Terminate And Restart", "Terminate and restart selected Program(s)"},
-      {&ProgBar1, "Checkmrk", "Send to / Manage the quarantine",
+      {&ProgBar1, "ProgBar1", "Priority", "Priority", "Program Priority",
+       "Change the priority (performance) of the selected Program(s)"},
+      {&ProgBar1, "ProgBar1", "DestroyAndRes", "Restart", "Terminate And Restart",
+       "Terminate and restart selected Program(s)"},
+      {&ProgBar1, "ProgBar1", "Checkmrk", "Quarantine", "Send to / Manage the quarantine",
        "Terminate and send the selected program(s) to the quarantine / manage the quarantine"},
-      {&ProgBar1, "RiskMonitor", "Monitor the process for risky behavior", ""},
-      {&ProgBar2, "Destroy", "Terminate Program", "Terminate selected program(s)"},
-      {&ProgBar2, "Details", "More Details", "Show details about selected program(s)"},
-      {&ProgBar2, "SearchSpy", "Spyware Search", "Search top spyware databases for the selected program"},
-      {&ProgBar2, "ListView", "Views", "Programs' List box properties"},
-      {&WndBar1, "Check", "Check Response", "Check selected window(s) response status"},
-      {&WndBar1, "Destroy", "Terminate", "Terminate selected window(s)"},
-      {&WndBar1, "ShowWnd", "Show for few seconds",
+      {&ProgBar1, "ProgBar1", "RiskMonitor", "Monitor", "Monitor the process for risky behavior", ""},
+      {&ProgBar2, "ProgBar2", "Destroy", "Terminate", "Terminate Program", "Terminate selected program(s)"},
+      {&ProgBar2, "ProgBar2", "Details", "Details", "More Details", "Show details about selected program(s)"},
+      {&ProgBar2, "ProgBar2", "SearchSpy", "Spyware", "Spyware Search",
+       "Search top spyware databases for the selected program"},
+      {&ProgBar2, "ProgBar2", "ListView", "Views", "Views", "Programs' List box properties"},
+      {&WndBar1, "WndBar1", "Check", "Check", "Check Response", "Check selected window(s) response status"},
+      {&WndBar1, "WndBar1", "Destroy", "Terminate", "Terminate", "Terminate selected window(s)"},
+      {&WndBar1, "WndBar1", "ShowWnd", "Peek", "Show for few seconds",
        "Switch to selected window(s) for seconds (in order to know what this Window is)"},
-      {&WndBar1, "OnTop", "Always-On-Top",
+      {&WndBar1, "WndBar1", "OnTop", "On Top", "Always-On-Top",
        "Set/Unset selected window(s) to be always on top of all the other windows."},
-      {&WndBar2, "Close", "Close Safely", "Close selected window(s) safely"},
-      {&WndBar2, "DestAndRes", "Terminate And Restart", "Terminate and restart selected window(s)"},
-      {&WndBar2, "SwitchWnd", "Show Window", "Switch to selected window(s)"},
-      {&WndBar2, "ListView", "Views", "Windows' list box properties"},
+      {&WndBar2, "WndBar2", "Close", "Close", "Close Safely", "Close selected window(s) safely"},
+      {&WndBar2, "WndBar2", "DestAndRes", "Restart", "Terminate And Restart",
+       "Terminate and restart selected window(s)"},
+      {&WndBar2, "WndBar2", "SwitchWnd", "Switch", "Show Window", "Switch to selected window(s)"},
+      {&WndBar2, "WndBar2", "ListView", "Views", "Views", "Windows' list box properties"},
   };
-  for (const Button& b : buttons) b.bar->Add(b.key, b.tip, b.tip);
+  for (const Button& b : buttons) {
+    b.bar->Add(b.key, b.caption, b.tip);
+    b.bar->SetPicture(b.key, CommandPicture(b.barName, b.key), ui::kPictureMask);
+  }
   for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) {
     bar->ButtonClick = [this, bar](int, const std::string& key) { BarClick(*bar, key); };
     bar->MouseOver = [this, bar, buttons](int, const std::string& key) {
@@ -239,8 +268,11 @@ void MainfrmForm::BuildBars() {
         if (b.bar == bar && key == b.key) SetHintText(b.hint);
     };
   }
-  Toolbar3.Add("ProgWnd", "Programs / Windows", "Displays programs only or windows only, reclick it to inverse the arrow", 1);
+  // The "ProgWnd" button's caption says what it does in both of its modes; its
+  // picture shows which way the lists are linked.
+  Toolbar3.Add("ProgWnd", "Only", "Displays programs only or windows only, reclick it to inverse the arrow", 1);
   Toolbar3.Add("All", "All", "Displays programs and windows", 1);
+  ShowModePictures();
   Toolbar3.ButtonClick = [this](int, const std::string& key) { Toolbar3_ButtonClick(key); };
   Toolbar3.MouseOver = [this](int, const std::string& key) { SetHintText(Toolbar3.ToolTip(key)); };
 }
@@ -287,13 +319,24 @@ void MainfrmForm::BarClick(ui::ButtonBar& bar, const std::string& key) {
   }
 }
 
+// The "ProgWnd" button shows the mode's picture; the "All" button looks down while
+// both lists show everything.
+void MainfrmForm::ShowModePictures() {
+  Toolbar3.SetPicture("ProgWnd", ModePicture(ProgWndImgIndex), ui::kPictureMask);
+  const bool all = ProgWndImgIndex == 2 || ProgWndImgIndex == 4;
+  Toolbar3.SetPicture("All", ModePicture(all ? 5 : 6), ui::kPictureMask);
+}
+
+// Each mode's reload is the refresh of that mode: it goes through RefreshMe, so it
+// never runs inside another refresh (F5 pressed while it loads waits for its end).
 void MainfrmForm::Toolbar3_ButtonClick(const std::string& key) {
   FastRef = false;
   if (key == "All") {
     if (ProgWndImgIndex == 2 || ProgWndImgIndex == 4) return;
     ProgWndImgIndex = ProgWndImgIndex == 1 ? 2 : 4;
     Toolbar3.SetValue("All", true);
-    DoAllWndOpt();
+    ShowModePictures();
+    RefreshMe();
   } else if (key == "ProgWnd") {
     switch (ProgWndImgIndex) {
       case 2: ProgWndImgIndex = 1; break;
@@ -302,10 +345,8 @@ void MainfrmForm::Toolbar3_ButtonClick(const std::string& key) {
       default: ProgWndImgIndex = 1; break;
     }
     Toolbar3.SetValue("ProgWnd", true);
-    if (ProgWndImgIndex == 1)
-      DoProgWndOpt();
-    else
-      DoWndProgOpt();
+    ShowModePictures();
+    RefreshMe();
   }
 }
 
@@ -322,14 +363,16 @@ void MainfrmForm::ResizeBar_MouseMove(int button) {
   RECT windows;
   GetWindowRect(WndLst.hwnd(), &windows);
   MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&windows), 2);
-  const int height = SplitterHeight(inner.bottom, at.y - apps.top);
+  const int height = SplitterHeight(inner.bottom, at.y - grabY_ - apps.top);
   if (height < 0) return;
   const int width = apps.right - apps.left;
   AppLst.Move({apps.left, apps.top, width, height});
   const int barTop = apps.top + height;
   ResizeBar.Move({apps.left, barTop, width, 5});
+  // The window list keeps its bottom edge (the layout puts it at the page's bottom);
+  // only its top follows the bar.
   const int top = barTop + 5;
-  WndLst.Move({apps.left, top, width, inner.bottom - top - 5});
+  WndLst.Move({apps.left, top, width, windows.bottom - top});
 }
 
 void MainfrmForm::BuildCommandMenus() {
@@ -386,8 +429,6 @@ void MainfrmForm::BuildCommandMenus() {
   add(mnuWnds, "Invert Selection", [this] { InvertSelection(WndLst); });
   mnuWnds->Add("-");
   add(mnuWnds, "Send to White List ...", [this] { mnuWndsSendToWhite_Click(); });
-  AppLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuProgs, at); };
-  WndLst.RightClick = [this](int, POINT at) { Menus.Popup(*this, *mnuWnds, at); };
 }
 
 // F5 refreshes now (also while a list has the focus); the context-menu key opens the
@@ -401,12 +442,37 @@ void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
     RefreshMe();
     keyCode = 0;
   } else if (keyCode == VK_APPS) {
+    ui::ListView& list = GetFocus() == WndLst.hwnd() ? WndLst : AppLst;
+    // The menu opens at the chosen row, where the user's eyes are; with none chosen,
+    // at the mouse.
     POINT at;
     GetCursorPos(&at);
-    const bool windows = GetFocus() == WndLst.hwnd();
-    Menus.Popup(*this, windows ? *mnuWnds : *mnuProgs, at);
+    const int row = list.FocusedRow();
+    RECT r = {LVIR_LABEL, 0, 0, 0};
+    if (row >= 0 && list.Selected(row) &&
+        SendMessageA(list.hwnd(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) {
+      at = {r.left + 8, r.bottom};
+      ClientToScreen(list.hwnd(), &at);
+    }
+    Lists_ItemClick(list, &at);
     keyCode = 0;
   }
+}
+
+// A row chosen in one list narrows the other in the modes that show only the chosen
+// rows' partners (1 programs, 3 windows); a right button or the context-menu key then
+// opens the list's commands, on the narrowed lists.
+void MainfrmForm::Lists_ItemClick(ui::ListView& list, const POINT* menuAt) {
+  const bool programs = &list == &AppLst;
+  IsItemClick = true;
+  try {
+    if (ProgWndImgIndex == (programs ? 1 : 3)) RefreshMe();
+  } catch (...) {
+    IsItemClick = false;
+    throw;
+  }
+  IsItemClick = false;
+  if (menuAt) Menus.Popup(*this, programs ? *mnuProgs : *mnuWnds, *menuAt);
 }
 
 void MainfrmForm::Form_Resize() {
@@ -464,19 +530,35 @@ void MainfrmForm::RefreshMe() {
   // Events run inside every loop of a refresh and of a command: a refresh asked from
   // one of them would rebuild the tables under the running loop. A command refreshes
   // at its end.
-  if (Refreshing || CommandRunning) return;
+  if (CommandRunning) return;
+  if (Refreshing) {
+    // A full refresh asked meanwhile (F5, a view mode, a view style) runs once the
+    // running one ends, so what it asked for is shown; the running one keeps its road.
+    if (!FastRef) refreshAgain_ = true;
+    FastRef = runningFast_;
+    return;
+  }
   if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
   if (!FastRef || refreshAnyway_ || TimedRefreshAllowed()) {
     Refreshing = true;
     try {
-      if (ProgWndImgIndex == 1)
-        DoProgWndOpt();
-      else if (ProgWndImgIndex == 3)
-        DoWndProgOpt();
-      else
-        DoAllWndOpt();
+      do {
+        if (refreshAgain_) {
+          refreshAgain_ = false;
+          FastRef = false;
+          SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+        }
+        runningFast_ = FastRef;
+        if (ProgWndImgIndex == 1)
+          DoProgWndOpt();
+        else if (ProgWndImgIndex == 3)
+          DoWndProgOpt();
+        else
+          DoAllWndOpt();
+      } while (refreshAgain_);
     } catch (...) {
       Refreshing = false;
+      refreshAgain_ = false;
       throw;
     }
     Refreshing = false;
@@ -533,6 +615,18 @@ void MainfrmForm::AddIcon(ui::ListView& list, int row, int which, HICON icon) {
   // neighbour's.
   int index = icon ? TmpIconImg[which].Add(icon, list.Key(row)) : -1;
   list.SetSmallIcon(row, index);
+}
+
+// The timed merge adds the icons of new rows and never clears the list: the images of
+// rows that went are dropped, or the lists would grow with every program started.
+void MainfrmForm::KeepRowIcons(ui::ListView& list, int which) {
+  std::vector<int> used;
+  for (int row = 0; row < list.ItemCount(); ++row) used.push_back(list.SmallIcon(row));
+  const std::vector<int> moved = TmpIconImg[which].KeepOnly(used);
+  for (int row = 0; row < list.ItemCount(); ++row) {
+    const int icon = list.SmallIcon(row);
+    if (icon >= 0 && icon < static_cast<int>(moved.size())) list.SetSmallIcon(row, moved[static_cast<size_t>(icon)]);
+  }
 }
 
 const MainfrmForm::PathFacts& MainfrmForm::FactsOf(const std::string& path) {
@@ -630,13 +724,16 @@ void MainfrmForm::RefAppList() {
       AppLst.SetTag(AppLst.ItemCount() - 1, "F");
     }
     const bool newRows = !added.empty();
+    bool removed = false;
     for (int j = 0; j < AppLst.ItemCount(); ++j) {
       if (AppLst.Tag(j).empty()) {
         AppLst.RemoveItem(j--);
+        removed = true;
         continue;
       }
       AppLst.SetTag(j, "");
     }
+    if (newRows || removed) KeepRowIcons(AppLst, 0);
     if (newRows) AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
   } else {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -718,13 +815,16 @@ void MainfrmForm::MergeWindows(MergeKind kind) {
     }
     WndLst.SetTag(row, "F");
   }
+  bool removed = false;
   for (int j = 0; j < WndLst.ItemCount(); ++j) {
     if (WndLst.Tag(j).empty()) {
       WndLst.RemoveItem(j--);
+      removed = true;
       continue;
     }
     WndLst.SetTag(j, "");
   }
+  if (newRows || removed) KeepRowIcons(WndLst, 1);
   if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
   // Answers of threads long gone are not kept without end.
   if (threadAnswers_.size() > 4 * static_cast<size_t>(WndLst.ItemCount()) + 64) threadAnswers_.clear();
@@ -852,6 +952,13 @@ void MainfrmForm::MergeBetweenTicks(MergeKind kind) {
 void MainfrmForm::ReadSlice() { MergeBetweenTicks(MergeKind::kSlice); }
 
 LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The splitter shows the north-south sizing arrow (a label asks its parent first).
+  if (msg == WM_SETCURSOR && ResizeBar.hwnd() && reinterpret_cast<HWND>(wp) == ResizeBar.hwnd()) {
+    SetCursor(LoadCursor(nullptr, IDC_SIZENS));
+    return TRUE;
+  }
+  // The mouse over the page itself has left the lists and the bars: their hint goes.
+  if (msg == WM_MOUSEMOVE) SetHintText("");
   if (msg == WM_HOTKEY) {
     NoteHotKey(hwnd(), wp);
     return 0;

@@ -149,6 +149,7 @@ class MainfrmForm : public ui::Window {
   std::vector<std::string> AppValues(int16_t row) const;
   void WriteRow(ui::ListView& list, int row, const std::vector<std::string>& values, bool skipNone);
   void AddIcon(ui::ListView& list, int row, int which, HICON icon);
+  void KeepRowIcons(ui::ListView& list, int which);
   void PruneMemo();
   HWND RowWindow(int row) const;
   void Lists_ColumnClick(ui::ListView& list, int column);
@@ -159,6 +160,11 @@ class MainfrmForm : public ui::Window {
   void BarHint(const std::string& key);
   void PopupBeside(ui::ButtonBar& bar, int index, const ui::MenuItem& menu);
   void ResizeBar_MouseMove(int button);
+  void Lists_ItemClick(ui::ListView& list, const POINT* menuAt);
+  void ShowModePictures();
+  int grabY_ = 0;  // where in the splitter the drag took hold
+  bool refreshAgain_ = false;  // a full refresh was asked while one ran
+  bool runningFast_ = false;   // the running refresh is the timed one
 
   std::unordered_set<HWND> ShownWindows() const;
   bool MergeAllowed() const;

@@ -1,11 +1,15 @@
 #include "FirstTimeFrm.h"
 
+#include <algorithm>
+
 #include "ModMain.h"
 #include "ModSettings.h"
 
 FirstTimeFrmForm FirstTimeFrm;
 
 namespace {
+
+const int kBodyHeight = 100;  // the body's height at design
 
 std::string MsgKey(int16_t id) { return "MsgID-" + std::to_string(id); }
 
@@ -36,7 +40,7 @@ FirstTimeFrmForm::FirstTimeFrmForm()
     : Window({.caption = "Dialog Caption", .style = WS_POPUP | WS_CAPTION | WS_SYSMENU, .exStyle = WS_EX_TOPMOST,
               .width = 380, .height = 190, .centred = true}),
       Image1(*this, {12, 14, 36, 36}),
-      MsgBodyLbl(*this, {60, 12, 308, 100}, "Message Body"),
+      MsgBodyLbl(*this, {60, 12, 308, kBodyHeight}, "Message Body"),
       Line1(*this, {8, 120, 364, 2}, "", SS_ETCHEDHORZ),
       Line2(*this, {8, 123, 364, 2}, "", SS_ETCHEDHORZ),
       DontDisplayChk(*this, {12, 150, 240, 22}, "Don't show this message again"),
@@ -60,9 +64,35 @@ bool FirstTimeFrmForm::ShowFirstTime(int16_t intMsgID, ui::Window* OwnerFrm) {
     SetCaption("Tracker Bar");
     MsgBodyLbl.SetText(kTrackerBody);
   }
+  FitBody();
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   ShowModal(OwnerFrm);
   return true;
+}
+
+// The body is as tall as its text wrapped in the label's width in the label's font
+// (the screen's font decides it), and the lines, box and button follow below it.
+void FirstTimeFrmForm::FitBody() {
+  const ui::Bounds body = MsgBodyLbl.GetBounds();
+  RECT text = {0, 0, body.width, 0};
+  HDC dc = GetDC(MsgBodyLbl.hwnd());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(MsgBodyLbl.hwnd(), WM_GETFONT, 0, 0)));
+  const std::string said = MsgBodyLbl.Text();
+  DrawTextA(dc, said.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(MsgBodyLbl.hwnd(), dc);
+  const int height = std::max<int>(kBodyHeight, text.bottom + 4);
+  MsgBodyLbl.Move({body.x, body.y, body.width, height});
+  const int lines = body.y + height + 8;
+  Line1.Move({8, lines, 364, 2});
+  Line2.Move({8, lines + 3, 364, 2});
+  DontDisplayChk.Move({12, lines + 30, 240, 22});
+  OKButton.Move({288, lines + 28, 80, 26});
+  RECT outer = {0, 0, 380, lines + 28 + 26 + 16};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FirstTimeFrmForm::OKButton_Click() {

@@ -29,6 +29,7 @@ class FirstTimeFrmForm : public ui::Window {
   void Form_Load() override;
 
  private:
+  void FitBody();
   int16_t msgId_ = 0;
 };
 

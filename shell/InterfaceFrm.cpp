@@ -1,5 +1,6 @@
 #include "InterfaceFrm.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ActivityLog.h"
@@ -45,9 +46,11 @@ const int kPageBarWidth = 84;
 const SIZE kCommandButton = {58, 44};
 const int kCommandBarHeight = 46;
 const COLORREF kHintColour = RGB(12, 135, 194);
+const int kLogoWidth = 96;
 
 struct Page {
   const char* key;
+  const char* caption;  // short enough for the page bar; the tip is the whole name
   const char* toolTip;
   const char* hint;
   ui::Window* window;
@@ -56,14 +59,14 @@ struct Page {
 
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {
-      {"Quillon", "Task Manager", "Task manager that gives you complete control over running tasks", &Mainfrm, 4},
-      {"Performance", "System Performance Monitor", "System Performance Monitor that monitors vital System Resources",
+      {"Quillon", "Tasks", "Task Manager", "Task manager that gives you complete control over running tasks", &Mainfrm, 4},
+      {"Performance", "Performance", "System Performance Monitor", "System Performance Monitor that monitors vital System Resources",
        &SysPerfFrm, 2},
-      {"PopUp", "Latchkey", "Latchkey. Manange\\View blocked Pop-up ad", &PopUpFrm, 0},
-      {"ConInfo", "Internet Connection Monitor",
+      {"PopUp", "Latchkey", "Latchkey", "Latchkey. Manange\\View blocked Pop-up ad", &PopUpFrm, 0},
+      {"ConInfo", "Connection", "Internet Connection Monitor",
        "Internet Connection Monitor that provides you with important info about your connection", &ConInfoFrm, 2},
-      {"ProcCPU", "Risk Monitor", "Manage applications that are monitored for risky behaviour.", &ProcCPUFrm, 2},
-      {"MoreTools", "Mini Tools", "Mini tools: Reminders, Media check, tasks history and start-up manager",
+      {"ProcCPU", "Risk Monitor", "Risk Monitor", "Manage applications that are monitored for risky behaviour.", &ProcCPUFrm, 2},
+      {"MoreTools", "Mini Tools", "Mini Tools", "Mini tools: Reminders, Media check, tasks history and start-up manager",
        &MoreToolsFrm, 0},
   };
   return pages;
@@ -147,7 +150,7 @@ InterfaceFrmForm::InterfaceFrmForm()
               {*this, {0, 0, 180, kCommandButton.cy}, false, kCommandButton},
               {*this, {0, 0, 60, kCommandButton.cy}, false, kCommandButton}},
       DownBtn{{*this, {0, 0, 12, 12}}, {*this, {0, 0, 12, 12}}},
-      Logo(*this, {0, 0, 96, 32}),
+      Logo(*this, {0, 0, kLogoWidth, 32}),
       Toolbar1(*this, {2, 50, kPageBarWidth, 400}, true, {kPageBarWidth - 4, 56}),
       OnLineHelpFrame(*this, {2, 470, 650, 27}),
       lblOnLineHelp(*this, {0, 6, 650, 18}, "On-Line Help (The limit of this label is 88)"),
@@ -165,10 +168,10 @@ InterfaceFrmForm::InterfaceFrmForm()
   Command1.Click = [] { TestMode = true; };
   Command2.Click = [] { TestMode = false; };
   for (int i = 0; i < 2; ++i) {
-    DownBtn[i].SetPicture(DwnArrNormal());
+    DownBtn[i].SetMaskedPicture(DwnArrNormal(), kPictureMask);
     DownBtn[i].Click = [this, i] { DownBtn_Click(i); };
   }
-  Logo.SetPicture(LogoPicture());
+  Logo.SetMaskedPicture(LogoPicture(), kPictureMask);
   BuildBars();
   BuildMenus();
   SetMenu(&MainMenu);
@@ -199,7 +202,7 @@ InterfaceFrmForm::~InterfaceFrmForm() = default;
 
 void InterfaceFrmForm::BuildBars() {
   for (const Page& page : Pages()) {
-    Toolbar1.Add(page.key, page.toolTip, page.toolTip, 1);
+    Toolbar1.Add(page.key, page.caption, page.toolTip, 1);
     Toolbar1.SetPicture(page.key, ButtonPicture(page.key), kPictureMask);
   }
   Toolbar1.SetValue("Quillon", true);
@@ -209,6 +212,9 @@ void InterfaceFrmForm::BuildBars() {
     MainTbl[c.bar].Add(c.key, c.caption, c.toolTip);
     MainTbl[c.bar].SetPicture(c.key, ButtonPicture(c.key), kPictureMask);
   }
+  // Ten captions of different lengths: each button takes what its caption needs, so
+  // all of them show whole at the frame's design size.
+  for (ui::ButtonBar& bar : MainTbl) bar.SetFitCaptions(true);
   for (int bar = 0; bar < 3; ++bar) {
     MainTbl[bar].ButtonClick = [this, bar](int index, const std::string& key) {
       MainTbl_ButtonClick(bar, index, key);
@@ -368,7 +374,8 @@ void InterfaceFrmForm::PlaceControls() {
   const int barTop = (kCommandBarHeight - kCommandButton.cy) / 2;
   const int arrowTop = (kCommandBarHeight - 12) / 2;
   for (int bar = 0; bar < 3; ++bar) {
-    const int width = MainTbl[bar].Count() * kCommandButton.cx + 2;
+    const int fitted = MainTbl[bar].ButtonsExtent().cx;
+    const int width = (fitted > 0 ? fitted : MainTbl[bar].Count() * kCommandButton.cx) + 2;
     MainTbl[bar].Move({x, barTop, width, kCommandButton.cy});
     x += width;
     if (bar < 2) {
@@ -379,7 +386,14 @@ void InterfaceFrmForm::PlaceControls() {
   }
   Command1.Move({x, 2, 34, 20});
   Command2.Move({x, 24, 34, 20});
-  Logo.Move({topWidth - 100, (kCommandBarHeight - 32) / 2, 96, 32});
+  if (!IsCompiled) x += 38;  // the test buttons are shown
+  // The logo takes the room right of the bars, and only when there is room for all
+  // of it: over a button it would hide the button and take its clicks.
+  const int logoLeft = topWidth - kLogoWidth - 4;
+  Logo.Move({std::max(logoLeft, x), (kCommandBarHeight - 32) / 2, kLogoWidth, 32});
+  Logo.SetVisible(logoLeft >= x);
+  for (ui::PictureBox& arrow : DownBtn) arrow.Refresh();
+  Logo.Refresh();
 }
 
 void InterfaceFrmForm::Form_Resize() {
@@ -525,10 +539,10 @@ void InterfaceFrmForm::DropDown(int bar, const std::string& key, const ui::MenuI
 }
 
 void InterfaceFrmForm::DownBtn_Click(int index) {
-  DownBtn[index].SetPicture(DwnArrDown());
+  DownBtn[index].SetMaskedPicture(DwnArrDown(), kPictureMask);
   struct Restore {
     ui::PictureBox& arrow;
-    ~Restore() { arrow.SetPicture(DwnArrNormal()); }
+    ~Restore() { arrow.SetMaskedPicture(DwnArrNormal(), kPictureMask); }
   } restore{DownBtn[index]};
   const ui::Bounds b = DownBtn[index].GetBounds();
   POINT at = {0, b.height + 80 / vb::TwipsPerPixelY()};

@@ -601,7 +601,7 @@ void MoreToolsFrmForm::cmdDel_Click() {
   if (row < 0) return;
   const std::string name = StartUpLV.ItemText(row);
   const int answer = seams::MessageBoxFn(
-      hwnd(), "Are you sure you want to delete the program/service '" + name + "' from the startup list?",
+      DialogOwner(hwnd()), "Are you sure you want to delete the program/service '" + name + "' from the startup list?",
       "Confirm Delete", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDNO) return;
   const std::string keyText = StartUpLV.SubItem(row, kStartUpKey);

@@ -118,7 +118,11 @@ void ButtonBar::SetPicture(const std::string& key, HBITMAP picture, COLORREF mas
     GetObjectA(picture, sizeof bm, &bm);
     // Every picture of a bar takes the size of the first one.
     if (!images_) images_ = ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 8, 8);
-    if (images_) b.image = ImageList_AddMasked(images_, picture, mask);
+    // The image list blackens the mask colour in the bitmap it is given: it gets a
+    // copy, so the caller's picture can be given again (to this bar or another).
+    HBITMAP copy = static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0));
+    if (images_ && copy) b.image = ImageList_AddMasked(images_, copy, mask);
+    if (copy) DeleteObject(copy);
   }
   if (!hwnd_) return;
   SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
@@ -209,7 +213,7 @@ void ButtonBar::AddToControl(int index) {
   TBBUTTON button = {};
   button.iBitmap = b.image >= 0 ? b.image : I_IMAGENONE;
   button.idCommand = CommandOf(index);
-  button.fsStyle = b.dropDown ? BTNS_DROPDOWN : BTNS_BUTTON;
+  button.fsStyle = StyleOf(b);
   const INT_PTR text = SendMessageA(hwnd_, TB_ADDSTRINGA, 0,
                                     reinterpret_cast<LPARAM>((b.caption + std::string(1, '\0')).c_str()));
   button.iString = text;
@@ -267,8 +271,25 @@ void ButtonBar::SetDropDown(const std::string& key, bool on) {
   TBBUTTONINFOA info = {};
   info.cbSize = sizeof info;
   info.dwMask = TBIF_STYLE;
-  info.fsStyle = on ? BTNS_DROPDOWN : BTNS_BUTTON;
+  info.fsStyle = StyleOf(buttons_[index - 1]);
   SendMessageA(hwnd_, TB_SETBUTTONINFOA, CommandOf(index), reinterpret_cast<LPARAM>(&info));
+  Layout();
+}
+
+BYTE ButtonBar::StyleOf(const ButtonInfo& b) const {
+  return static_cast<BYTE>((b.dropDown ? BTNS_DROPDOWN : BTNS_BUTTON) | (fitCaptions_ ? BTNS_AUTOSIZE : 0));
+}
+
+void ButtonBar::SetFitCaptions(bool on) {
+  fitCaptions_ = on;
+  if (!hwnd_) return;
+  for (int i = 1; i <= Count(); ++i) {
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_STYLE;
+    info.fsStyle = StyleOf(buttons_[i - 1]);
+    SendMessageA(hwnd_, TB_SETBUTTONINFOA, CommandOf(i), reinterpret_cast<LPARAM>(&info));
+  }
   Layout();
 }
 

@@ -61,6 +61,9 @@ class ButtonBar : public Control {
 
   // The room the buttons take (the bar is sized by its caller).
   SIZE ButtonsExtent() const;
+  // Each button as wide as its caption needs (at least the bar's button width), rather
+  // than all alike: a bar of short and long captions then shows every one whole.
+  void SetFitCaptions(bool on);
 
   std::function<void(int index, const std::string& key)> ButtonClick, MouseOver;
   // Gives a button an arrow beside it; a click on the arrow raises DropDown instead
@@ -97,6 +100,8 @@ class ButtonBar : public Control {
   LRESULT CustomDraw(NMTBCUSTOMDRAW& draw);
 
   bool vertical_;
+  bool fitCaptions_ = false;
+  BYTE StyleOf(const ButtonInfo& b) const;
   SIZE buttonSize_;
   std::vector<ButtonInfo> buttons_;
   HIMAGELIST images_ = nullptr;

@@ -25,6 +25,9 @@ class ImageList {
   // Adds the icon (scaled to the image size, with its transparency); its index, or -1.
   int Add(HICON icon, const std::string& key = "");
   int IndexOfKey(const std::string& key) const;  // -1 when no image has the key
+  // Drops every image not among `used` (other indexes are ignored); answers the new
+  // index of each old one, -1 for a dropped image.
+  std::vector<int> KeepOnly(const std::vector<int>& used);
   HIMAGELIST handle();  // created on first use
 
  private:

@@ -53,6 +53,37 @@ double NumberPrefix(const std::string& text) {
   return std::strtod(number.c_str(), nullptr);
 }
 
+double LocaleNumberPrefix(const std::string& text, const std::string& thousands, const std::string& decimal) {
+  // Rewritten into the form NumberPrefix reads: the grouping marks out, the decimal
+  // separator as ".". A mark counts as grouping only between two digits, so a
+  // trailing "," or "." of a sentence is not read as part of the number.
+  std::string plain;
+  for (size_t i = 0; i < text.size();) {
+    const bool afterDigit = !plain.empty() && IsDigit(plain.back());
+    if (!thousands.empty() && afterDigit && text.compare(i, thousands.size(), thousands) == 0 &&
+        i + thousands.size() < text.size() && IsDigit(text[i + thousands.size()])) {
+      i += thousands.size();
+      continue;
+    }
+    if (!decimal.empty() && decimal != "." && text.compare(i, decimal.size(), decimal) == 0) {
+      plain += '.';
+      i += decimal.size();
+      continue;
+    }
+    plain += text[i++];
+  }
+  return NumberPrefix(plain);
+}
+
+double LocaleNumberPrefix(const std::string& text) {
+  auto localeText = [](LCTYPE what, const char* fallback) {
+    char buffer[8];
+    const int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buffer, sizeof buffer);
+    return n > 1 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string(fallback);
+  };
+  return LocaleNumberPrefix(text, localeText(LOCALE_STHOUSAND, ","), localeText(LOCALE_SDECIMAL, "."));
+}
+
 long IntegerPrefix(const std::string& text) {
   long long v = std::strtoll(text.c_str(), nullptr, 10);
   if (v > LONG_MAX) return LONG_MAX;
@@ -77,7 +108,7 @@ SortCell MakeSortCell(SortKind kind, std::string text) {
   cell.kind = kind;
   switch (kind) {
     case SortKind::kNumber:
-      cell.value = NumberPrefix(text);
+      cell.value = LocaleNumberPrefix(text);
       cell.hasValue = true;
       break;
     case SortKind::kInteger:

@@ -98,6 +98,19 @@ int ListView::AddColumn(const std::string& key, const std::string& text, int wid
   return index;
 }
 
+int ListView::HeaderTextWidth(const std::string& text) const {
+  HDC dc = GetDC(hwnd_);
+  HFONT font = hwnd_ ? reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)) : nullptr;
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  // The header leaves a margin of about three character widths around its text.
+  return size.cx + 18;
+}
+
 void ListView::SetView(DWORD view) {
   style_ = (style_ & ~LVS_TYPEMASK) | (view & LVS_TYPEMASK);
   if (hwnd_) {
@@ -501,6 +514,40 @@ void ListView::Clicked(UINT code, const NMITEMACTIVATE& click) {
     ClientToScreen(hwnd_, &screen);
     Raise(RightClick, row, screen);
   }
+}
+
+namespace {
+
+bool MovesFocus(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// A row reached by the keyboard is the same choice as a row clicked: forms that show
+// the clicked row's facts follow the arrow keys too. The control moves the focus
+// while it handles the key, so the event is raised once it has.
+LRESULT ListView::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_KEYDOWN || !MovesFocus(wp)) return Control::ControlProc(msg, wp, lp);
+  HWND self = hwnd_;
+  const int before = RowId(FocusedRow());
+  const LRESULT result = Control::ControlProc(msg, wp, lp);
+  if (hwnd_ != self || !IsWindow(self)) return result;
+  const int row = FocusedRow();
+  if (row >= 0 && RowId(row) != before && Selected(row)) Raise(ItemClick, row);
+  return result;
 }
 
 bool ListView::OnNotify(NMHDR* header, LRESULT& result) {

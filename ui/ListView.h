@@ -44,6 +44,9 @@ class ListView : public Control {
   int AddColumn(const std::string& key, const std::string& text, int width);
   void ClearColumns();
   int ColumnCount() const { return static_cast<int>(columns_.size()); }
+  // The width a column needs to show a header text whole, in the list's font.
+  int HeaderTextWidth(const std::string& text) const;
+  int ColumnWidth(int index) const { return index >= 0 && index < ColumnCount() ? columns_[index].width : 0; }
   // LVS_ICON, LVS_SMALLICON, LVS_LIST or LVS_REPORT.
   void SetView(DWORD view);
   DWORD View() const { return style_ & LVS_TYPEMASK; }
@@ -110,7 +113,10 @@ class ListView : public Control {
   void SetSorted(bool sorted);  // sorts at once when turned on
 
   // Events. Rows are positions at the time of the event; -1 when on no row. Left
-  // clicks raise ItemClick, right clicks RightClick (at the cursor, in screen pixels).
+  // clicks raise ItemClick, and so does a key that moves the focus to another row
+  // (arrows, Home, End, Page Up, Page Down), as the user reaches a row either way.
+  // Right clicks raise RightClick (at the cursor, in screen pixels) after the
+  // control has selected the row under it.
   std::function<void(int row)> ItemClick, DblClick, SelectionChanged;
   std::function<void(int row, POINT screen)> RightClick;
   std::function<void(int column)> ColumnClick;
@@ -128,6 +134,7 @@ class ListView : public Control {
  protected:
   void Create() override;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
+  LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   struct Column {

@@ -160,12 +160,15 @@ HACCEL Menu::Accelerators() {
 
 void Menu::Popup(Window& owner, const MenuItem& top, POINT screen) {
   HMENU popup = BuildPopup(top);
-  // The menu closes when the user clicks elsewhere only if its owner is in front.
-  SetForegroundWindow(owner.hwnd());
-  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                               owner.hwnd(), nullptr);
+  // The menu closes when the user clicks elsewhere only if its owner is in front. A
+  // page shown inside the frame is a child window, which can be neither: the frame
+  // holds the menu (the chosen command comes back here all the same).
+  HWND holder = GetAncestor(owner.hwnd(), GA_ROOT);
+  if (!holder) holder = owner.hwnd();
+  SetForegroundWindow(holder);
+  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, holder, nullptr);
   DestroyMenu(popup);
-  PostMessageA(owner.hwnd(), WM_NULL, 0, 0);
+  PostMessageA(holder, WM_NULL, 0, 0);
   if (chosen) Dispatch(chosen);
 }
 

@@ -38,7 +38,28 @@ void PictureBox::Refresh() {
 void PictureBox::SetPicture(HBITMAP picture, bool stretch) {
   picture_ = picture;
   stretch_ = stretch;
+  mask_ = CLR_INVALID;
   Refresh();
+}
+
+void PictureBox::SetMaskedPicture(HBITMAP picture, COLORREF mask) {
+  picture_ = picture;
+  stretch_ = false;
+  mask_ = mask;
+  Refresh();
+}
+
+// What the parent shows under this box, as the box's background: the parent draws
+// its client area into the image, moved so this box's corner is the origin.
+void PictureBox::DrawParent() {
+  HWND parent = GetParent(hwnd_);
+  if (!parent) return;
+  POINT corner = {0, 0};
+  MapWindowPoints(hwnd_, parent, &corner, 1);
+  POINT old;
+  SetViewportOrgEx(memory_, -corner.x, -corner.y, &old);
+  SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_), PRF_CLIENT | PRF_ERASEBKGND);
+  SetViewportOrgEx(memory_, old.x, old.y, nullptr);
 }
 
 int PictureBox::ScaleWidth() const { return ClientSize(hwnd_, {bounds_.width, bounds_.height}).cx; }
@@ -63,6 +84,7 @@ void PictureBox::DrawImage() {
   }
   RECT all = {0, 0, width, height};
   FillRect(memory_, &all, BackBrush());
+  if (mask_ != CLR_INVALID) DrawParent();
   if (picture_) DrawPicture(width, height);
   if (!Paint) return;
   // Pens, brushes and modes the form selects stay out of the next drawing, also when
@@ -80,7 +102,9 @@ void PictureBox::DrawPicture(int width, int height) {
   if (!GetObjectA(picture_, sizeof info, &info)) return;
   HDC source = CreateCompatibleDC(memory_);
   HGDIOBJ old = SelectObject(source, picture_);
-  if (stretch_) {
+  if (mask_ != CLR_INVALID) {
+    DrawMasked(source, info.bmWidth, info.bmHeight);
+  } else if (stretch_) {
     SetStretchBltMode(memory_, COLORONCOLOR);
     StretchBlt(memory_, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
   } else {
@@ -88,6 +112,34 @@ void PictureBox::DrawPicture(int width, int height) {
   }
   SelectObject(source, old);
   DeleteDC(source);
+}
+
+// The picture over what is already drawn, leaving out its mask colour: a one-bit
+// stencil of the mask pixels, then the picture inverted in, cut and inverted back
+// (gdi32 alone; the transparent copy of msimg32 would be one more library to ship).
+void PictureBox::DrawMasked(HDC source, int width, int height) {
+  HDC stencilDc = CreateCompatibleDC(memory_);
+  HBITMAP stencil = CreateBitmap(width, height, 1, 1, nullptr);
+  if (!stencilDc || !stencil) {
+    if (stencil) DeleteObject(stencil);
+    if (stencilDc) DeleteDC(stencilDc);
+    BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    return;
+  }
+  HGDIOBJ oldStencil = SelectObject(stencilDc, stencil);
+  const COLORREF sourceBack = SetBkColor(source, mask_);
+  BitBlt(stencilDc, 0, 0, width, height, source, 0, 0, SRCCOPY);  // mask colour: 1
+  SetBkColor(source, sourceBack);
+  const COLORREF back = SetBkColor(memory_, RGB(255, 255, 255));
+  const COLORREF text = SetTextColor(memory_, RGB(0, 0, 0));
+  BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCINVERT);
+  BitBlt(memory_, 0, 0, width, height, stencilDc, 0, 0, SRCAND);
+  BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCINVERT);
+  SetBkColor(memory_, back);
+  SetTextColor(memory_, text);
+  SelectObject(stencilDc, oldStencil);
+  DeleteObject(stencil);
+  DeleteDC(stencilDc);
 }
 
 HBITMAP PictureBox::Snapshot() const {
@@ -116,6 +168,18 @@ LRESULT PictureBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // A see-through child asks for what lies under it.
+      if (!memory_) DrawImage();
+      if (memory_) BitBlt(reinterpret_cast<HDC>(wp), 0, 0, imageSize_.cx, imageSize_.cy, memory_, 0, 0, SRCCOPY);
+      return 0;
+    case WM_MOVE:
+      // A see-through box shows another part of its parent once moved.
+      if (memory_ && mask_ != CLR_INVALID) {
+        DrawImage();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      return Container::WndProc(msg, wp, lp);
     case WM_SIZE:
       if (memory_) {
         DrawImage();

@@ -25,6 +25,9 @@ class PictureBox : public Container {
   // A bitmap shown under what Paint draws: at the corner, or stretched over the whole
   // area. The caller keeps it alive and deletes it; nullptr removes it.
   void SetPicture(HBITMAP picture, bool stretch = false);
+  // A picture at the corner whose pixels of colour `mask` show what the picture box
+  // sits on (its parent's drawing) instead of the box's own back colour.
+  void SetMaskedPicture(HBITMAP picture, COLORREF mask);
   HBITMAP Picture() const { return picture_; }
   // A new bitmap of what the picture box shows; the caller owns it (or the clipboard
   // does, once given to it). nullptr before the first drawing.
@@ -50,6 +53,9 @@ class PictureBox : public Container {
   SIZE imageSize_ = {0, 0};
   HBITMAP picture_ = nullptr;
   bool stretch_ = false;
+  COLORREF mask_ = CLR_INVALID;
+  void DrawParent();
+  void DrawMasked(HDC source, int width, int height);
 };
 
 }  // namespace ui

@@ -1,4 +1,6 @@
 #include "ApplyGlobalSettings.h"
+
+#include <algorithm>
 #include "Window.h"
 #include "Timer.h"
 #include "Menu.h"
@@ -117,7 +119,10 @@ void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, co
   list.ClearColumns();
   for (size_t i : shown) {
     const double width = i < widths.size() ? widths[i] : 0;
-    list.AddColumn("K" + std::to_string(i), titles[i], static_cast<int>(vb::RoundHalfEven(width)));
+    // The table's widths leave short columns ("Processes", "CPU usage (%)") too
+    // narrow for their own titles: a column is at least as wide as its title.
+    const int shown = std::max(static_cast<int>(vb::RoundHalfEven(width)), list.HeaderTextWidth(titles[i]));
+    list.AddColumn("K" + std::to_string(i), titles[i], shown);
   }
 }
 

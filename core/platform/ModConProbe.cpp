@@ -91,9 +91,7 @@ bool noHelperShown = false;
 uint32_t NoIpHelper() {
   if (!noHelperShown) {
     noHelperShown = true;
-    seams::MessageBoxFn(nullptr,
-                        "IP Helper is not supported by this system, You must have Win 98 , 2000 or NT4 with SP4.",
-                        ProgramTitle, MB_ICONSTOP);
+    MsgBox("IP Helper is not supported by this system, You must have Win 98 , 2000 or NT4 with SP4.", MB_ICONSTOP);
   }
   IsExiting = true;
   return 0;

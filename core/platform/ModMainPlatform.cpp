@@ -35,8 +35,16 @@ int16_t ShowMsg(HWND owner) {
   return MsgResponse;
 }
 
+HWND DialogOwner(HWND given) {
+  // A box belongs to a top-level window: a page inside the frame gives the frame.
+  if (given && IsWindow(given)) return GetAncestor(given, GA_ROOT);
+  // Else the window the user is working in: owned by it, the box stays above it (also
+  // above an always-on-top frame) and the window waits for the answer.
+  return GetActiveWindow();
+}
+
 int MsgBox(const std::string& text, UINT style, HWND owner) {
-  return seams::MessageBoxFn(owner, text, ProgramTitle, style);
+  return seams::MessageBoxFn(DialogOwner(owner), text, ProgramTitle, style);
 }
 
 void OpenUrl(const std::string& address, int showCommand) {

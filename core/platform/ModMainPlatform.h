@@ -22,8 +22,12 @@ extern int16_t MsgStyle;
 extern int16_t MsgResponse;
 // Shows MsgText with MsgStyle and the program title; the answer goes to MsgResponse.
 int16_t ShowMsg(HWND owner = nullptr);
-// A message box with the program title as caption.
+// A message box with the program title as caption, owned by the top-level window of
+// `owner`, or without one by the window of this thread the user is working in.
 int MsgBox(const std::string& text, UINT style = MB_OK, HWND owner = nullptr);
+// The window a box or dialog opened now belongs to (see MsgBox); null when the user
+// works in no window of this thread.
+HWND DialogOwner(HWND given = nullptr);
 // The system's text for an error number, without its closing line break ("error N"
 // when the system has none).
 std::string SystemErrorText(DWORD error);

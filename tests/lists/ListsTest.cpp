@@ -563,6 +563,40 @@ TEST_F(ListsTest, RepeatedRefreshesKeepTheImageListsLevel) {
       Timed();
   }
   EXPECT_LE(images(), first + 2) << "from " << first;
+
+  // Programs that come and go between timed refreshes: each brings its icons, and
+  // takes them along when it ends.
+  auto counts = [] {
+    std::vector<int> n;
+    for (int which = 0; which < 2; ++which) {
+      HIMAGELIST list = Mainfrm.TmpIconImg[which].handle();
+      n.push_back(list ? ImageList_GetImageCount(list) : 0);
+    }
+    return n;
+  };
+  Timed();
+  const std::vector<int> level = counts();
+  for (int cycle = 0; cycle < 8; ++cycle) {
+    SCOPED_TRACE("cycle " + std::to_string(cycle));
+    Fixture& comer = folder->Start("levelc.exe", "plain");
+    Timed();
+    ASSERT_GE(AppRow("levelc.exe"), 0);
+    ASSERT_GE(WndRow(comer.hwnd()), 0);
+    EXPECT_GE(Mainfrm.AppLst.SmallIcon(AppRow("levelc.exe")), 0) << "the new program's icon";
+    comer.End();
+    Timed();
+    EXPECT_EQ(AppRow("levelc.exe"), -1);
+    EXPECT_EQ(counts(), level);
+  }
+  // Every row still shows an image of its own.
+  for (ui::ListView* list : {&Mainfrm.AppLst, &Mainfrm.WndLst}) {
+    std::vector<int> icons;
+    for (int r = 0; r < list->ItemCount(); ++r)
+      if (list->SmallIcon(r) >= 0) icons.push_back(list->SmallIcon(r));
+    std::sort(icons.begin(), icons.end());
+    EXPECT_EQ(std::adjacent_find(icons.begin(), icons.end()), icons.end());
+    if (!icons.empty()) EXPECT_LT(icons.back(), counts()[list == &Mainfrm.AppLst ? 0 : 1]);
+  }
 }
 
 TEST_F(ListsTest, SwitchingToAWindowThatDoesNotAnswerIsRefused) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Failures.h"
+#include "Input.h"
 #include "ListSort.h"
 #include "ListView.h"
 #include "UiWait.h"
@@ -176,6 +177,50 @@ TEST(ListSortRules, NumbersAreReadFromTheStartOfTheText) {
   EXPECT_TRUE(ui::ParseDate(LocalDate(2025, 1, 2), day));
   EXPECT_DOUBLE_EQ(day, 45659);  // days from 30 Dec 1899
   EXPECT_FALSE(ui::ParseDate("not a date", day));
+}
+
+// Number columns hold texts grouped by the user's locale ("12,345", or "12.345" in
+// German): they sort by value, not by the digits before the first mark.
+TEST(ListSortRules, GroupedNumbersSortByTheirValueInEveryLocale) {
+  struct Locale {
+    const char *thousands, *decimal;
+  } locales[] = {{",", "."}, {".", ","}, {"\xA0", ","}, {"'", "."}};
+  for (const Locale& l : locales) {
+    SCOPED_TRACE(std::string("grouping '") + l.thousands + "' decimal '" + l.decimal + "'");
+    auto text = [&](const std::string& pattern) {  // "," groups, "." is the point in patterns
+      std::string out;
+      for (char c : pattern) out += c == ',' ? l.thousands : c == '.' ? l.decimal : std::string(1, c);
+      return out;
+    };
+    struct Case {
+      const char* pattern;
+      double value;
+    } cases[] = {{"12,345", 12345}, {"1,234,567", 1234567}, {"85", 85},   {"1,234.5 K", 1234.5},
+                 {"-2,000", -2000},  {"7,", 7},               {"", 0},     {"abc", 0}};
+    for (const Case& c : cases)
+      EXPECT_DOUBLE_EQ(ui::LocaleNumberPrefix(text(c.pattern), l.thousands, l.decimal), c.value) << c.pattern;
+  }
+}
+
+// The list as the user sees it after a click on a memory column: the order the issue
+// measured ("1,234 2,000 12,345 85 540 999") read by value in this locale.
+TEST_F(ListViewTest, AGroupedNumberColumnSortsByValue) {
+  ASSERT_TRUE(form.Load());
+  char thousands[8] = ",";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousands, sizeof thousands);
+  const int values[] = {1234, 2000, 12345, 85, 540, 999};
+  for (int v : values) {
+    std::string grouped = std::to_string(v);
+    if (v >= 1000) grouped.insert(grouped.size() - 3, thousands);
+    list.SetSubItem(list.AddItem("p" + std::to_string(v), -1, std::to_string(v)), 1, grouped);
+  }
+  list.SortBy(1, SortKind::kNumber, true);
+  std::vector<std::string> shown;
+  for (int r = 0; r < list.ItemCount(); ++r) shown.push_back(ControlCell(list, r, 0));
+  EXPECT_EQ(shown, (std::vector<std::string>{"p85", "p540", "p999", "p1234", "p2000", "p12345"}))
+      << "grouping mark '" << thousands << "'";
+  list.SortBy(1, SortKind::kNumber, false);
+  EXPECT_EQ(ControlCell(list, 0, 0), "p12345");
 }
 
 TEST_F(ListViewTest, SortsByTextNumberAndDateBothWaysAndTheControlFollows) {
@@ -499,6 +544,36 @@ TEST_F(ListViewInputTest, SpaceTicksTheFocusedRowAndRaisesItemCheck) {
   EXPECT_EQ(ticked, std::vector<int>{2});
   EXPECT_TRUE(list.Checked(2));
   EXPECT_FALSE(list.Checked(1));
+}
+
+// A row reached with the keyboard is chosen as a clicked one is: every key that moves
+// the focus to another row raises ItemClick with that row; a key that moves nothing
+// raises nothing.
+TEST_F(ListViewInputTest, KeysThatMoveTheFocusRaiseTheItemClickOfTheNewRow) {
+  std::vector<int> clicked;
+  list.ItemClick = [&](int row) { clicked.push_back(row); };
+  list.SetFocus();
+  list.SetSelected(0, true);
+  list.SetFocusedRow(0);
+  struct Case {
+    WORD key;
+    int row;  // the row that is focused and reported after the key; -1 no event
+  } cases[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_UP, 1}, {VK_END, 4}, {VK_DOWN, -1},
+               {VK_HOME, 0}, {VK_UP, -1},  {VK_NEXT, 4}, {VK_PRIOR, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("key " + std::to_string(c.key));
+    clicked.clear();
+    testsupport::PressKey(c.key);
+    if (c.row < 0) {
+      PumpUntil([] { return false; }, 300);
+      EXPECT_TRUE(clicked.empty());
+      continue;
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !clicked.empty(); })) << "no item event";
+    EXPECT_EQ(clicked, std::vector<int>{c.row});
+    EXPECT_EQ(list.FocusedRow(), c.row);
+    EXPECT_EQ(list.SelectedRows(), std::vector<int>{c.row}) << "what the user sees chosen";
+  }
 }
 
 TEST_F(ListViewInputTest, KeysReachKeyDownAndAFailingHandlerIsReported) {
