@@ -1,5 +1,6 @@
 #include "Menu.h"
 
+#include "StallMeter.h"
 #include "Window.h"
 
 namespace ui {
@@ -162,8 +163,12 @@ void Menu::Popup(Window& owner, const MenuItem& top, POINT screen) {
   HMENU popup = BuildPopup(top);
   // The menu closes when the user clicks elsewhere only if its owner is in front.
   SetForegroundWindow(owner.hwnd());
-  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                               owner.hwnd(), nullptr);
+  UINT chosen;
+  {
+    UserWait choosing;
+    chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                            owner.hwnd(), nullptr);
+  }
   DestroyMenu(popup);
   PostMessageA(owner.hwnd(), WM_NULL, 0, 0);
   if (chosen) Dispatch(chosen);
