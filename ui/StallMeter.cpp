@@ -19,12 +19,25 @@ struct Wait {
   size_t depth;  // measurements open when the wait began
 };
 
-// Each thread that runs windows has its own nesting.
+// The nesting on the user-interface thread: the first thread that times anything.
+// Windows a test makes on a helper thread are not the program's and go untimed.
+// (No thread_local: its destructors in a static MinGW program can run after the
+// runtime's heap is gone.)
 struct ThreadState {
+  DWORD thread = 0;
   std::vector<Measurement> open;
   std::vector<Wait> waits;
 };
-thread_local ThreadState state;
+ThreadState& TheState() {
+  static ThreadState* state = new ThreadState;
+  return *state;
+}
+
+bool OnMeterThread() {
+  const DWORD self = GetCurrentThreadId();
+  if (!TheState().thread) TheState().thread = self;
+  return TheState().thread == self;
+}
 
 // Shared by the threads; never freed, so a report printed while the process ends
 // still finds it.
@@ -155,11 +168,11 @@ DWORD Now() {
   return static_cast<DWORD>(c.QuadPart / perMs);
 }
 
-void Open() { state.open.push_back({Now(), 0, 0}); }
+void Open() { TheState().open.push_back({Now(), 0, 0}); }
 
 // Closes the innermost measurement; true with its own time when that is a stall.
 bool Close(DWORD& own) {
-  ThreadState& s = state;
+  ThreadState& s = TheState();
   if (s.open.empty()) return false;
   const DWORD now = Now();
   const size_t index = s.open.size() - 1;
@@ -184,23 +197,31 @@ bool Close(DWORD& own) {
 }  // namespace
 
 StallScope::StallScope(HWND hwnd, UINT msg, WPARAM wp) : hwnd_(hwnd), msg_(msg), wp_(wp) {
+  active_ = OnMeterThread();
+  if (!active_) return;
   if (BeginsWait(msg)) BeginUserWait();
   Open();
 }
 
-StallScope::StallScope(const char* step) : step_(step) { Open(); }
+StallScope::StallScope(const char* step) : step_(step) {
+  active_ = OnMeterThread();
+  if (active_) Open();
+}
 
 StallScope::~StallScope() {
+  if (!active_) return;
   DWORD own = 0;
   if (Close(own)) Keep(own, step_ ? std::string(step_) : Describe(hwnd_, msg_, wp_));
   if (!step_ && EndsWait(msg_)) EndUserWait();
 }
 
-void BeginUserWait() { state.waits.push_back({Now(), state.open.size()}); }
+void BeginUserWait() {
+  if (OnMeterThread()) TheState().waits.push_back({Now(), TheState().open.size()});
+}
 
 void EndUserWait() {
-  ThreadState& s = state;
-  if (s.waits.empty()) return;
+  ThreadState& s = TheState();
+  if (!OnMeterThread() || s.waits.empty()) return;
   const Wait w = s.waits.back();
   s.waits.pop_back();
   const DWORD waited = Now() - w.start;

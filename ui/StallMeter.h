@@ -3,6 +3,8 @@
 // longer than kStallMs is remembered with what it was. A user feels such a pass as a
 // frozen program, so the record names the message and window, or the loop step.
 //
+// The meter times the user-interface thread (the first that uses it).
+//
 // Measurements nest (a message sent from inside a handler, a pump inside a pass):
 // a stall is charged to the innermost measurement that took it, and the ones around
 // it count only what is left. Time in a nested modal loop that waits for the user (a
@@ -45,6 +47,7 @@ class StallScope {
   UINT msg_ = 0;
   WPARAM wp_ = 0;
   const char* step_ = nullptr;
+  bool active_ = false;  // on the thread the meter times
 };
 
 // While it lives, the thread waits for the user in a nested modal loop: the time is
