@@ -131,8 +131,9 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       DetailsLbl(*this, {10, 18, 255, 32}, "Click the button for information about running programs in details:"),
       Command4(*this, {10, 54, 100, 24}, "&Details..."),
       BlockersFram(*this, {290, 236, 243, 88}, "Blockers"),
-      EnableSpamChk(*this, {10, 20, 228, 20}, "Enable Messenger Spam blocker on start up"),
-      EnablePopUpChk(*this, {10, 48, 228, 20}, "Enable the pop-up blocker on startup"),
+      // Two lines high: the captions wrap in the narrow frame.
+      EnableSpamChk(*this, {10, 16, 228, 30}, "Enable Messenger Spam blocker on start up"),
+      EnablePopUpChk(*this, {10, 50, 228, 30}, "Enable the pop-up blocker on startup"),
       StartUpLV(*this, {8, 8, 525, 290}),
       cmdAdd0(*this, {8, 306, 70, 24}, "&Add"),
       cmdAdd1(*this, {82, 306, 70, 24}, "&Ed&it"),

@@ -15,6 +15,7 @@ CancelEventForm::CancelEventForm()
   lblCancel.Change = [this] { lblCancel_Change(); };
   btnCancel.Click = [this] { btnCancel_Click(); };
   Views.status.form = this;
+  Views.status.lblCancel = &lblCancel;
 }
 
 void CancelEventForm::StayOnTop(UINT extraFlags) {

@@ -4,8 +4,10 @@
 #include "ModProgInfo.h"
 #include "ModStartupPlatform.h"
 #include "ModMainPlatform.h"
+#include "Controls.h"
 #include "ListView.h"
 #include "ViewBindings.h"
+#include "Window.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -93,6 +95,90 @@ std::string Sum(const std::string& cell, long add) {
   return std::to_string(static_cast<long long>(vb::Val(cell)) + add);
 }
 
+// A process whose memory figures a walk still owes: a row of the process table, or
+// (with the first memory column) a row of the details window's instance list.
+struct MemoryWanted {
+  int row;
+  DWORD pid;
+  int detailsColumn;  // -1 for the process table
+};
+std::vector<MemoryWanted> g_memoryWanted;
+// Counts the rebuilds of the process table: figures read for an older table are not
+// written into a newer one.
+unsigned g_tableGeneration;
+
+// Under Wine a process answers a question about its memory itself; one that is
+// stopped or dying may never answer. So the figures are read on a worker after the
+// walk, each within this time, while this thread's events run: the program answers
+// throughout, and a process that does not answer shows what an unreadable one shows.
+const DWORD kMemoryAnswerMs = 1000;
+// A read that takes this long has the status window show it, with its Cancel.
+const DWORD kMemoryStatusAfterMs = 300;
+const char kReadingText[] = "Reading Processes ... Please wait...";
+
+// Reads the figures the walk owes. Cancel in the status window stops the reading;
+// the rows not read keep empty memory cells.
+void ReadMemoryFigures() {
+  std::vector<MemoryWanted> wanted;
+  wanted.swap(g_memoryWanted);
+  if (wanted.empty()) return;
+  const unsigned generation = g_tableGeneration;
+  ui::Window* status = Views.status.form;
+  // A status window already on view belongs to a longer operation: its Cancel stops
+  // that one too, so the flag is left for it.
+  const bool statusOwned = status && !status->Visible();
+  bool statusShown = false;
+  if (statusOwned) CancelFlag = false;
+  for (const MemoryWanted& w : wanted) {
+    if (CancelFlag) break;
+    const DWORD asked = GetTickCount();
+    int32_t memory[3];
+    MemoryRead read = TakeProcMemBounded(w.pid, memory, kMemoryAnswerMs, [&] {
+      if (statusOwned && !statusShown && GetTickCount() - asked >= kMemoryStatusAfterMs) {
+        statusShown = true;
+        if (Views.status.lblCancel) Views.status.lblCancel->SetText(kReadingText);
+        status->Show();
+      }
+      ui::DoEvents();
+      return !CancelFlag;
+    });
+    if (read != MemoryRead::kRead) continue;
+    if (w.detailsColumn < 0) {
+      // A rebuild run by an event meanwhile has its own figures.
+      if (generation != g_tableGeneration || w.row > ProgTableLast) break;
+      ProgRow& r = ProgTable[static_cast<size_t>(w.row)];
+      for (int c = 0; c < 3; ++c) r[2 + c] = Sum(r[2 + c], memory[c]);
+    } else if (Views.details.ProcLst) {
+      ui::ListView& list = *Views.details.ProcLst;
+      // The list may have been filled again meanwhile: only the process's own row is written.
+      if (w.row >= list.ItemCount() || list.ItemText(w.row) != std::to_string(w.pid)) continue;
+      for (int c = 0; c < 3; ++c) list.SetSubItem(w.row, w.detailsColumn + c, std::to_string(memory[c]));
+    }
+  }
+  if (statusOwned) {
+    CancelFlag = false;
+    if (statusShown) status->Hide();
+  }
+}
+
+// The tables a rebuild fills, emptied before it fills them. The activity log's walk
+// only takes the processes: the table and the remembered process set stay, or every
+// reader would see an empty table until the set changed.
+void ResetRebuiltTables() {
+  if (!LogScanning) {
+    ProgTable.clear();
+    ProgTableLast = -1;
+    ++g_tableGeneration;
+  }
+  g_memoryWanted.clear();
+  ProcIdList.clear();
+  ProcPathList.clear();
+  ProcListLast = -1;
+}
+
+// A forced rebuild lets events run this often while it reads the processes' paths.
+const DWORD kWalkPumpMs = 100;
+
 // Rebuild step of one process.
 void AddToTable(const std::string& path, DWORD pid, bool quick) {
   // The program never lists itself.
@@ -118,22 +204,18 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
         row = i;
         break;
       }
-    int32_t memory[3];
-    bool haveMemory = !(Views.lists.FastRef && *Views.lists.FastRef) && !quick && TakeProcMem(pid, memory);
     if (row < 0) {
       ProgTable.emplace_back();
       row = ProgTableLast = static_cast<int16_t>(ProgTable.size() - 1);
       ProgRow& r = ProgTable[row];
       r[0] = path;
-      if (haveMemory)
-        for (int c = 0; c < 3; ++c) r[2 + c] = std::to_string(memory[c]);
       r[5] = "1";
     } else {
       ProgRow& r = ProgTable[row];
-      if (haveMemory)
-        for (int c = 0; c < 3; ++c) r[2 + c] = Sum(r[2 + c], memory[c]);
       r[5] = Sum(r[5], 1);
     }
+    // The memory figures are read once the table stands (ReadMemoryFigures).
+    if (!(Views.lists.FastRef && *Views.lists.FastRef) && !quick) g_memoryWanted.push_back({row, pid, -1});
     if (!quick) ProgTable[row][kProgPriority] = PriorityNameOf(process);
   }
   if (process) CloseHandle(process);
@@ -146,12 +228,12 @@ void AddDetailsInstance(const std::string& path, DWORD pid, const PROCESSENTRY32
   if (DetailsRefreshing && Views.details.ProcLst) {
     ui::ListView& list = *Views.details.ProcLst;
     int row = list.AddItem(std::to_string(pid));
-    int32_t memory[3];
-    bool haveMemory = TakeProcMem(pid, memory);
     int column = 1;
     if (!IsWinNTFlag) list.SetSubItem(row, column++, record ? std::to_string(record->cntThreads) : "");
     list.SetSubItem(row, column++, PriorityNameOf(process));
-    for (int c = 0; c < 3; ++c) list.SetSubItem(row, column++, haveMemory ? std::to_string(memory[c]) : "");
+    // The memory cells are filled once the walk is over (ReadMemoryFigures).
+    g_memoryWanted.push_back({row, pid, column});
+    for (int c = 0; c < 3; ++c) list.SetSubItem(row, column++, "");
     if (IsWinNTFlag) {
       ConnectionRecord ports = GetProcessPorts(pid);
       list.SetSubItem(row, column++, ports.LocalPort);
@@ -407,24 +489,44 @@ vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
       it = std::binary_search(stamps.begin(), stamps.end(), it->first) ? std::next(it) : g_knownPaths.erase(it);
   }
   const bool automatic = mode == 2 && argument == vb::BoolText(true);
-  bool last = false;
-  std::string output;
-  for (DWORD id : ids) {
-    std::string path;
+  // A forced rebuild reads every path before it touches the tables, letting events run
+  // meanwhile: on a busy system the paths alone take over a second. Other walks are
+  // short or stop early, and keep the one pass.
+  const bool readFirst = mode == 2 && !automatic && !LogScanning;
+  std::vector<std::string> paths(ids.size());
+  DWORD lastPump = GetTickCount();
+  bool pumped = false;
+  auto pathOf = [&](size_t i) {
+    const DWORD id = ids[i];
     auto stamp = std::lower_bound(stamps.begin(), stamps.end(), ProcessStamp(id, LLONG_MIN));
     const bool stamped = stamp != stamps.end() && stamp->first == id;
     auto known = stamped ? g_knownPaths.find(*stamp) : g_knownPaths.end();
-    if (automatic && known != g_knownPaths.end()) {
-      path = known->second;
-    } else {
-      HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-      if (!process) continue;
-      ++ProcessOpensForTest;
-      path = ProcessImagePath(process);
-      CloseHandle(process);
-      if (stamped && !path.empty()) g_knownPaths[*stamp] = path;
+    if (automatic && known != g_knownPaths.end()) return known->second;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (!process) return std::string();
+    ++ProcessOpensForTest;
+    std::string path = ProcessImagePath(process);
+    CloseHandle(process);
+    if (stamped && !path.empty()) g_knownPaths[*stamp] = path;
+    return path;
+  };
+  if (readFirst) {
+    for (size_t i = 0; i < ids.size(); ++i) {
+      paths[i] = pathOf(i);
+      if (GetTickCount() - lastPump >= kWalkPumpMs) {
+        ui::DoEvents();
+        pumped = true;
+        lastPump = GetTickCount();
+      }
     }
-    if (!path.empty()) last = ProcessOpOnEntry(mode, path, id, 0, nullptr, argument, output);
+    // What an event meanwhile put into the tables is this walk's to replace.
+    if (pumped) ResetRebuiltTables();
+  }
+  bool last = false;
+  std::string output;
+  for (size_t i = 0; i < ids.size(); ++i) {
+    const std::string path = readFirst ? paths[i] : pathOf(i);
+    if (!path.empty()) last = ProcessOpOnEntry(mode, path, ids[i], 0, nullptr, argument, output);
     if (mode == 0 && last) break;
   }
   if (mode == 2 && argument != vb::BoolText(true)) UpdateProcessCpu();
@@ -445,15 +547,7 @@ vb::Variant DoProcessListOp(long mode, const std::string& argument) {
     if (IsWinNTFlag && automatic && GetSetting(kHookApp, kHookSection, kProcChanged, "0") != "1" &&
         !ProcessSetChanged())
       return vb::Variant();
-    // The activity log's walk only takes the processes: the table and the remembered
-    // process set stay, or every reader would see an empty table until the set changed.
-    if (!LogScanning) {
-      ProgTable.clear();
-      ProgTableLast = -1;
-    }
-    ProcIdList.clear();
-    ProcPathList.clear();
-    ProcListLast = -1;
+    ResetRebuiltTables();
   }
   if (mode == 3) {
     DetailsProcIdList.clear();
@@ -471,13 +565,17 @@ vb::Variant DoProcessListOp(long mode, const std::string& argument) {
   }
   vb::Variant result;
   bool live = mode == 0 || mode == 2 || mode == 3;
+  g_memoryWanted.clear();
   if (IsWinNTFlag) {
     result = WalkProcessListPsapi(mode, argument);
   } else if (live) {
-    return WalkToolhelp(mode, argument);
+    result = WalkToolhelp(mode, argument);
+    ReadMemoryFigures();
+    return result;
   } else {
     result = WalkCachedProcessList(mode, argument);
   }
+  ReadMemoryFigures();
   // The program runs at high priority; a walk puts it back there.
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   return result;

@@ -153,6 +153,7 @@ struct ViewBindings {
   // The status window: progress text and Cancel, and the hook libraries' window.
   struct Status {
     ui::Window* form;
+    ui::Label* lblCancel;
   } status;
 };
 

@@ -2,7 +2,10 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 IUnknown* SysInfoObj = nullptr;
 PerfInfoArray PerfInfoData;
@@ -69,17 +72,121 @@ HRESULT CreateFromProgramFolder(IUnknown** object) {
   return hr;
 }
 
-SysInfoSlots* Object() {
-  if (!SysInfoObj) {
-    HRESULT hr = CreateSysInfoFn(&SysInfoObj);
-    if (hr == REGDB_E_CLASSNOTREG) hr = CreateFromProgramFolder(&SysInfoObj);
-    if (FAILED(hr)) SysInfoObj = nullptr;
+// The interface of the object held in `holder`, created on first use.
+SysInfoSlots* ObjectIn(IUnknown*& holder, HRESULT (*create)(IUnknown**)) {
+  if (!holder) {
+    HRESULT hr = create(&holder);
+    if (hr == REGDB_E_CLASSNOTREG) hr = CreateFromProgramFolder(&holder);
+    if (FAILED(hr)) holder = nullptr;
   }
-  if (!SysInfoObj) return nullptr;
+  if (!holder) return nullptr;
   SysInfoSlots* slots = nullptr;
-  if (FAILED(SysInfoObj->QueryInterface(kIidSysInfo, reinterpret_cast<void**>(&slots)))) return nullptr;
-  slots->Release();  // the object stays alive through SysInfoObj
+  if (FAILED(holder->QueryInterface(kIidSysInfo, reinterpret_cast<void**>(&slots)))) return nullptr;
+  slots->Release();  // the object stays alive through the holder
   return slots;
+}
+
+SysInfoSlots* Object() { return ObjectIn(SysInfoObj, CreateSysInfoFn); }
+
+bool ReadProcMem(SysInfoSlots* object, DWORD processId, int32_t figures[3]) {
+  if (!object) return false;
+  VARIANT v;
+  VariantInit(&v);
+  bool ok = object->ProcMem(static_cast<long>(processId), &v) == S_OK && v.vt == (VT_ARRAY | VT_I4) &&
+            v.parray && SafeArrayGetDim(v.parray) == 1;
+  LONG got[3] = {};
+  for (LONG i = 0; ok && i < 3; ++i) ok = SUCCEEDED(SafeArrayGetElement(v.parray, &i, &got[i]));
+  VariantClear(&v);
+  if (ok)
+    for (int i = 0; i < 3; ++i) figures[i] = got[i];
+  return ok;
+}
+
+// ---- The memory worker
+
+// One worker thread and what it shares with the asker. The worker holds its own
+// object in its own apartment (the object is apartment-threaded). A worker whose
+// question was not answered in time is left to itself: it keeps its share of this
+// record, ends when the question returns, and is never handed another.
+struct MemoryWorker {
+  HANDLE wake = nullptr;  // a question is waiting (or the worker should end)
+  HANDLE done = nullptr;  // the answer is in
+  HRESULT (*create)(IUnknown**) = nullptr;
+  DWORD processId = 0;
+  int32_t figures[3] = {};
+  bool ok = false;
+  volatile LONG asked = 0;
+  volatile LONG quit = 0;
+};
+
+DWORD WINAPI MemoryWorkerMain(void* param) {
+  std::shared_ptr<MemoryWorker> worker = *static_cast<std::shared_ptr<MemoryWorker>*>(param);
+  delete static_cast<std::shared_ptr<MemoryWorker>*>(param);
+  const bool com = SUCCEEDED(CoInitialize(nullptr));  // an apartment of its own
+  IUnknown* own = nullptr;
+  // A question asked just before the worker was given up is still answered, so that
+  // its process is known to answer again.
+  while (WaitForSingleObject(worker->wake, INFINITE) == WAIT_OBJECT_0) {
+    if (worker->asked) {
+      worker->ok = ReadProcMem(ObjectIn(own, worker->create), worker->processId, worker->figures);
+      worker->asked = 0;
+      SetEvent(worker->done);
+    }
+    if (worker->quit) break;
+  }
+  if (own) own->Release();
+  if (com) CoUninitialize();
+  return 0;
+}
+
+// The worker that answers the next question; none until the first.
+std::shared_ptr<MemoryWorker> g_worker;
+// Workers still waiting for a process that did not answer in time, with its id.
+std::vector<std::shared_ptr<MemoryWorker>> g_stalled;
+
+void CloseWorkerEvents(MemoryWorker* w) {
+  if (w->wake) CloseHandle(w->wake);
+  if (w->done) CloseHandle(w->done);
+  delete w;
+}
+
+std::shared_ptr<MemoryWorker> StartMemoryWorker() {
+  std::shared_ptr<MemoryWorker> worker(new MemoryWorker, CloseWorkerEvents);
+  worker->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  worker->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  worker->create = CreateSysInfoFn;
+  if (!worker->wake || !worker->done) return nullptr;
+  auto* share = new std::shared_ptr<MemoryWorker>(worker);
+  // The walk needs little stack; a small reservation keeps the idle program small.
+  HANDLE thread = CreateThread(nullptr, 64 * 1024, MemoryWorkerMain, share, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!thread) {
+    delete share;
+    return nullptr;
+  }
+  CloseHandle(thread);
+  return worker;
+}
+
+// Forgets the stalled workers whose question came back meanwhile.
+void ForgetAnsweredStalls() {
+  for (auto it = g_stalled.begin(); it != g_stalled.end();)
+    it = WaitForSingleObject((*it)->done, 0) == WAIT_OBJECT_0 ? g_stalled.erase(it) : std::next(it);
+}
+
+// The worker waits on for its process and ends once it answers; the next question
+// gets a new worker.
+void Abandon(const std::shared_ptr<MemoryWorker>& worker) {
+  worker->quit = 1;
+  SetEvent(worker->wake);
+  g_stalled.push_back(worker);
+  g_worker.reset();
+}
+
+void StopMemoryWorker() {
+  if (!g_worker) return;
+  g_worker->quit = 1;
+  SetEvent(g_worker->wake);
+  g_worker.reset();
 }
 
 }  // namespace
@@ -107,22 +214,48 @@ PerfInfoArray TakePerfInfo() {
   return figures;
 }
 
-bool TakeProcMem(DWORD processId, int32_t figures[3]) {
-  SysInfoSlots* object = Object();
-  if (!object) return false;
-  VARIANT v;
-  VariantInit(&v);
-  bool ok = object->ProcMem(static_cast<long>(processId), &v) == S_OK && v.vt == (VT_ARRAY | VT_I4) &&
-            v.parray && SafeArrayGetDim(v.parray) == 1;
-  LONG got[3] = {};
-  for (LONG i = 0; ok && i < 3; ++i) ok = SUCCEEDED(SafeArrayGetElement(v.parray, &i, &got[i]));
-  VariantClear(&v);
-  if (ok)
-    for (int i = 0; i < 3; ++i) figures[i] = got[i];
-  return ok;
+bool TakeProcMem(DWORD processId, int32_t figures[3]) { return ReadProcMem(Object(), processId, figures); }
+
+MemoryRead TakeProcMemBounded(DWORD processId, int32_t figures[3], DWORD timeoutMs,
+                              const std::function<bool()>& whileWaiting) {
+  ForgetAnsweredStalls();
+  for (const auto& stalled : g_stalled)
+    if (stalled->processId == processId) return MemoryRead::kTimedOut;
+  if (!g_worker) g_worker = StartMemoryWorker();
+  if (!g_worker) return MemoryRead::kUnreadable;
+  std::shared_ptr<MemoryWorker> worker = g_worker;
+  worker->processId = processId;
+  worker->asked = 1;
+  ResetEvent(worker->done);
+  SetEvent(worker->wake);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) break;
+    const DWORD slice = std::min<DWORD>(timeoutMs - spent, 50);
+    const DWORD woke = whileWaiting ? MsgWaitForMultipleObjectsEx(1, &worker->done, slice, QS_ALLINPUT, 0)
+                                    : WaitForSingleObject(worker->done, slice);
+    if (woke == WAIT_OBJECT_0) {
+      if (!worker->ok) return MemoryRead::kUnreadable;
+      for (int i = 0; i < 3; ++i) figures[i] = worker->figures[i];
+      return MemoryRead::kRead;
+    }
+    if (whileWaiting && !whileWaiting()) {
+      Abandon(worker);
+      return MemoryRead::kStopped;
+    }
+  }
+  Abandon(worker);
+  return MemoryRead::kTimedOut;
+}
+
+int UnansweredMemoryQuestions() {
+  ForgetAnsweredStalls();
+  return static_cast<int>(g_stalled.size());
 }
 
 void ReleaseSysInfo() {
+  StopMemoryWorker();
   if (SysInfoObj) SysInfoObj->Release();
   SysInfoObj = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,18 @@ PerfInfoArray TakePerfInfo();
 // The committed, reserved and free KB of a process's first 128 MB; false when the
 // object cannot be had or cannot open the process.
 bool TakeProcMem(DWORD processId, int32_t figures[3]);
+
+// The same figures read on a worker thread with its own object. Under Wine another
+// process answers a question about its memory itself: one that is stopped, or dies
+// half way, may never answer, and the asker would wait for good. The caller waits at
+// most `timeoutMs`, calling `whileWaiting` about every 50 ms (it lets the caller's
+// events run; false ends the wait). A process whose earlier question is still
+// unanswered is not asked again: it answers kTimedOut at once.
+enum class MemoryRead { kRead, kUnreadable, kTimedOut, kStopped };
+MemoryRead TakeProcMemBounded(DWORD processId, int32_t figures[3], DWORD timeoutMs,
+                              const std::function<bool()>& whileWaiting);
+// How many questions are still waiting for a process that did not answer in time.
+int UnansweredMemoryQuestions();
 void ReleaseSysInfo();
 
 // Gives this module's state its start values again.

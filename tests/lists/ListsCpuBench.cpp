@@ -114,22 +114,40 @@ void End(PROCESS_INFORMATION& pi) {
   CloseHandle(pi.hThread);
 }
 
+// True when the program will ask its first-run question: its App Paths entry, the
+// first-run marker, is missing or empty (a fresh prefix).
+bool FirstRunExpected() {
+  char value[MAX_PATH] = {};
+  DWORD size = sizeof value;
+  const LONG rc = RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe",
+                               nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+  return rc != ERROR_SUCCESS || value[0] == 0;
+}
+
 // The program with its frame in front and the lists page on view. On a first run it
 // asks its connection question (answered No, the default) and saves the default
-// settings; the frame then comes up as the program's own key would bring it.
+// settings; the frame then comes up as the program's own key would bring it. The
+// hidden frame exists before the question is asked, so on a first run the wait goes
+// on until the question has been answered.
 bool StartProgram(PROCESS_INFORMATION& pi) {
+  const bool question = FirstRunExpected();
   if (!Start("\"" + testsupport::BinDir() + "\\QuillonPro.exe\"", pi)) return false;
   HWND frame = nullptr;
+  bool answered = false;
   testsupport::PumpUntil(
       [&] {
         if (HWND box = FindWindowOf(pi.dwProcessId, "#32770", nullptr))
-          if (IsWindowVisible(box)) PostMessageA(box, WM_COMMAND, IDNO, 0);
+          if (IsWindowVisible(box)) {
+            PostMessageA(box, WM_COMMAND, IDNO, 0);
+            answered = true;
+          }
         frame = FindWindowOf(pi.dwProcessId, nullptr, "Quillon Pro");
-        return frame && GetMenu(frame);
+        return frame && GetMenu(frame) && (answered || !question);
       },
       60000);
-  if (!frame) {
-    std::printf("no frame; shown: %s\n", testsupport::ShownWindowsOf(pi.dwProcessId).c_str());
+  if (!frame || (question && !answered)) {
+    std::printf("no frame%s; shown: %s\n", question && !answered ? " or no first-run question" : "",
+                testsupport::ShownWindowsOf(pi.dwProcessId).c_str());
     return false;
   }
   PumpFor(3000);  // the start-up's own work ends

@@ -9,6 +9,7 @@
 #include "ModMain.h"
 #include "ModSettings.h"
 #include "MoreToolsFrm.h"
+#include "TextFit.h"
 #include "UiWait.h"
 #include "ViewBindings.h"
 
@@ -285,3 +286,12 @@ TEST_F(MiniToolsPageTest, HistoryViewAndKeys) {
 }
 
 }  // namespace
+
+// The check boxes of the second tab read whole: their captions wrap within the box.
+TEST_F(MiniToolsPageTest, TheCheckBoxesReadWhole) {
+  MoreToolsFrm.SSTab1.SetTab(1);
+  for (ui::CheckBox* box : {&MoreToolsFrm.MediaChk, &MoreToolsFrm.EnableSpamChk, &MoreToolsFrm.EnablePopUpChk}) {
+    std::string why;
+    EXPECT_TRUE(testsupport::ButtonCaptionFits(box->hwnd(), &why)) << why;
+  }
+}

@@ -1,0 +1,194 @@
+// What the program costs at rest, run by hand under Wine with a display, not as a test:
+//   program_bench [seconds] [starts]
+// 1. the start to the hidden main frame, over several starts (the first answers the
+//    first-run question on a fresh prefix);
+// 2. processor time at rest in the tray, with the tracker bar off and docked: the
+//    program's Linux process (utime + stime of /proc/PID/stat) and the wineserver's
+//    share, beside a bare fixture over the same span (the server serves everyone: its
+//    time with only the fixture running is the floor subtracted);
+// 3. resident memory (VmRSS, RssAnon of /proc/PID/status) against the bare fixture.
+// Wine names its processes by their Windows path, which finds the Linux process; a
+// file opened by the server under /proc/self is the server's own.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Fixture.h"
+#include "UiWait.h"
+
+namespace {
+
+std::string ReadSmallFile(const std::string& path) {
+  std::string text;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[8192];
+    size_t n = std::fread(buffer, 1, sizeof buffer, f);
+    text.assign(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+int UnixPidOf(const std::string& windowsPath) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  int pid = 0;
+  do {
+    if (std::atoi(found.cFileName) <= 0) continue;
+    std::string line = ReadSmallFile("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
+    line = line.substr(0, line.find('\0'));
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    if (Lower(line) == Lower(windowsPath)) pid = std::atoi(found.cFileName);
+  } while (!pid && FindNextFileA(find, &found));
+  FindClose(find);
+  return pid;
+}
+
+// user + system time in ms of a Linux process ("self" is the server).
+double CpuMs(const std::string& pid) {
+  const std::string stat = ReadSmallFile("Z:\\proc\\" + pid + "\\stat");
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  unsigned long long utime = 0, stime = 0;
+  if (std::sscanf(stat.c_str() + close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) !=
+      2)
+    return -1;
+  return static_cast<double>(utime + stime) * 10.0;
+}
+
+long StatusKb(int pid, const char* field) {
+  const std::string status = ReadSmallFile("Z:\\proc\\" + std::to_string(pid) + "\\status");
+  const size_t at = status.find(field);
+  return at == std::string::npos ? -1 : std::atol(status.c_str() + at + std::strlen(field) + 1);
+}
+
+struct Cost {
+  double process = 0, server = 0;
+};
+
+Cost Measure(int pid, int seconds) {
+  const double p0 = CpuMs(std::to_string(pid)), s0 = CpuMs("self");
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  return {CpuMs(std::to_string(pid)) - p0, CpuMs("self") - s0};
+}
+
+void SetToolbar(bool on) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Pro\\General", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  const char* text = on ? "True" : "False";
+  RegSetValueExA(key, "Toolbar", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+  RegCloseKey(key);
+}
+
+HWND FrameOf(DWORD pid) {
+  for (HWND hwnd : testsupport::TopLevelWindowsOf(pid)) {
+    char text[64] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (std::string(text) == "Quillon Pro" && GetMenu(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+// Starts the program; the milliseconds to its hidden frame, -1 when it never came.
+double StartProgram(PROCESS_INFORMATION& pi) {
+  LARGE_INTEGER f, t0, t1;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t0);
+  const std::string exe = testsupport::BinDir() + "\\QuillonPro.exe";
+  if (!testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi)) return -1;
+  double ms = -1;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 60000) {
+    if (ms < 0 && FrameOf(pi.dwProcessId)) {
+      QueryPerformanceCounter(&t1);
+      ms = static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+    }
+    // The first-run question is answered No (its default); the start-up goes on after it.
+    bool asked = false;
+    for (HWND hwnd : testsupport::TopLevelWindowsOf(pi.dwProcessId)) {
+      char cls[16] = {};
+      GetClassNameA(hwnd, cls, sizeof cls);
+      if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+        PostMessageA(hwnd, WM_COMMAND, IDNO, 0);
+        asked = true;
+      }
+    }
+    if (ms >= 0 && !asked && GetTickCount() - start > 3000) break;
+    Sleep(1);
+  }
+  return ms;
+}
+
+void End(PROCESS_INFORMATION& pi) {
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  Sleep(500);
+}
+
+void PrintCost(const char* what, const Cost& c, const Cost& floor, int seconds) {
+  const double serverShare = c.server - floor.server;
+  std::printf("%-26s process %6.0f ms  server %6.0f ms (above the fixture's %5.0f)  = %.3f %% of a core\n", what,
+              c.process, c.server, serverShare, (c.process + (serverShare > 0 ? serverShare : 0)) / (seconds * 10.0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+  const int starts = argc > 2 ? std::atoi(argv[2]) : 5;
+
+  testsupport::FixtureFolder folder("progbench");
+  const std::string fixtureName = "bare" + std::to_string(GetCurrentProcessId()) + ".exe";
+  folder.Start(fixtureName, "hidden");
+  const int fixturePid = UnixPidOf(folder.PathOf(fixtureName));
+  Sleep(3000);
+  const Cost floor = Measure(fixturePid, seconds);
+  const long fixtureRss = StatusKb(fixturePid, "VmRSS:"), fixtureAnon = StatusKb(fixturePid, "RssAnon:");
+
+  SetToolbar(false);
+  std::vector<double> times;
+  PROCESS_INFORMATION pi = {};
+  for (int i = 0; i < starts; ++i) {
+    times.push_back(StartProgram(pi));
+    if (i + 1 < starts) End(pi);
+  }
+  std::printf("start to the hidden frame (ms):");
+  for (double t : times) std::printf(" %.0f", t);
+  std::printf("\n");
+
+  const int pid = UnixPidOf(testsupport::BinDir() + "\\QuillonPro.exe");
+  Sleep(5000);  // the start-up's own work ends
+  const Cost tray = Measure(pid, seconds);
+  const long rss = StatusKb(pid, "VmRSS:"), anon = StatusKb(pid, "RssAnon:");
+  End(pi);
+
+  SetToolbar(true);
+  StartProgram(pi);
+  const int barPid = UnixPidOf(testsupport::BinDir() + "\\QuillonPro.exe");
+  Sleep(5000);
+  const Cost bar = Measure(barPid, seconds);
+  const long barRss = StatusKb(barPid, "VmRSS:");
+  End(pi);
+
+  std::printf("over %d s each:\n", seconds);
+  PrintCost("bare fixture", floor, Cost{0, 0}, seconds);
+  PrintCost("in the tray, bar off", tray, floor, seconds);
+  PrintCost("in the tray, bar docked", bar, floor, seconds);
+  std::printf("resident: fixture %ld KB (%ld anonymous), program %ld KB (%ld anonymous), with the bar %ld KB\n",
+              fixtureRss, fixtureAnon, rss, anon, barRss);
+  return 0;
+}
