@@ -266,6 +266,7 @@ DetailsFrmForm::DetailsFrmForm()
     Toolbar2[t].ButtonClick = [this, t](int, const std::string&) { Toolbar2_ButtonClick(t); };
   }
   RiskMonSTab.Click = [this](int) { RefreshMe(); };
+  LogFillTimer.Tick = [this] { FillRiskLogBatch(); };
   AddBtn.Click = [this] { AddBtn_Click(); };
   RemoveBtn.Click = [this] { RemoveBtn_Click(); };
 
@@ -448,12 +449,14 @@ void DetailsFrmForm::FullRefresh(const std::string& progPath) {
   FillInstances(keep);
   FillProgInfo();
   GeneralRiskLV.Clear();
+  // The start-up list is read once per refresh, before the risky properties ask it
+  // whether the program starts with Windows.
+  MoreToolsFrm.RefreshMe(false);
   if (ProcLst.ItemCount() > 0) FillGeneralRisk();
   ShowHeader();
   const bool rows = ProcLst.ItemCount() > 0;
   for (const char* key : {"Increase Priority", "Decrease Priority", "Terminate Process"})
     Toolbar1.SetButtonEnabled(key, rows);
-  MoreToolsFrm.RefreshMe(false);
   RemStartUpBtn.SetEnabled(MoreToolsFrm.SearchStartUpLV(CurrentPath) != 0);
   ClearRiskMonLists();
 }
@@ -497,7 +500,9 @@ void DetailsFrmForm::FillProgInfo() {
   }
   ProgInfoLst.SetSubItem(ProgInfoLst.AddItem("Full path"), 1, CurrentPath);
   std::string signer;
-  const bool isSigned = CachedFileSignature(CurrentPath) && VerifyFileSignature(CurrentPath, signer);
+  // One check per file (and none again while it stays unchanged): the signer comes
+  // with the answer.
+  const bool isSigned = CachedFileSignature(CurrentPath, &signer);
   ProgInfoLst.SetSubItem(ProgInfoLst.AddItem("Digital Signatures"), 1,
                          isSigned ? "The digital signature on the file has been verified. If you trust -" + signer +
                                         "- then you should trust the file."
@@ -505,13 +510,8 @@ void DetailsFrmForm::FillProgInfo() {
 }
 
 void DetailsFrmForm::FillGeneralRisk() {
-  bool startUpFresh = false;
   for (int code = 120; code <= LastStaticRiskCode; ++code) {
     if (!CheckStaticRisk(static_cast<int16_t>(code), CurrentPath)) continue;
-    if (!startUpFresh) {
-      MoreToolsFrm.RefreshMe(false);
-      startUpFresh = true;
-    }
     const int row = GeneralRiskLV.AddItem(GetRiskDescription(static_cast<int16_t>(code)));
     GeneralRiskLV.SetTag(row, std::to_string(code));
     GeneralRiskLV.SetSubItem(row, 1, std::to_string(GetRiskScore(static_cast<int16_t>(code))));
@@ -956,18 +956,49 @@ void DetailsFrmForm::RefreshRiskMonPage() {
 }
 
 void DetailsFrmForm::ClearRiskMonLists() {
+  StopRiskLogFill();
   CanDoLV.Clear();
   RiskLogLV.Clear();
+  logShown_.clear();
   LogCounter = 0;
 }
 
 bool DetailsFrmForm::ItemRepeated(int16_t code, const std::string& rest) const {
   const int row = FiltersLV[1].FindKey("RemoveRepeatedItems");
   if (row < 0 || !FiltersLV[1].Checked(row)) return false;
-  const std::string tag = std::to_string(code);
-  for (int r = 0; r < RiskLogLV.ItemCount(); ++r)
-    if (RiskLogLV.Tag(r) == tag && RiskLogLV.SubItem(r, 2) == rest) return true;
-  return false;
+  return logShown_.count({code, rest}) > 0;
+}
+
+void DetailsFrmForm::StopRiskLogFill() {
+  LogFillTimer.SetEnabled(false);
+  logToFill_.clear();
+  logFillGuard_.reset();
+}
+
+void DetailsFrmForm::FillRiskLogBatch() {
+  // About a third of the stall limit per pass; the clock is read every few rows.
+  const DWORD kBatchMs = 30;
+  const DWORD start = GetTickCount();
+  int rows = 0;
+  while (static_cast<size_t>(LogCounter) < logToFill_.size()) {
+    const LogLine& line = logToFill_[static_cast<size_t>(LogCounter)];
+    if (!ItemRepeated(line.code, line.rest) && !IsRiskCategoryHidden(line.code)) {
+      const int row = RiskLogLV.AddItem(line.time);
+      RiskLogLV.SetTag(row, std::to_string(line.code));
+      RiskLogLV.SetSubItem(row, 1, GetRiskDescription(line.code));
+      RiskLogLV.SetSubItem(row, 2, line.rest);
+      logShown_.insert({line.code, line.rest});
+    }
+    ++LogCounter;
+    if (++rows % 16 == 0 && GetTickCount() - start >= kBatchMs) break;
+  }
+  if (static_cast<size_t>(LogCounter) < logToFill_.size()) {
+    // A timer comes after the user's input: clicks and keys are served between batches.
+    LogFillTimer.SetInterval(1);
+    LogFillTimer.SetEnabled(true);
+    return;
+  }
+  StopRiskLogFill();  // the list draws again, once
 }
 
 void DetailsFrmForm::DoRefreshRiskMon() {
@@ -981,20 +1012,18 @@ void DetailsFrmForm::DoRefreshRiskMon() {
     return;
   }
   if (tab != 0 && tab != 1) return;
-  struct Line {
-    int16_t code;
-    std::string time, rest;
-  };
-  std::vector<Line> lines;
+  // A fill in progress takes its lines first; the next refresh adds what came since.
+  if (tab == 1 && !logToFill_.empty()) return;
+  std::vector<LogLine> lines;
   {
     ProcMonCls log;
     log.OpenLogFile(CurrentPath);
-    Line line;
+    LogLine line;
     while (log.GetNextLine(line.code, line.time, line.rest)) lines.push_back(line);
     log.CloseLogFile();
   }
   if (tab == 0) {
-    for (const Line& line : lines) {
+    for (const LogLine& line : lines) {
       if (line.code <= 120 || IsRiskCategoryHidden(line.code) || CanDoLV.FindKey(std::to_string(line.code)) >= 0)
         continue;
       const int row = CanDoLV.AddItem(GetRiskDescription(line.code), -1, std::to_string(line.code));
@@ -1007,19 +1036,13 @@ void DetailsFrmForm::DoRefreshRiskMon() {
   // A log shorter than what was taken was cleared: the list starts over.
   if (static_cast<int32_t>(lines.size()) < LogCounter) {
     RiskLogLV.Clear();
+    logShown_.clear();
     LogCounter = 0;
   }
-  ui::ListView::RedrawGuard guard(RiskLogLV);
-  for (size_t n = static_cast<size_t>(LogCounter); n < lines.size(); ++n) {
-    const Line& line = lines[n];
-    if (!ItemRepeated(line.code, line.rest) && !IsRiskCategoryHidden(line.code)) {
-      const int row = RiskLogLV.AddItem(line.time);
-      RiskLogLV.SetTag(row, std::to_string(line.code));
-      RiskLogLV.SetSubItem(row, 1, GetRiskDescription(line.code));
-      RiskLogLV.SetSubItem(row, 2, line.rest);
-    }
-    ++LogCounter;
-  }
+  if (static_cast<size_t>(LogCounter) >= lines.size()) return;
+  logToFill_ = std::move(lines);
+  logFillGuard_ = std::make_unique<ui::ListView::RedrawGuard>(RiskLogLV);
+  FillRiskLogBatch();
 }
 
 void DetailsFrmForm::CanDoLV_ItemClick(int row) {

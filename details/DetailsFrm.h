@@ -5,8 +5,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ButtonBar.h"
 #include "Container.h"
@@ -19,6 +23,7 @@
 #include "PictureBox.h"
 #include "ProgressBar.h"
 #include "TabPages.h"
+#include "Timer.h"
 #include "Window.h"
 
 class DetailsFrmForm : public ui::Window {
@@ -163,6 +168,10 @@ class DetailsFrmForm : public ui::Window {
   int PriorityColumn() const;
   void EndFill();
   void LetEventsRun();
+  // The activity list takes a long log in batches, each a short pass of the loop,
+  // with its drawing off until the last: the window answers meanwhile.
+  void FillRiskLogBatch();
+  void StopRiskLogFill();
 
   HBITMAP iconPicture_ = nullptr;
   std::string displayName_;
@@ -172,6 +181,16 @@ class DetailsFrmForm : public ui::Window {
   bool unloadAfterFill_ = false;
   bool settingFilters_ = false;
   DWORD lastPump_ = 0;
+  struct LogLine {
+    int16_t code;
+    std::string time, rest;
+  };
+  std::vector<LogLine> logToFill_;  // lines read, the first LogCounter already taken
+  std::unique_ptr<ui::ListView::RedrawGuard> logFillGuard_;
+  ui::Timer LogFillTimer{*this};
+  // The (code, extra text) pairs the activity list shows: a repeat is found without
+  // a walk through every row.
+  std::set<std::pair<int16_t, std::string>> logShown_;
 };
 
 extern DetailsFrmForm DetailsFrm;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CancelEvent.h"
 #include "FileChoice.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
@@ -20,7 +21,6 @@ ConInfoFrmForm ConInfoFrm;
 
 namespace coninfo {
 
-std::function<void(DWORD)> SleepFn = [](DWORD ms) { Sleep(ms); };
 
 std::string ActiveShareText(int32_t activeMs, int32_t durationSeconds) {
   std::string text = SecsToTimeStr(activeMs / 1000);
@@ -341,43 +341,77 @@ static std::string LaunchFailureText(DWORD error) {
   return SystemErrorText(error);
 }
 
-void ConInfoFrmForm::Launch(const std::vector<int>& rows, DWORD pauseMs) {
-  std::string failures;
-  for (int row : rows) {
-    const std::string path = IntProgsList.ItemText(row);
-    seams::ShellRequest request;
-    request.owner = hwnd();
-    request.verb = "open";
-    request.file = path;
-    request.show = SW_SHOWNORMAL;
-    request.callerReportsFailure = true;
-    SetLastError(0);
-    if (!seams::ShellExecuteFn(request)) {
-      // Read before anything else runs: building the message may reset it.
-      const DWORD error = GetLastError();
-      failures += "The file " + path + " couldn't be started: " + LaunchFailureText(error) + "\r\n";
-    }
-    if (pauseMs) coninfo::SleepFn(pauseMs);
+void ConInfoFrmForm::StartProgram(const std::string& path, std::string& failures) {
+  seams::ShellRequest request;
+  request.owner = hwnd();
+  request.verb = "open";
+  request.file = path;
+  request.show = SW_SHOWNORMAL;
+  request.callerReportsFailure = true;
+  SetLastError(0);
+  if (!seams::ShellExecuteFn(request)) {
+    // Read before anything else runs: building the message may reset it.
+    const DWORD error = GetLastError();
+    failures += "The file " + path + " couldn't be started: " + LaunchFailureText(error) + "\r\n";
   }
+}
+
+void ConInfoFrmForm::Launch(const std::vector<int>& rows) {
+  std::string failures;
+  for (int row : rows) StartProgram(IntProgsList.ItemText(row), failures);
   if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, hwnd());
 }
 
 void ConInfoFrmForm::LaunchBtn_Click() {
   std::vector<int> rows = IntProgsList.SelectedRows();
   std::sort(rows.begin(), rows.end());
-  Launch(rows, 0);
+  Launch(rows);
 }
 
 void ConInfoFrmForm::LaunchAllBtn_Click() {
   Load();
-  std::vector<int> rows;
-  for (int row = 0; row < IntProgsList.ItemCount(); ++row) rows.push_back(row);
-  Launch(rows, 500);
+  if (LaunchingAll()) return;  // the one running goes on
+  launchQueue_.clear();
+  for (int row = 0; row < IntProgsList.ItemCount(); ++row) launchQueue_.push_back(IntProgsList.ItemText(row));
+  launchNext_ = 0;
+  launchFailures_.clear();
+  if (launchQueue_.empty()) return;
+  if (!launchTimer_) {
+    launchTimer_ = new ui::Timer(CancelEvent);
+    launchTimer_->Tick = [this] { LaunchNext(); };
+  }
+  CancelFlag = false;
+  CancelEvent.Show();
+  CancelEvent.lblCancel.SetText("Loading Internet applications...");
+  LaunchNext();
+}
+
+// One start, then the pause as a timer: the program answers meanwhile, and the
+// status window's Cancel ends the rest.
+void ConInfoFrmForm::LaunchNext() {
+  launchTimer_->SetEnabled(false);
+  if (CancelFlag || launchNext_ >= launchQueue_.size()) {
+    EndLaunchAll();
+    return;
+  }
+  StartProgram(launchQueue_[launchNext_++], launchFailures_);
+  launchTimer_->SetInterval(kLaunchPauseMs);
+  launchTimer_->SetEnabled(true);
+}
+
+void ConInfoFrmForm::EndLaunchAll() {
+  launchQueue_.clear();
+  launchNext_ = 0;
+  CancelFlag = false;
+  CancelEvent.Hide();
+  const std::string failures = launchFailures_;
+  launchFailures_.clear();
+  if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, Loaded() ? hwnd() : nullptr);
 }
 
 void ConInfoFrmForm::IntProgsList_DblClick() {
   const int row = IntProgsList.FocusedRow();
-  if (row >= 0) Launch({row}, 0);
+  if (row >= 0) Launch({row});
 }
 
 void ConInfoFrmForm::IntProgsList_ColumnClick(int column) {

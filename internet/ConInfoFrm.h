@@ -11,6 +11,7 @@
 #include "ImageList.h"
 #include "ListView.h"
 #include "TabPages.h"
+#include "Timer.h"
 #include "Window.h"
 
 class ConInfoFrmForm : public ui::Window {
@@ -38,7 +39,11 @@ class ConInfoFrmForm : public ui::Window {
   void AddConItem(const std::string& caption, const std::string& value);
   void RefreshMe();
   void SaveIntProgs();
+  // Starts every listed program in order with a pause after each start, as a wait
+  // the program runs on through; the status window shows it and can cancel it.
   void LaunchAllBtn_Click();
+  bool LaunchingAll() const { return launchNext_ < launchQueue_.size(); }
+  static constexpr UINT kLaunchPauseMs = 500;
   void AddIntStartProg(const std::string& path);
 
   void ConnectionOtp_Click(int index);
@@ -60,16 +65,26 @@ class ConInfoFrmForm : public ui::Window {
   void FillRows(int view);
   void DrawGraph();
   // Starts the programs in list order; those that cannot start are named in one
-  // message afterwards. `pauseMs` after each start.
-  void Launch(const std::vector<int>& rows, DWORD pauseMs);
+  // message afterwards.
+  void Launch(const std::vector<int>& rows);
+  // Starts one program; a failure is added to `failures`.
+  void StartProgram(const std::string& path, std::string& failures);
+  void LaunchNext();
+  void EndLaunchAll();
   std::vector<std::pair<std::string, std::string>> rows_;
+  // Launch All in progress: the paths taken at the click, the next to start, the
+  // failures so far. Its timer belongs to the status window, which is never
+  // unloaded: a page switch unloads this form, and the launch must go on. Made at
+  // the first use and kept for the run (the status window may go first at exit).
+  std::vector<std::string> launchQueue_;
+  size_t launchNext_ = 0;
+  std::string launchFailures_;
+  ui::Timer* launchTimer_ = nullptr;
 };
 
 extern ConInfoFrmForm ConInfoFrm;
 
 namespace coninfo {
-// Pauses between the starts of Launch All (tests record them).
-extern std::function<void(DWORD ms)> SleepFn;
 // "0:30:00  50%": the active time and its share of the duration.
 std::string ActiveShareText(int32_t activeMs, int32_t durationSeconds);
 std::string SpeedText(float kbPerSecond);

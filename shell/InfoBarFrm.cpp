@@ -11,6 +11,7 @@
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
+#include "Seams.h"
 #include "ListView.h"
 #include "TabPages.h"
 #include "VbRules.h"
@@ -61,7 +62,6 @@ InfoBarFrmForm::InfoBarFrmForm()
   label0_.SetVisible(false);  // it only measures the items' widths
   SetupGraph(graph0_);
   ShowFirstTime = [this](int messageId, HWND) { return FirstTimeFrm.ShowFirstTime(static_cast<int16_t>(messageId), this); };
-  Sleep = [](DWORD ms) { ::Sleep(ms); };
 
   mnuSettings = &menu.Add("Settings");
   mnuSetAutoHide = &mnuSettings->Add("&AutoHide");
@@ -486,15 +486,25 @@ void InfoBarFrmForm::Timer1_Timer() {
 }
 
 bool InfoBarFrmForm::WaitAndCheck() {
-  POINT before, after;
-  GetCursorPos(&before);
-  Sleep(300);
-  GetCursorPos(&after);
-  return before.x == after.x && before.y == after.y;
+  // The rest is timed across ticks rather than slept through: the main loop calls the
+  // tick every pass, and a sleep here held the whole program, its pop-up scan too.
+  POINT cursor;
+  GetCursorPos(&cursor);
+  const DWORD now = seams::TickCountFn();
+  if (!resting_ || cursor.x != restPoint_.x || cursor.y != restPoint_.y) {
+    resting_ = true;
+    restPoint_ = cursor;
+    restSince_ = now;
+    return false;
+  }
+  if (now - restSince_ < kEdgeRestMs) return false;
+  resting_ = false;
+  return true;
 }
 
 void InfoBarFrmForm::SlideWindow(int16_t inOutForm) {
   if (!bar_) return;
+  if (inOutForm == 1) resting_ = false;  // the cursor left: a later touch rests anew
   if (inOutForm == 0) RefreshMe();
   const RECT t = bar_->ScreenRect(false);
   const RECT rc = {TwipsToPixelsXRound(t.left), TwipsToPixelsYRound(t.top), TwipsToPixelsXRound(t.right),

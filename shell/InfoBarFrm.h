@@ -63,7 +63,10 @@ class InfoBarFrmForm : public ui::Window {
   void EndAppBar();
   void Timer1_Timer();
   void SlideWindow(int16_t inOutForm);
+  // True once the cursor has rested on one point for kEdgeRestMs; until then each
+  // call (one per tick) answers false and the bar stays away.
   bool WaitAndCheck();
+  static constexpr DWORD kEdgeRestMs = 300;
   void RefreshMe();
   void CheckHScroll(int total);
   void LoadSkinAndAdjustSizes();
@@ -72,8 +75,6 @@ class InfoBarFrmForm : public ui::Window {
   // The first-time message of a number (2: the bar's auto-hide); answers whether it
   // was shown. Tests may answer it themselves.
   std::function<bool(int messageId, HWND owner)> ShowFirstTime;
-  // Pauses of the slide and of the cursor's rest.
-  std::function<void(DWORD ms)> Sleep;
 
  protected:
   void Form_Load() override;
@@ -81,6 +82,11 @@ class InfoBarFrmForm : public ui::Window {
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:
+  // The cursor's rest at the edge, timed across ticks.
+  bool resting_ = false;
+  POINT restPoint_ = {};
+  DWORD restSince_ = 0;
+
   void ApplyTopMost(UINT flags);
   void StartDrag(ui::PictureBox& pic, bool& flag, int& dx, int& dy, int x, int y);
   void DragMove(ui::PictureBox& pic, bool& flag, int dx, int dy, int x, int y);

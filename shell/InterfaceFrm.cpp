@@ -412,9 +412,25 @@ void InterfaceFrmForm::Form_Resize() {
   PlaceControls();
   for (int i = 1; i <= Toolbar1.Count(); ++i)
     if (Toolbar1.Value(i)) {
-      TlbButtons(Toolbar1.Key(i));
+      if (sizingDrag_) {
+        // Every step of a drag refreshed the page (a walk of every process): the
+        // drag stuttered. The page only follows the frame until the drag ends.
+        sizedInDrag_ = true;
+        PlacePage(Toolbar1.Key(i));
+      } else {
+        TlbButtons(Toolbar1.Key(i));
+      }
       break;
     }
+}
+
+void InterfaceFrmForm::PlacePage(const std::string& key) {
+  const Page* page = FindPage(key);
+  if (!page || !page->window->Loaded()) return;
+  const ui::Bounds bar = Toolbar1.GetBounds();
+  const RECT at = PageRect(bar.x + bar.width + 2, bar.y, WindowWidth, WindowHeight);
+  SetWindowPos(page->window->hwnd(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void InterfaceFrmForm::Form_Activate() {
@@ -861,6 +877,17 @@ LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       NoteHotKey(hwnd(), wp);
       return 0;
+    case WM_ENTERSIZEMOVE:
+      sizingDrag_ = true;
+      sizedInDrag_ = false;
+      break;
+    case WM_EXITSIZEMOVE:
+      sizingDrag_ = false;
+      if (sizedInDrag_) {
+        sizedInDrag_ = false;
+        Form_Resize();
+      }
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);

@@ -136,6 +136,11 @@ class InterfaceFrmForm : public ui::Window {
 
   float MarginX = 2, MarginY = 2;
   bool resizing_ = false;
+  // A sizing drag is on: its steps only lay the frame out, and the page is shown
+  // and refreshed once, when the drag ends.
+  bool sizingDrag_ = false;
+  bool sizedInDrag_ = false;
+  void PlacePage(const std::string& key);
 };
 
 extern InterfaceFrmForm InterfaceFrm;

@@ -1,6 +1,7 @@
 #include "ModAppBar.h"
 
 #include "AppBarClass.h"
+#include "StallMeter.h"
 #include "Failure.h"
 
 std::vector<AppBarClass*> AppBars;
@@ -12,6 +13,7 @@ std::function<UINT_PTR(DWORD msg, APPBARDATA& data)> AppBarMessageFn = [](DWORD 
 };
 
 LRESULT CALLBACK AppBarWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  ui::StallScope timed(hwnd, msg, wp);
   const LRESULT result = OldWndProc ? CallWindowProcA(OldWndProc, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
   for (AppBarClass* bar : AppBars)
     if (bar && bar->InfoBarFrmData().hWnd == hwnd) {

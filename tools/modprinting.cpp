@@ -2,11 +2,15 @@
 
 #include "Logfrm.h"
 #include "ModMainPlatform.h"
+#include "StallMeter.h"
 
 PrinterCalls Printer;
 
 void ResetPrinterCalls() {
-  Printer.PrintDlg = [](PRINTDLGA* dialog) { return PrintDlgA(dialog); };
+  Printer.PrintDlg = [](PRINTDLGA* dialog) {
+    ui::UserWait choosing;
+    return PrintDlgA(dialog);
+  };
   Printer.StartDoc = [](HDC dc, const DOCINFOA* doc) { return StartDocA(dc, doc); };
   Printer.StartPage = [](HDC dc) { return StartPage(dc); };
   Printer.EndPage = [](HDC dc) { return EndPage(dc); };

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "Failure.h"
+#include "StallMeter.h"
 #include "Window.h"
 
 namespace ui {
@@ -157,6 +158,7 @@ LRESULT CALLBACK Container::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   auto* self = reinterpret_cast<Container*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self || self->hwnd_ != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
   // A handler that throws loses only its own message.
+  StallScope timed(hwnd, msg, wp);
   return GuardedResult([&] { return self->WndProc(msg, wp, lp); },
                        [&] { return DefWindowProcA(hwnd, msg, wp, lp); }, "a container handler failed");
 }

@@ -5,6 +5,7 @@
 
 #include "Failure.h"
 #include "Container.h"
+#include "StallMeter.h"
 #include "Window.h"
 
 namespace ui {
@@ -103,6 +104,7 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     return CallWindowProcA(base, hwnd, msg, wp, lp);
   }
   // As at the form's window procedure, no exception may cross the system's frames.
+  StallScope timed(hwnd, msg, wp);
   return GuardedResult([&] { return self->ControlProc(msg, wp, lp); },
                        [&] { return IsWindow(hwnd) ? CallWindowProcA(base, hwnd, msg, wp, lp) : 0; },
                        "unhandled exception in a control's window procedure");

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "StallMeter.h"
+
 namespace ui {
 
 namespace {
@@ -132,6 +134,7 @@ void InetTransfer::Arrived(unsigned request, InetResult* result) {
 
 LRESULT CALLBACK InetTransfer::ProcOf(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == kArrived) {
+    StallScope timed(hwnd, msg, wp);
     auto* self = reinterpret_cast<InetTransfer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     auto* result = reinterpret_cast<InetResult*>(lp);
     if (self)

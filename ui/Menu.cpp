@@ -1,5 +1,6 @@
 #include "Menu.h"
 
+#include "StallMeter.h"
 #include "Window.h"
 
 namespace ui {
@@ -166,7 +167,11 @@ void Menu::Popup(Window& owner, const MenuItem& top, POINT screen) {
   HWND holder = GetAncestor(owner.hwnd(), GA_ROOT);
   if (!holder) holder = owner.hwnd();
   SetForegroundWindow(holder);
-  UINT chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, holder, nullptr);
+  UINT chosen;
+  {
+    UserWait choosing;
+    chosen = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, holder, nullptr);
+  }
   DestroyMenu(popup);
   PostMessageA(holder, WM_NULL, 0, 0);
   if (chosen) Dispatch(chosen);

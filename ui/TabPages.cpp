@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "Failure.h"
+#include "StallMeter.h"
 #include "Window.h"
 
 namespace ui {
@@ -211,6 +212,7 @@ LRESULT CALLBACK TabPages::StripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   auto* self = reinterpret_cast<TabPages*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self || !self->stripProc_) return DefWindowProcA(hwnd, msg, wp, lp);
   WNDPROC original = self->stripProc_;
+  StallScope timed(hwnd, msg, wp);
   if (msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp), shift = ShiftState(wp);
     // The strip fills the tab control from its corner, so its points are the control's.

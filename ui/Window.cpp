@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "Failure.h"
 #include "Menu.h"
+#include "StallMeter.h"
 #include "Timer.h"
 
 namespace ui {
@@ -103,6 +104,9 @@ void Window::ShowModal(Window* owner) {
   modal_ = true;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
+  {
+  // The user answers at leisure; each message handled meanwhile is timed on its own.
+  UserWait answering;
   MSG m;
   while (hwnd_ && IsWindowVisible(hwnd_)) {
     BOOL got = GetMessageA(&m, nullptr, 0, 0);
@@ -113,6 +117,7 @@ void Window::ShowModal(Window* owner) {
       break;
     }
     DispatchOne(m);
+  }
   }
   EndModal();
   if (hwnd_ && ownerWnd)
@@ -424,6 +429,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   // No exception may unwind through the system's frames: a failing handler
   // only loses its own message.
+  StallScope timed(hwnd, msg, wp);
   return GuardedResult([&] { return self->WndProc(msg, wp, lp); },
                        [&] { return DefWindowProcA(hwnd, msg, wp, lp); },
                        "unhandled exception in a window procedure");

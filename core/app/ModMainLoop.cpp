@@ -16,6 +16,7 @@
 #include "ModStartup.h"
 #include "ModWndOpr.h"
 #include "Seams.h"
+#include "StallMeter.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -64,6 +65,12 @@ DWORD Tick() { return seams::TickCountFn(); }
 template <typename Step>
 void Guard(Step step) {
   ui::Guarded(step, "a step of the main loop failed");
+}
+// The same, timed by the stall meter under the step's name.
+template <typename Step>
+void Timed(const char* name, Step step) {
+  ui::StallScope timed(name);
+  Guard(step);
 }
 
 double Round2(double value) { return vb::RoundHalfEven(value * 100.0) / 100.0; }
@@ -363,43 +370,46 @@ void MainLoop() {
 
 void MainLoopPass(bool wait) {
   if (wait && !appHotKeyPending && !destHotKeyPending) WaitForWork(NextTaskDelay());
+  // From here on, nothing the pass does may keep the messages waiting long.
+  ui::StallScope pass("main loop pass");
   HWND target = nullptr;
   MSG m;
   while (PeekMessageA(&m, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) NoteHotKey(m.hwnd, m.wParam);
   if (destHotKeyPending) {
     destHotKeyPending = false;
-    Guard([&] { TerminateAndRestartUnderCursor(target); });
+    Timed("main loop: terminate-and-restart hot key", [&] { TerminateAndRestartUnderCursor(target); });
   }
   if (appHotKeyPending) {
     appHotKeyPending = false;
-    Guard([] { ShowInterfaceFrm(); });
+    Timed("main loop: show the program hot key", [] { ShowInterfaceFrm(); });
   }
   Guard([] { DoLoopTasks(); });
   // The scan ticks the notice only while it runs (online, blocking on): a notice up
   // when the scans stop must still slide, close and let its pop-up go.
-  Guard([] { TickPopUpNotice(Tick()); });
-  if (TermRestartMode) Guard([&] { FollowCursorInPickMode(target); });
-  if (Toolbar && Views.trackerBar.Timer1_Timer) Guard([] { Views.trackerBar.Timer1_Timer(); });
+  Timed("main loop: pop-up notice tick", [] { TickPopUpNotice(Tick()); });
+  if (TermRestartMode) Timed("main loop: pick mode", [&] { FollowCursorInPickMode(target); });
+  if (Toolbar && Views.trackerBar.Timer1_Timer)
+    Timed("main loop: tracker bar tick", [] { Views.trackerBar.Timer1_Timer(); });
   ui::DoEvents();
 }
 
 void DoLoopTasks() {
   const DWORD now = Tick();
   if (RefreshInterval >= 1 && (now - LastRefreshTick) / 1000.0 >= RefreshInterval)
-    Guard([&] { RefreshAndSample(now); });
+    Timed("main loop: refresh and samples", [&] { RefreshAndSample(now); });
   bool connected = false;
-  Guard([&] { connected = loopseams::DialUpConnectedFn(); });
-  Guard([&] { TrackConnection(now, connected); });
+  Timed("main loop: dial-up probe", [&] { connected = loopseams::DialUpConnectedFn(); });
+  Timed("main loop: connection start and end", [&] { TrackConnection(now, connected); });
   if (LANCon == 1 || connected) {
-    Guard([] {
+    Timed("main loop: pop-up scan", [] {
       if (BlockPopUps)
         ScanPopUps();
       else
         RemovePopUpHook();
     });
-    Guard([&] { ComputeRates(now); });
+    Timed("main loop: traffic rates", [&] { ComputeRates(now); });
   }
-  Guard([&] { CheckWindowsReminder(now); });
+  Timed("main loop: Windows reminder", [&] { CheckWindowsReminder(now); });
 }
 
 std::string HotKeyText(int32_t modifiers, int32_t charCode) {

@@ -38,6 +38,7 @@ struct FileFacts {
   ULONGLONG size = 0;
   FILETIME lastWrite = {};
   int signedOk = -1;   // -1 not asked yet
+  std::string signer;  // of a verified file
   int noCompany = -1;
 };
 std::map<std::string, FileFacts> g_fileFacts;
@@ -196,14 +197,14 @@ int16_t GetRiskScore(int16_t code) {
 
 // ---- Rating
 
-bool CachedFileSignature(const std::string& path) {
+bool CachedFileSignature(const std::string& path, std::string* signer) {
   FileFacts* facts = FactsOf(path);
   if (!facts) return false;
   if (facts->signedOk < 0) {
-    std::string signer;
-    facts->signedOk = VerifyFileSignature(path, signer) ? 1 : 0;
+    facts->signedOk = VerifyFileSignature(path, facts->signer) ? 1 : 0;
     ++SignatureChecksRun;
   }
+  if (signer) *signer = facts->signer;
   return facts->signedOk == 1;
 }
 

@@ -72,7 +72,9 @@ void ShowRiskRating(ui::ListView& list, int row, int column, bool showLevel);
 // The signature answer and the company name's absence, kept per path, file size and
 // last write: each costs far too much to ask again for every row of every refresh.
 // A file that cannot be read is asked anew each time.
-bool CachedFileSignature(const std::string& path);
+// With `signer`, the signer's name of a verified file comes with the answer, from
+// the same check.
+bool CachedFileSignature(const std::string& path, std::string* signer = nullptr);
 bool CachedNoCompanyName(const std::string& path);
 // How many signature checks really ran (the cache's misses), for the benchmark.
 extern long SignatureChecksRun;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "LateBinding.h"
+#include "StallMeter.h"
 
 namespace {
 
@@ -30,7 +31,12 @@ std::optional<std::string> ChooseFile(HWND owner, const FileChoice& choice, File
   if (choice.mustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   // A save asks before it replaces a file, and keeps the program's current folder.
   if (save) ofn.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!dialog(&ofn)) return std::nullopt;
+  bool chosen;
+  {
+    ui::UserWait choosing;
+    chosen = dialog(&ofn) != FALSE;
+  }
+  if (!chosen) return std::nullopt;
   return std::string(file);
 }
 

@@ -2,10 +2,13 @@
 
 #include <shellapi.h>
 
+#include "StallMeter.h"
+
 namespace seams {
 namespace {
 
 int RealMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) {
+  ui::UserWait answering;
   return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "CancelEvent.h"
 #include "ConInfoFrm.h"
 #include "Input.h"
 #include "LoopTestSupport.h"
@@ -20,12 +21,13 @@ class LaunchListTest : public looptest::LoopTest {
  protected:
   void SetUp() override {
     LoopTest::SetUp();
-    coninfo::SleepFn = [this](DWORD ms) { pauses.push_back({ms, launched.size()}); };
     answer = [](const looptest::ShownMessage&) { return IDYES; };
   }
   void TearDown() override {
+    // A Launch All a failed check left running ends before the next test.
+    CancelFlag = true;
+    testsupport::PumpUntil([] { return !ConInfoFrm.LaunchingAll(); });
     ConInfoFrm.Unload();
-    coninfo::SleepFn = [](DWORD ms) { Sleep(ms); };
     LoopTest::TearDown();
   }
   // Stores the entries as the settings hold them.
@@ -54,7 +56,16 @@ class LaunchListTest : public looptest::LoopTest {
     for (int r = 0; r < ConInfoFrm.IntProgsList.ItemCount(); ++r)
       ConInfoFrm.IntProgsList.SetSelected(r, std::find(rows.begin(), rows.end(), r) != rows.end());
   }
-  std::vector<std::pair<DWORD, size_t>> pauses;  // each pause and the starts before it
+  // Records each start with the real time it came, as the shell seam.
+  void StampLaunches() {
+    seams::ShellExecuteFn = [this](const seams::ShellRequest& r) {
+      launched.push_back({r.file, r.parameters, r.show});
+      stamps.push_back(GetTickCount());
+      return true;
+    };
+  }
+  bool LaunchAllOver() const { return !ConInfoFrm.LaunchingAll() && !CancelEvent.Visible(); }
+  std::vector<DWORD> stamps;
 };
 
 TEST_F(LaunchListTest, AddingStoresTheLowerCasePathOnceIgnoringCase) {
@@ -109,14 +120,52 @@ TEST_F(LaunchListTest, AnOutsideAddWithThePageNeverShownKeepsTheStoredEntries) {
   EXPECT_EQ(Stored(), (std::vector<std::string>{"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1", "c:\\d.exe;1"}));
 }
 
-TEST_F(LaunchListTest, LaunchAllStartsEveryEntryAndPausesAfterEach) {
+TEST_F(LaunchListTest, LaunchAllStartsEveryEntryInOrderPausingWithoutHoldingTheProgram) {
   Store({"c:\\a.exe;1", "c:\\b.exe;2", "c:\\c.exe;1"});
   ConInfoFrm.Unload();
+  StampLaunches();
+  const DWORD clicked = GetTickCount();
   ConInfoFrm.LaunchAllBtn_Click();
-  ASSERT_EQ(launched.size(), 3u) << "disabled entries too";
+  // The click returns at once, with the first program started and the status shown.
+  EXPECT_EQ(launched.size(), 1u);
+  EXPECT_TRUE(CancelEvent.Visible());
+  EXPECT_EQ(CancelEvent.lblCancel.Text(), "Loading Internet applications...");
+  ConInfoFrm.LaunchAllBtn_Click();  // a second click while it runs starts nothing more
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return LaunchAllOver(); }, 10000));
+  const DWORD over = GetTickCount();
+  ASSERT_EQ(launched.size(), 3u) << "disabled entries too, each once";
+  EXPECT_EQ(launched[0].file, "c:\\a.exe");
   EXPECT_EQ(launched[1].file, "c:\\b.exe");
+  EXPECT_EQ(launched[2].file, "c:\\c.exe");
   EXPECT_EQ(launched[1].show, SW_SHOWNORMAL);
-  EXPECT_EQ(pauses, (std::vector<std::pair<DWORD, size_t>>{{500, 1}, {500, 2}, {500, 3}}));
+  // The pause follows each start, the last one too (a timer never fires early by
+  // more than the clock's step).
+  EXPECT_GE(stamps[1] - stamps[0], 480u);
+  EXPECT_GE(stamps[2] - stamps[1], 480u);
+  EXPECT_GE(over - stamps[2], 480u);
+  EXPECT_GE(over - clicked, 1440u);
+}
+
+TEST_F(LaunchListTest, TheStatusWindowsCancelEndsLaunchAll) {
+  Store({"c:\\a.exe;1", "c:\\b.exe;1", "c:\\c.exe;1", "c:\\d.exe;1"});
+  StampLaunches();
+  ConInfoFrm.LaunchAllBtn_Click();
+  ASSERT_TRUE(CancelEvent.Visible());
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return launched.size() == 2; }));
+  // The user's click on the status window's Cancel.
+  RECT r;
+  GetClientRect(CancelEvent.btnCancel.hwnd(), &r);
+  testsupport::ClickAt(CancelEvent.btnCancel.hwnd(), r.right / 2, r.bottom / 2);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return LaunchAllOver(); }));
+  testsupport::PumpUntil([] { return false; }, 700);  // a pause's worth: nothing more starts
+  EXPECT_EQ(launched.size(), 2u);
+  EXPECT_FALSE(CancelFlag) << "the flag is left clear for the next long operation";
+  // The page switched away (its form unloaded) while a launch runs: the rest still start.
+  launched.clear();
+  ConInfoFrm.LaunchAllBtn_Click();
+  ConInfoFrm.Unload();
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return LaunchAllOver(); }, 10000));
+  EXPECT_EQ(launched.size(), 4u);
 }
 
 TEST_F(LaunchListTest, ProgramsThatCannotStartAreNamedAfterTheOthersStarted) {
@@ -128,6 +177,7 @@ TEST_F(LaunchListTest, ProgramsThatCannotStartAreNamedAfterTheOthersStarted) {
     return false;
   };
   ConInfoFrm.LaunchAllBtn_Click();
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return LaunchAllOver(); }, 10000));
   EXPECT_EQ(launched.size(), 4u);
   ASSERT_EQ(shown.size(), 1u) << "one message after the command";
   EXPECT_EQ(shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));

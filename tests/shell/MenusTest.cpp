@@ -189,6 +189,8 @@ TEST_F(FrameTest, LaunchAllStartsTheStoredProgramsWhateverPageIsShown) {
   InterfaceFrm.Toolbar1.ClickButton("Performance");  // the connection page is unloaded now
   ASSERT_FALSE(ConInfoFrm.Loaded());
   InterfaceFrm.mnuFileLaunchAll_Click();
+  // The starts go on while the program runs: the pause after each is a timer's.
+  ASSERT_TRUE(testsupport::PumpUntil([] { return !ConInfoFrm.LaunchingAll(); }, 10000));
   EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown[0].text);
   // Every listed program, the disabled one too: only the start on connect honours the state.
   ASSERT_EQ(launched.size(), 2u);

@@ -8,6 +8,17 @@
 
 #include "Failures.h"
 #include "Seams.h"
+#include "StallMeter.h"
+
+namespace {
+// Each stall names the test that was running when it happened.
+class StallContext : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo& test) override {
+    ui::SetStallContext(std::string(test.test_suite_name()) + "." + test.name());
+  }
+  void OnTestEnd(const testing::TestInfo&) override { ui::SetStallContext(""); }
+};
+}  // namespace
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
@@ -20,6 +31,7 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   // A handler that throws can never pass unseen.
   testsupport::InstallFailureHook();
+  testing::UnitTest::GetInstance()->listeners().Append(new StallContext);
   int rc = RUN_ALL_TESTS();
   CoUninitialize();
   return rc;

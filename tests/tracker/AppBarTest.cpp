@@ -11,6 +11,7 @@
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
 #include "Registry.h"
+#include "Seams.h"
 #include "TrackerTestSupport.h"
 #include "UiWait.h"
 #include "ViewBindings.h"
@@ -20,6 +21,9 @@ using trackertest::Describe;
 using trackertest::SameRect;
 
 namespace {
+
+// The movable clock of the edge-rest cases; the seam reads it, the test moves it.
+DWORD restClock;
 
 // A bar of the test's own on an edge, registered before or after ours.
 struct OtherBar {
@@ -148,11 +152,21 @@ TEST_F(BarTest, AutoHideRegistersSlidesAndUnregisters) {
   SetCursorPos(500, 400);
   InfoBarFrm.Timer1_Timer();
   EXPECT_EQ(BarRect().left, -47);
-  // Touching the edge: after a 300 ms rest the bar comes back.
+  // Touching the edge: after a 300 ms rest the bar comes back, while the ticks go on.
+  DWORD& clock = restClock;
+  clock = 5000;
+  seams::TickCountFn = [] { return restClock; };
   SetCursorPos(0, 400);
-  const DWORD start = GetTickCount();
   InfoBarFrm.Timer1_Timer();
-  EXPECT_GE(GetTickCount() - start, 280u);
+  EXPECT_FALSE(IsWindowVisible(InfoBarFrm.hwnd())) << "the rest has only begun";
+  clock += 200;
+  SetCursorPos(0, 420);  // moved along the edge: the rest starts again
+  InfoBarFrm.Timer1_Timer();
+  clock += 299;
+  InfoBarFrm.Timer1_Timer();
+  EXPECT_FALSE(IsWindowVisible(InfoBarFrm.hwnd())) << "299 ms at one point";
+  clock += 1;
+  InfoBarFrm.Timer1_Timer();
   EXPECT_EQ(BarRect().left, 0);
   EXPECT_TRUE(IsWindowVisible(InfoBarFrm.hwnd()));
   SetCursorPos(500, 400);
@@ -183,10 +197,14 @@ TEST_F(BarTest, SlideByEdge) {
     SetCursorPos(c.away.x, c.away.y);
     InfoBarFrm.Timer1_Timer();
     EXPECT_FALSE(IsWindowVisible(InfoBarFrm.hwnd())) << c.edge;
+    DWORD& clock = restClock;
+    clock = 5000;
+    seams::TickCountFn = [] { return restClock; };
     SetCursorPos(c.touch.x, c.touch.y);
-    const DWORD start = GetTickCount();
     InfoBarFrm.Timer1_Timer();
-    EXPECT_EQ(GetTickCount() - start >= 280u, c.waits) << c.edge;
+    EXPECT_EQ(!IsWindowVisible(InfoBarFrm.hwnd()), c.waits) << c.edge << ": shown at once unless it waits";
+    clock += InfoBarFrmForm::kEdgeRestMs;
+    InfoBarFrm.Timer1_Timer();
     EXPECT_TRUE(IsWindowVisible(InfoBarFrm.hwnd())) << c.edge;
     EXPECT_TRUE(SameRect(BarRect(), Band(c.edge))) << c.edge << Describe(BarRect());
     if (c.edge == 1) {

@@ -1,0 +1,261 @@
+// Where the program used to freeze: how long the longest single message or loop
+// step of each case keeps the user-interface thread, and how long the whole case
+// takes. Launch All of 10 programs, the tracker bar's rest at the edge, the activity
+// list of a 100,000-line monitor log (first display, filter switches, close), a
+// sizing drag of the main frame, and a full refresh of the details window. Each user
+// action goes in as a message, as a click would, and the messages are pumped here
+// with every dispatch timed. Run by hand.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "CancelEvent.h"
+#include "ConInfoFrm.h"
+#include "DetailsFrm.h"
+#include "Fixture.h"
+#include "InfoBarFrm.h"
+#include "InterfaceFrm.h"
+#include "Mainfrm.h"
+#include "ModAppBar.h"
+#include "ModMain.h"
+#include "ModMainLoop.h"
+#include "ModProcMon.h"
+#include "ModSettings.h"
+#include "ModStartup.h"
+#include "ModStartupPlatform.h"
+#include "MoreToolsFrm.h"
+#include "ProcCPUFrm.h"
+#include "ProcMonCls.h"
+#include "ProgramState.h"
+#include "Seams.h"
+#include "UiWait.h"
+#include "Window.h"
+
+namespace {
+
+double NowMs() {
+  static LARGE_INTEGER f = [] {
+    LARGE_INTEGER q;
+    QueryPerformanceFrequency(&q);
+    return q;
+  }();
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+// The longest single piece of work the case gave the thread, and the whole case.
+struct Timing {
+  double longest = 0, total = 0;
+  void Add(double ms) { longest = std::max(longest, ms); }
+};
+
+double Timed(Timing& t, const std::function<void()>& work) {
+  const double start = NowMs();
+  work();
+  const double ms = NowMs() - start;
+  t.Add(ms);
+  return ms;
+}
+
+// Pumps until done() or the time-out, timing each dispatched message.
+void Pump(Timing& t, const std::function<bool()>& done, double timeoutMs = 60000) {
+  const double start = NowMs();
+  while (!done() && NowMs() - start < timeoutMs) {
+    MSG m;
+    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    Timed(t, [&] { ui::DispatchOne(m); });
+  }
+}
+
+void Report(const char* what, const Timing& t) {
+  std::printf("%-52s longest %8.1f ms   whole %9.1f ms\n", what, t.longest, t.total);
+  std::fflush(stdout);
+}
+
+void Click(ui::Control& button) {
+  PostMessageA(GetParent(button.hwnd()), WM_COMMAND, MAKEWPARAM(button.id(), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button.hwnd()));
+}
+
+void LaunchAll() {
+  for (int i = 1; i <= 10; ++i) SaveSetting(ProgramTitle, "Internet", "IntProg" + std::to_string(i),
+                                            "c:\\tools\\prog" + std::to_string(i) + ".exe;1");
+  SaveSetting(ProgramTitle, "Internet", "IntProgCount", "10");
+  IntProgCount = 10;
+  int launched = 0;
+  seams::ShellExecuteFn = [&](const seams::ShellRequest&) {
+    ++launched;
+    return true;
+  };
+  ConInfoFrm.Load();
+  Timing t;
+  const double start = NowMs();
+  Click(ConInfoFrm.LaunchAllBtn);
+  Pump(t, [&] { return launched == 10 && !CancelEvent.Visible(); });
+  // The last start's pause is part of the command.
+  Pump(t, [&] { return NowMs() - start > 5100; });
+  t.total = NowMs() - start;
+  Report("Launch All, 10 programs", t);
+  ConInfoFrm.Unload();
+  seams::Reset();
+  seams::KeepShellQuiet();
+}
+
+void TrackerEdge() {
+  Position = 0;  // left
+  AutoHide = true;
+  InfoBarFrm.ShowFirstTime = [](int, HWND) { return false; };
+  if (!InfoBarFrm.Load()) return;
+  SetCursorPos(500, 400);
+  InfoBarFrm.Timer1_Timer();
+  Timing t;
+  SetCursorPos(0, 400);
+  const double start = NowMs();
+  // The main loop's tick, every 100 ms while the bar runs.
+  while (!IsWindowVisible(InfoBarFrm.hwnd()) && NowMs() - start < 5000) {
+    Timed(t, [] { InfoBarFrm.Timer1_Timer(); });
+    Pump(t, [&] { return true; });
+    Sleep(100);
+  }
+  t.total = NowMs() - start;
+  Report("tracker bar, rest at the left edge until shown", t);
+  InfoBarFrm.Unload();
+  AutoHide = false;
+}
+
+void RiskLog() {
+  const std::string path = "c:\\windows\\notepad.exe";
+  {
+    std::ofstream out(ProcMonCls::LogPathOf(path), std::ios::binary | std::ios::trunc);
+    const char* codes[] = {"201", "202", "301", "302", "401"};
+    for (int i = 0; i < 100000; ++i)
+      out << "10:" << (i / 60) % 60 / 10 << (i / 60) % 10 << ":" << (i % 60) / 10 << i % 10 << " " << codes[i % 5]
+          << " C:\\data\\file" << (i % 700) << ".txt\r\n";
+  }
+  InitRiskMonitor();
+  ProcCPUFrm.AddProcess("notepad", path, true);
+  DetailsFrm.Load();
+  DetailsFrm.Show();
+  DetailsFrm.RefFrm(path, false);
+  DetailsFrm.ShowPage("riskmon");
+  {
+    Timing t;
+    const double start = NowMs();
+    Timed(t, [] {
+      DetailsFrm.RiskMonSTab.SetTab(1);
+      DetailsFrm.RefreshMe();
+    });
+    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; });
+    t.total = NowMs() - start;
+    Report("activity list, first display of 100,000 lines", t);
+  }
+  auto check = [](int list, int row, bool on, const char* what) {
+    Timing t;
+    const double start = NowMs();
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+    Timed(t, [&] {
+      SendMessageA(DetailsFrm.FiltersLV[list].hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    });
+    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; });
+    t.total = NowMs() - start;
+    char line[160];
+    std::snprintf(line, sizeof line, "activity list, %s (%d rows)", what, DetailsFrm.RiskLogLV.ItemCount());
+    Report(line, t);
+  };
+  check(1, 0, false, "a category off");
+  check(1, 0, true, "the category on again");
+  check(1, 5, true, "Remove Repeated Items on");
+  check(1, 5, false, "Remove Repeated Items off");
+  {
+    Timing t;
+    const double start = NowMs();
+    Timed(t, [] { SendMessageA(DetailsFrm.hwnd(), WM_CLOSE, 0, 0); });
+    Pump(t, [] { return !DetailsFrm.Loaded(); });
+    t.total = NowMs() - start;
+    Report("details window with the full list, closed", t);
+  }
+  DeleteFileA(ProcMonCls::LogPathOf(path).c_str());
+}
+
+void FrameResize() {
+  InterfaceFrm.Load();
+  InterfaceFrm.Show();
+  HWND frame = InterfaceFrm.hwnd();
+  SetWindowPos(frame, nullptr, 20, 20, 700, 500, SWP_NOZORDER);
+  Timing t;
+  Pump(t, [] { return false; }, 500);
+  t = Timing();
+  const double start = NowMs();
+  // What the system's sizing loop sends for a drag of 20 steps.
+  Timed(t, [&] { SendMessageA(frame, WM_ENTERSIZEMOVE, 0, 0); });
+  for (int step = 1; step <= 20; ++step) {
+    Timed(t, [&] { SetWindowPos(frame, nullptr, 0, 0, 700 + step * 10, 500 + step * 5, SWP_NOMOVE | SWP_NOZORDER); });
+    Pump(t, [] { return false; }, 5);
+  }
+  Timed(t, [&] { SendMessageA(frame, WM_EXITSIZEMOVE, 0, 0); });
+  Pump(t, [] { return false; }, 200);
+  t.total = NowMs() - start;
+  char line[160];
+  std::snprintf(line, sizeof line, "main frame, a drag of 20 sizing steps (%d programs)", Mainfrm.AppLst.ItemCount());
+  Report(line, t);
+  InterfaceFrm.Hide();
+}
+
+void DetailsRefresh() {
+  const std::string signedExe = testsupport::BinDir() + "\\procs_signed.exe";
+  const std::string path = GetFileAttributesA(signedExe.c_str()) != INVALID_FILE_ATTRIBUTES
+                               ? signedExe
+                               : testsupport::BinDir() + "\\fixture.exe";
+  testsupport::FixtureOptions options;
+  options.exePath = path;
+  testsupport::Fixture process(options);
+  DetailsFrm.Load();
+  DetailsFrm.Show();
+  DetailsFrm.RefFrm(path, false);
+  Timing t;
+  const long before = SignatureChecksRun;
+  const double start = NowMs();
+  for (int i = 0; i < 5; ++i) Timed(t, [&] { DetailsFrm.RefFrm(path, false); });
+  t.total = (NowMs() - start) / 5;
+  char line[200];
+  std::snprintf(line, sizeof line, "details window, full refresh (signed: %s)",
+                path == signedExe ? "yes" : "no fixture, unsigned");
+  Report(line, t);
+  std::printf("  cached signature checks in 5 refreshes: %ld\n", SignatureChecksRun - before);
+  DetailsFrm.Unload();
+  process.End();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  CoInitialize(nullptr);
+  ResetProgramState();
+  IsWinNTFlag = true;
+  seams::KeepShellQuiet();
+  seams::MessageBoxFn = [](HWND, const std::string&, const std::string&, UINT) { return IDNO; };
+  const std::string only = argc > 1 ? argv[1] : "";
+  auto wanted = [&](const char* name) { return only.empty() || only == name; };
+  if (wanted("launch")) LaunchAll();
+  if (wanted("tracker")) TrackerEdge();
+  if (wanted("risklog")) RiskLog();
+  if (wanted("resize")) FrameResize();
+  if (wanted("details")) DetailsRefresh();
+  CoUninitialize();
+  return 0;
+}
