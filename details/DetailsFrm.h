@@ -150,6 +150,7 @@ class DetailsFrmForm : public ui::Window {
   void RunTextSearch();
   void ListModules();
   void RefreshOverallRating();
+  void ClearOverallRating();
   void RefreshRiskMonPage();
   void ShowRatingPicture(int picture);
   void ClearRiskMonLists();
@@ -175,3 +176,6 @@ class DetailsFrmForm : public ui::Window {
 };
 
 extern DetailsFrmForm DetailsFrm;
+
+// The summary's words in place of a rating for a program that is not running.
+extern const char kNotRatedText[];
