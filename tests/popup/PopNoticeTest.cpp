@@ -269,6 +269,13 @@ TEST_F(PopNotice, PeekShowsTheHeldPopUpAndTheNextTickAwayHidesIt) {
   EXPECT_FALSE(Notice.PeekShown());
   EXPECT_EQ(SettledState(pop, Pop::Hidden), Pop::Hidden);
   EXPECT_TRUE(Notice.Visible());
+
+  // Its browser shows the held pop-up again, with no peek: the next tick hides it again.
+  ShowWindow(pop, SW_SHOWNOACTIVATE);
+  ASSERT_EQ(SettledState(pop, Pop::Open), Pop::Open);
+  Tick();
+  EXPECT_EQ(SettledState(pop, Pop::Hidden), Pop::Hidden);
+  EXPECT_TRUE(Notice.Visible());
 }
 
 TEST_F(PopNotice, ShowWhiteAndCloseButtonsLetThePopUpGo) {
