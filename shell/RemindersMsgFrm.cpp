@@ -65,6 +65,9 @@ void RemindersMsgFrmForm::Form_Unload(bool& /*cancel*/) {
   else if (msgType_ == 1)
     IntReminder = 0;
   SaveSettings();
+  // The mini-tools page may show the old period (Settings opened it just now): it
+  // would store that again when the user leaves it.
+  if (Views.moreTools.ShowReminderOptions && ViewLoaded(Views.moreTools.form)) Views.moreTools.ShowReminderOptions();
 }
 
 // An unloaded window comes back as designed: the box unticked.
