@@ -6,6 +6,7 @@
 #include "FirstTimeFrm.h"
 #include "InfoBarFrm.h"
 #include "Input.h"
+#include "TextFit.h"
 #include "InterfaceFrm.h"
 #include "ModMainLoop.h"
 #include "ModSettings.h"
@@ -150,6 +151,29 @@ TEST_F(MessagesTest, DontShowThenSettingsLeavesTheReminderOffOnThePage) {
   ASSERT_TRUE(PumpUntil([] { return MoreToolsFrm.WinReminderChk.Value(); }));
   InterfaceFrm.Toolbar1.ClickButton("Quillon");
   EXPECT_EQ(WinReminder, 60) << "a ticked period of 0 becomes 60";
+}
+
+// The longest preset as the reminder's message: every line of it shows, and the
+// "Don't show" box below it reads whole.
+TEST_F(MessagesTest, AReminderShowsItsWholeMessageAndBox) {
+  RemindersMsgFrm.ShowFrm(0, "Windows Reminder (Every 1 minute(s))", kReminderPresets[0]);
+  RECT label{};
+  GetClientRect(RemindersMsgFrm.Label1.hwnd(), &label);
+  EXPECT_GE(label.bottom, testsupport::WrappedTextHeight(RemindersMsgFrm.Label1.hwnd(), kReminderPresets[0],
+                                                         label.right))
+      << "the message is cut";
+  std::string why;
+  EXPECT_TRUE(testsupport::ButtonCaptionFits(RemindersMsgFrm.DontShowChk.hwnd(), &why)) << why;
+  RECT text{}, box{}, ok{}, client{};
+  GetWindowRect(RemindersMsgFrm.Label1.hwnd(), &text);
+  GetWindowRect(RemindersMsgFrm.DontShowChk.hwnd(), &box);
+  GetWindowRect(RemindersMsgFrm.OKButton.hwnd(), &ok);
+  EXPECT_LE(text.bottom, box.top);
+  EXPECT_LE(box.bottom, ok.top);
+  GetClientRect(RemindersMsgFrm.hwnd(), &client);
+  POINT corner{client.right, client.bottom};
+  ClientToScreen(RemindersMsgFrm.hwnd(), &corner);
+  EXPECT_LE(ok.bottom, corner.y) << "the buttons inside the window";
 }
 
 TEST_F(MessagesTest, FirstTimeValueTable) {
