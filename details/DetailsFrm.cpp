@@ -25,6 +25,8 @@
 
 DetailsFrmForm DetailsFrm;
 
+const char kNotRatedText[] = "No rating: the program is not running, so its risk was not measured.";
+
 namespace {
 
 // 1000 twips at 15 twips a pixel.
@@ -556,6 +558,9 @@ void DetailsFrmForm::ShowHeader() {
 void DetailsFrmForm::RefreshPressedPage() {
   const bool rows = ProcLst.ItemCount() > 0;
   if (asxToolbar1.Value("summary") && rows) RefreshOverallRating();
+  // A program with no running instance is not rated here: left alone, the summary
+  // would go on showing the previous program's rating under this one's name.
+  if (!rows) ClearOverallRating();
   if (asxToolbar1.Value("textinmem") && rows && FileTextTxt.Text().empty()) RunTextSearch();
   if (asxToolbar1.Value("modules") && rows && ModsLst.ItemCount() == 0 && !IsNT4) ListModules();
   if (asxToolbar1.Value("riskmon")) RefreshRiskMonPage();
@@ -812,34 +817,31 @@ std::string DetailsFrmForm::FindTexts(DWORD processId) {
 }
 
 std::string DetailsFrmForm::FindTextsInExe() {
-  std::string result;
   HANDLE file = CreateFileA(CurrentPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return result;
+  if (file == INVALID_HANDLE_VALUE) return {};
   LARGE_INTEGER length = {};
   GetFileSizeEx(file, &length);
   ProgressBar1.SetMax(kProgressSteps);
-  const size_t kChunk = 200;
-  // Read in large pieces but scanned in the 200-byte chunks the rules are made for.
-  std::vector<uint8_t> piece(kReadPiece);
-  unsigned long long total = 0;
-  int shown = -1;
-  while (!StopRequested) {
-    DWORD read = 0;
-    if (!ReadFile(file, piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr) || read == 0) break;
-    // Bytes past the end of the file read as zeros in the last chunk.
-    const size_t chunks = (read + kChunk - 1) / kChunk;
-    std::fill(piece.begin() + read, piece.begin() + static_cast<std::ptrdiff_t>(chunks * kChunk), 0);
-    for (size_t c = 0; c < chunks && !StopRequested; ++c) {
-      ScanBytes(Scan, piece.data() + c * kChunk, kChunk, result);
-      total += kChunk;
-      // Asking the bar its value is a message too: the last one set is kept here.
-      const int progress = Scaled(total, static_cast<unsigned long long>(length.QuadPart));
-      if (progress != shown) ProgressBar1.SetValue(shown = progress);
-      LetEventsRun();
-    }
-    if (read < piece.size()) break;
-  }
+  struct Progress {
+    DetailsFrmForm* form;
+    unsigned long long length;
+    int shown;  // asking the bar its value is a message too: the last one set is kept here
+  } progress{this, static_cast<unsigned long long>(length.QuadPart), -1};
+  auto read = [](void* source, uint8_t* into, size_t most) -> size_t {
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(source), into, static_cast<DWORD>(most), &got, nullptr)) return 0;
+    return got;
+  };
+  auto chunkDone = [](void* context, unsigned long long scanned) {
+    auto& p = *static_cast<Progress*>(context);
+    const int value = Scaled(scanned, p.length);
+    if (value != p.shown) p.form->ProgressBar1.SetValue(p.shown = value);
+    p.form->LetEventsRun();
+    return !p.form->StopRequested;
+  };
+  std::string result =
+      StopRequested ? std::string() : ScanInChunks(Scan, kReadPiece, read, file, chunkDone, &progress);
   CloseHandle(file);
   return result;
 }
@@ -928,12 +930,20 @@ void DetailsFrmForm::RefreshOverallRating() {
   const std::string text = OverallRatingLbl.Text();
   const auto rating = static_cast<int16_t>(vb::Val(text.substr(0, text.size() - 1)));
   ShowRatingPicture(RatingPictureOf(rating));
+  OveralllRatingImg.SetVisible(true);
   std::string words = "Rating: " + GetRiskLevelText(rating) + "\r\n";
   if (MonitorSlotOf(CurrentPath) < 0)
     words += "\r\nThe above rating is based on general risky properties only. "
              "To make the rating based on real-time risky functions, "
              "choose Risk Monitor from above toolbar (not supported under Win 98/me).";
   detailsTxt[2].SetText(words);
+}
+
+void DetailsFrmForm::ClearOverallRating() {
+  OverallRatingLbl.SetText("");
+  // Picture 1 is the 0% picture: hidden, it claims nothing.
+  OveralllRatingImg.SetVisible(false);
+  detailsTxt[2].SetText(kNotRatedText);
 }
 
 void DetailsFrmForm::RefreshRiskMonPage() {

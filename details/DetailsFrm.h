@@ -155,6 +155,7 @@ class DetailsFrmForm : public ui::Window {
   void RunTextSearch();
   void ListModules();
   void RefreshOverallRating();
+  void ClearOverallRating();
   void RefreshRiskMonPage();
   void ShowRatingPicture(int picture);
   void ClearRiskMonLists();
@@ -194,3 +195,6 @@ class DetailsFrmForm : public ui::Window {
 };
 
 extern DetailsFrmForm DetailsFrm;
+
+// The summary's words in place of a rating for a program that is not running.
+extern const char kNotRatedText[];

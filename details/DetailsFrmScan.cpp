@@ -1,5 +1,9 @@
 #include "DetailsFrmScan.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 void ResetRun(TextScanState& s) {
@@ -58,4 +62,36 @@ void ScanMoreBytes(TextScanState& s, const uint8_t* buffer, size_t length, std::
       s.InRun = false;
     }
   }
+}
+
+std::string ScanInChunks(TextScanState& s, size_t pieceSize, ScanReadFn read, void* source, ScanChunkFn chunkDone,
+                         void* context) {
+  std::string texts;
+  if (pieceSize < kTextChunk) pieceSize = kTextChunk;
+  // Room for the carried tail (less than one chunk) in front of a whole piece.
+  std::vector<uint8_t> buffer(kTextChunk + pieceSize);
+  size_t held = 0;
+  unsigned long long scanned = 0;
+  for (;;) {
+    size_t got = read(source, buffer.data() + held, pieceSize);
+    if (got == 0) break;
+    if (got > pieceSize) got = pieceSize;  // a reader that claims more than it was given room for
+    held += got;
+    size_t at = 0;
+    for (; held - at >= kTextChunk; at += kTextChunk) {
+      ScanBytes(s, buffer.data() + at, kTextChunk, texts);
+      scanned += kTextChunk;
+      if (!chunkDone(context, scanned)) return texts;
+    }
+    std::memmove(buffer.data(), buffer.data() + at, held - at);
+    held -= at;
+  }
+  if (held > 0) {
+    // Bytes past the end of the source read as zeros, which usually close the last run.
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(held), buffer.begin() + kTextChunk, 0);
+    ScanBytes(s, buffer.data(), kTextChunk, texts);
+    scanned += kTextChunk;
+    chunkDone(context, scanned);
+  }
+  return texts;
 }

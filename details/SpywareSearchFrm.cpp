@@ -141,8 +141,6 @@ void SpywareSearchFrmForm::LinksLV_Click(int row) {
   ui::DoEvents();
   OpenUrl(address, SW_SHOWNORMAL);
   WaitTxt.SetVisible(false);
-  // A new load starts from the design texts.
-  DescTxt.SetText("Description: ");
 }
 
 void SpywareSearchFrmForm::detailsBtn_Click() {

@@ -12,6 +12,9 @@ AddBrowserFrmForm AddBrowserFrm;
 const char kBrowsersFullText[] =
     "The browser list is full: it holds at most 51 browsers. Remove a browser before adding another.";
 
+const char kBrowserGoneText[] =
+    "This browser was removed from the list while you were changing it, so nothing was changed.";
+
 namespace {
 
 constexpr int kPredefinedTab = 2;
@@ -94,7 +97,7 @@ void AddBrowserFrmForm::ShowHideOptions() {
 void AddBrowserFrmForm::ShowAddBrowserFrm(const std::string& BrowserPath) {
   if (!Load()) return;
   IsAdd = true;
-  EditIndex = 0;
+  EditPath.clear();
   SSTab1.SetTabEnabled(kPredefinedTab, true);
   SSTab1.SetTab(0);
   SetCaption("Add Browser");
@@ -114,7 +117,7 @@ void AddBrowserFrmForm::ShowModifyBrowserFrm(int16_t BrowserIndex) {
   if (BrowserIndex < 1 || BrowserIndex > BrowsersLst_Total) return ShowAddBrowserFrm("");
   if (!Load()) return;
   IsAdd = false;
-  EditIndex = BrowserIndex;
+  EditPath = Browsers[BrowserIndex - 1].Path;
   SSTab1.SetTab(0);
   // A catalogue browser can only be added, never put in an entry's place.
   SSTab1.SetTabEnabled(kPredefinedTab, false);
@@ -134,13 +137,21 @@ void AddBrowserFrmForm::ShowModifyBrowserFrm(int16_t BrowserIndex) {
 
 void AddBrowserFrmForm::PopDisNotfChk_Click() { ShowHideOptions(); }
 
+int AddBrowserFrmForm::EditedEntry() const { return ListedBrowser(EditPath, -1); }
+
 bool AddBrowserFrmForm::CheckError(const std::string& Path) {
-  if (ListedBrowser(Path, IsAdd ? -1 : EditIndex - 1) < 0) return false;
+  if (ListedBrowser(Path, IsAdd ? -1 : EditedEntry()) < 0) return false;
   MsgBox("The browser already exists", MB_OK | MB_ICONEXCLAMATION, hwnd());
   return true;
 }
 
 void AddBrowserFrmForm::OkBtn_Click() {
+  const int edited = IsAdd ? -1 : EditedEntry();
+  if (!IsAdd && edited < 0) {
+    // Put in its old place the changes would overwrite whichever entry moved there.
+    MsgBox(kBrowserGoneText, MB_OK | MB_ICONEXCLAMATION, hwnd());
+    return;
+  }
   const bool predefined = SSTab1.Tab() == kPredefinedTab;
   int record = 0;
   std::string path = BrowserPathTxt.Text();
@@ -164,7 +175,7 @@ void AddBrowserFrmForm::OkBtn_Click() {
     entry.MenuName[1] = MenuNameTxt1.Text();
     entry.HidePop = HidePopOpt0.Value() ? 0 : 1;
     entry.PopDisNotf = PopDisNotfChk.Value() ? 1 : 0;
-    if (!PutBrowser(entry, IsAdd ? -1 : EditIndex - 1)) return;
+    if (!PutBrowser(entry, edited)) return;
     MsgBox("Please restart the browser if it's already runnning", MB_OK, hwnd());
   }
   Hide();

@@ -52,11 +52,18 @@ class AddBrowserFrmForm : public ui::Window {
 
  private:
   void ShowHideOptions();
+  // The entry's place now, 0-based; -1 when it left the list while the dialog was open.
+  int EditedEntry() const;
   bool IsAdd = true;
-  int16_t EditIndex = 0;  // 1-based entry being changed
+  // The entry being changed, held by its path (the list never holds a path twice):
+  // the page can remove or move entries while this modeless dialog is open, so a place
+  // remembered at the start may by OK time belong to another entry.
+  std::string EditPath;
 };
 
 extern AddBrowserFrmForm AddBrowserFrm;
 
 // Our message when the list already holds its 51 browsers.
 extern const char kBrowsersFullText[];
+// Our message when the entry being changed has left the list.
+extern const char kBrowserGoneText[];

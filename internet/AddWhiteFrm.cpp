@@ -8,6 +8,8 @@ AddWhiteFrmForm AddWhiteFrm;
 
 const char kWhiteListFullText[] =
     "The white list is full: it holds at most 201 items. Remove an item before adding another.";
+const char kWhiteItemGoneText[] =
+    "This item was removed from the white list while you were changing it, so nothing was changed.";
 
 AddWhiteFrmForm::AddWhiteFrmForm()
     : Window({.caption = "Add White List", .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, .width = 420,
@@ -54,7 +56,7 @@ void AddWhiteFrmForm::SelectOption(bool byURL) {
 void AddWhiteFrmForm::ShowAddWhiteFrm(const std::string& URL, const std::string& WindowName) {
   if (!Load()) return;
   IsAdd = true;
-  EditIndex = 0;
+  EditItem = {};
   OkBtn.SetText("Add");
   SetCaption("Add new item to white list");
   SelectOption(true);
@@ -73,7 +75,7 @@ void AddWhiteFrmForm::ShowModifyWhiteFrm(int16_t ItemIndex) {
   if (ItemIndex < 1 || ItemIndex > WhiteLst_Total) return;
   if (!Load()) return;
   IsAdd = false;
-  EditIndex = ItemIndex;
+  EditItem = WhiteLst[ItemIndex - 1];
   OkBtn.SetText("Ok");
   SetCaption("Modify white list item");
   const WhiteListEntry& item = WhiteLst[ItemIndex - 1];
@@ -102,21 +104,29 @@ WhiteListEntry AddWhiteFrmForm::EnteredItem() const {
   return item;
 }
 
+int AddWhiteFrmForm::EditedEntry() const { return ListedWhiteItem(EditItem, -1); }
+
 bool AddWhiteFrmForm::CheckError() {
   const WhiteListEntry item = EnteredItem();
-  if (ListedWhiteItem(item, IsAdd ? -1 : EditIndex - 1) < 0) return false;
+  if (ListedWhiteItem(item, IsAdd ? -1 : EditedEntry()) < 0) return false;
   MsgBox("This white list item already exists ", MB_OK | MB_ICONEXCLAMATION, hwnd());
   return true;
 }
 
 void AddWhiteFrmForm::OkBtn_Click() {
+  const int edited = IsAdd ? -1 : EditedEntry();
+  if (!IsAdd && edited < 0) {
+    // Put in its old place the changes would overwrite whichever item moved there.
+    MsgBox(kWhiteItemGoneText, MB_OK | MB_ICONEXCLAMATION, hwnd());
+    return;
+  }
   if (CheckError()) return;
   if (IsAdd && WhiteLst_Total >= kMaxWhiteEntries) {
     MsgBox(kWhiteListFullText, MB_OK | MB_ICONEXCLAMATION, hwnd());
     return;
   }
   const WhiteListEntry item = EnteredItem();
-  if (!PutWhiteItem(item, IsAdd ? -1 : EditIndex - 1)) return;
+  if (!PutWhiteItem(item, edited)) return;
   ByNameTxt.SetText("");
   ByURLTxt.SetText("");
   Hide();

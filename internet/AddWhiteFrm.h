@@ -40,11 +40,18 @@ class AddWhiteFrmForm : public ui::Window {
  private:
   void SelectOption(bool byURL);
   WhiteListEntry EnteredItem() const;
+  // The item's place now, 0-based; -1 when it left the list while the dialog was open.
+  int EditedEntry() const;
   bool IsAdd = true;
-  int16_t EditIndex = 0;  // 1-based item being changed
+  // The item being changed, held as it was (the list never holds one twice): the page
+  // can remove or move items while this modeless dialog is open, so a place remembered
+  // at the start may by OK time belong to another item.
+  WhiteListEntry EditItem;
 };
 
 extern AddWhiteFrmForm AddWhiteFrm;
 
 // Our message when the list already holds its 201 items.
 extern const char kWhiteListFullText[];
+// Our message when the item being changed has left the list.
+extern const char kWhiteItemGoneText[];

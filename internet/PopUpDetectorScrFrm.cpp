@@ -376,7 +376,9 @@ void PopUpDetectorScrFrmForm::Timer1_Timer() {
   }
   if (!popHwnd_) return;
   if (!CursorOn(ScreenRectOf(Picture1.hwnd()), cursor)) {
-    if (peekShown_) HideAsync(popHwnd_);
+    // Not only after a peek: a browser may show its pop-up again on its own, and the
+    // held pop-up must stay out of sight for as long as the notice holds it.
+    if (peekShown_ || IsWindowVisible(popHwnd_)) HideAsync(popHwnd_);
     peekShown_ = false;
   }
   if (Check_URL()) CloseDetector(true, false);

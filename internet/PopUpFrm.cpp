@@ -212,7 +212,11 @@ void PopUpFrmForm::mnuBlockedCopy_Click() {
 
 void PopUpFrmForm::mnuBlockedGoto_Click() {
   const int row = FocusedRow(BlockedWndLst);
-  if (row >= 0) OpenUrl(BlockedWndLst.SubItem(row, 1));
+  if (row < 0) return;
+  // A pop-up caught before its address was known has none: an empty address would
+  // have the shell open the current folder.
+  const std::string url = BlockedWndLst.SubItem(row, 1);
+  if (!url.empty()) OpenUrl(url);
 }
 
 void PopUpFrmForm::mnuBlockedSend_Click() {

@@ -275,6 +275,7 @@ void AppBarClass::WindowProc(HWND /*hwnd*/, UINT msg, WPARAM wp, LPARAM lp) {
       AppBarPosChanged();
       if (options_.AutoHide) PosChangeHidden = true;
     } else if (wp == ABN_FULLSCREENAPP) {
+      FullScreenHidden = lp != 0;
       ShowWindow(data_.hWnd, lp ? SW_HIDE : SW_SHOW);
     }
   }

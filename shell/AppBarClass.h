@@ -19,6 +19,9 @@ struct AppBarOptions {
 class AppBarClass {
  public:
   bool PosChangeHidden = false;  // the shell moved an auto-hidden bar; the bar's tick re-applies
+  // The shell said a full-screen window opened: the bar stays hidden, whatever its tick
+  // would do, until the shell says full screen has ended.
+  bool FullScreenHidden = false;
   bool IsMenu = false;           // the bar's menu is open: every message passes untouched
   bool ForceIgnoreAppBar = false;  // placed: the work area already leaves out our band
   int32_t NewEdge = 0;           // the edge chosen by the last drag step

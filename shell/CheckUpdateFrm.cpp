@@ -6,6 +6,8 @@
 
 CheckUpdateFrmForm CheckUpdateFrm;
 
+const char kCheckFailedText[] = "The update check failed: ";
+
 namespace {
 const char kUpdateFile[] = "update_check.txt";
 }  // namespace
@@ -42,7 +44,11 @@ void CheckUpdateFrmForm::Inet1_StateChanged(const ui::InetResult& result) {
     return;
   }
   const updatecheck::UpdateAnswer answer = updatecheck::ParseUpdateAnswer(result.status, result.body, QP_VERSION_TEXT);
-  if (answer.news) {
+  if (!answer.failure.empty()) {
+    // An error page or a cut answer says nothing about updates: "no new updates" would
+    // tell the user the program is current when the check never learnt it.
+    statusLbl.SetText(std::string(kCheckFailedText) + answer.failure + ".");
+  } else if (answer.news) {
     statusLbl.SetText("New version number: " + answer.version + "\r\n" +
                       "New version was found. Press Download Update to go to download page" + "\r\n" + answer.notes);
     UpdateBtn.SetEnabled(true);

@@ -28,3 +28,5 @@ class CheckUpdateFrmForm : public ui::Window {
 };
 
 extern CheckUpdateFrmForm CheckUpdateFrm;
+// Our words before the reason when the check got no usable answer.
+extern const char kCheckFailedText[];

@@ -439,6 +439,8 @@ void InfoBarFrmForm::EndAppBar() {
 
 void InfoBarFrmForm::Timer1_Timer() {
   if (!hwnd() || !bar_) return;
+  // Shown again by the tick, the bar would sit on top of the video or game.
+  if (bar_->FullScreenHidden) return;
   POINT cursor;
   GetCursorPos(&cursor);
   const bool visible = IsWindowVisible(hwnd()) != 0;

@@ -89,6 +89,8 @@ void CorrectPeriod(ui::TextBox& box, const char* fallback) {
 
 MoreToolsFrmForm MoreToolsFrm;
 
+const char kDriveLetterText[] = "Type one drive letter, A to Z, to leave that drive out of the media check.";
+
 MoreToolsFrmForm::MoreToolsFrmForm()
     : Window({.caption = "More Tools", .style = WS_POPUP, .width = 600, .height = 400, .keyPreview = true}),
       SSTab1(*this, {10, 10, 580, 380},
@@ -124,7 +126,9 @@ MoreToolsFrmForm::MoreToolsFrmForm()
       MediaChk(*this, {10, 18, 505, 20},
                "Warn me if there exists any removable media (disks, CDs, ..etc) on Shutdown."),
       DriveEXLbl(*this, {10, 46, 150, 18}, "Don't check these drives :"),
-      DriveEXLetter(*this, {164, 44, 30, 20}),
+      // The edit upper-cases as it is typed: replacing the text afterwards put the caret
+      // back at the start, so the next key landed before the letter.
+      DriveEXLetter(*this, {164, 44, 30, 20}, "", ES_UPPERCASE),
       AddDriveEXBtn(*this, {200, 42, 60, 24}, "Add"),
       DriveEXList(*this, {280, 44, 120, 60}),
       DetailsFram(*this, {8, 236, 275, 88}, "Program's details"),
@@ -224,7 +228,11 @@ void MoreToolsFrmForm::BindEvents() {
 
   DriveEXLetter.Change = [this] {
     const std::string text = DriveEXLetter.Text(), upper = vb::UCase(text);
-    if (text != upper) DriveEXLetter.SetText(upper);
+    if (text == upper) return;
+    DWORD start = 0, end = 0;
+    SendMessageA(DriveEXLetter.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    DriveEXLetter.SetText(upper);
+    SendMessageA(DriveEXLetter.hwnd(), EM_SETSEL, start, end);
   };
   DriveEXList.MouseDown = [this](int button, int, int x, int y) {
     if (button != 2) return;
@@ -244,6 +252,8 @@ void MoreToolsFrmForm::BindEvents() {
 void MoreToolsFrmForm::Form_Load() {
   SetBackColor(FormBackColor);
   SSTab1.SetTab(0);
+  // One drive letter: "cd" would show "CD" and store only the "C".
+  SendMessageA(DriveEXLetter.hwnd(), EM_LIMITTEXT, 1, 0);
   MsgsLstCombo.Clear();
   for (const char* preset : {"Default", "Family (polite)", "Family (hard)", "Office (polite)", "Office (hard)"})
     MsgsLstCombo.AddItem(preset);
@@ -446,9 +456,15 @@ void MoreToolsFrmForm::MediaChk_Click() {
 
 void MoreToolsFrmForm::AddDriveEXBtn_Click() {
   const std::string text = vb::UCase(DriveEXLetter.Text());
-  if (text.empty() || text[0] < 'A' || text[0] > 'Z') return;
+  if (text.size() != 1 || text[0] < 'A' || text[0] > 'Z') {
+    MsgBox(kDriveLetterText, MB_OK | MB_ICONEXCLAMATION, hwnd());
+    return;
+  }
   for (int i = 0; i < DriveEXList.ListCount(); ++i)
-    if (DriveEXList.List(i) == text) return;
+    if (DriveEXList.List(i) == text) {
+      DriveEXList.SetListIndex(i);  // already left out: shown, not added twice
+      return;
+    }
   AddExcludedDrive(text);
   DriveEXList.AddItem(text);
 }

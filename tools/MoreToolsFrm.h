@@ -149,3 +149,6 @@ std::string GetStartUpProgPath(const std::string& cmdLine);
 extern const char* const kReminderPresets[5];
 
 extern MoreToolsFrmForm MoreToolsFrm;
+
+// Our message when Add finds no single drive letter in the box.
+extern const char kDriveLetterText[];

@@ -54,10 +54,24 @@ const char kProcChanged[] = "ProcChanged";
 const DWORD kThrottleMs = 1000;
 const int kCpuTableSize = 1000;
 
-// Every process id the last NT rebuild saw, sorted: the automatic rebuild also runs
-// when the system's set of processes no longer matches it.
-std::vector<DWORD> g_lastWalkIds;
-bool g_haveLastWalkIds;
+// A process as one system snapshot names it: an id the system may give again, with
+// the creation time that tells the two apart.
+using ProcessStamp = std::pair<DWORD, LONGLONG>;
+
+// The set of processes a walk saw: the automatic rebuild also runs when the system's
+// set no longer matches it. The lists page and the activity log each keep their own:
+// with one set, a process that started and ended between the page's walks would leave
+// the log's list holding it, since the set is back to the page's.
+struct WalkSet {
+  std::vector<DWORD> ids;  // sorted
+  std::vector<ProcessStamp> stamps;
+  bool have = false;
+};
+WalkSet g_listsWalk;
+WalkSet g_logWalk;
+// The walk that last filled ProcIdList. The log may keep the list only when it filled
+// it itself: one the page filled in between can hold a process that has since ended.
+const WalkSet* g_procListFilledBy = nullptr;
 // The owner process of mode 4's window, for the cache walk.
 DWORD g_windowPid;
 
@@ -265,10 +279,6 @@ vb::Variant WalkToolhelp(long mode, const std::string& argument) {
   return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
 }
 
-// A process as one system snapshot names it: an id the system may give again, with
-// the creation time that tells the two apart.
-using ProcessStamp = std::pair<DWORD, LONGLONG>;
-
 // Every process of the system with its creation time, sorted; empty when the system
 // will not say.
 std::vector<ProcessStamp> ProcessStamps() {
@@ -305,16 +315,19 @@ std::vector<ProcessStamp> ProcessStamps() {
 // automatic rebuild opens only the processes it has not seen. A process that could
 // not be opened is not remembered; ended ones are dropped at each walk.
 std::map<ProcessStamp, std::string> g_knownPaths;
-std::vector<ProcessStamp> g_lastWalkStamps;
+
+WalkSet& CurrentWalkSet() { return LogScanning ? g_logWalk : g_listsWalk; }
 
 bool ProcessSetChanged() {
-  if (!g_haveLastWalkIds) return true;
+  const WalkSet& last = CurrentWalkSet();
+  if (!last.have) return true;
+  if (LogScanning && g_procListFilledBy != &last) return true;
   std::vector<ProcessStamp> stamps = ProcessStamps();
   // A reused id has another creation time, so it counts as a change.
-  if (!stamps.empty() || !g_lastWalkStamps.empty()) return stamps != g_lastWalkStamps;
+  if (!stamps.empty() || !last.stamps.empty()) return stamps != last.stamps;
   std::vector<DWORD> ids = EnumProcessIds();
   std::sort(ids.begin(), ids.end());
-  return ids != g_lastWalkIds;
+  return ids != last.ids;
 }
 
 // The last CPU measurement: when it was taken and each program's figure by path.
@@ -343,11 +356,11 @@ void ResetProgInfoState() {
   LastProcWalkTick = 0;
   LogScanning = 0;
   DetailsRefreshing = false;
-  g_lastWalkIds.clear();
-  g_haveLastWalkIds = false;
+  g_listsWalk = WalkSet();
+  g_logWalk = WalkSet();
+  g_procListFilledBy = nullptr;
   g_windowPid = 0;
   g_knownPaths.clear();
-  g_lastWalkStamps.clear();
   ProcessOpensForTest = 0;
 }
 namespace {
@@ -473,17 +486,22 @@ vb::Variant WalkCachedProcessList(long mode, const std::string& argument) {
 }
 
 vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
+  // The mark is the lists page's: the log's walk leaves it for the page to see.
   const bool remember = mode == 2 && !LogScanning;
   if (remember) SaveSetting(kHookApp, kHookSection, kProcChanged, "0");
   if (mode != 0 && mode != 2 && mode != 3) return WalkCachedProcessList(mode, argument);
   std::vector<DWORD> ids = EnumProcessIds();
   std::vector<ProcessStamp> stamps;
-  if (mode == 2) stamps = ProcessStamps();
+  if (mode == 2) {
+    stamps = ProcessStamps();
+    WalkSet& walked = CurrentWalkSet();
+    walked.ids = ids;
+    std::sort(walked.ids.begin(), walked.ids.end());
+    walked.stamps = stamps;
+    walked.have = true;
+    g_procListFilledBy = &walked;
+  }
   if (remember) {
-    g_lastWalkIds = ids;
-    std::sort(g_lastWalkIds.begin(), g_lastWalkIds.end());
-    g_haveLastWalkIds = true;
-    g_lastWalkStamps = stamps;
     // Ended processes are forgotten.
     for (auto it = g_knownPaths.begin(); it != g_knownPaths.end();)
       it = std::binary_search(stamps.begin(), stamps.end(), it->first) ? std::next(it) : g_knownPaths.erase(it);

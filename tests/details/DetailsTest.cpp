@@ -345,6 +345,29 @@ TEST_F(DetailsTest, HelpByKeyAndButtonAndPagesFromTheSelectList) {
   EXPECT_TRUE(DetailsFrm.PageFrm[0].Visible());
 }
 
+// A program that is not running shows no rating, never the previous program's.
+TEST_F(DetailsTest, AProgramNotRunningShowsNoRatingOfAnother) {
+  Start("rated.exe");
+  DetailsFrm.ShowPage("summary");
+  Show(PathOf("rated.exe"));
+  const std::string rated = DetailsFrm.OverallRatingLbl.Text();
+  ASSERT_FALSE(rated.empty());
+  EXPECT_EQ(rated.back(), '%');
+  EXPECT_TRUE(DetailsFrm.OveralllRatingImg.Visible());
+  ASSERT_TRUE(CopyExe(PathOf("ghost.exe")));
+  folder_->Keep(PathOf("ghost.exe"));
+  Show(PathOf("ghost.exe"));
+  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 0);
+  EXPECT_NE(DetailsFrm.ProgIntNameLbl.Text().find("(the program is not active)"), std::string::npos);
+  EXPECT_EQ(DetailsFrm.OverallRatingLbl.Text(), "");
+  EXPECT_FALSE(DetailsFrm.OveralllRatingImg.Visible());
+  EXPECT_EQ(DetailsFrm.detailsTxt[2].Text(), kNotRatedText);
+  // Running again, it is rated again.
+  Show(PathOf("rated.exe"));
+  EXPECT_EQ(DetailsFrm.OverallRatingLbl.Text(), rated);
+  EXPECT_TRUE(DetailsFrm.OveralllRatingImg.Visible());
+}
+
 TEST_F(DetailsTest, AnEmptyPathKeepsTheProgramOrShowsTheEmptyWindow) {
   Start("kept.exe");
   DetailsFrm.RefFrm("", false);
@@ -390,6 +413,36 @@ TEST_F(DetailsTest, EachMemorySearchFindsOnlyItsOwnStringsAndTheFileItsOwn) {
   DetailsFrm.RefreshMe();
   EXPECT_EQ(DetailsFrm.FileTextTxt.Text(), "No strings were found!");
   EXPECT_FALSE(IsWindowEnabled(DetailsFrm.FileTextTxt.hwnd()));
+}
+
+TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {
+  const std::string path = PathOf("crossing.exe");
+  ASSERT_TRUE(CopyExe(path));
+  folder_->Keep(path);
+  {
+    // Zeros up to a few bytes before a megabyte mark, a text across it, and more zeros:
+    // the search reads 1 MB pieces, so every such mark is where a piece ends. The mark
+    // is the first one past the program's own bytes (1 MB for the 32-bit fixture, 2 MB
+    // for the larger 64-bit one); the file is well past the size at which the search
+    // once wrote past its buffer.
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out.seekp(0, std::ios::end);
+    const long size = static_cast<long>(out.tellp());
+    const long megabyte = 1024 * 1024;
+    long mark = (size / megabyte + 1) * megabyte;
+    if (mark - size < 100) mark += megabyte;
+    out << std::string(mark - 6 - size, '\0') << "Hello world across the mark" << std::string(5000, '\0')
+        << "Words at the very end";
+  }
+  Start("crossing.exe");
+  DetailsFrm.textsOpt[1].SetValue(true);
+  DetailsFrm.textsOpt[0].SetValue(false);
+  Show(path);
+  DetailsFrm.ShowPage("textinmem");
+  const std::string texts = DetailsFrm.FileTextTxt.Text();
+  EXPECT_NE(texts.find("\r\nHello world across the mark\r\n"), std::string::npos) << "one text, not two";
+  EXPECT_EQ(texts.find("Hello \r\n"), std::string::npos);
+  EXPECT_NE(texts.find("\r\nWords at the very end\r\n"), std::string::npos) << "the padded last chunk closes it";
 }
 
 class DetailsFillTest : public DetailsTest {

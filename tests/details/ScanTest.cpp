@@ -2,6 +2,8 @@
 // buffers it is given, and pieces of any size against one whole buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,53 @@ TEST(ScanBytesTest, PiecesOfAnySizeGiveTheResultOfOneBuffer) {
     }
     EXPECT_EQ(texts, whole) << "pieces of " << piece;
   }
+}
+
+// The file search: pieces of any size, reads that come back short, and a stop.
+struct PieceSource {
+  const std::string* bytes;
+  size_t at = 0;
+  size_t most = 0;  // the most one read gives; 0: as much as asked
+};
+
+size_t ReadPiece(void* source, uint8_t* into, size_t most) {
+  auto& s = *static_cast<PieceSource*>(source);
+  size_t n = std::min(most, s.bytes->size() - s.at);
+  if (s.most) n = std::min(n, s.most);
+  std::memcpy(into, s.bytes->data() + s.at, n);
+  s.at += n;
+  return n;
+}
+
+bool KeepGoing(void* scanned, unsigned long long total) {
+  *static_cast<unsigned long long*>(scanned) = total;
+  return true;
+}
+
+TEST(ScanInChunksTest, ATextAcrossAPieceStaysWholeWhateverThePieceSize) {
+  using namespace std::string_literals;
+  const size_t mark = 1024 * 1024;
+  std::string file(mark - 6, '\0');
+  file += "Hello world across the mark"s + std::string(300, '\0') + "Words at the end";
+  struct Case {
+    size_t piece, most;
+  } cases[] = {{mark, 0}, {200 * 5243, 0}, {333, 0}, {mark, 777}, {1, 0}};
+  for (const Case& c : cases) {
+    PieceSource source{&file, 0, c.most};
+    TextScanState state;
+    unsigned long long scanned = 0;
+    const std::string texts = ScanInChunks(state, c.piece, ReadPiece, &source, KeepGoing, &scanned);
+    EXPECT_EQ(texts, "Hello world across the mark\r\nWords at the end\r\n") << c.piece << " " << c.most;
+    EXPECT_EQ(scanned, (file.size() + 199) / 200 * 200) << "whole chunks, the last one padded";
+  }
+}
+
+TEST(ScanInChunksTest, AStopAfterAChunkKeepsWhatWasFoundSoFar) {
+  std::string file = std::string("first words found") + std::string(400, '\0') + "never reached words";
+  PieceSource source{&file};
+  TextScanState state;
+  auto stopAfterTwo = [](void*, unsigned long long scanned) { return scanned < 400; };
+  EXPECT_EQ(ScanInChunks(state, 4096, ReadPiece, &source, stopAfterTwo, nullptr), "first words found\r\n");
 }
 
 }  // namespace

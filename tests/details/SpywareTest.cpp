@@ -135,6 +135,29 @@ TEST_F(SpywareFrmTest, RowsTheFirstDescribedAndClicksOpenWebAddressesOnly) {
   EXPECT_EQ(opened.size(), 2u);
 }
 
+// A user's click on a link shows its own description, and it stays after the link opened.
+TEST_F(SpywareFrmTest, AClickedLinkKeepsItsDescription) {
+  Write(Record("2") + Record("One", "http://one.org/", "", "First link", 0) +
+        Record("Two", "http://two.org/", "", "Second link", 0));
+  SpywareSearchFrm.ShowSpywareSearchFrm("C:\\Tools\\setup.exe");
+  ui::ListView& links = SpywareSearchFrm.LinksLV;
+  ASSERT_EQ(links.ItemCount(), 2);
+  SetForegroundWindow(SpywareSearchFrm.hwnd());
+  for (int row : {1, 0}) {
+    SCOPED_TRACE(row);
+    RECT r = {};
+    r.left = LVIR_LABEL;
+    SendMessageA(links.hwnd(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+    const size_t before = opened.size();
+    testsupport::ClickAt(links.hwnd(), r.left + 10, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return opened.size() > before; }, 5000));
+    testsupport::PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+    EXPECT_EQ(SpywareSearchFrm.DescTxt.Text(),
+              "Description: " + Record("", "", "", row == 1 ? "Second link" : "First link").substr(562, 256));
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{"http://two.org/setup.exe", "http://one.org/setup.exe"}));
+}
+
 TEST_F(SpywareFrmTest, AMissingFileStaysMissingAndAHeldOneStillLists) {
   SpywareSearchFrm.ShowSpywareSearchFrm("C:\\x.exe");
   EXPECT_EQ(SpywareSearchFrm.LinksLV.ItemCount(), 0);

@@ -15,5 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(body.find(answer.version) != std::string::npos);
   }
   FUZZ_CHECK(answer.notes.size() <= body.size());
+  // Either an answer (a version read from the body) or a failure with its reason.
+  FUZZ_CHECK(answer.failure.empty() != answer.version.empty());
   return 0;
 }

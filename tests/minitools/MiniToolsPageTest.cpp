@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Input.h"
 #include "InterfaceFrm.h"
 #include "Logfrm.h"
 #include "MiniToolsTest.h"
@@ -203,14 +204,54 @@ TEST_F(MiniToolsPageTest, MediaCheckBoxIsHeededAtOnce) {
   EXPECT_EQ(Option("MoreTools", "DriveCheck"), "1");
 }
 
+// What a user types into the drive box: one letter, upper-cased where it is typed.
+TEST_F(MiniToolsPageTest, TypedDriveLettersKeepOneLetterInPlace) {
+  MoreToolsFrm.LoadMoreToolsData();
+  struct Case {
+    const char* typed;  // keys pressed, lower case
+    const char* shown;
+  } cases[] = {{"c;", "C"}, {"cd", "C"}, {"e", "E"}};
+  MoreToolsFrm.SSTab1.SetTab(1);
+  HWND top = GetAncestor(MoreToolsFrm.DriveEXLetter.hwnd(), GA_ROOT);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    MoreToolsFrm.DriveEXLetter.SetText("");
+    SetForegroundWindow(top);
+    MoreToolsFrm.DriveEXLetter.SetFocus();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return GetFocus() == MoreToolsFrm.DriveEXLetter.hwnd(); }, 3000));
+    for (const char* key = c.typed; *key; ++key) {
+      // ";" with Shift is ":" on the US layout.
+      if (*key == ';')
+        testsupport::PressKey(VK_OEM_1, 1);
+      else
+        testsupport::PressKey(static_cast<WORD>(toupper(*key)));
+    }
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return MoreToolsFrm.DriveEXLetter.Text() == c.shown; }, 3000))
+        << MoreToolsFrm.DriveEXLetter.Text();
+    testsupport::PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(MoreToolsFrm.DriveEXLetter.Text(), c.shown) << "no second character";
+    MoreToolsFrm.AddDriveEXBtn_Click();
+  }
+  EXPECT_EQ(Drives(), std::vector<std::string>({"C", "E"}));
+  EXPECT_EQ(Option("General", "DriveEX1"), "C");
+  EXPECT_EQ(Option("General", "DriveEX2"), "E");
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(MiniToolsPageTest, ExcludedDrivesAndTheirKeysStayEqual) {
   MoreToolsFrm.LoadMoreToolsData();
   MoreToolsFrm.DriveEXLetter.SetText("c");
   EXPECT_EQ(MoreToolsFrm.DriveEXLetter.Text(), "C");
   MoreToolsFrm.AddDriveEXBtn_Click();
   AddDrive("C");
+  EXPECT_TRUE(messages.empty()) << "a listed drive is shown, not refused";
+  // No letter is refused with a word, not silently.
   AddDrive("1");
   AddDrive("");
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, kDriveLetterText);
+  EXPECT_EQ(messages[1].text, kDriveLetterText);
+  messages.clear();
   EXPECT_EQ(Drives(), std::vector<std::string>({"C"}));
   EXPECT_EQ(Option("General", "DriveEXNUM"), "1");
   EXPECT_EQ(Option("General", "DriveEX1"), "C");

@@ -269,6 +269,16 @@ TEST_F(PopNotice, PeekShowsTheHeldPopUpAndTheNextTickAwayHidesIt) {
   EXPECT_FALSE(Notice.PeekShown());
   EXPECT_EQ(SettledState(pop, Pop::Hidden), Pop::Hidden);
   EXPECT_TRUE(Notice.Visible());
+
+  // Its browser shows the held pop-up again, with no peek: the next tick hides it again.
+  ShowWindow(pop, SW_SHOWNOACTIVATE);
+  ASSERT_EQ(SettledState(pop, Pop::Open), Pop::Open);
+  // Past any hide still on its way from the peek's end: the pop-up stays shown until a tick.
+  Settle(500);
+  ASSERT_EQ(StateOf(pop), Pop::Open);
+  Tick();
+  EXPECT_EQ(SettledState(pop, Pop::Hidden), Pop::Hidden);
+  EXPECT_TRUE(Notice.Visible());
 }
 
 TEST_F(PopNotice, ShowWhiteAndCloseButtonsLetThePopUpGo) {

@@ -289,9 +289,85 @@ TEST_F(PopUpPage, GotoOpensTheFocusedRowsAddressThroughTheShell) {
   };
   AddBlockedRow("First", "http://first.example/", vb::Now());
   AddBlockedRow("Second", "http://second.example/", vb::Now());
+  AddBlockedRow("No address", "", vb::Now());
   SelectRows(PopUpFrm.BlockedWndLst, {0, 1});
   PopUpFrm.mnuBlockedGoto_Click();
   EXPECT_EQ(opened, std::vector<std::string>{"http://second.example/"});
+  SelectRows(PopUpFrm.BlockedWndLst, {2});
+  PopUpFrm.mnuBlockedGoto_Click();
+  EXPECT_EQ(opened, std::vector<std::string>{"http://second.example/"}) << "nothing to go to";
+}
+
+// The Modify dialogs are modeless: the lists can change under them. OK changes the
+// entry the dialog was opened on, wherever it has moved, and refuses with a message
+// when it is gone; no other entry is touched.
+TEST_F(PopUpPage, ModifyChangesItsOwnEntryWhenTheListChangedUnderIt) {
+  struct Case {
+    const char* what;
+    bool browsers;
+    const char* removed;             // the entry taken off on the page while the dialog is open
+    std::vector<std::string> left;   // the entries after OK, as stored
+    bool refused;
+  } cases[] = {
+      {"browser, an earlier one removed", true, "c:\\a.exe", {"c:\\c.exe", "c:\\b2.exe"}, false},
+      {"browser, itself removed", true, "c:\\b.exe", {"c:\\a.exe", "c:\\c.exe"}, true},
+      {"white item, an earlier one removed", false, "alpha", {"charlie", "bravo2"}, false},
+      {"white item, itself removed", false, "bravo", {"alpha", "charlie"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui::ListView& list = c.browsers ? PopUpFrm.BrowsersLst : PopUpFrm.WhiteWndLst;
+    ui::Button& modify = c.browsers ? PopUpFrm.BrowsersModiBtn : PopUpFrm.WhiteModiBtn;
+    ui::Button& remove = c.browsers ? PopUpFrm.BrowsersDelBtn : PopUpFrm.WhiteDelBtn;
+    ui::Window& dialog = c.browsers ? static_cast<ui::Window&>(AddBrowserFrm) : AddWhiteFrm;
+    const int column = c.browsers ? 1 : 0;
+    if (c.browsers)
+      StoreBrowsers({"c:\\a.exe", "c:\\b.exe", "c:\\c.exe"});
+    else
+      StoreWhiteItems({{1, "alpha", 0}, {1, "bravo", 0}, {1, "charlie", 0}});
+    ShowPage(c.browsers ? 2 : 1);
+    auto clickButton = [](ui::Button& button) {
+      RECT r = {};
+      GetClientRect(button.hwnd(), &r);
+      const POINT centre = testsupport::Centre(r);
+      testsupport::ClickAt(button.hwnd(), centre.x, centre.y);
+    };
+    // Modify on the second entry, by the user's clicks; the dialog is moved off the page.
+    SelectRows(list, {});
+    ClickRow(list, RowWith(list, column, c.browsers ? "c:\\b.exe" : "bravo"), MOUSEEVENTF_LEFTDOWN,
+             MOUSEEVENTF_LEFTUP);
+    clickButton(modify);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return dialog.Visible(); }, 5000));
+    SetWindowPos(dialog.hwnd(), HWND_TOPMOST, 620, 300, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    if (c.browsers)
+      AddBrowserFrm.BrowserPathTxt.SetText("c:\\b2.exe");
+    else
+      AddWhiteFrm.ByNameTxt.SetText("bravo2");
+    // Meanwhile another entry, or the same one, leaves the list on the page.
+    SetForegroundWindow(PopUpFrm.hwnd());
+    ClickRow(list, RowWith(list, column, c.removed), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return list.SelectedRows().size() == 1u; }, 5000));
+    shown.clear();
+    answer = IDYES;
+    clickButton(remove);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (c.browsers ? BrowsersLst_Total : WhiteLst_Total) == 2; }, 5000));
+    // OK on the dialog.
+    shown.clear();
+    SetForegroundWindow(dialog.hwnd());
+    clickButton(c.browsers ? AddBrowserFrm.OkBtn : AddWhiteFrm.OkBtn);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !shown.empty() || !dialog.Visible(); }, 5000));
+    std::vector<std::string> stored;
+    for (int i = 0; i < (c.browsers ? BrowsersLst_Total : WhiteLst_Total); ++i)
+      stored.push_back(c.browsers ? Browsers[i].Path : WhiteLst[i].URL_Or_Name_text);
+    EXPECT_EQ(stored, c.left);
+    EXPECT_EQ(Option("PopUp", c.browsers ? "BrowsersLst_Total" : "WhiteLst_Total"), "2");
+    if (c.refused) {
+      ASSERT_FALSE(shown.empty());
+      EXPECT_EQ(shown[0].text, c.browsers ? kBrowserGoneText : kWhiteItemGoneText);
+      EXPECT_TRUE(dialog.Visible()) << "what was typed stays in the dialog";
+    }
+    dialog.Hide();
+  }
 }
 
 // "Send To White List" opens the dialog on the row's address (selected) and its real

@@ -106,6 +106,27 @@ TEST_F(ActivityLogTest, StartedAndEndedProgramsAndWindows) {
   EXPECT_EQ(LogScanning, 0);
 }
 
+// The lists page walked once before logging: its remembered set of processes is the
+// set again once the probe has ended, and the log must still see the end in that tick.
+TEST_F(ActivityLogTest, AnEndIsLoggedInItsOwnTickAfterTheListsPageWalked) {
+  FixtureFolder folder("actlog");
+  ASSERT_TRUE(folder.Start("Bystander.exe", "plain").Started());
+  now += 2000;
+  DoProcessListOp(kProcRebuild, vb::BoolText(false));
+  InterfaceFrm.mnuLog_Click(2);
+  Tick();
+  testsupport::Fixture& app = folder.Start("LogProbe.exe", "plain");
+  ASSERT_TRUE(app.Started());
+  const std::string idText = " (" + std::to_string(app.pid()) + ")";
+  Tick();
+  ASSERT_EQ(LinesWith(idText + " started at: ").size(), 1u);
+  app.End();
+  Tick();
+  EXPECT_EQ(LinesWith(idText + " terminated at: ").size(), 1u) << ::testing::PrintToString(History());
+  Tick();
+  EXPECT_EQ(LinesWith(idText + " terminated at: ").size(), 1u) << "once";
+}
+
 TEST_F(ActivityLogTest, PauseResumeStopAndStartAgain) {
   FixtureFolder folder("actlog");
   InterfaceFrm.mnuLog_Click(2);

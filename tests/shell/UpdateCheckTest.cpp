@@ -155,10 +155,16 @@ TEST_F(UpdateCheckTest, AnswersOfTheServer) {
        "New version number: 3.1.0\r\nNew version was found. Press Download Update to go to download page\r\nFixes",
        true},
       {LoopbackServer::Http(200, "OK", own + "\r\n"), kNoNews, false},
-      {LoopbackServer::Http(404, "Not Found", "<html><body>Not Found</body></html>"), kNoNews, false},
-      {LoopbackServer::Http(500, "Server Error", ""), kNoNews, false},
-      {LoopbackServer::Http(200, "OK", "<html>"), kNoNews, false},
-      {"", kNoNews, false},  // closed without an answer: status 0
+      // No answer is not "no news": the user learns that the check failed, and why.
+      {LoopbackServer::Http(404, "Not Found", "<html><body>Not Found</body></html>"),
+       std::string(kCheckFailedText) + "the server answered HTTP 404.", false},
+      {LoopbackServer::Http(500, "Server Error", ""), std::string(kCheckFailedText) + "the server answered HTTP 500.",
+       false},
+      {LoopbackServer::Http(200, "OK", "<html><body>Welcome</body></html>"),
+       std::string(kCheckFailedText) + "the answer was not a version number.", false},
+      {LoopbackServer::Http(200, "OK", " \r\n"), std::string(kCheckFailedText) + "the answer was empty.", false},
+      // Dropped without an answer: status 0.
+      {"", std::string(kCheckFailedText) + "the server closed the connection without an answer.", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);

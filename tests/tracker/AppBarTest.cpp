@@ -89,6 +89,29 @@ TEST_F(BarTest, AnotherBarOnTheEdgeMovesOurs) {
   EXPECT_TRUE(SameRect(BarRect(), Band(1))) << Describe(BarRect());
 }
 
+// The shell's full-screen notice hides the bar until its end, whatever the ticks do,
+// plain or auto-hidden with the cursor at the edge.
+TEST_F(BarTest, AFullScreenProgramKeepsTheBarHiddenUntilItEnds) {
+  for (bool autoHide : {false, true}) {
+    SCOPED_TRACE(autoHide);
+    LoadBar(0, {1});
+    if (autoHide) ChooseFromMenu({'a'});
+    SetCursorPos(autoHide ? 0 : 500, 400);
+    InfoBarFrm.Timer1_Timer();
+    ASSERT_TRUE(IsWindowVisible(InfoBarFrm.hwnd()));
+    SendMessageA(InfoBarFrm.hwnd(), kAppBarCallback, ABN_FULLSCREENAPP, 1);
+    EXPECT_FALSE(IsWindowVisible(InfoBarFrm.hwnd()));
+    for (int i = 0; i < 5; ++i) InfoBarFrm.Timer1_Timer();
+    EXPECT_FALSE(IsWindowVisible(InfoBarFrm.hwnd())) << "the ticks leave it hidden";
+    SendMessageA(InfoBarFrm.hwnd(), kAppBarCallback, ABN_FULLSCREENAPP, 0);
+    EXPECT_TRUE(IsWindowVisible(InfoBarFrm.hwnd()));
+    InfoBarFrm.Timer1_Timer();
+    EXPECT_TRUE(IsWindowVisible(InfoBarFrm.hwnd()));
+    if (autoHide) ChooseFromMenu({'a'});
+    InfoBarFrm.Unload();
+  }
+}
+
 TEST_F(BarTest, MenuKeepsTheBarOnScreen) {
   LoadBar(0, {1, 2});
   ChooseFromMenu({'t'});  // always on top
