@@ -76,4 +76,15 @@ std::string ShownWindowsOf(DWORD pid) {
   return titles;
 }
 
+testing::AssertionResult AnswersWithin(DWORD pid, DWORD timeoutMs) {
+  const std::vector<HWND> windows = TopLevelWindowsOf(pid);
+  if (windows.empty()) return testing::AssertionFailure() << "process " << pid << " has no window";
+  DWORD_PTR result = 0;
+  const DWORD start = GetTickCount();
+  if (SendMessageTimeoutA(windows.front(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result))
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "the program did not answer within " << timeoutMs << " ms (gave up after "
+                                     << GetTickCount() - start << " ms); it shows " << ShownWindowsOf(pid);
+}
+
 }  // namespace testsupport
