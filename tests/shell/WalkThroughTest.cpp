@@ -56,7 +56,7 @@ class WalkThroughTest : public looptest::LoopTest {
     ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi));
     ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame()) != nullptr; }, 20000)) << "no frame";
     // The start-up ends by registering the hot keys: Ctrl+Alt+E is then taken.
-    ASSERT_TRUE(PumpUntil([] { return HotKeyTaken(MOD_CONTROL | MOD_ALT, 'E'); }, 20000)) << "no hot key";
+    ASSERT_TRUE(PumpUntil([] { return HotKeyTaken(MOD_CONTROL | MOD_ALT, 'E'); }, 60000)) << "no hot key";
     ASSERT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000));
   }
   void TearDown() override {
