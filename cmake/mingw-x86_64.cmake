@@ -1,6 +1,6 @@
-# The same sources built for 64-bit Windows. The program ships 32-bit; this build
-# exists so the tests can run where the kernel cannot start 32-bit programs
-# (see scripts/common.sh).
+# The same sources built for 64-bit Windows: the program folder for 64-bit Windows,
+# and what the tests run where the kernel cannot start 32-bit programs (see
+# scripts/common.sh).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

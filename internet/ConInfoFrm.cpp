@@ -334,6 +334,13 @@ void ConInfoFrmForm::EnableBtn_Click() {
   SaveIntProgs();
 }
 
+// The reason in the words the Run dialog uses for a missing file, the system's otherwise.
+static std::string LaunchFailureText(DWORD error) {
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return "File not found";
+  if (error == 0) return "the system gave no reason";
+  return SystemErrorText(error);
+}
+
 void ConInfoFrmForm::Launch(const std::vector<int>& rows, DWORD pauseMs) {
   std::string failures;
   for (int row : rows) {
@@ -343,9 +350,13 @@ void ConInfoFrmForm::Launch(const std::vector<int>& rows, DWORD pauseMs) {
     request.verb = "open";
     request.file = path;
     request.show = SW_SHOWNORMAL;
+    request.callerReportsFailure = true;
     SetLastError(0);
-    if (!seams::ShellExecuteFn(request))
-      failures += "The file " + path + " couldn't be started: " + SystemErrorText(GetLastError()) + "\r\n";
+    if (!seams::ShellExecuteFn(request)) {
+      // Read before anything else runs: building the message may reset it.
+      const DWORD error = GetLastError();
+      failures += "The file " + path + " couldn't be started: " + LaunchFailureText(error) + "\r\n";
+    }
     if (pauseMs) coninfo::SleepFn(pauseMs);
   }
   if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, hwnd());

@@ -3,15 +3,17 @@
 # tools are installed; do not run it.
 QP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QP_PRODUCT_BUILD=$QP_ROOT/build  # the shipped 32-bit program
+QP_X64_BUILD=$QP_PRODUCT_BUILD/x64  # the shipped 64-bit program
+QP_DIST=$QP_PRODUCT_BUILD/dist   # both program folders and their zips
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv="
 
-# Picks the build this machine can run. Quillon Pro ships as a 32-bit program, but
-# some Linux kernels have 32-bit emulation switched off, and there no 32-bit Wine
-# starts ("Exec format error"). On such a machine the 32-bit program is still
-# built, and the same sources are also built for 64-bit Windows, in build/x64, to
-# run under 64-bit Wine. QP_ARCH (i686 or x86_64) overrides the choice.
+# Picks the build this machine can run. Quillon Pro ships a 32-bit program and a
+# 64-bit one (build/x64), and both are always built. Some Linux kernels have 32-bit
+# emulation switched off, and there no 32-bit Wine starts ("Exec format error"): such
+# a machine runs and tests the 64-bit build under 64-bit Wine. QP_ARCH (i686 or
+# x86_64) overrides the choice.
 qp_init() {
   if [ -z "${QP_ARCH:-}" ]; then
     if /usr/lib/wine/wine --version >/dev/null 2>&1; then QP_ARCH=i686; else QP_ARCH=x86_64; fi
@@ -23,16 +25,27 @@ qp_init() {
       *":$QP_ROOT/scripts/wine64:"*) ;;
       *) export PATH="$QP_ROOT/scripts/wine64:$PATH" ;;
     esac
-    QP_BUILD=${QP_BUILD:-$QP_PRODUCT_BUILD/x64}
+    QP_BUILD=${QP_BUILD:-$QP_X64_BUILD}
   else
     export WINEARCH=win32
     QP_BUILD=${QP_BUILD:-$QP_PRODUCT_BUILD}
   fi
   export QP_BUILD
   QP_BIN=$QP_BUILD/bin
-  QP_DIST=$QP_BUILD/dist
-  QP_FOLDER="$QP_DIST/Quillon Pro"
+  QP_FOLDER=$(qp_folder_of "$QP_ARCH")
   export WINEPREFIX=${QP_WINEPREFIX:-$QP_BUILD/wineprefix}
+}
+
+# The program folder of each width, as a user receives it.
+qp_folder_of() {  # ARCH
+  if [ "$1" = x86_64 ]; then echo "$QP_DIST/Quillon Pro x64"; else echo "$QP_DIST/Quillon Pro"; fi
+}
+
+# The build of each width: the one this machine runs may have been given (QP_BUILD).
+qp_build_of() {  # ARCH
+  if [ "$1" = "${QP_ARCH:-}" ]; then echo "$QP_BUILD"
+  elif [ "$1" = x86_64 ]; then echo "$QP_X64_BUILD"
+  else echo "$QP_PRODUCT_BUILD"; fi
 }
 
 qp_cmake_build() {  # BUILD_DIR ARCH
@@ -40,27 +53,42 @@ qp_cmake_build() {  # BUILD_DIR ARCH
   cmake --build "$1" --parallel "$(nproc)"
 }
 
-# Builds what this machine runs; where that is the 64-bit build, the shipped 32-bit
-# program is built first, so it still compiles and links everywhere.
+# Builds both shipped widths, the one this machine does not run first.
 qp_build() {
-  if [ "$QP_ARCH" = x86_64 ]; then qp_cmake_build "$QP_PRODUCT_BUILD" i686; fi
+  local other=i686
+  [ "$QP_ARCH" = i686 ] && other=x86_64
+  qp_cmake_build "$(qp_build_of $other)" "$other"
   qp_cmake_build "$QP_BUILD" "$QP_ARCH"
 }
 
-# The program folder a user copies, built/dist/Quillon Pro/, and a zip of it named
-# after the version.
+# Both program folders a user copies, build/dist/Quillon Pro/ (32-bit) and
+# build/dist/Quillon Pro x64/, each with a zip named after the version.
 qp_package() {
   qp_build >/dev/null
-  qp_fill_folder
+  qp_fill_folder i686
+  qp_fill_folder x86_64
 }
 
-# The packaging alone, from what the build made.
-qp_fill_folder() {
-  rm -rf "$QP_DIST"
-  cmake --install "$QP_BUILD" --prefix "$QP_FOLDER" >/dev/null
-  local version
-  version=$(tr -d '[:space:]' < "$QP_BUILD/version.txt")
-  (cd "$QP_DIST" && zip -qr "QuillonPro-$version.zip" "Quillon Pro")
+# The packaging of one width alone, from what its build made: the folder and
+# QuillonPro-<version>.zip, or QuillonPro-<version>-x64.zip.
+qp_fill_folder() {  # ARCH
+  local build folder version zip
+  build=$(qp_build_of "$1")
+  folder=$(qp_folder_of "$1")
+  version=$(tr -d '[:space:]' < "$build/version.txt")
+  zip="QuillonPro-$version.zip"
+  [ "$1" = x86_64 ] && zip="QuillonPro-$version-x64.zip"
+  rm -rf "$folder" "${QP_DIST:?}/$zip"
+  mkdir -p "$QP_DIST"
+  cmake --install "$build" --prefix "$folder" >/dev/null
+  (cd "$QP_DIST" && zip -qr "$zip" "$(basename "$folder")")
+}
+
+# Every shipped file's imports against the project's list, both folders, without
+# running them.
+qp_check_imports() {
+  python3 "$QP_ROOT/tests/dist/check_imports.py" "$QP_ROOT/tests/dist/imports.txt" \
+    "$(qp_folder_of i686)" "$(qp_folder_of x86_64)"
 }
 
 # Makes the prefix $WINEPREFIX afresh. A crash must end the program, not open a

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "AppBarLeftover.h"
 #include "ModAppBar.h"
 #include "ModMainPlatform.h"
 #include "VbRules.h"
@@ -25,7 +26,7 @@ UINT_PTR AppBarClass::Message(DWORD msg) { return AppBarMessageFn(msg, data_); }
 void AppBarClass::IniAppBar() {
   data_.cbSize = sizeof data_;
   data_.uCallbackMessage = kAppBarCallback;
-  Message(ABM_NEW);
+  if (Message(ABM_NEW)) RememberAppBarWindow(data_.hWnd);
   NewEdge = static_cast<int32_t>(data_.uEdge);
   if (options_.AutoHide) {
     HideAppBar(true, options_.AlwaysOnTop);
@@ -215,6 +216,7 @@ void AppBarClass::RemoveAppBar() {
   options_.AutoHide = false;
   AutoHideAppBar();
   Message(ABM_REMOVE);
+  ForgetAppBarWindow();
   ui::DoEvents();
   UnHookForm();
   AppBars.erase(std::remove(AppBars.begin(), AppBars.end(), this), AppBars.end());

@@ -1,5 +1,7 @@
 #include "RemindersMsgFrm.h"
 
+#include <algorithm>
+
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModSettings.h"
@@ -39,8 +41,40 @@ void RemindersMsgFrmForm::ShowFrm(int16_t msgType, const std::string& msgTitle, 
   Load();
   SetCaption(msgTitle);
   Label1.SetText(msgText);
+  FitToText();
   Show();
   ClockImg.SetVisible(true);
+}
+
+namespace {
+constexpr int kTextLeft = 60, kTextWidth = 328, kTextTop = 12, kMinTextHeight = 72, kMaxTextHeight = 400;
+constexpr int kBoxHeight = 30, kButtonHeight = 26, kGap = 8;
+}  // namespace
+
+// The message and the box below it wrap within the window: a long message (the
+// presets run to eight lines) makes the window taller rather than being cut off.
+void RemindersMsgFrmForm::FitToText() {
+  int textHeight = kMinTextHeight;
+  if (HWND label = Label1.hwnd()) {
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT need = {0, 0, kTextWidth, 0};
+    const std::string text = Label1.Text();
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    textHeight = std::min(std::max(static_cast<int>(need.bottom), kMinTextHeight), kMaxTextHeight);
+  }
+  Label1.Move({kTextLeft, kTextTop, kTextWidth, textHeight});
+  const int boxTop = kTextTop + textHeight + kGap, buttonTop = boxTop + kBoxHeight + kGap;
+  DontShowChk.Move({12, boxTop, 376, kBoxHeight});
+  OKButton.Move({210, buttonTop, 80, kButtonHeight});
+  SettingsBtn.Move({300, buttonTop, 88, kButtonHeight});
+  RECT frame = {0, 0, 400, buttonTop + kButtonHeight + 10};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
+  SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A reminder stays above other windows whenever it gets the focus.
@@ -65,6 +99,9 @@ void RemindersMsgFrmForm::Form_Unload(bool& /*cancel*/) {
   else if (msgType_ == 1)
     IntReminder = 0;
   SaveSettings();
+  // The mini-tools page may show the old period (Settings opened it just now): it
+  // would store that again when the user leaves it.
+  if (Views.moreTools.ShowReminderOptions && ViewLoaded(Views.moreTools.form)) Views.moreTools.ShowReminderOptions();
 }
 
 // An unloaded window comes back as designed: the box unticked.

@@ -33,6 +33,7 @@ class RemindersMsgFrmForm : public ui::Window {
   void SettingsBtn_Click();
 
  private:
+  void FitToText();
   int16_t msgType_ = 0;
 };
 

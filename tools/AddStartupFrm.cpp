@@ -1,5 +1,8 @@
 #include "AddStartupFrm.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "InterfaceFrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -29,19 +32,20 @@ std::string WithDash(const std::string& keyText, bool disabled) { return disable
 AddStartupFrmForm::AddStartupFrmForm()
     : Window({.caption = "Add Startup Program",
               .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-              .width = 460,
+              .width = 660,
               .height = 170,
               .centred = true,
               .keyPreview = true}),
       NameLbl(*this, {10, 14, 110, 18}, "Program Name:"),
       CmdLineLbl(*this, {10, 46, 110, 18}, "Command Line:"),
       LocationLbl(*this, {10, 78, 110, 18}, "Location: "),
-      txtName(*this, {120, 12, 330, 20}),
-      txtCmdLine(*this, {120, 44, 240, 20}),
-      Combo1(*this, {120, 76, 330, 160}),
-      cmdBrowse(*this, {366, 42, 84, 24}, "&Browse..."),
-      OkBtn(*this, {280, 130, 80, 26}, "Add"),
-      CancelBtn(*this, {370, 130, 80, 26}, "Cancel") {
+      // The location box holds its longest key, the machine's "RunServicesOnce", whole.
+      txtName(*this, {120, 12, 530, 20}),
+      txtCmdLine(*this, {120, 44, 440, 20}),
+      Combo1(*this, {120, 76, 530, 160}),
+      cmdBrowse(*this, {566, 42, 84, 24}, "&Browse..."),
+      OkBtn(*this, {480, 130, 80, 26}, "Add"),
+      CancelBtn(*this, {570, 130, 80, 26}, "Cancel") {
   OkBtn.SetDefault(true);
   CancelBtn.SetCancel(true);
   cmdBrowse.Click = [this] { cmdBrowse_Click(); };
@@ -53,6 +57,20 @@ void AddStartupFrmForm::Form_Load() {
   Combo1.Clear();
   for (const char* text : kKeyTexts) Combo1.AddItem(text);
   Combo1.SetListIndex(0);
+  // The drop-down list is never narrower than its longest key.
+  if (HWND box = Combo1.hwnd()) {
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const char* text : kKeyTexts) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+      widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    SendMessageA(box, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL) + 8, 0);
+  }
 }
 
 void AddStartupFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {

@@ -13,16 +13,17 @@ DriversMsgFrmForm::DriversMsgFrmForm()
               .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
               .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
               .width = 420,
-              .height = 170,
+              .height = 180,
               .centred = true}),
       DrivesImg(*this, {12, 14, 48, 48}),
       Label1(*this, {72, 14, 336, 20}),
       lblDrvLbl(*this, {72, 38, 336, 20}, "Drive_Label"),
       EjectBtn(*this, {72, 66, 80, 26}, "Eject"),
       DontCheckBtn(*this, {160, 66, 200, 26}, "Don't check this drive again"),
-      DontShowChk(*this, {12, 104, 396, 20},
+      // Two lines high: the caption wraps where the box is narrower than it.
+      DontShowChk(*this, {12, 102, 396, 30},
                   "Don't show this message again (you can show it later from MoreTools )"),
-      OKButton(*this, {328, 134, 80, 26}, "OK"),
+      OKButton(*this, {328, 144, 80, 26}, "OK"),
       Timer1(*this, 500) {
   OKButton.SetDefault(true);
   EjectBtn.Click = [this] { EjectBtn_Click(); };

@@ -245,6 +245,11 @@ void LogfrmForm::Form_Load() {
   // then replaces it, so the build flags stay as they are.
   buildsFinished_ = 0;
   LogTxt.SetFont("Courier New", 10);
+  // The text lies over the tab control, its sibling: unclipped, the tab control's
+  // background paints over the text when the window first shows, and the report looks
+  // blank until something repaints the text.
+  if (HWND tabs = SSTab1.hwnd())
+    SetWindowLongPtrA(tabs, GWL_STYLE, GetWindowLongPtrA(tabs, GWL_STYLE) | WS_CLIPSIBLINGS);
   // The 9x family has no risk monitor.
   SSTab1.SetTabEnabled(1, IsWinNTFlag);
   // Back to the first tab without the tab's own build: the load builds once, below.

@@ -171,6 +171,7 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                      .IntReminderTxt = &IntReminderTxt,
                      .Label4 = &Label4,
                      .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
+                     .ShowReminderOptions = [] { MoreToolsFrm.RefreshMe(true); },
                      .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); },
                      .MediaChk = &MediaChk,
                      .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); }};
@@ -203,19 +204,14 @@ void MoreToolsFrmForm::BindEvents() {
   mnuDriveRemove->Click = [this] { mnuDriveRemove_Click(); };
   SSTab1.Click = [this](int) { SSTab1_Click(); };
 
-  // A period typed or clicked into ticks its reminder; any edit enables Save.
+  // A period typed ticks its reminder; any edit enables Save. A mere click into the
+  // box ticks nothing: leaving the page would then store a switched-off reminder as on.
   IntReminderTxt.Change = [this] { ReminderEdited(&IntReminderChk); };
   WinReminderTxt.Change = [this] { ReminderEdited(&WinReminderChk); };
   for (ui::TextBox* box : {&WinReminderIdleTimeTxt, &IntReminderTextTxt, &WinReminderTextTxt})
     box->Change = [this] { ReminderEdited(nullptr); };
   IntReminderChk.Click = [this] { ReminderEdited(nullptr); };
   WinReminderChk.Click = [this] { ReminderEdited(nullptr); };
-  IntReminderTxt.MouseDown = [this](int, int, int, int) {
-    if (Visible()) IntReminderChk.SetValue(true);
-  };
-  WinReminderTxt.MouseDown = [this](int, int, int, int) {
-    if (Visible()) WinReminderChk.SetValue(true);
-  };
   // A page gets no focus of its own to lose: the edits are kept when the focus goes
   // from a reminder field to anything outside the page.
   for (ui::Control* field : std::initializer_list<ui::Control*>{

@@ -19,6 +19,14 @@ std::string WithExe(const std::string& name) { return name.find('.') == std::str
 
 bool FileExistsFn(const std::string& path) { return FileExists(path); }
 
+// Blanks alone name nothing: Ok would only store " .exe" and report it not found.
+bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+// A key past the history's end goes, so the file keeps no empty entries.
+void ForgetKey(const std::string& key) {
+  WritePrivateProfileStringA(kSection, key.c_str(), nullptr, ProgIniPath.c_str());
+}
+
 // The profile reader takes a pair of quotes round a whole value away: such a value is
 // stored inside one more pair, so an entry like "c:\a b\x.exe" comes back as typed.
 std::string Stored(const std::string& entry) {
@@ -81,7 +89,7 @@ RunFrmForm::RunFrmForm()
   OkBtn.SetDefault(true);
   CancelBtn.SetCancel(true);
   Combo1.Change = [this] { Combo1_Change(); };
-  Combo1.Click = [this] { Combo1_Change(); };
+  Combo1.Click = [this] { Combo1_Click(); };
   OkBtn.Click = [this] { OkBtn_Click(); };
   CancelBtn.Click = [this] { CancelBtn_Click(); };
   BrowseBtn.Click = [this] { BrowseBtn_Click(); };
@@ -106,7 +114,11 @@ void RunFrmForm::Form_Load() {
   Combo1.Clear();
   int first = 0, last = -1;
   ReadHistoryRange(first, last);
-  for (int i = first; i <= last; ++i) Combo1.AddItem(ReadWriteIni("GET", kSection, "App" + std::to_string(i)));
+  // A missing or empty key is no entry: listed, it could only be picked to run nothing.
+  for (int i = first; i <= last; ++i) {
+    const std::string entry = ReadWriteIni("GET", kSection, "App" + std::to_string(i));
+    if (!IsBlank(entry)) Combo1.AddItem(entry);
+  }
   Combo1.SetText(Combo1.ListCount() > 0 ? Combo1.List(0) : "");
   Combo1_Change();
 }
@@ -114,18 +126,23 @@ void RunFrmForm::Form_Load() {
 void RunFrmForm::Form_Unload(bool&) {
   int first = 0, last = -1;
   ReadHistoryRange(first, last);
-  for (int i = first; i <= last; ++i) ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), "");
+  for (int i = first; i <= last; ++i) ForgetKey("App" + std::to_string(i));
   if (Combo1.ListCount() < 1) return;
   ReadWriteIni("WRITE", kSection, "Number", std::to_string(Combo1.ListCount() - 1));
   for (int i = 0; i < Combo1.ListCount(); ++i)
     ReadWriteIni("WRITE", kSection, "App" + std::to_string(i), Stored(Combo1.List(i)));
 }
 
-void RunFrmForm::Combo1_Change() { OkBtn.SetEnabled(!Combo1.Text().empty()); }
+void RunFrmForm::Combo1_Change() { OkBtn.SetEnabled(!IsBlank(Combo1.Text())); }
+
+void RunFrmForm::Combo1_Click() {
+  const int chosen = Combo1.ListIndex();
+  OkBtn.SetEnabled(!IsBlank(chosen >= 0 ? Combo1.List(chosen) : Combo1.Text()));
+}
 
 void RunFrmForm::OkBtn_Click() {
   // Enter reaches the default button even while it is disabled.
-  if (!OkBtn.Enabled() || Combo1.Text().empty()) return;
+  if (!OkBtn.Enabled() || IsBlank(Combo1.Text())) return;
   const RunRequest request = SplitRunText(Combo1.Text(), FileExistsFn);
   Combo1.SetText(request.entry);
   Combo1.AddItem(request.entry);

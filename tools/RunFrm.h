@@ -33,6 +33,8 @@ class RunFrmForm : public ui::Window {
   static constexpr int kHistory = 20;
 
   void Combo1_Change();
+  // A pick from the drop-down list: the box shows the item only after this event.
+  void Combo1_Click();
   void OkBtn_Click();
   void CancelBtn_Click() { Unload(); }
   void BrowseBtn_Click();

@@ -20,6 +20,8 @@ frmFindForm::frmFindForm()
       cmdFind(*this, {280, 8, 80, 24}, "&Find"),
       cmdcancel(*this, {280, 38, 80, 24}, "Cancel"),
       Tips(*this) {
+  // "Fi&nd What:" names Alt+N, which leads to the box after the label.
+  Label1.SetUseMnemonic(true);
   optDirection0.SetContainer(Frame1);
   optDirection1.SetContainer(Frame1);
   cmdFind.SetDefault(true);

@@ -89,28 +89,29 @@ LRESULT HotKeyCharBox::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 frmOptionsForm::frmOptionsForm()
-    : Window({.caption = "Options", .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, .width = 540, .height = 430,
+    // Wide enough that all seven tabs show in one row, "Pop-up blocker" included.
+    : Window({.caption = "Options", .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, .width = 640, .height = 430,
               .centred = true, .keyPreview = true}),
-      SSTab1(*this, {8, 8, 524, 374},
+      SSTab1(*this, {8, 8, 624, 374},
              {"General", "Programs", "Windows", "Task Manager Lists", "Tracker Bar", "Internet Monitor",
               "Pop-up blocker"}),
       cmdOK(*this, {8, 394, 80, 26}, "&OK"),
       cmdCancel(*this, {96, 394, 80, 26}, "Cancel"),
       cmdApply(*this, {184, 394, 80, 26}, "&Apply"),
       DefaultBtn(*this, {272, 394, 80, 26}, "&Default"),
-      HelpBtn(*this, {452, 394, 80, 26}, "&Help"),
+      HelpBtn(*this, {552, 394, 80, 26}, "&Help"),
       // General
       ChkStartUp(*this, {12, 34, 300, 20}, "Run Quillon at Startup of Windows"),
       ChkSplashAtStartUp(*this, {12, 56, 300, 20}, "Display Splash Screen at start up"),
       Check1(*this, {12, 80, 300, 20}, "Quillon Hot Key"),
-      HKFram0(*this, {12, 100, 496, 62}, "The Hot-Key that when pressed, the Main Window appears."),
+      HKFram0(*this, {12, 100, 596, 62}, "The Hot-Key that when pressed, the Main Window appears."),
       chkShift0(*this, {10, 30, 70, 20}, "SHIFT"),
       chkAlt0(*this, {90, 30, 70, 20}, "ALT"),
       chkCtrl0(*this, {170, 30, 70, 20}, "CTRL"),
       CharLbl0(*this, {260, 32, 60, 18}, "Character:"),
       txtCharCode0(*this, {324, 30, 30, 20}),
       Check2(*this, {12, 166, 300, 20}, "\"Terminate and Restart\" Hot Key"),
-      HKFram1(*this, {12, 186, 496, 76},
+      HKFram1(*this, {12, 186, 596, 76},
               "When this Hotkey key is pressed, Quillon will immediately terminate and restart the program that "
               "owns the window that the mouse is over."),
       chkShift1(*this, {10, 44, 70, 20}, "SHIFT"),
@@ -118,7 +119,7 @@ frmOptionsForm::frmOptionsForm()
       chkCtrl1(*this, {170, 44, 70, 20}, "CTRL"),
       CharLbl1(*this, {260, 46, 60, 18}, "Character:"),
       txtCharCode1(*this, {324, 44, 30, 20}),
-      HistoryFram(*this, {12, 268, 496, 72}, "Processes and Windows History"),
+      HistoryFram(*this, {12, 268, 596, 72}, "Processes and Windows History"),
       SecLogLbl(*this, {10, 22, 260, 18}, "Record Data every (in seconds) : "),
       txtSecLogData(*this, {280, 20, 40, 20}),
       NumLogLbl(*this, {10, 46, 260, 18}, "Maximum lines of Recorder Logged Data : "),
@@ -134,7 +135,7 @@ frmOptionsForm::frmOptionsForm()
       HideSysProcChk(*this, {12, 318, 400, 20}, "Hide System Processes"),
       // Windows
       HideWndChk(*this, {12, 34, 400, 20}, "Don't show  'Hidden' windows in windows list"),
-      WndDisplayFram(*this, {12, 62, 496, 130}, "What windows do you want to display in the Task Manager?"),
+      WndDisplayFram(*this, {12, 62, 596, 130}, "What windows do you want to display in the Task Manager?"),
       WndDisplayOpt0(*this, {10, 24, 470, 20}, "Display the same windows displayed by Windows Task Manager", true),
       WndDisplayOpt1(*this, {10, 48, 470, 20}, "Recommended windows types"),
       WndDisplayOpt2(*this, {10, 72, 470, 20}, "All Dialogue windows (for professionals)"),
@@ -147,7 +148,7 @@ frmOptionsForm::frmOptionsForm()
       TrackerItemsLV(*this, {12, 54, 260, 200}),
       ShiftItemBtn0(*this, {280, 100, 60, 26}, "Up"),
       ShiftItemBtn1(*this, {280, 134, 60, 26}, "Down"),
-      LowResLbl(*this, {12, 262, 496, 32},
+      LowResLbl(*this, {12, 262, 596, 32},
                 "If CPU/Memory usage reached these values, the color of CPU/Mem boxes in tracker bar will change to "
                 "notify you that the System is low in resources"),
       LowResLbl0(*this, {12, 298, 220, 18}, "High CPU/Memory usage (%): "),
@@ -163,19 +164,19 @@ frmOptionsForm::frmOptionsForm()
       CostOfXSecondTxt(*this, {250, 36, 80, 20}),
       CurrncSymbLbl1(*this, {12, 66, 30, 18}),
       ExtraCostTxt(*this, {40, 64, 80, 20}),
-      LANConOpt0(*this, {12, 100, 496, 36},
+      LANConOpt0(*this, {12, 100, 596, 36},
                  "I use a modem to connect to the Internet using Microsoft Dial-Up Networking", true),
-      LANConOpt1(*this, {12, 140, 496, 36}, ""),
+      LANConOpt1(*this, {12, 140, 596, 36}, ""),
       // Pop-up blocker
       PopPlaySndChk(*this, {12, 34, 400, 20}, "Play sound file when a pop-up is detected"),
       PopPlaySndFileTxt(*this, {12, 58, 400, 20}),
       BrowseBtn(*this, {420, 56, 80, 24}, "Browse"),
-      IEFram(*this, {12, 92, 496, 120}, "Special Settings for Microsoft Internet Explorer only"),
+      IEFram(*this, {12, 92, 596, 120}, "Special Settings for Microsoft Internet Explorer only"),
       BlockDialogChk(*this, {10, 22, 300, 20}, "Block Dialog pop-ups"),
       BlockModeLbl(*this, {10, 46, 200, 18}, "Blocking Mode:"),
       BlockModeOpt0(*this, {20, 66, 460, 20}, "Aggressive Mode : Close any pop-up", true),
       BlockModeOpt1(*this, {20, 90, 460, 20}, "Intelligent Mode: Don't interfere with normal navigation"),
-      Label9(*this, {12, 222, 496, 32},
+      Label9(*this, {12, 222, 596, 32},
              "In order to change other Latchkey settings, double click the desired browser in Browser List in "
              "Latchkey.") {
   // Pages in reading order, so Tab walks each page from the top.
@@ -540,6 +541,7 @@ bool frmOptionsForm::CheckErrors() {
 // ---- applying
 
 bool frmOptionsForm::ApplySettings() {
+  stored_ = false;
   if (CheckErrors()) return true;
   RunAtStartUp = Flag(ChkStartUp);
   SplashAtStartUp = Flag(ChkSplashAtStartUp);
@@ -586,15 +588,19 @@ bool frmOptionsForm::ApplySettings() {
   BlockDialog = Flag(BlockDialogChk);
   BlockMode = BlockModeOpt0.Value() ? 0 : 1;
   SaveSettings();
+  stored_ = true;
   DoSProgOp(1);
   const bool stayOpen = ApplyGlobalSettings();
   // A modem refused for want of dial-up networking ends on the leased line again: the
   // hook taken away for the switch comes back.
   if (hookRemoved && LANCon == oldLANCon && BlockPopUps) InstallPopUpHook();
-  // A full refresh of the page on view, as the main toolbar's Refresh gives.
+  return stayOpen;
+}
+
+// A full refresh of the page on view, as the main toolbar's Refresh gives.
+void frmOptionsForm::RefreshLists() {
   if (Views.lists.FastRef) *Views.lists.FastRef = false;
   if (Views.frame.RefreshNow) Views.frame.RefreshNow();
-  return stayOpen;
 }
 
 template <typename Work>
@@ -610,12 +616,19 @@ void frmOptionsForm::Exclusive(Work work) {
 
 void frmOptionsForm::cmdOK_Click() {
   Exclusive([this] {
-    if (!ApplySettings()) Unload();
+    const bool stayOpen = ApplySettings();
+    // The dialog goes first: the lists' refresh takes a second or more on a busy
+    // machine, and the user has nothing more to do here.
+    if (!stayOpen) Unload();
+    if (stored_) RefreshLists();
   });
 }
 
 void frmOptionsForm::cmdApply_Click() {
-  Exclusive([this] { ApplySettings(); });
+  Exclusive([this] {
+    ApplySettings();
+    if (stored_) RefreshLists();
+  });
 }
 
 void frmOptionsForm::cmdCancel_Click() {

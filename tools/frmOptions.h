@@ -119,6 +119,8 @@ class frmOptionsForm : public ui::Window {
   static std::string TrackerName(int32_t kind);
   // True when the dialog stays open (a check failed, or a refused hot key is to be changed).
   bool ApplySettings();
+  // The lists refreshed in full after options were stored.
+  void RefreshLists();
 
   // The value of a cost field: its leading number, "." or "," as the separator.
   static double CostValue(const std::string& text);
@@ -154,6 +156,7 @@ class frmOptionsForm : public ui::Window {
   void FailCheck(const std::string& message, int tab, ui::TextBox* field, bool selectAll);
   bool sortAscending_ = true;
   bool busy_ = false;
+  bool stored_ = false;  // the last ApplySettings stored the options
 };
 
 extern frmOptionsForm frmOptions;

@@ -1,5 +1,7 @@
 #include "Container.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include "Failure.h"
@@ -176,13 +178,16 @@ void Frame::PaintBackground(HDC dc) {
   DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
   std::string caption = Text();
   if (!caption.empty()) {
-    SIZE size;
-    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    RECT gap = {6, 0, 6 + size.cx + 4, tm.tmHeight};
+    // A caption wider than the frame wraps onto more lines instead of running off its
+    // edge; the controls inside sit below as many lines as it takes.
+    RECT text = {8, 0, std::max(static_cast<int>(client.right) - 8, 16), 0};
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    RECT gap = {6, 0, text.right + 2, text.bottom};
     FillRect(dc, &gap, BackBrush());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    TextOutA(dc, 8, 0, caption.c_str(), static_cast<int>(caption.size()));
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
   }
   SelectObject(dc, oldFont);
 }

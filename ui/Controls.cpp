@@ -210,6 +210,14 @@ void Label::SetForeColor(COLORREF colour) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void Label::SetUseMnemonic(bool use) {
+  style_ = use ? style_ & ~static_cast<DWORD>(SS_NOPREFIX) : style_ | SS_NOPREFIX;
+  if (!hwnd_) return;
+  const DWORD live = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)) & ~static_cast<DWORD>(SS_NOPREFIX);
+  SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(use ? live : live | SS_NOPREFIX));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 SIZE Label::TextExtent() const {
   SIZE size = {0, 0};
   HDC dc = GetDC(hwnd_);
@@ -336,7 +344,8 @@ CheckBox::CheckBox(Window& owner, Bounds bounds, std::string caption)
     : CheckBox(owner, bounds, std::move(caption), BS_AUTOCHECKBOX) {}
 
 CheckBox::CheckBox(Window& owner, Bounds bounds, std::string caption, DWORD buttonStyle)
-    : Control(owner, "BUTTON", WS_VISIBLE | WS_TABSTOP | buttonStyle, bounds, std::move(caption)) {}
+    // A caption longer than the box wraps onto the next line instead of being cut.
+    : Control(owner, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_MULTILINE | buttonStyle, bounds, std::move(caption)) {}
 
 OptionButton::OptionButton(Window& owner, Bounds bounds, std::string caption, bool firstOfGroup)
     : CheckBox(owner, bounds, std::move(caption), BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP : 0u)) {}

@@ -97,6 +97,9 @@ class Label : public Control {
   COLORREF ForeColor() const { return hasForeColour_ ? foreColour_ : GetSysColor(COLOR_WINDOWTEXT); }
   // The width and height the caption needs in the label's font, in pixels.
   SIZE TextExtent() const;
+  // An "&" of the caption underlines the next letter, and Alt with that letter moves the
+  // focus to the control that follows the label; by default "&" is shown as it stands.
+  void SetUseMnemonic(bool use);
 
  protected:
   HBRUSH OnCtlColor(HDC dc) override;

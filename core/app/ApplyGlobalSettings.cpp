@@ -101,10 +101,21 @@ bool RegisterChangedHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::W
 
 void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, const std::vector<double>& widths,
                   const std::string& mask) {
-  list.ClearColumns();
+  std::vector<size_t> shown;
   for (size_t i = 0; i < titles.size(); ++i) {
     const std::string flag = i < mask.size() ? mask.substr(i, 1) : "";
-    if (vb::Val(flag) == 0) continue;
+    if (vb::Val(flag) != 0) shown.push_back(i);
+  }
+  // Taking every column away and adding it again costs seconds on a long list (each
+  // change lays out every row anew), and every OK and Apply comes here: the same
+  // columns stay as they are, with the widths the user gave them.
+  bool same = list.ColumnCount() == static_cast<int>(shown.size());
+  for (size_t c = 0; same && c < shown.size(); ++c)
+    same = list.ColumnKey(static_cast<int>(c)) == "K" + std::to_string(shown[c]) &&
+           list.ColumnText(static_cast<int>(c)) == titles[shown[c]];
+  if (same) return;
+  list.ClearColumns();
+  for (size_t i : shown) {
     const double width = i < widths.size() ? widths[i] : 0;
     list.AddColumn("K" + std::to_string(i), titles[i], static_cast<int>(vb::RoundHalfEven(width)));
   }

@@ -1,4 +1,6 @@
 #include "ModStartup.h"
+
+#include "AppBarLeftover.h"
 #include "Menu.h"
 #include "ListView.h"
 #include "TabPages.h"
@@ -205,6 +207,8 @@ bool StartUp() {
 
   IsWinNTFlag = IsWinNT();
   CreateAppMutex();
+  // Only now is no other copy running: a remembered bar that is gone was an ended copy's.
+  RemoveLeftoverAppBar();
   InterfaceBackColor = RGB(233, 233, 233);
   FormBackColor = RGB(233, 233, 233);
   InterfaceToolbarColor = RGB(176, 184, 207);

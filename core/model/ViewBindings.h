@@ -105,6 +105,9 @@ struct ViewBindings {
     ui::TextBox* IntReminderTxt;
     ui::Label* Label4;
     void (*LoadMoreToolsData)();
+    // Shows the reminder options as they now stand, after a writer other than the page
+    // (the reminder's "Don't show") changed them.
+    void (*ShowReminderOptions)();
     // The 1-based row of the first enabled start-up entry that runs the program, as
     // the list was last filled; 0 when none.
     int16_t (*SearchStartUpLV)(const std::string& path);

@@ -18,7 +18,24 @@ bool RealShellExecute(const ShellRequest& r) {
   info.lpParameters = r.parameters.empty() ? nullptr : r.parameters.c_str();
   info.lpDirectory = r.directory.empty() ? nullptr : r.directory.c_str();
   info.nShow = r.show;
-  return ShellExecuteExA(&info) != 0;
+  if (r.callerReportsFailure) info.fMask |= SEE_MASK_FLAG_NO_UI;
+  if (ShellExecuteExA(&info)) return true;
+  DWORD error = GetLastError();
+  // Some shells give the reason only as the old small result code.
+  if (!error) {
+    switch (static_cast<int>(reinterpret_cast<INT_PTR>(info.hInstApp))) {
+      case SE_ERR_FNF: error = ERROR_FILE_NOT_FOUND; break;
+      case SE_ERR_PNF: error = ERROR_PATH_NOT_FOUND; break;
+      case SE_ERR_ACCESSDENIED: error = ERROR_ACCESS_DENIED; break;
+      case SE_ERR_OOM: error = ERROR_NOT_ENOUGH_MEMORY; break;
+      case SE_ERR_SHARE: error = ERROR_SHARING_VIOLATION; break;
+      case SE_ERR_NOASSOC: error = ERROR_NO_ASSOCIATION; break;
+      case SE_ERR_DLLNOTFOUND: error = ERROR_DLL_NOT_FOUND; break;
+      default: break;
+    }
+  }
+  SetLastError(error);
+  return false;
 }
 
 void RealEndProcess(UINT code) { TerminateProcess(GetCurrentProcess(), code); }

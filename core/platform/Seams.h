@@ -18,8 +18,11 @@ struct ShellRequest {
   HWND owner = nullptr;
   std::string verb, file, parameters, directory;
   int show = SW_SHOWNORMAL;
+  // The caller tells the user itself why a start failed: the shell shows no box of its own.
+  bool callerReportsFailure = false;
 };
 // Opens a file, program or address through the shell; true when the shell took it.
+// A failure leaves its reason as the thread's last error, for the caller to read at once.
 extern std::function<bool(const ShellRequest&)> ShellExecuteFn;
 
 extern std::function<DWORD()> TickCountFn;

@@ -1,8 +1,9 @@
-/* The thread runtime linked into the program and the library asks kernel32 for
-   GetTickCount64, which Windows has only since Vista; importing it would keep both
-   files from loading on the older systems the program supports. This definition of
-   the import slot takes the place of kernel32's: it uses the system's call where
-   there is one and otherwise widens GetTickCount across its 49.7-day wrap. */
+/* The thread runtime linked into every shipped file asks kernel32 for
+   GetTickCount64, which Windows has only since Vista (the first 64-bit Windows, XP
+   x64, lacks it too); importing it would keep the files from loading on the older
+   systems the program supports. This definition of the import slot takes the place
+   of kernel32's: it uses the system's call where there is one and otherwise widens
+   GetTickCount across its 49.7-day wrap. */
 #include <windows.h>
 
 typedef ULONGLONG(WINAPI* TickCount64Proc)(void);
@@ -24,4 +25,9 @@ static ULONGLONG WINAPI TickCount64(void) {
   return ((ULONGLONG)wraps << 32) | now;
 }
 
+/* The slot's name as the linker sees it: 32-bit names carry the stdcall decoration. */
+#ifdef _WIN64
+TickCount64Proc qp_imp_GetTickCount64 __asm__("__imp_GetTickCount64") = TickCount64;
+#else
 TickCount64Proc qp_imp_GetTickCount64 __asm__("__imp__GetTickCount64@0") = TickCount64;
+#endif

@@ -159,10 +159,19 @@ std::string Address(const sockaddr* address) {
   return text;
 }
 
+// GetProcessId came with XP SP1: bound by name, so the library still loads before it.
+std::string ProcessIdText(HANDLE process) {
+  using ProcessIdFn = DWORD(WINAPI*)(HANDLE);
+  static const auto processId =
+      reinterpret_cast<ProcessIdFn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessId"));
+  const DWORD id = processId ? processId(process) : 0;
+  return id ? "process " + std::to_string(id) : "a process";
+}
+
 std::string ProcessName(HANDLE process) {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameExA(process, nullptr, path, MAX_PATH);
-  return n ? std::string(path, n) : "process " + std::to_string(GetProcessId(process));
+  return n ? std::string(path, n) : ProcessIdText(process);
 }
 
 // One hook per call: the typedef of the original, the pointer the patch saved, and the
@@ -551,12 +560,27 @@ bool LoadInto(HANDLE process, const std::string& self, DWORD deadline) {
   });
 }
 
+// Only a process of this library's own width can take it. In a 32-bit process the
+// 64-bit LoadLibraryA address means nothing, and a remote thread started there would
+// bring the process down; a 32-bit library cannot start threads in a 64-bit process.
+// IsWow64Process is bound by name: systems before XP SP2 lack it, and on them every
+// process has the one width.
+bool SameWidth(HANDLE process) {
+  using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  static const auto isWow64 =
+      reinterpret_cast<IsWow64Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process"));
+  if (!isWow64) return true;
+  BOOL mine = FALSE, theirs = FALSE;
+  return isWow64(GetCurrentProcess(), &mine) && isWow64(process, &theirs) && mine == theirs;
+}
+
 // Loads this library into the process and attaches it there. The caller holds the
 // service lock. A process that does not answer within the bounded wait stays marked, so
 // it is not tried again on every tick of the watch.
 void Hook(DWORD pid, Watched& target) {
   if (target.hooked || pid == GetCurrentProcessId() || Ended(target.process)) return;
   target.hooked = true;
+  if (!SameWidth(target.process)) return;
   const DWORD deadline = GetTickCount() + kRemoteWaitMs;
   char self[MAX_PATH];
   DWORD n = GetModuleFileNameA(g_self, self, MAX_PATH);

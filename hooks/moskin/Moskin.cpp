@@ -208,11 +208,23 @@ void PutValues(const char* const* names, const std::string* values, int count) {
 
 // The installer's window while the hooks are meant to work here; null in the
 // installer's own process, and once they are removed.
+// Read with the calls every system has: RegGetValueA came only with Vista, and a
+// library importing it does not load on the older ones. Only a text value counts,
+// and one too long for a window number is no window.
+bool ReadHookWindowText(char (&text)[32]) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  DWORD size = sizeof text - 1, type = 0;
+  const LONG read = RegQueryValueExA(key, "HookWnd", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS || type != REG_SZ) return false;
+  text[size] = '\0';  // a value stored without its terminator still ends here
+  return true;
+}
+
 HWND WakeWindow() {
   char text[32] = "";
-  DWORD size = sizeof text - 1, type = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, kHandOverPath, "HookWnd", RRF_RT_REG_SZ, &type, text, &size) != ERROR_SUCCESS)
-    return nullptr;
+  if (!ReadHookWindowText(text)) return nullptr;
   HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(text, nullptr, 10)));
   DWORD owner = 0;
   if (!window || !GetWindowThreadProcessId(window, &owner) || owner == GetCurrentProcessId()) return nullptr;

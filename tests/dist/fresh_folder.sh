@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The program folder as a Windows user receives it: packaged, its files and its zip
-# checked, copied into a fresh prefix where nothing was ever registered, and started
-# from there: the first-run question comes, the Pellmon library beside the program
-# serves the performance figures without a registry entry, and the settings are written.
+# The program folder as a Windows user receives it: the folder this machine can run
+# (the 64-bit one where 32-bit programs cannot start), packaged as scripts/package
+# packages it, its files and its zip checked, copied into a fresh prefix where nothing
+# was ever registered, and started from there: the first-run question comes, the
+# Pellmon library beside the program serves the performance figures without a
+# registry entry, and the settings are written.
 # Usage: fresh_folder.sh SOURCE_DIR BUILD_DIR THROW_AWAY_PREFIX
 set -euo pipefail
 export QP_BUILD=$2
@@ -12,7 +14,10 @@ export WINEPREFIX=$3
 [ -n "${DISPLAY:-}" ] || { echo "no display"; exit 1; }
 fail() { echo "$*"; exit 1; }
 
-qp_fill_folder
+qp_fill_folder "$QP_ARCH"
+suffix=""
+[ "$QP_ARCH" = x86_64 ] && suffix=-x64
+zip="$QP_DIST/QuillonPro-$(tr -d '[:space:]' < "$QP_BUILD/version.txt")$suffix.zip"
 expected="Brackel.dll
 Moskin.dll
 Pellmon.dll
@@ -31,8 +36,10 @@ files=$(cd "$QP_FOLDER" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$files" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "the folder holds other files than the program's:
 $files"
 zipped=$(python3 -c 'import sys, zipfile
-print("\n".join(sorted(n[len("Quillon Pro/"):] for n in zipfile.ZipFile(sys.argv[1]).namelist()
-                       if not n.endswith("/"))))' "$QP_DIST"/QuillonPro-*.zip)
+top = sys.argv[2] + "/"
+print("\n".join(sorted(n[len(top):] if n.startswith(top) else "outside the folder: " + n
+                       for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' \
+  "$zip" "$(basename "$QP_FOLDER")")
 [ "$zipped" = "$(echo "$files" | LC_ALL=C sort)" ] || fail "the zip does not hold exactly the folder:
 $zipped"
 

@@ -11,6 +11,7 @@
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
 #include "Seams.h"
+#include "UiWait.h"
 #include "VbRules.h"
 
 namespace {
@@ -139,6 +140,96 @@ TEST_F(LaunchListTest, ProgramsThatCannotStartAreNamedAfterTheOthersStarted) {
   DoIntProgOp(4);
   EXPECT_EQ(launched.size(), 3u) << "the enabled ones, failing or not";
   EXPECT_TRUE(shown.empty());
+}
+
+namespace {
+
+// Closes every message box of this process that the shell itself shows, from a thread
+// of its own (the shell's box is modal inside the start), and keeps their texts.
+class ShellBoxWatch {
+ public:
+  ShellBoxWatch() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+  ~ShellBoxWatch() {
+    stop_ = true;
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  std::vector<std::string> Seen() {
+    EnterCriticalSection(&lock_);
+    std::vector<std::string> copy = seen_;
+    LeaveCriticalSection(&lock_);
+    return copy;
+  }
+
+ private:
+  static BOOL CALLBACK Each(HWND hwnd, LPARAM self) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    char text[512] = {};
+    GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
+    auto* watch = reinterpret_cast<ShellBoxWatch*>(self);
+    EnterCriticalSection(&watch->lock_);
+    watch->seen_.push_back(testsupport::WindowText(hwnd) + ": " + text);
+    LeaveCriticalSection(&watch->lock_);
+    PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+  }
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* watch = static_cast<ShellBoxWatch*>(self);
+    while (!watch->stop_) {
+      EnumWindows(Each, reinterpret_cast<LPARAM>(self));
+      Sleep(50);
+    }
+    return 0;
+  }
+  struct Lock {
+    CRITICAL_SECTION cs;
+    Lock() { InitializeCriticalSection(&cs); }
+    ~Lock() { DeleteCriticalSection(&cs); }
+  } lockHolder_;
+  CRITICAL_SECTION& lock_ = lockHolder_.cs;
+  std::vector<std::string> seen_;
+  volatile bool stop_ = false;
+  HANDLE thread_;
+};
+
+}  // namespace
+
+// Launch and Launch All clicked with the mouse on programs the real shell cannot start:
+// one message of ours names each program and the real reason; the shell adds no box.
+TEST_F(LaunchListTest, ALaunchThatFailsGivesTheRealReason) {
+  const std::string missingFolder = "c:\\qp-nowhere\\mail.exe";
+  const std::string missingFile = vb::LCase(GetWinDir()) + "\\qp-missing-mail.exe";
+  Store({missingFolder + ";1", missingFile + ";1"});
+  seams::ShellExecuteFn = seams::ShellExecuteForReal;
+  ConInfoFrm.Load();
+  ConInfoFrm.Show();
+  ConInfoFrm.SSTab1.SetTab(1);
+  SetForegroundWindow(ConInfoFrm.hwnd());
+  ASSERT_TRUE(testsupport::PumpUntil([] { return GetForegroundWindow() == ConInfoFrm.hwnd(); }));
+  ASSERT_EQ(ConInfoFrm.IntProgsList.ItemCount(), 2);
+  auto click = [](HWND target) {
+    RECT r{};
+    GetClientRect(target, &r);
+    testsupport::ClickAt(target, r.right / 2, r.bottom / 2);
+  };
+  const std::string reason = "File not found";
+  ShellBoxWatch watch;
+  Select({0});
+  click(ConInfoFrm.LaunchBtn.hwnd());
+  ASSERT_TRUE(testsupport::PumpUntil([this] { return !shown.empty(); }, 10000)) << "no message at all";
+  EXPECT_EQ(shown[0].text, "The file " + missingFolder + " couldn't be started: " + reason + "\r\n");
+  EXPECT_EQ(shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+  shown.clear();
+  click(ConInfoFrm.LaunchAllBtn.hwnd());
+  ASSERT_TRUE(testsupport::PumpUntil([this] { return !shown.empty(); }, 10000)) << "no message at all";
+  EXPECT_EQ(shown[0].text, "The file " + missingFolder + " couldn't be started: " + reason + "\r\nThe file " +
+                               missingFile + " couldn't be started: " + reason + "\r\n");
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(watch.Seen(), std::vector<std::string>{}) << "the shell's own boxes";
 }
 
 TEST_F(LaunchListTest, OnConnectOnlyEnabledEntriesStartAndNotWhileRunning) {

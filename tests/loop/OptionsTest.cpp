@@ -24,6 +24,8 @@
 #include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "Seams.h"
+#include "TextFit.h"
 #include "UiWait.h"
 #include "VbRules.h"
 #include "frmOptions.h"
@@ -292,6 +294,157 @@ TEST_F(OptionsTest, TheChecksReportTheFirstFailureOnly) {
   f.txtCharCode1.SetText("e");
   EXPECT_FALSE(f.CheckErrors());
   EXPECT_TRUE(shown.empty());
+}
+
+namespace {
+
+// Answers the real message boxes of this process with Enter, from a thread of its own,
+// as a user at the keyboard would; counts them.
+class EnterOnEveryBox {
+ public:
+  EnterOnEveryBox() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+  ~EnterOnEveryBox() {
+    stop_ = true;
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  long answered() const { return answered_; }
+
+ private:
+  static BOOL CALLBACK Find(HWND hwnd, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+  }
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* me = static_cast<EnterOnEveryBox*>(self);
+    while (!me->stop_) {
+      HWND box = nullptr;
+      EnumWindows(Find, reinterpret_cast<LPARAM>(&box));
+      if (box && GetForegroundWindow() == box) {
+        testsupport::PressKey(VK_RETURN);
+        InterlockedIncrement(&me->answered_);
+        for (int i = 0; i < 100 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(20);
+      }
+      Sleep(20);
+    }
+    return 0;
+  }
+  volatile bool stop_ = false;
+  volatile long answered_ = 0;
+  HANDLE thread_;
+};
+
+}  // namespace
+
+// Every out-of-range value of the checks, OK pressed with the mouse and with Enter, the
+// real message box answered with Enter, round after round: the dialog stays, keeps the
+// focus on the refused field, stores nothing, and no handler fails.
+TEST_F(OptionsTest, RefusedValuesRoundAfterRoundWithTheRealMessageBox) {
+  seams::MessageBoxFn = [](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+  };
+  struct Case {
+    ui::TextBox* field;
+    const char* value;
+  };
+  const Case cases[] = {
+      {&f.txtLowRes0, "0"},         {&f.txtLowRes0, "101"},         {&f.txtLowRes0, ""},
+      {&f.txtLowRes1, "0"},         {&f.txtLowRes1, "101"},         {&f.EveryXSecondsTxt, "0"},
+      {&f.EveryXSecondsTxt, "216001"}, {&f.CostOfXSecondTxt, "-1"}, {&f.CostOfXSecondTxt, "1000001"},
+      {&f.CostOfXSecondTxt, "2147483648"}, {&f.ExtraCostTxt, "-1"}, {&f.ExtraCostTxt, "1000001"},
+      {&f.txtSecLogData, "0"},      {&f.txtSecLogData, "61"},       {&f.txtNumLogData, "0"},
+      {&f.txtNumLogData, "61"},
+  };
+  const auto before = OptionTexts();
+  EnterOnEveryBox answers;
+  long expected = 0;
+  for (int round = 0; round < 3; ++round) {
+    for (const Case& c : cases) {
+      for (const bool byEnter : {false, true}) {
+        SCOPED_TRACE(std::string(c.value) + (byEnter ? " Enter" : " click") + " round " + std::to_string(round));
+        Reopen();
+        c.field->SetText(c.value);
+        f.SSTab1.SetTab(1);
+        f.cmdOK.SetFocus();
+        if (byEnter) {
+          testsupport::PressKey(VK_RETURN);
+        } else {
+          RECT r{};
+          GetClientRect(f.cmdOK.hwnd(), &r);
+          testsupport::ClickAt(f.cmdOK.hwnd(), r.right / 2, r.bottom / 2);
+        }
+        ++expected;
+        ASSERT_TRUE(PumpUntil([&] { return answers.answered() >= expected && GetFocus() == c.field->hwnd(); }, 10000))
+            << "answered " << answers.answered() << " of " << expected;
+        Settle();
+        ASSERT_TRUE(f.Loaded());
+        EXPECT_EQ(answers.answered(), expected) << "one message for one OK";
+        EXPECT_EQ(GetFocus(), c.field->hwnd());
+        EXPECT_EQ(OptionTexts(), before);
+      }
+    }
+  }
+}
+
+// Dark pixels of a band of a window as the screen shows it.
+static int DarkPixelsIn(HWND hwnd, RECT band) {
+  POINT origin{band.left, band.top};
+  ClientToScreen(hwnd, &origin);
+  HDC screen = GetDC(nullptr);
+  int dark = 0;
+  for (int y = 0; y < band.bottom - band.top; ++y)
+    for (int x = 0; x < band.right - band.left; ++x) {
+      const COLORREF c = GetPixel(screen, origin.x + x, origin.y + y);
+      if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 96) ++dark;
+    }
+  ReleaseDC(nullptr, screen);
+  return dark;
+}
+
+// Each tab can be clicked where it shows, "Pop-up blocker" included, with no scroll
+// arrows; the long hot-key caption and the leased-line choice read whole.
+TEST_F(OptionsTest, EveryTabAndLongCaptionCanBeReached) {
+  HWND tabs = f.SSTab1.strip();
+  RECT client{};
+  GetClientRect(tabs, &client);
+  for (int i = 0; i < f.SSTab1.Tabs(); ++i) {
+    RECT item{};
+    ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_LE(item.right, client.right) << "tab " << i << " lies beyond the row";
+  }
+  RECT last{};
+  SendMessageA(tabs, TCM_GETITEMRECT, 6, reinterpret_cast<LPARAM>(&last));
+  testsupport::ClickAt(tabs, (last.left + last.right) / 2, (last.top + last.bottom) / 2);
+  EXPECT_TRUE(PumpUntil([this] { return f.SSTab1.Tab() == 6; })) << "Pop-up blocker not reached by a click";
+
+  // The hot-key frame's caption goes on below its first line, above the boxes inside.
+  f.SSTab1.SetTab(0);
+  Tick(f.Check2, true);
+  Settle();
+  HWND frame = f.HKFram1.hwnd();
+  const int line = testsupport::WrappedTextHeight(frame, "Xg", 1000);
+  RECT frameClient{}, firstBox{};
+  GetClientRect(frame, &frameClient);
+  GetWindowRect(f.chkShift1.hwnd(), &firstBox);
+  POINT boxTop{firstBox.left, firstBox.top};
+  ScreenToClient(frame, &boxTop);
+  const int need = testsupport::WrappedTextHeight(frame, f.HKFram1.Text(), frameClient.right - 16);
+  EXPECT_LE(need, boxTop.y) << "the caption runs into the boxes";
+  if (need > line) {
+    EXPECT_GT(DarkPixelsIn(frame, {8, line, 200, std::min(2 * line, static_cast<int>(boxTop.y))}), 20)
+        << "the caption's second line is not drawn";
+  }
+  // The leased-line choice.
+  f.SSTab1.SetTab(5);
+  Settle();
+  std::string why;
+  EXPECT_TRUE(testsupport::ButtonCaptionFits(f.LANConOpt1.hwnd(), &why)) << why;
+  EXPECT_TRUE(testsupport::ButtonCaptionFits(f.LANConOpt0.hwnd(), &why)) << why;
 }
 
 TEST_F(OptionsTest, IsValueAcceptsWhatFitsThirtyTwoBits) {
@@ -884,3 +1037,4 @@ TEST_F(OptionsTest, ButtonsDoNothingWhileAHandlerRuns) {
 }
 
 }  // namespace
+

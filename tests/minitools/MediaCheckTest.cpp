@@ -15,6 +15,7 @@
 #include "ModSettings.h"
 #include "MoreToolsFrm.h"
 #include "Seams.h"
+#include "TextFit.h"
 #include "UiWait.h"
 #include "Registry.h"
 
@@ -292,3 +293,15 @@ TEST(EjectProbeTest, Win98GoesThroughVwin32) {
 }
 
 }  // namespace
+
+// The warning's "Don't show" box reads whole: its caption wraps within the box.
+TEST_F(MediaCheckTest, TheDontShowBoxReadsWhole) {
+  DriversMsgFrm.ShowFrm("D:\\");
+  std::string why;
+  EXPECT_TRUE(testsupport::ButtonCaptionFits(DriversMsgFrm.DontShowChk.hwnd(), &why)) << why;
+  RECT box{}, ok{};
+  GetWindowRect(DriversMsgFrm.DontShowChk.hwnd(), &box);
+  GetWindowRect(DriversMsgFrm.OKButton.hwnd(), &ok);
+  EXPECT_LE(box.bottom, ok.top) << "the box clear of the button";
+  DriversMsgFrm.Unload();
+}

@@ -414,3 +414,40 @@ TEST_F(StartUpJumpTest, JumpDetailsAndTheListsPageItem) {
 }
 
 }  // namespace
+
+// Every key of the "Location" box reads whole, in the box and in its drop-down list
+// opened with the mouse.
+TEST_F(StartUpCommandsTest, EveryLocationReadsWholeInTheBoxAndItsList) {
+  AddStartupFrm.ShowAddStartUpFrm("", "");
+  ui::ComboBox& box = AddStartupFrm.Combo1;
+  ASSERT_EQ(box.ListCount(), 7);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(box.hwnd(), &info));
+  const int shown = info.rcItem.right - info.rcItem.left;
+  for (int i = 0; i < box.ListCount(); ++i) {
+    const std::string key = box.List(i);
+    HDC dc = GetDC(box.hwnd());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box.hwnd(), WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, key.c_str(), static_cast<int>(key.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(box.hwnd(), dc);
+    const int need = size.cx;
+    EXPECT_LE(need, shown) << key << " in the box";
+    EXPECT_LE(need + GetSystemMetrics(SM_CXVSCROLL), static_cast<int>(SendMessageA(box.hwnd(), CB_GETDROPPEDWIDTH, 0, 0)))
+        << key << " in the list";
+  }
+  // Opened with a click on its arrow, the list is as wide as it was set.
+  SetForegroundWindow(AddStartupFrm.hwnd());
+  testsupport::PumpUntil([] { return GetForegroundWindow() == AddStartupFrm.hwnd(); });
+  POINT arrow{(info.rcButton.left + info.rcButton.right) / 2, (info.rcButton.top + info.rcButton.bottom) / 2};
+  testsupport::ClickAt(box.hwnd(), arrow.x, arrow.y);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return SendMessageA(box.hwnd(), CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  RECT list{};
+  GetWindowRect(info.hwndList, &list);
+  EXPECT_GE(list.right - list.left, static_cast<int>(SendMessageA(box.hwnd(), CB_GETDROPPEDWIDTH, 0, 0)));
+  testsupport::PressKey(VK_ESCAPE);
+  testsupport::PumpUntil([&] { return SendMessageA(box.hwnd(), CB_GETDROPPEDSTATE, 0, 0) == 0; });
+  AddStartupFrm.Unload();
+}

@@ -154,3 +154,38 @@ TEST_F(MoskinHook, ItsMessageAloneWakesTheInstallersLoop) {
   }
   EXPECT_TRUE(ours);
 }
+
+// The hook finds the installer's window in the hand-over value "HookWnd", read with
+// the registry calls every system has: only a text that fits names a window.
+TEST_F(MoskinHook, OnlyATextHandOverWindowThatFitsIsWoken) {
+  InstallPopUpHook();
+  const std::string window = HandOver("HookWnd");
+  ASSERT_NE(window, "0");
+  const std::string padded = std::string(40 - window.size(), '0') + window;
+  struct Case {
+    const char* what;
+    DWORD type;
+    std::string data;  // the bytes stored, exactly
+    bool woken;
+  } cases[] = {
+      {"the window's digits as binary data", REG_BINARY, window + '\0', false},
+      {"a text too long for a window", REG_SZ, padded + '\0', false},
+      {"a text stored without its terminator", REG_SZ, window, true},
+      {"the text the program writes", REG_SZ, window + '\0', true},
+  };
+  for (const Case& c : cases) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon\\tmp", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "HookWnd", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                   static_cast<DWORD>(c.data.size()));
+    RegCloseKey(key);
+    SetHandOver("MouseHwnd", "0");
+    ClickPage();
+    if (c.woken) {
+      EXPECT_TRUE(Becomes("MouseHwnd", HandleText(page))) << c.what;
+    } else {
+      Settle();
+      EXPECT_EQ(HandOver("MouseHwnd"), "0") << c.what;
+    }
+  }
+}

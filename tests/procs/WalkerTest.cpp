@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "DetailsFrm.h"
+#include "ModConInfo.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModProcMon.h"
@@ -201,6 +202,42 @@ TEST_F(WalkerTest, InstancesForTheDetailsWindow) {
   EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 7), "80");
   EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 8), "192.0.2.1");
   EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowB, 5), "");
+}
+
+// On 64-bit Windows the 32-bit program can open a 64-bit process but not read its
+// modules (the calls fail across the boundary): such a process is left out as one
+// that cannot be opened, never listed under a wrong path. Here a process held in its
+// start plays it: it opens, and its module list cannot be read either.
+TEST_F(WalkerTest, AProcessWhoseModulesCannotBeReadIsLeftOutAsOneThatCannotBeOpened) {
+  Start("readable.exe");
+  const std::string path = PathOf("unreadable.exe");
+  ASSERT_TRUE(CopyExe(path));
+  folder_->Keep(path);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION held = {};
+  std::string command = "\"" + path + "\" hidden";
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                             &held));
+  const std::string id = std::to_string(held.dwProcessId);
+
+  ForceRebuild();
+  EXPECT_GE(FindRow(PathOf("readable.exe")), 0);
+  EXPECT_EQ(FindRow(path), -1);
+  EXPECT_FALSE(Cached(held.dwProcessId));
+  for (const ProgRow& row : ProgTable) EXPECT_FALSE(row[0].empty());
+  // Asked about directly, it is not there either.
+  EXPECT_TRUE(DoProcessListOp(0, path).IsFalse());
+  EXPECT_TRUE(DoProcessListOp(8, id).IsFalse());
+  EXPECT_EQ(ProcResultPath, "");
+  EXPECT_TRUE(DoProcessListOp(3, "").IsTrue());
+  EXPECT_EQ(std::count(DetailsProcIdList.begin(), DetailsProcIdList.end(), held.dwProcessId), 0);
+  EXPECT_FALSE(IsProgramRunning(path));
+
+  TerminateProcess(held.hProcess, 0);
+  EXPECT_TRUE(Ended(held.hProcess));
+  CloseHandle(held.hThread);
+  CloseHandle(held.hProcess);
 }
 
 TEST_F(WalkerTest, TheToolhelpRoadOf9x) {

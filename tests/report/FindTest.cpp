@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "Input.h"
 #include "ModMain.h"
 #include "ReportSupport.h"
 #include "UiWait.h"
@@ -173,6 +174,43 @@ TEST_F(FindTest, TheDialogEditsTheOptionsAndHoldsTheReport) {
   Logfrm.NewFind();
   Logfrm.Unload();
   EXPECT_FALSE(frmFind.Loaded());
+}
+
+// "Fi&nd What:" shows as "Find What:" (N underlined), not with a literal "&": the
+// label's text on the screen ends where "Find What:" ends.
+TEST_F(FindTest, TheLabelShowsNoLiteralAmpersand) {
+  Logfrm.Show();
+  Logfrm.NewFind();
+  ASSERT_TRUE(frmFind.Visible());
+  SetForegroundWindow(frmFind.hwnd());
+  testsupport::PumpUntil([] { return GetForegroundWindow() == frmFind.hwnd(); });
+  testsupport::PumpUntil([] { return false; }, 300);
+  const HWND label = frmFind.Label1.hwnd();
+  auto width = [label](const char* text) {
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return static_cast<int>(size.cx);
+  };
+  RECT client{};
+  GetClientRect(label, &client);
+  POINT origin{0, 0};
+  ClientToScreen(label, &origin);
+  HDC screen = GetDC(nullptr);
+  int rightmost = -1;
+  for (int x = 0; x < client.right; ++x)
+    for (int y = 0; y < client.bottom; ++y) {
+      const COLORREF c = GetPixel(screen, origin.x + x, origin.y + y);
+      if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 96) rightmost = x;
+    }
+  ReleaseDC(nullptr, screen);
+  const int plain = width("Find What:"), literal = width("Fi&nd What:");
+  ASSERT_GT(literal, plain);
+  EXPECT_LT(rightmost, (plain + literal) / 2) << "drawn as far as \"Fi&nd What:\" reaches";
+  EXPECT_GE(rightmost, plain - 8);
 }
 
 }  // namespace reporttest

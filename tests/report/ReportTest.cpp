@@ -5,6 +5,7 @@
 
 #include "AppendString.h"
 #include "Fixture.h"
+#include "Input.h"
 #include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
@@ -485,6 +486,74 @@ TEST_F(ReportTest, TheActivityLogsWalkLeavesTheProgramTableAsItWas) {
   DoProcessListOp(kProcRebuild, "True");
   EXPECT_TRUE(IsProgramInTable(folder.PathOf("logwalk.exe")));
   EXPECT_TRUE(IsProgramInTable(folder.PathOf("logwalk2.exe")));
+}
+
+namespace {
+
+// Dark pixels of a window as the screen shows it: the text drawn, not the text held.
+int DarkPixelsOnScreen(HWND hwnd) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  const int width = r.right, height = r.bottom;
+  if (width <= 0 || height <= 0) return 0;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  int dark = 0;
+  const auto* pixel = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const uint32_t p = pixel[i];
+    if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 96) ++dark;
+  }
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return dark;
+}
+
+}  // namespace
+
+// The report's text is on the screen as soon as the window shows, opened from the
+// shell's command and from the mini-tools "View" button clicked with the mouse.
+TEST_F(ReportTest, TheTextIsDrawnWhenTheWindowFirstShows) {
+  HistoryLog = {"one", "two", "three"};
+  HistoryCount = 3;
+  for (const bool fromView : {false, true}) {
+    SCOPED_TRACE(fromView ? "View" : "report command");
+    Logfrm.Unload();
+    if (fromView) {
+      MoreToolsFrm.Load();
+      MoreToolsFrm.Show();
+      MoreToolsFrm.SSTab1.SetTab(1);
+      SetForegroundWindow(MoreToolsFrm.hwnd());
+      testsupport::PumpUntil([] { return GetForegroundWindow() == MoreToolsFrm.hwnd(); });
+      RECT r{};
+      GetClientRect(MoreToolsFrm.ViewBtn.hwnd(), &r);
+      testsupport::ClickAt(MoreToolsFrm.ViewBtn.hwnd(), r.right / 2, r.bottom / 2);
+    } else {
+      TasksHistoryOnly = true;
+      ShowFrm(Logfrm);
+      TasksHistoryOnly = false;
+    }
+    ASSERT_TRUE(testsupport::PumpUntil([] {
+      return Logfrm.Loaded() && IsWindowVisible(Logfrm.hwnd()) && Logfrm.BuildsFinished() > 0 && !Logfrm.Building();
+    }, 10000));
+    ASSERT_NE(Logfrm.LogTxt.Text().find("PROCESSES AND WINDOWS HISTORY"), std::string::npos);
+    // Nothing of ours asks for a repaint here: what shows is what the opening drew.
+    int dark = 0;
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return (dark = DarkPixelsOnScreen(Logfrm.LogTxt.hwnd())) > 200; }, 3000))
+        << "dark pixels in the text box: " << dark;
+    if (fromView) MoreToolsFrm.Hide();
+  }
 }
 
 TEST_F(ReportTest, HistoryViewOpensTheReportOnTheHistory) {

@@ -3,6 +3,7 @@
 
 #include "DialogAnswer.h"
 #include "Fixture.h"
+#include "Input.h"
 #include "LoopTestSupport.h"
 #include "ModMainPlatform.h"
 #include "RunFrm.h"
@@ -168,12 +169,12 @@ TEST_F(RunTest, TheHistoryKeepsTheNewestTwentyAndSurvivesADamagedCount) {
   ReadWriteIni("WRITE", "RunApp", "App2000000000", "newest");
   const DWORD start = GetTickCount();
   RunFrm.Load();
-  EXPECT_EQ(RunFrm.Combo1.ListCount(), 20);
-  EXPECT_EQ(RunFrm.Combo1.List(19), "newest");
+  EXPECT_EQ(RunFrm.Combo1.ListCount(), 1) << "the nineteen missing keys are no entries";
+  EXPECT_EQ(RunFrm.Combo1.List(0), "newest");
   RunFrm.Unload();
   EXPECT_LT(GetTickCount() - start, 5000u);
-  EXPECT_EQ(Ini("Number"), "19");
-  EXPECT_EQ(Ini("App19"), "newest");
+  EXPECT_EQ(Ini("Number"), "0");
+  EXPECT_EQ(Ini("App0"), "newest");
   EXPECT_EQ(Ini("App2000000000"), "") << "cleared";
 }
 
@@ -203,4 +204,70 @@ TEST_F(RunTest, BrowsePutsTheChosenPathInTheBox) {
   EXPECT_EQ(vb::LCase(RunFrm.Combo1.Text()), vb::LCase(chosen));
   EXPECT_TRUE(RunFrm.OkBtn.Enabled());
   EXPECT_TRUE(shown.empty());
+}
+
+// What a user does with the keyboard and the mouse: Ok is usable exactly while the box
+// holds a name, a pick from the list counts as the box's text, and nothing empty is
+// run or kept.
+TEST_F(RunTest, OkWaitsForANameAndNothingEmptyIsRunOrKept) {
+  using testsupport::ClickAt;
+  using testsupport::PressKey;
+  using testsupport::PumpUntil;
+  ReadWriteIni("WRITE", "RunApp", "Number", "3");
+  ReadWriteIni("WRITE", "RunApp", "App0", "c:\\none\\first.exe");
+  ReadWriteIni("WRITE", "RunApp", "App1", "");  // App2 is missing
+  ReadWriteIni("WRITE", "RunApp", "App3", "c:\\none\\last.exe");
+  RunFrm.Load();
+  RunFrm.Show();
+  SetForegroundWindow(RunFrm.hwnd());
+  ASSERT_TRUE(PumpUntil([] { return GetForegroundWindow() == RunFrm.hwnd(); }));
+  EXPECT_EQ(RunFrm.Combo1.ListCount(), 2) << "an empty key is no entry";
+  const HWND ok = RunFrm.OkBtn.hwnd();
+  ASSERT_TRUE(IsWindowEnabled(ok));
+  auto click = [](HWND target) {
+    RECT r{};
+    GetClientRect(target, &r);
+    ClickAt(target, r.right / 2, r.bottom / 2);
+  };
+  // The text rubbed out: Ok goes grey, and neither its click nor Enter runs anything.
+  RunFrm.Combo1.SetFocus();
+  PressKey(VK_END);
+  PressKey(VK_HOME, 1);
+  PressKey(VK_DELETE);
+  ASSERT_TRUE(PumpUntil([] { return RunFrm.Combo1.Text().empty(); }));
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  click(ok);
+  PressKey(VK_RETURN);
+  PumpUntil([] { return false; }, 300);
+  EXPECT_TRUE(requests.empty());
+  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(RunFrm.Loaded());
+  // Blanks alone are no name either.
+  PressKey(VK_SPACE);
+  PressKey(VK_SPACE);
+  ASSERT_TRUE(PumpUntil([] { return RunFrm.Combo1.Text() == "  "; }));
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  PressKey(VK_RETURN);
+  PumpUntil([] { return false; }, 300);
+  EXPECT_TRUE(requests.empty());
+  EXPECT_TRUE(shown.empty());
+  // An entry picked from the list with the arrow keys fills the box: Ok is usable.
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(PumpUntil([] { return !RunFrm.Combo1.Text().empty() && RunFrm.Combo1.Text() != "  "; }));
+  EXPECT_TRUE(IsWindowEnabled(ok)) << RunFrm.Combo1.Text();
+  // Back to an empty box, then closed: the file keeps the two entries and no empty key.
+  PressKey(VK_END);
+  PressKey(VK_HOME, 1);
+  PressKey(VK_DELETE);
+  ASSERT_TRUE(PumpUntil([] { return RunFrm.Combo1.Text().empty(); }));
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  click(RunFrm.CancelBtn.hwnd());
+  ASSERT_TRUE(PumpUntil([] { return !RunFrm.Loaded(); }));
+  EXPECT_EQ(Ini("Number"), "1");
+  char section[4096] = {};
+  GetPrivateProfileSectionA("RunApp", section, sizeof section, ProgIniPath.c_str());
+  std::vector<std::string> lines;
+  for (const char* line = section; *line; line += strlen(line) + 1) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"Number=1", "App0=c:\\none\\first.exe", "App1=c:\\none\\last.exe"}));
+  EXPECT_TRUE(requests.empty());
 }

@@ -5,6 +5,8 @@
 
 #include "FirstTimeFrm.h"
 #include "InfoBarFrm.h"
+#include "Input.h"
+#include "TextFit.h"
 #include "InterfaceFrm.h"
 #include "ModMainLoop.h"
 #include "ModSettings.h"
@@ -93,6 +95,85 @@ TEST_F(MessagesTest, ReminderSettingsOpensTheMiniToolsPage) {
   EXPECT_TRUE(IsWindowVisible(InterfaceFrm.hwnd()));
   EXPECT_TRUE(InterfaceFrm.Toolbar1.Value("MoreTools"));
   EXPECT_TRUE(IsWindowVisible(MoreToolsFrm.hwnd()));
+}
+
+// "Don't show" and then "Settings ..." on the Windows reminder, with the mouse: the
+// page opened by Settings shows the reminder off, and clicking into its period box and
+// leaving the page keeps it off.
+TEST_F(MessagesTest, DontShowThenSettingsLeavesTheReminderOffOnThePage) {
+  using testsupport::ClickAt;
+  using testsupport::PumpUntil;
+  auto click = [](ui::Control& c, int x = -1, int y = -1) {
+    RECT r{};
+    GetClientRect(c.hwnd(), &r);
+    ClickAt(c.hwnd(), x >= 0 ? x : r.right / 2, y >= 0 ? y : r.bottom / 2);
+  };
+  WinReminder = 1;
+  SaveSettings();
+  InterfaceFrm.Toolbar1.ClickButton("MoreTools");
+  ASSERT_TRUE(MoreToolsFrm.WinReminderChk.Value());
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+
+  RemindersMsgFrm.ShowFrm(0, "Windows Reminder (Every 1 minute(s))", "Time for a break");
+  SetForegroundWindow(RemindersMsgFrm.hwnd());
+  ASSERT_TRUE(PumpUntil([] { return GetForegroundWindow() == RemindersMsgFrm.hwnd(); }));
+  click(RemindersMsgFrm.DontShowChk, 7);
+  ASSERT_TRUE(PumpUntil([] { return RemindersMsgFrm.DontShowChk.Value(); }));
+  click(RemindersMsgFrm.SettingsBtn);
+  ASSERT_TRUE(PumpUntil([] { return !RemindersMsgFrm.Loaded(); }));
+  Settle();
+  EXPECT_EQ(Option("Options", "WinReminder"), "0");
+  ASSERT_TRUE(IsWindowVisible(MoreToolsFrm.hwnd()));
+  EXPECT_FALSE(MoreToolsFrm.WinReminderChk.Value()) << "the page shows the reminder off";
+  EXPECT_EQ(MoreToolsFrm.WinReminderTxt.Text(), "0");
+
+  // A click into the period box, then the focus goes elsewhere and the page is left.
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  PumpUntil([] { return GetForegroundWindow() == InterfaceFrm.hwnd(); });
+  click(MoreToolsFrm.WinReminderTxt);
+  ASSERT_TRUE(PumpUntil([] { return GetFocus() == MoreToolsFrm.WinReminderTxt.hwnd(); }));
+  EXPECT_FALSE(MoreToolsFrm.WinReminderChk.Value()) << "a click is no tick";
+  HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100, 40, nullptr, nullptr, nullptr,
+                               nullptr);
+  ASSERT_TRUE(other);
+  SetForegroundWindow(other);
+  SetFocus(other);
+  Settle();
+  DestroyWindow(other);
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  EXPECT_EQ(WinReminder, 0);
+  EXPECT_EQ(Option("Options", "WinReminder"), "0");
+  // Ticking the box is what switches it on again.
+  InterfaceFrm.Toolbar1.ClickButton("MoreTools");
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  PumpUntil([] { return GetForegroundWindow() == InterfaceFrm.hwnd(); });
+  click(MoreToolsFrm.WinReminderChk, 7);
+  ASSERT_TRUE(PumpUntil([] { return MoreToolsFrm.WinReminderChk.Value(); }));
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  EXPECT_EQ(WinReminder, 60) << "a ticked period of 0 becomes 60";
+}
+
+// The longest preset as the reminder's message: every line of it shows, and the
+// "Don't show" box below it reads whole.
+TEST_F(MessagesTest, AReminderShowsItsWholeMessageAndBox) {
+  RemindersMsgFrm.ShowFrm(0, "Windows Reminder (Every 1 minute(s))", kReminderPresets[0]);
+  RECT label{};
+  GetClientRect(RemindersMsgFrm.Label1.hwnd(), &label);
+  EXPECT_GE(label.bottom, testsupport::WrappedTextHeight(RemindersMsgFrm.Label1.hwnd(), kReminderPresets[0],
+                                                         label.right))
+      << "the message is cut";
+  std::string why;
+  EXPECT_TRUE(testsupport::ButtonCaptionFits(RemindersMsgFrm.DontShowChk.hwnd(), &why)) << why;
+  RECT text{}, box{}, ok{}, client{};
+  GetWindowRect(RemindersMsgFrm.Label1.hwnd(), &text);
+  GetWindowRect(RemindersMsgFrm.DontShowChk.hwnd(), &box);
+  GetWindowRect(RemindersMsgFrm.OKButton.hwnd(), &ok);
+  EXPECT_LE(text.bottom, box.top);
+  EXPECT_LE(box.bottom, ok.top);
+  GetClientRect(RemindersMsgFrm.hwnd(), &client);
+  POINT corner{client.right, client.bottom};
+  ClientToScreen(RemindersMsgFrm.hwnd(), &corner);
+  EXPECT_LE(ok.bottom, corner.y) << "the buttons inside the window";
 }
 
 TEST_F(MessagesTest, FirstTimeValueTable) {

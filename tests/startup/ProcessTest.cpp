@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "AppBarLeftover.h"
 #include "ModStartup.h"
 #include "StartupTestSupport.h"
 #include "UiWait.h"
@@ -118,6 +119,45 @@ TEST_F(SecondInstanceTest, ASecondCopyShowsTheMessageAndEndsWhileTheFirstRuns) {
   // The first copy is untouched.
   EXPECT_TRUE(first.Running());
   EXPECT_TRUE(IsWindow(frame));
+}
+
+// A copy ended without removing its docked bar leaves the shell reserving the band; the
+// next start frees it, so the new bar docks where the old one was, not beside its ghost.
+TEST_F(SecondInstanceTest, AStartFreesTheBandOfACopyThatWasEnded) {
+  const std::string exe = testsupport::BinDir() + "\\QuillonPro.exe";
+  SetRegText(HKEY_LOCAL_MACHINE, AppPathsOf("QuillonPro.exe"), "", exe);
+  SetOption("Options", "SplashAtStartUp", "0");
+  auto barOf = [](Process& copy, RECT& where) {
+    HWND bar = nullptr;
+    const bool shown = testsupport::PumpUntil([&] {
+      bar = FindProcessWindow(copy.pi.dwProcessId, nullptr, true);
+      return bar && testsupport::WindowText(bar) == "Quillon Tracker";
+    }, 20000);
+    if (shown) GetWindowRect(bar, &where);
+    return shown;
+  };
+  RECT first{}, second{};
+  {
+    Process ended;
+    ASSERT_TRUE(ended.Start(exe));
+    ASSERT_TRUE(barOf(ended, first));
+    ASSERT_TRUE(testsupport::PumpUntil([] { return Option("TrackerBar", "AppBarWnd") != kMissing; }));
+    TerminateProcess(ended.pi.hProcess, 1);
+    WaitForSingleObject(ended.pi.hProcess, 5000);
+  }
+  {
+    Process next;
+    ASSERT_TRUE(next.Start(exe));
+    ASSERT_TRUE(barOf(next, second));
+    EXPECT_EQ(second.top, first.top) << "docked beside the band of the ended copy";
+    EXPECT_EQ(second.left, first.left);
+    EXPECT_EQ(second.bottom - second.top, first.bottom - first.top);
+    TerminateProcess(next.pi.hProcess, 1);
+    WaitForSingleObject(next.pi.hProcess, 5000);
+  }
+  // This copy's band goes too, so the tests after this one find the edge free.
+  EXPECT_TRUE(RemoveLeftoverAppBar());
+  EXPECT_EQ(Option("TrackerBar", "AppBarWnd"), kMissing);
 }
 
 TEST_F(SecondInstanceTest, AnotherProgramHoldingTheGenericMutexDoesNotStopTheProgram) {
