@@ -122,6 +122,17 @@ void HideIfLoaded(ui::Window& window) {
   if (window.Loaded()) window.Hide();
 }
 
+// Whether the keyboard is on a page (or on the frame itself, as a page hidden under
+// it leaves it): a page switch then moves it into the page shown.
+bool KeyboardOnPages(HWND frame) {
+  const HWND focus = GetFocus();
+  if (!focus) return false;
+  if (focus == frame) return true;
+  for (const Page& page : Pages())
+    if (page.window->Loaded() && (focus == page.window->hwnd() || IsChild(page.window->hwnd(), focus))) return true;
+  return false;
+}
+
 // Gives a tool window the frame as its parent, as a child at a rectangle.
 void Embed(ui::Window& page, HWND frame, RECT at) {
   HWND child = page.hwnd();
@@ -450,6 +461,7 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
 
   const Page* page = FindPage(key);
   SetCaption(std::string(ProgramTitle) + " - " + Toolbar1.ToolTip(key));
+  const bool keyboardOnPages = hwnd() && KeyboardOnPages(hwnd());
   HideIfLoaded(Mainfrm);
   HideIfLoaded(PopUpFrm);
   HideIfLoaded(SysPerfFrm);
@@ -461,6 +473,7 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
     Embed(*page->window, hwnd(),
           PageRect(bar.left + Toolbar1.GetBounds().width + 2, bar.top, WindowWidth, WindowHeight));
     page->window->Show();
+    if (keyboardOnPages) page->window->TakeFocus();
     if (page->window == &MoreToolsFrm) MoreToolsFrm.RefreshMe(false);
   }
   if (page && page->interval && RefreshInterval == PageInterval) {

@@ -73,7 +73,22 @@ void Window::Show() {
 
 void Window::Hide() {
   if (!Load()) return;
+  const HWND focus = GetFocus();
+  const bool holdsFocus = focus && (focus == hwnd_ || IsChild(hwnd_, focus));
   ShowWindow(hwnd_, SW_HIDE);
+  // Wine hands the focus on only when the hidden window has it itself, not when one of
+  // its controls has it: keys would then go to a control nobody sees. A page hands it
+  // to the form around it, as Windows does.
+  const HWND parent = GetParent(hwnd_);
+  if (holdsFocus && parent && (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_CHILD) && GetFocus() == focus)
+    ::SetFocus(parent);
+}
+
+bool Window::TakeFocus() {
+  if (!Visible()) return false;
+  if (RestoreFocus()) return true;
+  ::SetFocus(hwnd_);
+  return GetFocus() == hwnd_;
 }
 
 bool Window::Unload() {
@@ -284,6 +299,10 @@ bool Window::TranslateShortcut(MSG& msg) {
 
 bool Window::TranslateDialogKey(MSG& msg) {
   if (!hwnd_ || !design_.dialogKeys) return false;
+  // The dialog manager looks for a mnemonic by walking from the focused control through
+  // the visible windows only, until it comes back to that control: from a control in a
+  // hidden page it never comes back, and the program spins for good.
+  if (!IsWindowVisible(hwnd_) || !IsWindowVisible(msg.hwnd)) return false;
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
     // Enter and Esc reach the focused control unless the form has a button for them:
     // a list's Enter and a multi-line edit's new line must not be eaten. Ctrl+Enter

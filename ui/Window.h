@@ -39,7 +39,10 @@ class Window {
 
   bool Load();  // creates the window and its controls once, then runs Form_Load
   void Show();
-  void Hide();
+  void Hide();  // a page that held the focus hands it to the form around it
+  // Puts the keyboard focus into the shown form: on its control that had it last, else
+  // its first control, else the form itself. False while it is not shown.
+  bool TakeFocus();
   bool Unload();  // false when the form refused
   // Shows the form and returns once it is hidden or unloaded; meanwhile `owner` (if
   // any) takes no input. Messages keep flowing through the shared pump.

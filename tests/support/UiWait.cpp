@@ -76,4 +76,18 @@ std::string ShownWindowsOf(DWORD pid) {
   return titles;
 }
 
+testing::AssertionResult AnswersWithin(DWORD pid, DWORD timeoutMs) {
+  const std::vector<HWND> windows = TopLevelWindowsOf(pid);
+  if (windows.empty()) return testing::AssertionFailure() << "process " << pid << " has no window";
+  DWORD_PTR result = 0;
+  const DWORD start = GetTickCount();
+  if (SendMessageTimeoutA(windows.front(), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+    return testing::AssertionSuccess();
+  // How long it really took tells a hang from a stall.
+  const bool late = SendMessageTimeoutA(windows.front(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+  return testing::AssertionFailure() << "the program did not answer within " << timeoutMs << " ms ("
+                                     << (late ? "it answered after " : "no answer after ") << GetTickCount() - start
+                                     << " ms); it shows " << ShownWindowsOf(pid);
+}
+
 }  // namespace testsupport

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,5 +32,10 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 // The titles, classes and message-box texts of a process's visible top-level windows,
 // for a failure's message.
 std::string ShownWindowsOf(DWORD pid);
+
+// Whether the program still answers: a WM_NULL to its first top-level window is
+// answered within `timeoutMs`. A program that hangs fails here, where it hangs,
+// rather than later as a window that is merely slow to appear.
+testing::AssertionResult AnswersWithin(DWORD pid, DWORD timeoutMs = 1000);
 
 }  // namespace testsupport

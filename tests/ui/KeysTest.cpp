@@ -2,6 +2,7 @@
 // pump and its pre-step, to the form's controls.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -476,6 +477,63 @@ TEST(Pages, KeepTheirKeyPreviewWhileTheFrameKeepsTabAndShortcuts) {
   Press(VK_F1);
   EXPECT_TRUE(PumpUntil([&] { return frame.keys.size() == 2; }, 1000));
   EXPECT_EQ(frame.keys, (std::vector<int>{VK_TAB, VK_F1}));
+}
+
+// Ends the test program when the thread that made it stops coming back: a hang fails
+// here, at once, instead of holding the whole run until its time-out.
+class HangWatch {
+ public:
+  explicit HangWatch(DWORD ms) : done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), ms_(ms) {
+    thread_ = CreateThread(nullptr, 0, &HangWatch::Run, this, 0, nullptr);
+  }
+  ~HangWatch() {
+    SetEvent(done_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(done_);
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* watch = static_cast<HangWatch*>(self);
+    if (WaitForSingleObject(watch->done_, watch->ms_) == WAIT_TIMEOUT) {
+      fprintf(stderr, "the user-interface thread hangs\n");
+      fflush(stderr);
+      ExitProcess(3);
+    }
+    return 0;
+  }
+  HANDLE done_, thread_;
+  DWORD ms_;
+};
+
+TEST(Pages, AHiddenPageGivesUpTheKeyboardAndKeysMeantForItDoNotHang) {
+  FrameForm frame;
+  PageForm page;
+  frame.Load();
+  frame.ShowPage(page);
+  ASSERT_TRUE(Activate(frame));
+  page.txtFind.SetFocus();
+  ASSERT_EQ(GetFocus(), page.txtFind.hwnd());
+  page.Hide();
+  EXPECT_NE(GetFocus(), page.txtFind.hwnd()) << "the focus stays on a control nobody sees";
+  EXPECT_TRUE(GetFocus() && IsWindowVisible(GetFocus()));
+  frame.ShowPage(page);
+  EXPECT_TRUE(page.TakeFocus());
+  EXPECT_EQ(GetFocus(), page.txtFind.hwnd()) << "a shown page takes the keyboard into its first control";
+
+  // However a page goes out of sight with the focus inside: Alt and a letter with no
+  // mnemonic, and a typed letter, pass through the pump and it comes back.
+  ShowWindow(page.hwnd(), SW_HIDE);
+  ASSERT_EQ(GetFocus(), page.txtFind.hwnd());
+  {
+    HangWatch watch(15000);
+    Press('Q', 4);
+    Press('Q');
+    Settle();
+  }
+  Press('T', 2);
+  EXPECT_TRUE(PumpUntil([&] { return frame.terminates == 1; }, 1000)) << "shortcuts still work";
 }
 
 TEST(DialogKeys, ListViewsKeepTheirOwnKeys) {
