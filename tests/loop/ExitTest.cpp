@@ -196,20 +196,11 @@ void PressCtrlAlt(WORD key) {
   SendInput(6, input, sizeof(INPUT));
 }
 
-class RealProgramTest : public LoopTest {
+class RealProgramExitTest : public RealProgramTest {
  protected:
   void SetUp() override {
-    LoopTest::SetUp();
-    // Registered earlier and without a splash: the program starts straight through.
-    exe = testsupport::BinDir() + "\\QuillonPro.exe";
-    SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
-    SetOption("Options", "SplashAtStartUp", "0");
-    SetOption("Options", "LANCon", "1");
+    RealProgramTest::SetUp();
     SetOption("Options", "RunAtStartUp", "1");
-  }
-  void TearDown() override {
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
-    LoopTest::TearDown();
   }
   // Starts the program and waits until its hot keys are taken (they follow the Run value).
   bool Start(Program& program) {
@@ -218,11 +209,9 @@ class RealProgramTest : public LoopTest {
         [&] { return RegText(HKEY_CURRENT_USER, kRunPath, "Quillon Pro") != kMissing && FindFrame(program.pi.dwProcessId); },
         20000);
   }
-  static constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe";
-  std::string exe;
 };
 
-TEST_F(RealProgramTest, CtrlAltEShowsTheFrameAndExitReleasesEverything) {
+TEST_F(RealProgramExitTest, CtrlAltEShowsTheFrameAndExitReleasesEverything) {
   Program program;
   ASSERT_TRUE(Start(program));
   const HWND frame = FindFrame(program.pi.dwProcessId);

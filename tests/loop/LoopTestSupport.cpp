@@ -170,4 +170,28 @@ void LoopTest::TearDown() {
   CleanStore();
 }
 
+namespace {
+constexpr char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe";
+}
+
+void RealProgramTest::SetUp() {
+  LoopTest::SetUp();
+  exe = testsupport::BinDir() + "\\QuillonPro.exe";
+  SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
+  SetOption("Options", "SplashAtStartUp", "0");
+  SetOption("Options", "LANCon", "1");
+}
+
+void RealProgramTest::TearDown() {
+  if (pi.hProcess) {
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+  }
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
+  LoopTest::TearDown();
+}
+
 }  // namespace looptest

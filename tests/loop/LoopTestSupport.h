@@ -49,6 +49,17 @@ class LoopTest : public testing::Test {
   static void CleanStore();
 };
 
+// The real QuillonPro.exe as a user's program: known from an earlier run (no
+// first-run question), no splash, a LAN connection. The test starts it into `pi`;
+// the program is ended, its handles closed and its registration removed afterwards.
+class RealProgramTest : public LoopTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string exe;
+  PROCESS_INFORMATION pi = {};
+};
+
 using testsupport::DeleteRegValueAt;
 using testsupport::kMissing;
 using testsupport::Option;

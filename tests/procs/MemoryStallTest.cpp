@@ -21,6 +21,7 @@
 #include "ProcsTestSupport.h"
 #include "SysInfoLink.h"
 #include "UiWait.h"
+#include "UnixProcess.h"
 #include "VbRules.h"
 #include "Window.h"
 
@@ -30,38 +31,10 @@ using namespace procstest;
 
 // ---- Stopping a process the way a debugger or the kernel does: SIGSTOP
 
-std::string ReadSmallFile(const std::string& path) {
-  std::string text;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    size_t n = std::fread(buffer, 1, sizeof buffer, f);
-    text.assign(buffer, n);
-    std::fclose(f);
-  }
-  return text;
-}
-
-// The Linux process that runs the Windows program at `windowsPath`: Wine names its
-// processes by their Windows path (the first word of the command line).
-int UnixPidOf(const std::string& windowsPath) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int pid = 0;
-  do {
-    const int candidate = std::atoi(found.cFileName);
-    if (candidate <= 0) continue;
-    std::string line = ReadSmallFile("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
-    line = line.substr(0, line.find('\0'));
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    if (vb::LCase(line) == vb::LCase(windowsPath)) pid = candidate;
-  } while (!pid && FindNextFileA(find, &found));
-  FindClose(find);
-  return pid;
-}
+using testsupport::UnixPidOf;
 
 char UnixState(int pid) {
-  const std::string stat = ReadSmallFile("Z:\\proc\\" + std::to_string(pid) + "\\stat");
+  const std::string stat = testsupport::ReadUnixFile("Z:\\proc\\" + std::to_string(pid) + "\\stat");
   const size_t close = stat.rfind(')');
   return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '?';
 }

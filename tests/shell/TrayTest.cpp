@@ -178,24 +178,8 @@ ProgramWindows WindowsOf(DWORD pid) {
 }
 
 // The real program, started as a user's program is, ended through its tray icon.
-class RealProgramTrayTest : public looptest::LoopTest {
+class RealProgramTrayTest : public looptest::RealProgramTest {
  protected:
-  void SetUp() override {
-    LoopTest::SetUp();
-    exe = testsupport::BinDir() + "\\QuillonPro.exe";
-    looptest::SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
-    looptest::SetOption("Options", "SplashAtStartUp", "0");
-    looptest::SetOption("Options", "LANCon", "1");
-  }
-  void TearDown() override {
-    if (pi.hProcess) {
-      if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
-    LoopTest::TearDown();
-  }
   void ClickIcon(DWORD down, DWORD up, int times = 1) { ClickTrayIcon(icon, down, up, times); }
   // Right click on the icon, "E" for "&Exit": the question the program asks. Input
   // reaches another process's menu only once it is in front, so a lost key is tried
@@ -218,9 +202,6 @@ class RealProgramTrayTest : public looptest::LoopTest {
     }
     return nullptr;
   }
-  static constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe";
-  std::string exe;
-  PROCESS_INFORMATION pi = {};
   HWND icon = nullptr;
 };
 

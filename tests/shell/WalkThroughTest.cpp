@@ -16,7 +16,6 @@ using testsupport::PumpUntil;
 
 namespace {
 
-constexpr char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\QuillonPro.exe";
 
 bool IsClass(HWND hwnd, const char* name) {
   char cls[64] = {};
@@ -44,30 +43,16 @@ bool HotKeyTaken(UINT modifiers, UINT key) {
 // The program started from its build folder as a user's program: known from an
 // earlier run (no first-run question), no splash, no docked bar (a bar left by a
 // program ended the hard way keeps its band in Wine's explorer).
-class WalkThroughTest : public looptest::LoopTest {
+class WalkThroughTest : public looptest::RealProgramTest {
  protected:
   void SetUp() override {
-    LoopTest::SetUp();
-    exe = testsupport::BinDir() + "\\QuillonPro.exe";
-    looptest::SetRegText(HKEY_LOCAL_MACHINE, kAppPaths, "", exe);
-    looptest::SetOption("Options", "SplashAtStartUp", "0");
-    looptest::SetOption("Options", "LANCon", "1");
+    RealProgramTest::SetUp();
     looptest::SetOption("General", "Toolbar", "False");
     ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi));
     ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame()) != nullptr; }, 20000)) << "no frame";
     // The start-up ends by registering the hot keys: Ctrl+Alt+E is then taken.
     ASSERT_TRUE(PumpUntil([] { return HotKeyTaken(MOD_CONTROL | MOD_ALT, 'E'); }, 60000)) << "no hot key";
     ASSERT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000));
-  }
-  void TearDown() override {
-    if (pi.hProcess) {
-      if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-      WaitForSingleObject(pi.hProcess, 10000);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
-    LoopTest::TearDown();
   }
 
   HWND FindFrame() const {
@@ -118,8 +103,6 @@ class WalkThroughTest : public looptest::LoopTest {
     PumpUntil([] { return ShownMenu() == nullptr; }, 3000);
   }
 
-  std::string exe;
-  PROCESS_INFORMATION pi = {};
   HWND frame = nullptr;
 };
 

@@ -19,44 +19,15 @@
 
 #include "Fixture.h"
 #include "UiWait.h"
+#include "UnixProcess.h"
 
 namespace {
 
-std::string ReadSmallFile(const std::string& path) {
-  std::string text;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[8192];
-    size_t n = std::fread(buffer, 1, sizeof buffer, f);
-    text.assign(buffer, n);
-    std::fclose(f);
-  }
-  return text;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-int UnixPidOf(const std::string& windowsPath) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int pid = 0;
-  do {
-    if (std::atoi(found.cFileName) <= 0) continue;
-    std::string line = ReadSmallFile("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
-    line = line.substr(0, line.find('\0'));
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    if (Lower(line) == Lower(windowsPath)) pid = std::atoi(found.cFileName);
-  } while (!pid && FindNextFileA(find, &found));
-  FindClose(find);
-  return pid;
-}
+using testsupport::UnixPidOf;
 
 // user + system time in ms of a Linux process ("self" is the server).
 double CpuMs(const std::string& pid) {
-  const std::string stat = ReadSmallFile("Z:\\proc\\" + pid + "\\stat");
+  const std::string stat = testsupport::ReadUnixFile("Z:\\proc\\" + pid + "\\stat");
   const size_t close = stat.rfind(')');
   if (close == std::string::npos) return -1;
   unsigned long long utime = 0, stime = 0;
@@ -67,7 +38,7 @@ double CpuMs(const std::string& pid) {
 }
 
 long StatusKb(int pid, const char* field) {
-  const std::string status = ReadSmallFile("Z:\\proc\\" + std::to_string(pid) + "\\status");
+  const std::string status = testsupport::ReadUnixFile("Z:\\proc\\" + std::to_string(pid) + "\\status");
   const size_t at = status.find(field);
   return at == std::string::npos ? -1 : std::atol(status.c_str() + at + std::strlen(field) + 1);
 }
