@@ -321,7 +321,10 @@ TEST_F(WalkerTest, CpuColumnFromTheMeasuringLibrary) {
   ASSERT_GE(busy, 0);
   ASSERT_GE(idle, 0);
   EXPECT_GT(vb::CDbl(ProgTable[busy][6]).value_or(0), 1.0) << ProgTable[busy][6];
-  EXPECT_EQ(ProgTable[idle][6], "0");
+  // A window that waits for messages still wakes now and then under Wine (a tenth of a
+  // percent was seen on a loaded machine): idle means far below the busy one.
+  const std::string idleFigure = ProgTable[idle][6];
+  EXPECT_LT(vb::CDbl(idleFigure).value_or(100), 1.0) << idleFigure;
   EXPECT_EQ(GetSetting(ProgramTitle, "tmpcpu", "1", "<none>"), "<none>");  // names handed back
 
   // A second call in the same pass keeps the figures instead of measuring a few
@@ -329,7 +332,7 @@ TEST_F(WalkerTest, CpuColumnFromTheMeasuringLibrary) {
   const std::string figure = ProgTable[busy][6];
   UpdateProcessCpu();
   EXPECT_EQ(ProgTable[busy][6], figure);
-  EXPECT_EQ(ProgTable[idle][6], "0");
+  EXPECT_EQ(ProgTable[idle][6], idleFigure);
   Sleep(550);  // past the reuse
 
   // Without the library every figure stays "0" and nothing else changes.
