@@ -510,9 +510,15 @@ void MainfrmForm::SetView(ui::ListView& list, ui::MenuItem* const* items, bool& 
   if (!IsStartingUp) RefreshMe();
 }
 
-void MainfrmForm::mnuAppLstView_Click(int index) { SetView(AppLst, mnuAppLstView, AppLargeIcon, index); }
+void MainfrmForm::mnuAppLstView_Click(int index) {
+  AppsLst = static_cast<int16_t>(index);
+  SetView(AppLst, mnuAppLstView, AppLargeIcon, index);
+}
 
-void MainfrmForm::mnuWndLstView_Click(int index) { SetView(WndLst, mnuWndLstView, WndLargeIcon, index); }
+void MainfrmForm::mnuWndLstView_Click(int index) {
+  WndsLst = static_cast<int16_t>(index);
+  SetView(WndLst, mnuWndLstView, WndLargeIcon, index);
+}
 
 // ---- Refresh
 

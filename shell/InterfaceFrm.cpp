@@ -448,7 +448,7 @@ void InterfaceFrmForm::Form_Activate() {
   // The tray menu brings a hidden frame to the front so the menu can close; that
   // activation must not show it.
   if (!Visible()) return;
-  if (mnuSettingsTop->Checked())
+  if (AlwaysOnTop)
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   else
     SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -650,13 +650,14 @@ void InterfaceFrmForm::mnuTools_Click(int index) {
 }
 
 void InterfaceFrmForm::mnuSettingsTop_Click() {
+  AlwaysOnTop = !mnuSettingsTop->Checked();
   if (hwnd()) {
-    if (mnuSettingsTop->Checked())
-      SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    else
+    if (AlwaysOnTop)
       SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    else
+      SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
-  mnuSettingsTop->SetChecked(!mnuSettingsTop->Checked());
+  mnuSettingsTop->SetChecked(AlwaysOnTop);
 }
 
 void InterfaceFrmForm::mnuSettingsUpdateSpd_Click(int index) {

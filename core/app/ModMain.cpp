@@ -142,7 +142,7 @@ void ShowFrm(ui::Window* form) {
 
 void ShowFrm(ui::Window& form) {
   form.Show();
-  if (Views.frame.mnuSettingsTop && Views.frame.mnuSettingsTop->Checked())
+  if (AlwaysOnTop)
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   ForceForeground(form.hwnd(), false);
 }

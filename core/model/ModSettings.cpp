@@ -1,9 +1,11 @@
 #include "ModSettings.h"
 #include "ModRegistryText.h"
 #include "ModMainPlatform.h"
+#include "OwnedHandle.h"
 #include "Menu.h"
 #include "ViewBindings.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -15,13 +17,13 @@
 
 namespace {
 
-HKEY OpenSection(const std::string& app, const std::string& section, REGSAM access, bool create) {
+OwnedKey OpenSection(const std::string& app, const std::string& section, REGSAM access, bool create) {
   HKEY key = nullptr;
   const std::string path = SettingsKeyPath(app, section);
   LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, access, nullptr,
                                      &key, nullptr)
                    : RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key);
-  return rc == ERROR_SUCCESS ? key : nullptr;
+  return OwnedKey(rc == ERROR_SUCCESS ? key : nullptr);
 }
 
 }  // namespace
@@ -35,16 +37,16 @@ std::string SettingsKeyPath(const std::string& app, const std::string& section) 
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& fallback, bool* readable) {
   if (readable) *readable = true;
-  HKEY k = OpenSection(app, section, KEY_QUERY_VALUE, false);
+  const OwnedKey k = OpenSection(app, section, KEY_QUERY_VALUE, false);
   if (!k) return fallback;
   DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExA(k, key.c_str(), nullptr, &type, nullptr, &size);
+  LONG rc = RegQueryValueExA(k.get(), key.c_str(), nullptr, &type, nullptr, &size);
   std::string result = fallback;
   if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
     // The size is asked first, so a value of any length is read whole.
     std::string buf(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(k, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &got) ==
+    if (RegQueryValueExA(k.get(), key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &got) ==
         ERROR_SUCCESS) {
       result = RegValueText(type, buf.data(), got < buf.size() ? got : buf.size()).value_or(fallback);
     } else if (readable) {
@@ -53,7 +55,6 @@ std::string GetSetting(const std::string& app, const std::string& section, const
   } else if (rc == ERROR_SUCCESS && readable) {
     *readable = false;  // a value of another type is no setting of ours
   }
-  RegCloseKey(k);
   return result;
 }
 
@@ -68,19 +69,14 @@ std::optional<std::string> StoredSetting(const std::string& app, const std::stri
 
 bool SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value) {
-  HKEY k = OpenSection(app, section, KEY_SET_VALUE, true);
+  const OwnedKey k = OpenSection(app, section, KEY_SET_VALUE, true);
   if (!k) return false;
-  LONG rc = RegSetValueExA(k, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(k);
-  return rc == ERROR_SUCCESS;
+  return RegSetValueExA(k.get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 void DeleteSetting(const std::string& app, const std::string& section, const std::string& key) {
-  HKEY k = OpenSection(app, section, KEY_SET_VALUE, false);
-  if (!k) return;
-  RegDeleteValueA(k, key.c_str());
-  RegCloseKey(k);
+  if (const OwnedKey k = OpenSection(app, section, KEY_SET_VALUE, false)) RegDeleteValueA(k.get(), key.c_str());
 }
 
 void DeleteSection(const std::string& app, const std::string& section) {
@@ -88,22 +84,19 @@ void DeleteSection(const std::string& app, const std::string& section) {
 }
 
 bool SectionExists(const std::string& app, const std::string& section) {
-  HKEY k = OpenSection(app, section, KEY_QUERY_VALUE, false);
-  if (k) RegCloseKey(k);
-  return k != nullptr;
+  return static_cast<bool>(OpenSection(app, section, KEY_QUERY_VALUE, false));
 }
 
 std::vector<std::string> SettingNames(const std::string& app, const std::string& section) {
   std::vector<std::string> names;
-  HKEY k = OpenSection(app, section, KEY_QUERY_VALUE, false);
+  const OwnedKey k = OpenSection(app, section, KEY_QUERY_VALUE, false);
   if (!k) return names;
   for (DWORD i = 0;; ++i) {
     char name[16384];
     DWORD len = sizeof name;
-    if (RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumValueA(k.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     names.emplace_back(name, len);
   }
-  RegCloseKey(k);
   return names;
 }
 
@@ -227,67 +220,171 @@ std::string Indexed(const char* name, int i) { return std::string(name) + "(" + 
 
 std::string DefaultSoundFile() { return AppPath() + "\\" + "\\sounds\\bloop.wav"; }
 
+// One stored setting: its key, the variable that holds it, the value a reset gives it,
+// the value a missing key gives it, and the range a stored value must lie in (a value
+// outside takes the missing-key value and is written back).
+struct Setting {
+  enum Kind { kInt16, kInt32, kSingle, kFlag, kText, kWhole16 } kind;
+  std::string key;
+  void* variable;
+  double reset = 0, missing = 0;
+  std::string resetText, missingText;
+  long low = LONG_MIN, high = LONG_MAX;
+  bool read = true;  // false: written here, read from another section
+};
+
+Setting Int16Setting(std::string key, int16_t& v, double reset, double missing, long low = INT16_MIN,
+                     long high = INT16_MAX) {
+  return {Setting::kInt16, std::move(key), &v, reset, missing, "", "", low, high};
+}
+Setting Int32Setting(std::string key, int32_t& v, double reset, double missing, long low = LONG_MIN,
+                     long high = LONG_MAX) {
+  return {Setting::kInt32, std::move(key), &v, reset, missing, "", "", low, high};
+}
+Setting SingleSetting(std::string key, float& v, double reset, double missing) {
+  return {Setting::kSingle, std::move(key), &v, reset, missing};
+}
+Setting FlagSetting(std::string key, bool& v, bool reset, bool missing) {
+  return {Setting::kFlag, std::move(key), &v, reset ? 1.0 : 0.0, missing ? 1.0 : 0.0};
+}
+Setting TextSetting(std::string key, std::string& v, std::string reset, std::string missing) {
+  return {Setting::kText, std::move(key), &v, 0, 0, std::move(reset), std::move(missing)};
+}
+
+// Section "Options", in the order the store is written.
+std::vector<Setting> OptionSettings() {
+  std::vector<Setting> t = {Int16Setting("LowRes(0)", LowRes[0], 80, 80, 1, 100),
+                            Int16Setting("LowRes(1)", LowRes[1], 95, 95, 1, 100)};
+  for (int i = 1; i <= 10; ++i) {
+    // A slot's kind picks its caption and its figure: it must name one of the ten kinds.
+    t.push_back(Int32Setting(Indexed("TrackerItems", i), TrackerItems[i], i, i, 1, 10));
+    t.push_back(FlagSetting(Indexed("TrackerItemsShow", i), TrackerItemsShow[i], true, true));
+  }
+  const std::string sound = DefaultSoundFile();
+  std::vector<Setting> rest = {
+      SingleSetting("CostDefinition.CostOfXSecond", CostDefinition.CostOfXSecond, 0.01, 0.01),
+      Int32Setting("CostDefinition.EveryXSeconds", CostDefinition.EveryXSeconds, 60, 60, 1, 216000),
+      SingleSetting("CostDefinition.ExtraCost", CostDefinition.ExtraCost, 0.02, 0.02),
+      Int32Setting("SecLogData", SecLogData, 5, 5),
+      Int16Setting("NumLogData", NumLogData, 25, 25, 0, INT16_MAX),
+      Int16Setting("IntReminder", IntReminder, 60, 60),
+      TextSetting("IntReminderText", IntReminderText, kDefaultIntReminderText, ""),
+      Int16Setting("WinReminder", WinReminder, 60, 60),
+      Int16Setting("WinReminderIdleTime", WinReminderIdleTime, 3, 5),
+      TextSetting("WinReminderText", WinReminderText, kDefaultWinReminderText, ""),
+      Int16Setting("RunAtStartUp", RunAtStartUp, 1, 0),
+      Int16Setting("SplashAtStartUp", SplashAtStartUp, 1, 1),
+      Int16Setting("ProcWarn", ProcWarn, 1, 1),
+      Int16Setting("HideSysProc", HideSysProc, 1, 1),
+      Int16Setting("PopPlaySnd", PopPlaySnd, 1, 1),
+      TextSetting("PopPlaySndFile", PopPlaySndFile, sound, sound),
+      Int16Setting("BlockDialog", BlockDialog, 1, 1),
+      Int16Setting("BlockMode", BlockMode, 1, 1, 0, 1),
+      Int16Setting("AppHK.Enabled", AppHK.Enabled, 1, 1),
+      Int32Setting("AppHK.Modifiers", AppHK.Modifiers, 3, 3),
+      Int32Setting("AppHK.CharCode", AppHK.CharCode, 69, 69),
+      Int16Setting("DestHK.Enabled", DestHK.Enabled, 1, 1),
+      Int32Setting("DestHK.Modifiers", DestHK.Modifiers, 3, 3),
+      Int32Setting("DestHK.CharCode", DestHK.CharCode, 68, 68),
+      Int16Setting("WndDisplay", WndDisplay, 1, 1, 0, 3),
+      Int16Setting("HideWnd", HideWnd, 1, 1),
+      Int16Setting("LANCon", LANCon, 0, 0, 0, 1),
+      // -1 until the special programs were ever stored.
+      Int16Setting("SProgCount", SProgCount, -1, -1, -1, INT16_MAX),
+      // The reset mask has a character more than the missing-key one.
+      TextSetting("AppList", AppList, "11111111111", "1111111111"),
+      TextSetting("WndList", WndList, "1111111111", "1111111111"),
+      FlagSetting("BlockMessenger", BlockMessenger, true, true),
+  };
+  rest.back().read = false;  // read from "MoreTools"
+  t.insert(t.end(), rest.begin(), rest.end());
+  return t;
+}
+
+void Assign(const Setting& s, double number, const std::string& text) {
+  switch (s.kind) {
+    case Setting::kInt16:
+    case Setting::kWhole16: *static_cast<int16_t*>(s.variable) = static_cast<int16_t>(number); break;
+    case Setting::kInt32: *static_cast<int32_t*>(s.variable) = static_cast<int32_t>(number); break;
+    case Setting::kSingle: *static_cast<float*>(s.variable) = static_cast<float>(number); break;
+    case Setting::kFlag: *static_cast<bool*>(s.variable) = number != 0; break;
+    case Setting::kText: *static_cast<std::string*>(s.variable) = text; break;
+  }
+}
+
+void Reset(const Setting& s) { Assign(s, s.reset, s.resetText); }
+void TakeMissing(const Setting& s) { Assign(s, s.missing, s.missingText); }
+
+std::string StoredText(const Setting& s) {
+  switch (s.kind) {
+    case Setting::kInt16:
+    case Setting::kWhole16: return IntText(*static_cast<int16_t*>(s.variable));
+    case Setting::kInt32: return IntText(*static_cast<int32_t*>(s.variable));
+    case Setting::kSingle: return SingleText(*static_cast<float*>(s.variable));
+    case Setting::kFlag: return vb::BoolText(*static_cast<bool*>(s.variable));
+    case Setting::kText: return *static_cast<std::string*>(s.variable);
+  }
+  return "";
+}
+
+// Reads one setting with its own fallback; false when the stored value lay outside
+// its range (it then holds the missing-key value).
+bool Read(SettingsReader& r, const Setting& s) {
+  double number = 0;
+  switch (s.kind) {
+    case Setting::kInt16: number = r.Int16(s.key, static_cast<int16_t>(s.missing)); break;
+    case Setting::kInt32: number = r.Int32(s.key, static_cast<int32_t>(s.missing)); break;
+    case Setting::kSingle: number = r.Single(s.key, static_cast<float>(s.missing)); break;
+    case Setting::kFlag: number = r.Flag(s.key, s.missing != 0) ? 1 : 0; break;
+    case Setting::kText: Assign(s, 0, r.Text(s.key, s.missingText)); return true;
+    case Setting::kWhole16: {
+      // The integer part of any stored number.
+      auto v = vb::ParseNumber(r.Text(s.key, IntText(static_cast<long>(s.missing))));
+      number = v && std::fabs(*v) < 1e6 ? std::floor(*v) : static_cast<double>(LONG_MIN);
+      break;
+    }
+  }
+  if (number < s.low || number > s.high) {
+    TakeMissing(s);
+    return false;
+  }
+  Assign(s, number, "");
+  return true;
+}
+
+// Reads a section's settings; the keys whose stored value could not be used, each now
+// holding its missing-key value.
+std::vector<const Setting*> ReadSection(const std::string& section, const std::vector<Setting>& table) {
+  SettingsReader r(ProgramTitle, section);
+  std::vector<const Setting*> unusable;
+  for (const Setting& s : table)
+    if (s.read && !Read(r, s)) unusable.push_back(&s);
+  for (const std::string& key : r.FailedKeys())
+    for (const Setting& s : table)
+      if (s.key == key) unusable.push_back(&s);
+  return unusable;
+}
+
+void WriteSection(const std::string& section, const std::vector<Setting>& table) {
+  for (const Setting& s : table) SaveSetting(ProgramTitle, section, s.key, StoredText(s));
+}
+
 }  // namespace
 
 void LoadSettings() {
-  SettingsReader r(ProgramTitle, kOptions);
-  bool outOfRange = false;
-  auto ranged = [&](auto value, long low, long high, auto fallback) {
-    if (value >= low && value <= high) return value;
-    outOfRange = true;
-    return static_cast<decltype(value)>(fallback);
-  };
-
-  LowRes[0] = ranged(r.Int16("LowRes(0)", 80), 1, 100, 80);
-  LowRes[1] = ranged(r.Int16("LowRes(1)", 95), 1, 100, 95);
-  for (int i = 1; i <= 10; ++i) {
-    // A slot's kind picks its caption and its figure: it must name one of the ten kinds.
-    TrackerItems[i] = ranged(r.Int32(Indexed("TrackerItems", i), i), 1, 10, i);
-    TrackerItemsShow[i] = r.Flag(Indexed("TrackerItemsShow", i), true);
-  }
-  CostDefinition.CostOfXSecond = r.Single("CostDefinition.CostOfXSecond", 0.01f);
-  CostDefinition.EveryXSeconds = ranged(r.Int32("CostDefinition.EveryXSeconds", 60), 1, 216000, 60);
-  CostDefinition.ExtraCost = r.Single("CostDefinition.ExtraCost", 0.02f);
-  SecLogData = r.Int32("SecLogData", 5);
-  NumLogData = ranged(r.Int16("NumLogData", 25), 0, 32767, 25);
-  IntReminder = r.Int16("IntReminder", 60);
-  WinReminder = r.Int16("WinReminder", 60);
-  WinReminderIdleTime = r.Int16("WinReminderIdleTime", 5);
-  IntReminderText = r.Text("IntReminderText", "");
-  WinReminderText = r.Text("WinReminderText", "");
+  bool unusable = !ReadSection(kOptions, OptionSettings()).empty();
   {
     SettingsReader internet(ProgramTitle, "Internet");
     const int16_t count = internet.Int16("IntProgCount", 0);
     IntProgCount = count < 0 ? 0 : count;
     if (internet.Failed() || count < 0) {
-      outOfRange = true;
+      unusable = true;
       SaveSetting(ProgramTitle, "Internet", "IntProgCount", IntText(IntProgCount));
     }
   }
-  RunAtStartUp = r.Int16("RunAtStartUp", 0);
-  SplashAtStartUp = r.Int16("SplashAtStartUp", 1);
-  ProcWarn = r.Int16("ProcWarn", 1);
-  HideSysProc = r.Int16("HideSysProc", 1);
-  AppHK.Enabled = r.Int16("AppHK.Enabled", 1);
-  AppHK.Modifiers = r.Int32("AppHK.Modifiers", 3);
-  AppHK.CharCode = r.Int32("AppHK.CharCode", 69);
-  DestHK.Enabled = r.Int16("DestHK.Enabled", 1);
-  DestHK.Modifiers = r.Int32("DestHK.Modifiers", 3);
-  DestHK.CharCode = r.Int32("DestHK.CharCode", 68);
-  PopPlaySnd = r.Int16("PopPlaySnd", 1);
-  PopPlaySndFile = r.Text("PopPlaySndFile", DefaultSoundFile());
-  BlockDialog = r.Int16("BlockDialog", 1);
-  BlockMode = ranged(r.Int16("BlockMode", 1), 0, 1, 1);
-  LANCon = ranged(r.Int16("LANCon", 0), 0, 1, 0);
-  AppList = r.Text("AppList", "1111111111");
-  WndList = r.Text("WndList", "1111111111");
-  WndDisplay = ranged(r.Int16("WndDisplay", 1), 0, 3, 1);
-  HideWnd = r.Int16("HideWnd", 1);
-  SProgCount = ranged(r.Int16("SProgCount", -1), -1, 32767, -1);
-
   if (SProgCount == -1) DefaultSProgs();
 
-  if (r.Failed() || outOfRange) {
+  if (unusable) {
     // Every key that could not be used has taken its own fallback; the store is
     // rewritten so that the next start reads clean values.
     MsgBox("Error loading settings from registry, default settings will be loaded", MB_ICONSTOP);
@@ -295,48 +392,7 @@ void LoadSettings() {
   }
 }
 
-void SaveSettings() {
-  auto put = [](const std::string& key, const std::string& value) {
-    SaveSetting(ProgramTitle, kOptions, key, value);
-  };
-  put("LowRes(0)", IntText(LowRes[0]));
-  put("LowRes(1)", IntText(LowRes[1]));
-  for (int i = 1; i <= 10; ++i) {
-    put(Indexed("TrackerItems", i), IntText(TrackerItems[i]));
-    put(Indexed("TrackerItemsShow", i), vb::BoolText(TrackerItemsShow[i]));
-  }
-  put("CostDefinition.CostOfXSecond", SingleText(CostDefinition.CostOfXSecond));
-  put("CostDefinition.EveryXSeconds", IntText(CostDefinition.EveryXSeconds));
-  put("CostDefinition.ExtraCost", SingleText(CostDefinition.ExtraCost));
-  put("SecLogData", IntText(SecLogData));
-  put("NumLogData", IntText(NumLogData));
-  put("IntReminder", IntText(IntReminder));
-  put("IntReminderText", IntReminderText);
-  put("WinReminder", IntText(WinReminder));
-  put("WinReminderIdleTime", IntText(WinReminderIdleTime));
-  put("WinReminderText", WinReminderText);
-  put("RunAtStartUp", IntText(RunAtStartUp));
-  put("SplashAtStartUp", IntText(SplashAtStartUp));
-  put("ProcWarn", IntText(ProcWarn));
-  put("HideSysProc", IntText(HideSysProc));
-  put("PopPlaySnd", IntText(PopPlaySnd));
-  put("PopPlaySndFile", PopPlaySndFile);
-  put("BlockDialog", IntText(BlockDialog));
-  put("BlockMode", IntText(BlockMode));
-  put("AppHK.Enabled", IntText(AppHK.Enabled));
-  put("AppHK.Modifiers", IntText(AppHK.Modifiers));
-  put("AppHK.CharCode", IntText(AppHK.CharCode));
-  put("DestHK.Enabled", IntText(DestHK.Enabled));
-  put("DestHK.Modifiers", IntText(DestHK.Modifiers));
-  put("DestHK.CharCode", IntText(DestHK.CharCode));
-  put("WndDisplay", IntText(WndDisplay));
-  put("HideWnd", IntText(HideWnd));
-  put("LANCon", IntText(LANCon));
-  put("SProgCount", IntText(SProgCount));
-  put("AppList", AppList);
-  put("WndList", WndList);
-  put("BlockMessenger", vb::BoolText(BlockMessenger));
-}
+void SaveSettings() { WriteSection(kOptions, OptionSettings()); }
 
 void DeleteStoredSProgs() {
   for (const std::string& name : SettingNames(ProgramTitle, kOptions)) {
@@ -350,51 +406,22 @@ void DeleteStoredSProgs() {
 }
 
 void DefaultSettings() {
-  RunAtStartUp = 1;
-  SplashAtStartUp = 1;
-  SecLogData = 5;
-  NumLogData = 25;
-  AppHK = {1, 3, 69};
-  DestHK = {1, 3, 68};
-  for (int i = 1; i <= 10; ++i) {
-    TrackerItems[i] = i;
-    TrackerItemsShow[i] = true;
-  }
-  // The entries of the current list go before the defaults are stored.
+  // The entries of the current list go before the count is reset.
   DeleteStoredSProgs();
-  SProgCount = -1;
+  for (const Setting& s : OptionSettings()) Reset(s);
   DefaultSProgs();
-  ProcWarn = 1;
-  HideSysProc = 1;
-  WndDisplay = 1;
-  HideWnd = 1;
-  LANCon = 0;
-  CostDefinition.EveryXSeconds = 60;
-  CostDefinition.CostOfXSecond = 0.01f;
-  CostDefinition.ExtraCost = 0.02f;
-  AppList = "11111111111";
-  WndList = "1111111111";
-  LowRes[0] = 80;
-  LowRes[1] = 95;
-  PopPlaySnd = 1;
-  PopPlaySndFile = DefaultSoundFile();
   LastCon.Duration = 0;  // the statistics shown, not the stored ones
   GeneralConInfo.Duration = 0;
-  BlockDialog = 1;
-  BlockMode = 1;
   DriveCheck = 1;
-  IntReminder = 60;
-  IntReminderText = kDefaultIntReminderText;
-  WinReminder = 60;
-  WinReminderIdleTime = 3;
-  WinReminderText = kDefaultWinReminderText;
-  BlockMessenger = true;
 }
 
 // ---- General window and bar settings
 
 bool BlockPopUps = true;
+bool AlwaysOnTop = false;
 int16_t UpdateSpeed = 0;
+int16_t AppsLst = 2;
+int16_t WndsLst = 2;
 bool Toolbar = true;
 bool AutoHide = false;
 bool BarAlwaysOnTop = false;
@@ -402,83 +429,55 @@ int32_t Position = 1;
 
 namespace {
 
-// Runs a bound menu item's handler as the user's click would.
-void Click(ui::MenuItem* item) {
-  if (item && item->Click) item->Click();
+std::vector<Setting> GeneralSettings() {
+  return {FlagSetting("AlwaysOnTop", AlwaysOnTop, true, true),
+          {Setting::kWhole16, "UpdateSpeed", &UpdateSpeed, 0, 0, "", "", 0, 3},
+          Int16Setting("AppsLst", AppsLst, 2, 2, 0, 2),
+          Int16Setting("WndsLst", WndsLst, 2, 2, 0, 2),
+          FlagSetting("Toolbar", Toolbar, true, true),
+          FlagSetting("AutoHide", AutoHide, false, false),
+          FlagSetting("BarAlwaysOnTop", BarAlwaysOnTop, false, false),
+          Int32Setting("Position", Position, 1, 1, 0, 3)};
 }
 
-int CheckedIndex(ui::MenuItem* const* items, int count) {
-  for (int i = 0; i < count; ++i)
-    if (items[i] && items[i]->Checked()) return i;
-  return -1;
+std::vector<Setting> MoreToolsSettings() {
+  return {FlagSetting("BlockMessenger", BlockMessenger, true, true),
+          FlagSetting("BlockPopUps", BlockPopUps, true, true)};
+}
+
+// Runs a bound menu item's handler as the user's click would, so the window puts the
+// loaded value into effect.
+void Click(ui::MenuItem* item) {
+  if (item && item->Click) item->Click();
 }
 
 }  // namespace
 
 void LoadGeneralSettings() {
-  SettingsReader more(ProgramTitle, "MoreTools");
-  SettingsReader general(ProgramTitle, "General");
-  std::vector<std::pair<std::string, std::string>> repair;  // key, value now in effect
-  auto ranged = [&](int value, int low, int high, int fallback, const char* key) {
-    if (value >= low && value <= high) return value;
-    repair.emplace_back(key, std::to_string(fallback));
-    return fallback;
-  };
+  const std::vector<Setting> more = MoreToolsSettings(), general = GeneralSettings();
+  const std::vector<const Setting*> moreUnusable = ReadSection("MoreTools", more);
+  const std::vector<const Setting*> generalUnusable = ReadSection("General", general);
 
-  BlockMessenger = more.Flag("BlockMessenger", true);
   if (ui::MenuItem* item = Views.frame.mnuSettingsMsgBlock) item->SetChecked(BlockMessenger);
-  BlockPopUps = more.Flag("BlockPopUps", true);
   if (ui::MenuItem* item = Views.frame.mnuSettingsPopBlock) item->SetChecked(BlockPopUps);
+  // Each menu's handler puts its setting into effect and keeps its variable.
+  if (AlwaysOnTop) Click(Views.frame.mnuSettingsTop);
+  Click(Views.frame.mnuSettingsUpdateSpd[UpdateSpeed]);
+  Click(Views.lists.mnuAppLstView[AppsLst]);
+  Click(Views.lists.mnuWndLstView[WndsLst]);
 
-  if (general.Flag("AlwaysOnTop", true)) Click(Views.frame.mnuSettingsTop);
-  {
-    // The integer part of the stored number picks one of the four speeds.
-    std::string text = general.Text("UpdateSpeed", "0");
-    auto v = vb::ParseNumber(text);
-    int speed = v && std::fabs(*v) < 1e6 ? static_cast<int>(std::floor(*v)) : -1;
-    UpdateSpeed = static_cast<int16_t>(ranged(speed, 0, 3, 0, "UpdateSpeed"));
-    Click(Views.frame.mnuSettingsUpdateSpd[UpdateSpeed]);
-  }
-  Click(Views.lists.mnuAppLstView[ranged(general.Int16("AppsLst", 2), 0, 2, 2, "AppsLst")]);
-  Click(Views.lists.mnuWndLstView[ranged(general.Int16("WndsLst", 2), 0, 2, 2, "WndsLst")]);
-  Toolbar = general.Flag("Toolbar", true);
-  AutoHide = general.Flag("AutoHide", false);
-  BarAlwaysOnTop = general.Flag("BarAlwaysOnTop", false);
-  Position = ranged(general.Int32("Position", 1), 0, 3, 1, "Position");
-
-  for (const std::string& key : general.FailedKeys()) {
-    if (key == "AlwaysOnTop") repair.emplace_back(key, "True");
-    if (key == "AppsLst" || key == "WndsLst") repair.emplace_back(key, "2");
-    if (key == "Toolbar") repair.emplace_back(key, vb::BoolText(Toolbar));
-    if (key == "AutoHide") repair.emplace_back(key, vb::BoolText(AutoHide));
-    if (key == "BarAlwaysOnTop") repair.emplace_back(key, vb::BoolText(BarAlwaysOnTop));
-    if (key == "Position") repair.emplace_back(key, "1");
-  }
-  for (const std::string& key : more.FailedKeys()) {
-    if (key == "BlockMessenger") SaveSetting(ProgramTitle, "MoreTools", key, vb::BoolText(BlockMessenger));
-    if (key == "BlockPopUps") SaveSetting(ProgramTitle, "MoreTools", key, vb::BoolText(BlockPopUps));
-  }
-  if (!repair.empty() || more.Failed()) {
-    MsgBox("Error loading general settings from registry, default settings will be loaded",
-           MB_ICONSTOP, FrameHwnd());
-    for (const auto& entry : repair) SaveSetting(ProgramTitle, "General", entry.first, entry.second);
-  }
+  if (moreUnusable.empty() && generalUnusable.empty()) return;
+  MsgBox("Error loading general settings from registry, default settings will be loaded", MB_ICONSTOP,
+         FrameHwnd());
+  for (const Setting* s : moreUnusable) SaveSetting(ProgramTitle, "MoreTools", s->key, StoredText(*s));
+  for (const Setting* s : generalUnusable) SaveSetting(ProgramTitle, "General", s->key, StoredText(*s));
 }
 
 void SaveGeneralSettings() {
-  auto put = [](const std::string& key, const std::string& value) {
-    SaveSetting(ProgramTitle, "General", key, value);
-  };
-  put("AlwaysOnTop", vb::BoolText(Views.frame.mnuSettingsTop && Views.frame.mnuSettingsTop->Checked()));
-  put("UpdateSpeed", IntText(CheckedIndex(Views.frame.mnuSettingsUpdateSpd, 4)));
+  WriteSection("General", GeneralSettings());
+  // The frame's place is read from the window itself.
   RECT r = {};
   if (FrameHwnd()) GetWindowRect(FrameHwnd(), &r);
-  put("Left", IntText(vb::PixelsToTwipsX(r.left)));
-  put("Top", IntText(vb::PixelsToTwipsY(r.top)));
-  put("AppsLst", IntText(CheckedIndex(Views.lists.mnuAppLstView, 3)));
-  put("WndsLst", IntText(CheckedIndex(Views.lists.mnuWndLstView, 3)));
-  put("Toolbar", vb::BoolText(Toolbar));
-  put("AutoHide", vb::BoolText(AutoHide));
-  put("BarAlwaysOnTop", vb::BoolText(BarAlwaysOnTop));
-  put("Position", IntText(Position));
+  SaveSetting(ProgramTitle, "General", "Left", IntText(vb::PixelsToTwipsX(r.left)));
+  SaveSetting(ProgramTitle, "General", "Top", IntText(vb::PixelsToTwipsY(r.top)));
 }

@@ -117,7 +117,12 @@ std::string AppPath();
 // ---- General window and bar settings (sections "General" and "MoreTools")
 
 extern bool BlockPopUps;
+// Kept by the menus that show them: the frame's "Always On Top", its update speed
+// (0 to 3) and the two lists' views (0 large icons, 1 small icons, 2 details).
+extern bool AlwaysOnTop;
 extern int16_t UpdateSpeed;
+extern int16_t AppsLst;
+extern int16_t WndsLst;
 extern bool Toolbar;
 extern bool AutoHide;
 extern bool BarAlwaysOnTop;

@@ -464,6 +464,36 @@ TEST_F(SettingsTest, NoGeneralKeyGivesTheMissingValues) {
   EXPECT_EQ(Position, 3);
 }
 
+// The frame's and the lists' menu settings live in variables of their own; the menus
+// show them, and a choice in a menu is what the next save writes.
+TEST_F(SettingsTest, MenuSettingsAreVariablesThatTheMenusShow) {
+  SetOption("General", "AlwaysOnTop", "False");
+  SetOption("General", "UpdateSpeed", "3.7");  // the integer part picks the speed
+  SetOption("General", "AppsLst", "0");
+  SetOption("General", "WndsLst", "1");
+  LoadGeneralSettings();
+  EXPECT_TRUE(shown.empty());
+  EXPECT_FALSE(AlwaysOnTop);
+  EXPECT_FALSE(InterfaceFrm.mnuSettingsTop->Checked());
+  EXPECT_EQ(UpdateSpeed, 3);
+  EXPECT_TRUE(InterfaceFrm.mnuSettingsUpdateSpd[3]->Checked());
+  EXPECT_EQ(AppsLst, 0);
+  EXPECT_TRUE(Mainfrm.mnuAppLstView[0]->Checked());
+  EXPECT_EQ(WndsLst, 1);
+  EXPECT_TRUE(Mainfrm.mnuWndLstView[1]->Checked());
+
+  InterfaceFrm.mnuSettingsTop_Click();
+  Mainfrm.mnuWndLstView_Click(2);
+  EXPECT_TRUE(AlwaysOnTop);
+  EXPECT_EQ(WndsLst, 2);
+  SaveGeneralSettings();
+  EXPECT_EQ(Option("General", "AlwaysOnTop"), "True");
+  EXPECT_EQ(Option("General", "UpdateSpeed"), "3");
+  EXPECT_EQ(Option("General", "AppsLst"), "0");
+  EXPECT_EQ(Option("General", "WndsLst"), "2");
+  InterfaceFrm.mnuSettingsTop_Click();  // off again
+}
+
 TEST_F(SettingsTest, GarbageInGeneralFallsBackKeyByKeyWithOneMessage) {
   SetOption("General", "UpdateSpeed", "fast");
   SetOption("General", "AppsLst", "7");
