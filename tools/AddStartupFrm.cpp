@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "InterfaceFrm.h"
+#include "FileChoice.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "MoreToolsFrm.h"
@@ -105,9 +105,7 @@ void AddStartupFrmForm::ShowModifyStartUpFrm(const std::string& Name, const std:
 }
 
 void AddStartupFrmForm::cmdBrowse_Click() {
-  InterfaceFrm.CD1.Filter = "Programs (*.exe)|*.exe|All files (*.*)|*.*";
-  InterfaceFrm.CD1.DialogTitle = "Browse";
-  if (auto file = InterfaceFrm.CD1.ShowOpen(hwnd())) txtCmdLine.SetText(*file);
+  if (auto file = ChooseFileToOpen(hwnd(), BrowseForProgram())) txtCmdLine.SetText(*file);
 }
 
 bool AddStartupFrmForm::MayWrite(const std::string& name, const std::string& keyText, int16_t runType) {

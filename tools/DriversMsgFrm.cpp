@@ -1,5 +1,7 @@
 #include "DriversMsgFrm.h"
 
+#include "Gdi.h"
+
 #include "ModCheckDrive.h"
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
@@ -38,16 +40,13 @@ DriversMsgFrmForm::DriversMsgFrmForm()
 
 // A drive drawn by hand: a grey box with a slot and a green light.
 void DriversMsgFrmForm::PaintDrive(HDC dc) {
-  HBRUSH body = CreateSolidBrush(RGB(192, 192, 192)), slot = CreateSolidBrush(RGB(32, 32, 32)),
-         light = CreateSolidBrush(RGB(0, 200, 0));
+  const ui::OwnedBrush body(CreateSolidBrush(RGB(192, 192, 192))), slot(CreateSolidBrush(RGB(32, 32, 32))),
+      light(CreateSolidBrush(RGB(0, 200, 0)));
   RECT box{4, 12, 44, 38}, gap{10, 20, 38, 24}, led{36, 30, 41, 34};
-  FillRect(dc, &box, body);
-  FrameRect(dc, &box, slot);
-  FillRect(dc, &gap, slot);
-  FillRect(dc, &led, light);
-  DeleteObject(body);
-  DeleteObject(slot);
-  DeleteObject(light);
+  FillRect(dc, &box, body.get());
+  FrameRect(dc, &box, slot.get());
+  FillRect(dc, &gap, slot.get());
+  FillRect(dc, &led, light.get());
 }
 
 void DriversMsgFrmForm::StayInFront() {

@@ -7,7 +7,6 @@
 #include "AppendString.h"
 #include "Clipboard.h"
 #include "Failure.h"
-#include "InterfaceFrm.h"
 #include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
@@ -233,7 +232,7 @@ LogfrmForm::LogfrmForm()
   SSTab1.Click = [this](int) { SSTab1_Click(); };
   RiskMonLV.ItemClick = [this](int row) { RiskMonLV_ItemClick(row); };
   ClockTimer.Tick = [this] { UpdateClock(); };
-  SaveDialogFn = [this](HWND owner) { return CD1.ShowSave(owner); };
+  SaveDialogFn = [this](HWND owner) { return ChooseFileToSave(owner, CD1); };
   Views.report = {.form = this,
                   .txtLog = &LogTxt,
                   .SelStart = [] { return Logfrm.SelStart(); },
@@ -554,13 +553,13 @@ void LogfrmForm::CopyText() {
 }
 
 std::string LogfrmForm::GetFileName(const std::string& defaultName) {
-  CD1.FileName = defaultName;
+  CD1.fileName = defaultName;
   std::optional<std::string> chosen = SaveDialogFn ? SaveDialogFn(hwnd()) : std::nullopt;
   return chosen.value_or("");
 }
 
 bool LogfrmForm::FileSave() {
-  CD1.Filter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
+  CD1.filter = "Text files (*.txt)|*.txt|All files (*.*)|*.*";
   const std::string name = GetFileName("");
   if (name.empty()) return false;
   return SaveFileAs(name);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ButtonBar.h"
-#include "InterfaceFrm.h"
+#include "FileChoice.h"
 #include "ListView.h"
 #include "RichTextBox.h"
 #include "StatusBar.h"
@@ -66,7 +66,7 @@ class LogfrmForm : public ui::Window {
   ui::StatusBar SBar;      // status, time, date
   ui::Timer ClockTimer;    // keeps the time and date panels current
   // The Save dialog (the Print dialog is the printing module's).
-  InterfaceFrmForm::OpenDialog CD1;
+  FileChoice CD1;  // the Save As dialog of the report
 
   // The section buttons in their order, 1 to 7.
   enum Section { kTaskManager = 1, kDetails, kInternet, kPerformance, kPopUps, kTasksHistory, kStartUp };

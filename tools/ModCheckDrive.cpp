@@ -1,4 +1,5 @@
 #include "ModCheckDrive.h"
+#include "OwnedHandle.h"
 
 #include <winioctl.h>
 
@@ -48,9 +49,9 @@ int16_t StoredCount() {
 }
 
 void Eject(const std::string& device, DWORD code, std::string block, DWORD access, DWORD creation, DWORD flags) {
-  HANDLE handle = CreateFileA(device.c_str(), access, 0, nullptr, creation, flags, nullptr);
+  const OwnedHandle handle(CreateFileA(device.c_str(), access, 0, nullptr, creation, flags, nullptr));
   mediaseams::EjectCall call{device, code, block, "", false, false, 0};
-  if (handle == INVALID_HANDLE_VALUE) {
+  if (!handle) {
     call.error = GetLastError();
     if (mediaseams::EjectObserverFn) mediaseams::EjectObserverFn(call);
     return;
@@ -58,12 +59,11 @@ void Eject(const std::string& device, DWORD code, std::string block, DWORD acces
   call.opened = true;
   DWORD returned = 0;
   std::string out = block;
-  const BOOL ok = DeviceIoControl(handle, code, block.empty() ? nullptr : &block[0], static_cast<DWORD>(block.size()),
+  const BOOL ok = DeviceIoControl(handle.get(), code, block.empty() ? nullptr : &block[0], static_cast<DWORD>(block.size()),
                                   out.empty() ? nullptr : &out[0], static_cast<DWORD>(out.size()), &returned, nullptr);
   call.answered = ok != FALSE;
   call.error = ok ? 0 : GetLastError();
   call.output = out;
-  CloseHandle(handle);
   if (mediaseams::EjectObserverFn) mediaseams::EjectObserverFn(call);
 }
 
@@ -131,28 +131,19 @@ void CheckDrivesForMedia(const std::string& Drive) {
   if (checking) return;
   checking = true;
   (void)Drive;  // every caller checks "all"
-  CancelFlag = false;
-  CancelEvent.Show();
-  CancelEvent.lblCancel.SetText("Checking drives for media...");
-  UpdateWindow(CancelEvent.lblCancel.hwnd());
+  StatusScope status("Checking drives for media...");
   char buffer[256] = {};
   const DWORD length = GetLogicalDriveStringsA(255, buffer);
   const char* root = buffer;
   for (int count = 0; length > 0 && length <= 255 && *root && count < 100; ++count, root += strlen(root) + 1) {
-    CancelEvent.lblCancel.SetText(std::string("Checking drive ") + root + " for diskettes...");
-    UpdateWindow(CancelEvent.lblCancel.hwnd());
+    status.SetText(std::string("Checking drive ") + root + " for diskettes...");
     // Once the user asked not to be shown the warning, the rest of the walk is silent.
     if (DriveCheck && IsDriveMediaPresent(root) == 1) {
       loopseams::PlaySoundFn(AppPath() + "\\sounds\\bloop.wav");
       WarnMediaInDrive(root);
     }
-    if (CancelFlag) {
-      CancelFlag = false;
-      break;
-    }
+    if (status.Cancelled()) break;
   }
-  CancelFlag = false;
-  CancelEvent.Hide();
   checking = false;
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "InterfaceFrm.h"
+#include "FileChoice.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "Seams.h"
@@ -164,9 +164,7 @@ void RunFrmForm::OkBtn_Click() {
 }
 
 void RunFrmForm::BrowseBtn_Click() {
-  InterfaceFrm.CD1.Filter = "Programs (*.exe)|*.exe|All files (*.*)|*.*";
-  InterfaceFrm.CD1.DialogTitle = "Browse";
-  const std::optional<std::string> chosen = InterfaceFrm.CD1.ShowOpen(hwnd());
+  const std::optional<std::string> chosen = ChooseFileToOpen(hwnd(), BrowseForProgram());
   if (!chosen) return;
   Combo1.SetText(*chosen);
   Combo1_Change();

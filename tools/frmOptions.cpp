@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "AddSProgFrm.h"
+#include "DrawnPicture.h"
 #include "FileChoice.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -46,31 +47,10 @@ bool IsHotKeyChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) &
 
 // A small round mark for the special-programs list: green enabled, grey disabled.
 HICON MarkIcon(COLORREF colour) {
-  const int size = 16;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP colourBits = CreateCompatibleBitmap(screen, size, size);
-  HBITMAP maskBits = CreateBitmap(size, size, 1, 1, nullptr);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, maskBits);
-  PatBlt(dc, 0, 0, size, size, WHITENESS);
-  SelectObject(dc, GetStockObject(BLACK_BRUSH));
-  SelectObject(dc, GetStockObject(BLACK_PEN));
-  Ellipse(dc, 3, 3, 13, 13);
-  SelectObject(dc, colourBits);
-  PatBlt(dc, 0, 0, size, size, BLACKNESS);
-  HBRUSH brush = CreateSolidBrush(colour);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  Ellipse(dc, 3, 3, 13, 13);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, old);
-  DeleteObject(brush);
-  DeleteDC(dc);
-  ICONINFO info = {TRUE, 0, 0, maskBits, colourBits};
-  HICON icon = CreateIconIndirect(&info);
-  DeleteObject(colourBits);
-  DeleteObject(maskBits);
-  return icon;
+  auto circle = [](HDC dc) { Ellipse(dc, 3, 3, 13, 13); };
+  return ui::DrawIcon(
+      16, [&](HDC dc) { ui::DrawShape(dc, RGB(0, 0, 0), RGB(0, 0, 0), 1, circle); },
+      [&](HDC dc) { ui::DrawShape(dc, colour, RGB(0, 0, 0), 1, circle); });
 }
 
 }  // namespace

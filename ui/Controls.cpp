@@ -1,4 +1,5 @@
 #include "Controls.h"
+#include "Gdi.h"
 
 #include <map>
 #include <tuple>
@@ -26,9 +27,7 @@ HFONT SharedFont(const std::string& face, int points, bool bold) {
   auto key = std::make_tuple(face, points, bold);
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
-  HDC screen = GetDC(nullptr);
-  int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+  const int height = -MulDiv(points, GetDeviceCaps(WindowDC().get(), LOGPIXELSY), 72);
   HFONT font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_DONTCARE, face.c_str());
@@ -222,13 +221,11 @@ void Label::SetUseMnemonic(bool use) {
 
 SIZE Label::TextExtent() const {
   SIZE size = {0, 0};
-  HDC dc = GetDC(hwnd_);
+  const WindowDC dc(hwnd_);
   HFONT font = hwnd_ ? reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)) : nullptr;
-  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  const SelectIn select(dc.get(), font);
   const std::string text = Text();
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  if (old) SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size;
 }
 
@@ -322,9 +319,7 @@ bool Button::OnDrawItem(const DRAWITEMSTRUCT& item) {
     FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InflateRect(&r, -1, -1);
   }
-  HBRUSH brush = CreateSolidBrush(backColour_);
-  FillRect(item.hDC, &r, brush);
-  DeleteObject(brush);
+  FillRect(item.hDC, &r, OwnedBrush(CreateSolidBrush(backColour_)).get());
   bool pressed = (item.itemState & ODS_SELECTED) != 0;
   DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   std::string caption = Text();

@@ -17,5 +17,8 @@ HBITMAP DrawPicture(int width, int height, COLORREF background, const Painter& p
 // Paints with a brush of the fill colour and a pen of the given colour and width
 // selected, and puts the device context's own back after.
 void DrawShape(HDC dc, COLORREF fill, COLORREF pen, int penWidth, const Painter& draw);
+// A square icon: `paintMask` draws on a white one-bit mask, where black is opaque, and
+// `paint` on a black colour picture. The caller destroys the icon.
+HICON DrawIcon(int size, const Painter& paintMask, const Painter& paint);
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Clipboard.h"
+#include "Gdi.h"
 #include "HistogramCls.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -18,35 +19,19 @@ constexpr COLORREF kLitStrip = RGB(0, 0xFF, 0);  // the meter label's text colou
 
 int Px(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
-// Draws with one colour for pen and brush, and puts the DC's own back before they go,
-// so no object is deleted while still selected.
+// Draws with one colour for pen and brush; the DC gets its own back before they go.
 class PenAndBrush {
  public:
-  PenAndBrush(HDC dc, COLORREF colour, bool brush) : dc_(dc) {
-    pen_ = CreatePen(PS_SOLID, 1, colour);
-    oldPen_ = SelectObject(dc, pen_);
-    if (brush) {
-      brush_ = CreateSolidBrush(colour);
-      oldBrush_ = SelectObject(dc, brush_);
-    }
-  }
-  ~PenAndBrush() {
-    SelectObject(dc_, oldPen_);
-    DeleteObject(pen_);
-    if (brush_) {
-      SelectObject(dc_, oldBrush_);
-      DeleteObject(brush_);
-    }
-  }
-  PenAndBrush(const PenAndBrush&) = delete;
-  PenAndBrush& operator=(const PenAndBrush&) = delete;
+  PenAndBrush(HDC dc, COLORREF colour, bool brush)
+      : pen_(CreatePen(PS_SOLID, 1, colour)),
+        brush_(brush ? CreateSolidBrush(colour) : nullptr),
+        selectPen_(dc, pen_.get()),
+        selectBrush_(dc, brush_.get()) {}
 
  private:
-  HDC dc_;
-  HPEN pen_;
-  HGDIOBJ oldPen_;
-  HBRUSH brush_ = nullptr;
-  HGDIOBJ oldBrush_ = nullptr;
+  ui::OwnedPen pen_;
+  ui::OwnedBrush brush_;
+  ui::SelectIn selectPen_, selectBrush_;
 };
 
 // The sample of a series at ring position k, or the gap marker when unreadable.
@@ -203,10 +188,9 @@ void GraphControl::DrawMeter(HDC dc) {
   const COLORREF grey = GraphDisabledColour();
   for (int i = 0; i < kStrips; ++i) {
     const bool lit = currentValue_ != 0 && currentValue_ >= 100 - 10 * i;
-    HBRUSH brush = CreateSolidBrush(!enabled ? grey : lit ? kLitStrip : barColor_);
+    const ui::OwnedBrush brush(CreateSolidBrush(!enabled ? grey : lit ? kLitStrip : barColor_));
     RECT strip = {5, 3 * i + 5, 56, 3 * i + 7};
-    FillRect(dc, &strip, brush);
-    DeleteObject(brush);
+    FillRect(dc, &strip, brush.get());
   }
   // The value sits at the bottom of the meter.
   RECT text = {0, 0, kMeterWidth, picUsage.ScaleHeight()};

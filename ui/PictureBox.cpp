@@ -1,4 +1,5 @@
 #include "PictureBox.h"
+#include "Gdi.h"
 
 #include <algorithm>
 
@@ -100,56 +101,47 @@ void PictureBox::DrawImage() {
 void PictureBox::DrawPicture(int width, int height) {
   BITMAP info;
   if (!GetObjectA(picture_, sizeof info, &info)) return;
-  HDC source = CreateCompatibleDC(memory_);
-  HGDIOBJ old = SelectObject(source, picture_);
+  const MemoryDC source(memory_);
+  const SelectIn select(source.get(), picture_);
   if (mask_ != CLR_INVALID) {
-    DrawMasked(source, info.bmWidth, info.bmHeight);
+    DrawMasked(source.get(), info.bmWidth, info.bmHeight);
   } else if (stretch_) {
     SetStretchBltMode(memory_, COLORONCOLOR);
-    StretchBlt(memory_, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    StretchBlt(memory_, 0, 0, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
   } else {
-    BitBlt(memory_, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    BitBlt(memory_, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
   }
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 // The picture over what is already drawn, leaving out its mask colour: a one-bit
 // stencil of the mask pixels, then the picture inverted in, cut and inverted back
 // (gdi32 alone; the transparent copy of msimg32 would be one more library to ship).
 void PictureBox::DrawMasked(HDC source, int width, int height) {
-  HDC stencilDc = CreateCompatibleDC(memory_);
-  HBITMAP stencil = CreateBitmap(width, height, 1, 1, nullptr);
+  const MemoryDC stencilDc(memory_);
+  const OwnedBitmap stencil(CreateBitmap(width, height, 1, 1, nullptr));
   if (!stencilDc || !stencil) {
-    if (stencil) DeleteObject(stencil);
-    if (stencilDc) DeleteDC(stencilDc);
     BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCCOPY);
     return;
   }
-  HGDIOBJ oldStencil = SelectObject(stencilDc, stencil);
+  const SelectIn select(stencilDc.get(), stencil.get());
   const COLORREF sourceBack = SetBkColor(source, mask_);
-  BitBlt(stencilDc, 0, 0, width, height, source, 0, 0, SRCCOPY);  // mask colour: 1
+  BitBlt(stencilDc.get(), 0, 0, width, height, source, 0, 0, SRCCOPY);  // mask colour: 1
   SetBkColor(source, sourceBack);
   const COLORREF back = SetBkColor(memory_, RGB(255, 255, 255));
   const COLORREF text = SetTextColor(memory_, RGB(0, 0, 0));
   BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCINVERT);
-  BitBlt(memory_, 0, 0, width, height, stencilDc, 0, 0, SRCAND);
+  BitBlt(memory_, 0, 0, width, height, stencilDc.get(), 0, 0, SRCAND);
   BitBlt(memory_, 0, 0, width, height, source, 0, 0, SRCINVERT);
   SetBkColor(memory_, back);
   SetTextColor(memory_, text);
-  SelectObject(stencilDc, oldStencil);
-  DeleteObject(stencil);
-  DeleteDC(stencilDc);
 }
 
 HBITMAP PictureBox::Snapshot() const {
   if (!memory_) return nullptr;
-  HDC copy = CreateCompatibleDC(memory_);
+  const MemoryDC copy(memory_);
   HBITMAP bitmap = CreateCompatibleBitmap(memory_, imageSize_.cx, imageSize_.cy);
-  HGDIOBJ old = SelectObject(copy, bitmap);
-  BitBlt(copy, 0, 0, imageSize_.cx, imageSize_.cy, memory_, 0, 0, SRCCOPY);
-  SelectObject(copy, old);
-  DeleteDC(copy);
+  const SelectIn select(copy.get(), bitmap);
+  BitBlt(copy.get(), 0, 0, imageSize_.cx, imageSize_.cy, memory_, 0, 0, SRCCOPY);
   return bitmap;
 }
 

@@ -1,4 +1,5 @@
 #include "ApplyGlobalSettings.h"
+#include "OwnedHandle.h"
 
 #include <algorithm>
 #include "Window.h"
@@ -49,24 +50,19 @@ const char kNoRasError[] =
 
 void ApplyRunValue() {
   if (IsWinNTFlag) {
-    if (HKEY machine = OpenRegKey(HKEY_LOCAL_MACHINE, kRunKey)) {
-      DeleteRegValue(machine, ProgramTitle);
-      RegCloseKey(machine);
-    }
+    if (const OwnedKey machine{OpenRegKey(HKEY_LOCAL_MACHINE, kRunKey)}) DeleteRegValue(machine.get(), ProgramTitle);
   }
   HKEY root = IsWinNTFlag ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
   bool exists = false;
-  if (HKEY run = OpenRegKey(root, kRunKey, KEY_READ)) {
-    const std::string value = vb::Trim(GetRegValue(run, ProgramTitle));
+  if (const OwnedKey run{OpenRegKey(root, kRunKey, KEY_READ)}) {
+    const std::string value = vb::Trim(GetRegValue(run.get(), ProgramTitle));
     exists = !value.empty() && value[0] != '\0';
-    RegCloseKey(run);
   }
   if (RunAtStartUp == 1 && !exists) {
     SetRegValue(root, kRunKey, ProgramTitle, AppExePath);
   } else if (RunAtStartUp == 0 && exists) {
-    if (HKEY run = OpenRegKey(root, kRunKey)) {
-      DeleteRegValue(run, ProgramTitle);
-      RegCloseKey(run);
+    if (const OwnedKey run{OpenRegKey(root, kRunKey)}) {
+      DeleteRegValue(run.get(), ProgramTitle);
     }
   }
 }

@@ -57,3 +57,21 @@ void CancelEventForm::Form_QueryUnload(bool& /*cancel*/, int unloadMode) {
 }
 
 void CancelEventForm::Form_Unload(bool& cancel) { cancel = true; }
+
+StatusScope::StatusScope(const std::string& text) {
+  CancelFlag = false;
+  CancelEvent.Show();
+  if (!text.empty()) SetText(text);
+}
+
+StatusScope::~StatusScope() {
+  CancelFlag = false;
+  CancelEvent.Hide();
+}
+
+void StatusScope::SetText(const std::string& text) {
+  CancelEvent.lblCancel.SetText(text);
+  if (CancelEvent.lblCancel.hwnd()) UpdateWindow(CancelEvent.lblCancel.hwnd());
+}
+
+bool StatusScope::Cancelled() const { return CancelFlag; }

@@ -2,6 +2,8 @@
 // that sets CancelFlag. Loaded once, always on top, never unloaded; it is also the
 // window through which the program hears that Windows is ending the session.
 #pragma once
+#include <string>
+
 #include "Controls.h"
 #include "Window.h"
 
@@ -28,3 +30,17 @@ class CancelEventForm : public ui::Window {
 };
 
 extern CancelEventForm CancelEvent;
+
+// The status window for the length of one long command: shown with a fresh Cancel,
+// hidden and the Cancel forgotten when the command ends by any path.
+class StatusScope {
+ public:
+  explicit StatusScope(const std::string& text = "");
+  ~StatusScope();
+  StatusScope(const StatusScope&) = delete;
+  StatusScope& operator=(const StatusScope&) = delete;
+  // The line the user sees now, drawn at once.
+  void SetText(const std::string& text);
+  // The user pressed Cancel; the flag stays set for the command to see.
+  bool Cancelled() const;
+};

@@ -1,4 +1,5 @@
 #include "ModExitWin.h"
+#include "OwnedHandle.h"
 #include "ModSettings.h"
 #include "ViewBindings.h"
 
@@ -11,17 +12,16 @@
 namespace {
 
 void EnablePrivilege(const char* name) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+  OwnedHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive())) return;
   TOKEN_PRIVILEGES privileges = {};
   if (LookupPrivilegeValueA("", name, &privileges.Privileges[0].Luid)) {
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     TOKEN_PRIVILEGES previous = {};
     DWORD length = 0;
-    AdjustTokenPrivileges(token, FALSE, &privileges, sizeof previous, &previous, &length);
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof previous, &previous, &length);
   }
-  CloseHandle(token);
 }
 
 }  // namespace
@@ -39,11 +39,10 @@ void ExitWin(UINT flags) {
 }
 
 bool ShutdownCountdown(const std::string& text) {
-  CancelFlag = false;
-  CancelEvent.Show();
+  StatusScope status;
   const DWORD start = seams::TickCountFn();
   std::string shown;
-  while (!CancelFlag) {
+  while (!status.Cancelled()) {
     const DWORD elapsed = (seams::TickCountFn() - start) / 1000;
     if (elapsed >= 5) break;
     const std::string label = text + std::to_string(5 - elapsed);
@@ -53,12 +52,9 @@ bool ShutdownCountdown(const std::string& text) {
     }
     ui::DoEvents();
     // Sleeps until a click or the next tenth of a second instead of spinning.
-    if (!CancelFlag) MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (!status.Cancelled()) MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  const bool cancelled = CancelFlag;
-  CancelFlag = false;
-  CancelEvent.Hide();
-  return cancelled;
+  return status.Cancelled();
 }
 
 std::string GetExitToDosPif() { return GetWinDir() + "\\Exit To Dos.pif"; }

@@ -1,4 +1,5 @@
 #include "StartUpEntries.h"
+#include "OwnedHandle.h"
 
 #include "VbRules.h"
 
@@ -10,12 +11,12 @@ const char kUserHive[] = "HKEY_CURRENT_USER\\";
 long RealWrite(HKEY key, const std::string& name, const RegRawValue& value) { return WriteRegRaw(key, name, value); }
 
 // Opens the key, creating it when missing; null when the system refuses.
-HKEY CreatePlace(const StartUpPlace& place) {
-  HKEY key = nullptr;
+OwnedKey CreatePlace(const StartUpPlace& place) {
+  OwnedKey key;
   char keyClass[] = "REG_SZ";
   if (RegCreateKeyExA(place.hive, place.path.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
-    return nullptr;
+                      key.Receive(), nullptr) != ERROR_SUCCESS)
+    return OwnedKey();
   return key;
 }
 
@@ -29,10 +30,7 @@ void Restore(HKEY key, const std::string& name, const std::optional<RegRawValue>
 
 // Writes past the seam: putting an entry back must not fail the way the write did.
 void PutBack(const StartUpPlace& place, const std::string& name, const RegRawValue& value) {
-  if (HKEY key = CreatePlace(place)) {
-    WriteRegRaw(key, name, value);
-    RegCloseKey(key);
-  }
+  if (const OwnedKey key = CreatePlace(place)) WriteRegRaw(key.get(), name, value);
 }
 
 bool SameName(const std::string& a, const std::string& b) { return vb::LCase(a) == vb::LCase(b); }
@@ -55,36 +53,31 @@ void Reset() { WriteValueFn = RealWrite; }
 }  // namespace startupseams
 
 std::optional<RegRawValue> ReadStartUpValue(const StartUpPlace& place, const std::string& name) {
-  HKEY key = OpenRegKey(place.hive, place.path, KEY_READ);
+  const OwnedKey key(OpenRegKey(place.hive, place.path, KEY_READ));
   if (!key) return std::nullopt;
   RegRawValue value;
-  const long rc = ReadRegRaw(key, name, value);
-  RegCloseKey(key);
+  const long rc = ReadRegRaw(key.get(), name, value);
   if (rc != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
 
 bool WriteStartUpValue(const StartUpPlace& place, const std::string& name, const RegRawValue& value) {
   if (place.path.empty()) return false;
-  HKEY key = CreatePlace(place);
+  const OwnedKey key = CreatePlace(place);
   if (!key) return false;
   RegRawValue before;
   std::optional<RegRawValue> previous;
-  if (ReadRegRaw(key, name, before) == ERROR_SUCCESS) previous = before;
-  bool stored = startupseams::WriteValueFn(key, name, value) == ERROR_SUCCESS;
+  if (ReadRegRaw(key.get(), name, before) == ERROR_SUCCESS) previous = before;
+  bool stored = startupseams::WriteValueFn(key.get(), name, value) == ERROR_SUCCESS;
   RegRawValue written;
-  stored = stored && ReadRegRaw(key, name, written) == ERROR_SUCCESS && written == value;
-  if (!stored) Restore(key, name, previous);
-  RegCloseKey(key);
+  stored = stored && ReadRegRaw(key.get(), name, written) == ERROR_SUCCESS && written == value;
+  if (!stored) Restore(key.get(), name, previous);
   return stored;
 }
 
 bool DeleteStartUpValue(const StartUpPlace& place, const std::string& name) {
-  HKEY key = OpenRegKey(place.hive, place.path);
-  if (!key) return false;
-  const bool deleted = DeleteRegValue(key, name) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return deleted;
+  const OwnedKey key(OpenRegKey(place.hive, place.path));
+  return key && DeleteRegValue(key.get(), name) == ERROR_SUCCESS;
 }
 
 RegRawValue StartUpCommandValue(const std::string& cmdLine, DWORD oldType) {

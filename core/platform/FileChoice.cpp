@@ -52,3 +52,11 @@ std::optional<std::string> ChooseFileToSave(HWND owner, const FileChoice& choice
   static const auto save = LateBound<FileDialogFn>("comdlg32.dll", "GetSaveFileNameA");
   return ChooseFile(owner, choice, save, true);
 }
+
+FileChoice BrowseForProgram() {
+  FileChoice choice;
+  choice.filter = "Programs (*.exe)|*.exe|All files (*.*)|*.*";
+  choice.title = "Browse";
+  choice.mustExist = true;
+  return choice;
+}

@@ -18,3 +18,6 @@ struct FileChoice {
 std::optional<std::string> ChooseFileToOpen(HWND owner, const FileChoice& choice);
 // The system's Save As dialog; it asks before a file is replaced.
 std::optional<std::string> ChooseFileToSave(HWND owner, const FileChoice& choice);
+
+// The Browse buttons' choice of a program to start: programs first, any file allowed.
+FileChoice BrowseForProgram();

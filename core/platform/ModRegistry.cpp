@@ -1,4 +1,5 @@
 #include "ModRegistry.h"
+#include "OwnedHandle.h"
 
 #include "ModRegistryText.h"
 #include "VbRules.h"
@@ -31,12 +32,11 @@ long DeleteRegValue(HKEY key, const std::string& name) { return RegDeleteValueA(
 
 long SetRegValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
                  DWORD type) {
-  HKEY key = nullptr;
-  const LONG opened = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+  OwnedKey key;
+  const LONG opened = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive());
   if (opened != ERROR_SUCCESS) return opened;
-  const LONG rc = RegSetValueExA(key, name.c_str(), 0, type == 0 ? REG_SZ : type,
+  const LONG rc = RegSetValueExA(key.get(), name.c_str(), 0, type == 0 ? REG_SZ : type,
                                  reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
   return rc;
 }
 

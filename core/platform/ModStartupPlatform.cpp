@@ -1,4 +1,5 @@
 #include "ModStartupPlatform.h"
+#include "OwnedHandle.h"
 
 #include "ModRegistry.h"
 
@@ -46,10 +47,9 @@ std::string AppPathsKey(const std::string& exeFileName) { return kAppPathsRoot +
 std::string GetAppPathsEntry(const std::string& exeFileName) {
   // Read access only: a user who may not write under the machine key must still
   // see that the program is registered, or every start would count as the first.
-  HKEY key = OpenRegKey(HKEY_LOCAL_MACHINE, AppPathsKey(exeFileName), KEY_READ);
+  const OwnedKey key(OpenRegKey(HKEY_LOCAL_MACHINE, AppPathsKey(exeFileName), KEY_READ));
   if (!key) return "";
-  std::string value = GetRegValue(key, "");
-  RegCloseKey(key);
+  std::string value = GetRegValue(key.get(), "");
   size_t nul = value.find('\0');
   return nul == std::string::npos ? value : value.substr(0, nul);
 }
