@@ -3,38 +3,18 @@
 #pragma once
 #include <windows.h>
 
+#include "Owned.h"
+
 namespace ui {
+
+struct GdiDelete {
+  static bool Valid(HGDIOBJ object) { return object != nullptr; }
+  static void Close(HGDIOBJ object) { DeleteObject(object); }
+};
 
 // Owns a bitmap, font, brush, pen or region; DeleteObject when it goes.
 template <typename T>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(T object) : object_(object) {}
-  ~GdiObject() { Reset(); }
-  GdiObject(GdiObject&& other) noexcept : object_(other.Release()) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-
-  T get() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  T Release() {
-    T object = object_;
-    object_ = nullptr;
-    return object;
-  }
-  void Reset(T object = nullptr) {
-    if (object_) DeleteObject(object_);
-    object_ = object;
-  }
-
- private:
-  T object_ = nullptr;
-};
+using GdiObject = owned::Owned<T, GdiDelete>;
 
 using OwnedBitmap = GdiObject<HBITMAP>;
 using OwnedFont = GdiObject<HFONT>;

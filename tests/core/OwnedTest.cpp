@@ -30,12 +30,14 @@ TEST(OwnedHandle, EveryPathClosesTheHandleOnce) {
   }
   EXPECT_FALSE(IsOpen(second));
 
-  // A handle received through a pointer replaces the one held.
+  // A handle received through a pointer replaces the one held. (Handle values are
+  // used again at once, so the old pipe shows it: its read end is gone.)
   OwnedHandle read, write;
   ASSERT_TRUE(CreatePipe(read.Receive(), write.Receive(), nullptr, 0));
-  HANDLE oldRead = read.get();
+  const OwnedHandle oldWrite(write.Release());
   ASSERT_TRUE(CreatePipe(read.Receive(), write.Receive(), nullptr, 0));
-  EXPECT_FALSE(IsOpen(oldRead));
+  DWORD written = 0;
+  EXPECT_FALSE(WriteFile(oldWrite.get(), "x", 1, &written, nullptr));
 
   // A released handle is the caller's.
   HANDLE kept = read.Release();
