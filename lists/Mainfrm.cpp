@@ -206,7 +206,7 @@ void MainfrmForm::Form_Load() {
   ProgWndImgIndex = 2;
   ShowModePictures();
   WaitLbl.SetVisible(false);
-  SetTimer(hwnd(), kSliceTimer, kSliceMs, nullptr);
+  StartSlices();
   if (!IsWinNTFlag) {
     mnuProgsMonitorCPU->SetEnabled(false);
     ProgBar1.SetButtonEnabled("RiskMonitor", false);
@@ -532,7 +532,12 @@ bool MainfrmForm::TimedRefreshAllowed() const {
   return front && (front == hwnd() || front == BoundHwnd(Views.frame.form));
 }
 
+void MainfrmForm::StartSlices() {
+  slicing_ = SetTimer(hwnd(), kSliceTimer, kSliceMs, nullptr) != 0;
+}
+
 void MainfrmForm::RefreshMe() {
+  if (!slicing_) StartSlices();
   // Events run inside every loop of a refresh and of a command: a refresh asked from
   // one of them would rebuild the tables under the running loop. A command refreshes
   // at its end.
@@ -970,6 +975,13 @@ LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_TIMER && wp == kSliceTimer) {
+    // Off screen no share is read: the timer stops rather than wake the program
+    // twice a second in the tray, and the next refresh of the page starts it again.
+    if (!Visible()) {
+      KillTimer(hwnd(), kSliceTimer);
+      slicing_ = false;
+      return 0;
+    }
     if (!SharesHeld) ReadSlice();
     return 0;
   }

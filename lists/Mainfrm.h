@@ -177,6 +177,8 @@ class MainfrmForm : public ui::Window {
   std::set<DWORD> probedThisTick_;
   std::set<HWND> readThisTick_;
   bool shownReadPosted_ = false;
+  bool slicing_ = false;  // the share timer runs
+  void StartSlices();
   std::map<std::string, PathFacts> memo_;
   std::string appColumns_, wndColumns_;  // the columns the rows were last filled under
 };

@@ -114,6 +114,7 @@ InfoBarFrmForm::InfoBarFrmForm()
 
   Views.trackerBar = {.form = this,
                       .Timer1_Timer = [] { InfoBarFrm.Timer1_Timer(); },
+                      .TickWanted = [] { return InfoBarFrm.TickWanted(); },
                       .RefreshMe = [] { InfoBarFrm.RefreshMe(); },
                       .IniTrackerItems = [] { InfoBarFrm.IniTrackerItems(); },
                       .Unload = [] {
@@ -485,6 +486,14 @@ void InfoBarFrmForm::Timer1_Timer() {
   } else if (!options.AutoHide && !visible) {
     ShowWindow(hwnd(), SW_SHOWNA);
   }
+}
+
+// A docked bar at rest has nothing to tick: the cursor coming over its scroll
+// arrows is a message, and it wakes the loop.
+bool InfoBarFrmForm::TickWanted() const {
+  if (!hwnd() || !bar_ || bar_->FullScreenHidden) return false;
+  if (ScrollLeftOn || ScrollRightOn || bar_->PosChangeHidden || resting_) return true;
+  return bar_->InfoBarFrmInfo().AutoHide || !IsWindowVisible(hwnd());
 }
 
 bool InfoBarFrmForm::WaitAndCheck() {

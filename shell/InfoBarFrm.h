@@ -62,6 +62,7 @@ class InfoBarFrmForm : public ui::Window {
   void Form_Unload(bool& cancel) override;
   void EndAppBar();
   void Timer1_Timer();
+  bool TickWanted() const;
   void SlideWindow(int16_t inOutForm);
   // True once the cursor has rested on one point for kEdgeRestMs; until then each
   // call (one per tick) answers false and the bar stays away.

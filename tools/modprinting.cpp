@@ -1,5 +1,6 @@
 #include "modprinting.h"
 
+#include "LateBinding.h"
 #include "Logfrm.h"
 #include "ModMainPlatform.h"
 #include "StallMeter.h"
@@ -9,7 +10,11 @@ PrinterCalls Printer;
 void ResetPrinterCalls() {
   Printer.PrintDlg = [](PRINTDLGA* dialog) {
     ui::UserWait choosing;
-    return PrintDlgA(dialog);
+    // The common dialogs bring the print spooler and its network libraries: loaded
+    // when the user first prints, not at start.
+    using PrintDlgFn = BOOL(WINAPI*)(PRINTDLGA*);
+    static const auto printDlg = LateBound<PrintDlgFn>("comdlg32.dll", "PrintDlgA");
+    return printDlg ? printDlg(dialog) : FALSE;
   };
   Printer.StartDoc = [](HDC dc, const DOCINFOA* doc) { return StartDocA(dc, doc); };
   Printer.StartPage = [](HDC dc) { return StartPage(dc); };

@@ -36,6 +36,50 @@ void Fail(InetResult& result, DWORD code) {
   result.errorText = message;
 }
 
+// WinINet and what it pulls in (name resolution, the network providers) are loaded
+// for the first request, not at start: most runs never make one.
+struct WinInet {
+  decltype(&InternetCrackUrlA) CrackUrl;
+  decltype(&InternetOpenA) Open;
+  decltype(&InternetConnectA) Connect;
+  decltype(&HttpOpenRequestA) OpenRequest;
+  decltype(&InternetSetOptionA) SetOption;
+  decltype(&HttpSendRequestA) SendRequest;
+  decltype(&HttpQueryInfoA) QueryInfo;
+  decltype(&InternetReadFile) ReadFile;
+  decltype(&InternetCloseHandle) CloseHandle;
+  bool complete;
+};
+
+template <typename Fn>
+void Bind(HMODULE module, const char* name, Fn& fn, bool& complete) {
+  fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  complete = complete && fn != nullptr;
+}
+
+const WinInet& Inet() {
+  static const WinInet calls = [] {
+    WinInet c = {};
+    c.complete = true;
+    HMODULE m = LoadLibraryA("wininet.dll");
+    if (!m) {
+      c.complete = false;
+      return c;
+    }
+    Bind(m, "InternetCrackUrlA", c.CrackUrl, c.complete);
+    Bind(m, "InternetOpenA", c.Open, c.complete);
+    Bind(m, "InternetConnectA", c.Connect, c.complete);
+    Bind(m, "HttpOpenRequestA", c.OpenRequest, c.complete);
+    Bind(m, "InternetSetOptionA", c.SetOption, c.complete);
+    Bind(m, "HttpSendRequestA", c.SendRequest, c.complete);
+    Bind(m, "HttpQueryInfoA", c.QueryInfo, c.complete);
+    Bind(m, "InternetReadFile", c.ReadFile, c.complete);
+    Bind(m, "InternetCloseHandle", c.CloseHandle, c.complete);
+    return c;
+  }();
+  return calls;
+}
+
 // The request itself; WinINet ignores a time-out set on the session handle, so it
 // goes on the request handle.
 void Fetch(const Job& job, InetResult& result) {
@@ -48,17 +92,19 @@ void Fetch(const Job& job, InetResult& result) {
   parts.dwUrlPathLength = sizeof path;
   parts.lpszExtraInfo = extra;
   parts.dwExtraInfoLength = sizeof extra;
-  if (!InternetCrackUrlA(job.url.c_str(), 0, 0, &parts)) return Fail(result, GetLastError());
-  HINTERNET session = InternetOpenA("Quillon Pro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  const WinInet& inet = Inet();
+  if (!inet.complete) return Fail(result, ERROR_MOD_NOT_FOUND);
+  if (!inet.CrackUrl(job.url.c_str(), 0, 0, &parts)) return Fail(result, GetLastError());
+  HINTERNET session = inet.Open("Quillon Pro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (!session) return Fail(result, GetLastError());
-  HINTERNET connection = InternetConnectA(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET connection = inet.Connect(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   HINTERNET request = nullptr;
   if (connection) {
     const std::string object = std::string(path) + extra;
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                   INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    request = HttpOpenRequestA(connection, "GET", object.empty() ? "/" : object.c_str(), nullptr, nullptr, nullptr,
+    request = inet.OpenRequest(connection, "GET", object.empty() ? "/" : object.c_str(), nullptr, nullptr, nullptr,
                                flags, 0);
   }
   if (!request) {
@@ -66,21 +112,21 @@ void Fetch(const Job& job, InetResult& result) {
   } else {
     DWORD timeout = job.timeout;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-      InternetSetOptionA(request, option, &timeout, sizeof timeout);
-    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+      inet.SetOption(request, option, &timeout, sizeof timeout);
+    if (!inet.SendRequest(request, nullptr, 0, nullptr, 0)) {
       Fail(result, GetLastError());
     } else {
       DWORD status = 0, size = sizeof status;
-      if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+      if (inet.QueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         result.status = static_cast<int>(status);
       char chunk[4096];
       DWORD read = 0;
-      while (InternetReadFile(request, chunk, sizeof chunk, &read) && read > 0) result.body.append(chunk, read);
+      while (inet.ReadFile(request, chunk, sizeof chunk, &read) && read > 0) result.body.append(chunk, read);
     }
-    InternetCloseHandle(request);
+    inet.CloseHandle(request);
   }
-  if (connection) InternetCloseHandle(connection);
-  InternetCloseHandle(session);
+  if (connection) inet.CloseHandle(connection);
+  inet.CloseHandle(session);
 }
 
 DWORD WINAPI Worker(LPVOID param) {

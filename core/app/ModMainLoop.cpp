@@ -122,7 +122,7 @@ void TerminateAndRestartUnderCursor(HWND& target) {
   const std::string path = ProcResultPath;
   CancelEvent.lblCancel.SetText("Terminating and restarting: " + path);
   ui::DoEvents();
-  loopseams::SleepFn(800);
+  loopseams::PauseFn(800);
   ui::DoEvents();
   if (!CancelFlag) {
     // The process table never lists this program, so its own windows are known by
@@ -134,7 +134,7 @@ void TerminateAndRestartUnderCursor(HWND& target) {
     } else if (!path.empty()) {
       // Without the program's path it could not be started again: nothing is ended.
       if (CloseWnd(true, target)) {
-        loopseams::SleepFn(400);
+        loopseams::PauseFn(400);
         seams::ShellRequest request;
         request.file = path;
         request.show = SW_SHOWNORMAL;
@@ -357,7 +357,7 @@ DWORD NextTaskDelay() {
   if (WinReminder > 0 && WinReminderState.LastMinuteTick != 0)
     delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
   if (TermRestartMode) delay = std::min(delay, kPickModePollMs);
-  if (Toolbar) delay = std::min(delay, kBarTickMs);
+  if (Toolbar && (!Views.trackerBar.TickWanted || Views.trackerBar.TickWanted())) delay = std::min(delay, kBarTickMs);
   delay = std::min(delay, NoticeTickDelay(now));
   return delay;
 }
@@ -433,7 +433,7 @@ void StartTermRestartMode() {
 
 void OnInternetConnected(DWORD tick) {
   ConnectStartTick = tick;
-  loopseams::SleepFn(500);
+  loopseams::PauseFn(500);
   DoProcessListOp(kProcRebuild, "True");
   if (BlockPopUps) InstallPopUpHook();
   CurCon.From = vb::CStrDate(vb::Now());

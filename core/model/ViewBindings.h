@@ -75,6 +75,9 @@ struct ViewBindings {
   struct TrackerBar {
     ui::Window* form;
     void (*Timer1_Timer)();
+    // True while the tick has work that no message announces (sliding, scrolling
+    // under a resting cursor, showing the bar again): the loop then ticks it often.
+    bool (*TickWanted)();
     void (*RefreshMe)();
     void (*IniTrackerItems)();
     void (*Unload)();  // gives up the screen edge and keeps the bar's state in the globals

@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include "ModConProbe.h"
+#include "Window.h"
 
 namespace loopseams {
 namespace {
@@ -17,12 +18,23 @@ void RealPlaySound(const std::string& path) {
 
 }  // namespace
 
+void PauseLettingMessagesThrough(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    ui::DoEvents();
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, ms - elapsed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
 std::function<bool()> RasAvailableFn = IsRasAvailable;
 std::function<bool()> DialUpConnectedFn = IsDialUpConnected;
 std::function<uint32_t(long)> TotalNetBytesFn = GetTotalNetBytes;
 std::function<void(const std::string&)> PlaySoundFn = RealPlaySound;
 std::function<SHORT(int)> KeyStateFn = GetAsyncKeyState;
 std::function<void(DWORD)> SleepFn = Sleep;
+std::function<void(DWORD)> PauseFn = PauseLettingMessagesThrough;
 std::function<BOOL(DWORD, DWORD, BOOL)> AttachThreadInputFn = AttachThreadInput;
 std::function<BOOL(UINT, DWORD)> ExitWindowsFn = ExitWindowsEx;
 
@@ -33,6 +45,7 @@ void Reset() {
   PlaySoundFn = RealPlaySound;
   KeyStateFn = GetAsyncKeyState;
   SleepFn = Sleep;
+  PauseFn = PauseLettingMessagesThrough;
   AttachThreadInputFn = AttachThreadInput;
   ExitWindowsFn = ExitWindowsEx;
 }

@@ -49,12 +49,19 @@ HMODULE RasLibrary() {
   return library;
 }
 
+// The loop asks on every pass: the 100 KB of records are made once, not on each
+// question.
+std::vector<RasConn>& ConnectionRecords() {
+  static std::vector<RasConn> records(kRasEntries);
+  return records;
+}
+
 // Enumerates the connections; false when the library is missing or refuses.
-bool EnumConnections(std::vector<RasConn>& connections, DWORD& count) {
+bool EnumConnections(DWORD& count) {
   auto enumerate = reinterpret_cast<RasEnumConnectionsFn>(
       RasLibrary() ? GetProcAddress(RasLibrary(), "RasEnumConnectionsA") : nullptr);
   if (!enumerate) return false;
-  connections.assign(kRasEntries, RasConn());
+  std::vector<RasConn>& connections = ConnectionRecords();
   connections[0].dwSize = sizeof(RasConn);
   DWORD size = sizeof(RasConn) * kRasEntries;
   count = 0;
@@ -86,6 +93,9 @@ conprobe::IfTableCall RealIfTable() {
 
 const DWORD kNotSupported = 50;  // ERROR_NOT_SUPPORTED
 bool noHelperShown = false;
+// The table of the last read. Each read asks the network driver (under Wine another
+// process): the size is asked only when the table outgrew the buffer.
+std::vector<BYTE> ifTable;
 
 // Said once per run: the loop asks twice a second and would otherwise stack boxes.
 uint32_t NoIpHelper() {
@@ -111,25 +121,24 @@ IfTableCall GetIfTableFn = RealIfTable();
 void Reset() {
   GetIfTableFn = RealIfTable();
   noHelperShown = false;
+  ifTable.clear();
   simulatedBytes = 0;
 }
 }  // namespace conprobe
 
 bool IsRasAvailable() {
-  std::vector<RasConn> connections;
   DWORD count = 0;
-  return EnumConnections(connections, count);
+  return EnumConnections(count);
 }
 
 bool IsDialUpConnected() {
-  std::vector<RasConn> connections;
   DWORD count = 0;
-  if (!EnumConnections(connections, count)) return false;
+  if (!EnumConnections(count)) return false;
   RasConnStatus s = {};
   s.dwSize = sizeof s;
   auto status = reinterpret_cast<RasGetConnectStatusFn>(GetProcAddress(RasLibrary(), "RasGetConnectStatusA"));
   // No connection: the zero handle is asked, and the state stays 0 when it is refused.
-  HANDLE first = count >= 1 ? connections[0].hrasconn : nullptr;
+  HANDLE first = count >= 1 ? ConnectionRecords()[0].hrasconn : nullptr;
   if (status && status(first, &s) != 0) s.rasconnstate = 0;
   return s.rasconnstate == kRasConnected || TestMode;
 }
@@ -141,13 +150,20 @@ uint32_t GetTotalNetBytes(long direction) {
   }
   const conprobe::IfTableCall& getIfTable = conprobe::GetIfTableFn;
   if (!getIfTable) return NoIpHelper();
-  ULONG size = 0;
-  const DWORD asked = getIfTable(nullptr, &size, FALSE);
-  if (asked == kNotSupported) return NoIpHelper();
-  if (size < sizeof(DWORD)) return 0;
-  std::vector<BYTE> buffer(size);
-  if (getIfTable(buffer.data(), &size, FALSE) != NO_ERROR) return 0;
+  ULONG size = static_cast<ULONG>(ifTable.size());
+  DWORD answer = ifTable.empty() ? ERROR_INSUFFICIENT_BUFFER : getIfTable(ifTable.data(), &size, FALSE);
+  if (answer == ERROR_INSUFFICIENT_BUFFER) {
+    size = 0;
+    answer = getIfTable(nullptr, &size, FALSE);
+    if (answer == kNotSupported) return NoIpHelper();
+    if (size < sizeof(DWORD)) return 0;
+    ifTable.assign(size, 0);
+    answer = getIfTable(ifTable.data(), &size, FALSE);
+  }
+  if (answer == kNotSupported) return NoIpHelper();
+  if (answer != NO_ERROR) return 0;
   if (direction != 0 && direction != 1) return 0;
+  const std::vector<BYTE>& buffer = ifTable;
   DWORD rows = 0;
   std::memcpy(&rows, buffer.data(), sizeof rows);
   // A count larger than the buffer holds is trusted no further than the buffer.

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "CancelEvent.h"
 #include "Fixture.h"
 #include "InterfaceFrm.h"
+#include "LoopSeams.h"
 #include "LoopTestSupport.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
@@ -75,6 +77,38 @@ TEST_F(HotKeyTest, CancelDuringThePauseEndsNothing) {
   EXPECT_EQ(sleeps, std::vector<DWORD>{800});
   EXPECT_FALSE(CancelFlag);
   EXPECT_FALSE(CancelEvent.Visible());
+}
+
+// The pause is the program's own: while it lasts, a click on Cancel is answered at
+// once (the tray, the hot keys and every window with it), not when the pause ends.
+TEST_F(HotKeyTest, ThePauseAnswersCancelAtOnce) {
+  Fixture target({"topmost", "Quillon restart target"});
+  ASSERT_TRUE(target.Started());
+  ASSERT_TRUE(PointAt(target.hwnd()));
+  loopseams::PauseFn = [this](DWORD ms) {
+    sleeps.push_back(ms);
+    loopseams::PauseLettingMessagesThrough(ms);
+  };
+  DWORD answeredMs = 0;
+  BOOL answered = FALSE;
+  std::thread user([&] {
+    const DWORD start = GetTickCount();
+    while (!StartsWith(CancelEvent.lblCancel.Text(), "Terminating and restarting: ") && GetTickCount() - start < 10000)
+      Sleep(5);
+    Sleep(100);  // well inside the pause
+    const DWORD asked = GetTickCount();
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutA(CancelEvent.btnCancel.hwnd(), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+    answeredMs = GetTickCount() - asked;
+  });
+  PressDestHotKey();
+  Pass();
+  user.join();
+  EXPECT_TRUE(answered);
+  EXPECT_LT(answeredMs, 300u) << "the click waited for the pause to end";
+  EXPECT_EQ(sleeps, std::vector<DWORD>{800});
+  EXPECT_EQ(WaitForSingleObject(target.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "cancelled: still running";
+  EXPECT_TRUE(launched.empty());
 }
 
 TEST_F(HotKeyTest, AimedAtTheProgramItselfItQuitsTheNormalWay) {

@@ -123,6 +123,7 @@ void LoopTest::SetUp() {
     sleeps.push_back(ms);
     if (onSleep) onSleep(ms);
   };
+  loopseams::PauseFn = loopseams::SleepFn;
   loopseams::ExitWindowsFn = [](UINT, DWORD) {
     ADD_FAILURE() << "Windows was asked to end the session";
     return FALSE;

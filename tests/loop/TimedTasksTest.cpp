@@ -11,6 +11,7 @@
 #include "ModMainLoop.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "ViewBindings.h"
 #include "RemindersMsgFrm.h"
 #include "SysInfoLink.h"
 #include "SysPerfFrm.h"
@@ -309,7 +310,12 @@ TEST_F(TimedTasksTest, TheLoopSleepsUntilTheNextTaskFallsDue) {
   LastRateTick = now - 600;
   EXPECT_EQ(NextTaskDelay(), 201u) << "the rate gate";
   Toolbar = true;
-  EXPECT_EQ(NextTaskDelay(), 100u) << "the tracker bar's tick";
+  const auto tickWanted = Views.trackerBar.TickWanted;
+  Views.trackerBar.TickWanted = [] { return false; };
+  EXPECT_EQ(NextTaskDelay(), 201u) << "a docked bar at rest waits for a message";
+  Views.trackerBar.TickWanted = [] { return true; };
+  EXPECT_EQ(NextTaskDelay(), 100u) << "the tracker bar's tick while it slides or scrolls";
+  Views.trackerBar.TickWanted = tickWanted;
 }
 
 TEST_F(TimedTasksTest, HotKeyTextNamesTheModifiersAndTheKey) {

@@ -108,6 +108,7 @@ PopOnlyLoop::PopOnlyLoop(bool blockPopUps)
   WinReminder = 0;
   Toolbar = false;
   loopseams::SleepFn = [](DWORD) {};
+  loopseams::PauseFn = [](DWORD) {};
   loopseams::DialUpConnectedFn = [] { return false; };
   loopseams::TotalNetBytesFn = [](long) { return 0u; };
 }

@@ -8,7 +8,9 @@
 //    time with only the fixture running is the floor subtracted);
 // 3. resident memory (VmRSS, RssAnon of /proc/PID/status) against the bare fixture.
 // Wine names its processes by their Windows path, which finds the Linux process; a
-// file opened by the server under /proc/self is the server's own.
+// file opened by the server under /proc/self is the server's own. The network table
+// is read through a driver in winedevice.exe: the devices of this prefix are counted
+// as the server is.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,14 +45,53 @@ long StatusKb(int pid, const char* field) {
   return at == std::string::npos ? -1 : std::atol(status.c_str() + at + std::strlen(field) + 1);
 }
 
+std::string WholeUnixFile(const std::string& path) {
+  std::string text;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[8192];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+// The winedevice.exe processes that serve this prefix.
+std::vector<std::string> DevicePids() {
+  char prefix[1024] = {};
+  GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  const std::string wanted = std::string("WINEPREFIX=") + prefix + '\0';
+  std::vector<std::string> pids;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
+  if (find == INVALID_HANDLE_VALUE) return pids;
+  do {
+    if (std::atoi(found.cFileName) <= 0) continue;
+    const std::string dir = "Z:\\proc\\" + std::string(found.cFileName);
+    const std::string line = testsupport::ReadUnixFile(dir + "\\cmdline");
+    if (line.compare(0, 34, "C:\\windows\\system32\\winedevice.exe") != 0) continue;
+    if (prefix[0] && WholeUnixFile(dir + "\\environ").find(wanted) == std::string::npos) continue;
+    pids.push_back(found.cFileName);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return pids;
+}
+
+double DevicesMs(const std::vector<std::string>& pids) {
+  double total = 0;
+  for (const std::string& pid : pids) total += CpuMs(pid);
+  return total;
+}
+
 struct Cost {
-  double process = 0, server = 0;
+  double process = 0, server = 0, devices = 0;
 };
 
 Cost Measure(int pid, int seconds) {
-  const double p0 = CpuMs(std::to_string(pid)), s0 = CpuMs("self");
+  const std::vector<std::string> devices = DevicePids();
+  const double p0 = CpuMs(std::to_string(pid)), s0 = CpuMs("self"), d0 = DevicesMs(devices);
   Sleep(static_cast<DWORD>(seconds) * 1000);
-  return {CpuMs(std::to_string(pid)) - p0, CpuMs("self") - s0};
+  return {CpuMs(std::to_string(pid)) - p0, CpuMs("self") - s0, DevicesMs(devices) - d0};
 }
 
 void SetToolbar(bool on) {
@@ -111,9 +152,11 @@ void End(PROCESS_INFORMATION& pi) {
 }
 
 void PrintCost(const char* what, const Cost& c, const Cost& floor, int seconds) {
-  const double serverShare = c.server - floor.server;
-  std::printf("%-26s process %6.0f ms  server %6.0f ms (above the fixture's %5.0f)  = %.3f %% of a core\n", what,
-              c.process, c.server, serverShare, (c.process + (serverShare > 0 ? serverShare : 0)) / (seconds * 10.0));
+  const double serverShare = c.server - floor.server, deviceShare = c.devices - floor.devices;
+  const double total = c.process + (serverShare > 0 ? serverShare : 0) + (deviceShare > 0 ? deviceShare : 0);
+  std::printf("%-26s process %6.0f ms  server %6.0f ms (%5.0f above the fixture's)  devices %5.0f ms (%5.0f above)"
+              "  = %.3f %% of a core\n",
+              what, c.process, c.server, serverShare, c.devices, deviceShare, total / (seconds * 10.0));
 }
 
 }  // namespace
