@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -133,39 +132,6 @@ std::string LayoutFaults(HWND page) {
   return faults;
 }
 
-// The frame on screen as a picture file, for a person to look at, when QP_SHOTS names
-// a folder.
-void SaveShot(HWND hwnd, const std::string& name) {
-  const char* folder = std::getenv("QP_SHOTS");
-  if (!folder || !*folder) return;
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  const RECT r = ScreenRect(hwnd);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = ((width * 3 + 3) & ~3), size = stride * height;
-  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + size), 0, 0,
-                           static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
-  const std::string path = std::string(folder) + "\\" + name + ".bmp";
-  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(out, &file, sizeof file, &written, nullptr);
-  WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-  WriteFile(out, bits, size, &written, nullptr);
-  CloseHandle(out);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-}
-
 struct PageCase {
   const char* key;
   ui::Window* page;
@@ -199,7 +165,7 @@ class PageLayoutTest : public FrameTest {
       const RECT page = ClientOnScreen(c.page->hwnd());
       EXPECT_EQ(LayoutFaults(c.page->hwnd()), "") << "page area (" << page.left << "," << page.top << ")-("
                                                   << page.right << "," << page.bottom << ")";
-      SaveShot(InterfaceFrm.hwnd(), std::string(c.key) + "-" + std::to_string(t) + "-" + when);
+      shelltest::SaveShot(InterfaceFrm.hwnd(), std::string(c.key) + "-" + std::to_string(t) + "-" + when);
     }
     if (c.tabs) c.tabs->SetTab(0);
   }
