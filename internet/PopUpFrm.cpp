@@ -148,9 +148,9 @@ void PopUpFrmForm::Form_Resize() {
   WhiteWndLst.Move({margin, 28, listWidth, ph - 28 - margin});
   Label1Browsers.Move({margin, 8, pw - 2 * margin, 16});
   BrowsersLst.Move({margin, 28, listWidth, ph - 28 - margin - 26});
+  ui::Button* white[3] = {&WhiteAddBtn, &WhiteModiBtn, &WhiteDelBtn};
+  ui::Button* browsers[3] = {&BrowsersAddBtn, &BrowsersModiBtn, &BrowsersDelBtn};
   for (int i = 0; i < 3; ++i) {
-    ui::Button* white[3] = {&WhiteAddBtn, &WhiteModiBtn, &WhiteDelBtn};
-    ui::Button* browsers[3] = {&BrowsersAddBtn, &BrowsersModiBtn, &BrowsersDelBtn};
     white[i]->Move({buttonsLeft, 28 + 30 * i, buttonWidth, 24});
     browsers[i]->Move({buttonsLeft, 28 + 30 * i, buttonWidth, 24});
   }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "PopUpFrm.h"
 #include "ProcCPUFrm.h"
 #include "ShellTestSupport.h"
+#include "SysInfoLink.h"
 #include "SysPerfFrm.h"
 #include "TabPages.h"
 #include "TextFit.h"
@@ -143,10 +145,23 @@ class PageLayoutTest : public FrameTest {
   void SetUp() override {
     FrameTest::SetUp();
     // The colours the program's start-up gives, so the pictures show what a user sees;
-    // the pages load again to take them.
+    // the pages load again to take them, and again after the test to drop them.
+    saved_ = {InterfaceBackColor, FormBackColor, InterfaceToolbarColor};
     InterfaceBackColor = FormBackColor = RGB(233, 233, 233);
     InterfaceToolbarColor = RGB(176, 184, 207);
-    for (ui::Window* page : std::initializer_list<ui::Window*>{&SysPerfFrm, &PopUpFrm, &ConInfoFrm, &ProcCPUFrm, &MoreToolsFrm})
+    UnloadPages();
+  }
+  void TearDown() override {
+    InterfaceBackColor = saved_[0];
+    FormBackColor = saved_[1];
+    InterfaceToolbarColor = saved_[2];
+    PerfInfoData.clear();
+    UnloadPages();
+    FrameTest::TearDown();
+  }
+  static void UnloadPages() {
+    for (ui::Window* page :
+         std::initializer_list<ui::Window*>{&SysPerfFrm, &PopUpFrm, &ConInfoFrm, &ProcCPUFrm, &MoreToolsFrm})
       if (page->Loaded()) page->Unload();
   }
   void ShowPage(const char* key) {
@@ -176,6 +191,7 @@ class PageLayoutTest : public FrameTest {
     testsupport::DragMouse(from, {from.x + dx, from.y + dy}, 10);
     Settle(300);
   }
+  std::array<COLORREF, 3> saved_{};
 };
 
 TEST_F(PageLayoutTest, EveryPageLiesWithinItsAreaAtTheDefaultSizeAndAfterTheUserResizesTheFrame) {
@@ -184,6 +200,8 @@ TEST_F(PageLayoutTest, EveryPageLiesWithinItsAreaAtTheDefaultSizeAndAfterTheUser
       {"PopUp", &PopUpFrm, &PopUpFrm.SSTab1}, {"ConInfo", &ConInfoFrm, &ConInfoFrm.SSTab1},
       {"ProcCPU", &ProcCPUFrm, nullptr},    {"MoreTools", &MoreToolsFrm, &MoreToolsFrm.SSTab1},
   };
+  // The widest figures the performance page shows, so its labels are checked with them.
+  PerfInfoData.assign(8, 2147483647);
   // The frame's default size, as at the first start on a 1024 x 768 screen: the
   // smallest the frame takes, in the middle.
   SetWindowPos(InterfaceFrm.hwnd(), nullptr, 150, 60, 0, 0, SWP_NOZORDER);
