@@ -97,40 +97,36 @@ bool CaptionFits(HWND hwnd, std::string* why) {
   return testsupport::ButtonCaptionFits(hwnd, why);
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM into) {
+  reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
+  return TRUE;
+}
+
 // Every shown control of the page within the page and within its own container, its
 // caption whole. Returns the faults, one a line.
 std::string LayoutFaults(HWND page) {
-  std::string faults;
+  std::vector<HWND> children;
+  EnumChildWindows(page, CollectChild, reinterpret_cast<LPARAM>(&children));
   const RECT area = ClientOnScreen(page);
-  struct Walk {
-    HWND page;
-    RECT area;
-    std::string* faults;
-  } walk = {page, area, &faults};
-  EnumChildWindows(
-      page,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto& w = *reinterpret_cast<Walk*>(lp);
-        if (!IsWindowVisible(child)) return TRUE;
-        const RECT at = ScreenRect(child);
-        if (at.right <= at.left || at.bottom <= at.top) return TRUE;
-        const HWND parent = GetParent(child);
-        const std::string parentClass = ClassOf(parent);
-        // The parts a common control makes for itself (a list's header, a combo's edit)
-        // are its own business.
-        if (parentClass == "SysListView32" || parentClass == "ComboBox" || parentClass == "SysTabControl32")
-          return TRUE;
-        if (!Inside(at, w.area)) *w.faults += "past the page: " + Describe(child) + "\n";
-        else if (parent != w.page && !Inside(at, ClientOnScreen(parent)))
-          *w.faults += "past its container " + Describe(parent) + ": " + Describe(child) + "\n";
-        std::string why;
-        if (!CaptionFits(child, &why))
-          *w.faults += "caption cut: " + why + " (one line " +
-                        std::to_string(OneLineWidth(child, testsupport::WindowText(child))) + " wide in " +
-                        std::to_string(at.right - at.left) + ")\n";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
+  std::string faults;
+  for (HWND child : children) {
+    if (!IsWindowVisible(child)) continue;
+    const RECT at = ScreenRect(child);
+    if (at.right <= at.left || at.bottom <= at.top) continue;
+    const HWND parent = GetParent(child);
+    const std::string parentClass = ClassOf(parent);
+    // The parts a common control makes for itself (a list's header, a combo's edit)
+    // are its own business.
+    if (parentClass == "SysListView32" || parentClass == "ComboBox" || parentClass == "SysTabControl32") continue;
+    if (!Inside(at, area))
+      faults += "past the page: " + Describe(child) + "\n";
+    else if (parent != page && !Inside(at, ClientOnScreen(parent)))
+      faults += "past its container " + Describe(parent) + ": " + Describe(child) + "\n";
+    std::string why;
+    if (!CaptionFits(child, &why))
+      faults += "caption cut: " + why + " (one line " + std::to_string(OneLineWidth(child, testsupport::WindowText(child))) +
+                " wide in " + std::to_string(at.right - at.left) + ")\n";
+  }
   return faults;
 }
 
