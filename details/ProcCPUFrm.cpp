@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "DetailsFrm.h"
@@ -115,6 +116,32 @@ void ProcCPUFrmForm::Form_Load() {
   SetButtonsFromSelection();
 }
 
+void ProcCPUFrmForm::Form_Resize() {
+  // The two lists share the width either side of the buttons and take the height over
+  // the selected program's rating.
+  const int margin = 8, gap = 8, buttonWidth = 156, w = ScaleWidth(), h = ScaleHeight();
+  if (w <= 0 || h <= 0) return;
+  const int listWidth = std::max((w - 2 * margin - buttonWidth - 2 * gap) / 2, 80);
+  const int listHeight = std::max(h - 26 - 14 - 66 - margin, 60);
+  const int buttonsLeft = margin + listWidth + gap, rightLeft = buttonsLeft + buttonWidth + gap;
+  Label1.Move({margin, 8, listWidth, 16});
+  AppsLV.Move({margin, 26, listWidth, listHeight});
+  Label2.Move({rightLeft, 8, listWidth, 16});
+  CurrentProcLV.Move({rightLeft, 26, listWidth, listHeight});
+  AddBtn.Move({buttonsLeft, 60, buttonWidth, 24});
+  AddInActiveBtn.Move({buttonsLeft, 92, buttonWidth, 24});
+  RemoveBtn.Move({buttonsLeft, 124, buttonWidth, 24});
+  const int top = 26 + listHeight + 14, right = rightLeft + listWidth;
+  MoreInfoBtn.Move({right - 128, top, 128, 24});
+  const int pictureLeft = right - 128 - gap - 36;
+  OveralllRatingImg.Move({pictureLeft, top, 36, 36});
+  const int textWidth = std::max(pictureLeft - margin - gap, 0);
+  CurrProcName.Move({margin, top, textWidth, 16});
+  Label3.Move({margin, top + 24, 130, 16});
+  OverallRatingLbl.Move({margin + 132, top + 24, 60, 16});
+  RatingTextLbl.Move({margin, top + 48, textWidth, 16});
+}
+
 void ProcCPUFrmForm::Form_KeyDown(int& keyCode, int) {
   if (keyCode == VK_F1) ShowOnlineHelp("ProcCPU_Usage");
   if (keyCode == VK_F5) RefreshMe();
@@ -194,16 +221,13 @@ void ProcCPUFrmForm::RefreshMe() {
   for (int i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
     const std::string& path = ProgTable[i][kProgPath];
     if (path.empty()) continue;
+    // The monitored list is asked first: a program put under monitoring from elsewhere
+    // (the program list's command) may still have its row among the running ones, and
+    // found there it would never mark its monitored row running. Left untagged, that
+    // row goes below.
+    if (MarkMonitoredRunning(path)) continue;
     int row = FindPathRow(AppsLV, path);
     if (row < 0) {
-      bool monitored = false;
-      for (int m = 0; m < CurrentProcLV.ItemCount(); ++m) {
-        if (!SamePath(CurrentProcLV.SubItem(m, kPath), path)) continue;
-        SetRowStyle(CurrentProcLV, m, kBlack, CurrentProcLV.CellBold(m, 0));
-        CurrentProcLV.SetTag(m, "1");
-        monitored = true;
-      }
-      if (monitored) continue;
       std::string name = GetFileInfoField(2, path);
       if (name.size() < 3) {
         GetFileInfoField(1, path);
@@ -230,6 +254,17 @@ void ProcCPUFrmForm::RefreshMe() {
     SetRowStyle(CurrentProcLV, row, running ? kBlack : kRed, busy);
     CurrentProcLV.SetTag(row, "0");
   }
+}
+
+bool ProcCPUFrmForm::MarkMonitoredRunning(const std::string& path) {
+  bool monitored = false;
+  for (int m = 0; m < CurrentProcLV.ItemCount(); ++m) {
+    if (!SamePath(CurrentProcLV.SubItem(m, kPath), path)) continue;
+    SetRowStyle(CurrentProcLV, m, kBlack, CurrentProcLV.CellBold(m, 0));
+    CurrentProcLV.SetTag(m, "1");
+    monitored = true;
+  }
+  return monitored;
 }
 
 void ProcCPUFrmForm::AddBtn_Click() {

@@ -47,11 +47,14 @@ class ProcCPUFrmForm : public ui::Window {
 
  protected:
   void Form_Load() override;
+  void Form_Resize() override;
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:
   void ShowSelectedProgram();
   void SetButtonsFromSelection();
+  // Marks every monitored row of the path running; whether there was one.
+  bool MarkMonitoredRunning(const std::string& path);
   void ShowRatingPicture(int picture);
 };
 

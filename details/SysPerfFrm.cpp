@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModMainPlatform.h"
@@ -119,6 +121,35 @@ void SysPerfFrmForm::Form_Load() {
   for (ui::Frame* frame : {&Frame1, &Frame2_0, &Frame2_1, &Frame2_2, &Frame3_0, &Frame3_1, &IntervalFrame})
     frame->SetBackColor(FormBackColor);
   SysPerfLoaded = true;
+}
+
+void SysPerfFrmForm::Form_Resize() {
+  // The page fills the frame's page area, narrower than the page's design at the
+  // frame's smallest size. The figures take a row of their own, so each has room for
+  // the largest memory a 64-bit system reports; the two choices follow in rows, and
+  // the graphs share the rest of the height.
+  const int margin = 8, gap = 6, w = ScaleWidth(), h = ScaleHeight();
+  if (w <= 0 || h <= 0) return;
+  const int width = std::max(w - 2 * margin, 3 * 120);
+  const int figuresWidth = (width - 2 * gap) / 3;
+  ui::Label* names[6] = {&Label1_0, &Label1_1, &Label1_2, &Label1_3, &Label1_4, &Label1_5};
+  for (int i = 0; i < 3; ++i) {
+    Frame2[i]->Move({margin + i * (figuresWidth + gap), 32, figuresWidth, 60});
+    for (int row = 0; row < 2; ++row) {
+      names[2 * i + row]->Move({6, 18 + 20 * row, 34, 16});
+      MemDataLbl[2 * i + row]->Move({40, 18 + 20 * row, figuresWidth - 46, 16});
+    }
+  }
+  const int optionWidth = (width - 16) / 3;
+  Frame1.Move({margin, 98, width, 42});
+  for (int i = 0; i < 3; ++i) MemInfoOpt[i]->Move({8 + i * optionWidth, 17, optionWidth - 4, 18});
+  IntervalFrame.Move({margin, 146, width, 32});
+  for (int i = 0; i < 3; ++i) IntervalOpt[i]->Move({8 + i * optionWidth, 10, optionWidth - 4, 18});
+  const int graphsTop = 184;
+  const int graphHeight = std::max((h - graphsTop - margin - gap) / 2, 60);
+  Frame3_0.Move({margin, graphsTop, width, graphHeight});
+  Frame3_1.Move({margin, graphsTop + graphHeight + gap, width, graphHeight});
+  for (GraphControl* graph : {&CpuUsageGrph, &MemUsageGrph}) graph->Move({8, 18, width - 16, graphHeight - 26});
 }
 
 void SysPerfFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {

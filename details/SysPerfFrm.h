@@ -39,6 +39,7 @@ class SysPerfFrmForm : public ui::Window {
 
  protected:
   void Form_Load() override;
+  void Form_Resize() override;
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:

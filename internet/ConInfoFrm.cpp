@@ -148,6 +148,44 @@ void ConInfoFrmForm::Form_Load() {
   DoIntProgOp(2);
 }
 
+void ConInfoFrmForm::Form_Resize() {
+  // The tabs fill the page. On the first, the list and the graph share the height
+  // between the fixed rows; on the second, the list takes the room left of the buttons.
+  const int w = ScaleWidth(), h = ScaleHeight();
+  if (w <= 0 || h <= 0) return;
+  SSTab1.Move({0, 0, w, h});
+  const SIZE page = ui::ClientSize(SSTab1.Page(0).hwnd(), {w - 8, h - 30});
+  const int m = 6, pw = static_cast<int>(page.cx), ph = static_cast<int>(page.cy);
+  const int fw = std::max(pw - 2 * m, 300), fh = std::max(ph - 2 * m, 200);
+  Frame1.Move({m, m, fw, fh});
+  const int optionWidth = std::min((fw - 2 * m) / 3, 150);
+  for (int i = 0; i < 3; ++i) ConnectionOtp[i]->Move({m + i * (optionWidth + 2), 6, optionWidth, 20});
+
+  const int fixedRows = 26 + 8 + 28 + 6 + 22 + 2 * m;
+  const int listHeight = (fh - fixedRows) * 3 / 5, graphHeight = fh - fixedRows - listHeight;
+  ConInfoLst.Move({m, 26, fw - 2 * m, listHeight});
+  const int row = 26 + listHeight + 8;
+  const int intervalWidths[3] = {96, 84, 104};
+  const int intervalsWidth = intervalWidths[0] + intervalWidths[1] + intervalWidths[2];
+  const int comboWidth = std::clamp(fw - m - intervalsWidth - 8 - 90, 100, 180);
+  Label1.Move({m, row + 4, 80, 18});
+  NetSpeedCombo.Move({90, row, comboWidth, 200});
+  int x = 90 + comboWidth + 8;
+  for (int i = 0; i < 3; ++i) {
+    IntervalOpt[i]->Move({x, row + 2, intervalWidths[i], 18});
+    x += intervalWidths[i];
+  }
+  const int graphTop = row + 28;
+  GraphMaxLbl.Move({m, graphTop, 42, 16});
+  NetSpeedGrph.Move({50, graphTop, fw - 50 - m, graphHeight});
+  ResetDateBtn.Move({fw - m - 100, graphTop + graphHeight + 6, 100, 22});
+
+  const int buttonWidth = 96, buttonsLeft = pw - m - buttonWidth;
+  IntProgsList.Move({m, m, buttonsLeft - 8 - m, ph - 2 * m});
+  ui::Button* buttons[5] = {&AddBtn, &RemoveBtn, &EnableBtn, &LaunchBtn, &LaunchAllBtn};
+  for (int i = 0; i < 5; ++i) buttons[i]->Move({buttonsLeft, m + 30 * i, buttonWidth, 24});
+}
+
 void ConInfoFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
   if (keyCode == VK_F1) ShowOnlineHelp("IntConInfo");
   if (keyCode == VK_F5) RefreshMe();

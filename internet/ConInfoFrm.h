@@ -57,6 +57,7 @@ class ConInfoFrmForm : public ui::Window {
 
  protected:
   void Form_Load() override;
+  void Form_Resize() override;
   void Form_KeyDown(int& keyCode, int shift) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 

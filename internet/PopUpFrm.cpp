@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "AddBrowserFrm.h"
@@ -120,6 +122,40 @@ void PopUpFrmForm::Form_Load() {
   SetBackColor(FormBackColor);
   for (int i = 0; i < SSTab1.Tabs(); ++i) SSTab1.Page(i).SetBackColor(FormBackColor);
   RefreshMe();
+}
+
+void PopUpFrmForm::Form_Resize() {
+  // The tabs fill the page; on each, the list takes the room its buttons and lines
+  // leave.
+  const int w = ScaleWidth(), h = ScaleHeight();
+  if (w <= 0 || h <= 0) return;
+  SSTab1.Move({0, 0, w, h});
+  const SIZE page = ui::ClientSize(SSTab1.Page(0).hwnd(), {w - 8, h - 30});
+  const int margin = 8, pw = static_cast<int>(page.cx), ph = static_cast<int>(page.cy);
+  const int bottom = std::max(ph - margin - 24, 60), buttonWidth = 92;
+
+  Label3.Move({margin, 8, pw - 2 * margin, 16});
+  BlockedWndLst.Move({margin, 28, pw - 2 * margin, bottom - 28 - 6});
+  ResetBtn.Move({pw - margin - 88, bottom, 88, 24});
+  // The caption as wide as its text, the date and the count after it.
+  const int sinceLeft = margin + std::min(static_cast<int>(Label2.TextExtent().cx) + 4, 260);
+  Label2.Move({margin, bottom + 4, sinceLeft - margin, 16});
+  TotalBlockSinceLbl.Move({sinceLeft, bottom + 4, 120, 16});
+  TotalBlockCntLbl.Move({sinceLeft + 122, bottom + 4, std::max(pw - margin - 88 - 8 - sinceLeft - 122, 0), 16});
+
+  const int listWidth = pw - 2 * margin - buttonWidth - 8, buttonsLeft = pw - margin - buttonWidth;
+  Label1White.Move({margin, 8, pw - 2 * margin, 16});
+  WhiteWndLst.Move({margin, 28, listWidth, ph - 28 - margin});
+  Label1Browsers.Move({margin, 8, pw - 2 * margin, 16});
+  BrowsersLst.Move({margin, 28, listWidth, ph - 28 - margin - 26});
+  ui::Button* white[3] = {&WhiteAddBtn, &WhiteModiBtn, &WhiteDelBtn};
+  ui::Button* browsers[3] = {&BrowsersAddBtn, &BrowsersModiBtn, &BrowsersDelBtn};
+  for (int i = 0; i < 3; ++i) {
+    white[i]->Move({buttonsLeft, 28 + 30 * i, buttonWidth, 24});
+    browsers[i]->Move({buttonsLeft, 28 + 30 * i, buttonWidth, 24});
+  }
+  ChangeSoundFileLbl.Move({margin, ph - margin - 18, 58, 16});
+  Label5.Move({margin + 60, ph - margin - 18, pw - 2 * margin - 60, 16});
 }
 
 void PopUpFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {

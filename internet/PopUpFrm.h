@@ -58,6 +58,7 @@ class PopUpFrmForm : public ui::Window {
 
  protected:
   void Form_Load() override;
+  void Form_Resize() override;
   void Form_KeyDown(int& keyCode, int shift) override;
 
  private:

@@ -115,6 +115,24 @@ std::vector<std::string> MergedWndValues(HWND hwnd, const std::function<int(HWND
   return v;
 }
 
+// The image list, and in the large-icon view a cell wide enough for the longest name.
+// Wine spaces large icons by the icon's width alone, so neighbouring labels ran into
+// each other and were cut: the cells are widened to the names (within bounds) and
+// the rows placed again whenever the width changes.
+void AttachIcons(ui::ListView& list, ui::ImageList& images, bool large) {
+  AttachImageList(list, images, large);
+  if (!large || !list.hwnd() || list.View() != LVS_ICON) return;
+  const int kNarrowest = GetSystemMetrics(SM_CXICONSPACING), kWidest = 160;
+  int width = kNarrowest;
+  for (int row = 0; row < list.ItemCount(); ++row) width = std::max(width, list.HeaderTextWidth(list.ItemText(row)));
+  width = std::min(width, kWidest);
+  const int height = std::max(GetSystemMetrics(SM_CYICONSPACING), 32 + 2 * 14 + 12);
+  const DWORD now = static_cast<DWORD>(SendMessageA(list.hwnd(), LVM_GETITEMSPACING, FALSE, 0));
+  if (LOWORD(now) == width && HIWORD(now) == height) return;
+  SendMessageA(list.hwnd(), LVM_SETICONSPACING, 0, MAKELPARAM(width, height));
+  SendMessageA(list.hwnd(), LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
 }  // namespace
 
 MainfrmForm::MainfrmForm()
@@ -745,7 +763,7 @@ void MainfrmForm::RefAppList() {
       AppLst.SetTag(j, "");
     }
     if (newRows || removed) KeepRowIcons(AppLst, 0);
-    if (newRows) AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+    if (newRows) AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
   } else {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     WaitLbl.SetText("Reading Processes ... Please wait...");
@@ -763,7 +781,7 @@ void MainfrmForm::RefAppList() {
       for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) AddAppLstItem(i);
       for (int row = 0; row < AppLst.ItemCount(); ++row)
         AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
-      AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+      AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
       AppLst.SetSorted(true);
     }
     WaitLbl.SetVisible(false);
@@ -836,7 +854,7 @@ void MainfrmForm::MergeWindows(MergeKind kind) {
     WndLst.SetTag(j, "");
   }
   if (newRows || removed) KeepRowIcons(WndLst, 1);
-  if (newRows) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  if (newRows) AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
   // Answers of threads long gone are not kept without end.
   if (threadAnswers_.size() > 4 * static_cast<size_t>(WndLst.ItemCount()) + 64) threadAnswers_.clear();
 }
@@ -862,7 +880,7 @@ void MainfrmForm::RefWinList() {
     AddWndLstItem(WndTable[static_cast<size_t>(i)]);
   for (int row = 0; row < WndLst.ItemCount(); ++row)
     WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
-  AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
   WndLst.SetSorted(true);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
@@ -885,7 +903,7 @@ void MainfrmForm::DoProgWndOpt() {
   }
   for (int row = 0; row < WndLst.ItemCount(); ++row)
     WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
-  if (!programs.empty()) AttachImageList(WndLst, TmpIconImg[1], WndLargeIcon);
+  if (!programs.empty()) AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
 }
 
 void MainfrmForm::DoWndProgOpt() {
@@ -907,7 +925,7 @@ void MainfrmForm::DoWndProgOpt() {
   }
   for (int row = 0; row < AppLst.ItemCount(); ++row)
     AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
-  AttachImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
 }
 
 int16_t MainfrmForm::GetAppId(const std::string& path) const {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "AddStartupFrm.h"
 #include "DetailsFrm.h"
 #include "Failure.h"
@@ -294,7 +296,42 @@ void MoreToolsFrmForm::Form_Activate() { RefreshMe(true); }
 void MoreToolsFrmForm::Form_Resize() {
   const int width = ScaleWidth() - 20, height = ScaleHeight() - 20;
   if (width > 0 && height > 0) SSTab1.Move({10, 10, width, height});
+  LayoutRemindersTab();
   SSTab1_Click();
+}
+
+// The reminder frames take the tab's width. A caption sits beside the box it speaks
+// of where it fits on one line, and wraps under itself where the font is too wide.
+void MoreToolsFrmForm::LayoutRemindersTab() {
+  RECT inner{};
+  if (!SSTab1.Page(0).hwnd() || !GetClientRect(SSTab1.Page(0).hwnd(), &inner)) return;
+  const int margin = 8, frameWidth = inner.right - 2 * margin;
+  if (frameWidth < 300) return;
+  const int lineHeight = 14, room = frameWidth - 10 - 8;  // a frame's controls start at x 10
+  auto oneLine = [](const ui::Label& label) { return static_cast<int>(label.TextExtent().cx) + 4; };
+
+  HealthFram.Move({margin, 8, frameWidth, 192});
+  WinReminderChk.Move({10, 20, 124, 20});
+  WinReminderTxt.Move({138, 20, 44, 20});
+  WinMinutesLbl.Move({188, 22, 80, 18});
+  const int idleWidth = std::min(oneLine(IdleLbl), room - 50 - 4);
+  IdleLbl.Move({10, 48, idleWidth, 18});
+  WinReminderIdleTimeTxt.Move({10 + idleWidth + 4, 46, 50, 20});
+  IdleMinutesLbl.Move({10, 72, room, 18});
+  WinReminderTextTxt.Move({10, 92, room, 62});
+
+  IntFram.Move({margin, 206, frameWidth, 112});
+  IntReminderChk.Move({10, 20, 124, 20});
+  IntReminderTxt.Move({138, 20, 44, 20});
+  const int captionLeft = 186, captionWidth = frameWidth - captionLeft - 8;
+  const int lines = oneLine(Label4) <= captionWidth ? 1 : 2;
+  Label4.Move({captionLeft, 22, captionWidth, 4 + lines * lineHeight});
+  const int dialUpTop = std::max(46, 22 + 4 + lines * lineHeight + 2);
+  Label4_1.Move({10, dialUpTop, room, 18});
+  const int textTop = dialUpTop + 20;
+  IntReminderTextTxt.Move({10, textTop, room, std::max(112 - 8 - textTop, 24)});
+  ResetBtn.Move({margin + frameWidth - 80, 324, 80, 24});
+  SaveBtn.Move({margin + frameWidth - 168, 324, 80, 24});
 }
 
 void MoreToolsFrmForm::SSTab1_Click() {

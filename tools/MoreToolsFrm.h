@@ -130,6 +130,7 @@ class MoreToolsFrmForm : public ui::Window {
   void ReminderKey(int keyCode);
   void SSTab1_Click();
   void LayoutStartUpTab();
+  void LayoutRemindersTab();
   void StartBtn_Click();
   void PauseBtn_Click();
   void StopBtn_Click();

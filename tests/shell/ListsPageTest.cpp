@@ -19,6 +19,7 @@
 #include "Input.h"
 #include "InterfaceFrm.h"
 #include "Mainfrm.h"
+#include "ProcCPUFrm.h"
 #include "MainfrmPictures.h"
 #include "ModMain.h"
 #include "ModProgInfo.h"
@@ -524,6 +525,128 @@ TEST_F(ListsPageTest, ThePopUpFirstTimeMessageShowsItsLastLine) {
   EXPECT_LE(needed.bottom, body.bottom - body.top) << "the text's last line is cut";
   EXPECT_LE(body.bottom, line.top) << "the lines cross the text";
   EXPECT_LE(ok.bottom, client.bottom) << "the OK button is cut";
+}
+
+// ---- the program list's monitor command
+
+// A program put under monitoring from the program list leaves the Risk Monitor's
+// running list, even when that list already showed it, and its monitored row is
+// marked running (black), not stopped (red).
+TEST_F(ListsPageTest, AProgramMonitoredFromTheListLeavesTheRunningListAndShowsRunning) {
+  Fixture& watched = folder->Start("watched.exe", "plain");
+  Full();
+  const std::string path = Key("watched.exe");
+  ASSERT_FALSE(path.empty());
+  ProcCPUFrm.Load();
+  ProcCPUFrm.CurrentProcLV.Clear();
+  auto rowIn = [&](ui::ListView& list) {
+    for (int r = 0; r < list.ItemCount(); ++r)
+      if (vb::LCase(list.SubItem(r, 1)) == vb::LCase(path)) return r;
+    return -1;
+  };
+  // The Risk Monitor page seen first: the program is among the running ones.
+  ClickButton(InterfaceFrm.Toolbar1, "ProcCPU");
+  ASSERT_TRUE(PumpUntil([&] { return rowIn(ProcCPUFrm.AppsLV) >= 0; })) << "not listed as running";
+  ClickButton(InterfaceFrm.Toolbar1, "Quillon");
+  ASSERT_TRUE(PumpUntil([] { return Mainfrm.Visible(); }));
+  Full();
+
+  // Its row chosen and the command taken from the row's menu, as a user does; the
+  // offer to restart it is declined.
+  answer = [](const looptest::ShownMessage&) { return IDNO; };
+  ui::ListView& apps = Mainfrm.AppLst;
+  const POINT row = RowPoint(apps, AppRow("watched.exe"));
+  testsupport::ClickAt(apps.hwnd(), row.x, row.y);
+  ASSERT_TRUE(PumpUntil([&] { return apps.SelectedRows() == std::vector<int>{AppRow("watched.exe")}; }));
+  {
+    MenuWatcher menu({VK_DOWN, VK_DOWN, VK_RETURN});
+    testsupport::ClickAt(apps.hwnd(), row.x, row.y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    const shelltest::ShownMenu& shown = menu.Wait();
+    ASSERT_TRUE(shown.seen) << "no menu on the row";
+    ASSERT_GE(shown.items.size(), 2u);
+    EXPECT_EQ(shown.items[1], "Monitor for &Risky Behavior");
+  }
+  ASSERT_TRUE(PumpUntil([] { return InterfaceFrm.Toolbar1.Value("ProcCPU"); })) << "the page did not switch";
+  ASSERT_TRUE(PumpUntil([&] { return rowIn(ProcCPUFrm.CurrentProcLV) >= 0; })) << "not monitored";
+  now += 2000;
+  ProcCPUFrm.RefreshMe();
+  Settle();
+  EXPECT_EQ(rowIn(ProcCPUFrm.AppsLV), -1) << "still listed as running while monitored";
+  const int monitored = rowIn(ProcCPUFrm.CurrentProcLV);
+  ASSERT_GE(monitored, 0);
+  EXPECT_EQ(ProcCPUFrm.CurrentProcLV.CellForeColor(monitored, 0), RGB(0, 0, 0)) << "drawn as if it had stopped";
+  shelltest::SaveShot(InterfaceFrm.hwnd(), "risk-monitor-monitored");
+
+  // Once it ends, the row turns red, and it does not come back among the running ones.
+  watched.End();
+  ASSERT_TRUE(PumpUntil([&] {
+    now += 2000;
+    ProcCPUFrm.RefreshMe();
+    return ProcCPUFrm.CurrentProcLV.CellForeColor(rowIn(ProcCPUFrm.CurrentProcLV), 0) == RGB(255, 0, 0);
+  }, 10000)) << "an ended program is not marked";
+  EXPECT_EQ(rowIn(ProcCPUFrm.AppsLV), -1);
+  ProcCPUFrm.RemoveProcess(static_cast<int16_t>(vb::Val(ProcCPUFrm.CurrentProcLV.Key(rowIn(ProcCPUFrm.CurrentProcLV)).substr(1))), path);
+}
+
+// ---- the large-icon view
+
+// In the large-icon view of both lists, chosen from each list's "Views" button, every
+// row keeps its own cell: no icon or label overlaps another, and each label shows its
+// whole name.
+TEST_F(ListsPageTest, LargeIconsKeepEachRowsIconAndLabelInItsOwnCell) {
+  for (const char* name : {"company.exe", "garden2.exe", "garden.exe", "longerprogramname.exe"})
+    folder->Start(name, "plain");
+  Full();
+  struct Case {
+    ui::ButtonBar* bar;
+    ui::ListView* list;
+  };
+  for (const Case& c : {Case{&Mainfrm.ProgBar2, &Mainfrm.AppLst}, Case{&Mainfrm.WndBar2, &Mainfrm.WndLst}}) {
+    {
+      MenuWatcher menu({VK_DOWN, VK_RETURN});
+      ClickButton(*c.bar, "ListView");
+      const shelltest::ShownMenu& shown = menu.Wait();
+      ASSERT_TRUE(shown.seen) << "no menu on the Views button";
+      EXPECT_EQ(shown.items.front(), "Lar&ge Icons");
+    }
+    ASSERT_TRUE(PumpUntil([&] { return c.list->View() == LVS_ICON && !Mainfrm.Refreshing; }));
+  }
+  Full();
+  Settle(300);
+  shelltest::SaveShot(InterfaceFrm.hwnd(), "large-icons");
+  for (ui::ListView* list : {&Mainfrm.AppLst, &Mainfrm.WndLst}) {
+    HWND h = list->hwnd();
+    ASSERT_GE(list->ItemCount(), 4);
+    std::vector<RECT> icons, labels;
+    for (int r = 0; r < list->ItemCount(); ++r) {
+      RECT icon = {LVIR_ICON, 0, 0, 0}, label = {LVIR_LABEL, 0, 0, 0};
+      SendMessageA(h, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&icon));
+      SendMessageA(h, LVM_GETITEMRECT, r, reinterpret_cast<LPARAM>(&label));
+      icons.push_back(icon);
+      labels.push_back(label);
+      // The whole name fits the label's cell, wrapped as the list wraps it.
+      const std::string text = list->ItemText(r);
+      HDC dc = GetDC(h);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+      SIZE one = {};
+      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &one);
+      SelectObject(dc, old);
+      ReleaseDC(h, dc);
+      const int lines = (label.bottom - label.top) / std::max<int>(one.cy, 1);
+      EXPECT_LE(one.cx, (label.right - label.left) * std::max(lines, 1)) << "\"" << text << "\" is cut";
+    }
+    for (size_t a = 0; a < icons.size(); ++a)
+      for (size_t b = 0; b < icons.size(); ++b) {
+        if (a == b) continue;
+        const std::string names = "\"" + list->ItemText(static_cast<int>(a)) + "\" and \"" +
+                                  list->ItemText(static_cast<int>(b)) + "\"";
+        EXPECT_FALSE(Overlap(labels[a], labels[b])) << "the labels of " << names << " overlap";
+        EXPECT_FALSE(Overlap(labels[a], icons[b])) << "a label over an icon: " << names;
+        EXPECT_FALSE(Overlap(icons[a], icons[b])) << "the icons of " << names << " overlap";
+      }
+  }
+  Mainfrm.mnuAppLstView_Click(2);
+  Mainfrm.mnuWndLstView_Click(2);
 }
 
 }  // namespace

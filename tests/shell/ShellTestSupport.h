@@ -59,6 +59,10 @@ class PostedAction {
   HWND hwnd_ = nullptr;
 };
 
+// The window as the screen shows it, saved as a picture file for a person to look at
+// when QP_SHOTS names a folder (a Windows path); nothing otherwise.
+void SaveShot(HWND hwnd, const std::string& name);
+
 // Captions of a real menu, by position (with shortcut texts, "-" for separators).
 std::vector<std::string> MenuCaptions(HMENU menu);
 
