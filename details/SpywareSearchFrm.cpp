@@ -6,6 +6,7 @@
 #include "ModSettings.h"
 #include "Seams.h"
 #include "VbRules.h"
+#include "Window.h"
 
 SpywareSearchFrmForm SpywareSearchFrm;
 
@@ -82,6 +83,7 @@ SpywareSearchFrmForm::SpywareSearchFrmForm()
       if (button == 1) KeepDragPoint(x, y, c->hwnd());
     };
   TopImg.MouseMove = [this](int button, int, int, int) { TopImg_MouseMove(button); };
+  TopImg.Paint = [this](HDC dc) { DrawTitle(dc); };
   // The title sits on the strip and drags like it.
   ScreenLabel.MouseMove = [this](int button, int, int, int) { TopImg_MouseMove(button); };
 }
@@ -96,6 +98,12 @@ void SpywareSearchFrmForm::Form_Load() {
   TopImg.SetPicture(topPicture_);
   ScreenLabel.SetFont("Arial", 12, true);
   ScreenLabel.SetForeColor(RGB(255, 255, 255));
+  // The title is drawn on the strip itself (DrawTitle): the label would paint the
+  // window's pale rose behind its white letters. It keeps the text and the font.
+  ScreenLabel.SetVisible(false);
+  // The close button lies on the strip: in front of it, and the strip never paints over it.
+  SetWindowLongA(TopImg.hwnd(), GWL_STYLE, GetWindowLongA(TopImg.hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
+  SetWindowPos(asxToolbarClose.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ui::Bounds close = asxToolbarClose.GetBounds();
   close.x = ScaleWidth() - close.width;
   close.y = 0;
@@ -118,14 +126,30 @@ void SpywareSearchFrmForm::ShowSpywareSearchFrm(const std::string& progPath) {
   const int tx = vb::TwipsPerPixelX(), ty = vb::TwipsPerPixelY();
   const int32_t left = GetSystemMetrics(SM_CXMAXIMIZED) * tx - (outer.right - outer.left) * tx - 400;
   const int32_t top = GetSystemMetrics(SM_CYMAXIMIZED) * ty - (outer.bottom - outer.top) * ty - 100;
-  SetWindowPos(hwnd(), nullptr, vb::TwipsToPixelsX(left), vb::TwipsToPixelsY(top), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Kept whole on the work area, clear of a docked bar: Wine's maximized size on a bare
+  // display passes the screen's bottom, and the form may be shown already.
+  const int x = vb::TwipsToPixelsX(left), y = vb::TwipsToPixelsY(top);
+  const POINT at = ui::PlaceOnWorkArea({x, y, x + outer.right - outer.left, y + outer.bottom - outer.top});
+  SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
   Show();
   if (LinksLV.ItemCount() > 0) {
     LinksLV.SetSelected(0, true);
     LinksLV_ItemClick(0);
   }
+}
+
+void SpywareSearchFrmForm::DrawTitle(HDC dc) {
+  const std::string title = ScreenLabel.Text();
+  const ui::Bounds at = ScreenLabel.GetBounds();
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(ScreenLabel.hwnd(), WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  // A dark edge under the white keeps the letters clear where the strip grows pale.
+  SetTextColor(dc, RGB(90, 0, 20));
+  TextOutA(dc, at.x + 1, at.y + 1, title.c_str(), static_cast<int>(title.size()));
+  SetTextColor(dc, RGB(255, 255, 255));
+  TextOutA(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
+  SelectObject(dc, old);
 }
 
 void SpywareSearchFrmForm::LinksLV_ItemClick(int row) {

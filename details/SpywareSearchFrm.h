@@ -46,6 +46,7 @@ class SpywareSearchFrmForm : public ui::Window {
 
  private:
   void KeepDragPoint(int x, int y, HWND from);
+  void DrawTitle(HDC dc);
   void TopImg_MouseMove(int button);
   POINT dragPoint_ = {0, 0};  // the pointer's place within the window at the mouse-down
   HBITMAP topPicture_ = nullptr;

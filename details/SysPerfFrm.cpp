@@ -18,9 +18,10 @@ namespace {
 // The load of one memory kind in percent: 1 - available / total. A kind without a
 // total (no paging file) or without figures has no load and gets no sample.
 bool MemoryLoad(size_t available, size_t total, int32_t& load) {
-  if (PerfInfoData.size() <= total || PerfInfoData[total] <= 0) return false;
-  load = static_cast<int32_t>(
-      vb::RoundHalfEven((1.0 - static_cast<double>(PerfInfoData[available]) / PerfInfoData[total]) * 100.0));
+  const int64_t totalKb = MemoryFigureKb(PerfInfoData, total);
+  if (totalKb <= 0) return false;
+  load = static_cast<int32_t>(vb::RoundHalfEven(
+      (1.0 - static_cast<double>(MemoryFigureKb(PerfInfoData, available)) / static_cast<double>(totalKb)) * 100.0));
   return true;
 }
 
@@ -40,7 +41,7 @@ void SetupGraph(GraphControl& graph) {
 }
 }  // namespace
 
-std::string FormatMemFigure(int32_t kb) {
+std::string FormatMemFigure(int64_t kb) {
   if (kb == 0) return "";
   // Wine's default grouping writes 1234567 as "1234,567": the record says "3" itself.
   char thousands[8] = ",", decimal[8] = ".";
@@ -63,25 +64,28 @@ SysPerfFrmForm::SysPerfFrmForm()
       MemInfoOpt1(*this, {10, 42, 160, 18}, "Virtual Memory (Kb)"),
       MemInfoOpt2(*this, {10, 64, 160, 18}, "Paging (Kb)"),
       MemInfoOpt{&MemInfoOpt0, &MemInfoOpt1, &MemInfoOpt2},
-      Frame2_0(*this, {200, 32, 126, 60}, "Physical Memory"),
-      Frame2_1(*this, {332, 32, 126, 60}, "Virtual Memory"),
-      Frame2_2(*this, {464, 32, 126, 60}, "Paging File"),
+      // The figures get the room of the largest: a 64-bit program's address space,
+      // 128 TB, is "137,438,953,344" KB. So the three frames stand in a row of their own
+      // under the choices, and everything stays within the page's 569 x 400 pixels.
+      Frame2_0(*this, {12, 130, 148, 60}, "Physical Memory"),
+      Frame2_1(*this, {166, 130, 148, 60}, "Virtual Memory"),
+      Frame2_2(*this, {320, 130, 148, 60}, "Paging File"),
       Frame2{&Frame2_0, &Frame2_1, &Frame2_2},
-      Label1_0(*this, {8, 18, 40, 16}, "Free:"), Label1_1(*this, {8, 38, 40, 16}, "Total: "),
-      Label1_2(*this, {8, 18, 40, 16}, "Free:"), Label1_3(*this, {8, 38, 40, 16}, "Total: "),
-      Label1_4(*this, {8, 18, 40, 16}, "Free:"), Label1_5(*this, {8, 38, 40, 16}, "Total: "),
-      MemDataLbl0(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl1(*this, {48, 38, 72, 16}, "", SS_RIGHT),
-      MemDataLbl2(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl3(*this, {48, 38, 72, 16}, "", SS_RIGHT),
-      MemDataLbl4(*this, {48, 18, 72, 16}, "", SS_RIGHT), MemDataLbl5(*this, {48, 38, 72, 16}, "", SS_RIGHT),
+      Label1_0(*this, {6, 18, 38, 16}, "Free:"), Label1_1(*this, {6, 38, 38, 16}, "Total: "),
+      Label1_2(*this, {6, 18, 38, 16}, "Free:"), Label1_3(*this, {6, 38, 38, 16}, "Total: "),
+      Label1_4(*this, {6, 18, 38, 16}, "Free:"), Label1_5(*this, {6, 38, 38, 16}, "Total: "),
+      MemDataLbl0(*this, {44, 18, 98, 16}, "", SS_RIGHT), MemDataLbl1(*this, {44, 38, 98, 16}, "", SS_RIGHT),
+      MemDataLbl2(*this, {44, 18, 98, 16}, "", SS_RIGHT), MemDataLbl3(*this, {44, 38, 98, 16}, "", SS_RIGHT),
+      MemDataLbl4(*this, {44, 18, 98, 16}, "", SS_RIGHT), MemDataLbl5(*this, {44, 38, 98, 16}, "", SS_RIGHT),
       MemDataLbl{&MemDataLbl0, &MemDataLbl1, &MemDataLbl2, &MemDataLbl3, &MemDataLbl4, &MemDataLbl5},
-      Frame3_0(*this, {12, 132, 578, 120}, "CPU usage History"),
-      Frame3_1(*this, {12, 258, 578, 120}, "Physical Memory usage history"),
-      CpuUsageGrph(*this, {8, 18, 562, 94}),
-      MemUsageGrph(*this, {8, 18, 562, 94}),
-      IntervalFrame(*this, {200, 96, 390, 32}, ""),
-      IntervalOpt0(*this, {8, 10, 110, 18}, "This minute", true),
-      IntervalOpt1(*this, {128, 10, 110, 18}, "This hour"),
-      IntervalOpt2(*this, {248, 10, 120, 18}, "This 24 hours"),
+      Frame3_0(*this, {12, 196, 548, 98}, "CPU usage History"),
+      Frame3_1(*this, {12, 300, 548, 98}, "Physical Memory usage history"),
+      CpuUsageGrph(*this, {8, 18, 532, 72}),
+      MemUsageGrph(*this, {8, 18, 532, 72}),
+      IntervalFrame(*this, {200, 32, 360, 32}, ""),
+      IntervalOpt0(*this, {8, 10, 108, 18}, "This minute", true),
+      IntervalOpt1(*this, {120, 10, 108, 18}, "This hour"),
+      IntervalOpt2(*this, {232, 10, 120, 18}, "This 24 hours"),
       IntervalOpt{&IntervalOpt0, &IntervalOpt1, &IntervalOpt2} {
   for (auto* option : MemInfoOpt) option->SetContainer(Frame1);
   ui::Label* names[6] = {&Label1_0, &Label1_1, &Label1_2, &Label1_3, &Label1_4, &Label1_5};
@@ -167,7 +171,7 @@ void SysPerfFrmForm::RefreshMe(bool /*fromLoop*/) {
   const int s = FirstChosen(IntervalOpt);
   // No figures yet: the labels stay empty rather than reading past the array.
   for (int i = 0; i < 6; ++i)
-    MemDataLbl[i]->SetText(PerfInfoData.size() >= 8 ? FormatMemFigure(PerfInfoData[2 + i]) : "");
+    MemDataLbl[i]->SetText(PerfInfoData.size() >= 8 ? FormatMemFigure(MemoryFigureKb(PerfInfoData, 2 + i)) : "");
   UpdateSysPerf();
   if (!ViewVisible(Views.frame.form)) return;
   CpuUsageGrph.Refresh(CpuHistory.get(), s);

@@ -50,4 +50,4 @@ extern SysPerfFrmForm SysPerfFrm;
 
 // A memory figure as the page shows it: groups of three digits with the locale's
 // separator, no decimals, and empty text for 0.
-std::string FormatMemFigure(int32_t kb);
+std::string FormatMemFigure(int64_t kb);

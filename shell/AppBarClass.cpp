@@ -111,6 +111,7 @@ void AppBarClass::AppBarQuerySetPos() {
     default: rc.top = rc.bottom - height; break;
   }
   Message(ABM_SETPOS);
+  ui::SetDockedBand(&rc);  // none while auto-hidden: the band is then empty
   // Also while the bar's own handler runs: a bar the shell moved must move on screen
   // too; what the move sends back reaches only the previous procedure.
   if (!options_.AutoHide)
@@ -216,6 +217,7 @@ void AppBarClass::RemoveAppBar() {
   options_.AutoHide = false;
   AutoHideAppBar();
   Message(ABM_REMOVE);
+  ui::SetDockedBand(nullptr);
   ForgetAppBarWindow();
   ui::DoEvents();
   UnHookForm();
@@ -226,16 +228,24 @@ void AppBarClass::RemoveAppBar() {
 RECT AppBarClass::GetOutlineRect() {
   POINT c = {0, 0};
   GetCursorPos(&c);
-  const long cx = ScreenWidth(), cy = ScreenHeight();
-  // The cursor's distance from the centre, scaled to the screen's shape, picks the
-  // axis; its side of the centre picks the edge.
-  const long long across = static_cast<long long>(std::labs(c.x - cx / 2)) * cy;
-  const long long down = static_cast<long long>(std::labs(c.y - cy / 2)) * cx;
-  if (across > down)
-    NewEdge = c.x < cx / 2 ? ABE_LEFT : ABE_RIGHT;
-  else
-    NewEdge = c.y >= static_cast<long>(vb::RoundHalfEven(cy / 2.0)) ? ABE_BOTTOM : ABE_TOP;
+  // Only the top and bottom edges: the items stand in one row, which a side band
+  // (a column as wide as a caption) cannot show. The side edges stay reachable
+  // through the "Position" setting.
+  NewEdge = c.y >= static_cast<long>(vb::RoundHalfEven(ScreenHeight() / 2.0)) ? ABE_BOTTOM : ABE_TOP;
   return Band(ScreenRect(true), static_cast<UINT>(NewEdge));
+}
+
+void AppBarClass::BeginDrag() { NewEdge = static_cast<int32_t>(data_.uEdge); }
+
+void AppBarClass::EndDrag() {
+  if (NewEdge != static_cast<int32_t>(data_.uEdge)) {
+    OldEdge = static_cast<int32_t>(data_.uEdge);
+    data_.uEdge = static_cast<UINT>(NewEdge);
+    EdgeChanged = true;
+  }
+  // The bar followed the cursor: back into its band, the old one or the new.
+  ModifyAppBar();
+  if (options_.AutoHide) MoveToFullBand();
 }
 
 void AppBarClass::WindowProc(HWND /*hwnd*/, UINT msg, WPARAM wp, LPARAM lp) {

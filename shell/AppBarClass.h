@@ -53,6 +53,11 @@ class AppBarClass {
   void HideAppBar(bool makeHidden, bool alwaysOnTop);
   // The drag outline in pixels for the cursor; writes NewEdge.
   RECT GetOutlineRect();
+  // A drag of the bar by its strip, followed by the bar itself: it starts on the bar's
+  // own edge, and at its end the bar docks at the edge the cursor chose, or goes back
+  // to its own band.
+  void BeginDrag();
+  void EndDrag();
 
  private:
   UINT_PTR Message(DWORD msg);

@@ -51,7 +51,7 @@ void SetupGraph(GraphControl& graph) {
 
 InfoBarFrmForm::InfoBarFrmForm()
     : Window({.caption = "Quillon Tracker", .style = WS_POPUP, .exStyle = WS_EX_TOOLWINDOW,
-              .width = kInitialWidth, .height = kInitialHeight, .keyPreview = true}),
+              .width = kInitialWidth, .height = kInitialHeight, .keyPreview = true, .keepOnWorkArea = false}),
       LeftPic(*this, {0, 0, 14, kInitialHeight}),
       MainPic(*this, {14, 0, kInitialWidth - 28, kInitialHeight}),
       RightPic(*this, {kInitialWidth - 14, 0, 14, kInitialHeight}),
@@ -103,8 +103,14 @@ InfoBarFrmForm::InfoBarFrmForm()
     DragMove(RightPic, DragRight, DragRightX, DragRightY, x, y);
   };
   LeftPic.MouseMove = [this](int, int, int, int) { HoverCap(LeftPic, ScrollLeftOn); };
-  MainPic.MouseUp = [this](int, int, int, int) { DragMain = false; };
-  RightPic.MouseUp = [this](int, int, int, int) { DragRight = false; };
+  MainPic.MouseUp = [this](int, int, int, int) {
+    DragMain = false;
+    EndDrag();
+  };
+  RightPic.MouseUp = [this](int, int, int, int) {
+    DragRight = false;
+    EndDrag();
+  };
   MainPic.Click = [this] {
     ApplyTopMost(kTopMostFlags);
     DragMain = false;
@@ -362,15 +368,37 @@ void InfoBarFrmForm::StartDrag(ui::PictureBox&, bool& flag, int& dx, int& dy, in
   dy = y;
 }
 
-void InfoBarFrmForm::DragMove(ui::PictureBox& pic, bool& flag, int dx, int dy, int x, int y) {
-  if (!flag || (x == dx && y == dy)) return;
+// The bar follows the drag itself, from the strip's own mouse messages, rather than
+// through the system's move loop: that loop holds the thread (no values, no hot
+// keys) and, under Wine, outlives the release when a nested pump takes the button's
+// release before it sees it. The strip keeps the mouse captured while the button is
+// down, so the release always comes back here.
+void InfoBarFrmForm::DragMove(ui::PictureBox&, bool& flag, int dx, int dy, int x, int y) {
+  if (dragging_) {
+    FollowDrag();
+    return;
+  }
+  if (!flag || (x == dx && y == dy) || !bar_) return;
   flag = false;
-  // The system's move loop drags the bar; the application bar snaps its outline.
-  SendMessageA(pic.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  ReleaseCapture();
-  SendMessageA(hwnd(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-  if (IsWindow(hwnd())) SetCapture(hwnd());
-  ReleaseCapture();
+  dragging_ = true;
+  bar_->BeginDrag();
+  FollowDrag();
+}
+
+void InfoBarFrmForm::FollowDrag() {
+  // A release that never reached the strip (capture taken away) ends the drag too.
+  if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
+    EndDrag();
+    return;
+  }
+  const RECT outline = bar_->GetOutlineRect();
+  SetWindowPos(hwnd(), nullptr, outline.left, outline.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InfoBarFrmForm::EndDrag() {
+  if (!dragging_) return;
+  dragging_ = false;
+  if (bar_) bar_->EndDrag();
 }
 
 // ---- the menu
@@ -432,7 +460,7 @@ void InfoBarFrmForm::EndAppBar() {
   graph0_.Refresh(nullptr, 0);  // the histories may go before the bar loads again
   BarReady = false;
   HScroll = {};
-  ScrollLeftOn = ScrollRightOn = DragMain = DragRight = false;
+  ScrollLeftOn = ScrollRightOn = DragMain = DragRight = dragging_ = false;
   if (hwnd()) SetWindowRgn(hwnd(), nullptr, FALSE);
 }
 

@@ -49,6 +49,7 @@ class InfoBarFrmForm : public ui::Window {
   bool ScrollLeftOn = false, ScrollRightOn = false;
   bool DragMain = false, DragRight = false;
   int DragMainX = 0, DragMainY = 0, DragRightX = 0, DragRightY = 0;
+  bool dragging_ = false;  // the bar follows the cursor until the button is released
   COLORREF SavedBackColor = 0;
   AppBarClass* Bar() const { return bar_.get(); }
 
@@ -91,6 +92,8 @@ class InfoBarFrmForm : public ui::Window {
   void ApplyTopMost(UINT flags);
   void StartDrag(ui::PictureBox& pic, bool& flag, int& dx, int& dy, int x, int y);
   void DragMove(ui::PictureBox& pic, bool& flag, int dx, int dy, int x, int y);
+  void FollowDrag();
+  void EndDrag();
   void HoverCap(ui::PictureBox& pic, bool& armed);
   void HoverScroll(const POINT& cursor);
   bool RowFits();

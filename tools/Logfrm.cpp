@@ -144,11 +144,11 @@ std::string InternetText() {
 std::string PerformanceText(const std::vector<int32_t>& f) {
   if (f.size() < 8) return "";
   auto item = [](const std::string& label, const std::string& value) { return Line(" - " + label + value); };
-  return item("CPU Usage (%): ", std::to_string(f[0])) + item("Physical (K): ", "") +
-         item("    Free: ", std::to_string(f[2])) + item("    Total: ", std::to_string(f[3])) +
-         item("Virtual (K): ", "") + item("    Free: ", std::to_string(f[4])) +
-         item("    Total: ", std::to_string(f[5])) + item("Paging (K): ", "") +
-         item("    Free: ", std::to_string(f[6])) + item("    Total: ", std::to_string(f[7]));
+  auto kb = [&f](size_t index) { return std::to_string(MemoryFigureKb(f, index)); };
+  return item("CPU Usage (%): ", std::to_string(f[0])) + item("Physical (K): ", "") + item("    Free: ", kb(2)) +
+         item("    Total: ", kb(3)) + item("Virtual (K): ", "") + item("    Free: ", kb(4)) +
+         item("    Total: ", kb(5)) + item("Paging (K): ", "") + item("    Free: ", kb(6)) +
+         item("    Total: ", kb(7));
 }
 
 std::string HistoryText() {

@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "Controls.h"
@@ -325,8 +326,74 @@ LRESULT Window::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
+namespace {
+RECT g_dockedBand = {};
+bool g_docked = false;
+}  // namespace
+
+void SetDockedBand(const RECT* band) {
+  g_docked = band && band->right > band->left && band->bottom > band->top;
+  if (g_docked) g_dockedBand = *band;
+}
+
+RECT OpenWorkArea() {
+  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT overlap;
+  if (!g_docked || !IntersectRect(&overlap, &work, &g_dockedBand)) return work;
+  const RECT& band = g_dockedBand;
+  // A band wider than high lies along the top or the bottom, the other kind along a side.
+  if (band.right - band.left >= band.bottom - band.top) {
+    if (band.top + band.bottom < work.top + work.bottom)
+      work.top = std::max(work.top, band.bottom);
+    else
+      work.bottom = std::min(work.bottom, band.top);
+  } else if (band.left + band.right < work.left + work.right) {
+    work.left = std::max(work.left, band.right);
+  } else {
+    work.right = std::min(work.right, band.left);
+  }
+  return work;
+}
+
+POINT PlaceOnWorkArea(const RECT& window) {
+  const RECT area = OpenWorkArea();
+  const LONG w = window.right - window.left, h = window.bottom - window.top;
+  // Past the right or bottom first, so a window larger than the area keeps its top left.
+  return {std::max(area.left, std::min(window.left, area.right - w)),
+          std::max(area.top, std::min(window.top, area.bottom - h))};
+}
+
+// At the moment it is shown, whatever showed it: a form's own placement (a
+// remembered place, a corner computed from the screen's maximized size, or the
+// system's default of 0, 0) may lie partly off the screen or under the bar.
+void Window::KeepOnWorkArea(WINDOWPOS& pos) const {
+  const LONG style = GetWindowLongA(hwnd_, GWL_STYLE);
+  if (!design_.keepOnWorkArea || (style & (WS_CHILD | WS_MAXIMIZE | WS_MINIMIZE))) return;
+  RECT now = {};
+  GetWindowRect(hwnd_, &now);
+  const int x = (pos.flags & SWP_NOMOVE) ? now.left : pos.x, y = (pos.flags & SWP_NOMOVE) ? now.top : pos.y;
+  const int w = (pos.flags & SWP_NOSIZE) ? now.right - now.left : pos.cx;
+  const int h = (pos.flags & SWP_NOSIZE) ? now.bottom - now.top : pos.cy;
+  const POINT at = PlaceOnWorkArea({x, y, x + w, y + h});
+  const int left = at.x, top = at.y;
+  if (left == x && top == y) return;
+  pos.x = left;
+  pos.y = top;
+  if (pos.flags & SWP_NOSIZE) {
+    pos.cx = w;
+    pos.cy = h;
+  }
+  pos.flags &= ~SWP_NOMOVE;
+}
+
 LRESULT Window::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_WINDOWPOSCHANGING: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+      if (pos && (pos->flags & SWP_SHOWWINDOW) && !IsWindowVisible(hwnd_)) KeepOnWorkArea(*pos);
+      break;
+    }
     case WM_COMMAND:
       if (lp) {
         if (Control* c = ControlFromHandle(reinterpret_cast<HWND>(lp))) {

@@ -28,7 +28,20 @@ struct FormDesign {
   // Tab and Shift+Tab walk the controls, arrows move between option buttons, Enter
   // presses the default button and Esc the cancel button.
   bool dialogKeys = true;
+  // Shown, a top-level form lies whole on the open work area (see OpenWorkArea); the
+  // docked bar itself and the forms that slide in from an edge say no.
+  bool keepOnWorkArea = true;
 };
+
+// The band a docked bar of this program holds, in screen pixels; nullptr when none.
+// Where the shell leaves it in the work area (Wine never shrinks the work area),
+// forms still open clear of it.
+void SetDockedBand(const RECT* band);
+// The work area less the docked band: where a form opens.
+RECT OpenWorkArea();
+// The top left that puts a window of this place and size whole on that area, as near
+// as it can be to where it is.
+POINT PlaceOnWorkArea(const RECT& window);
 
 class Window {
  public:
@@ -108,6 +121,7 @@ class Window {
   void EndModal();
   void Destroy();
   void PaintBackground(HDC dc);
+  void KeepOnWorkArea(WINDOWPOS& pos) const;
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   FormDesign design_;

@@ -214,6 +214,21 @@ PerfInfoArray TakePerfInfo() {
   return figures;
 }
 
+int64_t MemoryFigureKb(const PerfInfoArray& figures, size_t index) {
+  if (index >= figures.size()) return 0;
+  if (figures[index] != 0x7FFFFFFF || index < 2 || index > 7) return figures[index];
+  // Absent before Windows 2000, where no figure reaches the ceiling.
+  typedef BOOL(WINAPI * StatusExFn)(LPMEMORYSTATUSEX);
+  static const auto statusEx = reinterpret_cast<StatusExFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  if (!statusEx || !statusEx(&status)) return figures[index];
+  const DWORDLONG bytes[6] = {status.ullAvailPhys,    status.ullTotalPhys,     status.ullAvailVirtual,
+                              status.ullTotalVirtual, status.ullAvailPageFile, status.ullTotalPageFile};
+  return static_cast<int64_t>(bytes[index - 2] >> 10);
+}
+
 bool TakeProcMem(DWORD processId, int32_t figures[3]) { return ReadProcMem(Object(), processId, figures); }
 
 MemoryRead TakeProcMemBounded(DWORD processId, int32_t figures[3], DWORD timeoutMs,

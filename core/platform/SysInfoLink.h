@@ -20,6 +20,12 @@ extern HRESULT (*CreateSysInfoFn)(IUnknown** object);
 std::string PellmonBesideProgram();
 extern PerfInfoArray PerfInfoData;
 
+// Element `index` (2 to 7) of the figures in KB. The library's figures travel as
+// signed 32-bit KB, so it holds anything larger at 2^31 - 1: the address space of a
+// 64-bit program alone is 128 TB. Such a figure is read from the system here instead;
+// any other is the library's own. 0 when the figures lack the element.
+int64_t MemoryFigureKb(const PerfInfoArray& figures, size_t index);
+
 // Fills the caller's VARIANT with the object's performance figures; false when the
 // object cannot be created or answers nothing.
 bool SysInfoPerfInfo(VARIANT* info);

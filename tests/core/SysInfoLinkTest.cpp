@@ -48,4 +48,28 @@ TEST_F(SysInfoLinkTest, OtherFailuresOfTheRegisteredClassGiveNoFigures) {
   EXPECT_EQ(memory[0], 7);
 }
 
+
+// The library's figures are 32-bit KB and stop at 2^31 - 1; the address space of a
+// 64-bit program (128 TB) is far past that. Only such a held figure of memory is read
+// from the system; every other figure is the library's own.
+TEST(MemoryFigureKb, AHeldMemoryFigureIsTheSystemsOwnAndTheRestPassThrough) {
+  const int32_t held = 0x7FFFFFFF;
+  const PerfInfoArray figures = {held, held, 11, 12, 13, held, held, 16, held};
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+  EXPECT_EQ(MemoryFigureKb(figures, 2), 11);
+  EXPECT_EQ(MemoryFigureKb(figures, 4), 13);
+  EXPECT_EQ(MemoryFigureKb(figures, 5), static_cast<int64_t>(status.ullTotalVirtual >> 10));
+  EXPECT_EQ(MemoryFigureKb(figures, 6), static_cast<int64_t>(status.ullAvailPageFile >> 10));
+  EXPECT_EQ(MemoryFigureKb(figures, 0), held) << "the CPU figure is no memory figure";
+  EXPECT_EQ(MemoryFigureKb(figures, 1), held);
+  EXPECT_EQ(MemoryFigureKb(figures, 8), held);
+  EXPECT_EQ(MemoryFigureKb(figures, 9), 0) << "past the end";
+  EXPECT_EQ(MemoryFigureKb({}, 3), 0);
+#ifdef _WIN64
+  EXPECT_GT(MemoryFigureKb(figures, 5), static_cast<int64_t>(held)) << "a 64-bit program's address space";
+#endif
+}
+
 }  // namespace

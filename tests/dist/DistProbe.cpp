@@ -1,6 +1,8 @@
 // Plays the user of a program folder copied to a fresh machine: waits for Quillon
 // Pro's first-run question, says what it asks and which Pellmon library the program
-// has loaded, then answers No. Exits 1 when no question comes.
+// has loaded, then answers No and checks that the program still answers. Exits 1 when
+// no question comes, 2 when the program stops answering.
+// With --answers it only checks that the running program answers within a second.
 #include <windows.h>
 #include <psapi.h>
 
@@ -48,9 +50,33 @@ std::string PellmonOf(DWORD processId) {
   return result;
 }
 
+BOOL CALLBACK TakeProgramWindow(HWND hwnd, LPARAM out) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (std::string(cls) != "QuillonForm") return TRUE;
+  *reinterpret_cast<HWND*>(out) = hwnd;
+  return FALSE;
+}
+
+// Whether the program answers a message within a second: a hang fails here, where it
+// happens, not later as a window slow to come. Says what it found.
+bool ProgramAnswers() {
+  HWND window = nullptr;
+  for (int i = 0; i < 100 && !window; ++i) {
+    EnumWindows(TakeProgramWindow, reinterpret_cast<LPARAM>(&window));
+    if (!window) Sleep(100);
+  }
+  DWORD_PTR result = 0;
+  const bool answers = window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
+  std::printf("answers: %s\n", answers ? "within 1 s" : window ? "no" : "no window");
+  std::fflush(stdout);
+  return answers;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--answers") return ProgramAnswers() ? 0 : 2;
   HWND box = nullptr;
   for (int i = 0; i < 900 && !box; ++i) {
     box = FindQuestion();
@@ -68,5 +94,6 @@ int main() {
   std::printf("pellmon: %s\n", PellmonOf(processId).c_str());
   std::fflush(stdout);
   PostMessageA(box, WM_COMMAND, IDNO, 0);
-  return 0;
+  for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
+  return ProgramAnswers() ? 0 : 2;
 }

@@ -56,7 +56,10 @@ cp -r "$QP_FOLDER" "$installed"
 (cd "$installed" && exec wine QuillonPro.exe </dev/null >/dev/null 2>&1) &
 program=$!
 out=$(mktemp)
-wine "$QP_BIN/dist_probe.exe" >"$out" 2>&1 </dev/null || { cat "$out"; fail "the first-run question did not come"; }
+probe_rc=0
+wine "$QP_BIN/dist_probe.exe" >"$out" 2>&1 </dev/null || probe_rc=$?
+[ "$probe_rc" = 1 ] && { cat "$out"; fail "the first-run question did not come"; }
+[ "$probe_rc" = 0 ] || { cat "$out"; fail "the program did not answer within 1 s after the question"; }
 tr -d '\r' < "$out"
 grep -q "^question: Do you use a modem to connect to the Internet" "$out" || fail "another question came first"
 grep -qi '^pellmon: c:\\quillon pro\\pellmon.dll' "$out" || fail "the program did not load the Pellmon library beside it"
@@ -74,5 +77,6 @@ version=$(wine reg query 'HKCU\Software\Quillon Pro\General' /v Version 2>/dev/n
           awk '/Version/ {print $3}')
 [ "$version" = "3" ] || fail "the settings version was not written (${version:-none})"
 kill -0 "$program" 2>/dev/null || fail "the program ended"
+wine "$QP_BIN/dist_probe.exe" --answers </dev/null || fail "the program stopped answering"
 registered && fail "the program registered the Pellmon class"
 echo "the folder runs where nothing is registered"

@@ -122,6 +122,7 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
       [] { return looptest::Option("Internet", "GeneralConInfo.ConnectTimes") == "1"; }, 5000))
       << looptest::Option("Internet", "GeneralConInfo.ConnectTimes");
 
+  EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the call";
   EndProcessOf(ProcessOf(mail));
   TerminateProcess(pi.hProcess, 0);
   WaitForSingleObject(pi.hProcess, 10000);

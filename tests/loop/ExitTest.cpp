@@ -234,6 +234,7 @@ TEST_F(RealProgramExitTest, CtrlAltEShowsTheFrameAndExitReleasesEverything) {
   RECT r = {};
   GetWindowRect(frame, &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_TRUE(testsupport::AnswersWithin(program.pi.dwProcessId, 1000)) << "before the exit";
   PressCtrlAlt('D');
   ASSERT_EQ(WaitForSingleObject(program.pi.hProcess, 15000), WAIT_OBJECT_0) << "the program did not end";
   DWORD code = 99;

@@ -185,6 +185,10 @@ void RealProgramTest::SetUp() {
 
 void RealProgramTest::TearDown() {
   if (pi.hProcess) {
+    // Every walk ends with the program still answering: a hang fails the walk where it
+    // happened rather than later as a slow window. A program the walk ended is done.
+    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0 && !testsupport::TopLevelWindowsOf(pi.dwProcessId).empty())
+      EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the walk";
     if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hProcess);

@@ -35,6 +35,7 @@ for _ in $(seq 100); do
 done
 sleep 2  # a few passes of the loop: the leased line's start is handled
 kill -0 "$program" || { echo "the program did not start"; exit 1; }
+wine "$BIN/dist_probe.exe" --answers </dev/null || { echo "the program did not answer within 1 s"; exit 1; }
 
 wineboot --end-session >/dev/null 2>&1 || true
 status=0

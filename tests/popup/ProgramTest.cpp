@@ -165,4 +165,5 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
   ASSERT_TRUE(white);
   EXPECT_TRUE(Stays(white));
   EXPECT_TRUE(IsWindow(opened));
+  EXPECT_TRUE(testsupport::AnswersWithin(program.dwProcessId, 1000)) << "at the end of the walk";
 }

@@ -338,6 +338,9 @@ TEST_F(ReportTest, PerformanceSectionWithoutTheObjectEndsTheBody) {
             " - CPU Usage (%): 7\r\n - Physical (K): \r\n -     Free: 2\r\n -     Total: 3\r\n"
             " - Virtual (K): \r\n -     Free: 4\r\n -     Total: 5\r\n - Paging (K): \r\n"
             " -     Free: 6\r\n -     Total: 8\r\n");
+  // A figure the library held at its 32-bit ceiling is reported as the system has it.
+  const std::string held = report::PerformanceText({7, 1, 2, 3, 4, 0x7FFFFFFF, 6, 8, 9});
+  EXPECT_EQ(held.find("2147483647"), std::string::npos) << held;
 }
 
 TEST_F(ReportTest, RiskTabListsMonitoredProgramsAndKeepsTheSelection) {

@@ -235,6 +235,7 @@ TEST_F(RealProgramTrayTest, TheIconShowsTheFrameAndItsMenuEndsTheProgramOnlyOnYe
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }));
   PumpUntil([] { return !IsWindowVisible(FindWindowA("#32768", nullptr)); }, 2000);
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 1500), static_cast<DWORD>(WAIT_TIMEOUT)) << "No keeps it running";
+  EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after No";
 
   box = AskToExit();
   ASSERT_TRUE(box) << "no question the second time";

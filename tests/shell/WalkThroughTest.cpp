@@ -8,6 +8,7 @@
 #include "Input.h"
 #include "LoopTestSupport.h"
 #include "UiWait.h"
+#include "AppBarLeftover.h"
 
 #include <shlwapi.h>
 
@@ -47,7 +48,9 @@ class WalkThroughTest : public looptest::RealProgramTest {
  protected:
   void SetUp() override {
     RealProgramTest::SetUp();
-    looptest::SetOption("General", "Toolbar", "False");
+    looptest::SetOption("General", "Toolbar", withBar ? "True" : "False");
+    looptest::SetOption("General", "Position", "1");
+    looptest::SetOption("General", "AutoHide", "False");
     ASSERT_TRUE(testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi));
     ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame()) != nullptr; }, 20000)) << "no frame";
     // The start-up ends by registering the hot keys: Ctrl+Alt+E is then taken.
@@ -113,7 +116,69 @@ class WalkThroughTest : public looptest::RealProgramTest {
   }
 
   HWND frame = nullptr;
+  bool withBar = false;
 };
+
+// Real mouse input from this thread: the program is another process, so its own
+// thread takes the input as a user's.
+void SendMouse(POINT at, DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+// The program with its tracker bar docked at the top, as the drag finds it.
+class TrackerDragTest : public WalkThroughTest {
+ protected:
+  TrackerDragTest() { withBar = true; }
+  void TearDown() override {
+    // Ended the hard way, the program would leave its band reserved: freed before the
+    // settings that name its bar go.
+    if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+      EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the walk";
+      TerminateProcess(pi.hProcess, 1);
+      WaitForSingleObject(pi.hProcess, 10000);
+    }
+    RemoveLeftoverAppBar();
+    WalkThroughTest::TearDown();
+  }
+  HWND Bar() const {
+    for (HWND h : testsupport::TopLevelWindowsOf(pi.dwProcessId))
+      if (testsupport::WindowText(h) == "Quillon Tracker" && IsWindowVisible(h)) return h;
+    return nullptr;
+  }
+  // A press on the bar's strip, moves in steps to `to`, a release: each a real input.
+  void Drag(POINT from, POINT to) {
+    SendMouse(from, MOUSEEVENTF_MOVE);
+    PumpUntil([] { return false; }, 150);
+    SendMouse(from, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
+    PumpUntil([] { return false; }, 150);
+    for (int i = 1; i <= 10; ++i) {
+      SendMouse({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, MOUSEEVENTF_MOVE);
+      PumpUntil([] { return false; }, 40);
+    }
+    PumpUntil([] { return false; }, 150);
+    SendMouse(to, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
+  }
+  // A point of the bar's strip itself, clear of its items: from the right end, past
+  // the right cap, the first point whose window is a picture of the bar itself.
+  static POINT StripPoint(HWND bar) {
+    RECT r = {};
+    GetWindowRect(bar, &r);
+    const int y = (r.top + r.bottom) / 2;
+    for (int x = r.right - 30; x > r.left; x -= 4)
+      if (GetParent(WindowFromPoint({x, y})) == bar) return {x, y};
+    return {r.right - 30, y};
+  }
+  static std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+  }
+};
+
 
 TEST_F(WalkThroughTest, LaunchAllWithNoProgramsOpensTheConnectionPageAndTheKeysStillWork) {
   ShowAndClickIntoFrame();
@@ -143,6 +208,43 @@ TEST_F(WalkThroughTest, LaunchAllWithNoProgramsOpensTheConnectionPageAndTheKeysS
   PressKey('Q');
   EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after a typed letter";
   ExpectMenuOpensWith('M');
+  EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000));
+}
+
+// A drag of the bar ends with the release: the bar docks at the top or bottom edge it
+// is dropped on, whole and readable, the program keeps answering and its hot key works.
+// A drop beside a side edge docks at the nearer of top and bottom: the row of items
+// cannot stand in a side column.
+TEST_F(TrackerDragTest, TheBarDocksWhereItIsDroppedAndTheProgramAnswers) {
+  HWND bar = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (bar = Bar()) != nullptr; }, 20000)) << testsupport::ShownWindowsOf(pi.dwProcessId);
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  RECT r = {};
+  ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(bar, &r) && r.top == 0 && r.right - r.left == cx; }, 5000))
+      << Describe(r);
+  const int height = r.bottom - r.top;
+  PumpUntil([] { return false; }, 1000);  // its items are in place
+  struct Case {
+    POINT to;
+    int top;  // where the bar must dock
+  } cases[] = {{{500, cy - 20}, cy - height}, {{10, cy / 2 - 150}, 0}, {{cx - 5, cy / 2 + 150}, cy - height}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Describe({c.to.x, c.to.y, c.to.x, c.to.y}));
+    GetWindowRect(bar, &r);
+    Drag(StripPoint(bar), c.to);
+    EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after the release";
+    EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(bar, &r) && r.top == c.top && r.left == 0 &&
+                                       r.right == cx && r.bottom - r.top == height; }, 3000))
+        << Describe(r);
+    // The drag is over: a move without the button moves nothing.
+    SendMouse({600, cy / 2}, MOUSEEVENTF_MOVE);
+    PumpUntil([] { return false; }, 300);
+    GetWindowRect(bar, &r);
+    EXPECT_EQ(r.top, c.top) << Describe(r);
+  }
+  // Its hot key still answers: the frame comes.
+  PressKey('E', 2 | 4);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(frame) != FALSE; }, 5000)) << "Ctrl+Alt+E after the drags";
   EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000));
 }
 

@@ -119,6 +119,7 @@ TEST_F(SecondInstanceTest, ASecondCopyShowsTheMessageAndEndsWhileTheFirstRuns) {
   // The first copy is untouched.
   EXPECT_TRUE(first.Running());
   EXPECT_TRUE(IsWindow(frame));
+  EXPECT_TRUE(testsupport::AnswersWithin(first.pi.dwProcessId, 1000));
 }
 
 // A copy ended without removing its docked bar leaves the shell reserving the band; the
@@ -142,6 +143,7 @@ TEST_F(SecondInstanceTest, AStartFreesTheBandOfACopyThatWasEnded) {
     ASSERT_TRUE(ended.Start(exe));
     ASSERT_TRUE(barOf(ended, first));
     ASSERT_TRUE(testsupport::PumpUntil([] { return Option("TrackerBar", "AppBarWnd") != kMissing; }));
+    EXPECT_TRUE(testsupport::AnswersWithin(ended.pi.dwProcessId, 1000));
     TerminateProcess(ended.pi.hProcess, 1);
     WaitForSingleObject(ended.pi.hProcess, 5000);
   }
@@ -152,6 +154,7 @@ TEST_F(SecondInstanceTest, AStartFreesTheBandOfACopyThatWasEnded) {
     EXPECT_EQ(second.top, first.top) << "docked beside the band of the ended copy";
     EXPECT_EQ(second.left, first.left);
     EXPECT_EQ(second.bottom - second.top, first.bottom - first.top);
+    EXPECT_TRUE(testsupport::AnswersWithin(next.pi.dwProcessId, 1000));
     TerminateProcess(next.pi.hProcess, 1);
     WaitForSingleObject(next.pi.hProcess, 5000);
   }

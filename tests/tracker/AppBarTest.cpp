@@ -132,16 +132,21 @@ TEST_F(BarTest, MenuKeepsTheBarOnScreen) {
   EXPECT_FALSE(BarAlwaysOnTop);
 }
 
-TEST_F(BarTest, RealDragsReachOtherEdges) {
+// A drag reaches the top and bottom edges; dropped beside a side edge the bar docks
+// at the nearer of the two, since its row of items cannot stand in a side column.
+TEST_F(BarTest, RealDragsReachTheTopAndBottomEdges) {
   LoadBar(1, {1});
   testsupport::DragMouse({300, 16}, {500, 740}, 10);
   EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_BOTTOM));
   EXPECT_TRUE(SameRect(BarRect(), Band(3))) << Describe(BarRect());
   testsupport::DragMouse({300, 752}, {10, 400}, 10);
-  EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_LEFT));
-  EXPECT_TRUE(SameRect(BarRect(), Band(0))) << Describe(BarRect());
+  EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_BOTTOM));
+  EXPECT_TRUE(SameRect(BarRect(), Band(3))) << Describe(BarRect());
+  testsupport::DragMouse({300, 752}, {1015, 200}, 10);
+  EXPECT_EQ(InfoBarFrm.Bar()->InfoBarFrmData().uEdge, static_cast<UINT>(ABE_TOP));
+  EXPECT_TRUE(SameRect(BarRect(), Band(1))) << Describe(BarRect());
   InfoBarFrm.Unload();
-  EXPECT_EQ(Position, 0);
+  EXPECT_EQ(Position, 1);
 }
 
 TEST_F(BarTest, ADragEndingOnItsOwnEdgeChangesNothing) {

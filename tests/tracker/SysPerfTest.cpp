@@ -105,3 +105,50 @@ TEST_F(SysPerfTest, F5RefreshesThePage) {
   ui::DispatchOne(msg);
   EXPECT_EQ(SysPerfFrm.MemDataLbl[0]->Text(), "7,654,321");
 }
+
+// What the library gives a 64-bit program for its address space, 2^31 - 1 KB, is its
+// ceiling, not the figure: the page shows the system's own figures, whole, in labels
+// wide enough for the largest of them.
+TEST_F(SysPerfTest, VirtualMemoryPastTheLibrarysRangeShowsWhole) {
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+  PerfInfoData[4] = PerfInfoData[5] = 0x7FFFFFFF;
+  frame.Show();
+  Refresh();
+  const std::string total = SysPerfFrm.MemDataLbl[3]->Text();
+  EXPECT_EQ(total, FormatMemFigure(static_cast<int64_t>(status.ullTotalVirtual >> 10)));
+  EXPECT_NE(total, "2,147,483,647");
+  EXPECT_NE(SysPerfFrm.MemDataLbl[2]->Text(), "2,147,483,647");
+  // The widest figure the labels can be given: 128 TB in KB.
+  ui::Label* captions[6] = {&SysPerfFrm.Label1_0, &SysPerfFrm.Label1_1, &SysPerfFrm.Label1_2,
+                            &SysPerfFrm.Label1_3, &SysPerfFrm.Label1_4, &SysPerfFrm.Label1_5};
+  for (int i = 0; i < 6; ++i) {
+    HWND h = SysPerfFrm.MemDataLbl[i]->hwnd();
+    RECT room = {};
+    GetClientRect(h, &room);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    SIZE need = {};
+    const std::string widest = FormatMemFigure(137438953344LL);
+    GetTextExtentPoint32A(dc, widest.c_str(), static_cast<int>(widest.size()), &need);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    EXPECT_LE(need.cx, room.right) << widest << " in a label " << room.right << " wide";
+    // Its caption ("Free:", "Total: ") stays whole and clear of it, and both stay in the frame.
+    RECT figure = {}, caption = {}, frame = {};
+    GetWindowRect(h, &figure);
+    GetWindowRect(captions[i]->hwnd(), &caption);
+    GetClientRect(GetParent(h), &frame);
+    MapWindowPoints(GetParent(h), nullptr, reinterpret_cast<POINT*>(&frame), 2);
+    EXPECT_LE(caption.right, figure.left) << i;
+    EXPECT_LE(figure.right, frame.right - 2) << i;
+    const std::string text = captions[i]->Text();
+    dc = GetDC(h);
+    old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &need);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    EXPECT_LE(need.cx, caption.right - caption.left) << text;
+  }
+}
