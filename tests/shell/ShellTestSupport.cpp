@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "ConInfoFrm.h"
 #include "InterfaceFrm.h"
 #include "Input.h"
 #include "ModMain.h"
@@ -21,6 +22,8 @@ void FrameTest::SetUp() {
 
 void FrameTest::TearDown() {
   InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  // The page lives for the run; each test starts as a new run does.
+  ConInfoFrm.Unload();
   LoopTest::TearDown();
 }
 
