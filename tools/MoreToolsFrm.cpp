@@ -390,7 +390,13 @@ void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
   WinReminderTextTxt.SetText(WinReminderText);
   SaveBtn.SetEnabled(false);
   filling_ = false;
-  if (!KeepStartUpList) {
+  if (!KeepStartUpList) RefreshStartUpList();
+  cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
+  ShowBlockers();
+}
+
+void MoreToolsFrmForm::RefreshStartUpList() {
+  {
     ui::ListView::RedrawGuard guard(StartUpLV);
     StartUpLV.Clear();
     ListStartUpKeys();
@@ -398,7 +404,6 @@ void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
     if (StartUpLV.Sorted()) StartUpLV.Sort();
   }
   cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
-  ShowBlockers();
 }
 
 void MoreToolsFrmForm::ReminderEdited(ui::CheckBox* tick) {
