@@ -949,7 +949,16 @@ void DetailsFrmForm::ClearOverallRating() {
 void DetailsFrmForm::RefreshRiskMonPage() {
   const int16_t slot = MonitorSlotOf(CurrentPath);
   MonitorIndex = slot;
-  if (slot >= 0) {
+  if (slot >= 0 && MonitoredProgramUnhooked(CurrentPath)) {
+    // Listed, yet nothing of it is recorded: an empty log must not read as a clean program.
+    RecStatusLbl.SetText(
+        "This program could not be monitored: its risky functions are not being recorded. Quillon tries again while "
+        "it runs.");
+    IndShp.SetBackColor(RGB(255, 160, 0));
+    AddBtn.SetEnabled(false);
+    RemoveBtn.SetEnabled(true);
+    DoRefreshRiskMon();
+  } else if (slot >= 0) {
     RecStatusLbl.SetText("This program is currently being monitored for risky functions.");
     IndShp.SetBackColor(RGB(0, 255, 0));
     AddBtn.SetEnabled(false);

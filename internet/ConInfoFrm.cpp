@@ -120,16 +120,18 @@ void ConInfoFrmForm::Hint(ui::Control& control, const char* text) {
   control.MouseMove = [text](int, int, int, int) { SetHintText(text); };
 }
 
-// The frame unloads the page on every switch while the row model lives on: the list
-// is filled afresh on every load, so it never shows a row twice nor stays empty.
+// The page lives for the run, but the row model outlives any load: the list is
+// filled afresh on every load, so it never shows a row twice nor stays empty.
 void ConInfoFrmForm::Form_Load() {
   SetBackColor(FormBackColor);
   Frame1.SetBackColor(FormBackColor);
   SSTab1.Page(0).SetBackColor(FormBackColor);
   SSTab1.Page(1).SetBackColor(FormBackColor);
-  ConnectionOtp0.SetBackColor(kWhite);
-  ConnectionOtp1.SetBackColor(FormBackColor);
-  ConnectionOtp2.SetBackColor(FormBackColor);
+  // The marker and the view chosen start together on the first view.
+  for (int i = 0; i < 3; ++i) {
+    ConnectionOtp[i]->SetValue(i == 0);
+    ConnectionOtp[i]->SetBackColor(i == 0 ? kWhite : FormBackColor);
+  }
   for (ui::OptionButton* o : IntervalOpt) o->SetBackColor(FormBackColor);
   NetSpeedCombo.SetListIndex(0);
   IntervalOpt0.SetValue(true);

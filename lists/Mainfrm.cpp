@@ -16,6 +16,7 @@
 #include "ModStartup.h"
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
+#include "MoreToolsFrm.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -724,12 +725,22 @@ static std::string ColumnKeys(const ui::ListView& list) {
   return keys;
 }
 
+// After the process table, before the rows: the start-up list is where the risk
+// column learns that a program starts with Windows, and its "Running" column follows
+// the table. Only the list: the mini-tools page's reminder fields may hold the user's
+// unsaved edits.
+void MainfrmForm::RefreshStartUpList() {
+  MoreToolsFrm.Load();
+  MoreToolsFrm.RefreshStartUpList();
+}
+
 void MainfrmForm::RefAppList() {
   AppLst.SetSorted(false);
   const bool incremental = FastRef && AppLst.ItemCount() > 0 && ColumnKeys(AppLst) == appColumns_;
   appColumns_ = ColumnKeys(AppLst);
   if (incremental) {
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
+    RefreshStartUpList();
     UpdateProcessCpu();
     std::vector<int16_t> added;
     ui::ListView::RedrawGuard quiet(AppLst);
@@ -770,6 +781,7 @@ void MainfrmForm::RefAppList() {
     WaitLbl.SetVisible(true);
     ui::DoEvents();
     DoProcessListOp(kProcRebuild, "");
+    RefreshStartUpList();
     WaitLbl.SetText("Loading Processes ... Please wait...");
     ui::DoEvents();
     ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);

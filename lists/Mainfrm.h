@@ -72,6 +72,7 @@ class MainfrmForm : public ui::Window {
   void DoAllWndOpt();
   void DoProgWndOpt();
   void DoWndProgOpt();
+  void RefreshStartUpList();
   void RefAppList();
   void RefWinList();
   void AddAppLstItem(int16_t row);

@@ -465,7 +465,9 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
   HideIfLoaded(Mainfrm);
   HideIfLoaded(PopUpFrm);
   HideIfLoaded(SysPerfFrm);
-  ConInfoFrm.Unload();  // loaded again on its next use
+  // Hidden like the others, not unloaded: a reload would reset its speed history,
+  // time scale and tab.
+  HideIfLoaded(ConInfoFrm);
   HideIfLoaded(ProcCPUFrm);
   HideIfLoaded(MoreToolsFrm);
   if (page && Load() && page->window->Load()) {

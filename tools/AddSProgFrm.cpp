@@ -112,12 +112,19 @@ void AddSProgFrmForm::BrowseBtn_Click() {
   if (auto file = ChooseFileToOpen(hwnd(), choice)) SProgTxt.SetText(*file);
 }
 
-void AddSProgFrmForm::cmdApply_Click() {
+void AddSProgFrmForm::cmdApply_Click() { ApplyEntry(); }
+
+bool AddSProgFrmForm::ApplyEntry() {
   const std::string path = Trimmed(SProgTxt.Text());
-  if (path.empty()) return;  // no row for a blank path
+  if (path.empty()) {
+    // No row for a blank path; the dialog stays, so the rest of the entry is kept.
+    MsgBox("Type the path of a program or a folder, or choose one with Browse.", MB_OK | MB_ICONEXCLAMATION, hwnd());
+    SProgTxt.SetFocus();
+    return false;
+  }
   if (!PathExists(path) &&
       MsgBox("The file " + path + " wasn't found, Are you still sure you want to add it?", 292, hwnd()) == IDNO)
-    return;
+    return true;
   ui::ListView& list = frmOptions.SProgsList;
   int icon = 1;
   std::string code;
@@ -140,10 +147,11 @@ void AddSProgFrmForm::cmdApply_Click() {
   if (changing) editedRow_ = list.RowId(row);
   frmOptions.ChkBtnsEnbl();
   cmdApply.SetEnabled(false);
+  return true;
 }
 
 void AddSProgFrmForm::cmdOK_Click() {
-  if (cmdApply.Enabled()) cmdApply_Click();
+  if (cmdApply.Enabled() && !ApplyEntry()) return;
   Unload();
 }
 

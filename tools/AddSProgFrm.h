@@ -40,6 +40,8 @@ class AddSProgFrmForm : public ui::Window {
 
  private:
   void Open(const std::string& caption, const std::string& path, int action);
+  // Apply's work; false when it refused the entry and the dialog must stay.
+  bool ApplyEntry();
   int editedRow_ = 0;  // id of the row being changed; 0 while adding
 };
 

@@ -31,6 +31,9 @@ namespace {
 
 const char kCrLf[] = "\r\n";
 const char kLoading[] = "Loading data. This may take few seconds, please wait ... ";
+const char kNoPerformanceFigures[] =
+    " The performance figures can't be read: the system-resources library (Pellmon.dll) is missing or not "
+    "registered.\r\n";
 
 std::string Line(const std::string& text) { return text + kCrLf; }
 
@@ -423,9 +426,8 @@ void LogfrmForm::WriteDataTools(AppendString& builder) {
     PerfInfoData.clear();
     PerfInfoData = TakePerfInfo();
     const std::string figures = report::PerformanceText(PerfInfoData);
-    // No performance object: the body ends here.
-    if (figures.empty()) return;
-    builder.AddToString(figures);
+    // No performance object: said in its place, and the sections after it still follow.
+    builder.AddToString(figures.empty() ? std::string(report::kNoPerformanceFigures) : figures);
   }
   if (Toolbar2.Value(kPopUps)) {
     LoadView(Views.popUpPage.form);

@@ -427,7 +427,13 @@ void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
   WinReminderTextTxt.SetText(WinReminderText);
   SaveBtn.SetEnabled(false);
   filling_ = false;
-  if (!KeepStartUpList) {
+  if (!KeepStartUpList) RefreshStartUpList();
+  cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
+  ShowBlockers();
+}
+
+void MoreToolsFrmForm::RefreshStartUpList() {
+  {
     ui::ListView::RedrawGuard guard(StartUpLV);
     StartUpLV.Clear();
     ListStartUpKeys();
@@ -435,7 +441,6 @@ void MoreToolsFrmForm::RefreshMe(bool KeepStartUpList) {
     if (StartUpLV.Sorted()) StartUpLV.Sort();
   }
   cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
-  ShowBlockers();
 }
 
 void MoreToolsFrmForm::ReminderEdited(ui::CheckBox* tick) {

@@ -77,6 +77,9 @@ class MoreToolsFrmForm : public ui::Window {
   // Reloads the reminder fields from the globals; with False the start-up list is
   // filled again from the registry too.
   void RefreshMe(bool KeepStartUpList);
+  // Fills the start-up list again from the registry, its "Running" column from the
+  // process table, and leaves the reminder fields as the user has them.
+  void RefreshStartUpList();
   // Stores "MoreTools"/"DriveCheck" from MediaChk.
   void SaveMoreToolsData();
   // Reads "MoreTools"/"DriveCheck" and the excluded drives.

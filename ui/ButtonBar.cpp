@@ -112,7 +112,6 @@ void ButtonBar::SetPicture(const std::string& key, HBITMAP picture, COLORREF mas
   if (!index) return;
   ButtonInfo& b = buttons_[index - 1];
   b.picture = picture;
-  b.image = -1;
   if (picture) {
     BITMAP bm = {};
     GetObjectA(picture, sizeof bm, &bm);
@@ -121,8 +120,18 @@ void ButtonBar::SetPicture(const std::string& key, HBITMAP picture, COLORREF mas
     // The image list blackens the mask colour in the bitmap it is given: it gets a
     // copy, so the caller's picture can be given again (to this bar or another).
     HBITMAP copy = static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0));
-    if (images_ && copy) b.image = ImageList_AddMasked(images_, copy, mask);
+    const int added = images_ && copy ? ImageList_AddMasked(images_, copy, mask) : -1;
     if (copy) DeleteObject(copy);
+    // A button that has an image keeps its place in the list: the new picture is
+    // moved there and the added one dropped, so pictures given again do not pile up.
+    if (added >= 0 && b.image >= 0 && b.image != added) {
+      ImageList_Copy(images_, b.image, images_, added, ILCF_MOVE);
+      ImageList_Remove(images_, added);
+    } else {
+      b.image = added;
+    }
+  } else {
+    b.image = -1;
   }
   if (!hwnd_) return;
   SendMessageA(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));

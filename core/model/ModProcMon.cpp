@@ -101,10 +101,12 @@ namespace {
 // window handle fits 32 bits on both builds, so it travels as one.
 using BrackelCall = LONG(WINAPI*)(LONG);
 using BrackelInstall = LONG(WINAPI*)(LONG, LONG);
+using BrackelProgramState = LONG(WINAPI*)(LPCSTR);
 struct BrackelBinding {
   std::string tried;
   BrackelInstall install = nullptr;
   BrackelCall refHook = nullptr, ejectHook = nullptr;
+  BrackelProgramState programState = nullptr;
 };
 
 // Loads the library once per name; a missing one is not looked for again until
@@ -118,6 +120,7 @@ const BrackelBinding& Brackel() {
     binding.install = reinterpret_cast<BrackelInstall>(GetProcAddress(lib, "InstallHook"));
     binding.refHook = reinterpret_cast<BrackelCall>(GetProcAddress(lib, "RefHook"));
     binding.ejectHook = reinterpret_cast<BrackelCall>(GetProcAddress(lib, "EjectHook"));
+    binding.programState = reinterpret_cast<BrackelProgramState>(GetProcAddress(lib, "HookStateOfProgram"));
   }
   return binding;
 }
@@ -133,6 +136,14 @@ void BrackelRefHook(unsigned long processId) {
 }
 void BrackelEjectHook(unsigned long processId) {
   if (auto ejectHook = Brackel().ejectHook) ejectHook(static_cast<LONG>(processId));
+}
+
+bool MonitoredProgramUnhooked(const std::string& path) {
+  if (!IsWinNTFlag) return false;
+  const BrackelBinding& brackel = Brackel();
+  if (!brackel.install) return IsProgramInTable(path);
+  const LONG kRefused = 2;
+  return brackel.programState && brackel.programState(path.c_str()) == kRefused;
 }
 
 // ---- Risk descriptions

@@ -31,6 +31,9 @@ extern std::string BrackelLibraryName;
 void BrackelInstallHook(long mode, HWND window);
 void BrackelRefHook(unsigned long processId);
 void BrackelEjectHook(unsigned long processId);
+// True on the NT family when a running process of the program (a full path) could not
+// be hooked, so its risky functions go unrecorded: the library refused it or is missing.
+bool MonitoredProgramUnhooked(const std::string& path);
 
 // ---- Risk descriptions (RiskDescriptions.dat in the program folder)
 

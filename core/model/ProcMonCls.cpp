@@ -76,9 +76,18 @@ bool ProcMonCls::WriteStartToLogFile(const std::string& path) {
   if (FileExists(log) && !FirstLine(log).empty() &&
       MsgBox("A log file for this process already exists, would like to clear the data in it first?",
              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, FrameHwnd()) == IDYES) {
-    LogLock lock;
-    HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, kShareAll, nullptr, TRUNCATE_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD error = 0;
+    {
+      LogLock lock;
+      file = CreateFileA(log.c_str(), GENERIC_WRITE, kShareAll, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+      error = GetLastError();
+    }
+    if (file != INVALID_HANDLE_VALUE)
+      CloseHandle(file);
+    else  // a Yes that did nothing must not pass for done
+      MsgBox("The log file " + log + " can't be cleared (" + SystemErrorText(error) + "); its old lines are kept.",
+             MB_OK | MB_ICONEXCLAMATION, FrameHwnd());
   }
   return WriteMark(path, 101);
 }

@@ -4,7 +4,8 @@
 //   InstallHook(-1, window)  starts the service and its watch;
 //   InstallHook(0, window)   stops it and lets go of every process it hooked;
 //   RefHook(pid)             hooks one process;
-//   EjectHook(pid)           lets go of one process.
+//   EjectHook(pid)           lets go of one process;
+//   HookStateOfProgram(path) tells whether the processes of a program are hooked.
 // Before InstallHook(-1) RefHook and EjectHook do nothing (systems without the
 // service). The watch hooks, within half a second of its start, every process whose
 // path is listed in the settings section "tmpcpu" (a value named by a full path).
@@ -434,10 +435,16 @@ std::string ReadSectionValue(const char* name) {
 
 // ===================================================================== the service
 
+// What HookStateOfProgram answers.
+enum HookState : LONG { kNotTried = 0, kHooked = 1, kRefused = 2 };
+
 struct Watched {
   HANDLE process = nullptr;  // held, so the id cannot be reused while it is in the table
   std::string path;          // lower case; "" when it could not be read
-  bool hooked = false;
+  HookState state = kNotTried;
+  // The work of a try that outlived its deadline: while it runs the process is still
+  // not answering, and another try would only add a thread waiting on it.
+  HANDLE unfinishedTry = nullptr;
   BYTE* remoteBase = nullptr;  // this library in the process
 };
 
@@ -447,11 +454,48 @@ HANDLE g_watchThread = nullptr;
 HANDLE g_watchStop = nullptr;
 std::map<DWORD, Watched> g_processes;
 
+// The state of each process by path, kept apart from the table: a question about it
+// must not wait behind a watch pass that is waiting on a slow process.
+CRITICAL_SECTION g_stateLock;
+struct KnownState {
+  std::string path;
+  HookState state;
+};
+std::map<DWORD, KnownState> g_states;
+
+void Publish(DWORD pid, const Watched& target) {
+  EnterCriticalSection(&g_stateLock);
+  g_states[pid] = {target.path, target.state};
+  LeaveCriticalSection(&g_stateLock);
+}
+
+void Forget(DWORD pid) {
+  EnterCriticalSection(&g_stateLock);
+  g_states.erase(pid);
+  LeaveCriticalSection(&g_stateLock);
+}
+
+// Lets go of an entry's handles; the caller drops it from the table.
+void Close(DWORD pid, Watched& target) {
+  if (target.unfinishedTry) CloseHandle(target.unfinishedTry);
+  CloseHandle(target.process);
+  Forget(pid);
+}
+
 bool Ended(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 
+// A process that has not run yet lists no modules; the system still knows its file
+// (Vista on, bound by name).
 std::string PathOf(HANDLE process) {
+  using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+  static const auto imageName =
+      reinterpret_cast<ImageNameFn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameExA(process, nullptr, path, MAX_PATH);
+  if (!n && imageName) {
+    n = MAX_PATH;
+    if (!imageName(process, 0, path, &n)) n = 0;
+  }
   return n ? Lower(std::string(path, n)) : "";
 }
 
@@ -512,7 +556,9 @@ DWORD WINAPI RunBoundedWork(void* param) {
   return 0;
 }
 
-bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> work) {
+// When the work does not finish in time and `unfinished` is given, it receives the
+// work's thread, to tell later when the work has ended.
+bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> work, HANDLE* unfinished = nullptr) {
   auto* w = new BoundedWork{std::move(work)};
   if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &w->process, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
     delete w;
@@ -528,7 +574,10 @@ bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> wo
   }
   LONG left = static_cast<LONG>(deadline - GetTickCount());
   bool finished = WaitForSingleObject(thread, left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
-  CloseHandle(thread);
+  if (!finished && unfinished)
+    *unfinished = thread;
+  else
+    CloseHandle(thread);
   bool result = finished && w->result;
   Release(w);
   return result;
@@ -539,15 +588,20 @@ void* RemoteExport(BYTE* remoteBase, const char* name) {
   return local ? remoteBase + (local - reinterpret_cast<BYTE*>(g_self)) : nullptr;
 }
 
-// Runs an export of this library, already loaded in the process, within the deadline.
-bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline) {
-  return WithDeadline(process, deadline, [start, argument, deadline](HANDLE p) {
-    return RunRemote(p, start, argument, deadline, nullptr);
-  });
+// Runs an export of this library, already loaded in the process, within the deadline;
+// true when it returned 1.
+bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline, HANDLE* unfinished = nullptr) {
+  return WithDeadline(
+      process, deadline,
+      [start, argument, deadline](HANDLE p) {
+        DWORD exitCode = 0;
+        return RunRemote(p, start, argument, deadline, &exitCode) && exitCode == 1;
+      },
+      unfinished);
 }
 
 // Loads this library into the process with LoadLibraryA.
-bool LoadInto(HANDLE process, const std::string& self, DWORD deadline) {
+bool LoadInto(HANDLE process, const std::string& self, DWORD deadline, HANDLE* unfinished) {
   return WithDeadline(process, deadline, [self](HANDLE p) {
     void* remoteName = VirtualAllocEx(p, nullptr, self.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remoteName) return false;
@@ -557,7 +611,7 @@ bool LoadInto(HANDLE process, const std::string& self, DWORD deadline) {
     // Left allocated when the thread may still read it.
     if (loaded) VirtualFreeEx(p, remoteName, 0, MEM_RELEASE);
     return loaded;
-  });
+  }, unfinished);
 }
 
 // Only a process of this library's own width can take it. In a 32-bit process the
@@ -574,28 +628,40 @@ bool SameWidth(HANDLE process) {
   return isWow64(GetCurrentProcess(), &mine) && isWow64(process, &theirs) && mine == theirs;
 }
 
-// Loads this library into the process and attaches it there. The caller holds the
-// service lock. A process that does not answer within the bounded wait stays marked, so
-// it is not tried again on every tick of the watch.
-void Hook(DWORD pid, Watched& target) {
-  if (target.hooked || pid == GetCurrentProcessId() || Ended(target.process)) return;
-  target.hooked = true;
-  if (!SameWidth(target.process)) return;
+// One try at loading this library into the process and attaching it there.
+bool TryHook(DWORD pid, Watched& target) {
+  if (!SameWidth(target.process)) return false;
   const DWORD deadline = GetTickCount() + kRemoteWaitMs;
   char self[MAX_PATH];
   DWORD n = GetModuleFileNameA(g_self, self, MAX_PATH);
-  if (!n || !LoadInto(target.process, std::string(self, n), deadline)) return;
+  if (!n || !LoadInto(target.process, std::string(self, n), deadline, &target.unfinishedTry)) return false;
   const char* slash = std::strrchr(self, '\\');
   target.remoteBase = RemoteModule(pid, slash ? slash + 1 : self);
-  if (!target.remoteBase) return;
-  if (void* attach = RemoteExport(target.remoteBase, "BrackelAttach"))
-    RunRemoteExport(target.process, attach, reinterpret_cast<void*>(static_cast<ULONG_PTR>(GetCurrentProcessId())),
-                    deadline);
+  if (!target.remoteBase) return false;
+  void* attach = RemoteExport(target.remoteBase, "BrackelAttach");
+  return attach && RunRemoteExport(target.process, attach,
+                                   reinterpret_cast<void*>(static_cast<ULONG_PTR>(GetCurrentProcessId())), deadline,
+                                   &target.unfinishedTry);
 }
 
-void Unhook(Watched& target) {
-  if (!target.hooked) return;
-  target.hooked = false;
+// Hooks the process unless it is hooked already. The caller holds the service lock. A
+// process that could not be hooked is tried again on the next call (the watch makes one
+// each pass while the program is listed), unless its last try is still waiting on it.
+void Hook(DWORD pid, Watched& target) {
+  if (target.state == kHooked || pid == GetCurrentProcessId() || Ended(target.process)) return;
+  if (target.unfinishedTry) {
+    if (WaitForSingleObject(target.unfinishedTry, 0) != WAIT_OBJECT_0) return;
+    CloseHandle(target.unfinishedTry);
+    target.unfinishedTry = nullptr;
+  }
+  target.state = TryHook(pid, target) ? kHooked : kRefused;
+  Publish(pid, target);
+}
+
+void Unhook(DWORD pid, Watched& target) {
+  if (target.state == kNotTried) return;
+  target.state = kNotTried;
+  Publish(pid, target);
   if (!target.remoteBase || Ended(target.process)) return;
   if (void* detach = RemoteExport(target.remoteBase, "BrackelDetach"))
     RunRemoteExport(target.process, detach, nullptr, GetTickCount() + kRemoteWaitMs);
@@ -606,7 +672,7 @@ Watched* Entry(DWORD pid) {
   auto found = g_processes.find(pid);
   if (found != g_processes.end()) {
     if (!Ended(found->second.process)) return &found->second;
-    CloseHandle(found->second.process);
+    Close(pid, found->second);
     g_processes.erase(found);
   }
   HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
@@ -639,8 +705,6 @@ std::vector<std::string> ListedPrograms() {
 }
 
 void WatchTick() {
-  std::vector<std::string> listed = ListedPrograms();
-  if (listed.empty()) return;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return;
   std::vector<DWORD> running;
@@ -650,20 +714,24 @@ void WatchTick() {
     if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId()) running.push_back(entry.th32ProcessID);
   CloseHandle(snap);
   EnterCriticalSection(&g_serviceLock);
+  // Read under the lock: a program taken off the list is then either seen gone here or
+  // let go by an EjectHook that waited for this pass, never hooked again after it.
+  const std::vector<std::string> listed = g_serviceOn ? ListedPrograms() : std::vector<std::string>();
   if (g_serviceOn) {
-    // Entries of processes gone from the list are dropped, handles and all.
+    // Entries of processes gone from the list are dropped, handles and all, also
+    // while nothing is listed.
     for (auto item = g_processes.begin(); item != g_processes.end();) {
-      bool listed = std::find(running.begin(), running.end(), item->first) != running.end();
-      if (listed && !Ended(item->second.process)) {
+      bool stillRunning = std::find(running.begin(), running.end(), item->first) != running.end();
+      if (stillRunning && !Ended(item->second.process)) {
         ++item;
         continue;
       }
-      CloseHandle(item->second.process);
+      Close(item->first, item->second);
       item = g_processes.erase(item);
     }
-    for (DWORD pid : running) {
+    for (DWORD pid : listed.empty() ? std::vector<DWORD>() : running) {
       Watched* target = Entry(pid);
-      if (!target || target->hooked) continue;
+      if (!target || target->state == kHooked) continue;
       // A process still starting may not name its file yet.
       if (target->path.empty()) target->path = PathOf(target->process);
       for (const std::string& path : listed)
@@ -702,8 +770,8 @@ void StopService() {
   EnterCriticalSection(&g_serviceLock);
   g_serviceOn = false;
   for (auto& item : g_processes) {
-    Unhook(item.second);
-    CloseHandle(item.second.process);
+    Unhook(item.first, item.second);
+    Close(item.first, item.second);
   }
   g_processes.clear();
   LeaveCriticalSection(&g_serviceLock);
@@ -759,10 +827,23 @@ BRACKEL_EXPORT LONG WINAPI EjectHook(LONG processId) {
   EnterCriticalSection(&g_serviceLock);
   if (g_serviceOn) {
     auto found = g_processes.find(static_cast<DWORD>(processId));
-    if (found != g_processes.end()) Unhook(found->second);
+    if (found != g_processes.end()) Unhook(found->first, found->second);
   }
   LeaveCriticalSection(&g_serviceLock);
   return 0;
+}
+
+// 1 when every process of the program (a full path) that was tried is hooked, 2 when
+// one of them could not be hooked, 0 when none was tried.
+BRACKEL_EXPORT LONG WINAPI HookStateOfProgram(LPCSTR path) {
+  const std::string program = Lower(path ? path : "");
+  LONG answer = kNotTried;
+  EnterCriticalSection(&g_stateLock);
+  for (const auto& item : g_states)
+    if (item.second.path == program && item.second.state != kNotTried && answer != kRefused)
+      answer = item.second.state;
+  LeaveCriticalSection(&g_stateLock);
+  return answer;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -770,6 +851,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     g_self = instance;
     InitializeCriticalSection(&g_logLock);
     InitializeCriticalSection(&g_serviceLock);
+    InitializeCriticalSection(&g_stateLock);
     DisableThreadLibraryCalls(instance);
   }
   return TRUE;

@@ -679,6 +679,22 @@ class DetailsRiskTest : public DetailsTest {
   std::string path;
 };
 
+TEST_F(DetailsRiskTest, AProgramThatCannotBeHookedIsNotSaidToBeMonitored) {
+  const bool nt = IsWinNTFlag;
+  IsWinNTFlag = true;
+  BrackelLibraryName = "NoSuchBrackel.dll";  // nothing can hook it
+  DetailsFrm.ShowPage("riskmon");
+  DetailsFrm.AddBtn_Click();
+  EXPECT_EQ(DetailsFrm.RecStatusLbl.Text(),
+            "This program could not be monitored: its risky functions are not being recorded. Quillon tries again "
+            "while it runs.");
+  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(255, 160, 0));
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.AddBtn.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.RemoveBtn.hwnd())) << "it can still be taken off the list";
+  BrackelLibraryName = "Brackel.dll";
+  IsWinNTFlag = nt;
+}
+
 TEST_F(DetailsRiskTest, StartMonitoringLogsOnlyNewLinesAndFiltersInBothLists) {
   DetailsFrm.ShowPage("riskmon");
   EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(255, 0, 0));

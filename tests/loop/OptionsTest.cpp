@@ -743,7 +743,8 @@ TEST_F(SpecialProgramsTest, AddOpensEmptyAndAddsOnceInLowerCase) {
   EXPECT_EQ(list.SubItem(2, 1), "Give warning message before closing it");
   EXPECT_EQ(list.SmallIcon(2), 1);
 
-  // A missing file asks; No adds nothing and keeps Apply; a blank path adds no row.
+  // A missing file asks; No adds nothing and keeps Apply; a blank path adds no row,
+  // says so and keeps the dialog.
   Click(f.AddBtn);
   Type("c:\\no\\such.exe");
   answer = [](const ShownMessage&) { return IDNO; };
@@ -753,9 +754,16 @@ TEST_F(SpecialProgramsTest, AddOpensEmptyAndAddsOnceInLowerCase) {
   EXPECT_EQ(shown[0].style, 292u);
   EXPECT_TRUE(d.cmdApply.Enabled());
   EXPECT_EQ(list.ItemCount(), 3);
-  Type("   ");
-  Click(d.cmdOK);
-  EXPECT_EQ(list.ItemCount(), 3);
+  for (ui::Button* button : {&d.cmdApply, &d.cmdOK}) {
+    shown.clear();
+    Type("   ");
+    Click(*button);
+    ASSERT_EQ(shown.size(), 1u) << "a blank path refused without a word";
+    EXPECT_EQ(shown[0].text, "Type the path of a program or a folder, or choose one with Browse.");
+    EXPECT_EQ(list.ItemCount(), 3);
+    EXPECT_TRUE(d.Loaded());
+  }
+  Click(d.cmdCancel);
   EXPECT_TRUE(IsWindowEnabled(f.hwnd()));
 
   // Enter is OK in the small dialog too.
@@ -804,6 +812,28 @@ TEST_F(SpecialProgramsTest, ChangeKeepsTheMarkAndReplacesTheRowItEdits) {
   ASSERT_EQ(list.ItemCount(), 2);
   EXPECT_NE(list.ItemText(0), list.ItemText(1));
   EXPECT_EQ(list.SubItem(1, 1), "Hide it and all its windows from lists");
+
+  // A blank path on OK: said, and the dialog stays with the chosen action; the row is kept.
+  const std::string path = list.ItemText(1);
+  list.SetSelected(1, true);
+  list.SetFocusedRow(1);
+  Click(f.ChangeBtn);
+  d.SProgOpt1.SetValue(false);
+  Tick(d.SProgOpt0, true);
+  Type("");
+  shown.clear();
+  Click(d.cmdOK);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "Type the path of a program or a folder, or choose one with Browse.");
+  ASSERT_TRUE(d.Loaded()) << "the edit was lost";
+  EXPECT_TRUE(d.SProgOpt0.Value());
+  ASSERT_EQ(list.ItemCount(), 2);
+  EXPECT_EQ(list.ItemText(1), path);
+  Type(path);
+  Click(d.cmdOK);
+  EXPECT_FALSE(d.Loaded());
+  ASSERT_EQ(list.ItemCount(), 2);
+  EXPECT_EQ(list.SubItem(1, 1), "Hide from programs list");
 }
 
 TEST_F(SpecialProgramsTest, RemoveEnableSortAndWhatTheStoreKeeps) {

@@ -321,19 +321,22 @@ TEST_F(ReportTest, StartUpSectionIsReadFreshFromTheRunKey) {
   EXPECT_EQ(text.find(" *"), std::string::npos) << "no marks outside the lists page";
 }
 
-TEST_F(ReportTest, PerformanceSectionWithoutTheObjectEndsTheBody) {
+TEST_F(ReportTest, PerformanceSectionWithoutTheObjectSaysSoAndTheSectionsAfterItFollow) {
   CreateSysInfoFn = [](IUnknown** object) {
     *object = nullptr;
     return E_FAIL;
   };
   ReleaseSysInfo();
-  HistoryLog = {"kept out"};
+  HistoryLog = {"kept in"};
   HistoryCount = 1;
-  const std::string text = Build({4, 6});
-  EXPECT_NE(text.find("<SYSTEM PERFORMANCE>\r\n" + std::string(19, '`') + "\r\n\r\n  -  End of Report -\r\n"),
+  const std::string text = Build({4, 5, 6, 7});
+  EXPECT_NE(text.find("<SYSTEM PERFORMANCE>\r\n" + std::string(19, '`') +
+                      "\r\n The performance figures can't be read: the system-resources library (Pellmon.dll) is "
+                      "missing or not registered.\r\n"),
             std::string::npos)
       << text;
-  EXPECT_EQ(text.find("kept out"), std::string::npos);
+  for (const char* part : {"<POP-UPS REPORT>", "kept in", "<WINDOWS START-UP PROGRAMS>", "  -  End of Report -"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " is missing from:\n" << text;
   EXPECT_EQ(report::PerformanceText({7, 1, 2, 3, 4, 5, 6, 8, 9}),
             " - CPU Usage (%): 7\r\n - Physical (K): \r\n -     Free: 2\r\n -     Total: 3\r\n"
             " - Virtual (K): \r\n -     Free: 4\r\n -     Total: 5\r\n - Paging (K): \r\n"

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <set>
 
 #include "Fixture.h"
+#include "UiWait.h"
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
+#include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "ProcMonCls.h"
@@ -35,11 +38,12 @@ std::vector<Line> ReadLines(const std::string& program) {
 }
 
 // One round of the fixture's calls: (unexpected failures, last error of the failing delete).
-std::pair<int, int> Round(const Fixture& fixture, WPARAM rounds = 1) {
+std::pair<int, int> Round(HWND fixture, WPARAM rounds = 1) {
   DWORD_PTR answer = 0xFFFFFFFF;
-  EXPECT_TRUE(SendMessageTimeoutA(fixture.hwnd(), WM_APP + 1, rounds, 0, SMTO_BLOCK, 20000, &answer));
+  EXPECT_TRUE(SendMessageTimeoutA(fixture, WM_APP + 1, rounds, 0, SMTO_BLOCK, 20000, &answer));
   return {static_cast<int>(answer >> 16), static_cast<int>(answer & 0xFFFF)};
 }
+std::pair<int, int> Round(const Fixture& fixture, WPARAM rounds = 1) { return Round(fixture.hwnd(), rounds); }
 
 DWORD WINAPI LoopRounds(void* fixture) {
   Round(*static_cast<const Fixture*>(fixture), 15);
@@ -100,6 +104,7 @@ TEST_F(BrackelTest, AHookedProcessLogsEveryCallAndItsCallsStillWork) {
   EXPECT_EQ(hooked.first, 0) << "a hooked call failed";
   EXPECT_EQ(hooked.second, unhooked.second);
   EXPECT_EQ(hooked.second, ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(MonitoredProgramUnhooked(program));
 
   std::vector<Line> lines = ReadLines(program);
   ASSERT_FALSE(lines.empty());
@@ -253,6 +258,95 @@ TEST_F(BrackelTest, AProcessThatNeverRunsTheHookHoldsTheCallerAboutTwoSecondsAnd
   EXPECT_LT(GetTickCount() - start, 500u);
 }
 
+// The fixture window of a process, once it is shown.
+HWND WindowOf(DWORD pid) {
+  HWND found = nullptr;
+  for (HWND w = FindWindowExA(nullptr, nullptr, testsupport::kFixtureClass, nullptr); w && !found;
+       w = FindWindowExA(nullptr, w, testsupport::kFixtureClass, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) found = w;
+  }
+  return found;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50))
+    if (done()) return true;
+  return done();
+}
+
+// Starts, in the process, a thread that loads the library at `path`.
+bool LoadRemotely(HANDLE process, const std::string& path) {
+  void* name = VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!name || !WriteProcessMemory(process, name, path.c_str(), path.size() + 1, nullptr)) return false;
+  auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+  HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, name, 0, nullptr);
+  if (thread) CloseHandle(thread);
+  return thread != nullptr;
+}
+
+TEST_F(BrackelTest, AProcessThatCouldNotBeHookedIsSaidSoAndTriedAgainOnTheNextPass) {
+  Fixture& fixture = folder_.Start("busy.exe", "risky");
+  const std::string program = folder_.PathOf("busy.exe");
+  // Its loader is held: a thread started there waits, so no hook can load.
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QuillonReleaseLoader");
+  ASSERT_TRUE(LoadRemotely(fixture.process(), testsupport::BinDir() + "\\hold_loader_lock.dll"));
+  Sleep(300);
+  Monitor(program);
+  EXPECT_FALSE(MonitoredProgramUnhooked(program)) << "said before it was tried";
+  BrackelRefHook(fixture.pid());
+  EXPECT_TRUE(MonitoredProgramUnhooked(program));
+  Sleep(1000);
+  EXPECT_TRUE(MonitoredProgramUnhooked(program)) << "said hooked while it still cannot be";
+
+  // Now it answers: a later pass of the watch hooks it, and says so.
+  SetEvent(release);
+  CloseHandle(release);
+  EXPECT_TRUE(WaitFor([&] { return !MonitoredProgramUnhooked(program); }, 8000)) << "never tried again";
+  Round(fixture);
+  EXPECT_TRUE(Codes(ReadLines(program)).count(201)) << "the process was not hooked once it answered";
+}
+
+TEST_F(BrackelTest, AProgramTakenOffTheListIsNeverHookedAgainAfterItsStopMark) {
+  // Many listed programs after it make each pass read the list for a while, so a
+  // removal often falls between the pass's read and its hooking.
+  for (int i = 0; i < 3000; ++i) SaveSetting(ProgramTitle, "tmpcpu", "Z:\\filler\\" + std::to_string(i) + ".exe", "1");
+  Fixture& fixture = folder_.Start("offlist.exe", "risky");
+  const std::string program = folder_.PathOf("offlist.exe");
+  for (int round = 0; round < 8 && !HasFailure(); ++round) {
+    Monitor(program);
+    BrackelRefHook(fixture.pid());
+    Sleep(static_cast<DWORD>(37 * round % 200));
+    StopMonitoring(program, fixture.pid());
+    Sleep(300);
+    Round(fixture);
+    std::vector<Line> lines = ReadLines(program);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().code, 102) << "a line after the stop mark in round " << round << ": " << lines.back().rest;
+  }
+}
+
+TEST_F(BrackelTest, WhileNothingIsListedEndedProcessesAreLetGo) {
+  Fixture& fixture = folder_.Start("gone.exe", "risky");
+  const std::string program = folder_.PathOf("gone.exe");
+  const DWORD pid = fixture.pid();
+  Monitor(program);
+  BrackelRefHook(pid);
+  StopMonitoring(program, pid);
+  fixture.End();
+  // An ended process stays open by its id while someone holds a handle of it.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        HANDLE held = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (held) CloseHandle(held);
+        return held == nullptr;
+      },
+      3000))
+      << "the ended process is still held";
+}
+
 TEST_F(BrackelTest, WithoutBrackelOnlyTheMarksAreWritten) {
   BrackelInstallHook(0, nullptr);
   BrackelLibraryName = "NoSuchBrackel.dll";
@@ -262,6 +356,9 @@ TEST_F(BrackelTest, WithoutBrackelOnlyTheMarksAreWritten) {
   BrackelInstallHook(-1, nullptr);
   BrackelRefHook(fixture.pid());
   Round(fixture);
+  // Running, listed and recorded by nothing: said so.
+  DoProcessListOp(kProcRebuild, "True");
+  EXPECT_TRUE(MonitoredProgramUnhooked(program));
   StopMonitoring(program, fixture.pid());
   EXPECT_EQ(Codes(ReadLines(program)), (std::set<int16_t>{101, 102}));
   BrackelLibraryName = "Brackel.dll";

@@ -129,6 +129,23 @@ TEST_F(MonitorLogTest, TheClearingQuestionDependsOnTheFirstLine) {
   }
 }
 
+TEST_F(MonitorLogTest, ALogThatCannotBeClearedIsSaidSoAndKept) {
+  CreateDirectoryA(RiskMonitorLogFolder().c_str(), nullptr);
+  Append(log_, "10:00:00 201 x\r\n");
+  // Held open by another program that shares it for reading only.
+  HANDLE held = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  answer_ = IDYES;
+  ProcMonCls writer;
+  writer.WriteStartToLogFile("C:\\A\\setup.exe");
+  CloseHandle(held);
+  ASSERT_GE(questions_.size(), 2u) << "the Yes did nothing, and nothing said so";
+  EXPECT_EQ(questions_[1].rfind("The log file " + log_ + " can't be cleared (", 0), 0u) << questions_[1];
+  EXPECT_NE(questions_[1].find("); its old lines are kept."), std::string::npos) << questions_[1];
+  EXPECT_EQ(styles_[1], static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(ReadAll(log_).rfind("10:00:00 201 x\r\n", 0), 0u);
+}
+
 TEST_F(MonitorLogTest, AMarkThatCannotBeWrittenIsReported) {
   // A folder where the log should be: nothing can be appended to it.
   CreateDirectoryA(RiskMonitorLogFolder().c_str(), nullptr);

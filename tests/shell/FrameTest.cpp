@@ -81,11 +81,56 @@ TEST_F(FrameTest, EachPageButtonShowsItsPageAloneAtThePageRectangle) {
         EXPECT_FALSE(other.page->Visible()) << other.key << " still shown";
         EXPECT_FALSE(InterfaceFrm.Toolbar1.Value(other.key)) << other.key << " still pressed";
       }
-    if (c.page != &ConInfoFrm) {
-      EXPECT_FALSE(ConInfoFrm.Loaded()) << "the connection page is unloaded";
-    }
     for (int i = 0; i < 6; ++i) EXPECT_EQ(InterfaceFrm.mnuTools[i]->Checked(), i == c.toolsItem) << i;
   }
+}
+
+void ClickPageButton(const char* key) {
+  const POINT at = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf(key)));
+  testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), at.x, at.y);
+}
+
+void ClickControl(HWND control) {
+  RECT r;
+  GetClientRect(control, &r);
+  testsupport::ClickAt(control, 8, r.bottom / 2);
+}
+
+TEST_F(FrameTest, TheConnectionPageKeepsItsChoicesAcrossPageSwitches) {
+  ClickPageButton("ConInfo");
+  ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.Visible(); }));
+  ConInfoFrm.NetSpeedCombo.SetListIndex(4);
+  ClickControl(ConInfoFrm.IntervalOpt1.hwnd());
+  ClickControl(ConInfoFrm.ConnectionOtp1.hwnd());
+  ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.ConnectionOtp1.Value() && ConInfoFrm.IntervalOpt1.Value(); }));
+  const std::string firstRow = ConInfoFrm.ConInfoLst.ItemCount() ? ConInfoFrm.ConInfoLst.ItemText(0) : "";
+
+  for (const char* other : {"Quillon", "Performance", "PopUp"}) {
+    SCOPED_TRACE(other);
+    ClickPageButton(other);
+    ASSERT_TRUE(PumpUntil([] { return !ConInfoFrm.Visible(); }));
+    ClickPageButton("ConInfo");
+    ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.Visible(); }));
+    EXPECT_EQ(ConInfoFrm.NetSpeedCombo.ListIndex(), 4) << "the speed history";
+    EXPECT_TRUE(ConInfoFrm.IntervalOpt1.Value()) << "the time scale";
+    EXPECT_FALSE(ConInfoFrm.IntervalOpt0.Value());
+    EXPECT_TRUE(ConInfoFrm.ConnectionOtp1.Value()) << "the view";
+    EXPECT_EQ(ConInfoFrm.ConnectionOtp1.BackColor(), RGB(255, 255, 255)) << "the marker on the view shown";
+    EXPECT_NE(ConInfoFrm.ConnectionOtp0.BackColor(), RGB(255, 255, 255));
+    if (!firstRow.empty()) {
+      ASSERT_GT(ConInfoFrm.ConInfoLst.ItemCount(), 0);
+      EXPECT_EQ(ConInfoFrm.ConInfoLst.ItemText(0), firstRow);
+    }
+  }
+
+  // The tab too.
+  ConInfoFrm.SSTab1.SetTab(1);
+  ClickPageButton("MoreTools");
+  ASSERT_TRUE(PumpUntil([] { return !ConInfoFrm.Visible(); }));
+  ClickPageButton("ConInfo");
+  ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.Visible(); }));
+  EXPECT_EQ(ConInfoFrm.SSTab1.Tab(), 1);
+  ConInfoFrm.SSTab1.SetTab(0);
 }
 
 TEST_F(FrameTest, AKeyThatNamesNoPageShowsNone) {

@@ -22,10 +22,13 @@
 #include "ProcCPUFrm.h"
 #include "MainfrmPictures.h"
 #include "ModMain.h"
+#include "ModProcMon.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "ModWndOpr.h"
+#include "MoreToolsFrm.h"
+#include "Registry.h"
 #include "Seams.h"
 #include "ShellTestSupport.h"
 #include "UiWait.h"
@@ -274,6 +277,25 @@ TEST_F(ListsPageTest, FFivePressedDuringAViewModeReloadListsEachProgramOnce) {
   EXPECT_EQ(Mainfrm.AppLst.ItemCount(), ProgTableLast + 1);
   std::set<std::string> windows = WindowKeys();
   EXPECT_EQ(windows.size(), static_cast<size_t>(Mainfrm.WndLst.ItemCount())) << "a window listed twice";
+}
+
+// ---- the start-up list behind the risk column
+
+TEST_F(ListsPageTest, ItsRefreshKeepsTheStartUpListAndWhatTheRatingReadsThereCurrent) {
+  Full();
+  MoreToolsFrm.RefreshMe(false);  // read once, before the program starts with Windows
+  const std::string path = vb::LCase(folder->PathOf("startsup.exe"));
+  testsupport::SetRegText(HKEY_CURRENT_USER, looptest::kRunPath, "QpStartsUp", path);
+  folder->Start("startsup.exe", "plain");
+  // The timed refresh of the page, as the main loop makes it.
+  now += 2000;
+  Mainfrm.FastRef = true;
+  Mainfrm.RefreshMe();
+  const int16_t row = MoreToolsFrm.SearchStartUpLV(path);
+  testsupport::DeleteRegValueAt(HKEY_CURRENT_USER, looptest::kRunPath, "QpStartsUp");
+  ASSERT_GT(row, 0) << "the start-up list missed a new entry";
+  EXPECT_EQ(MoreToolsFrm.StartUpLV.SubItem(ui::ListView::FromOneBased(row), 4), "Running");
+  EXPECT_TRUE(CheckStaticRisk(132, path)) << "the rating does not see that it starts with Windows";
 }
 
 // ---- owned message boxes

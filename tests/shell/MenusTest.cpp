@@ -186,8 +186,8 @@ TEST_F(FrameTest, LaunchAllStartsTheStoredProgramsWhateverPageIsShown) {
   SaveSetting(ProgramTitle, "Internet", "IntProg1", program + ";1");
   SaveSetting(ProgramTitle, "Internet", "IntProg2", program + "-skipped;0");
   IntProgCount = 2;
-  InterfaceFrm.Toolbar1.ClickButton("Performance");  // the connection page is unloaded now
-  ASSERT_FALSE(ConInfoFrm.Loaded());
+  InterfaceFrm.Toolbar1.ClickButton("Performance");  // the connection page is hidden now
+  ASSERT_FALSE(ConInfoFrm.Visible());
   InterfaceFrm.mnuFileLaunchAll_Click();
   // The starts go on while the program runs: the pause after each is a timer's.
   ASSERT_TRUE(testsupport::PumpUntil([] { return !ConInfoFrm.LaunchingAll(); }, 10000));

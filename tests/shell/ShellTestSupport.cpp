@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "ConInfoFrm.h"
 #include "InterfaceFrm.h"
 #include "Input.h"
 #include "ModMain.h"
@@ -22,6 +23,8 @@ void FrameTest::SetUp() {
 
 void FrameTest::TearDown() {
   InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  // The page lives for the run; each test starts as a new run does.
+  ConInfoFrm.Unload();
   LoopTest::TearDown();
 }
 

@@ -148,6 +148,61 @@ TEST_P(ButtonBarTest, KeysIndexesCountAndPictures) {
   DeleteObject(picture);
 }
 
+// A picture of one colour, with a mask-coloured corner.
+HBITMAP Filled(COLORREF colour) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP picture = CreateCompatibleBitmap(screen, 16, 16);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, picture);
+  RECT all = {0, 0, 16, 16}, corner = {0, 0, 2, 2};
+  HBRUSH fill = CreateSolidBrush(colour), magenta = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, fill);
+  FillRect(dc, &corner, magenta);
+  DeleteObject(fill);
+  DeleteObject(magenta);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return picture;
+}
+
+TEST_P(ButtonBarTest, APictureGivenAgainTakesTheButtonsPlaceAndAddsNoImage) {
+  HBITMAP red = Filled(RGB(200, 0, 0)), blue = Filled(RGB(0, 0, 200));
+  form.bar.SetPicture("A", red, RGB(255, 0, 255));
+  for (int i = 0; i < 50; ++i) form.bar.SetPicture("X", i % 2 ? red : blue, RGB(255, 0, 255));
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(form.bar.hwnd(), TB_GETIMAGELIST, 0, 0));
+  EXPECT_EQ(ImageList_GetImageCount(images), 2) << "one image per button with a picture";
+  // The last picture given is the one drawn, and the other button's stays its own.
+  auto drawn = [&](const char* key) {
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE;
+    SendMessageA(form.bar.hwnd(), TB_GETBUTTONINFOA, 100 + form.bar.IndexOf(key), reinterpret_cast<LPARAM>(&info));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    RECT all = {0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(images, info.iImage, dc, 0, 0, ILD_NORMAL);
+    std::pair<COLORREF, COLORREF> seen = {GetPixel(dc, 8, 8), GetPixel(dc, 0, 0)};
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return seen;
+  };
+  EXPECT_EQ(drawn("X").first, RGB(200, 0, 0));
+  EXPECT_EQ(drawn("X").second, RGB(255, 255, 255)) << "the mask colour is see-through";
+  EXPECT_EQ(drawn("A").first, RGB(200, 0, 0));
+  form.bar.SetPicture("X", blue, RGB(255, 0, 255));
+  EXPECT_EQ(drawn("X").first, RGB(0, 0, 200));
+  EXPECT_EQ(drawn("A").first, RGB(200, 0, 0));
+  EXPECT_EQ(ImageList_GetImageCount(images), 2);
+  DeleteObject(red);
+  DeleteObject(blue);
+}
+
 TEST_P(ButtonBarTest, TheBarAndButtonColoursArePainted) {
   form.bar.SetBackColor(RGB(10, 200, 30));
   form.bar.SetBarColor(RGB(200, 10, 30));

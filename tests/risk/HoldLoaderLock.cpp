@@ -1,0 +1,15 @@
+// Loaded into a process by a test, it keeps that process's loader busy until the test
+// sets the named event: every thread started there meanwhile waits, as in a process
+// that does not answer.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QuillonReleaseLoader");
+    if (release) {
+      WaitForSingleObject(release, 30000);
+      CloseHandle(release);
+    }
+  }
+  return TRUE;
+}
