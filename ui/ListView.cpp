@@ -619,7 +619,7 @@ void ListView::GetDispInfo(NMLVDISPINFOA& info, bool wide) const {
     if (wide)
       MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, reinterpret_cast<LPWSTR>(item.pszText), item.cchTextMax);
     else
-      lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+      item.pszText[text.copy(item.pszText, static_cast<size_t>(item.cchTextMax) - 1)] = 0;
     if (wide) reinterpret_cast<LPWSTR>(item.pszText)[item.cchTextMax - 1] = 0;
   }
   if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? ControlImage(row->icon) : I_IMAGENONE;
