@@ -4,6 +4,11 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "CancelEvent.h"
 #include "Clipboard.h"
@@ -160,7 +165,8 @@ DetailsFrmForm::DetailsFrmForm()
       RiskMonSTab(*this, {0, 50, 624, 278}, {"What this program has done", "Activity log", "CPU usage"}),
       CanDoLV(*this, {4, 4, 380, 214}),
       CanDoTxt(*this, {390, 4, 226, 240}, "", ES_MULTILINE | ES_READONLY | WS_VSCROLL),
-      RiskLogLV(*this, {4, 4, 380, 214}),
+      // A monitor log can hold 100,000 lines: the rows live in the model alone.
+      RiskLogLV(*this, {4, 4, 380, 214}, LVS_REPORT | LVS_OWNERDATA),
       LongDescTxt(*this, {390, 4, 226, 124}, "", ES_MULTILINE | ES_READONLY | WS_VSCROLL),
       ExtraInfoTxt(*this, {390, 132, 226, 112}, "", ES_MULTILINE | ES_READONLY | WS_VSCROLL),
       FiltersLV{{*this, {4, 219, 380, 24}}, {*this, {4, 219, 380, 24}}},
@@ -713,7 +719,7 @@ void DetailsFrmForm::Toolbar1_ButtonClick(const std::string& key) {
       return;
     // This very process: the walker's cache may predate it or hold a reused id.
     if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-      if (TerminateProcess(process, 0)) WaitForSingleObject(process, 2000);
+      if (TerminateProcess(process, 0)) ui::WaitServingEvents(process, 2000);
       CloseHandle(process);
     }
   }
@@ -762,58 +768,125 @@ void DetailsFrmForm::RunTextSearch() {
   StopRequested = false;
   StopBtn.SetEnabled(false);
   if (result.empty()) {
-    FileTextTxt.SetText("No strings were found!");
+    FileTextTxt.SetText(memoryUnanswered_ ? "The program's memory can't be read: the program does not answer."
+                                          : "No strings were found!");
     FileTextTxt.SetEnabled(false);
   } else {
     FileTextTxt.SetEnabled(true);
   }
 }
 
-std::string DetailsFrmForm::FindTexts(DWORD processId) {
-  std::string result;
-  // Query information, memory read and memory operation: nothing here writes.
-  HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION,
-                                           FALSE, processId)
-                             : nullptr;
-  SYSTEM_INFO info = {};
-  GetSystemInfo(&info);
-  const auto low = reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress);
-  const auto high = reinterpret_cast<uintptr_t>(info.lpMaximumApplicationAddress);
-  ProgressBar1.SetMax(kProgressSteps);
+namespace {
+
+// A walk of another process's memory runs on a thread of its own: a process that
+// is stopped (suspended, or held by a debugger) answers neither VirtualQueryEx nor
+// ReadProcessMemory, and the thread that asks waits as long as it stays so. The
+// walk's state is shared, so a walk given up can finish (or stay stuck) alone.
+struct MemoryTextWalk {
+  HANDLE process = nullptr;
+  HANDLE done = nullptr;
+  uintptr_t low = 0, high = 0;
+  TextScanState scan;
+  std::atomic<uintptr_t> address{0};
+  std::atomic<unsigned> calls{0};  // answered questions to the process: it still moves
+  std::atomic<bool> stop{false};
+  std::mutex lock;  // over texts
+  std::string texts;
+  ~MemoryTextWalk() {
+    if (process) CloseHandle(process);
+    if (done) CloseHandle(done);
+  }
+};
+
+void WalkMemoryTexts(MemoryTextWalk& walk) {
   std::vector<uint8_t> buffer;
-  uintptr_t address = low;
-  while (process && address < high) {
-    ProgressBar1.SetValue(Scaled(address - low, high - low));
-    if (StopRequested) break;
-    LetEventsRun();
-    if (StopRequested) break;
+  std::string found;
+  uintptr_t address = walk.low;
+  while (address < walk.high && !walk.stop) {
     MEMORY_BASIC_INFORMATION region = {};
-    if (VirtualQueryEx(process, reinterpret_cast<LPCVOID>(address), &region, sizeof region) != sizeof region) break;
+    if (VirtualQueryEx(walk.process, reinterpret_cast<LPCVOID>(address), &region, sizeof region) != sizeof region)
+      break;
+    ++walk.calls;
     const auto base = reinterpret_cast<uintptr_t>(region.BaseAddress);
     const size_t size = region.RegionSize;
     if (region.Type == MEM_PRIVATE && region.State == MEM_COMMIT && size > 0) {
-      for (size_t offset = 0; offset < size && !StopRequested; offset += kReadPiece) {
+      for (size_t offset = 0; offset < size && !walk.stop; offset += kReadPiece) {
         const size_t piece = std::min(kReadPiece, size - offset);
         buffer.resize(piece);
         SIZE_T read = 0;
-        if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(base + offset), buffer.data(), piece, &read) &&
-            read == 0)
-          break;
+        const BOOL ok =
+            ReadProcessMemory(walk.process, reinterpret_cast<LPCVOID>(base + offset), buffer.data(), piece, &read);
+        ++walk.calls;
+        if (!ok && read == 0) break;
         // One region is one run of bytes: only its first piece may start the scan afresh.
-        if (offset == 0)
-          ScanBytes(Scan, buffer.data(), read, result);
-        else
-          ScanMoreBytes(Scan, buffer.data(), read, result);
+        {
+          std::lock_guard<std::mutex> hold(walk.lock);
+          if (offset == 0)
+            ScanBytes(walk.scan, buffer.data(), read, walk.texts);
+          else
+            ScanMoreBytes(walk.scan, buffer.data(), read, walk.texts);
+        }
         if (read < piece) break;
-        LetEventsRun();
       }
     }
     const uintptr_t next = base + size;
     if (next <= address) break;  // a walk that does not move forward would never end
     address = next;
+    walk.address = address;
   }
-  if (process) CloseHandle(process);
-  return result;
+}
+
+// How long the process may leave one question unanswered before the walk is given up.
+const DWORD kMemoryAnswerMs = 3000;
+
+}  // namespace
+
+std::string DetailsFrmForm::FindTexts(DWORD processId) {
+  memoryUnanswered_ = false;
+  // Query information, memory read and memory operation: nothing here writes.
+  HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION,
+                                           FALSE, processId)
+                             : nullptr;
+  if (!process) return {};
+  auto walk = std::make_shared<MemoryTextWalk>();
+  walk->process = process;
+  walk->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  SYSTEM_INFO info = {};
+  GetSystemInfo(&info);
+  walk->low = reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress);
+  walk->high = reinterpret_cast<uintptr_t>(info.lpMaximumApplicationAddress);
+  walk->address = walk->low;
+  walk->scan = Scan;
+  ProgressBar1.SetMax(kProgressSteps);
+  if (!walk->done) return {};
+  try {
+    std::thread([walk] {
+      WalkMemoryTexts(*walk);
+      SetEvent(walk->done);
+    }).detach();
+  } catch (const std::system_error&) {
+    return {};
+  }
+  unsigned answered = 0;
+  DWORD lastAnswer = GetTickCount();
+  int shown = -1;
+  for (;;) {
+    if (ui::WaitServingEvents(walk->done, 50, [this] { return StopRequested; })) break;
+    const int value = Scaled(walk->address - walk->low, walk->high - walk->low);
+    if (value != shown) ProgressBar1.SetValue(shown = value);
+    if (StopRequested || !hwnd()) break;
+    if (walk->calls != answered) {
+      answered = walk->calls;
+      lastAnswer = GetTickCount();
+    } else if (GetTickCount() - lastAnswer >= kMemoryAnswerMs) {
+      memoryUnanswered_ = true;
+      break;
+    }
+  }
+  walk->stop = true;
+  std::lock_guard<std::mutex> hold(walk->lock);
+  Scan = walk->scan;
+  return walk->texts;
 }
 
 std::string DetailsFrmForm::FindTextsInExe() {
@@ -862,9 +935,7 @@ void DetailsFrmForm::QrtBtn_Click() {
   CancelFlag = false;
   CancelEvent.lblCancel.SetText("Terminating and isolating: " + path + " ...");
   CancelEvent.Show();
-  ui::DoEvents();
-  Sleep(500);
-  ui::DoEvents();
+  ui::PauseServingEvents(500, [] { return CancelFlag; });
   if (!CancelFlag && TerminateAndQuarantine(path) == 0)
     MsgBox("The program " + path + " can't be send to the quarantine.", MB_OK | MB_ICONERROR, hwnd());
   CancelFlag = false;

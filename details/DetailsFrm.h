@@ -91,6 +91,7 @@ class DetailsFrmForm : public ui::Window {
   std::string CurrentPath;
   int16_t MonitorIndex = -1;
   bool StopRequested = false;
+  bool memoryUnanswered_ = false;  // the last memory search was given up: the process did not answer
   bool FilterPanelOpen[2] = {false, false};
   int32_t LogCounter = 0;  // log lines already taken into RiskLogLV
   TextScanState Scan;

@@ -37,9 +37,11 @@ void SetProgress(const std::string& text) {
 
 void PumpAndPause(DWORD ms) {
   ui::DoEvents();
-  if (ms) Sleep(ms);
+  if (ms) ui::PauseServingEvents(ms);
   ui::DoEvents();
 }
+
+bool Cancelled() { return CancelFlag; }
 
 // Starts the program again from "C:\"; an empty path starts nothing.
 void Restart(HWND owner, const std::string& path) {
@@ -127,9 +129,7 @@ void MainfrmForm::KillApp(bool killAndRestart) {
   const std::vector<std::string> paths = SelectedKeys();
   for (const std::string& path : paths) {
     SetProgress(ProgressPrefix(killAndRestart) + path + " ...");
-    ui::DoEvents();
-    Sleep(500);
-    ui::DoEvents();
+    ui::PauseServingEvents(500, Cancelled);
     if (CancelFlag) {
       CancelFlag = false;
       CancelEvent.Hide();
@@ -198,8 +198,7 @@ static void PriorityLoop(MainfrmForm& page, const std::function<void(const std::
     change(path);
     ui::DoEvents();
     if (CancelFlag) break;
-    Sleep(300);
-    ui::DoEvents();
+    ui::PauseServingEvents(300, Cancelled);
   }
   // Only a shown priority column has a cell to write.
   if (const int16_t column = page.GetColumn(0, 6); column > 0)
@@ -469,8 +468,7 @@ void MainfrmForm::mnuWndOnTop_Click() {
     const HWND place = IsWndOnTop(window) ? HWND_NOTOPMOST : HWND_TOPMOST;
     SetWindowPos(window, place, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
-    Sleep(400);
-    ui::DoEvents();
+    ui::PauseServingEvents(400);
   }
 }
 
@@ -491,8 +489,7 @@ void MainfrmForm::mnuWndShowHide_Click() {
     } else {
       ShowWindowAsync(window, SW_RESTORE);
     }
-    Sleep(400);
-    ui::DoEvents();
+    ui::PauseServingEvents(400);
   }
   busy.RefreshAtEnd();
 }
@@ -533,8 +530,7 @@ void MainfrmForm::mnuWndShowForSeconds_Click() {
         HideView(Views.frame.form);
         BringWndToFront(window);
         SetProgress("Showing " + WndLst.ItemText(row) + " for seconds...");
-        ui::DoEvents();
-        Sleep(2000);
+        ui::PauseServingEvents(2000, Cancelled);
         ShowInterfaceFrm();
       } else {
         MsgBox("The window is not responding, the program can't show to it", MB_ICONSTOP);

@@ -19,6 +19,9 @@ namespace ui {
 
 class ListView : public Control {
  public:
+  // With LVS_OWNERDATA in the style the rows live in the model alone and the control
+  // asks for each cell it draws: filling, clearing and destroying cost nothing per
+  // row, for lists of many thousand rows. Such a list has no check boxes.
   ListView(Window& owner, Bounds bounds, DWORD viewStyle = LVS_REPORT);
 
   // Turns the list's drawing off for a scope and back on (with one repaint) when the
@@ -173,6 +176,10 @@ class ListView : public Control {
   static int CALLBACK ByPosition(LPARAM a, LPARAM b, LPARAM list);
   LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
   void RedrawRow(const Row& row);
+  bool OwnerData() const { return (style_ & LVS_OWNERDATA) != 0; }
+  void WriteCount();
+  void GetDispInfo(NMLVDISPINFOA& info, bool wide) const;
+  void RangeStateChanged(const NMLVODSTATECHANGE& change);
 
   std::vector<Column> columns_;
   std::unordered_map<int, Row> rows_;                    // by id
@@ -189,6 +196,7 @@ class ListView : public Control {
   int cellsWritten_ = 0;    // cells sent under the guards alive
   static const int kCellsBeforeFreeze = 32;
   HWND frozen_ = nullptr;   // the control a guard's scope turned off
+  bool countStale_ = false; // an owner-data control not yet told the row count
   void Freeze();            // drawing off before a guarded scope's first change
   int quiet_ = 0;           // our own removals and refills raise no selection events
   int styledRows_ = 0;      // rows with a style: only then is drawing asked per cell

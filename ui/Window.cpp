@@ -580,4 +580,28 @@ void DoEvents() {
   }
 }
 
+bool WaitServingEvents(HANDLE handle, DWORD ms, const std::function<bool()>& stop) {
+  // The thread answers its messages all along: the wait is no stall of the command
+  // around it, and each message served is measured on its own.
+  UserWait serving;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (m.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(m.wParam));
+        return false;
+      }
+      DispatchOne(m);
+    }
+    if (stop && stop()) return false;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= ms) return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    const DWORD woke = MsgWaitForMultipleObjectsEx(handle ? 1 : 0, handle ? &handle : nullptr, ms - spent,
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (handle && woke == WAIT_OBJECT_0) return true;
+    if (woke == WAIT_FAILED) return false;
+  }
+}
+
 }  // namespace ui

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,15 @@ void PaintBands(HDC dc, const RECT& area, const std::vector<COLORREF>& bands);
 
 // Pumps the messages waiting for this thread, so clicks reach a running loop.
 void DoEvents();
+
+// Waits up to `ms` for `handle` (null: waits the time out) while this thread's
+// messages are served, so a pause between the steps of a command or a wait for
+// another process never freezes the program. Ends early when stop() says so or the
+// program is told to quit. True when the handle was signalled.
+bool WaitServingEvents(HANDLE handle, DWORD ms, const std::function<bool()>& stop = {});
+inline void PauseServingEvents(DWORD ms, const std::function<bool()>& stop = {}) {
+  WaitServingEvents(nullptr, ms, stop);
+}
 
 // Registers one of the layer's own window classes (double clicks, the arrow cursor)
 // the first time it is asked for; false when the system refuses it.

@@ -79,14 +79,10 @@ HANDLE EndForQuarantine(DWORD processId) {
 // Up to 1000 tries to move the file: it stays in use for a moment after its process
 // ended. The number of the try that worked, 0 when none did.
 int16_t MoveIntoQuarantine(const std::string& path) {
-  if (!IsWinNTFlag) {
-    Sleep(100);
-    ui::DoEvents();
-  }
+  if (!IsWinNTFlag) ui::PauseServingEvents(100);
   for (int attempt = 1; attempt <= kQuarantineTries; ++attempt) {
     if (Views.quarantine.MoveToQrt && Views.quarantine.MoveToQrt(path)) return static_cast<int16_t>(attempt);
-    ui::DoEvents();
-    Sleep(1);
+    ui::PauseServingEvents(1);
   }
   return 0;
 }
@@ -125,7 +121,7 @@ int16_t QuarantinePass(const std::string& path) {
   std::vector<HANDLE> ended;
   for (DWORD id : ids)
     if (HANDLE process = EndForQuarantine(id)) ended.push_back(process);
-  for (HANDLE process : ended) WaitForSingleObject(process, 2000);
+  for (HANDLE process : ended) ui::WaitServingEvents(process, 2000);
   int16_t attempt = MoveIntoQuarantine(path);
   for (HANDLE process : ended) CloseHandle(process);
   return attempt;

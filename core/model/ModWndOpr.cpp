@@ -21,6 +21,7 @@
 #include "ModStartupPlatform.h"
 #include "Seams.h"
 #include "VbRules.h"
+#include "Window.h"
 #include "modIni.h"
 
 std::vector<HWND> WndTable;
@@ -270,8 +271,9 @@ void FillCurWnd(HWND hwnd) {
   CurWnd.Title = GetWndTitle(hwnd);
   std::string path = OwnerPathFromCache(hwnd);
   if (path.empty()) {
-    // A program started since the last walk: let it settle, walk again, ask again.
-    Sleep(100);
+    // A program started since the last walk: it already runs (it has a window), so
+    // a walk now finds it. No pause for it to settle: this runs inside the pop-up
+    // scan and the window list, on the thread that serves the user.
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
     path = OwnerPathFromCache(hwnd);
   }
@@ -482,7 +484,7 @@ bool CloseWnd(bool terminate, HWND hwnd) {
   if (!process) return false;
   if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process, 0);
   // Success means the process really ended, not only that it was asked to.
-  bool ended = WaitForSingleObject(process, 2000) == WAIT_OBJECT_0;
+  bool ended = ui::WaitServingEvents(process, 2000);
   CloseHandle(process);
   return ended;
 }
@@ -493,9 +495,9 @@ bool BringWndToFront(HWND hwnd) {
   const bool wasTopmost = IsWndOnTop(hwnd);
   const UINT kShow = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
   SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kShow);
-  Sleep(100);
+  ui::PauseServingEvents(100);
   SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kShow);
-  Sleep(100);
+  ui::PauseServingEvents(100);
   if (!wasTopmost) SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShow | SWP_NOACTIVATE);
   return ForceForeground(hwnd, true);
 }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "CancelEvent.h"
+#include "UnixProcess.h"
 #include "DetailsFrm.h"
 #include "Mainfrm.h"
 #include "ModMainPlatform.h"
@@ -413,6 +414,35 @@ TEST_F(DetailsTest, EachMemorySearchFindsOnlyItsOwnStringsAndTheFileItsOwn) {
   DetailsFrm.RefreshMe();
   EXPECT_EQ(DetailsFrm.FileTextTxt.Text(), "No strings were found!");
   EXPECT_FALSE(IsWindowEnabled(DetailsFrm.FileTextTxt.hwnd()));
+}
+
+namespace {
+// Stops or lets go on the Linux process that runs a program (SIGSTOP, SIGCONT), as a
+// debugger holding it would: none of its threads runs, not even Wine's own.
+bool SignalUnixProcess(const std::string& windowsPath, const char* signal) {
+  const int unixPid = testsupport::UnixPidOf(windowsPath);
+  if (unixPid <= 0) return false;
+  PROCESS_INFORMATION pi = {};
+  if (!testsupport::StartQuietly("Z:\\bin\\kill", std::string("kill -") + signal + " " + std::to_string(unixPid),
+                                 "C:\\", pi))
+    return false;
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+}  // namespace
+
+// A stopped program never answers questions about its memory: the search gives up,
+// says so, and the window answers all the while.
+TEST_F(DetailsTest, AMemorySearchOfAStoppedProgramGivesUpAndSaysSo) {
+  Start("stopped.exe", "strings");
+  Show(PathOf("stopped.exe"));
+  ASSERT_TRUE(SignalUnixProcess(PathOf("stopped.exe"), "STOP"));
+  DetailsFrm.ShowPage("textinmem");
+  SignalUnixProcess(PathOf("stopped.exe"), "CONT");
+  EXPECT_EQ(DetailsFrm.FileTextTxt.Text(), "The program's memory can't be read: the program does not answer.");
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.StopBtn.hwnd()));
 }
 
 TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {

@@ -135,6 +135,8 @@ void TrackerEdge() {
 
 void RiskLog() {
   const std::string path = "c:\\windows\\notepad.exe";
+  // The log folder is made here; the log written before it would be lost.
+  CreateDirectoryA(RiskMonitorLogFolder().c_str(), nullptr);
   {
     std::ofstream out(ProcMonCls::LogPathOf(path), std::ios::binary | std::ios::trunc);
     const char* codes[] = {"201", "202", "301", "302", "401"};
@@ -155,7 +157,7 @@ void RiskLog() {
       DetailsFrm.RiskMonSTab.SetTab(1);
       DetailsFrm.RefreshMe();
     });
-    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; });
+    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
     t.total = NowMs() - start;
     Report("activity list, first display of 100,000 lines", t);
   }
@@ -169,7 +171,7 @@ void RiskLog() {
       SendMessageA(DetailsFrm.FiltersLV[list].hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&item));
     });
-    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; });
+    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
     t.total = NowMs() - start;
     char line[160];
     std::snprintf(line, sizeof line, "activity list, %s (%d rows)", what, DetailsFrm.RiskLogLV.ItemCount());

@@ -598,3 +598,78 @@ TEST_F(ListViewInputTest, KeysReachKeyDownAndAFailingHandlerIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// The control's count and cells are the model's (an owner-data control keeps no
+// row ids of its own).
+void ExpectControlShowsCells(const ListView& list) {
+  ASSERT_EQ(SendMessageA(list.hwnd(), LVM_GETITEMCOUNT, 0, 0), list.ItemCount());
+  for (int r = 0; r < list.ItemCount(); ++r)
+    for (int c = 0; c < list.ColumnCount(); ++c)
+      ASSERT_EQ(ControlCell(list, r, c), list.SubItem(r, c)) << "row " << r << " column " << c;
+}
+
+class OwnerDataForm : public ui::Window {
+ public:
+  OwnerDataForm()
+      : Window({.caption = "Rows", .style = WS_POPUP | WS_BORDER, .x = 60, .y = 60, .width = 420, .height = 260}),
+        Lst(*this, {0, 0, 420, 260}, LVS_REPORT | LVS_OWNERDATA) {}
+  ListView Lst;
+};
+
+}  // namespace
+
+// A list whose rows live in the model alone shows the same rows, follows changes,
+// sorts and clicks as any other, and clearing leaves the control with none.
+TEST(OwnerDataListTest, TheControlShowsTheModelAndFollowsIt) {
+  OwnerDataForm form;
+  ListView& list = form.Lst;
+  list.AddColumn("K0", "Time", 80);
+  list.AddColumn("K1", "Text", 200);
+  auto add = [&](const std::string& time, const std::string& text) {
+    const int row = list.AddItem(time);
+    list.SetSubItem(row, 1, text);
+  };
+  add("10:00:02", "made before the window");
+  form.Show();
+  SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(form.hwnd());
+  add("10:00:01", "made with it");
+  {
+    ListView::RedrawGuard guard(list);
+    for (int i = 0; i < 3000; ++i) add("11:" + std::to_string(1000 + i), "line " + std::to_string(i));
+  }
+  EXPECT_EQ(list.ItemCount(), 3002);
+  ExpectControlShowsCells(list);
+  list.SetSubItem(1, 1, "changed");
+  EXPECT_EQ(ControlCell(list, 1, 1), "changed");
+  list.SortBy(0, SortKind::kText, true);
+  EXPECT_EQ(ControlCell(list, 0, 0), "10:00:01");
+  EXPECT_EQ(ControlCell(list, 0, 1), "changed");
+  ExpectControlShowsCells(list);
+
+  std::vector<int> clicked;
+  list.ItemClick = [&](int row) { clicked.push_back(row); };
+  RECT r = {};
+  r.left = LVIR_LABEL;
+  SendMessageA(list.hwnd(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+  POINT at = {r.left + 10, (r.top + r.bottom) / 2};
+  ClientToScreen(list.hwnd(), &at);
+  SetCursorPos(at.x, at.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  ASSERT_TRUE(PumpUntil([&] { return !clicked.empty(); })) << "no click arrived";
+  EXPECT_EQ(clicked, std::vector<int>{1});
+  EXPECT_EQ(list.SelectedRows(), std::vector<int>{1});
+  EXPECT_EQ(list.ItemText(1), "10:00:02");
+
+  list.Clear();
+  EXPECT_EQ(list.ItemCount(), 0);
+  EXPECT_EQ(SendMessageA(list.hwnd(), LVM_GETITEMCOUNT, 0, 0), 0);
+  add("12:00:00", "after the clearing");
+  ExpectControlShowsCells(list);
+}
