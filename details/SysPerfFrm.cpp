@@ -136,12 +136,14 @@ void SysPerfFrmForm::Form_Resize() {
   if (w <= 0 || h <= 0) return;
   const int width = std::max(w - 2 * margin, 3 * 120);
   const int figuresWidth = (width - 2 * gap) / 3;
+  // "Total: " takes 36 pixels in Wine's dialog font.
+  const int captionWidth = 40, figureLeft = 6 + captionWidth;
   ui::Label* names[6] = {&Label1_0, &Label1_1, &Label1_2, &Label1_3, &Label1_4, &Label1_5};
   for (int i = 0; i < 3; ++i) {
     Frame2[i]->Move({margin + i * (figuresWidth + gap), 32, figuresWidth, 60});
     for (int row = 0; row < 2; ++row) {
-      names[2 * i + row]->Move({6, 18 + 20 * row, 34, 16});
-      MemDataLbl[2 * i + row]->Move({40, 18 + 20 * row, figuresWidth - 46, 16});
+      names[2 * i + row]->Move({6, 18 + 20 * row, captionWidth, 16});
+      MemDataLbl[2 * i + row]->Move({figureLeft, 18 + 20 * row, figuresWidth - figureLeft - 6, 16});
     }
   }
   const int optionWidth = (width - 16) / 3;

@@ -420,16 +420,7 @@ namespace {
 // Stops or lets go on the Linux process that runs a program (SIGSTOP, SIGCONT), as a
 // debugger holding it would: none of its threads runs, not even Wine's own.
 bool SignalUnixProcess(const std::string& windowsPath, const char* signal) {
-  const int unixPid = testsupport::UnixPidOf(windowsPath);
-  if (unixPid <= 0) return false;
-  PROCESS_INFORMATION pi = {};
-  if (!testsupport::StartQuietly("Z:\\bin\\kill", std::string("kill -") + signal + " " + std::to_string(unixPid),
-                                 "C:\\", pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
+  return testsupport::SignalUnix(testsupport::UnixPidOf(windowsPath), signal);
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 // Linux process that runs a Windows program, to stop it or to read its time and memory.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -11,5 +12,11 @@ std::string ReadUnixFile(const std::string& path);
 // The Linux process that runs the Windows program at `windowsPath`, or 0: Wine names
 // its processes by their Windows path (the first word of the command line).
 int UnixPidOf(const std::string& windowsPath);
+// Every Linux process that runs it (copies of one program, some perhaps stuck in their start).
+std::vector<int> UnixPidsOf(const std::string& windowsPath);
+
+// Sends a signal ("STOP", "CONT", "KILL") to a Linux process through /bin/kill and waits
+// for kill to end; false when kill could not be started.
+bool SignalUnix(int unixPid, const char* signal);
 
 }  // namespace testsupport
