@@ -7,11 +7,13 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
 #include "CancelEvent.h"
 #include "Clipboard.h"
+#include "ListColumns.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -105,13 +107,22 @@ HBITMAP FilterPicture(bool open) {
   return open ? openPicture : closedPicture;
 }
 
+// How a column of one of the window's tabled lists sorts, whichever family it was
+// made for; nothing for a key the table lacks.
+std::optional<ui::SortKind> TableSort(ColumnList table, const std::string& key) {
+  for (bool windowsNT : {true, false})
+    for (const ListColumn& c : ListColumns(table, windowsNT))
+      if (c.key == key) return c.sort;
+  return std::nullopt;
+}
+
+// The process and module lists sort as their tables say; elsewhere only an event's
+// risk rating is a number.
 ui::SortKind ColumnKind(const ui::ListView& list, int column) {
   const std::string key = list.ColumnKey(column);
-  static const char* const numeric[] = {"Process ID", "No. of threads", "Committed memory", "Reserved memory",
-                                        "Free memory", "Local Port", "Remote Port", "Size (in bytes)", "Risk Rating"};
-  for (const char* n : numeric)
-    if (key == n) return ui::SortKind::kNumber;
-  return ui::SortKind::kText;
+  for (ColumnList table : {ColumnList::kDetailsProcesses, ColumnList::kDetailsModules})
+    if (const std::optional<ui::SortKind> sort = TableSort(table, key)) return *sort;
+  return key == "Risk Rating" ? ui::SortKind::kNumber : ui::SortKind::kText;
 }
 
 void Place(ui::Control& container, std::initializer_list<ui::Control*> controls) {
@@ -233,11 +244,8 @@ DetailsFrmForm::DetailsFrmForm()
   mnuPriority = &PriorityMenu.Add("Priority");
   const char* priorityCaptions[4] = {"&Idle", "&Normal", "&High", "&RealTime"};
   for (int k = 1; k <= 4; ++k) mnuPriority->Add(priorityCaptions[k - 1]).Click = [this, k] { mnuPriority_Click(k); };
-  const char* modules[13] = {"Module Name",   "Handle",          "Path",          "Size (in bytes)",
-                             "Base address",  "Company Name",    "File Description", "File Version",
-                             "Internal Name", "Legal Copyright", "Original FileName", "Product Name",
-                             "Product Version"};
-  for (const char* title : modules) ModsLst.AddColumn(title, title, kColumnWidth);
+  for (const ListColumn& c : ListColumns(ColumnList::kDetailsModules, IsWinNTFlag))
+    ModsLst.AddColumn(c.key, c.title, kColumnWidth);
   for (ui::ListView* list : {&ProgInfoLst, &ProcLst, &ModsLst}) list->DblClick = [this, list](int) { Lists_DblClick(*list); };
   for (ui::ListView* list : {&ProcLst, &ModsLst, &CanDoLV, &RiskLogLV})
     list->ColumnClick = [this, list](int column) { Lists_ColumnClick(*list, column); };
@@ -326,15 +334,8 @@ void DetailsFrmForm::Form_Load() {
 
 void DetailsFrmForm::CreateProcColumns(bool windowsNT) {
   ProcLst.ClearColumns();
-  ProcLst.AddColumn("Process ID", "Process ID", kColumnWidth);
-  if (!windowsNT) ProcLst.AddColumn("No. of threads", "No. of threads", kColumnWidth);
-  ProcLst.AddColumn("Priority", "Priority", kColumnWidth);
-  ProcLst.AddColumn("Committed memory", "Commited memory (k)", kColumnWidth);
-  ProcLst.AddColumn("Reserved memory", "Reserved memory (k)", kColumnWidth);
-  ProcLst.AddColumn("Free memory", "Free memory (k)", kColumnWidth);
-  if (windowsNT)
-    for (const char* title : {"Local Port", "Local Host", "Remote Port", "Remote Host"})
-      ProcLst.AddColumn(title, title, kColumnWidth);
+  for (const ListColumn& c : ListColumns(ColumnList::kDetailsProcesses, windowsNT))
+    ProcLst.AddColumn(c.key, c.title, kColumnWidth);
 }
 
 void DetailsFrmForm::FillFilterLists() {
@@ -676,7 +677,9 @@ void DetailsFrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
 
 // ---- Processes page
 
-int DetailsFrmForm::PriorityColumn() const { return IsWinNTFlag ? 1 : 2; }
+int DetailsFrmForm::PriorityColumn() const {
+  return ColumnIndexOf(ColumnList::kDetailsProcesses, IsWinNTFlag, kDetProcPriority);
+}
 
 DWORD DetailsFrmForm::SelectedOwnProcess() const {
   const std::vector<int> rows = ProcLst.SelectedRows();

@@ -144,8 +144,7 @@ void ConInfoFrmForm::Form_Load() {
     IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "Enabled");
     IntProgImg.Add(LoadIcon(nullptr, IDI_HAND), "Disabled");
   }
-  if (IntProgsList.hwnd())
-    SendMessageA(IntProgsList.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(IntProgImg.handle()));
+  IntProgsList.SetImageList(LVSIL_SMALL, IntProgImg.handle());
   IntProgsList.Clear();
   DoIntProgOp(2);
 }

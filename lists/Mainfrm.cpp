@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "ApplyGlobalSettings.h"
+#include "ListColumns.h"
 #include "MainfrmPictures.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
@@ -27,18 +28,73 @@ const char kNoneValue[] = "?_none_?";
 
 namespace {
 
-// The process table's texts for the program list, by field (NT has the CPU field 7).
-enum AppField { kFieldTitle = 0, kFieldRisk = 1 };
-
 // A command button holds its picture and a one-word caption; the mode buttons the same.
 const SIZE kCommandButton = {72, 44};
 const SIZE kModeButton = {46, 44};
 
 std::string Lower(std::string text) { return vb::LCase(std::move(text)); }
 
+// A column's place in its family's table (its key "K<place>"): the row values are
+// laid out by place.
 int FieldOfColumn(const ui::ListView& list, int column) {
   const std::string key = list.ColumnKey(column);
   return key.size() > 1 ? static_cast<int>(vb::Val(key.substr(1))) : -1;
+}
+
+const std::vector<ListColumn>& ProgramColumns() { return ListColumns(ColumnList::kPrograms, IsWinNTFlag); }
+const std::vector<ListColumn>& WindowColumns() { return ListColumns(ColumnList::kWindows, IsWinNTFlag); }
+
+// The selected rows' keys, taken before a reload and given back after it: a row keeps
+// its selection while its key is listed.
+std::vector<std::string> SelectedKeysOf(const ui::ListView& list) {
+  std::vector<std::string> keys;
+  for (int row : list.SelectedRows()) keys.push_back(list.Key(row));
+  return keys;
+}
+
+void Reselect(ui::ListView& list, const std::vector<std::string>& keys) {
+  for (int row = 0; row < list.ItemCount(); ++row)
+    list.SetSelected(row, std::find(keys.begin(), keys.end(), list.Key(row)) != keys.end());
+}
+
+struct MergeOutcome {
+  bool added = false;
+  bool removed = false;
+};
+
+// Merges a list with its source of `count` entries, row by key: an entry whose key is
+// listed is written by `update`; the others go to `add` after every update, in the
+// source's order (a new row may let events run, and cells written after it would
+// paint meanwhile), and `add` says whether it listed a row. Rows no entry met go.
+MergeOutcome MergeByKey(ui::ListView& list, int count, const std::function<std::string(int)>& keyOf,
+                        const std::function<void(int entry, int row)>& update,
+                        const std::function<bool(int entry)>& add) {
+  const std::string kMet = "F";
+  std::vector<int> unlisted;
+  for (int entry = 0; entry < count; ++entry) {
+    const int row = list.FindKey(keyOf(entry));
+    if (row < 0) {
+      unlisted.push_back(entry);
+      continue;
+    }
+    update(entry, row);
+    list.SetTag(row, kMet);
+  }
+  MergeOutcome outcome;
+  for (int entry : unlisted) {
+    if (!add(entry)) continue;
+    list.SetTag(list.ItemCount() - 1, kMet);
+    outcome.added = true;
+  }
+  for (int row = 0; row < list.ItemCount(); ++row) {
+    if (list.Tag(row).empty()) {
+      list.RemoveItem(row--);
+      outcome.removed = true;
+      continue;
+    }
+    list.SetTag(row, "");
+  }
+  return outcome;
 }
 
 std::string YesNo(bool on, const char* yes, const char* no) { return on ? yes : no; }
@@ -69,17 +125,17 @@ std::vector<std::string> WndValues(HWND hwnd) {
       info.OnTop = IsWndOnTop(hwnd);
     }
   }
-  std::vector<std::string> v(10, kNoneValue);
-  v[0] = info.Title;
-  v[1] = YesNo(info.Responding, "Responding", "Not Responding");
-  v[4] = YesNo(info.Visible, "Visible", "Invisible");
-  v[5] = YesNo(info.OnTop, "Always On Top", "Normal Order");
-  v[6] = YesNo(info.Enabled, "Enabled", "Disabled");
-  v[9] = info.Position;
-  v[2] = WndHandleText(hwnd);
-  v[3] = info.ExeFile;
-  v[7] = std::to_string(info.ProcessId);
-  v[8] = std::to_string(info.ThreadId);
+  std::vector<std::string> v(WindowColumns().size(), kNoneValue);
+  v[kWndColName] = info.Title;
+  v[kWndColStatus] = YesNo(info.Responding, "Responding", "Not Responding");
+  v[kWndColVisible] = YesNo(info.Visible, "Visible", "Invisible");
+  v[kWndColOnTop] = YesNo(info.OnTop, "Always On Top", "Normal Order");
+  v[kWndColEnabled] = YesNo(info.Enabled, "Enabled", "Disabled");
+  v[kWndColPosition] = info.Position;
+  v[kWndColHandle] = WndHandleText(hwnd);
+  v[kWndColExeFile] = info.ExeFile;
+  v[kWndColProcessId] = std::to_string(info.ProcessId);
+  v[kWndColThreadId] = std::to_string(info.ThreadId);
   return v;
 }
 
@@ -93,15 +149,15 @@ std::vector<std::string> WndValues(HWND hwnd) {
 // enabled, visible (a top-level window's parent is the desktop) and on-top, and the
 // table's rebuild just before has read them already.
 std::vector<std::string> MergedWndValues(HWND hwnd, const std::function<int(HWND, DWORD)>& answer) {
-  std::vector<std::string> v(10, kNoneValue);
+  std::vector<std::string> v(WindowColumns().size(), kNoneValue);
   DWORD thread = WndTableThread(hwnd);
   if (!thread) thread = GetWindowThreadProcessId(hwnd, nullptr);
-  v[0] = GetWndTitle(hwnd);
-  v[9] = GetWndPosition(hwnd);
+  v[kWndColName] = GetWndTitle(hwnd);
+  v[kWndColPosition] = GetWndPosition(hwnd);
   // A window that is gone has no rectangle; it shows as the full record shows it.
   int responding = 0;
   LONG style = 0, ex = 0;
-  if (thread && !v[9].empty()) {
+  if (thread && !v[kWndColPosition].empty()) {
     responding = answer(hwnd, thread);
     if (!WndTableStyles(hwnd, &style, &ex)) {
       style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -109,10 +165,10 @@ std::vector<std::string> MergedWndValues(HWND hwnd, const std::function<int(HWND
     }
   }
   if (responding == 0) style = ex = 0;  // as the full record shows a hung window
-  if (responding >= 0) v[1] = YesNo(responding == 1, "Responding", "Not Responding");
-  v[6] = YesNo(responding != 0 && !(style & WS_DISABLED), "Enabled", "Disabled");
-  v[4] = YesNo((style & WS_VISIBLE) != 0, "Visible", "Invisible");
-  v[5] = YesNo((ex & WS_EX_TOPMOST) != 0, "Always On Top", "Normal Order");
+  if (responding >= 0) v[kWndColStatus] = YesNo(responding == 1, "Responding", "Not Responding");
+  v[kWndColEnabled] = YesNo(responding != 0 && !(style & WS_DISABLED), "Enabled", "Disabled");
+  v[kWndColVisible] = YesNo((style & WS_VISIBLE) != 0, "Visible", "Invisible");
+  v[kWndColOnTop] = YesNo((ex & WS_EX_TOPMOST) != 0, "Always On Top", "Normal Order");
   return v;
 }
 
@@ -617,15 +673,25 @@ void MainfrmForm::DoAllWndOpt() {
 std::vector<std::string> MainfrmForm::AppValues(int16_t row) const {
   const ProgRow& p = ProgTable[static_cast<size_t>(row)];
   const std::string* versions = VersionFields;
-  std::vector<std::string> v = {versions[3],          p[kProgRisk],
-                                p[kProgPath],         vb::FormatGrouped(p[kProgCommitted]),
-                                vb::FormatGrouped(p[kProgReserved]), vb::FormatGrouped(p[kProgFree]),
-                                p[kProgPriority]};
-  if (IsWinNTFlag) v.push_back(p[kProgCpu]);
-  v.push_back(p[kProgInstances]);
-  v.push_back(versions[1]);
-  v.push_back(versions[0]);
-  v.push_back(versions[6]);
+  const auto value = [&](int field) -> std::string {
+    switch (field) {
+      case kProgColTitle: return versions[3];
+      case kProgColRisk: return p[kProgRisk];
+      case kProgColPath: return p[kProgPath];
+      case kProgColCommitted: return vb::FormatGrouped(p[kProgCommitted]);
+      case kProgColReserved: return vb::FormatGrouped(p[kProgReserved]);
+      case kProgColFree: return vb::FormatGrouped(p[kProgFree]);
+      case kProgColPriority: return p[kProgPriority];
+      case kProgColCpu: return p[kProgCpu];
+      case kProgColInstances: return p[kProgInstances];
+      case kProgColDescription: return versions[1];
+      case kProgColCompany: return versions[0];
+      case kProgColProduct: return versions[6];
+    }
+    return kNoneValue;
+  };
+  std::vector<std::string> v;
+  for (const ListColumn& column : ProgramColumns()) v.push_back(value(column.field));
   return v;
 }
 
@@ -694,7 +760,8 @@ void MainfrmForm::AddAppLstItem(int16_t i) {
   const int row = AppLst.AddItem("", -1, path);
   WriteRow(AppLst, row, AppValues(i), false);
   for (int c = 1; c < AppLst.ColumnCount(); ++c)
-    if (FieldOfColumn(AppLst, c) == kFieldRisk) ShowRiskRating(AppLst, row, c, true);
+    if (FieldOfColumn(AppLst, c) == ColumnIndexOf(ColumnList::kPrograms, IsWinNTFlag, kProgColRisk))
+      ShowRiskRating(AppLst, row, c, true);
   PathFacts& kept = memo_[path];
   const int size = AppLargeIcon ? 1 : 0;
   if (!kept.iconAsked[size]) {
@@ -742,39 +809,26 @@ void MainfrmForm::RefAppList() {
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
     RefreshStartUpList();
     UpdateProcessCpu();
-    std::vector<int16_t> added;
     ui::ListView::RedrawGuard quiet(AppLst);
-    for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) {
-      const std::string& path = ProgTable[static_cast<size_t>(i)][kProgPath];
-      int row = AppLst.FindKey(path);
-      if (row < 0) {
-        added.push_back(i);
-        continue;
-      }
-      std::vector<std::string> fresh(IsWinNTFlag ? 12 : 11, kNoneValue);
-      if (IsWinNTFlag) fresh[7] = ProgTable[static_cast<size_t>(i)][kProgCpu];
-      fresh[IsWinNTFlag ? 8 : 7] = ProgTable[static_cast<size_t>(i)][kProgInstances];
-      WriteRow(AppLst, row, fresh, true);
-      AppLst.SetTag(row, "F");
-    }
-    // New programs go to the bottom in the table's order, after the cells of the
-    // others: each new row lets events run, and cells written before it would paint.
-    for (int16_t i : added) {
-      AddAppLstItem(i);
-      AppLst.SetTag(AppLst.ItemCount() - 1, "F");
-    }
-    const bool newRows = !added.empty();
-    bool removed = false;
-    for (int j = 0; j < AppLst.ItemCount(); ++j) {
-      if (AppLst.Tag(j).empty()) {
-        AppLst.RemoveItem(j--);
-        removed = true;
-        continue;
-      }
-      AppLst.SetTag(j, "");
-    }
-    if (newRows || removed) KeepRowIcons(AppLst, 0);
-    if (newRows) AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
+    // Between reloads only the CPU share and the process count change.
+    const int cpu = ColumnIndexOf(ColumnList::kPrograms, IsWinNTFlag, kProgColCpu);
+    const int instances = ColumnIndexOf(ColumnList::kPrograms, IsWinNTFlag, kProgColInstances);
+    const int programs = std::min<int>(ProgTableLast + 1, static_cast<int>(ProgTable.size()));
+    // New programs go to the bottom in the table's order.
+    const MergeOutcome merged = MergeByKey(
+        AppLst, programs, [](int i) { return ProgTable[static_cast<size_t>(i)][kProgPath]; },
+        [&](int i, int row) {
+          std::vector<std::string> fresh(ProgramColumns().size(), kNoneValue);
+          if (cpu >= 0) fresh[static_cast<size_t>(cpu)] = ProgTable[static_cast<size_t>(i)][kProgCpu];
+          fresh[static_cast<size_t>(instances)] = ProgTable[static_cast<size_t>(i)][kProgInstances];
+          WriteRow(AppLst, row, fresh, true);
+        },
+        [&](int i) {
+          AddAppLstItem(static_cast<int16_t>(i));
+          return true;
+        });
+    if (merged.added || merged.removed) KeepRowIcons(AppLst, 0);
+    if (merged.added) AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
   } else {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     WaitLbl.SetText("Reading Processes ... Please wait...");
@@ -785,14 +839,12 @@ void MainfrmForm::RefAppList() {
     WaitLbl.SetText("Loading Processes ... Please wait...");
     ui::DoEvents();
     ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
-    std::vector<std::string> selected;
-    for (int row : AppLst.SelectedRows()) selected.push_back(AppLst.Key(row));
+    const std::vector<std::string> selected = SelectedKeysOf(AppLst);
     {
       ui::ListView::RedrawGuard quiet(AppLst);
       AppLst.Clear();
       for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) AddAppLstItem(i);
-      for (int row = 0; row < AppLst.ItemCount(); ++row)
-        AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+      Reselect(AppLst, selected);
       AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
       AppLst.SetSorted(true);
     }
@@ -836,37 +888,26 @@ void MainfrmForm::MergeWindows(MergeKind kind) {
     }
     return known == threadAnswers_.end() ? -1 : (known->second ? 1 : 0);
   };
-  bool newRows = false;
   ui::ListView::RedrawGuard quiet(WndLst);
-  for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i) {
-    HWND hwnd = WndTable[static_cast<size_t>(i)];
-    int row = WndLst.FindKey("K" + WndHandleText(hwnd));
-    if (row < 0) {
-      if (kind != MergeKind::kTick) continue;
-      AddWndLstItem(hwnd);
-      newRows = true;
-      WndLst.SetTag(WndLst.ItemCount() - 1, "F");
-      continue;
-    }
-    if (WndTableReadNow(hwnd)) {
-      WriteRow(WndLst, row, MergedWndValues(hwnd, answer), true);
-      // A share's read does not count: a row it read is read again when it comes
-      // into view.
-      if (kind != MergeKind::kSlice) readThisTick_.insert(hwnd);
-    }
-    WndLst.SetTag(row, "F");
-  }
-  bool removed = false;
-  for (int j = 0; j < WndLst.ItemCount(); ++j) {
-    if (WndLst.Tag(j).empty()) {
-      WndLst.RemoveItem(j--);
-      removed = true;
-      continue;
-    }
-    WndLst.SetTag(j, "");
-  }
-  if (newRows || removed) KeepRowIcons(WndLst, 1);
-  if (newRows) AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
+  const int windows = std::min<int>(WndTableLast + 1, static_cast<int>(WndTable.size()));
+  const auto windowAt = [](int i) { return WndTable[static_cast<size_t>(i)]; };
+  const MergeOutcome merged = MergeByKey(
+      WndLst, windows, [&](int i) { return "K" + WndHandleText(windowAt(i)); },
+      [&](int i, int row) {
+        HWND hwnd = windowAt(i);
+        if (!WndTableReadNow(hwnd)) return;
+        WriteRow(WndLst, row, MergedWndValues(hwnd, answer), true);
+        // A share's read does not count: a row it read is read again when it comes
+        // into view.
+        if (kind != MergeKind::kSlice) readThisTick_.insert(hwnd);
+      },
+      [&](int i) {
+        if (kind != MergeKind::kTick) return false;
+        AddWndLstItem(windowAt(i));
+        return true;
+      });
+  if (merged.added || merged.removed) KeepRowIcons(WndLst, 1);
+  if (merged.added) AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
   // Answers of threads long gone are not kept without end.
   if (threadAnswers_.size() > 4 * static_cast<size_t>(WndLst.ItemCount()) + 64) threadAnswers_.clear();
 }
@@ -883,15 +924,13 @@ void MainfrmForm::RefWinList() {
   threadAnswers_.clear();
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   ui::DoEvents();
-  std::vector<std::string> selected;
-  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  const std::vector<std::string> selected = SelectedKeysOf(WndLst);
   ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
   ui::ListView::RedrawGuard quiet(WndLst);
   WndLst.Clear();
   for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i)
     AddWndLstItem(WndTable[static_cast<size_t>(i)]);
-  for (int row = 0; row < WndLst.ItemCount(); ++row)
-    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  Reselect(WndLst, selected);
   AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
   WndLst.SetSorted(true);
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
@@ -899,8 +938,7 @@ void MainfrmForm::RefWinList() {
 
 void MainfrmForm::DoProgWndOpt() {
   if (!IsItemClick) RefAppList();
-  std::vector<std::string> selected;
-  for (int row : WndLst.SelectedRows()) selected.push_back(WndLst.Key(row));
+  const std::vector<std::string> selected = SelectedKeysOf(WndLst);
   ui::ListView::RedrawGuard quiet(WndLst);
   WndLst.Clear();
   GetWndInfo(kWndRebuildTable, "");
@@ -913,8 +951,7 @@ void MainfrmForm::DoProgWndOpt() {
       if (Lower(GetWndInfo(kWndExePath, WndHandleText(hwnd)).Text()) == key) AddWndLstItem(hwnd);
     }
   }
-  for (int row = 0; row < WndLst.ItemCount(); ++row)
-    WndLst.SetSelected(row, std::find(selected.begin(), selected.end(), WndLst.Key(row)) != selected.end());
+  Reselect(WndLst, selected);
   if (!programs.empty()) AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
 }
 
@@ -935,8 +972,7 @@ void MainfrmForm::DoWndProgOpt() {
     const int16_t i = GetAppId(path);
     if (i >= 0) AddAppLstItem(i);
   }
-  for (int row = 0; row < AppLst.ItemCount(); ++row)
-    AppLst.SetSelected(row, std::find(selected.begin(), selected.end(), AppLst.Key(row)) != selected.end());
+  Reselect(AppLst, selected);
   AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
 }
 
@@ -960,15 +996,17 @@ void MainfrmForm::Lists_ColumnClick(ui::ListView& list, int column) {
   const int field = FieldOfColumn(list, column);
   // Between ticks only a share of the window rows is read: a sort by a fact that
   // changes first reads every row, so the order holds what the windows show now.
-  const bool changing = field == 0 || field == 1 || (field >= 4 && field <= 6) || field == 9;
-  if (&list == &WndLst && changing) MergeBetweenTicks(MergeKind::kAll);
-  bool numeric;
-  if (&list == &AppLst)
-    numeric = field >= 3 && field != 6 && field <= (IsWinNTFlag ? 8 : 7);
-  else
-    numeric = field == 2 || field == 7 || field == 8;
+  const std::vector<ListColumn>& columns = &list == &AppLst ? ProgramColumns() : WindowColumns();
+  const bool known = field >= 0 && field < static_cast<int>(columns.size());
+  if (&list == &WndLst && known) {
+    const int shows = columns[static_cast<size_t>(field)].field;
+    const bool changing = shows == kWndColName || shows == kWndColStatus || shows == kWndColVisible ||
+                          shows == kWndColOnTop || shows == kWndColEnabled || shows == kWndColPosition;
+    if (changing) MergeBetweenTicks(MergeKind::kAll);
+  }
+  const ui::SortKind kind = known ? columns[static_cast<size_t>(field)].sort : ui::SortKind::kText;
   const bool ascending = list.SortKey() == column ? !list.SortAscending() : true;
-  list.SortBy(column, numeric ? ui::SortKind::kNumber : ui::SortKind::kText, ascending);
+  list.SortBy(column, kind, ascending);
 }
 
 // The merges between ticks run only where a timed one would, on the incremental road,

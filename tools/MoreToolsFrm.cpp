@@ -264,8 +264,7 @@ void MoreToolsFrmForm::Form_Load() {
     IntProgImg.Add(LoadIcon(nullptr, IDI_APPLICATION), "Enabled");
     IntProgImg.Add(LoadIcon(nullptr, IDI_HAND), "Disabled");
   }
-  if (StartUpLV.hwnd())
-    SendMessageA(StartUpLV.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(IntProgImg.handle()));
+  StartUpLV.SetImageList(LVSIL_SMALL, IntProgImg.handle());
   toolTips_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
   const std::pair<ui::Button*, const char*> tips[] = {

@@ -1,12 +1,14 @@
 #include "frmOptions.h"
 
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
 #include "AddSProgFrm.h"
 #include "DrawnPicture.h"
 #include "FileChoice.h"
+#include "ListColumns.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModPopHook.h"
@@ -51,6 +53,33 @@ HICON MarkIcon(COLORREF colour) {
   return ui::DrawIcon(
       16, [&](HDC dc) { ui::DrawShape(dc, RGB(0, 0, 0), RGB(0, 0, 0), 1, circle); },
       [&](HDC dc) { ui::DrawShape(dc, colour, RGB(0, 0, 0), 1, circle); });
+}
+
+// The column boxes beyond what both families show stand for a column this family may
+// lack (the NT family's "CPU usage (%)").
+size_t CommonColumnCount(ColumnList list) {
+  return std::min(ListColumns(list, true).size(), ListColumns(list, false).size());
+}
+
+void ShowColumnBoxes(std::vector<std::unique_ptr<ui::CheckBox>>& boxes, ColumnList list) {
+  const std::vector<ListColumn>& columns = ListColumns(list, IsWinNTFlag);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    if (i >= CommonColumnCount(list)) boxes[i]->SetVisible(i < columns.size());
+    if (i < columns.size()) boxes[i]->SetText(columns[i].title);
+  }
+}
+
+void TickColumnBoxes(std::vector<std::unique_ptr<ui::CheckBox>>& boxes, ColumnList list, const std::string& mask) {
+  for (size_t i = 0; i < ListColumns(list, IsWinNTFlag).size() && i < boxes.size(); ++i)
+    boxes[i]->SetValue(i < mask.size() && vb::Val(mask.substr(i, 1)) != 0);
+}
+
+// The column setting: a flag a column, in the family's table order.
+std::string ColumnMask(const std::vector<std::unique_ptr<ui::CheckBox>>& boxes, ColumnList list) {
+  std::string mask;
+  for (size_t i = 0; i < ListColumns(list, IsWinNTFlag).size() && i < boxes.size(); ++i)
+    mask += boxes[i]->Value() ? "1" : "0";
+  return mask;
 }
 
 }  // namespace
@@ -177,15 +206,19 @@ frmOptionsForm::frmOptionsForm()
   for (int i = 0; i < 4; ++i) WndDisplayOpt(i).SetContainer(WndDisplayFram);
   AppListFram.SetContainer(SSTab1.Page(3));
   WndListFram.SetContainer(SSTab1.Page(3));
-  for (int i = 0; i < 12; ++i) {
-    AppListChks.push_back(std::make_unique<ui::CheckBox>(*this, ui::Bounds{10, 20 + i * 24, 225, 20}, ""));
-    AppListChks.back()->SetContainer(AppListFram);
-  }
-  AppListChks[11]->SetVisible(false);
-  for (int i = 0; i < 10; ++i) {
-    WndListChks.push_back(std::make_unique<ui::CheckBox>(*this, ui::Bounds{10, 20 + i * 24, 225, 20}, ""));
-    WndListChks.back()->SetContainer(WndListFram);
-  }
+  // A box for every column either family shows; the boxes the running family has no
+  // column for are hidden when the form loads.
+  const auto addBoxes = [this](std::vector<std::unique_ptr<ui::CheckBox>>& boxes, ui::Frame& frame, ColumnList list) {
+    const size_t count = std::max(ListColumns(list, true).size(), ListColumns(list, false).size());
+    for (size_t i = 0; i < count; ++i) {
+      const int top = 20 + static_cast<int>(i) * 24;
+      boxes.push_back(std::make_unique<ui::CheckBox>(*this, ui::Bounds{10, top, 225, 20}, ""));
+      boxes.back()->SetContainer(frame);
+      boxes.back()->SetVisible(i < CommonColumnCount(list));
+    }
+  };
+  addBoxes(AppListChks, AppListFram, ColumnList::kPrograms);
+  addBoxes(WndListChks, WndListFram, ColumnList::kWindows);
   for (ui::Control* c : std::initializer_list<ui::Control*>{&TrackerLbl, &TrackerItemsLV, &ShiftItemBtn0,
                                                              &ShiftItemBtn1, &LowResLbl, &LowResLbl0, &txtLowRes0,
                                                              &LowResLbl1, &txtLowRes1})
@@ -277,9 +310,8 @@ void frmOptionsForm::Form_Load() {
     HWND box = txtCharCode(i).hwnd();
     if (box) SetWindowLongA(box, GWL_STYLE, GetWindowLongA(box, GWL_STYLE) | ES_UPPERCASE);
   }
-  AppListChk(11).SetVisible(IsWinNTFlag);
-  for (size_t i = 0; i < AppColTitles.size() && i < AppListChks.size(); ++i) AppListChks[i]->SetText(AppColTitles[i]);
-  for (size_t i = 0; i < WndColTitles.size() && i < WndListChks.size(); ++i) WndListChks[i]->SetText(WndColTitles[i]);
+  ShowColumnBoxes(AppListChks, ColumnList::kPrograms);
+  ShowColumnBoxes(WndListChks, ColumnList::kWindows);
 
   if (SProgIcons.Count() == 0) {
     // Image 0 serves a stored mark other than 1 or 2: it shows as disabled.
@@ -291,8 +323,7 @@ void frmOptionsForm::Form_Load() {
       if (icon) DestroyIcon(icon);
     }
   }
-  if (SProgsList.hwnd())
-    SendMessageA(SProgsList.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(SProgIcons.handle()));
+  SProgsList.SetImageList(LVSIL_SMALL, SProgIcons.handle());
 
   LoadSettings();
   TrackerItemsLV.Clear();
@@ -325,10 +356,8 @@ void frmOptionsForm::Form_Load() {
   HideWndChk.SetValue(HideWnd != 0);
   SelectOption([this](int i) -> ui::OptionButton& { return WndDisplayOpt(i); }, 4, WndDisplay, 1);
   // A box is ticked exactly when the list shows its column (the same reading as the list's).
-  for (size_t i = 0; i < AppColTitles.size() && i < AppListChks.size(); ++i)
-    AppListChks[i]->SetValue(i < AppList.size() && vb::Val(AppList.substr(i, 1)) != 0);
-  for (size_t i = 0; i < WndColTitles.size() && i < WndListChks.size(); ++i)
-    WndListChks[i]->SetValue(i < WndList.size() && vb::Val(WndList.substr(i, 1)) != 0);
+  TickColumnBoxes(AppListChks, ColumnList::kPrograms, AppList);
+  TickColumnBoxes(WndListChks, ColumnList::kWindows, WndList);
   txtLowRes0.SetText(IntText(LowRes[0]));
   txtLowRes1.SetText(IntText(LowRes[1]));
   SelectOption([this](int i) -> ui::OptionButton& { return LANConOpt(i); }, 2, LANCon, 0);
@@ -542,10 +571,8 @@ bool frmOptionsForm::ApplySettings() {
       WndDisplay = static_cast<int16_t>(i);
       break;
     }
-  AppList.clear();
-  for (size_t i = 0; i < AppColTitles.size() && i < AppListChks.size(); ++i) AppList += AppListChks[i]->Value() ? "1" : "0";
-  WndList.clear();
-  for (size_t i = 0; i < WndColTitles.size() && i < WndListChks.size(); ++i) WndList += WndListChks[i]->Value() ? "1" : "0";
+  AppList = ColumnMask(AppListChks, ColumnList::kPrograms);
+  WndList = ColumnMask(WndListChks, ColumnList::kWindows);
   LowRes[0] = FieldInt<int16_t>(txtLowRes0);
   LowRes[1] = FieldInt<int16_t>(txtLowRes1);
   for (int i = 1; i <= TrackerItemsLV.ItemCount() && i <= 10; ++i) {

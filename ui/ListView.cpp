@@ -65,6 +65,10 @@ void ListView::Create() {
   --quiet_;
 }
 
+void ListView::SetImageList(int which, HIMAGELIST images) {
+  if (hwnd_) SendMessageA(hwnd_, LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(images));
+}
+
 void ListView::WriteCount() {
   countStale_ = false;
   // Rows added at the end leave the view where the user scrolled it.

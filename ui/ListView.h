@@ -70,6 +70,10 @@ class ListView : public Control {
   int SetCells(int row, const std::vector<std::string>& cells);
   int SmallIcon(int row) const;
   void SetSmallIcon(int row, int icon);
+  // Binds an image list (null unbinds) for LVSIL_NORMAL or LVSIL_SMALL. The list is
+  // shared (LVS_SHAREIMAGELISTS): its owner keeps it alive while bound. Before the
+  // control exists this does nothing: the caller binds again once it is shown.
+  void SetImageList(int which, HIMAGELIST images);
   std::string Key(int row) const;
   void SetKey(int row, const std::string& key);
   std::string Tag(int row) const;

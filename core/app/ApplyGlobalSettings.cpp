@@ -11,6 +11,7 @@
 #include "ViewBindings.h"
 
 #include "LoopSeams.h"
+#include "ListColumns.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
@@ -97,37 +98,36 @@ bool RegisterChangedHotKey(const HotKeyDef& wanted, HotKeyDef& registered, ui::W
   return true;
 }
 
-void ApplyColumns(ui::ListView& list, const std::vector<std::string>& titles, const std::vector<double>& widths,
-                  const std::string& mask) {
-  std::vector<size_t> shown;
-  for (size_t i = 0; i < titles.size(); ++i) {
+void ApplyColumns(ui::ListView& list, ColumnList which, const std::string& mask) {
+  const std::vector<ListColumn>& columns = ListColumns(which, IsWinNTFlag);
+  std::vector<const ListColumn*> shown;
+  for (size_t i = 0; i < columns.size(); ++i) {
     const std::string flag = i < mask.size() ? mask.substr(i, 1) : "";
-    if (vb::Val(flag) != 0) shown.push_back(i);
+    if (vb::Val(flag) != 0) shown.push_back(&columns[i]);
   }
   // Taking every column away and adding it again costs seconds on a long list (each
   // change lays out every row anew), and every OK and Apply comes here: the same
   // columns stay as they are, with the widths the user gave them.
   bool same = list.ColumnCount() == static_cast<int>(shown.size());
   for (size_t c = 0; same && c < shown.size(); ++c)
-    same = list.ColumnKey(static_cast<int>(c)) == "K" + std::to_string(shown[c]) &&
-           list.ColumnText(static_cast<int>(c)) == titles[shown[c]];
+    same = list.ColumnKey(static_cast<int>(c)) == shown[c]->key && list.ColumnText(static_cast<int>(c)) == shown[c]->title;
   if (same) return;
   list.ClearColumns();
-  for (size_t i : shown) {
-    const double width = i < widths.size() ? widths[i] : 0;
+  for (const ListColumn* column : shown) {
     // The table's widths leave short columns ("Processes", "CPU usage (%)") too
     // narrow for their own titles: a column is at least as wide as its title.
-    const int shown = std::max(static_cast<int>(vb::RoundHalfEven(width)), list.HeaderTextWidth(titles[i]));
-    list.AddColumn("K" + std::to_string(i), titles[i], shown);
+    const int width =
+        std::max(static_cast<int>(vb::RoundHalfEven(column->width)), list.HeaderTextWidth(column->title));
+    list.AddColumn(column->key, column->title, width);
   }
 }
 
 void ApplyListColumns() {
   if (ui::ListView* apps = Views.lists.AppLst) {
-    ApplyColumns(*apps, AppColTitles, AppColWidths, AppList);
-    if (AppColTitles.size() > 1) apps->SetSortKey(1);
+    ApplyColumns(*apps, ColumnList::kPrograms, AppList);
+    if (ListColumns(ColumnList::kPrograms, IsWinNTFlag).size() > 1) apps->SetSortKey(1);
   }
-  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, WndColTitles, WndColWidths, WndList);
+  if (Views.lists.WndLst) ApplyColumns(*Views.lists.WndLst, ColumnList::kWindows, WndList);
 }
 
 void ApplyLogTimer() {

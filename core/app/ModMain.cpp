@@ -214,10 +214,8 @@ int32_t FindInText(const std::string& text, int32_t caret) {
 }
 
 void ResetImageList(ui::ListView& list, ui::ImageList& images, bool large) {
-  if (list.hwnd()) {
-    SendMessageA(list.hwnd(), LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
-    SendMessageA(list.hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-  }
+  list.SetImageList(LVSIL_NORMAL, nullptr);
+  list.SetImageList(LVSIL_SMALL, nullptr);
   images.Clear();
   const int size = large ? 32 : 16;
   images.SetImageSize(size, size);
@@ -227,8 +225,7 @@ void AddIconToImageList(ui::ImageList& images, HICON icon, const std::string& ke
 
 void AttachImageList(ui::ListView& list, ui::ImageList& images, bool large) {
   if (images.Count() < 1 || !list.hwnd()) return;
-  SendMessageA(list.hwnd(), LVM_SETIMAGELIST, large ? LVSIL_NORMAL : LVSIL_SMALL,
-               reinterpret_cast<LPARAM>(images.handle()));
+  list.SetImageList(large ? LVSIL_NORMAL : LVSIL_SMALL, images.handle());
   for (int row = 0; row < list.ItemCount(); ++row) list.SetSmallIcon(row, list.SmallIcon(row));
 }
 

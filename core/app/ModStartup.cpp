@@ -10,6 +10,7 @@
 #include <direct.h>
 
 #include "CancelEvent.h"
+#include "ListColumns.h"
 #include "ModConInfo.h"
 #include "ModExitWin.h"
 #include "ModMain.h"
@@ -43,63 +44,20 @@ namespace {
 const char kInstanceMarkName[] = "Quillon Pro running instance {5E0B7C3A-2F41-4D8E-9A61-0C7D1B3E8F25}";
 HANDLE instanceMark = nullptr;
 
-
-struct Column {
-  const char* title;
-  int width;
-};
-
-void Fill(const std::vector<Column>& table, std::vector<std::string>& titles, std::vector<double>& widths) {
+void Fill(ColumnList list, std::vector<std::string>& titles, std::vector<double>& widths) {
   titles.clear();
   widths.clear();
-  for (const Column& c : table) {
+  for (const ListColumn& c : ListColumns(list, IsWinNTFlag)) {
     titles.push_back(c.title);
-    widths.push_back(c.width * 5.6);
+    widths.push_back(c.width);
   }
 }
 
 }  // namespace
 
 void BuildColumnTables() {
-  if (IsWinNTFlag) {
-    Fill({{"Program Title", 15},
-          {"Risk Rating", 41},
-          {"Full Path", 40},
-          {"Committed memory (K)", 11},
-          {"Reserved memory (k)", 11},
-          {"Free memory (k)", 11},
-          {"Priority (Performance)", 10},
-          {"CPU usage (%)", 5},
-          {"Processes", 5},
-          {"Program Description", 40},
-          {"Company Name", 22},
-          {"Product name", 25}},
-         AppColTitles, AppColWidths);
-  } else {
-    Fill({{"Program Title", 15},
-          {"Risk Rating", 41},
-          {"Full Path", 40},
-          {"Committed memory (k)", 11},
-          {"Reserved memory (k)", 11},
-          {"Free memory (k)", 11},
-          {"Priority (Performance)", 10},
-          {"Processes", 5},
-          {"Program Description", 40},
-          {"Company Name", 22},
-          {"Product name", 25}},
-         AppColTitles, AppColWidths);
-  }
-  Fill({{"Window Name", 20},
-        {"Status", 14},
-        {"Handle", 7},
-        {"Exe File", 40},
-        {"Visible", 10},
-        {"Always on-Top", 14},
-        {"Enabled", 10},
-        {"Process ID", 10},
-        {"Thread ID", 10},
-        {"Position", 21}},
-       WndColTitles, WndColWidths);
+  Fill(ColumnList::kPrograms, AppColTitles, AppColWidths);
+  Fill(ColumnList::kWindows, WndColTitles, WndColWidths);
 }
 
 std::string PrevInstanceMessage() {

@@ -20,7 +20,8 @@ extern std::unique_ptr<HistogramCls> MemHistory[3];
 // Creates the CPU, memory and traffic histories, counting from now.
 void CreateSampleHistories();
 
-// Column titles and widths of the two lists, built for the platform at start-up.
+// The titles and widths of the two lists' columns on this family of Windows, taken
+// from the column tables (ListColumns.h) at start-up.
 extern std::vector<std::string> AppColTitles;
 extern std::vector<double> AppColWidths;
 extern std::vector<std::string> WndColTitles;
