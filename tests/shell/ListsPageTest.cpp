@@ -31,6 +31,7 @@
 #include "Registry.h"
 #include "Seams.h"
 #include "ShellTestSupport.h"
+#include "TextFit.h"
 #include "UiWait.h"
 #include "VbRules.h"
 
@@ -648,12 +649,7 @@ TEST_F(ListsPageTest, LargeIconsKeepEachRowsIconAndLabelInItsOwnCell) {
       labels.push_back(label);
       // The whole name fits the label's cell, wrapped as the list wraps it.
       const std::string text = list->ItemText(r);
-      HDC dc = GetDC(h);
-      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
-      SIZE one = {};
-      GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &one);
-      SelectObject(dc, old);
-      ReleaseDC(h, dc);
+      const SIZE one = testsupport::OneLineTextSize(h, text);
       const int lines = (label.bottom - label.top) / std::max<int>(one.cy, 1);
       EXPECT_LE(one.cx, (label.right - label.left) * std::max(lines, 1)) << "\"" << text << "\" is cut";
     }

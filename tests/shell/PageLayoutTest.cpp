@@ -61,15 +61,7 @@ std::string Describe(HWND hwnd) {
 }
 
 // The width of the text on one line in the window's font.
-int OneLineWidth(HWND hwnd, const std::string& text) {
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
-  SIZE size = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  return size.cx;
-}
+int OneLineWidth(HWND hwnd, const std::string& text) { return testsupport::OneLineTextSize(hwnd, text).cx; }
 
 // Whether a label or a push button shows its whole caption; check boxes and option
 // buttons have their own rule.

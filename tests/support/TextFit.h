@@ -7,6 +7,17 @@
 
 namespace testsupport {
 
+// The size of the text on one line in the window's font.
+inline SIZE OneLineTextSize(HWND hwnd, const std::string& text) {
+  HDC dc = GetDC(hwnd);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return size;
+}
+
 // The height the text needs when wrapped at `width` pixels in the window's font.
 inline int WrappedTextHeight(HWND hwnd, const std::string& text, int width) {
   HDC dc = GetDC(hwnd);

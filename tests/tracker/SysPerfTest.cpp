@@ -5,6 +5,7 @@
 #include "ModStartup.h"
 #include "SysInfoLink.h"
 #include "SysPerfFrm.h"
+#include "TextFit.h"
 #include "TrackerTestSupport.h"
 #include "ViewBindings.h"
 #include "Window.h"
@@ -127,13 +128,8 @@ TEST_F(SysPerfTest, VirtualMemoryPastTheLibrarysRangeShowsWhole) {
     HWND h = SysPerfFrm.MemDataLbl[i]->hwnd();
     RECT room = {};
     GetClientRect(h, &room);
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
-    SIZE need = {};
     const std::string widest = FormatMemFigure(137438953344LL);
-    GetTextExtentPoint32A(dc, widest.c_str(), static_cast<int>(widest.size()), &need);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
+    const SIZE need = testsupport::OneLineTextSize(h, widest);
     EXPECT_LE(need.cx, room.right) << widest << " in a label " << room.right << " wide";
     // Its caption ("Free:", "Total: ") stays whole and clear of it, and both stay in the frame.
     RECT figure = {}, caption = {}, frame = {};
@@ -144,11 +140,6 @@ TEST_F(SysPerfTest, VirtualMemoryPastTheLibrarysRangeShowsWhole) {
     EXPECT_LE(caption.right, figure.left) << i;
     EXPECT_LE(figure.right, frame.right - 2) << i;
     const std::string text = captions[i]->Text();
-    dc = GetDC(h);
-    old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &need);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    EXPECT_LE(need.cx, caption.right - caption.left) << text;
+    EXPECT_LE(testsupport::OneLineTextSize(h, text).cx, caption.right - caption.left) << text;
   }
 }
