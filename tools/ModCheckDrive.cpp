@@ -11,6 +11,7 @@
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
 #include "Seams.h"
+#include "StallMeter.h"
 #include "VbRules.h"
 #include "Window.h"
 
@@ -119,6 +120,9 @@ void WarnMediaInDrive(const std::string& DriveRoot) {
     if (drive == letter) return;
   DriversMsgFrm.ShowFrm(DriveRoot);
   MediaMsgStartTick = seams::TickCountFn();
+  // The warning waits for the user's click (or its time) with events running, as a
+  // modal window does: the program goes on meanwhile.
+  const ui::UserWait waitingForTheUser;
   while (DriversMsgFrm.Visible() && seams::TickCountFn() - MediaMsgStartTick <= kWarningMs) {
     ui::DoEvents();
     // Sleeps until a click or the next tenth of a second instead of spinning.

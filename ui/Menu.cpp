@@ -20,17 +20,23 @@ void MenuItem::SetCaption(std::string caption) {
   Changed();
 }
 
+// A change rebuilds the whole bar and sets it anew, which makes the window lay out
+// its frame again (tens of milliseconds each under Wine): a state set again unchanged
+// costs nothing.
 void MenuItem::SetChecked(bool on) {
+  if (checked_ == on) return;
   checked_ = on;
   Changed();
 }
 
 void MenuItem::SetEnabled(bool on) {
+  if (enabled_ == on) return;
   enabled_ = on;
   Changed();
 }
 
 void MenuItem::SetVisible(bool on) {
+  if (visible_ == on) return;
   visible_ = on;
   Changed();
 }
