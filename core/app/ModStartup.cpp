@@ -261,10 +261,9 @@ bool StartUp() {
   LoadSettings();
   LoadConInfo();
 
-  // The frame first: the pages know nothing of it until a page switch embeds them.
-  LoadView(Views.frame.form);
   LoadView(Views.lists.form);
   LoadView(Views.moreTools.form);
+  LoadView(Views.frame.form);
   CancelEvent.Load();
   LoadView(Views.connection.form);
   LoadView(Views.popUpNotice.form);
