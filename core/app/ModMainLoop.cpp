@@ -398,7 +398,8 @@ void DoLoopTasks() {
   if (RefreshInterval >= 1 && (now - LastRefreshTick) / 1000.0 >= RefreshInterval)
     Timed("main loop: refresh and samples", [&] { RefreshAndSample(now); });
   bool connected = false;
-  Timed("main loop: dial-up probe", [&] { connected = loopseams::DialUpConnectedFn(); });
+  // On a leased line the dial-up state decides nothing: it is not asked.
+  if (LANCon != 1) Timed("main loop: dial-up probe", [&] { connected = loopseams::DialUpConnectedFn(); });
   Timed("main loop: connection start and end", [&] { TrackConnection(now, connected); });
   if (LANCon == 1 || connected) {
     Timed("main loop: pop-up scan", [] {

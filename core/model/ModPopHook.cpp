@@ -52,6 +52,9 @@ std::string lastMouseURL;
 bool runDlgOpen = false;
 DWORD runDlgClosedTick = 0;
 HWND lastWebDialog = nullptr;
+// The hook's last choice whose menu text this program cleared.
+bool menuCleared = false;
+DWORD clearedChoiceTick = 0;
 
 DWORD Now() { return seams::TickCountFn(); }
 
@@ -135,7 +138,11 @@ bool SlotHolds(int slot, HWND window) {
 std::string MenuTextOfPass(DWORD now) {
   const DWORD chosen = TickValue(HandOver("Time", "0"));
   if (now - chosen > kMenuWindowMs) {
-    PutHandOver("MenuName", "");
+    // The hook stamps a new time with every choice: a choice already cleared is not
+    // written again on every pass.
+    if (!menuCleared || chosen != clearedChoiceTick) PutHandOver("MenuName", "");
+    menuCleared = true;
+    clearedChoiceTick = chosen;
     return "";
   }
   return vb::LCase(StripMenuAmpersand(HandOver("MenuName", "")));
@@ -459,6 +466,7 @@ void ResetPopUpHookState() {
   lastWebDialog = nullptr;
   lastNoticeTick = 0;
   noticeTicked = false;
+  menuCleared = false;
 }
 
 bool PopUpNoticeShown() { return Views.popUpNotice.Timer1_Timer && ViewVisible(Views.popUpNotice.form); }

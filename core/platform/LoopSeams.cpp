@@ -30,7 +30,7 @@ void PauseLettingMessagesThrough(DWORD ms) {
 
 std::function<bool()> RasAvailableFn = IsRasAvailable;
 std::function<bool()> DialUpConnectedFn = IsDialUpConnected;
-std::function<uint32_t(long)> TotalNetBytesFn = GetTotalNetBytes;
+std::function<uint32_t(long)> TotalNetBytesFn = TotalNetBytesOfOneRead;
 std::function<void(const std::string&)> PlaySoundFn = RealPlaySound;
 std::function<SHORT(int)> KeyStateFn = GetAsyncKeyState;
 std::function<void(DWORD)> SleepFn = Sleep;
@@ -41,7 +41,7 @@ std::function<BOOL(UINT, DWORD)> ExitWindowsFn = ExitWindowsEx;
 void Reset() {
   RasAvailableFn = IsRasAvailable;
   DialUpConnectedFn = IsDialUpConnected;
-  TotalNetBytesFn = GetTotalNetBytes;
+  TotalNetBytesFn = TotalNetBytesOfOneRead;
   PlaySoundFn = RealPlaySound;
   KeyStateFn = GetAsyncKeyState;
   SleepFn = Sleep;

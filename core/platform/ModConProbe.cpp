@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "ModMainPlatform.h"
@@ -114,6 +115,12 @@ const double kSimulatedStep = 50000;
 
 double Random() { return std::rand() / (RAND_MAX + 1.0); }
 
+// The sent total of the last received-first read, and when it was read.
+bool sentPending = false;
+uint32_t pendingSent = 0;
+DWORD pendingTick = 0;
+const DWORD kSameSampleMs = 100;
+
 }  // namespace
 
 namespace conprobe {
@@ -123,6 +130,7 @@ void Reset() {
   noHelperShown = false;
   ifTable.clear();
   simulatedBytes = 0;
+  sentPending = false;
 }
 }  // namespace conprobe
 
@@ -143,26 +151,27 @@ bool IsDialUpConnected() {
   return s.rasconnstate == kRasConnected || TestMode;
 }
 
-uint32_t GetTotalNetBytes(long direction) {
+// Both directions of one table read: received in `first`, sent in `second`.
+std::pair<uint32_t, uint32_t> GetNetTotals() {
   if (TestMode) {
     if (Random() > 0.5) simulatedBytes += 0.8 * Random() * kSimulatedStep;
-    return static_cast<uint32_t>(std::llround(simulatedBytes));
+    const uint32_t bytes = static_cast<uint32_t>(std::llround(simulatedBytes));
+    return {bytes, bytes};
   }
   const conprobe::IfTableCall& getIfTable = conprobe::GetIfTableFn;
-  if (!getIfTable) return NoIpHelper();
+  if (!getIfTable) return {NoIpHelper(), 0};
   ULONG size = static_cast<ULONG>(ifTable.size());
   DWORD answer = ifTable.empty() ? ERROR_INSUFFICIENT_BUFFER : getIfTable(ifTable.data(), &size, FALSE);
   if (answer == ERROR_INSUFFICIENT_BUFFER) {
     size = 0;
     answer = getIfTable(nullptr, &size, FALSE);
-    if (answer == kNotSupported) return NoIpHelper();
-    if (size < sizeof(DWORD)) return 0;
+    if (answer == kNotSupported) return {NoIpHelper(), 0};
+    if (size < sizeof(DWORD)) return {0, 0};
     ifTable.assign(size, 0);
     answer = getIfTable(ifTable.data(), &size, FALSE);
   }
-  if (answer == kNotSupported) return NoIpHelper();
-  if (answer != NO_ERROR) return 0;
-  if (direction != 0 && direction != 1) return 0;
+  if (answer == kNotSupported) return {NoIpHelper(), 0};
+  if (answer != NO_ERROR) return {0, 0};
   const std::vector<BYTE>& buffer = ifTable;
   DWORD rows = 0;
   std::memcpy(&rows, buffer.data(), sizeof rows);
@@ -171,11 +180,39 @@ uint32_t GetTotalNetBytes(long direction) {
   if (rows > fit) rows = static_cast<DWORD>(fit);
   // Summed unsigned: a counter past 2^31 still counts, and the sum wraps at 2^32 as
   // each counter does, so differences of successive totals stay right.
-  uint32_t total = 0;
+  std::pair<uint32_t, uint32_t> totals{0, 0};
   for (DWORD i = 0; i < rows; ++i) {
     IfRow row;
     std::memcpy(&row, buffer.data() + sizeof(DWORD) + i * sizeof(IfRow), sizeof row);
-    total += direction == 0 ? row.dwOutOctets : row.dwInOctets;
+    totals.first += row.dwInOctets;
+    totals.second += row.dwOutOctets;
   }
-  return total;
+  return totals;
+}
+
+uint32_t GetTotalNetBytes(long direction) {
+  if (TestMode) return GetNetTotals().first;  // one counter for both directions
+  if (direction != 0 && direction != 1) {
+    // Still asked, so a missing helper is said as for any direction.
+    if (!conprobe::GetIfTableFn) NoIpHelper();
+    return 0;
+  }
+  const std::pair<uint32_t, uint32_t> totals = GetNetTotals();
+  return direction == 1 ? totals.first : totals.second;
+}
+
+uint32_t TotalNetBytesOfOneRead(long direction) {
+  if (direction == 0 && sentPending) {
+    sentPending = false;
+    if (GetTickCount() - pendingTick <= kSameSampleMs) return pendingSent;
+  }
+  if (direction != 1) return GetTotalNetBytes(direction);
+  sentPending = false;
+  if (TestMode) return GetTotalNetBytes(1);
+  const std::pair<uint32_t, uint32_t> totals = GetNetTotals();
+  if (totals.first == 0) return 0;  // a failed read leaves nothing to answer the sent side
+  sentPending = true;
+  pendingSent = totals.second;
+  pendingTick = GetTickCount();
+  return totals.first;
 }

@@ -15,6 +15,10 @@ bool IsDialUpConnected();
 // wraps at 32 bits as the counters do. 0 when the table cannot be read or for any
 // other direction. While TestMode is on, a simulated counter shared by both directions.
 uint32_t GetTotalNetBytes(long direction);
+// As GetTotalNetBytes, but the sent total asked just after the received one comes
+// from the same table read: the loop asks for both each sample, and each read
+// goes to the network driver.
+uint32_t TotalNetBytesOfOneRead(long direction);
 
 namespace conprobe {
 // The interface-table call (GetIfTable's arguments and answer); empty when the

@@ -146,6 +146,34 @@ TEST_F(ProbeTest, TheTableIsSummedByDirection) {
   EXPECT_FALSE(IsExiting);
 }
 
+// The loop asks for received then sent each sample: both come from one read of the
+// table, the same read, and a sent total asked on its own is read afresh.
+TEST_F(ProbeTest, TheLoopsPairOfTotalsIsOneTableRead) {
+  int reads = 0;
+  uint32_t received = 1000, sent = 7;
+  conprobe::GetIfTableFn = [&](void* out, ULONG* size, BOOL) -> DWORD {
+    const std::vector<BYTE> bytes = Table{{{received, sent}}}.Bytes();
+    if (!out || *size < bytes.size()) {
+      *size = static_cast<ULONG>(bytes.size());
+      return ERROR_INSUFFICIENT_BUFFER;
+    }
+    ++reads;
+    std::memcpy(out, bytes.data(), bytes.size());
+    received += 100;  // the line moves between reads
+    sent += 10;
+    return NO_ERROR;
+  };
+  EXPECT_EQ(loopseams::TotalNetBytesFn(1), 1000u);
+  EXPECT_EQ(loopseams::TotalNetBytesFn(0), 7u) << "the sent side of the same read";
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(loopseams::TotalNetBytesFn(0), 17u) << "asked again: a new read";
+  EXPECT_EQ(reads, 2);
+  EXPECT_EQ(loopseams::TotalNetBytesFn(1), 1200u);
+  Sleep(300);
+  EXPECT_EQ(loopseams::TotalNetBytesFn(0), 37u) << "a late question is not answered from an old read";
+  EXPECT_EQ(reads, 4);
+}
+
 TEST_F(ProbeTest, NoIpHelperIsSaidOnceAndEndsTheProgram) {
   for (int variant = 0; variant < 2; ++variant) {
     SCOPED_TRACE(variant ? "GetIfTable missing" : "answer 50");
