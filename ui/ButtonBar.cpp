@@ -277,12 +277,16 @@ void ButtonBar::SetDropDown(const std::string& key, bool on) {
   if (!index) return;
   buttons_[index - 1].dropDown = on;
   if (!hwnd_) return;
+  ApplyStyle(index);
+  Layout();
+}
+
+void ButtonBar::ApplyStyle(int index) {
   TBBUTTONINFOA info = {};
   info.cbSize = sizeof info;
   info.dwMask = TBIF_STYLE;
   info.fsStyle = StyleOf(buttons_[index - 1]);
   SendMessageA(hwnd_, TB_SETBUTTONINFOA, CommandOf(index), reinterpret_cast<LPARAM>(&info));
-  Layout();
 }
 
 BYTE ButtonBar::StyleOf(const ButtonInfo& b) const {
@@ -292,13 +296,7 @@ BYTE ButtonBar::StyleOf(const ButtonInfo& b) const {
 void ButtonBar::SetFitCaptions(bool on) {
   fitCaptions_ = on;
   if (!hwnd_) return;
-  for (int i = 1; i <= Count(); ++i) {
-    TBBUTTONINFOA info = {};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_STYLE;
-    info.fsStyle = StyleOf(buttons_[i - 1]);
-    SendMessageA(hwnd_, TB_SETBUTTONINFOA, CommandOf(i), reinterpret_cast<LPARAM>(&info));
-  }
+  for (int i = 1; i <= Count(); ++i) ApplyStyle(i);
   Layout();
 }
 

@@ -102,6 +102,8 @@ class ButtonBar : public Control {
   bool vertical_;
   bool fitCaptions_ = false;
   BYTE StyleOf(const ButtonInfo& b) const;
+  // Gives the control the style of button `index` (1-based) as it stands now.
+  void ApplyStyle(int index);
   SIZE buttonSize_;
   std::vector<ButtonInfo> buttons_;
   HIMAGELIST images_ = nullptr;
