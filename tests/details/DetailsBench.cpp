@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchClock.h"
 #include "DetailsFrm.h"
 #include "Fixture.h"
 #include "ModStartupPlatform.h"
@@ -16,21 +17,15 @@
 
 namespace {
 
-double Seconds(LARGE_INTEGER a, LARGE_INTEGER b) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
 void Measure(const char* what, const std::function<std::string()>& search) {
   for (bool fill : {false, true}) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    std::string result = search();
-    if (fill) DetailsFrm.FileTextTxt.SetText(result);
-    QueryPerformanceCounter(&end);
+    std::string result;
+    const double ms = testsupport::MsOf([&] {
+      result = search();
+      if (fill) DetailsFrm.FileTextTxt.SetText(result);
+    });
     std::printf("%-28s %-12s %8.2f s  %9zu bytes of text\n", what, fill ? "with box" : "search only",
-                Seconds(start, end), result.size());
+                ms / 1000.0, result.size());
   }
 }
 

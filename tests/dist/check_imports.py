@@ -13,6 +13,7 @@ it must be there, and the folder's oldest Windows must have it. Each folder must
 hold exactly the shipped program files, of its own width, and no debug file.
 """
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -85,6 +86,20 @@ def judge(bits, imports, floors, entries):
     return faults
 
 
+MANIFEST_ARCHITECTURES = {32: "x86", 64: "amd64"}
+
+
+def manifest_faults(data, bits):
+    """An embedded manifest naming the other width's assemblies: Windows then loads
+    no common controls and the program does not start ("side-by-side" error)."""
+    faults = []
+    for arch in re.findall(rb'processorArchitecture\s*=\s*"([^"]*)"', data):
+        arch = arch.decode("ascii", "replace")
+        if arch != "*" and arch.lower() != MANIFEST_ARCHITECTURES[bits]:
+            faults.append('its manifest asks for processorArchitecture="%s" in a %d-bit file' % (arch, bits))
+    return faults
+
+
 def check_folder(folder, bits, floors, entries):
     """(faults, imports by file) for one program folder."""
     faults, found = [], {}
@@ -105,7 +120,8 @@ def check_folder(folder, bits, floors, entries):
             continue
         try:
             with open(path, "rb") as f:
-                pe = pe_imports.PeFile(f.read())
+                data = f.read()
+            pe = pe_imports.PeFile(data)
             imports = pe.imports()
         except (pe_imports.PeError, ValueError, IndexError) as e:
             faults.append("%s: cannot be read: %s" % (path, e))
@@ -115,6 +131,7 @@ def check_folder(folder, bits, floors, entries):
             continue
         if not imports:
             faults.append("%s: no imports were read" % path)
+        faults.extend("%s: %s" % (path, fault) for fault in manifest_faults(data, bits))
         found[name] = imports
         faults.extend("%s: %s" % (path, fault) for fault in judge(bits, imports, floors, entries))
     return faults, found
@@ -161,6 +178,18 @@ def selftest(list_path):
         if not ok:
             failed += 1
             print("FAILED: %d-bit %s: %s" % (bits, imports, faults or "accepted"))
+    manifests = [
+        # bits, manifest text, faults
+        (32, b'<assemblyIdentity processorArchitecture="x86"/>', 0),
+        (64, b'<assemblyIdentity processorArchitecture="*"/>', 0),
+        (64, b'<assemblyIdentity processorArchitecture="amd64"/>', 0),
+        (64, b'<a processorArchitecture="x86"/><b processorArchitecture="*"/>', 1),
+        (32, b'<a processorArchitecture = "amd64"/>', 1),
+    ]
+    for bits, text, count in manifests:
+        if len(manifest_faults(text, bits)) != count:
+            failed += 1
+            print("FAILED: %d-bit manifest %r: %s" % (bits, text, manifest_faults(text, bits)))
     bad_lists = [
         "floor 32 5.1\n",
         "floor 32 5.1\nfloor 64 5.2sp1\nkernel32.dll GetTickCount64 - 6.0\n",
@@ -178,7 +207,7 @@ def selftest(list_path):
         except ListError:
             pass
     os.remove(scratch)
-    print("selftest: %d cases, %d failed" % (len(cases) + len(bad_lists), failed))
+    print("selftest: %d cases, %d failed" % (len(cases) + len(manifests) + len(bad_lists), failed))
     return 1 if failed else 0
 
 

@@ -5,23 +5,16 @@
 #include <cstdio>
 #include <fstream>
 
+#include "../support/BenchClock.h"
 #include "ModConProbe.h"
 
 namespace {
 
-double Micros(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return (to.QuadPart - from.QuadPart) * 1e6 / f.QuadPart;
-}
-
 template <typename F>
 double PerCall(int rounds, F f) {
-  LARGE_INTEGER a, b;
-  QueryPerformanceCounter(&a);
-  for (int i = 0; i < rounds; ++i) f();
-  QueryPerformanceCounter(&b);
-  return Micros(a, b) / rounds;
+  return testsupport::MsOf([&] {
+           for (int i = 0; i < rounds; ++i) f();
+         }) * 1000.0 / rounds;
 }
 
 }  // namespace

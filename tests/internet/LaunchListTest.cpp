@@ -298,10 +298,7 @@ TEST_F(LaunchListTest, OnConnectOnlyEnabledEntriesStartAndNotWhileRunning) {
   WaitForInputIdle(pi.hProcess, 5000);
   DoIntProgOp(4);
   EXPECT_EQ(launched.size(), 1u);
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  testsupport::EndProcess(pi);
   DoIntProgOp(4);
   EXPECT_EQ(launched.size(), 2u) << "after it ended, the next connection starts it again";
   DeleteFileA(copy.c_str());

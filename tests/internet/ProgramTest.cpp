@@ -58,14 +58,6 @@ void PlayLine(const std::string& path, const std::string& lines) {
   ADD_FAILURE() << "the scenario could not be written";
 }
 
-void EndProcessOf(DWORD pid) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-  if (!process) return;
-  TerminateProcess(process, 0);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(process);
-}
-
 using ProgramTest = looptest::LoopTest;
 
 TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAtTheEnd) {
@@ -123,11 +115,8 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
       << looptest::Option("Internet", "GeneralConInfo.ConnectTimes");
 
   EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the call";
-  EndProcessOf(ProcessOf(mail));
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  testsupport::EndProcessById(ProcessOf(mail));
+  testsupport::EndProcess(pi, 10000);
   SetEnvironmentVariableA("QP_FAKERAS", nullptr);
   testsupport::DeleteTree(HKEY_LOCAL_MACHINE, AppPathsKey("QuillonPro.exe"));
 }

@@ -112,14 +112,7 @@ Probe::Probe(const std::string& exeName) {
 }
 
 Probe::~Probe() {
-  if (pi_.hProcess) {
-    if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0) {
-      TerminateProcess(pi_.hProcess, 1);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
+  testsupport::EndProcess(pi_);
   if (in_) CloseHandle(in_);
   if (out_) CloseHandle(out_);
   if (!copy_.empty()) DeleteFileA(copy_.c_str());

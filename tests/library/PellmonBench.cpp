@@ -9,23 +9,17 @@
 #include <cstdlib>
 #include <string>
 
+#include "../support/BenchClock.h"
 #include "Pellmon.h"
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 template <typename Call>
 void Measure(const char* what, int calls, Call call) {
   call();  // first call outside the timing: loading, first samples
-  double start = Now();
-  for (int i = 0; i < calls; ++i) call();
-  double us = (Now() - start) * 1e6 / calls;
+  const double us = testsupport::MsOf([&] {
+                     for (int i = 0; i < calls; ++i) call();
+                   }) * 1000.0 / calls;
   std::printf("%-28s %9.1f us/call  (%d calls)\n", what, us, calls);
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "ApplyGlobalSettings.h"
 #include "Fixture.h"
 #include "Mainfrm.h"
@@ -33,13 +34,6 @@
 #include "VbRules.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // Nanoseconds of processor time from a Linux schedstat file; -1 when it cannot be read.
 double SchedNs(const std::string& file) {
@@ -117,10 +111,10 @@ struct Cost {
 
 class Meter {
  public:
-  Meter() : wall_(Now()), own_(OwnNs()), server_(ServerNs()) {}
+  Meter() : wall_(testsupport::NowMs()), own_(OwnNs()), server_(ServerNs()) {}
   Cost Per(int rounds) const {
     Cost c;
-    c.wall = (Now() - wall_) * 1000 / rounds;
+    c.wall = (testsupport::NowMs() - wall_) / rounds;
     c.own = own_ >= 0 ? (OwnNs() - own_) / 1e6 / rounds : -1;
     const double server = ServerNs();
     c.server = server_ >= 0 && server >= 0 ? (server - server_) / 1e6 / rounds : -1;

@@ -122,13 +122,6 @@ bool Start(const std::string& commandLine, PROCESS_INFORMATION& pi) {
   return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
 }
 
-void End(PROCESS_INFORMATION& pi) {
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-}
-
 // True when the program will ask its first-run question: its App Paths entry, the
 // first-run marker, is missing or empty (a fresh prefix).
 bool FirstRunExpected() {
@@ -210,7 +203,7 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION program = {};
   if (!StartProgram(program)) {
     std::printf("the program's frame did not come up\n");
-    if (program.hProcess) End(program);
+    testsupport::EndProcess(program);
     return 1;
   }
   // Showing the page reloads both lists in full, which on a loaded machine takes many
@@ -226,17 +219,17 @@ int main(int argc, char** argv) {
     PumpFor(2000);
     tray = Measure(program.dwProcessId, seconds);
   }
-  End(program);
+  testsupport::EndProcess(program);
 
   PROCESS_INFORMATION taskmgr = {};
   if (!StartTaskManager(taskmgr)) {
     std::printf("taskmgr's Processes tab did not come up\n");
-    if (taskmgr.hProcess) End(taskmgr);
+    testsupport::EndProcess(taskmgr);
     return 1;
   }
   PumpFor(2000);
   const Span manager = Measure(taskmgr.dwProcessId, seconds);
-  End(taskmgr);
+  testsupport::EndProcess(taskmgr);
 
   std::printf("fixtures %d, windows %d, %d s each\n", fixtures, fixtures * windows, seconds);
   Print("fixtures alone (bench)", idle, seconds);

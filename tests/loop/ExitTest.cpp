@@ -152,13 +152,7 @@ TEST_F(ExitTest, TheIdleLoopRunsItsTasksOnTimeWithoutSpinning) {
 struct Program {
   PROCESS_INFORMATION pi = {};
   ~Program() {
-    if (!pi.hProcess) return;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi.hProcess, 1);
-      WaitForSingleObject(pi.hProcess, 5000);
-    }
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    testsupport::EndProcess(pi);
   }
 };
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "BenchClock.h"
 #include "CancelEvent.h"
 #include "ConInfoFrm.h"
 #include "DetailsFrm.h"
@@ -39,17 +40,6 @@
 
 namespace {
 
-double NowMs() {
-  static LARGE_INTEGER f = [] {
-    LARGE_INTEGER q;
-    QueryPerformanceFrequency(&q);
-    return q;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
-}
-
 // The longest single piece of work the case gave the thread, and the whole case.
 struct Timing {
   double longest = 0, total = 0;
@@ -57,17 +47,17 @@ struct Timing {
 };
 
 double Timed(Timing& t, const std::function<void()>& work) {
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   work();
-  const double ms = NowMs() - start;
+  const double ms = testsupport::NowMs() - start;
   t.Add(ms);
   return ms;
 }
 
 // Pumps until done() or the time-out, timing each dispatched message.
 void Pump(Timing& t, const std::function<bool()>& done, double timeoutMs = 60000) {
-  const double start = NowMs();
-  while (!done() && NowMs() - start < timeoutMs) {
+  const double start = testsupport::NowMs();
+  while (!done() && testsupport::NowMs() - start < timeoutMs) {
     MSG m;
     if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -99,12 +89,12 @@ void LaunchAll() {
   };
   ConInfoFrm.Load();
   Timing t;
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   Click(ConInfoFrm.LaunchAllBtn);
   Pump(t, [&] { return launched == 10 && !CancelEvent.Visible(); });
   // The last start's pause is part of the command.
-  Pump(t, [&] { return NowMs() - start > 5100; });
-  t.total = NowMs() - start;
+  Pump(t, [&] { return testsupport::NowMs() - start > 5100; });
+  t.total = testsupport::NowMs() - start;
   Report("Launch All, 10 programs", t);
   ConInfoFrm.Unload();
   seams::Reset();
@@ -120,14 +110,14 @@ void TrackerEdge() {
   InfoBarFrm.Timer1_Timer();
   Timing t;
   SetCursorPos(0, 400);
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   // The main loop's tick, every 100 ms while the bar runs.
-  while (!IsWindowVisible(InfoBarFrm.hwnd()) && NowMs() - start < 5000) {
+  while (!IsWindowVisible(InfoBarFrm.hwnd()) && testsupport::NowMs() - start < 5000) {
     Timed(t, [] { InfoBarFrm.Timer1_Timer(); });
     Pump(t, [&] { return true; });
     Sleep(100);
   }
-  t.total = NowMs() - start;
+  t.total = testsupport::NowMs() - start;
   Report("tracker bar, rest at the left edge until shown", t);
   InfoBarFrm.Unload();
   AutoHide = false;
@@ -152,18 +142,18 @@ void RiskLog() {
   DetailsFrm.ShowPage("riskmon");
   {
     Timing t;
-    const double start = NowMs();
+    const double start = testsupport::NowMs();
     Timed(t, [] {
       DetailsFrm.RiskMonSTab.SetTab(1);
       DetailsFrm.RefreshMe();
     });
     Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
-    t.total = NowMs() - start;
+    t.total = testsupport::NowMs() - start;
     Report("activity list, first display of 100,000 lines", t);
   }
   auto check = [](int list, int row, bool on, const char* what) {
     Timing t;
-    const double start = NowMs();
+    const double start = testsupport::NowMs();
     LVITEMA item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
@@ -172,7 +162,7 @@ void RiskLog() {
                    reinterpret_cast<LPARAM>(&item));
     });
     Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
-    t.total = NowMs() - start;
+    t.total = testsupport::NowMs() - start;
     char line[160];
     std::snprintf(line, sizeof line, "activity list, %s (%d rows)", what, DetailsFrm.RiskLogLV.ItemCount());
     Report(line, t);
@@ -183,10 +173,10 @@ void RiskLog() {
   check(1, 5, false, "Remove Repeated Items off");
   {
     Timing t;
-    const double start = NowMs();
+    const double start = testsupport::NowMs();
     Timed(t, [] { SendMessageA(DetailsFrm.hwnd(), WM_CLOSE, 0, 0); });
     Pump(t, [] { return !DetailsFrm.Loaded(); });
-    t.total = NowMs() - start;
+    t.total = testsupport::NowMs() - start;
     Report("details window with the full list, closed", t);
   }
   DeleteFileA(ProcMonCls::LogPathOf(path).c_str());
@@ -200,7 +190,7 @@ void FrameResize() {
   Timing t;
   Pump(t, [] { return false; }, 500);
   t = Timing();
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   // What the system's sizing loop sends for a drag of 20 steps.
   Timed(t, [&] { SendMessageA(frame, WM_ENTERSIZEMOVE, 0, 0); });
   for (int step = 1; step <= 20; ++step) {
@@ -209,7 +199,7 @@ void FrameResize() {
   }
   Timed(t, [&] { SendMessageA(frame, WM_EXITSIZEMOVE, 0, 0); });
   Pump(t, [] { return false; }, 200);
-  t.total = NowMs() - start;
+  t.total = testsupport::NowMs() - start;
   char line[160];
   std::snprintf(line, sizeof line, "main frame, a drag of 20 sizing steps (%d programs)", Mainfrm.AppLst.ItemCount());
   Report(line, t);
@@ -229,9 +219,9 @@ void DetailsRefresh() {
   DetailsFrm.RefFrm(path, false);
   Timing t;
   const long before = SignatureChecksRun;
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   for (int i = 0; i < 5; ++i) Timed(t, [&] { DetailsFrm.RefFrm(path, false); });
-  t.total = (NowMs() - start) / 5;
+  t.total = (testsupport::NowMs() - start) / 5;
   char line[200];
   std::snprintf(line, sizeof line, "details window, full refresh (signed: %s)",
                 path == signedExe ? "yes" : "no fixture, unsigned");

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "../support/BenchClock.h"
 #include "InterfaceFrm.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
@@ -39,13 +40,6 @@ double ProcessCpuMs() {
   FILETIME c, e, k, u;
   GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
   return Ms(k) + Ms(u);
-}
-
-double NowMs() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
 void SetText(HKEY root, const std::string& path, const char* name, const std::string& value) {
@@ -105,10 +99,10 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kRefreshes; ++i) {
     ui::DoEvents();
     LastRefreshTick = GetTickCount() - 5000;
-    const double c0 = ThreadCpuMs(), w0 = NowMs();
+    const double c0 = ThreadCpuMs(), w0 = testsupport::NowMs();
     DoLoopTasks();
     cpu += ThreadCpuMs() - c0;
-    wall += NowMs() - w0;
+    wall += testsupport::NowMs() - w0;
   }
   std::printf("one timed refresh (lists page shown): %.2f ms processor, %.2f ms elapsed (mean of %d)\n",
               cpu / kRefreshes, wall / kRefreshes, kRefreshes);
@@ -119,12 +113,12 @@ int main(int argc, char** argv) {
   SetWindowLongPtrA(stopper, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StopperProc));
   Stop stop = {stopper, seconds};
   HANDLE timer = CreateThread(nullptr, 0, StopLater, &stop, 0, nullptr);
-  const double c0 = ProcessCpuMs(), w0 = NowMs();
+  const double c0 = ProcessCpuMs(), w0 = testsupport::NowMs();
   // The main loop's own passes, counted; the process end is the test's.
   unsigned passes = 0;
   for (; !IsExiting; ++passes) MainLoopPass(true);
   EndProgram();
-  const double idleCpu = ProcessCpuMs() - c0, idleWall = NowMs() - w0;
+  const double idleCpu = ProcessCpuMs() - c0, idleWall = testsupport::NowMs() - w0;
   WaitForSingleObject(timer, INFINITE);
   std::printf("idle program, tracker bar %s: %.0f ms processor in %.1f s (%.3f %%), %.1f loop passes a second\n",
               bar ? "on" : "off", idleCpu, idleWall / 1000.0, idleCpu / idleWall * 100.0,

@@ -66,11 +66,7 @@ HotKeyHolder::HotKeyHolder(UINT modifiers, UINT key) {
 }
 
 HotKeyHolder::~HotKeyHolder() {
-  if (!pi_.hProcess) return;
-  TerminateProcess(pi_.hProcess, 0);
-  WaitForSingleObject(pi_.hProcess, 5000);
-  CloseHandle(pi_.hProcess);
-  CloseHandle(pi_.hThread);
+  testsupport::EndProcess(pi_);
 }
 
 bool TrayIconPresent(HWND window, UINT id) {
@@ -189,11 +185,7 @@ void RealProgramTest::TearDown() {
     // happened rather than later as a slow window. A program the walk ended is done.
     if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0 && !testsupport::TopLevelWindowsOf(pi.dwProcessId).empty())
       EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the walk";
-    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    pi = {};
+    testsupport::EndProcess(pi, 10000);
   }
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
   LoopTest::TearDown();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "CancelEvent.h"
 #include "Fixture.h"
 #include "Input.h"
@@ -24,18 +25,6 @@ namespace {
 
 const UINT kNewWindow = WM_APP + 15, kHiddenWindow = WM_APP + 17, kPageMoves = WM_APP + 20;
 
-double Ms(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return (to.QuadPart - from.QuadPart) * 1000.0 / f.QuadPart;
-}
-
-LARGE_INTEGER Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
-
 void Drain() {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
@@ -47,13 +36,13 @@ void SetHandOver(const std::string& key, const std::string& value) {
 
 // Milliseconds per show and hide of a window of the browser.
 double ShowHideCycle(HWND window, int cycles) {
-  const LARGE_INTEGER start = Now();
+  const double start = testsupport::NowMs();
   for (int i = 0; i < cycles; ++i) {
     ShowWindow(window, SW_SHOWNOACTIVATE);
     ShowWindow(window, SW_HIDE);
     if (i % 50 == 0) Drain();
   }
-  const double ms = Ms(start, Now()) / cycles;
+  const double ms = (testsupport::NowMs() - start) / cycles;
   Drain();
   return ms;
 }
@@ -62,14 +51,14 @@ double ShowHideCycle(HWND window, int cycles) {
 double MouseMove(HWND browser, HWND page, int moves) {
   testsupport::MoveMouseTo(page, 20, 20);
   testsupport::PumpUntil([] { return false; }, 200);
-  const LARGE_INTEGER start = Now();
+  const double start = testsupport::NowMs();
   for (int i = 0; i < moves; ++i) {
     const LRESULT seen = SendMessageA(browser, kPageMoves, 0, 0);
     testsupport::MoveMouseTo(page, 20 + (i % 2), 20);
     for (int spin = 0; spin < 1000 && SendMessageA(browser, kPageMoves, 0, 0) == seen; ++spin) Sleep(0);
     if (i % 50 == 0) Drain();
   }
-  const double ms = Ms(start, Now()) / moves;
+  const double ms = (testsupport::NowMs() - start) / moves;
   Drain();
   return ms;
 }
@@ -91,26 +80,26 @@ int main() {
   MoskinLibraryName = "NoSuchMoskin.dll";  // the bench writes the hook's values
   InstallPopUpHook();
   const int scans = 50;
-  LARGE_INTEGER start = Now();
+  double start = testsupport::NowMs();
   for (int i = 0; i < scans; ++i) {
     SetHandOver("NewWin", "1");
     ScanPopUps();
   }
-  const double full = Ms(start, Now()) / scans;
-  start = Now();
+  const double full = (testsupport::NowMs() - start) / scans;
+  start = testsupport::NowMs();
   for (int i = 0; i < scans; ++i) ScanPopUps();
-  const double idle = Ms(start, Now()) / scans;
+  const double idle = (testsupport::NowMs() - start) / scans;
   std::printf("ScanPopUps, new window reported, 5 browser windows: %.2f ms\n", full);
   // Where a full pass goes.
-  start = Now();
+  start = testsupport::NowMs();
   for (int i = 0; i < scans; ++i) GetWndInfo(kWndRebuildTable, "");
-  std::printf("  window table rebuilt:           %.2f ms\n", Ms(start, Now()) / scans);
-  start = Now();
+  std::printf("  window table rebuilt:           %.2f ms\n", (testsupport::NowMs() - start) / scans);
+  start = testsupport::NowMs();
   for (int i = 0; i < scans; ++i) GetWndInfo(kWndFillCurWnd, WndHandleText(browser.hwnd()));
-  std::printf("  one window's facts (CurWnd):    %.2f ms\n", Ms(start, Now()) / scans);
-  start = Now();
+  std::printf("  one window's facts (CurWnd):    %.2f ms\n", (testsupport::NowMs() - start) / scans);
+  start = testsupport::NowMs();
   for (int i = 0; i < scans; ++i) GetShortPath(Browsers[0].Path);
-  std::printf("  one short path:                 %.3f ms\n", Ms(start, Now()) / scans);
+  std::printf("  one short path:                 %.3f ms\n", (testsupport::NowMs() - start) / scans);
   std::printf("ScanPopUps, idle pass:                          %.3f ms\n", idle);
 
   HWND shown = reinterpret_cast<HWND>(SendMessageA(browser.hwnd(), kHiddenWindow, 0, 0));

@@ -10,6 +10,7 @@
 #include "AddBrowserFrm.h"
 #include "AddWhiteFrm.h"
 #include "Input.h"
+#include "Menus.h"
 #include "ModGetURL.h"
 #include "ModPop.h"
 #include "ModSettings.h"
@@ -29,47 +30,6 @@ using testsupport::Option;
 namespace {
 
 std::string Today() { return vb::CStrDate(std::floor(vb::Now())); }
-
-// Reads the captions of the pop-up menu that appears within the wait, then closes it
-// with Esc; on its own thread, since the menu's loop holds the page's.
-class MenuReader {
- public:
-  explicit MenuReader(DWORD waitMs) : waitMs_(waitMs) {
-    thread_ = CreateThread(nullptr, 0, &MenuReader::Run, this, 0, nullptr);
-  }
-  ~MenuReader() {
-    if (thread_) CloseHandle(thread_);
-  }
-  // Pumps this thread until the reader ends; the captions it saw (none: no menu).
-  const std::vector<std::string>& Wait() {
-    testsupport::PumpUntil([this] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }, waitMs_ + 5000);
-    return captions_;
-  }
-
- private:
-  static DWORD WINAPI Run(LPVOID param) {
-    auto* self = static_cast<MenuReader*>(param);
-    HWND popup = nullptr;
-    for (DWORD waited = 0; waited < self->waitMs_ && !popup; waited += 50) {
-      popup = FindWindowA("#32768", nullptr);
-      if (popup && !IsWindowVisible(popup)) popup = nullptr;
-      if (!popup) Sleep(50);
-    }
-    if (!popup) return 0;
-    Sleep(100);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      char text[128] = {};
-      GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-      self->captions_.push_back(text);
-    }
-    testsupport::PressKey(VK_ESCAPE);
-    return 0;
-  }
-  DWORD waitMs_;
-  HANDLE thread_ = nullptr;
-  std::vector<std::string> captions_;
-};
 
 class PopUpPage : public PopWindowsTest {
  protected:
@@ -257,13 +217,13 @@ TEST_F(PopUpPage, ARightClickOpensTheListsMenuALeftClickNothing) {
     SCOPED_TRACE(c.tab);
     ShowPage(c.tab);
     {
-      MenuReader reader(3000);
+      testsupport::MenuWatcher reader({VK_ESCAPE}, nullptr, 3000);
       ClickRow(*c.list, 0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-      EXPECT_EQ(reader.Wait(), c.captions);
+      EXPECT_EQ(reader.Wait().items, c.captions);
     }
-    MenuReader reader(1000);
+    testsupport::MenuWatcher reader({VK_ESCAPE}, nullptr, 1000);
     ClickRow(*c.list, 0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(reader.Wait().empty());
+    EXPECT_FALSE(reader.Wait().seen);
   }
   EXPECT_TRUE(shown.empty());
 }

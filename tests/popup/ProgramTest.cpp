@@ -19,12 +19,7 @@ const UINT kUnrequested = WM_APP + 10;
 class PopupProgram : public PopTest {
  protected:
   void TearDown() override {
-    if (program.hProcess) {
-      TerminateProcess(program.hProcess, 0);
-      WaitForSingleObject(program.hProcess, 10000);
-      CloseHandle(program.hThread);
-      CloseHandle(program.hProcess);
-    }
+    testsupport::EndProcess(program, 10000);
     PopTest::TearDown();
     testsupport::DeleteTree(HKEY_CURRENT_USER, "Software\\Quillon Pro");
   }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "CancelEvent.h"
+#include "Files.h"
 #include "ListView.h"
 #include "ModMainPlatform.h"
 #include "ModPop.h"
@@ -48,8 +49,7 @@ std::string RegQuery(const std::string& key) {
     CloseHandle(pi.hThread);
   }
   CloseHandle(file);
-  std::ifstream in(out, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text = testsupport::ReadAll(out);
   DeleteFileA(out.c_str());
   return text;
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "Fixture.h"
 #include "Mainfrm.h"
 #include "ModProgInfo.h"
@@ -26,22 +27,15 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 DWORD g_clock = 1000000;
 
 // Milliseconds per round of `rounds` calls.
 template <typename Call>
 double Measure(int rounds, Call call) {
   call();  // loading and first use outside the timing
-  double start = Now();
+  double start = testsupport::NowMs();
   for (int i = 0; i < rounds; ++i) call();
-  return (Now() - start) * 1000 / rounds;
+  return (testsupport::NowMs() - start) / rounds;
 }
 
 size_t CountLines(const std::string& text) {

@@ -103,12 +103,7 @@ TEST_F(QuarantineTest, ASuccessOnTheFifthPassIsASuccess) {
   EXPECT_GT(result, 5);  // the fifth pass plus the try that worked
   EXPECT_TRUE(Exists(fifth.path + "_XX"));
   EXPECT_FALSE(Exists(fifth.path));
-  for (PROCESS_INFORMATION& pi : fifth.started) {
-    TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
+  for (PROCESS_INFORMATION& pi : fifth.started) testsupport::EndProcess(pi);
 }
 
 }  // namespace

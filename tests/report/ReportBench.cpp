@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchClock.h"
 #include "ApplyGlobalSettings.h"
 #include "ModMain.h"
 #include "Fixture.h"
@@ -29,13 +30,6 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 DWORD g_clock = 1000000;
 
 // Receives a message posted every 20 ms and keeps the longest wait.
@@ -49,7 +43,7 @@ class Probe : public ui::Window {
     running = true;
     thread_ = std::thread([this] {
       while (running) {
-        double* sent = new double(Now());
+        double* sent = new double(testsupport::NowMs());
         if (!PostMessageA(hwnd(), WM_APP + 3, 0, reinterpret_cast<LPARAM>(sent))) delete sent;
         Sleep(20);
       }
@@ -62,7 +56,7 @@ class Probe : public ui::Window {
     MSG msg;
     while (PeekMessageA(&msg, hwnd(), WM_APP + 3, WM_APP + 3, PM_REMOVE)) {
       double* sent = reinterpret_cast<double*>(msg.lParam);
-      longest = std::max(longest, (Now() - *sent) * 1000);
+      longest = std::max(longest, testsupport::NowMs() - *sent);
       delete sent;
     }
   }
@@ -71,7 +65,7 @@ class Probe : public ui::Window {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP + 3) {
       double* sent = reinterpret_cast<double*>(lp);
-      longest = std::max(longest, (Now() - *sent) * 1000);
+      longest = std::max(longest, testsupport::NowMs() - *sent);
       delete sent;
       return 0;
     }
@@ -108,14 +102,14 @@ int main(int argc, char** argv) {
   for (int s = 1; s <= 7; ++s) {
     for (int i = 1; i <= 7; ++i) Logfrm.Toolbar2.SetValue(i, i == s);
     probe.Start();
-    double t = Now();
+    double t = testsupport::NowMs();
     Logfrm.WriteData();
-    const double build = (Now() - t) * 1000;
+    const double build = testsupport::NowMs() - t;
     probe.Stop();
     const std::string text = Logfrm.LogTxt.Text();
-    t = Now();
+    t = testsupport::NowMs();
     Logfrm.LogTxt.ReplaceAll(text);
-    const double show = (Now() - t) * 1000;
+    const double show = testsupport::NowMs() - t;
     std::printf("%-14s %10.1f %10zu %10.1f %12.1f\n", names[s], build, text.size(), show, probe.longest);
   }
 
@@ -123,18 +117,18 @@ int main(int argc, char** argv) {
   DoProcessListOp(kProcRebuild, "");
   std::vector<std::string> paths;
   for (int i = 0; i <= ProgTableLast; ++i) paths.push_back(ProgTable[static_cast<size_t>(i)][kProgPath]);
-  double t = Now();
+  double t = testsupport::NowMs();
   size_t perProgram = 0;
   for (const std::string& path : paths) {
     DoProcessListOp(kProcDetailsInstances, path);
     perProgram += DetailsProcIdList.size();
   }
-  const double walks = (Now() - t) * 1000;
-  t = Now();
+  const double walks = testsupport::NowMs() - t;
+  t = testsupport::NowMs();
   std::map<std::string, std::vector<DWORD>> grouped;
   for (size_t i = 0; i < ProcIdList.size() && i < ProcPathList.size(); ++i)
     grouped[vb::LCase(ProcPathList[i])].push_back(ProcIdList[i]);
-  const double group = (Now() - t) * 1000;
+  const double group = testsupport::NowMs() - t;
   std::printf("process lists of %zu programs: a walk per program %.1f ms (%zu ids), grouped %.3f ms (%zu paths)\n",
               paths.size(), walks, perProgram, group, grouped.size());
   Logfrm.Unload();

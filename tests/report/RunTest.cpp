@@ -102,11 +102,7 @@ TEST_F(RunTest, AProgramWithArgumentsStartsFromTheRootFolder) {
   EXPECT_NE(s.str().find("C:\\"), std::string::npos) << s.str();
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-    TerminateProcess(p, 0);
-    WaitForSingleObject(p, 5000);
-    CloseHandle(p);
-  }
+  testsupport::EndProcessById(pid);
   EXPECT_EQ(Ini("Number"), "0");
   EXPECT_EQ(Ini("App0"), "\"" + exe + "\" plain RunFixtureWindow \"" + marker + "\"");
 }

@@ -2,19 +2,13 @@
 #include <sstream>
 
 #include "DialogAnswer.h"
+#include "Files.h"
 #include "ModMainPlatform.h"
 #include "ReportSupport.h"
 #include "UiWait.h"
 
 namespace reporttest {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -68,7 +62,7 @@ TEST_F(SaveTest, TheSaveAsDialogWritesTheReportAndAsksBeforeReplacing) {
     FileDialogAnswer answer(target, 0);
     EXPECT_TRUE(Logfrm.FileSave());
   }
-  EXPECT_EQ(ReadAll(target), "line one\r\nline two\r\n") << "ANSI, one more CR LF";
+  EXPECT_EQ(testsupport::ReadAll(target), "line one\r\nline two\r\n") << "ANSI, one more CR LF";
   {
     FileDialogAnswer answer("", 0);
     EXPECT_FALSE(Logfrm.FileSave()) << "cancelled";
@@ -79,12 +73,12 @@ TEST_F(SaveTest, TheSaveAsDialogWritesTheReportAndAsksBeforeReplacing) {
     EXPECT_FALSE(Logfrm.FileSave());
     EXPECT_TRUE(answer.askedToReplace);
   }
-  EXPECT_EQ(ReadAll(target), "line one\r\nline two\r\n");
+  EXPECT_EQ(testsupport::ReadAll(target), "line one\r\nline two\r\n");
   {
     FileDialogAnswer answer(target, IDYES);
     EXPECT_TRUE(Logfrm.FileSave());
   }
-  EXPECT_EQ(ReadAll(target), "new\r\n");
+  EXPECT_EQ(testsupport::ReadAll(target), "new\r\n");
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(OtherFiles(folder, "report.txt"), 0);
 }
@@ -129,7 +123,7 @@ TEST_F(SaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(shown[0].text.empty());
     EXPECT_TRUE(shown[0].style & MB_ICONEXCLAMATION) << c.what;
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadAll(target), old) << c.what;
+    EXPECT_EQ(testsupport::ReadAll(target), old) << c.what;
     EXPECT_EQ(OtherFiles(folder, "report.txt"), 0) << c.what << ": no temporary file";
     report::WriteFn = [](HANDLE file, const char* data, DWORD size, DWORD* written) {
       return WriteFile(file, data, size, written, nullptr);
@@ -139,7 +133,7 @@ TEST_F(SaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
   // And a save that works replaces the old bytes.
   shown.clear();
   EXPECT_TRUE(Logfrm.SaveFileAs(target));
-  EXPECT_EQ(ReadAll(target), "line one\r\nline two\r\n");
+  EXPECT_EQ(testsupport::ReadAll(target), "line one\r\nline two\r\n");
   EXPECT_TRUE(shown.empty());
 }
 

@@ -7,7 +7,6 @@
 #include <set>
 
 #include "Fixture.h"
-#include "UiWait.h"
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
@@ -16,6 +15,7 @@
 #include "ProcMonCls.h"
 #include "ProgramState.h"
 #include "Seams.h"
+#include "UiWait.h"
 
 namespace {
 
@@ -224,10 +224,7 @@ TEST_F(BrackelTest, AHookedProcessStopsWritingOnceItsHookerHasEnded) {
   Round(fixture);
   EXPECT_TRUE(Codes(ReadLines(program)).count(201)) << "the probe did not hook the fixture";
   // Ended as by a crash: nothing tells the fixture.
-  TerminateProcess(probe.hProcess, 1);
-  WaitForSingleObject(probe.hProcess, 5000);
-  CloseHandle(probe.hThread);
-  CloseHandle(probe.hProcess);
+  testsupport::EndProcess(probe);
   size_t before = ReadLines(program).size();
   Sleep(1100);
   EXPECT_EQ(Round(fixture).first, 0);

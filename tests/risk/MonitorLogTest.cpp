@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Files.h"
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
 #include "ModSettings.h"
@@ -16,13 +17,6 @@
 #include "VbRules.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 void Append(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::app) << text;
@@ -82,7 +76,7 @@ TEST_F(MonitorLogTest, ProgramsOfOneNameShareALogAndTheMarksReadBack) {
   EXPECT_EQ(lines[0].time[2], ':');
   EXPECT_EQ(lines[0].rest.rfind("Time: ", 0), 0u);
   EXPECT_TRUE(vb::CDate(lines[0].rest.substr(6)).has_value()) << lines[0].rest;
-  EXPECT_EQ(ReadAll(log_).substr(8, 11), " 101 Time: ");
+  EXPECT_EQ(testsupport::ReadAll(log_).substr(8, 11), " 101 Time: ");
 }
 
 TEST_F(MonitorLogTest, StartingTheMonitorMakesTheLogFolder) {
@@ -121,7 +115,7 @@ TEST_F(MonitorLogTest, TheClearingQuestionDependsOnTheFirstLine) {
       EXPECT_EQ(questions_[0], "A log file for this process already exists, would like to clear the data in it first?");
       EXPECT_EQ(styles_[0], static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
     }
-    std::string text = ReadAll(log_);
+    std::string text = testsupport::ReadAll(log_);
     if (*c.content) {
       EXPECT_EQ(text.rfind(c.content, 0) == 0, c.kept);
     }
@@ -143,7 +137,7 @@ TEST_F(MonitorLogTest, ALogThatCannotBeClearedIsSaidSoAndKept) {
   EXPECT_EQ(questions_[1].rfind("The log file " + log_ + " can't be cleared (", 0), 0u) << questions_[1];
   EXPECT_NE(questions_[1].find("); its old lines are kept."), std::string::npos) << questions_[1];
   EXPECT_EQ(styles_[1], static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-  EXPECT_EQ(ReadAll(log_).rfind("10:00:00 201 x\r\n", 0), 0u);
+  EXPECT_EQ(testsupport::ReadAll(log_).rfind("10:00:00 201 x\r\n", 0), 0u);
 }
 
 TEST_F(MonitorLogTest, AMarkThatCannotBeWrittenIsReported) {

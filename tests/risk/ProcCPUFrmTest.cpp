@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "DetailsFrm.h"
+#include "Files.h"
 #include "Fixture.h"
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
@@ -21,6 +22,7 @@
 #include "ProcMonCls.h"
 #include "ProgramState.h"
 #include "Seams.h"
+#include "UiWait.h"
 
 namespace {
 
@@ -50,13 +52,6 @@ DWORD HookedInstance(const std::string& path, DWORD old) {
   }
   CloseHandle(snap);
   return found;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 class ProcCPUFrmTest : public testing::Test {
@@ -162,13 +157,8 @@ TEST_F(ProcCPUFrmTest, TheRestartOfferEndsTheProgramAndStartsItHookedFromTheRoot
   DWORD hooked = 0;
   for (int i = 0; i < 40 && !hooked; ++i, Sleep(100)) hooked = HookedInstance(path, fixture.pid());
   EXPECT_NE(hooked, 0u) << "the new process was not hooked";
-  for (DWORD pid; (pid = HookedInstance(path, fixture.pid())) != 0;) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!process) break;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 3000);
-    CloseHandle(process);
-  }
+  for (DWORD pid, last = 0; (pid = HookedInstance(path, fixture.pid())) != 0 && pid != last; last = pid)
+    testsupport::EndProcessById(pid, 3000);
   DeleteFileA(ProcMonCls::LogPathOf(path).c_str());
 }
 
@@ -186,7 +176,7 @@ TEST_F(ProcCPUFrmTest, DuplicateRowsRemovedOneAtATimeLeaveTheOtherMonitoredAndHo
   EXPECT_EQ(MonitoredProgHist[1]->ExtraInfo, path);
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutA(fixture.hwnd(), WM_APP + 1, 1, 0, SMTO_BLOCK, 20000, &answer));
-  std::string log = ReadAll(ProcMonCls::LogPathOf(path));
+  std::string log = testsupport::ReadAll(ProcMonCls::LogPathOf(path));
   EXPECT_NE(log.find(" 102 "), std::string::npos) << "a stop mark per removal";
   EXPECT_NE(log.find(" 201 ", log.find(" 102 ")), std::string::npos) << "still hooked after one row went";
 
@@ -194,9 +184,9 @@ TEST_F(ProcCPUFrmTest, DuplicateRowsRemovedOneAtATimeLeaveTheOtherMonitoredAndHo
   EXPECT_EQ(monitored.ItemCount(), 0);
   EXPECT_FALSE(Listed(path));
   // Removing a slot without a row changes nothing.
-  size_t size = ReadAll(ProcMonCls::LogPathOf(path)).size();
+  size_t size = testsupport::ReadAll(ProcMonCls::LogPathOf(path)).size();
   ProcCPUFrm.RemoveProcess(1, path);
-  EXPECT_EQ(ReadAll(ProcMonCls::LogPathOf(path)).size(), size);
+  EXPECT_EQ(testsupport::ReadAll(ProcMonCls::LogPathOf(path)).size(), size);
 }
 
 TEST_F(ProcCPUFrmTest, AMonitoredProgramIsRedWhileItDoesNotRunAndBoldWhileItsNewestSampleIsAboveZero) {

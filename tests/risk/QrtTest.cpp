@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Files.h"
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ProcsTestSupport.h"
@@ -20,13 +21,6 @@ namespace {
 
 using namespace procstest;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string QrtDir() { return AppPath() + "\\Qrt"; }
@@ -35,7 +29,7 @@ std::string ListDat() { return QrtDir() + "\\list.dat"; }
 // list.dat as the format reads: records of 259 bytes, the count in record 1's last
 // four bytes, paths padded with blanks.
 std::vector<std::string> ListedPaths() {
-  std::string bytes = ReadAll(ListDat());
+  std::string bytes = testsupport::ReadAll(ListDat());
   std::vector<std::string> paths;
   if (bytes.size() < 259) return paths;
   int32_t count = 0;
@@ -117,7 +111,7 @@ TEST_F(QrtTest, MoveListRestoreAndAnEmptyList) {
   ASSERT_TRUE(QrtFrm.MoveToQrt(a));
   ASSERT_TRUE(QrtFrm.MoveToQrt(b));
   EXPECT_EQ(ListedPaths(), (std::vector<std::string>{a, b}));
-  EXPECT_EQ(ReadAll(ListDat()).size(), 3 * 259u);
+  EXPECT_EQ(testsupport::ReadAll(ListDat()).size(), 3 * 259u);
   EXPECT_FALSE(Exists(a));
   EXPECT_EQ(QrtFrm.Caption(), "Quarantine");
   // A fresh load reads the list back.
@@ -128,17 +122,17 @@ TEST_F(QrtTest, MoveListRestoreAndAnEmptyList) {
   QrtFrm.RestoreBtn_Click();
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], "The quarantined file " + a + " has been restored successfuly");
-  EXPECT_EQ(ReadAll(a), "content of a.exe");
+  EXPECT_EQ(testsupport::ReadAll(a), "content of a.exe");
   Select(b);
   QrtFrm.RestoreBtn_Click();
-  EXPECT_EQ(ReadAll(ListDat()), std::string(259, '\0'));  // exactly one record, count 0
+  EXPECT_EQ(testsupport::ReadAll(ListDat()), std::string(259, '\0'));  // exactly one record, count 0
   ExpectNothingLost();
 }
 
 TEST_F(QrtTest, AListThatCannotBeWrittenGivesTheFileItsNameBack) {
   const std::string a = MakeFile("a.exe"), b = MakeFile("b.exe");
   ASSERT_TRUE(QrtFrm.MoveToQrt(a));
-  const std::string before = ReadAll(ListDat());
+  const std::string before = testsupport::ReadAll(ListDat());
   {
     SCOPED_TRACE("list.dat held without sharing");
     HANDLE held = CreateFileA(ListDat().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -146,7 +140,7 @@ TEST_F(QrtTest, AListThatCannotBeWrittenGivesTheFileItsNameBack) {
     EXPECT_FALSE(QrtFrm.MoveToQrt(b));
     CloseHandle(held);
     EXPECT_TRUE(Exists(b));
-    EXPECT_EQ(ReadAll(ListDat()), before);
+    EXPECT_EQ(testsupport::ReadAll(ListDat()), before);
     EXPECT_EQ(QrtFrm.FilesLV.ItemCount(), 1);
     ExpectNothingLost();
   }
@@ -160,7 +154,7 @@ TEST_F(QrtTest, AListThatCannotBeWrittenGivesTheFileItsNameBack) {
     EXPECT_FALSE(QrtFrm.MoveToQrt(b));
     QrtFrmForm::WriteListBytes = saved_;
     EXPECT_TRUE(Exists(b));
-    EXPECT_EQ(ReadAll(ListDat()), before);
+    EXPECT_EQ(testsupport::ReadAll(ListDat()), before);
     EXPECT_FALSE(Exists(QrtDir() + "\\list.new"));
     ExpectNothingLost();
   }
@@ -193,7 +187,7 @@ TEST_F(QrtTest, ARenameThatFailsChangesNothing) {
   CloseHandle(held);
   EXPECT_EQ(QrtFrm.FilesLV.ItemCount(), 0);
   EXPECT_TRUE(ListedPaths().empty());
-  EXPECT_EQ(ReadAll(a + "_XX"), "in the way");
+  EXPECT_EQ(testsupport::ReadAll(a + "_XX"), "in the way");
   ExpectNothingLost();
 }
 
@@ -247,8 +241,8 @@ TEST_F(QrtTest, RestoringOntoAnExistingFile) {
   Select(a);
   QrtFrm.RestoreBtn_Click();
   EXPECT_TRUE(ListedPaths().empty());  // only the entry is forgotten
-  EXPECT_EQ(ReadAll(a), "a new file");
-  EXPECT_EQ(ReadAll(a + "_XX"), "content of a.exe");
+  EXPECT_EQ(testsupport::ReadAll(a), "a new file");
+  EXPECT_EQ(testsupport::ReadAll(a + "_XX"), "content of a.exe");
   // The other two questions.
   QrtFrm.FilesLV.AddItem(PathOf("gone.exe"));
   Select(PathOf("gone.exe"));
@@ -276,7 +270,7 @@ TEST_F(QrtTest, AListThatCannotBeReadIsNeverOverwritten) {
 TEST_F(QrtTest, HugeNegativeAndRaggedCounts) {
   const std::string a = MakeFile("a.exe");
   ASSERT_TRUE(QrtFrm.MoveToQrt(a));
-  const std::string one = ReadAll(ListDat());
+  const std::string one = testsupport::ReadAll(ListDat());
   struct Case {
     const char* what;
     std::string bytes;
@@ -298,7 +292,7 @@ TEST_F(QrtTest, HugeNegativeAndRaggedCounts) {
   // that what is written is whole records again.
   QrtFrm.FilesLV.AddItem(a);
   ASSERT_TRUE(QrtFrm.UpdateList());
-  EXPECT_EQ(ReadAll(ListDat()), one);
+  EXPECT_EQ(testsupport::ReadAll(ListDat()), one);
 }
 
 TEST_F(QrtTest, EveryRunningInstanceEndsAndTheFileMovesOnce) {
@@ -306,7 +300,7 @@ TEST_F(QrtTest, EveryRunningInstanceEndsAndTheFileMovesOnce) {
   testsupport::Fixture& second = Start("three.exe");
   testsupport::Fixture& third = Start("three.exe");
   const std::string path = PathOf("three.exe");
-  const std::string original = ReadAll(path);
+  const std::string original = testsupport::ReadAll(path);
   EXPECT_GE(TerminateAndQuarantine(path), 2);
   EXPECT_TRUE(Ended(first.process()));
   EXPECT_TRUE(Ended(second.process()));
@@ -315,7 +309,7 @@ TEST_F(QrtTest, EveryRunningInstanceEndsAndTheFileMovesOnce) {
   EXPECT_FALSE(Exists(path));
   Select(path);
   QrtFrm.RestoreBtn_Click();
-  EXPECT_EQ(ReadAll(path), original);
+  EXPECT_EQ(testsupport::ReadAll(path), original);
   EXPECT_TRUE(ListedPaths().empty());
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "Fixture.h"
 #include "ModProcMon.h"
 #include "ModProgInfo.h"
@@ -18,13 +19,6 @@
 #include "VbRules.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 }  // namespace
 
@@ -43,22 +37,22 @@ int main() {
   MoreToolsFrm.RefreshMe(false);
   LoadRiskDescriptions();
 
-  double start = Now();
+  double start = testsupport::NowMs();
   for (const std::string& path : paths) CachedFileSignature(path);
-  const double signatures = Now() - start;
+  const double signatures = testsupport::NowMs() - start;
   ResetProcMonState();
   LoadRiskDescriptions();
-  start = Now();
+  start = testsupport::NowMs();
   for (const std::string& path : paths) GetRiskRating(path);
-  const double cold = Now() - start;
-  start = Now();
+  const double cold = testsupport::NowMs() - start;
+  start = testsupport::NowMs();
   for (const std::string& path : paths) GetRiskRating(path);
-  const double warm = Now() - start;
+  const double warm = testsupport::NowMs() - start;
   // Where the time goes: each static code alone, warm.
   for (int16_t code : {120, 121, 130, 131, 132, 133}) {
-    start = Now();
+    start = testsupport::NowMs();
     for (const std::string& path : paths) CheckStaticRisk(code, path);
-    std::printf("code %d: %.2f ms per program\n", code, (Now() - start) / kPrograms);
+    std::printf("code %d: %.2f ms per program\n", code, (testsupport::NowMs() - start) / kPrograms);
   }
   std::printf("programs %d\ncold %.2f ms per program\nwarm %.2f ms per program\n"
               "signature checks %.2f ms per program (%.0f%% of cold)\n",

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BenchClock.h"
 #include "Fixture.h"
 #include "InterfaceFrm.h"
 #include "ModMain.h"
@@ -18,19 +19,12 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // A tick as the timer gives it, past the walker's one-second throttle.
 double TimedTick() {
   LastProcWalkTick = GetTickCount() - 100000;
-  const double start = Now();
+  const double start = testsupport::NowMs();
   InterfaceFrm.LogTimer_Timer();
-  return Now() - start;
+  return testsupport::NowMs() - start;
 }
 
 }  // namespace

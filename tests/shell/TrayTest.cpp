@@ -187,11 +187,7 @@ class RealProgramTrayTest : public looptest::RealProgramTest {
   HWND AskToExit() {
     for (int attempt = 0; attempt < 3; ++attempt) {
       ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-      HWND menu = nullptr;
-      testsupport::PumpUntil([&] {
-        menu = FindWindowA("#32768", nullptr);
-        return menu && IsWindowVisible(menu);
-      }, 5000);
+      testsupport::PumpUntil([] { return testsupport::VisibleMenuWindow() != nullptr; }, 5000);
       testsupport::PumpUntil([] { return false; }, 300);
       testsupport::PressKey('E');
       HWND box = nullptr;
@@ -233,7 +229,7 @@ TEST_F(RealProgramTrayTest, TheIconShowsTheFrameAndItsMenuEndsTheProgramOnlyOnYe
             "and block pop-ups. Are you still sure you want to exit?");
   PostMessageA(box, WM_COMMAND, IDNO, 0);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }));
-  PumpUntil([] { return !IsWindowVisible(FindWindowA("#32768", nullptr)); }, 2000);
+  PumpUntil([] { return !testsupport::VisibleMenuWindow(); }, 2000);
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 1500), static_cast<DWORD>(WAIT_TIMEOUT)) << "No keeps it running";
   EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after No";
 

@@ -7,6 +7,7 @@
 
 #include "Input.h"
 #include "LoopTestSupport.h"
+#include "Menus.h"
 #include "UiWait.h"
 #include "AppBarLeftover.h"
 
@@ -90,29 +91,23 @@ class WalkThroughTest : public looptest::RealProgramTest {
     testsupport::ClickAt(page, r.right / 2, r.bottom / 2);
     PumpUntil([] { return false; }, 300);
   }
-  static HWND ShownMenu() {
-    for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu;
-         menu = FindWindowExA(nullptr, menu, "#32768", nullptr))
-      if (IsWindowVisible(menu)) return menu;
-    return nullptr;
-  }
   // Alt and a menu's letter open that menu of the frame's bar, and Esc closes it.
   void ExpectMenuOpensWith(char letter) {
     PressKey(letter, 4);
     EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after Alt+" << letter;
     // Wine can take an Alt that follows the last menu's Esc as leaving menu mode: the
     // program still answered above, so the keys are pressed once more before failing.
-    bool opened = PumpUntil([] { return ShownMenu() != nullptr; }, 5000);
+    bool opened = PumpUntil([] { return testsupport::VisibleMenuWindow() != nullptr; }, 5000);
     if (!opened) {
       PressKey(VK_ESCAPE);
       PressKey(letter, 4);
       EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "after Alt+" << letter << " again";
-      opened = PumpUntil([] { return ShownMenu() != nullptr; }, 5000);
+      opened = PumpUntil([] { return testsupport::VisibleMenuWindow() != nullptr; }, 5000);
     }
     EXPECT_TRUE(opened) << "Alt+" << letter << " opens its menu";
     PressKey(VK_ESCAPE);
     PressKey(VK_ESCAPE);
-    PumpUntil([] { return ShownMenu() == nullptr; }, 3000);
+    PumpUntil([] { return testsupport::VisibleMenuWindow() == nullptr; }, 3000);
   }
 
   HWND frame = nullptr;

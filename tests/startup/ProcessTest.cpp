@@ -27,16 +27,7 @@ struct Process {
                           testsupport::BinDir().c_str(), &si, &pi) != 0;
   }
   bool Running() const { return pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
-  ~Process() {
-    if (pi.hProcess) {
-      if (Running()) {
-        TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-      }
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-  }
+  ~Process() { testsupport::EndProcess(pi); }
 };
 
 struct Search {
@@ -144,8 +135,7 @@ TEST_F(SecondInstanceTest, AStartFreesTheBandOfACopyThatWasEnded) {
     ASSERT_TRUE(barOf(ended, first));
     ASSERT_TRUE(testsupport::PumpUntil([] { return Option("TrackerBar", "AppBarWnd") != kMissing; }));
     EXPECT_TRUE(testsupport::AnswersWithin(ended.pi.dwProcessId, 1000));
-    TerminateProcess(ended.pi.hProcess, 1);
-    WaitForSingleObject(ended.pi.hProcess, 5000);
+    testsupport::EndProcess(ended.pi);
   }
   {
     Process next;
@@ -155,8 +145,7 @@ TEST_F(SecondInstanceTest, AStartFreesTheBandOfACopyThatWasEnded) {
     EXPECT_EQ(second.left, first.left);
     EXPECT_EQ(second.bottom - second.top, first.bottom - first.top);
     EXPECT_TRUE(testsupport::AnswersWithin(next.pi.dwProcessId, 1000));
-    TerminateProcess(next.pi.hProcess, 1);
-    WaitForSingleObject(next.pi.hProcess, 5000);
+    testsupport::EndProcess(next.pi);
   }
   // This copy's band goes too, so the tests after this one find the edge free.
   EXPECT_TRUE(RemoveLeftoverAppBar());

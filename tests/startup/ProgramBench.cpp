@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "Fixture.h"
 #include "UiWait.h"
 #include "UnixProcess.h"
@@ -115,18 +116,13 @@ HWND FrameOf(DWORD pid) {
 
 // Starts the program; the milliseconds to its hidden frame, -1 when it never came.
 double StartProgram(PROCESS_INFORMATION& pi) {
-  LARGE_INTEGER f, t0, t1;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t0);
+  const double t0 = testsupport::NowMs();
   const std::string exe = testsupport::BinDir() + "\\QuillonPro.exe";
   if (!testsupport::StartQuietly(exe, "\"" + exe + "\"", testsupport::BinDir(), pi)) return -1;
   double ms = -1;
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 60000) {
-    if (ms < 0 && FrameOf(pi.dwProcessId)) {
-      QueryPerformanceCounter(&t1);
-      ms = static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-    }
+    if (ms < 0 && FrameOf(pi.dwProcessId)) ms = testsupport::NowMs() - t0;
     // The first-run question is answered No (its default); the start-up goes on after it.
     bool asked = false;
     for (HWND hwnd : testsupport::TopLevelWindowsOf(pi.dwProcessId)) {
@@ -144,10 +140,7 @@ double StartProgram(PROCESS_INFORMATION& pi) {
 }
 
 void End(PROCESS_INFORMATION& pi) {
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 5000);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  testsupport::EndProcess(pi);
   Sleep(500);
 }
 

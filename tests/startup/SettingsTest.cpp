@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "Files.h"
 #include "ConInfoFrm.h"
 #include "Fixture.h"
 #include "InterfaceFrm.h"
@@ -557,8 +558,7 @@ TEST_F(IniTest, DefaultClassesAreWrittenAndLoaded) {
   DialogOwnerClasses.clear();
   LoadWndClasses();
   EXPECT_EQ(DialogOwnerClasses, (std::vector<std::string>{"", "RUNDLL", "STUBWINDOW32"}));
-  std::ifstream file(ProgIniPath);
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string text = testsupport::ReadAll(ProgIniPath);
   EXPECT_NE(text.find("[Classes]"), std::string::npos);
   EXPECT_NE(text.find("Number=2"), std::string::npos);
 }

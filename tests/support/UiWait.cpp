@@ -44,6 +44,24 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
   return started != 0;
 }
 
+void EndProcess(PROCESS_INFORMATION& pi, DWORD waitMs) {
+  if (pi.hProcess) {
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi.hProcess, 1);
+      WaitForSingleObject(pi.hProcess, waitMs);
+    }
+    CloseHandle(pi.hProcess);
+  }
+  if (pi.hThread) CloseHandle(pi.hThread);
+  pi = {};
+}
+
+void EndProcessById(DWORD pid, DWORD waitMs) {
+  PROCESS_INFORMATION pi = {};
+  pi.hProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  EndProcess(pi, waitMs);
+}
+
 namespace {
 
 BOOL CALLBACK AddWindow(HWND h, LPARAM lp) {

@@ -29,6 +29,12 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
 // A process's top-level windows, in z-order.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 
+// Ends a process the test started if it still runs, waits up to `waitMs` for it to
+// go, and closes and clears its handles. Safe on an empty or ended one.
+void EndProcess(PROCESS_INFORMATION& pi, DWORD waitMs = 5000);
+// The same for a process the test did not start itself, by its id.
+void EndProcessById(DWORD pid, DWORD waitMs = 5000);
+
 // The titles, classes and message-box texts of a process's visible top-level windows,
 // for a failure's message.
 std::string ShownWindowsOf(DWORD pid);

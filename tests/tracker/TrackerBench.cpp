@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "../support/BenchClock.h"
 #include "GdiObjects.h"
 #include "HistogramCls.h"
 #include "InfoBarFrm.h"
@@ -15,15 +16,6 @@
 #include "ModMainLoop.h"
 #include "SysInfoLink.h"
 
-namespace {
-
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
-}
-
-}  // namespace
 
 // Writes what the screen shows of the bar, for a look by eye.
 void SaveBarImage(const char* path) {
@@ -71,19 +63,18 @@ int main(int argc, char** argv) {
   if (!InfoBarFrm.Load()) return 1;
   InfoBarFrm.RefreshMe();
   const int afterOne = testsupport::LiveGdiObjects();
-  LARGE_INTEGER a, b;
-  QueryPerformanceCounter(&a);
-  for (int i = 0; i < 999; ++i) InfoBarFrm.RefreshMe();
-  QueryPerformanceCounter(&b);
+  const double refreshMs = testsupport::MsOf([] {
+    for (int i = 0; i < 999; ++i) InfoBarFrm.RefreshMe();
+  });
   const int afterThousand = testsupport::LiveGdiObjects();
   for (int i = 0; i < 1000; ++i) InfoBarFrm.RefreshMe();
   const int afterTwoThousand = testsupport::LiveGdiObjects();
-  std::printf("RefreshMe, ten items: %.3f ms\n", Ms(a, b) / 999);
+  std::printf("RefreshMe, ten items: %.3f ms\n", refreshMs / 999);
   SetCursorPos(500, 500);
-  QueryPerformanceCounter(&a);
-  for (int i = 0; i < 10000; ++i) InfoBarFrm.Timer1_Timer();
-  QueryPerformanceCounter(&b);
-  std::printf("idle tick: %.4f ms\n", Ms(a, b) / 10000);
+  const double tickMs = testsupport::MsOf([] {
+    for (int i = 0; i < 10000; ++i) InfoBarFrm.Timer1_Timer();
+  });
+  std::printf("idle tick: %.4f ms\n", tickMs / 10000);
   std::printf("live GDI objects after 1 refresh: %d, after 1000: %d, after 2000: %d\n", afterOne, afterThousand,
               afterTwoThousand);
   if (argc > 1) {

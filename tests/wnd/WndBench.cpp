@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchClock.h"
 #include "Fixture.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
@@ -31,24 +32,18 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM counter) {
 
 // The floor: the system's enumeration with one owner question per window.
 double MsPerBareEnumeration(int rounds, int& count) {
-  LARGE_INTEGER freq, start, end;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&start);
-  for (int i = 0; i < rounds; ++i) {
-    count = 0;
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
-  }
-  QueryPerformanceCounter(&end);
-  return (end.QuadPart - start.QuadPart) * 1000.0 / freq.QuadPart / rounds;
+  return testsupport::MsOf([&] {
+           for (int i = 0; i < rounds; ++i) {
+             count = 0;
+             EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+           }
+         }) / rounds;
 }
 
 double MsPerRebuild(int rounds) {
-  LARGE_INTEGER freq, start, end;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&start);
-  for (int i = 0; i < rounds; ++i) GetWndInfo(0, "");
-  QueryPerformanceCounter(&end);
-  return (end.QuadPart - start.QuadPart) * 1000.0 / freq.QuadPart / rounds;
+  return testsupport::MsOf([&] {
+           for (int i = 0; i < rounds; ++i) GetWndInfo(0, "");
+         }) / rounds;
 }
 
 }  // namespace
