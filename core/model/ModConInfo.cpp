@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "Seams.h"
 #include "VbRules.h"
@@ -129,25 +130,10 @@ float CalcConCost(int32_t seconds) {
 
 bool IsProgramRunning(const std::string& path) {
   const std::string wanted = vb::LCase(path);
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return false;
   bool found = false;
-  PROCESSENTRY32 pe = {};
-  pe.dwSize = sizeof pe;
-  for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe)) {
-    // The process entry may hold a bare file name; the first module has the full path.
-    std::string exe = pe.szExeFile;
-    if (exe.find('\\') == std::string::npos) {
-      HANDLE mods = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pe.th32ProcessID);
-      if (mods != INVALID_HANDLE_VALUE) {
-        MODULEENTRY32 me = {};
-        me.dwSize = sizeof me;
-        if (Module32First(mods, &me)) exe = me.szExePath;
-        CloseHandle(mods);
-      }
-    }
-    found = vb::LCase(exe) == wanted;
-  }
-  CloseHandle(snap);
+  ForEachToolhelpProcess([&](const PROCESSENTRY32& entry) {
+    found = ToolhelpProcessPath(entry) == wanted;
+    return !found;
+  });
   return found;
 }

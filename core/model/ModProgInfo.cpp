@@ -24,6 +24,7 @@
 #include "ModSProgs.h"
 #include "ModSettings.h"
 #include "ModWndOpr.h"
+#include "OwnedHandle.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
@@ -97,10 +98,7 @@ bool EndsAtPathBoundary(const std::string& path, const std::string& tail) {
 }
 
 void EndProcess(DWORD pid) {
-  if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
-    TerminateProcess(h, 0);
-    CloseHandle(h);
-  }
+  if (OwnedHandle h{OpenProcess(PROCESS_TERMINATE, FALSE, pid)}) TerminateProcess(h.get(), 0);
 }
 
 std::string PriorityNameOf(HANDLE process) { return process ? GetPriorityName(GetPriorityClass(process)) : ""; }
@@ -197,9 +195,9 @@ const DWORD kWalkPumpMs = 100;
 void AddToTable(const std::string& path, DWORD pid, bool quick) {
   // The program never lists itself.
   if (vb::LCase(path) == vb::LCase(AppExePath)) return;
-  HANDLE process = nullptr;
+  OwnedHandle process;
   if (!quick) {
-    process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    process.Reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
     if (!process) return;
   }
   ProcIdList.push_back(pid);
@@ -230,21 +228,20 @@ void AddToTable(const std::string& path, DWORD pid, bool quick) {
     }
     // The memory figures are read once the table stands (ReadMemoryFigures).
     if (!(Views.lists.FastRef && *Views.lists.FastRef) && !quick) g_memoryWanted.push_back({row, pid, -1});
-    if (!quick) ProgTable[row][kProgPriority] = PriorityNameOf(process);
+    if (!quick) ProgTable[row][kProgPriority] = PriorityNameOf(process.get());
   }
-  if (process) CloseHandle(process);
 }
 
 // Mode 3 for one process of the program: a row of the details window's instance
 // list while it refreshes, else an entry of the details lists.
 void AddDetailsInstance(const std::string& path, DWORD pid, const PROCESSENTRY32* record) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+  OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
   if (DetailsRefreshing && Views.details.ProcLst) {
     ui::ListView& list = *Views.details.ProcLst;
     int row = list.AddItem(std::to_string(pid));
     int column = 1;
     if (!IsWinNTFlag) list.SetSubItem(row, column++, record ? std::to_string(record->cntThreads) : "");
-    list.SetSubItem(row, column++, PriorityNameOf(process));
+    list.SetSubItem(row, column++, PriorityNameOf(process.get()));
     // The memory cells are filled once the walk is over (ReadMemoryFigures).
     g_memoryWanted.push_back({row, pid, column});
     for (int c = 0; c < 3; ++c) list.SetSubItem(row, column++, "");
@@ -260,22 +257,17 @@ void AddDetailsInstance(const std::string& path, DWORD pid, const PROCESSENTRY32
     DetailsProcPathList.push_back(path);
     DetailsProcListLast = static_cast<int16_t>(DetailsProcIdList.size() - 1);
   }
-  if (process) CloseHandle(process);
 }
 
 // The 9x live walk (modes 0, 2, 3).
 vb::Variant WalkToolhelp(long mode, const std::string& argument) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return vb::Variant();
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
   bool last = false;
   std::string output;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  const bool walked = ForEachToolhelpProcess([&](const PROCESSENTRY32& entry) {
     last = ProcessOpOnEntry(mode, ToolhelpProcessPath(entry), entry.th32ProcessID, 0, &entry, argument, output);
-    if (mode == 0 && last) break;
-  }
-  CloseHandle(snapshot);
+    return !(mode == 0 && last);
+  });
+  if (!walked) return vb::Variant();
   return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
 }
 
@@ -387,15 +379,25 @@ std::vector<DWORD> EnumProcessIds() {
 std::string ToolhelpProcessPath(const PROCESSENTRY32& entry) {
   std::string path = Field(entry.szExeFile, sizeof entry.szExeFile);
   if (path.find('\\') == std::string::npos) {
-    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, entry.th32ProcessID);
-    if (modules != INVALID_HANDLE_VALUE) {
+    OwnedHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, entry.th32ProcessID));
+    if (modules) {
       MODULEENTRY32 module = {};
       module.dwSize = sizeof module;
-      if (Module32First(modules, &module)) path = Field(module.szExePath, sizeof module.szExePath);
-      CloseHandle(modules);
+      if (Module32First(modules.get(), &module)) path = Field(module.szExePath, sizeof module.szExePath);
     }
   }
   return vb::LCase(path);
+}
+
+bool ForEachToolhelpProcess(const std::function<bool(const PROCESSENTRY32&)>& visit) {
+  OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more && visit(entry);
+       more = Process32Next(snapshot.get(), &entry)) {
+  }
+  return true;
 }
 
 std::string NormaliseImagePath(const std::string& modulePath) {
@@ -454,17 +456,13 @@ bool ProcessOpOnEntry(long mode, const std::string& path, DWORD pid, DWORD windo
       if (argument.empty()) return false;
       int digit = argument.back() - '0';
       if (digit < 0 || digit > 3 || vb::UCase(path) != vb::UCase(argument.substr(0, argument.size() - 1))) return false;
-      if (HANDLE h = OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid)) {
-        SetPriorityClass(h, static_cast<DWORD>(PriorityClasses[digit]));
-        CloseHandle(h);
-      }
+      if (OwnedHandle h{OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid)})
+        SetPriorityClass(h.get(), static_cast<DWORD>(PriorityClasses[digit]));
       return false;
     }
     case 10: {
       if (vb::LCase(path) != vb::LCase(argument)) return false;
-      HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-      output = PriorityNameOf(h);
-      if (h) CloseHandle(h);
+      output = PriorityNameOf(OwnedHandle(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid)).get());
       return true;
     }
     default:
@@ -520,11 +518,10 @@ vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
     const bool stamped = stamp != stamps.end() && stamp->first == id;
     auto known = stamped ? g_knownPaths.find(*stamp) : g_knownPaths.end();
     if (automatic && known != g_knownPaths.end()) return known->second;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
     if (!process) return std::string();
     ++ProcessOpensForTest;
-    std::string path = ProcessImagePath(process);
-    CloseHandle(process);
+    std::string path = ProcessImagePath(process.get());
     if (stamped && !path.empty()) g_knownPaths[*stamp] = path;
     return path;
   };

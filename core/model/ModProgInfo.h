@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -113,6 +114,9 @@ std::string NormaliseImagePath(const std::string& modulePath);
 // The lower-case path of a Toolhelp process entry. Where Toolhelp gives a bare file
 // name (Wine does), the process's first module gives the full path.
 std::string ToolhelpProcessPath(const PROCESSENTRY32& entry);
+// Walks a Toolhelp snapshot of the processes until `visit` answers false; false when
+// no snapshot could be taken.
+bool ForEachToolhelpProcess(const std::function<bool(const PROCESSENTRY32&)>& visit);
 // Every process id of the system, in the system's order.
 std::vector<DWORD> EnumProcessIds();
 // How many processes the NT walker opened to read a path (a count for tests and benchmarks).

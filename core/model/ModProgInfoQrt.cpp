@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "ModProgInfo.h"
 #include "ModStartupPlatform.h"
+#include "OwnedHandle.h"
 #include "ModMainPlatform.h"
 #include "ViewBindings.h"
 #include "ModSettings.h"
@@ -66,12 +68,12 @@ namespace {
 
 // Ends one process (lowering its class first keeps a busy program from fighting its
 // end); the handle, to wait on, or null.
-HANDLE EndForQuarantine(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_INFORMATION | SYNCHRONIZE, FALSE, processId);
-  if (!process) process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+OwnedHandle EndForQuarantine(DWORD processId) {
+  OwnedHandle process(OpenProcess(PROCESS_TERMINATE | PROCESS_SET_INFORMATION | SYNCHRONIZE, FALSE, processId));
+  if (!process) process.Reset(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
   if (process) {
-    SetPriorityClass(process, IDLE_PRIORITY_CLASS);
-    TerminateProcess(process, 0);
+    SetPriorityClass(process.get(), IDLE_PRIORITY_CLASS);
+    TerminateProcess(process.get(), 0);
   }
   return process;
 }
@@ -94,21 +96,15 @@ std::vector<DWORD> ProcessesOf(const std::string& path) {
   if (IsWinNTFlag) {
     for (DWORD id : EnumProcessIds()) {
       if (id == 0) continue;
-      HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
-      if (!process) continue;
-      std::string image = ProcessImagePath(process);
-      CloseHandle(process);
-      if (vb::LCase(image) == wanted) found.push_back(id);
+      OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+      if (process && vb::LCase(ProcessImagePath(process.get())) == wanted) found.push_back(id);
     }
     return found;
   }
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return found;
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+  ForEachToolhelpProcess([&](const PROCESSENTRY32& entry) {
     if (entry.th32ProcessID != 0 && ToolhelpProcessPath(entry) == wanted) found.push_back(entry.th32ProcessID);
-  CloseHandle(snapshot);
+    return true;
+  });
   return found;
 }
 
@@ -118,23 +114,20 @@ std::vector<DWORD> ProcessesOf(const std::string& path) {
 int16_t QuarantinePass(const std::string& path) {
   std::vector<DWORD> ids = ProcessesOf(path);
   if (ids.empty()) return 0;
-  std::vector<HANDLE> ended;
+  std::vector<OwnedHandle> ended;
   for (DWORD id : ids)
-    if (HANDLE process = EndForQuarantine(id)) ended.push_back(process);
-  for (HANDLE process : ended) ui::WaitServingEvents(process, 2000);
-  int16_t attempt = MoveIntoQuarantine(path);
-  for (HANDLE process : ended) CloseHandle(process);
-  return attempt;
+    if (OwnedHandle process = EndForQuarantine(id)) ended.push_back(std::move(process));
+  for (const OwnedHandle& process : ended) ui::WaitServingEvents(process.get(), 2000);
+  return MoveIntoQuarantine(path);
 }
 
 }  // namespace
 
 int16_t TerminateAndQuarantinePid(DWORD processId, const std::string& path) {
   if (path.size() > kQrtPathSize) return 0;
-  HANDLE process = EndForQuarantine(processId);
-  int16_t result = MoveIntoQuarantine(path);
-  if (process) CloseHandle(process);
-  return result;
+  // Held open until the move is done, so the id cannot pass to a new process meanwhile.
+  const OwnedHandle process = EndForQuarantine(processId);
+  return MoveIntoQuarantine(path);
 }
 
 int16_t TerminateAndQuarantine(const std::string& path) {

@@ -19,6 +19,7 @@
 #include "ModSProgs.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
+#include "OwnedHandle.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -245,22 +246,14 @@ std::string OwnerPathFromCache(HWND hwnd) {
 std::string ProcessPathLive(DWORD pid) {
   std::string path;
   if (IsWinNTFlag) {
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
-      path = ProcessImagePath(process);
-      CloseHandle(process);
-    }
+    if (OwnedHandle process{OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)})
+      path = ProcessImagePath(process.get());
   } else {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot != INVALID_HANDLE_VALUE) {
-      PROCESSENTRY32 entry = {};
-      entry.dwSize = sizeof entry;
-      for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (entry.th32ProcessID == pid) {
-          path = ToolhelpProcessPath(entry);
-          break;
-        }
-      CloseHandle(snapshot);
-    }
+    ForEachToolhelpProcess([&](const PROCESSENTRY32& entry) {
+      if (entry.th32ProcessID != pid) return true;
+      path = ToolhelpProcessPath(entry);
+      return false;
+    });
   }
   return path;
 }
@@ -480,12 +473,11 @@ bool CloseWnd(bool terminate, HWND hwnd) {
   if (WarnSpecialProgKill(path)) return false;
   // A process this program may not end (or one already gone) is reported at once,
   // not after a wait for an end that cannot come.
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+  OwnedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
   if (!process) return false;
-  if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process, 0);
+  if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process.get(), 0);
   // Success means the process really ended, not only that it was asked to.
-  bool ended = ui::WaitServingEvents(process, 2000);
-  CloseHandle(process);
+  bool ended = ui::WaitServingEvents(process.get(), 2000);
   return ended;
 }
 

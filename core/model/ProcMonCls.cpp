@@ -3,6 +3,7 @@
 #include "ModMainPlatform.h"
 #include "ModProcMon.h"
 #include "MonitorLogLine.h"
+#include "OwnedHandle.h"
 #include "ViewBindings.h"
 #include "VbRules.h"
 
@@ -15,29 +16,26 @@ const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 class LogLock {
  public:
   LogLock() : mutex_(CreateMutexA(nullptr, FALSE, MONITOR_LOG_MUTEX_NAME)) {
-    if (mutex_) WaitForSingleObject(mutex_, 5000);
+    if (mutex_) WaitForSingleObject(mutex_.get(), 5000);
   }
   ~LogLock() {
-    if (!mutex_) return;
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
+    if (mutex_) ReleaseMutex(mutex_.get());
   }
   LogLock(const LogLock&) = delete;
   LogLock& operator=(const LogLock&) = delete;
 
  private:
-  HANDLE mutex_;
+  OwnedHandle mutex_;
 };
 
 // The first line of a file, without its end.
 std::string FirstLine(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
+  const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return "";
   char buffer[512];
   DWORD read = 0;
   std::string text;
-  if (ReadFile(file, buffer, sizeof buffer, &read, nullptr)) text.assign(buffer, read);
-  CloseHandle(file);
+  if (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) text.assign(buffer, read);
   return text.substr(0, text.find_first_of("\r\n"));
 }
 
@@ -55,12 +53,11 @@ bool WriteMark(const std::string& path, int code) {
 
 bool AppendMonitorLogLine(const std::string& logPath, const std::string& line) {
   LogLock lock;
-  HANDLE file = CreateFileA(logPath.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const OwnedHandle file(CreateFileA(logPath.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   DWORD written = 0;
-  BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(file);
+  BOOL ok = WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   return ok && written == line.size();
 }
 
@@ -76,16 +73,15 @@ bool ProcMonCls::WriteStartToLogFile(const std::string& path) {
   if (FileExists(log) && !FirstLine(log).empty() &&
       MsgBox("A log file for this process already exists, would like to clear the data in it first?",
              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, FrameHwnd()) == IDYES) {
-    HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = 0;
+    bool cleared = false;
     {
       LogLock lock;
-      file = CreateFileA(log.c_str(), GENERIC_WRITE, kShareAll, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+      const OwnedHandle file(CreateFileA(log.c_str(), GENERIC_WRITE, kShareAll, nullptr, TRUNCATE_EXISTING, 0, nullptr));
       error = GetLastError();
+      cleared = static_cast<bool>(file);
     }
-    if (file != INVALID_HANDLE_VALUE)
-      CloseHandle(file);
-    else  // a Yes that did nothing must not pass for done
+    if (!cleared)  // a Yes that did nothing must not pass for done
       MsgBox("The log file " + log + " can't be cleared (" + SystemErrorText(error) + "); its old lines are kept.",
              MB_OK | MB_ICONEXCLAMATION, FrameHwnd());
   }
