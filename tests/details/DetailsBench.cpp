@@ -27,7 +27,7 @@ void Measure(const char* what, const std::function<std::string()>& search) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     std::string result = search();
-    if (fill) DetailsFrm.FileTextTxt.SetText(result);
+    if (fill) DetailsFrm.Texts.FileTextTxt.SetText(result);
     QueryPerformanceCounter(&end);
     std::printf("%-28s %-12s %8.2f s  %9zu bytes of text\n", what, fill ? "with box" : "search only",
                 Seconds(start, end), result.size());
