@@ -93,7 +93,7 @@ void WalkMemoryTexts(MemoryTextWalk& walk) {
 DetailsTextsPage::DetailsTextsPage(DetailsFrmForm& form, ui::Container& frame)
     : textsOpt{{form, {0, 0, 320, 20}, "Find readable text in the program memory", true},
                {form, {0, 22, 320, 20}, "Find readable text in the program exe file"}},
-      FileTextTxt(form, {0, 46, 624, 250}, "", ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL),
+      FileTextTxt(form, {0, 46, 624, 250}),
       StopBtn(form, {0, 302, 80, 24}, "Stop"),
       Label5(form, {90, 306, 110, 18}, "Loading progress:"),
       ProgressBar1(form, {204, 304, 420, 20}),
@@ -108,7 +108,6 @@ DetailsTextsPage::DetailsTextsPage(DetailsFrmForm& form, ui::Container& frame)
 }
 
 void DetailsTextsPage::Form_Load() {
-  SendMessageA(FileTextTxt.hwnd(), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   StopBtn.SetEnabled(false);
   ProgressBar1.SetValue(0);
 }

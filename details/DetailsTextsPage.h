@@ -8,6 +8,7 @@
 #include "Container.h"
 #include "Controls.h"
 #include "DetailsFrmScan.h"
+#include "LinesBox.h"
 #include "ProgressBar.h"
 
 class DetailsFrmForm;
@@ -17,7 +18,8 @@ class DetailsTextsPage {
   DetailsTextsPage(DetailsFrmForm& form, ui::Container& frame);
 
   ui::OptionButton textsOpt[2];
-  ui::TextBox FileTextTxt;
+  // One string per line; a program file gives tens of thousands.
+  ui::LinesBox FileTextTxt;
   ui::Button StopBtn;
   ui::Label Label5;  // "Loading progress:"
   ui::ProgressBar ProgressBar1;

@@ -25,7 +25,6 @@
 #include "RatingImages.h"
 #include "Seams.h"
 #include "SpywareSearchFrm.h"
-#include "StallMeter.h"
 #include "UiWait.h"
 #include "ViewBindings.h"
 
@@ -470,10 +469,6 @@ TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {
 
 class DetailsFillTest : public DetailsTest {
  protected:
-  // Several megabytes of strings go into the edit here on purpose; it lays text out
-  // at about a megabyte a second, and only in one piece (each added piece costs as
-  // much as the text already there).
-  ui::ExpectedStalls hugeInputOnPurpose_;
   void SetUp() override {
     DetailsTest::SetUp();
     big = PathOf("big.exe");
