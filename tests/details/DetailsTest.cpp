@@ -25,7 +25,6 @@
 #include "RatingImages.h"
 #include "Seams.h"
 #include "SpywareSearchFrm.h"
-#include "StallMeter.h"
 #include "UiWait.h"
 #include "ViewBindings.h"
 
@@ -61,7 +60,7 @@ std::thread ClickLater(HWND button, DWORD ms) {
 std::function<void()> g_duringSearch;
 int g_afterProgress = 0;  // of the progress bar's 1000 steps
 void CALLBACK DuringSearchTick(HWND, UINT, UINT_PTR id, DWORD) {
-  if (!DetailsFrm.Filling() || DetailsFrm.ProgressBar1.Value() <= g_afterProgress || !g_duringSearch) return;
+  if (!DetailsFrm.Filling() || DetailsFrm.Texts.ProgressBar1.Value() <= g_afterProgress || !g_duringSearch) return;
   KillTimer(nullptr, id);
   auto action = std::move(g_duringSearch);
   g_duringSearch = nullptr;
@@ -111,12 +110,13 @@ class DetailsTest : public procstest::WalkerTest {
   }
   std::vector<std::string> InfoItems() {
     std::vector<std::string> items;
-    for (int r = 0; r < DetailsFrm.ProgInfoLst.ItemCount(); ++r) items.push_back(DetailsFrm.ProgInfoLst.ItemText(r));
+    for (int r = 0; r < DetailsFrm.Summary.ProgInfoLst.ItemCount(); ++r)
+      items.push_back(DetailsFrm.Summary.ProgInfoLst.ItemText(r));
     return items;
   }
   std::string Info(const std::string& item) {
-    for (int r = 0; r < DetailsFrm.ProgInfoLst.ItemCount(); ++r)
-      if (DetailsFrm.ProgInfoLst.ItemText(r) == item) return DetailsFrm.ProgInfoLst.SubItem(r, 1);
+    for (int r = 0; r < DetailsFrm.Summary.ProgInfoLst.ItemCount(); ++r)
+      if (DetailsFrm.Summary.ProgInfoLst.ItemText(r) == item) return DetailsFrm.Summary.ProgInfoLst.SubItem(r, 1);
     return "(missing)";
   }
   DWORD Priority(HANDLE process) { return GetPriorityClass(process); }
@@ -144,10 +144,10 @@ TEST_F(DetailsTest, VersionRowsSignatureAndHeader) {
   EXPECT_EQ(Info("Company Name"), "Fixture Works Ltd");
   EXPECT_EQ(Info("Full path"), all);
   EXPECT_EQ(Info("Digital Signatures"), "The file is not signed or signature verification failed");
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
-  EXPECT_TRUE(DetailsFrm.ProcLst.Selected(0));
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
+  EXPECT_TRUE(DetailsFrm.Processes.ProcLst.Selected(0));
   EXPECT_EQ(DetailsFrm.ProgIntNameLbl.Text().find(kNotActive), std::string::npos);
-  EXPECT_TRUE(DetailsFrm.Toolbar1.ButtonEnabled("Terminate Process"));
+  EXPECT_TRUE(DetailsFrm.Processes.Toolbar1.ButtonEnabled("Terminate Process"));
   EXPECT_EQ(DetailsFrm.ProgIntNameLbl.GetBounds().x,
             DetailsFrm.ProgIcnPic.Visible() ? DetailsFrm.ProgIcnPic.GetBounds().x + DetailsFrm.ProgIcnPic.GetBounds().width + 2
                                             : DetailsFrm.ProgIcnPic.GetBounds().x);
@@ -161,11 +161,11 @@ TEST_F(DetailsTest, VersionRowsSignatureAndHeader) {
   EXPECT_EQ(Info("Digital Signatures"),
             "The digital signature on the file has been verified. If you trust -Quillon Test Signer- then you should "
             "trust the file.");
-  EXPECT_EQ(DetailsFrm.ProcLst.ItemCount(), 0);
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 0);
   const std::string header = DetailsFrm.ProgIntNameLbl.Text();
   ASSERT_GT(header.size(), sizeof kNotActive);
   EXPECT_EQ(header.substr(header.size() - (sizeof kNotActive - 1)), kNotActive);
-  EXPECT_FALSE(DetailsFrm.Toolbar1.ButtonEnabled("Increase Priority"));
+  EXPECT_FALSE(DetailsFrm.Processes.Toolbar1.ButtonEnabled("Increase Priority"));
   // A page refresh writes the suffix once, not again behind the last one.
   DetailsFrm.RefreshMe();
   EXPECT_EQ(DetailsFrm.ProgIntNameLbl.Text(), header);
@@ -176,7 +176,7 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   Start("two.exe");
   const std::string path = PathOf("two.exe");
   Show(path);
-  ui::ListView& procs = DetailsFrm.ProcLst;
+  ui::ListView& procs = DetailsFrm.Processes.ProcLst;
   ASSERT_EQ(procs.ItemCount(), 2);
   EXPECT_EQ(procs.ColumnCount(), 9);
   EXPECT_EQ(procs.ColumnText(1), "Priority");
@@ -191,8 +191,8 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   EXPECT_EQ(procs.ItemText(procs.SelectedRows()[0]), second);
 
   DetailsFrm.ShowPage("modules");
-  ASSERT_GT(DetailsFrm.ModsLst.ItemCount(), 0);
-  EXPECT_EQ(vb::LCase(DetailsFrm.ModsLst.SubItem(0, 2)), vb::LCase(path));
+  ASSERT_GT(DetailsFrm.Modules.ModsLst.ItemCount(), 0);
+  EXPECT_EQ(vb::LCase(DetailsFrm.Modules.ModsLst.SubItem(0, 2)), vb::LCase(path));
 
   // Sorting by id: numbers, and the next click turns the order.
   DetailsFrm.Lists_ColumnClick(procs, 0);
@@ -208,14 +208,14 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   DetailsFrm.Lists_DblClick(procs);
   EXPECT_EQ(Clipboard().rfind(procs.ItemText(procs.SelectedRows()[0]) + " - ", 0), 0u);
   EXPECT_EQ(messages.back(), "The item has been copied to the clipboard");
-  DetailsFrm.ProgInfoLst.SetSelected(0, true);
-  DetailsFrm.Lists_DblClick(DetailsFrm.ProgInfoLst);
+  DetailsFrm.Summary.ProgInfoLst.SetSelected(0, true);
+  DetailsFrm.Lists_DblClick(DetailsFrm.Summary.ProgInfoLst);
   EXPECT_EQ(Clipboard(), "Full path : " + path);
   answer = IDNO;
   OpenClipboard(nullptr);
   EmptyClipboard();
   CloseClipboard();
-  DetailsFrm.Lists_DblClick(DetailsFrm.ProgInfoLst);
+  DetailsFrm.Lists_DblClick(DetailsFrm.Summary.ProgInfoLst);
   EXPECT_EQ(Clipboard(), "");
 }
 
@@ -225,14 +225,14 @@ TEST_F(DetailsTest, TheFamiliesColumnsRiskMonitorAndModules) {
   IsWinNTFlag = false;
   ASSERT_TRUE(DetailsFrm.Load());
   Show(PathOf("nine.exe"));
-  ui::ListView& procs = DetailsFrm.ProcLst;
+  ui::ListView& procs = DetailsFrm.Processes.ProcLst;
   EXPECT_EQ(procs.ColumnCount(), 6);
   EXPECT_EQ(procs.ColumnText(1), "No. of threads");
   EXPECT_EQ(procs.ColumnText(2), "Priority");
   EXPECT_FALSE(DetailsFrm.asxToolbar1.ButtonEnabled("riskmon"));
   ASSERT_EQ(procs.ItemCount(), 1);
   EXPECT_EQ(procs.SubItem(0, 2), "Normal");
-  DetailsFrm.Toolbar1_ButtonClick("Increase Priority");  // the priority column is the third here
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Increase Priority");  // the priority column is the third here
   EXPECT_EQ(GetPriorityClass(f.process()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
   EXPECT_EQ(Info("Digital Signatures"), "The file is not signed or signature verification failed");
 
@@ -242,8 +242,8 @@ TEST_F(DetailsTest, TheFamiliesColumnsRiskMonitorAndModules) {
   ASSERT_TRUE(DetailsFrm.Load());
   Show(PathOf("nine.exe"));
   DetailsFrm.ShowPage("modules");
-  EXPECT_FALSE(DetailsFrm.ModsLst.Visible());
-  EXPECT_EQ(DetailsFrm.ModsLst.ItemCount(), 0);
+  EXPECT_FALSE(DetailsFrm.Modules.ModsLst.Visible());
+  EXPECT_EQ(DetailsFrm.Modules.ModsLst.ItemCount(), 0);
   EXPECT_TRUE(DetailsFrm.asxToolbar1.ButtonEnabled("riskmon"));
   IsNT4 = false;
 }
@@ -251,48 +251,48 @@ TEST_F(DetailsTest, TheFamiliesColumnsRiskMonitorAndModules) {
 TEST_F(DetailsTest, PriorityButtonsAndMenuReadBack) {
   testsupport::Fixture& f = Start("prio.exe");
   Show(PathOf("prio.exe"));
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
-  EXPECT_TRUE(DetailsFrm.Toolbar1.DropDownButton("Increase Priority"));
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
+  EXPECT_TRUE(DetailsFrm.Processes.Toolbar1.DropDownButton("Increase Priority"));
   ASSERT_EQ(Priority(f.process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
-  DetailsFrm.Toolbar1_ButtonClick("Increase Priority");
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Increase Priority");
   EXPECT_EQ(Priority(f.process()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
-  DetailsFrm.Toolbar1_ButtonClick("Decrease Priority");
-  DetailsFrm.Toolbar1_ButtonClick("Decrease Priority");
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Decrease Priority");
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Decrease Priority");
   EXPECT_EQ(Priority(f.process()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
-  DetailsFrm.Toolbar1_ButtonClick("Decrease Priority");  // the bottom end
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Decrease Priority");  // the bottom end
   EXPECT_EQ(Priority(f.process()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
-  DetailsFrm.mnuPriority_Click(3);
+  DetailsFrm.Processes.mnuPriority_Click(3);
   EXPECT_EQ(Priority(f.process()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
-  DetailsFrm.mnuPriority_Click(4);
+  DetailsFrm.Processes.mnuPriority_Click(4);
   const DWORD realtime = Priority(f.process());
   EXPECT_TRUE(realtime == REALTIME_PRIORITY_CLASS || realtime == HIGH_PRIORITY_CLASS) << realtime;
   RecordProperty("realtime_reads_back", std::to_string(realtime));
-  DetailsFrm.mnuPriority_Click(2);
+  DetailsFrm.Processes.mnuPriority_Click(2);
   EXPECT_EQ(Priority(f.process()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(0, 1), "Normal");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(0, 1), "Normal");
 }
 
 TEST_F(DetailsTest, TerminateProcessAsksAndEndsOnlyTheProgramsOwnId) {
   testsupport::Fixture& mine = Start("mine.exe");
   testsupport::Fixture& other = Start("other.exe");
   Show(PathOf("mine.exe"));
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
   answer = IDNO;
-  DetailsFrm.Toolbar1_ButtonClick("Terminate Process");
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Terminate Process");
   EXPECT_EQ(messages.back(), "Are you sure you want to terminate the selected process?");
   EXPECT_FALSE(procstest::Ended(mine.process(), 200));
   // A row that holds another program's id ends nothing.
   answer = IDYES;
-  DetailsFrm.ProcLst.SetSubItem(0, 0, std::to_string(other.pid()));
-  DetailsFrm.Toolbar1_ButtonClick("Terminate Process");
+  DetailsFrm.Processes.ProcLst.SetSubItem(0, 0, std::to_string(other.pid()));
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Terminate Process");
   EXPECT_FALSE(procstest::Ended(other.process(), 300));
   EXPECT_FALSE(procstest::Ended(mine.process(), 0));
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemText(0), std::to_string(mine.pid()));  // the refresh wrote the real row
-  DetailsFrm.Toolbar1_ButtonClick("Terminate Process");
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemText(0), std::to_string(mine.pid()));  // the refresh wrote the real row
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Terminate Process");
   EXPECT_TRUE(procstest::Ended(mine.process()));
-  EXPECT_EQ(DetailsFrm.ProcLst.ItemCount(), 0);
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 0);
   // Without a selection the commands only refresh.
-  DetailsFrm.Toolbar1_ButtonClick("Increase Priority");
+  DetailsFrm.Processes.Toolbar1_ButtonClick("Increase Priority");
 }
 
 TEST_F(DetailsTest, BackAndNextWalkTheTableIgnoringCase) {
@@ -352,34 +352,34 @@ TEST_F(DetailsTest, AProgramNotRunningShowsNoRatingOfAnother) {
   Start("rated.exe");
   DetailsFrm.ShowPage("summary");
   Show(PathOf("rated.exe"));
-  const std::string rated = DetailsFrm.OverallRatingLbl.Text();
+  const std::string rated = DetailsFrm.Summary.OverallRatingLbl.Text();
   ASSERT_FALSE(rated.empty());
   EXPECT_EQ(rated.back(), '%');
-  EXPECT_TRUE(DetailsFrm.OveralllRatingImg.Visible());
+  EXPECT_TRUE(DetailsFrm.Summary.OveralllRatingImg.Visible());
   ASSERT_TRUE(CopyExe(PathOf("ghost.exe")));
   folder_->Keep(PathOf("ghost.exe"));
   Show(PathOf("ghost.exe"));
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 0);
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 0);
   EXPECT_NE(DetailsFrm.ProgIntNameLbl.Text().find("(the program is not active)"), std::string::npos);
-  EXPECT_EQ(DetailsFrm.OverallRatingLbl.Text(), "");
-  EXPECT_FALSE(DetailsFrm.OveralllRatingImg.Visible());
-  EXPECT_EQ(DetailsFrm.detailsTxt[2].Text(), kNotRatedText);
+  EXPECT_EQ(DetailsFrm.Summary.OverallRatingLbl.Text(), "");
+  EXPECT_FALSE(DetailsFrm.Summary.OveralllRatingImg.Visible());
+  EXPECT_EQ(DetailsFrm.Summary.detailsTxt[2].Text(), kNotRatedText);
   // Running again, it is rated again.
   Show(PathOf("rated.exe"));
-  EXPECT_EQ(DetailsFrm.OverallRatingLbl.Text(), rated);
-  EXPECT_TRUE(DetailsFrm.OveralllRatingImg.Visible());
+  EXPECT_EQ(DetailsFrm.Summary.OverallRatingLbl.Text(), rated);
+  EXPECT_TRUE(DetailsFrm.Summary.OveralllRatingImg.Visible());
 }
 
 TEST_F(DetailsTest, AnEmptyPathKeepsTheProgramOrShowsTheEmptyWindow) {
   Start("kept.exe");
   DetailsFrm.RefFrm("", false);
   EXPECT_EQ(DetailsFrm.ProgIntNameLbl.Text(), "(none)");
-  EXPECT_EQ(DetailsFrm.ProcLst.ItemCount(), 0) << "mode 3 with no path lists every process";
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 0) << "mode 3 with no path lists every process";
   EXPECT_EQ(DetailsFrm.CurrentPath, "");
   Show(PathOf("kept.exe"));
   DetailsFrm.RefFrm("", false);
   EXPECT_EQ(DetailsFrm.CurrentPath, PathOf("kept.exe"));
-  EXPECT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
 }
 
 // ---- Readable texts
@@ -389,32 +389,32 @@ TEST_F(DetailsTest, EachMemorySearchFindsOnlyItsOwnStringsAndTheFileItsOwn) {
   Start("beta.exe", "strings");
   Show(PathOf("alpha.exe"));
   DetailsFrm.ShowPage("textinmem");
-  std::string texts = DetailsFrm.FileTextTxt.Text();
+  std::string texts = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(texts.find("Planted memory words of alpha.exe\r\n"), std::string::npos);
   EXPECT_NE(texts.find("Crossing memory words of alpha.exe\r\n"), std::string::npos) << "across the 1 MB mark";
   EXPECT_EQ(texts.find("words of beta.exe"), std::string::npos);
   EXPECT_EQ(texts.find("Fixture words kept in the file only"), std::string::npos);
-  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.FileTextTxt.hwnd()));
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.StopBtn.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.Texts.FileTextTxt.hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.Texts.StopBtn.hwnd()));
 
   // The other option searches the file again.
-  DetailsFrm.textsOpt[1].SetValue(true);
-  DetailsFrm.textsOpt[0].SetValue(false);
-  DetailsFrm.textsOpt_Click();
-  texts = DetailsFrm.FileTextTxt.Text();
+  DetailsFrm.Texts.textsOpt[1].SetValue(true);
+  DetailsFrm.Texts.textsOpt[0].SetValue(false);
+  DetailsFrm.Texts.textsOpt_Click();
+  texts = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(texts.find("Fixture words kept in the file only\r\n"), std::string::npos);
   EXPECT_EQ(texts.find("Planted memory words of alpha.exe"), std::string::npos);
 
   // An instance that has ended gives nothing.
-  DetailsFrm.textsOpt[0].SetValue(true);
-  DetailsFrm.textsOpt[1].SetValue(false);
+  DetailsFrm.Texts.textsOpt[0].SetValue(true);
+  DetailsFrm.Texts.textsOpt[1].SetValue(false);
   Show(PathOf("beta.exe"));
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
-  DetailsFrm.ProcLst.SetSubItem(0, 0, "4000000");  // an id no process has
-  DetailsFrm.FileTextTxt.SetText("");
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
+  DetailsFrm.Processes.ProcLst.SetSubItem(0, 0, "4000000");  // an id no process has
+  DetailsFrm.Texts.FileTextTxt.SetText("");
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(DetailsFrm.FileTextTxt.Text(), "No strings were found!");
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.FileTextTxt.hwnd()));
+  EXPECT_EQ(DetailsFrm.Texts.FileTextTxt.Text(), "No strings were found!");
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.Texts.FileTextTxt.hwnd()));
 }
 
 namespace {
@@ -433,8 +433,8 @@ TEST_F(DetailsTest, AMemorySearchOfAStoppedProgramGivesUpAndSaysSo) {
   ASSERT_TRUE(SignalUnixProcess(PathOf("stopped.exe"), "STOP"));
   DetailsFrm.ShowPage("textinmem");
   SignalUnixProcess(PathOf("stopped.exe"), "CONT");
-  EXPECT_EQ(DetailsFrm.FileTextTxt.Text(), "The program's memory can't be read: the program does not answer.");
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.StopBtn.hwnd()));
+  EXPECT_EQ(DetailsFrm.Texts.FileTextTxt.Text(), "The program's memory can't be read: the program does not answer.");
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.Texts.StopBtn.hwnd()));
 }
 
 TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {
@@ -457,11 +457,11 @@ TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {
         << "Words at the very end";
   }
   Start("crossing.exe");
-  DetailsFrm.textsOpt[1].SetValue(true);
-  DetailsFrm.textsOpt[0].SetValue(false);
+  DetailsFrm.Texts.textsOpt[1].SetValue(true);
+  DetailsFrm.Texts.textsOpt[0].SetValue(false);
   Show(path);
   DetailsFrm.ShowPage("textinmem");
-  const std::string texts = DetailsFrm.FileTextTxt.Text();
+  const std::string texts = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(texts.find("\r\nHello world across the mark\r\n"), std::string::npos) << "one text, not two";
   EXPECT_EQ(texts.find("Hello \r\n"), std::string::npos);
   EXPECT_NE(texts.find("\r\nWords at the very end\r\n"), std::string::npos) << "the padded last chunk closes it";
@@ -469,10 +469,6 @@ TEST_F(DetailsTest, TheFileSearchKeepsATextWholeAcrossAMegabyteMark) {
 
 class DetailsFillTest : public DetailsTest {
  protected:
-  // Several megabytes of strings go into the edit here on purpose; it lays text out
-  // at about a megabyte a second, and only in one piece (each added piece costs as
-  // much as the text already there).
-  ui::ExpectedStalls hugeInputOnPurpose_;
   void SetUp() override {
     DetailsTest::SetUp();
     big = PathOf("big.exe");
@@ -487,8 +483,8 @@ class DetailsFillTest : public DetailsTest {
     }
     Start("big.exe");
     Start("small.exe");
-    DetailsFrm.textsOpt[1].SetValue(true);
-    DetailsFrm.textsOpt[0].SetValue(false);
+    DetailsFrm.Texts.textsOpt[1].SetValue(true);
+    DetailsFrm.Texts.textsOpt[0].SetValue(false);
   }
   std::string big;
 };
@@ -499,7 +495,7 @@ TEST_F(DetailsFillTest, ARefreshPostedIntoASearchRunsAfterItAndGivesOneWholeResu
   DetailsFrm.ShowPage("textinmem");
   KillTimer(nullptr, timer);
   EXPECT_FALSE(g_duringSearch) << "the refresh came during the search";
-  const std::string texts = DetailsFrm.FileTextTxt.Text();
+  const std::string texts = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(texts.find("Final marker sentence of big"), std::string::npos);
   EXPECT_EQ(texts.find("Fixture words kept in the file only"), texts.rfind("Fixture words kept in the file only"))
       << "one result, not two";
@@ -516,23 +512,23 @@ TEST_F(DetailsFillTest, NextPostedIntoASearchShowsOnlyTheNextProgramsStrings) {
   KillTimer(nullptr, timer);
   EXPECT_FALSE(g_duringSearch);
   EXPECT_EQ(vb::LCase(DetailsFrm.CurrentPath), vb::LCase(PathOf("small.exe")));
-  const std::string texts = DetailsFrm.FileTextTxt.Text();
+  const std::string texts = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(texts.find("Fixture words kept in the file only"), std::string::npos);
   EXPECT_EQ(texts.find("Appended filler line"), std::string::npos);
 }
 
 TEST_F(DetailsFillTest, CloseAndStopPostedIntoASearch) {
   Show(big);
-  DetailsFrm.ProgressBar1.SetValue(0);  // not the end of an earlier search
-  UINT_PTR timer = DuringSearch([] { DetailsFrm.StopBtn_Click(); }, 500);
+  DetailsFrm.Texts.ProgressBar1.SetValue(0);  // not the end of an earlier search
+  UINT_PTR timer = DuringSearch([] { DetailsFrm.Texts.StopBtn_Click(); }, 500);
   DetailsFrm.ShowPage("textinmem");
   KillTimer(nullptr, timer);
   EXPECT_FALSE(g_duringSearch);
-  const std::string part = DetailsFrm.FileTextTxt.Text();
+  const std::string part = DetailsFrm.Texts.FileTextTxt.Text();
   EXPECT_NE(part.find("Appended filler line"), std::string::npos) << "the part found shows";
   EXPECT_EQ(part.find("Final marker sentence of big"), std::string::npos);
 
-  DetailsFrm.FileTextTxt.SetText("");
+  DetailsFrm.Texts.FileTextTxt.SetText("");
   // Mode 3 from the pump while the fill runs fills the cache, not the window.
   static size_t cached = 0;
   static int rows = -1;
@@ -541,7 +537,7 @@ TEST_F(DetailsFillTest, CloseAndStopPostedIntoASearch) {
   timer = DuringSearch([] {
     DoProcessListOp(kProcDetailsInstances, path);
     cached = DetailsProcIdList.size();
-    rows = DetailsFrm.ProcLst.ItemCount();
+    rows = DetailsFrm.Processes.ProcLst.ItemCount();
     DetailsFrm.CloseBtn_Click();
     EXPECT_FALSE(DetailsFrm.Visible()) << "hidden at once";
   });
@@ -559,10 +555,10 @@ TEST_F(DetailsTest, TerminateProgramEndsEveryInstanceAndKeepsTheFile) {
   testsupport::Fixture& b = Start("victim.exe");
   Show(PathOf("victim.exe"));
   answer = IDNO;
-  DetailsFrm.TerminateProg_Click();
+  DetailsFrm.Removal.TerminateProg_Click();
   EXPECT_FALSE(procstest::Ended(a.process(), 200));
   answer = IDYES;
-  DetailsFrm.TerminateProg_Click();
+  DetailsFrm.Removal.TerminateProg_Click();
   EXPECT_TRUE(procstest::Ended(a.process()));
   EXPECT_TRUE(procstest::Ended(b.process()));
   EXPECT_TRUE(FileExists(PathOf("victim.exe")));
@@ -575,11 +571,11 @@ TEST_F(DetailsTest, QuarantineCancelFailureLinksAndSearch) {
   // Cancel in the pause: nothing happens.
   ASSERT_TRUE(CancelEvent.Load());
   std::thread cancel = ClickLater(CancelEvent.btnCancel.hwnd(), 100);
-  DetailsFrm.QrtBtn_Click();
+  DetailsFrm.Removal.QrtBtn_Click();
   cancel.join();
   EXPECT_FALSE(procstest::Ended(f.process(), 100));
   EXPECT_FALSE(CancelEvent.Visible());
-  DetailsFrm.QrtBtn_Click();
+  DetailsFrm.Removal.QrtBtn_Click();
   EXPECT_TRUE(procstest::Ended(f.process()));
   EXPECT_FALSE(FileExists(path));
   EXPECT_TRUE(FileExists(path + "_XX"));
@@ -589,15 +585,15 @@ TEST_F(DetailsTest, QuarantineCancelFailureLinksAndSearch) {
   EXPECT_TRUE(listed) << "the quarantine list names it";
   // A path that cannot be quarantined says so.
   Show(PathOf("nothing_here.exe"));
-  DetailsFrm.QrtBtn_Click();
+  DetailsFrm.Removal.QrtBtn_Click();
   EXPECT_EQ(messages.back(), "The program " + PathOf("nothing_here.exe") + " can't be send to the quarantine.");
   EXPECT_EQ(styles.back() & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
 
-  DetailsFrm.Label7_Click(0);
+  DetailsFrm.Removal.Label7_Click(0);
   EXPECT_TRUE(ViewVisible(Views.quarantine.form));
   HideView(Views.quarantine.form);
 
-  DetailsFrm.SearchBtn_Click();
+  DetailsFrm.Removal.SearchBtn_Click();
   EXPECT_FALSE(DetailsFrm.Loaded());
   EXPECT_TRUE(SpywareSearchFrm.Visible());
   EXPECT_EQ(SpywareSearchFrm.ProgPath, PathOf("nothing_here.exe"));
@@ -642,15 +638,15 @@ TEST_F(DetailsStartUpTest, RemoveFromStartUpMovesTheValueUnchanged) {
   const std::string line = "\"" + PathOf("boot.exe") + "\" " + std::string(1500, 'x');
   Put(kRunKey, REG_EXPAND_SZ, line);
   Show(PathOf("boot.exe"));
-  ASSERT_TRUE(IsWindowEnabled(DetailsFrm.RemStartUpBtn.hwnd()));
-  DetailsFrm.RemStartUpBtn_Click();
+  ASSERT_TRUE(IsWindowEnabled(DetailsFrm.Removal.RemStartUpBtn.hwnd()));
+  DetailsFrm.Removal.RemStartUpBtn_Click();
   DWORD type = 0;
   std::string data;
   EXPECT_FALSE(Get(kRunKey, type, data));
   ASSERT_TRUE(Get(std::string(kRunKey) + "-", type, data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
   EXPECT_EQ(data, line);
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.RemStartUpBtn.hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.Removal.RemStartUpBtn.hwnd()));
 }
 
 TEST_F(DetailsStartUpTest, ASameNamedDisabledValueBlocksTheMove) {
@@ -658,15 +654,15 @@ TEST_F(DetailsStartUpTest, ASameNamedDisabledValueBlocksTheMove) {
   Put(kRunKey, REG_SZ, "\"" + PathOf("boot.exe") + "\"");
   Put(std::string(kRunKey) + "-", REG_SZ, "older");
   Show(PathOf("boot.exe"));
-  DetailsFrm.RemStartUpBtn_Click();
+  DetailsFrm.Removal.RemStartUpBtn_Click();
   DWORD type = 0;
   std::string data;
   EXPECT_TRUE(Get(kRunKey, type, data));
   ASSERT_TRUE(Get(std::string(kRunKey) + "-", type, data));
   EXPECT_EQ(data, "older");
-  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.RemStartUpBtn.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.Removal.RemStartUpBtn.hwnd()));
 
-  DetailsFrm.Label7_Click(1);
+  DetailsFrm.Removal.Label7_Click(1);
   EXPECT_EQ(MoreToolsFrm.SSTab1.Tab(), 2);
   const int16_t k = MoreToolsFrm.SearchStartUpLV(PathOf("boot.exe"));
   ASSERT_GE(k, 1);
@@ -710,139 +706,141 @@ TEST_F(DetailsRiskTest, AProgramThatCannotBeHookedIsNotSaidToBeMonitored) {
   IsWinNTFlag = true;
   BrackelLibraryName = "NoSuchBrackel.dll";  // nothing can hook it
   DetailsFrm.ShowPage("riskmon");
-  DetailsFrm.AddBtn_Click();
-  EXPECT_EQ(DetailsFrm.RecStatusLbl.Text(),
+  DetailsFrm.RiskMon.AddBtn_Click();
+  EXPECT_EQ(DetailsFrm.RiskMon.RecStatusLbl.Text(),
             "This program could not be monitored: its risky functions are not being recorded. Quillon tries again "
             "while it runs.");
-  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(255, 160, 0));
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.AddBtn.hwnd()));
-  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.RemoveBtn.hwnd())) << "it can still be taken off the list";
+  EXPECT_EQ(DetailsFrm.RiskMon.IndShp.BackColor(), RGB(255, 160, 0));
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.RiskMon.AddBtn.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.RiskMon.RemoveBtn.hwnd())) << "it can still be taken off the list";
   BrackelLibraryName = "Brackel.dll";
   IsWinNTFlag = nt;
 }
 
 TEST_F(DetailsRiskTest, StartMonitoringLogsOnlyNewLinesAndFiltersInBothLists) {
   DetailsFrm.ShowPage("riskmon");
-  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(255, 0, 0));
-  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.AddBtn.hwnd()));
-  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.RemoveBtn.hwnd()));
-  DetailsFrm.AddBtn_Click();
-  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(0, 255, 0));
-  EXPECT_EQ(DetailsFrm.RecStatusLbl.Text(), "This program is currently being monitored for risky functions.");
-  ASSERT_GE(DetailsFrm.MonitorIndex, 0);
-  EXPECT_EQ(MonitoredProgHist[DetailsFrm.MonitorIndex]->ExtraInfo, path);
+  EXPECT_EQ(DetailsFrm.RiskMon.IndShp.BackColor(), RGB(255, 0, 0));
+  EXPECT_TRUE(IsWindowEnabled(DetailsFrm.RiskMon.AddBtn.hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(DetailsFrm.RiskMon.RemoveBtn.hwnd()));
+  DetailsFrm.RiskMon.AddBtn_Click();
+  EXPECT_EQ(DetailsFrm.RiskMon.IndShp.BackColor(), RGB(0, 255, 0));
+  EXPECT_EQ(DetailsFrm.RiskMon.RecStatusLbl.Text(), "This program is currently being monitored for risky functions.");
+  ASSERT_GE(DetailsFrm.RiskMon.MonitorIndex, 0);
+  EXPECT_EQ(MonitoredProgHist[DetailsFrm.RiskMon.MonitorIndex]->ExtraInfo, path);
   EXPECT_EQ(ProcCPUFrm.CurrentProcLV.SubItem(ProcCPUFrm.CurrentProcLV.ItemCount() - 1, 0).find(kNotActive),
             std::string::npos);
 
   Log("10:00:01 201 a.txt");
   Log("10:00:02 201 a.txt");
   Log("10:00:03 301 HKCU\\x");
-  DetailsFrm.RiskMonSTab.SetTab(1);
+  DetailsFrm.RiskMon.RiskMonSTab.SetTab(1);
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(Column(DetailsFrm.RiskLogLV, 2), (std::vector<std::string>{Column(DetailsFrm.RiskLogLV, 2)[0], "a.txt",
-                                                                        "a.txt", "HKCU\\x"}));
-  EXPECT_EQ(DetailsFrm.RiskLogLV.Tag(0), "101");
-  EXPECT_EQ(DetailsFrm.LogCounter, 4);
+  EXPECT_EQ(Column(DetailsFrm.RiskMon.RiskLogLV, 2),
+            (std::vector<std::string>{Column(DetailsFrm.RiskMon.RiskLogLV, 2)[0], "a.txt", "a.txt", "HKCU\\x"}));
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.Tag(0), "101");
+  EXPECT_EQ(DetailsFrm.RiskMon.LogCounter, 4);
   Log("10:00:04 302 HKCU\\y");
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 5) << "only the new line joins";
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.ItemCount(), 5) << "only the new line joins";
 
-  DetailsFrm.RiskMonSTab.SetTab(0);
+  DetailsFrm.RiskMon.RiskMonSTab.SetTab(0);
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(Column(DetailsFrm.CanDoLV, 0),
+  EXPECT_EQ(Column(DetailsFrm.RiskMon.CanDoLV, 0),
             (std::vector<std::string>{GetRiskDescription(201), GetRiskDescription(301), GetRiskDescription(302)}))
       << "101 and 102 never show here";
 
   // File operations off in the first list: off in both, and gone from both.
-  UserCheck(DetailsFrm.FiltersLV[0], 0, false);
+  UserCheck(DetailsFrm.RiskMon.FiltersLV[0], 0, false);
   EXPECT_FALSE(RiskCategories[0].Shown);
-  EXPECT_FALSE(DetailsFrm.FiltersLV[1].Checked(0));
-  EXPECT_EQ(DetailsFrm.CanDoLV.ItemCount(), 2);
-  DetailsFrm.RiskMonSTab.SetTab(1);
+  EXPECT_FALSE(DetailsFrm.RiskMon.FiltersLV[1].Checked(0));
+  EXPECT_EQ(DetailsFrm.RiskMon.CanDoLV.ItemCount(), 2);
+  DetailsFrm.RiskMon.RiskMonSTab.SetTab(1);
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 3);
-  UserCheck(DetailsFrm.FiltersLV[1], 0, true);
-  EXPECT_TRUE(DetailsFrm.FiltersLV[0].Checked(0));
-  EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 5);
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.ItemCount(), 3);
+  UserCheck(DetailsFrm.RiskMon.FiltersLV[1], 0, true);
+  EXPECT_TRUE(DetailsFrm.RiskMon.FiltersLV[0].Checked(0));
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.ItemCount(), 5);
 
   // Repeated lines: counted, not shown.
-  UserCheck(DetailsFrm.FiltersLV[1], 5, true);
-  EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 4);
-  EXPECT_EQ(DetailsFrm.LogCounter, 5);
-  UserCheck(DetailsFrm.FiltersLV[1], 5, false);
-  EXPECT_EQ(DetailsFrm.RiskLogLV.ItemCount(), 5);
+  UserCheck(DetailsFrm.RiskMon.FiltersLV[1], 5, true);
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.ItemCount(), 4);
+  EXPECT_EQ(DetailsFrm.RiskMon.LogCounter, 5);
+  UserCheck(DetailsFrm.RiskMon.FiltersLV[1], 5, false);
+  EXPECT_EQ(DetailsFrm.RiskMon.RiskLogLV.ItemCount(), 5);
 
   // A cleared log starts the list over.
   { std::ofstream(ProcMonCls::LogPathOf(path), std::ios::trunc | std::ios::binary) << "10:00:09 401 host\r\n"; }
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(Column(DetailsFrm.RiskLogLV, 2), (std::vector<std::string>{"host"}));
+  EXPECT_EQ(Column(DetailsFrm.RiskMon.RiskLogLV, 2), (std::vector<std::string>{"host"}));
 
   // Stop: No is the default, and No keeps the monitor.
-  DetailsFrm.RemoveBtn_Click();
+  DetailsFrm.RiskMon.RemoveBtn_Click();
   EXPECT_EQ(messages.back(), "Are you sure you want to stop monitoring this program?");
   EXPECT_EQ(styles.back() & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
-  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(0, 255, 0));
+  EXPECT_EQ(DetailsFrm.RiskMon.IndShp.BackColor(), RGB(0, 255, 0));
   answer = IDYES;
-  DetailsFrm.RemoveBtn_Click();
-  EXPECT_EQ(DetailsFrm.IndShp.BackColor(), RGB(255, 0, 0));
-  EXPECT_EQ(DetailsFrm.MonitorIndex, -1);
+  DetailsFrm.RiskMon.RemoveBtn_Click();
+  EXPECT_EQ(DetailsFrm.RiskMon.IndShp.BackColor(), RGB(255, 0, 0));
+  EXPECT_EQ(DetailsFrm.RiskMon.MonitorIndex, -1);
 }
 
 TEST_F(DetailsRiskTest, StopLeavesAReusedSlotAlone) {
   DetailsFrm.ShowPage("riskmon");
-  DetailsFrm.AddBtn_Click();
-  const int16_t slot = DetailsFrm.MonitorIndex;
+  DetailsFrm.RiskMon.AddBtn_Click();
+  const int16_t slot = DetailsFrm.RiskMon.MonitorIndex;
   ASSERT_GE(slot, 0);
   // Elsewhere the program leaves the monitor and another takes its slot.
   ProcCPUFrm.RemoveProcess(slot, path);
   ASSERT_TRUE(ProcCPUFrm.AddProcess("other", PathOf("other.exe"), true));
   ASSERT_EQ(MonitoredProgHist[slot]->ExtraInfo, PathOf("other.exe"));
   answer = IDYES;
-  DetailsFrm.RemoveBtn_Click();
+  DetailsFrm.RiskMon.RemoveBtn_Click();
   EXPECT_EQ(MonitoredProgHist[slot]->ExtraInfo, PathOf("other.exe"));
 }
 
 TEST_F(DetailsRiskTest, TheCpuTabAndTheFilterPanels) {
   DetailsFrm.ShowPage("riskmon");
-  DetailsFrm.AddBtn_Click();
-  ASSERT_GE(DetailsFrm.MonitorIndex, 0);
-  HistogramCls& history = *MonitoredProgHist[DetailsFrm.MonitorIndex];
+  DetailsFrm.RiskMon.AddBtn_Click();
+  ASSERT_GE(DetailsFrm.RiskMon.MonitorIndex, 0);
+  HistogramCls& history = *MonitoredProgHist[DetailsFrm.RiskMon.MonitorIndex];
   history.AddPoint(37);
-  DetailsFrm.IntervalOpt[1].SetValue(true);
-  DetailsFrm.IntervalOpt[0].SetValue(false);
-  DetailsFrm.RiskMonSTab.SetTab(2);
+  DetailsFrm.RiskMon.IntervalOpt[1].SetValue(true);
+  DetailsFrm.RiskMon.IntervalOpt[0].SetValue(false);
+  DetailsFrm.RiskMon.RiskMonSTab.SetTab(2);
   DetailsFrm.RefreshMe();
-  EXPECT_EQ(DetailsFrm.ProcCPUGrph.PercentUsed(), std::max<int>(0, history.Get_Data(1, history.Get_Pointer(1))));
+  EXPECT_EQ(DetailsFrm.RiskMon.ProcCPUGrph.PercentUsed(),
+            std::max<int>(0, history.Get_Data(1, history.Get_Pointer(1))));
 
-  const ui::Bounds list = DetailsFrm.CanDoLV.GetBounds(), bar = DetailsFrm.Toolbar2[0].GetBounds();
-  DetailsFrm.Toolbar2_ButtonClick(0);
-  EXPECT_TRUE(DetailsFrm.FilterPanelOpen[0]);
-  EXPECT_EQ(DetailsFrm.CanDoLV.GetBounds().height, list.height / 2);
-  const ui::Bounds filters = DetailsFrm.FiltersLV[0].GetBounds(), moved = DetailsFrm.Toolbar2[0].GetBounds();
+  const ui::Bounds list = DetailsFrm.RiskMon.CanDoLV.GetBounds(), bar = DetailsFrm.RiskMon.Toolbar2[0].GetBounds();
+  DetailsFrm.RiskMon.Toolbar2_ButtonClick(0);
+  EXPECT_TRUE(DetailsFrm.RiskMon.FilterPanelOpen[0]);
+  EXPECT_EQ(DetailsFrm.RiskMon.CanDoLV.GetBounds().height, list.height / 2);
+  const ui::Bounds filters = DetailsFrm.RiskMon.FiltersLV[0].GetBounds(),
+                   moved = DetailsFrm.RiskMon.Toolbar2[0].GetBounds();
   EXPECT_EQ(moved.y, list.y + list.height / 2 + 1);
   EXPECT_EQ(filters.y + filters.height, bar.y + bar.height) << "the open list reaches the toolbar's old bottom";
-  DetailsFrm.Toolbar2_ButtonClick(0);
-  EXPECT_EQ(DetailsFrm.CanDoLV.GetBounds().height, list.height);
-  EXPECT_EQ(DetailsFrm.Toolbar2[0].GetBounds().y, bar.y);
-  EXPECT_FALSE(DetailsFrm.FiltersLV[0].Visible());
+  DetailsFrm.RiskMon.Toolbar2_ButtonClick(0);
+  EXPECT_EQ(DetailsFrm.RiskMon.CanDoLV.GetBounds().height, list.height);
+  EXPECT_EQ(DetailsFrm.RiskMon.Toolbar2[0].GetBounds().y, bar.y);
+  EXPECT_FALSE(DetailsFrm.RiskMon.FiltersLV[0].Visible());
 }
 
 TEST_F(DetailsRiskTest, TheSummaryAdvisesTheMonitorOnlyWhenNotMonitored) {
   DetailsFrm.ShowPage("summary");
-  const std::string text = DetailsFrm.detailsTxt[2].Text();
+  const std::string text = DetailsFrm.Summary.detailsTxt[2].Text();
   EXPECT_EQ(text.rfind("Rating: ", 0), 0u);
   EXPECT_NE(text.find("choose Risk Monitor from above toolbar (not supported under Win 98/me)."), std::string::npos);
-  const std::string label = DetailsFrm.OverallRatingLbl.Text();
-  EXPECT_EQ(DetailsFrm.RatingPicture, RatingPictureOf(static_cast<int>(vb::Val(label))));
+  const std::string label = DetailsFrm.Summary.OverallRatingLbl.Text();
+  EXPECT_EQ(DetailsFrm.Summary.RatingPicture, RatingPictureOf(static_cast<int>(vb::Val(label))));
   DetailsFrm.ShowPage("riskmon");
-  DetailsFrm.AddBtn_Click();
+  DetailsFrm.RiskMon.AddBtn_Click();
   DetailsFrm.ShowPage("summary");
-  EXPECT_EQ(DetailsFrm.detailsTxt[2].Text().find("choose Risk Monitor"), std::string::npos);
+  EXPECT_EQ(DetailsFrm.Summary.detailsTxt[2].Text().find("choose Risk Monitor"), std::string::npos);
   // The rows of the risky properties carry their codes and details.
-  if (DetailsFrm.GeneralRiskLV.ItemCount() > 0) {
-    DetailsFrm.GeneralRiskLV_ItemClick(0);
-    EXPECT_EQ(DetailsFrm.detailsTxt[1].Text(),
-              GetRiskDetails(static_cast<int16_t>(vb::Val(DetailsFrm.GeneralRiskLV.Tag(0)))));
+  if (DetailsFrm.Summary.GeneralRiskLV.ItemCount() > 0) {
+    DetailsFrm.Summary.GeneralRiskLV_ItemClick(0);
+    EXPECT_EQ(DetailsFrm.Summary.detailsTxt[1].Text(),
+              GetRiskDetails(static_cast<int16_t>(vb::Val(DetailsFrm.Summary.GeneralRiskLV.Tag(0)))));
   }
 }
 

@@ -144,10 +144,10 @@ void RiskLog() {
     Timing t;
     const double start = testsupport::NowMs();
     Timed(t, [] {
-      DetailsFrm.RiskMonSTab.SetTab(1);
+      DetailsFrm.RiskMon.RiskMonSTab.SetTab(1);
       DetailsFrm.RefreshMe();
     });
-    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
+    Pump(t, [] { return DetailsFrm.RiskMon.LogCounter >= 100000; }, 20000);
     t.total = testsupport::NowMs() - start;
     Report("activity list, first display of 100,000 lines", t);
   }
@@ -158,13 +158,13 @@ void RiskLog() {
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
     Timed(t, [&] {
-      SendMessageA(DetailsFrm.FiltersLV[list].hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+      SendMessageA(DetailsFrm.RiskMon.FiltersLV[list].hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                    reinterpret_cast<LPARAM>(&item));
     });
-    Pump(t, [] { return DetailsFrm.LogCounter >= 100000; }, 20000);
+    Pump(t, [] { return DetailsFrm.RiskMon.LogCounter >= 100000; }, 20000);
     t.total = testsupport::NowMs() - start;
     char line[160];
-    std::snprintf(line, sizeof line, "activity list, %s (%d rows)", what, DetailsFrm.RiskLogLV.ItemCount());
+    std::snprintf(line, sizeof line, "activity list, %s (%d rows)", what, DetailsFrm.RiskMon.RiskLogLV.ItemCount());
     Report(line, t);
   };
   check(1, 0, false, "a category off");

@@ -108,11 +108,11 @@ TEST_F(ModuleListTest, ModulesGoToTheReportOrToTheDetailsWindow) {
   EXPECT_NE(text.find("\r\n           ProductVersion: 2.5\r\n\r\n", head), std::string::npos);
   EXPECT_NE(vb::LCase(text).find("kernel32.dll"), std::string::npos);
 
-  DetailsFrm.ModsLst.Clear();
+  DetailsFrm.Modules.ModsLst.Clear();
   DetailsRefreshing = true;
   ListProcessModules(f.pid(), nullptr);
   DetailsRefreshing = false;
-  ui::ListView& mods = DetailsFrm.ModsLst;
+  ui::ListView& mods = DetailsFrm.Modules.ModsLst;
   ASSERT_GT(mods.ItemCount(), 1);
   EXPECT_EQ(vb::LCase(mods.ItemText(0)), exe);
   EXPECT_EQ(vb::LCase(mods.SubItem(0, 2)), vb::LCase(PathOf(exe)));

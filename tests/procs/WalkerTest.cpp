@@ -181,7 +181,7 @@ TEST_F(WalkerTest, InstancesForTheDetailsWindow) {
       << "\r\nActive Connections\r\n\r\n  Proto  Local Address  Foreign Address  State  PID\r\n"
       << "  TCP    127.0.0.1:5555  192.0.2.1:80  ESTABLISHED  " << a.pid() << "\r\n";
   SetEnvironmentVariableA("QP_NETSTAT_FILE", listing.c_str());
-  DetailsFrm.ProcLst.Clear();
+  DetailsFrm.Processes.ProcLst.Clear();
   DetailsRefreshing = true;
   EXPECT_TRUE(DoProcessListOp(3, path).IsTrue());
   DetailsRefreshing = false;
@@ -190,18 +190,18 @@ TEST_F(WalkerTest, InstancesForTheDetailsWindow) {
   DeleteFileA(listing.c_str());
 
   EXPECT_TRUE(DetailsProcIdList.empty());
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 2);
-  int rowA = DetailsFrm.ProcLst.FindItem(std::to_string(a.pid()));
-  int rowB = DetailsFrm.ProcLst.FindItem(std::to_string(b.pid()));
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 2);
+  int rowA = DetailsFrm.Processes.ProcLst.FindItem(std::to_string(a.pid()));
+  int rowB = DetailsFrm.Processes.ProcLst.FindItem(std::to_string(b.pid()));
   ASSERT_GE(rowA, 0);
   ASSERT_GE(rowB, 0);
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 1), "Normal");
-  EXPECT_GT(vb::Val(DetailsFrm.ProcLst.SubItem(rowA, 2)), 0);  // committed KB
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 5), "5555");
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 6), "127.0.0.1");
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 7), "80");
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowA, 8), "192.0.2.1");
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(rowB, 5), "");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowA, 1), "Normal");
+  EXPECT_GT(vb::Val(DetailsFrm.Processes.ProcLst.SubItem(rowA, 2)), 0);  // committed KB
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowA, 5), "5555");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowA, 6), "127.0.0.1");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowA, 7), "80");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowA, 8), "192.0.2.1");
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(rowB, 5), "");
 }
 
 // On 64-bit Windows the 32-bit program can open a 64-bit process but not read its
@@ -257,15 +257,15 @@ TEST_F(WalkerTest, TheToolhelpRoadOf9x) {
   EXPECT_TRUE(DoProcessListOp(8, std::to_string(f.pid())).IsTrue());
   EXPECT_EQ(ProcResultPath, vb::LCase(PathOf("nine.exe")));
 
-  DetailsFrm.ProcLst.Clear();
+  DetailsFrm.Processes.ProcLst.Clear();
   DetailsRefreshing = true;
   EXPECT_TRUE(DoProcessListOp(3, PathOf("nine.exe")).IsTrue());
   DetailsRefreshing = false;
-  ASSERT_EQ(DetailsFrm.ProcLst.ItemCount(), 1);
-  EXPECT_EQ(DetailsFrm.ProcLst.ItemText(0), std::to_string(f.pid()));
-  EXPECT_GE(vb::Val(DetailsFrm.ProcLst.SubItem(0, 1)), 1);  // threads
-  EXPECT_EQ(DetailsFrm.ProcLst.SubItem(0, 2), "Normal");
-  EXPECT_GT(vb::Val(DetailsFrm.ProcLst.SubItem(0, 3)), 0);  // committed KB
+  ASSERT_EQ(DetailsFrm.Processes.ProcLst.ItemCount(), 1);
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.ItemText(0), std::to_string(f.pid()));
+  EXPECT_GE(vb::Val(DetailsFrm.Processes.ProcLst.SubItem(0, 1)), 1);  // threads
+  EXPECT_EQ(DetailsFrm.Processes.ProcLst.SubItem(0, 2), "Normal");
+  EXPECT_GT(vb::Val(DetailsFrm.Processes.ProcLst.SubItem(0, 3)), 0);  // committed KB
 }
 
 TEST_F(WalkerTest, NativePrefixesOfModulePaths) {
