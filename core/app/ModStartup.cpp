@@ -9,6 +9,8 @@
 
 #include <direct.h>
 
+#include <utility>
+
 #include "CancelEvent.h"
 #include "ListColumns.h"
 #include "ModConInfo.h"
@@ -18,6 +20,7 @@
 #include "ModPop.h"
 #include "ModProcMon.h"
 #include "ModRegistry.h"
+#include "OwnedHandle.h"
 #include "ModSettings.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
@@ -42,7 +45,7 @@ namespace {
 // below is still created for whoever looks for it, but other programs may hold
 // that name too.
 const char kInstanceMarkName[] = "Quillon Pro running instance {5E0B7C3A-2F41-4D8E-9A61-0C7D1B3E8F25}";
-HANDLE instanceMark = nullptr;
+OwnedHandle instanceMark;  // held for the life of the process
 
 void Fill(ColumnList list, std::vector<std::string>& titles, std::vector<double>& widths) {
   titles.clear();
@@ -64,22 +67,17 @@ std::string PrevInstanceMessage() {
   return std::string(ProgramTitle) + " is already running, double-click Quillon tray icon to launch it";
 }
 
-
 bool IsPrevInstance() {
   if (instanceMark) return false;  // this process is the running copy
-  HANDLE mark = CreateMutexA(nullptr, FALSE, kInstanceMarkName);
+  OwnedHandle mark(CreateMutexA(nullptr, FALSE, kInstanceMarkName));
   if (!mark) return false;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mark);
-    return true;
-  }
-  instanceMark = mark;  // held for the life of the process
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  instanceMark = std::move(mark);
   return false;
 }
 
 void ReleaseInstanceMark() {
-  if (instanceMark) CloseHandle(instanceMark);
-  instanceMark = nullptr;
+  instanceMark.Reset();
 }
 
 
@@ -94,12 +92,11 @@ void CreateAppMutex() {
 
 bool RegisterAppPath(const std::string& exeFileName) {
   const std::string path = AppPathsKey(exeFileName);
-  HKEY key = nullptr;
+  OwnedKey key;
   char keyClass[] = "REG_SZ";
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, &key,
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
     return false;
-  RegCloseKey(key);
   SetRegValue(HKEY_LOCAL_MACHINE, path, "", AppExePath);
   SetRegValue(HKEY_LOCAL_MACHINE, path, "Path", AppPath());
   return GetAppPathsEntry(exeFileName) == AppExePath;
