@@ -1,5 +1,10 @@
 // The mini-tools page's start-up manager: one row per Run-type value of the
 // registry, with Add, Edit, Enable, Disable, Details, Jump to it and Delete.
+//
+// The list is read from the registry the first time it is wanted (the page shown,
+// or a caller asking whether a program starts with Windows), not when the page is
+// made at program start: the read names every entry's program against the process
+// table and takes a good part of the start.
 #pragma once
 #include <windows.h>
 
