@@ -1,29 +1,24 @@
 // The options dialog: the option globals in seven tabs, checked before they are
-// stored, with OK, Apply, Cancel and Default.
+// stored, with OK, Apply, Cancel and Default. Each tab is a class of its own that
+// shows and stores its options; the dialog holds the tab strip, the buttons, the
+// checks that span the tabs and the order in which the options are stored.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "Container.h"
 #include "Controls.h"
-#include "ImageList.h"
 #include "ListView.h"
+#include "OptionsGeneralTab.h"
+#include "OptionsInternetTab.h"
+#include "OptionsListsTab.h"
+#include "OptionsPopUpTab.h"
+#include "OptionsProgramsTab.h"
+#include "OptionsTrackerTab.h"
+#include "OptionsWindowsTab.h"
 #include "TabPages.h"
 #include "Window.h"
-
-// A hot-key character field: one letter or digit, the only characters whose code is
-// also their key code.
-class HotKeyCharBox : public ui::TextBox {
- public:
-  HotKeyCharBox(ui::Window& owner, ui::Bounds bounds) : TextBox(owner, bounds) {}
-  std::function<void()> LostFocus;
-
- protected:
-  LRESULT ControlProc(UINT msg, WPARAM wp, LPARAM lp) override;
-};
 
 class frmOptionsForm : public ui::Window {
  public:
@@ -34,114 +29,104 @@ class frmOptionsForm : public ui::Window {
   ui::TabPages SSTab1;
   ui::Button cmdOK, cmdCancel, cmdApply, DefaultBtn, HelpBtn;
 
-  // General
-  // (Declared in reading order: Tab walks the controls in the order they are made.)
-  ui::CheckBox ChkStartUp, ChkSplashAtStartUp, Check1;
-  ui::Frame HKFram0;
-  ui::CheckBox chkShift0, chkAlt0, chkCtrl0;
-  ui::Label CharLbl0;
-  HotKeyCharBox txtCharCode0;
-  ui::CheckBox Check2;
-  ui::Frame HKFram1;
-  ui::CheckBox chkShift1, chkAlt1, chkCtrl1;
-  ui::Label CharLbl1;
-  HotKeyCharBox txtCharCode1;
-  ui::Frame HistoryFram;
-  ui::Label SecLogLbl;
-  ui::TextBox txtSecLogData;
-  ui::Label NumLogLbl;
-  ui::TextBox txtNumLogData;
+  // The tabs, made in tab order: Tab walks the controls in the order they are made.
+  OptionsGeneralTab General;
+  OptionsProgramsTab Programs;
+  OptionsWindowsTab Windows;
+  OptionsListsTab Lists;
+  OptionsTrackerTab Tracker;
+  OptionsInternetTab Internet;
+  OptionsPopUpTab PopUp;
 
-  // Programs. Special programs: text = path, sub-item 1 = the action's caption, icon =
-  // the stored mark (1 enabled, 2 disabled), tag = the stored action code.
-  ui::Label SProgsLbl;
-  ui::ListView SProgsList;
-  ui::Button AddBtn, ChangeBtn, RemoveBtn, EnableBtn;
-  ui::CheckBox ProcWarnChk, HideSysProcChk;
-
-  // Windows
-  ui::CheckBox HideWndChk;
-  ui::Frame WndDisplayFram;
-  ui::OptionButton WndDisplayOpt0, WndDisplayOpt1, WndDisplayOpt2, WndDisplayOpt3;
-
-  // Task Manager Lists
-  ui::Frame AppListFram, WndListFram;
-  std::vector<std::unique_ptr<ui::CheckBox>> AppListChks, WndListChks;
-
-  // Tracker Bar
-  ui::Label TrackerLbl;
-  ui::ListView TrackerItemsLV;
-  ui::Button ShiftItemBtn0, ShiftItemBtn1;
-  ui::Label LowResLbl, LowResLbl0, LowResLbl1;
-  ui::TextBox txtLowRes0, txtLowRes1;
-
-  // Internet Monitor
-  ui::Label CostLbl0, CostLbl1, CostLbl2;
-  ui::TextBox EveryXSecondsTxt;
-  ui::Label CurrncSymbLbl0;
-  ui::TextBox CostOfXSecondTxt;
-  ui::Label CurrncSymbLbl1;
-  ui::TextBox ExtraCostTxt;
-  ui::OptionButton LANConOpt0, LANConOpt1;
-
-  // Pop-up blocker
-  ui::CheckBox PopPlaySndChk;
-  ui::TextBox PopPlaySndFileTxt;
-  ui::Button BrowseBtn;
-  ui::Frame IEFram;
-  ui::CheckBox BlockDialogChk;
-  ui::Label BlockModeLbl;
-  ui::OptionButton BlockModeOpt0, BlockModeOpt1;
-  ui::Label Label9;
-
-  ui::ImageList SProgIcons;
-
-  ui::OptionButton& LANConOpt(int index) { return index == 0 ? LANConOpt0 : LANConOpt1; }
-  ui::OptionButton& WndDisplayOpt(int index);
-  ui::OptionButton& BlockModeOpt(int index) { return index == 0 ? BlockModeOpt0 : BlockModeOpt1; }
-  ui::CheckBox& chkShift(int index) { return index == 0 ? chkShift0 : chkShift1; }
-  ui::CheckBox& chkAlt(int index) { return index == 0 ? chkAlt0 : chkAlt1; }
-  ui::CheckBox& chkCtrl(int index) { return index == 0 ? chkCtrl0 : chkCtrl1; }
-  ui::TextBox& txtCharCode(int index) { return index == 0 ? txtCharCode0 : txtCharCode1; }
-  ui::Frame& HKFram(int index) { return index == 0 ? HKFram0 : HKFram1; }
-  ui::TextBox& txtLowRes(int index) { return index == 0 ? txtLowRes0 : txtLowRes1; }
-  ui::Label& CurrncSymbLbl(int index) { return index == 0 ? CurrncSymbLbl0 : CurrncSymbLbl1; }
-  ui::Button& ShiftItemBtn(int index) { return index == 0 ? ShiftItemBtn0 : ShiftItemBtn1; }
-  ui::CheckBox& AppListChk(int index) { return *AppListChks.at(index); }
-  ui::CheckBox& WndListChk(int index) { return *WndListChks.at(index); }
-
-  void SeperateModifiers();
-  void CollectModifiers();
-  void ChkBtnsEnbl();
   // True when a check failed and its message was shown.
   bool CheckErrors();
-  bool IsValue(const std::string& text);
-  static std::string TrackerName(int32_t kind);
   // True when the dialog stays open (a check failed, or a refused hot key is to be changed).
   bool ApplySettings();
   // The lists refreshed in full after options were stored.
   void RefreshLists();
 
-  // The value of a cost field: its leading number, "." or "," as the separator.
-  static double CostValue(const std::string& text);
-
-  // Handlers
   void cmdOK_Click();
   void cmdCancel_Click();
   void cmdApply_Click();
   void DefaultBtn_Click();
   void HelpBtn_Click();
-  void Check1_Click();
-  void Check2_Click();
-  void txtCharCode_LostFocus(int index);
-  void ShiftItemBtn_Click(int index);
-  void BrowseBtn_Click();
-  void Label9_Click();
-  void AddBtn_Click();
-  void ChangeBtn_Click();
-  void RemoveBtn_Click();
-  void EnableBtn_Click();
-  void SProgsList_ColumnClick(int column);
+
+  // ---- The dialog's names as its callers know them, kept on the form.
+  // General
+  ui::CheckBox &ChkStartUp = General.ChkStartUp, &ChkSplashAtStartUp = General.ChkSplashAtStartUp,
+               &Check1 = General.Check1, &Check2 = General.Check2;
+  ui::Frame &HKFram0 = General.HKFram0, &HKFram1 = General.HKFram1, &HistoryFram = General.HistoryFram;
+  ui::CheckBox &chkShift0 = General.chkShift0, &chkAlt0 = General.chkAlt0, &chkCtrl0 = General.chkCtrl0;
+  ui::CheckBox &chkShift1 = General.chkShift1, &chkAlt1 = General.chkAlt1, &chkCtrl1 = General.chkCtrl1;
+  ui::Label &CharLbl0 = General.CharLbl0, &CharLbl1 = General.CharLbl1;
+  HotKeyCharBox &txtCharCode0 = General.txtCharCode0, &txtCharCode1 = General.txtCharCode1;
+  ui::Label &SecLogLbl = General.SecLogLbl, &NumLogLbl = General.NumLogLbl;
+  ui::TextBox &txtSecLogData = General.txtSecLogData, &txtNumLogData = General.txtNumLogData;
+  ui::CheckBox& chkShift(int index) { return General.chkShift(index); }
+  ui::CheckBox& chkAlt(int index) { return General.chkAlt(index); }
+  ui::CheckBox& chkCtrl(int index) { return General.chkCtrl(index); }
+  ui::TextBox& txtCharCode(int index) { return General.txtCharCode(index); }
+  ui::Frame& HKFram(int index) { return General.HKFram(index); }
+  void SeperateModifiers() { General.SeperateModifiers(); }
+  void CollectModifiers() { General.CollectModifiers(); }
+  void Check1_Click() { General.Check1_Click(); }
+  void Check2_Click() { General.Check2_Click(); }
+  void txtCharCode_LostFocus(int index) { General.txtCharCode_LostFocus(index); }
+  // Programs
+  ui::Label& SProgsLbl = Programs.SProgsLbl;
+  ui::ListView& SProgsList = Programs.SProgsList;
+  ui::Button &AddBtn = Programs.AddBtn, &ChangeBtn = Programs.ChangeBtn, &RemoveBtn = Programs.RemoveBtn,
+             &EnableBtn = Programs.EnableBtn;
+  ui::CheckBox &ProcWarnChk = Programs.ProcWarnChk, &HideSysProcChk = Programs.HideSysProcChk;
+  void ChkBtnsEnbl() { Programs.ChkBtnsEnbl(); }
+  void AddBtn_Click() { Programs.AddBtn_Click(); }
+  void ChangeBtn_Click() { Programs.ChangeBtn_Click(); }
+  void RemoveBtn_Click() { Programs.RemoveBtn_Click(); }
+  void EnableBtn_Click() { Programs.EnableBtn_Click(); }
+  void SProgsList_ColumnClick(int column) { Programs.SProgsList_ColumnClick(column); }
+  // Windows
+  ui::CheckBox& HideWndChk = Windows.HideWndChk;
+  ui::Frame& WndDisplayFram = Windows.WndDisplayFram;
+  ui::OptionButton &WndDisplayOpt0 = Windows.WndDisplayOpt0, &WndDisplayOpt1 = Windows.WndDisplayOpt1,
+                   &WndDisplayOpt2 = Windows.WndDisplayOpt2, &WndDisplayOpt3 = Windows.WndDisplayOpt3;
+  ui::OptionButton& WndDisplayOpt(int index) { return Windows.WndDisplayOpt(index); }
+  // Task Manager Lists
+  ui::Frame &AppListFram = Lists.AppListFram, &WndListFram = Lists.WndListFram;
+  std::vector<std::unique_ptr<ui::CheckBox>>&AppListChks = Lists.AppListChks, &WndListChks = Lists.WndListChks;
+  ui::CheckBox& AppListChk(int index) { return Lists.AppListChk(index); }
+  ui::CheckBox& WndListChk(int index) { return Lists.WndListChk(index); }
+  // Tracker Bar
+  ui::Label& TrackerLbl = Tracker.TrackerLbl;
+  ui::ListView& TrackerItemsLV = Tracker.TrackerItemsLV;
+  ui::Button &ShiftItemBtn0 = Tracker.ShiftItemBtn0, &ShiftItemBtn1 = Tracker.ShiftItemBtn1;
+  ui::Label &LowResLbl = Tracker.LowResLbl, &LowResLbl0 = Tracker.LowResLbl0, &LowResLbl1 = Tracker.LowResLbl1;
+  ui::TextBox &txtLowRes0 = Tracker.txtLowRes0, &txtLowRes1 = Tracker.txtLowRes1;
+  ui::TextBox& txtLowRes(int index) { return Tracker.txtLowRes(index); }
+  ui::Button& ShiftItemBtn(int index) { return Tracker.ShiftItemBtn(index); }
+  static std::string TrackerName(int32_t kind) { return OptionsTrackerTab::TrackerName(kind); }
+  void ShiftItemBtn_Click(int index) { Tracker.ShiftItemBtn_Click(index); }
+  // Internet Monitor
+  ui::Label &CostLbl0 = Internet.CostLbl0, &CostLbl1 = Internet.CostLbl1, &CostLbl2 = Internet.CostLbl2;
+  ui::TextBox &EveryXSecondsTxt = Internet.EveryXSecondsTxt, &CostOfXSecondTxt = Internet.CostOfXSecondTxt,
+              &ExtraCostTxt = Internet.ExtraCostTxt;
+  ui::Label &CurrncSymbLbl0 = Internet.CurrncSymbLbl0, &CurrncSymbLbl1 = Internet.CurrncSymbLbl1;
+  ui::OptionButton &LANConOpt0 = Internet.LANConOpt0, &LANConOpt1 = Internet.LANConOpt1;
+  ui::OptionButton& LANConOpt(int index) { return Internet.LANConOpt(index); }
+  ui::Label& CurrncSymbLbl(int index) { return Internet.CurrncSymbLbl(index); }
+  static double CostValue(const std::string& text) { return OptionsInternetTab::CostValue(text); }
+  bool IsValue(const std::string& text) { return OptionsInternetTab::IsValue(text); }
+  // Pop-up blocker
+  ui::CheckBox& PopPlaySndChk = PopUp.PopPlaySndChk;
+  ui::TextBox& PopPlaySndFileTxt = PopUp.PopPlaySndFileTxt;
+  ui::Button& BrowseBtn = PopUp.BrowseBtn;
+  ui::Frame& IEFram = PopUp.IEFram;
+  ui::CheckBox& BlockDialogChk = PopUp.BlockDialogChk;
+  ui::Label& BlockModeLbl = PopUp.BlockModeLbl;
+  ui::OptionButton &BlockModeOpt0 = PopUp.BlockModeOpt0, &BlockModeOpt1 = PopUp.BlockModeOpt1;
+  ui::Label& Label9 = PopUp.Label9;
+  ui::OptionButton& BlockModeOpt(int index) { return PopUp.BlockModeOpt(index); }
+  void BrowseBtn_Click() { PopUp.BrowseBtn_Click(); }
+  void Label9_Click() { PopUp.Label9_Click(); }
 
  protected:
   void Form_Load() override;
@@ -152,9 +137,7 @@ class frmOptionsForm : public ui::Window {
   // refresh's event pump may deliver a click in the middle of one.
   template <typename Work>
   void Exclusive(Work work);
-  void RefillCharCode(int index);
   void FailCheck(const std::string& message, int tab, ui::TextBox* field, bool selectAll);
-  bool sortAscending_ = true;
   bool busy_ = false;
   bool stored_ = false;  // the last ApplySettings stored the options
 };

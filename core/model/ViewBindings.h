@@ -112,7 +112,7 @@ struct ViewBindings {
     // (the reminder's "Don't show") changed them.
     void (*ShowReminderOptions)();
     // The 1-based row of the first enabled start-up entry that runs the program, as
-    // the list was last filled; 0 when none.
+    // the list was last filled (read first when it never was); 0 when none.
     int16_t (*SearchStartUpLV)(const std::string& path);
     // The media-check option's box, which the warning's don't-show box clears too.
     ui::CheckBox* MediaChk;

@@ -451,3 +451,36 @@ TEST_F(StartUpCommandsTest, EveryLocationReadsWholeInTheBoxAndItsList) {
   testsupport::PumpUntil([&] { return SendMessageA(box.hwnd(), CB_GETDROPPEDSTATE, 0, 0) == 0; });
   AddStartupFrm.Unload();
 }
+
+// The start-up list is read when it is first wanted, not when its page is made at
+// program start: a question asked before the page was ever shown (the risk rating's,
+// the details window's) still finds the enabled entry that runs the program.
+class StartUpListReadTest : public minitoolstest::MiniToolsTest {};
+
+TEST_F(StartUpListReadTest, TheListIsReadOnTheFirstQuestionNotWhenThePageLoads) {
+  using minitoolstest::Put;
+  using minitoolstest::Sz;
+  const std::string path = "C:\\Programs\\Early Start\\early.exe";
+  Put(0, true, "Disabled first", Sz("\"" + path + "\" /d"));  // disabled: no answer
+  Put(5, false, "Asked early", Sz("\"" + path + "\" /x"));
+  ui::Window form({.caption = "start-up tab", .style = WS_POPUP, .width = 600, .height = 400});
+  ui::TabPages tabs(form, {0, 0, 580, 380}, {"Start-up"});
+  MiniToolsStartUpTab tab(form, tabs.Page(0));
+  ASSERT_TRUE(form.Load());
+  tab.Prepare();
+  EXPECT_FALSE(tab.StartUpListRead());
+  EXPECT_EQ(tab.StartUpLV.ItemCount(), 0);
+
+  const int16_t row = tab.SearchStartUpLV(vb::UCase(path));
+  EXPECT_TRUE(tab.StartUpListRead());
+  EXPECT_EQ(tab.StartUpLV.ItemCount(), 2);
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(tab.StartUpLV.ItemText(ui::ListView::FromOneBased(row)), "Asked early");
+  EXPECT_EQ(tab.SearchStartUpLV("C:\\Programs\\Other.exe"), 0);
+
+  // Once read, the list answers as it was last filled until it is refreshed.
+  Put(5, false, "Added later", Sz("C:\\Programs\\Later.exe"));
+  EXPECT_EQ(tab.SearchStartUpLV("C:\\Programs\\Later.exe"), 0);
+  tab.RefreshStartUpList();
+  EXPECT_GT(tab.SearchStartUpLV("C:\\Programs\\Later.exe"), 0);
+}
