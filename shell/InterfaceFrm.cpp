@@ -434,7 +434,12 @@ void InterfaceFrmForm::Form_Resize() {
       } else {
         // The page takes the new size at once; its refresh (a walk of every process)
         // follows as a message of its own, so a maximise or restore answers at once.
-        ShowPage(Toolbar1.Key(i));
+        // A page already on show is only placed anew.
+        const Page* page = FindPage(Toolbar1.Key(i));
+        if (page && page->window->Loaded() && page->window->Visible())
+          PlacePage(Toolbar1.Key(i));
+        else
+          ShowPage(Toolbar1.Key(i));
         RefreshSoon();
       }
       break;
