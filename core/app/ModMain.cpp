@@ -168,7 +168,8 @@ void ShowInterfaceFrm() {
   const bool wasVisible = frame->Visible();
   frame->Show();
   ForceForeground(frame->hwnd(), false);
-  RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Painted as the next messages run, not inside this call.
+  RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   {
     // The frame and its page show at once; the page's contents follow as a message of
     // their own, one refresh for both asked here.
