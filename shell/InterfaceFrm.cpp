@@ -47,6 +47,8 @@ const SIZE kCommandButton = {58, 44};
 const int kCommandBarHeight = 46;
 const COLORREF kHintColour = RGB(12, 135, 194);
 const int kLogoWidth = 96;
+// The page's refresh asked for by RefreshSoon.
+const UINT kPageRefreshMsg = WM_APP + 40;
 
 struct Page {
   const char* key;
@@ -206,6 +208,7 @@ InterfaceFrmForm::InterfaceFrmForm()
     InterfaceFrm.Toolbar1.ClickButton(key);
   };
   view.RefreshNow = [] { InterfaceFrm.RefreshNow(); };
+  view.DeferRefreshes = [](bool on) { InterfaceFrm.DeferRefreshes(on); };
   view.DoRefresh = [] { InterfaceFrm.DoRefresh(); };
 }
 
@@ -429,7 +432,15 @@ void InterfaceFrmForm::Form_Resize() {
         sizedInDrag_ = true;
         PlacePage(Toolbar1.Key(i));
       } else {
-        TlbButtons(Toolbar1.Key(i));
+        // The page takes the new size at once; its refresh (a walk of every process)
+        // follows as a message of its own, so a maximise or restore answers at once.
+        // A page already on show is only placed anew.
+        const Page* page = FindPage(Toolbar1.Key(i));
+        if (page && page->window->Loaded() && page->window->Visible())
+          PlacePage(Toolbar1.Key(i));
+        else
+          ShowPage(Toolbar1.Key(i));
+        RefreshSoon();
       }
       break;
     }
@@ -455,6 +466,11 @@ void InterfaceFrmForm::Form_Activate() {
 }
 
 void InterfaceFrmForm::TlbButtons(const std::string& key) {
+  ShowPage(key);
+  if (Visible()) RefreshNow();
+}
+
+void InterfaceFrmForm::ShowPage(const std::string& key) {
   const int index = Toolbar1.IndexOf(key);
   for (ui::MenuItem* item : mnuTools) item->SetChecked(false);
   if (index >= 1 && index <= 6) mnuTools[index - 1]->SetChecked(true);
@@ -482,10 +498,14 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
     PageInterval = page->interval;
     RefreshInterval = static_cast<int16_t>(page->interval);
   }
-  if (Visible()) RefreshNow();
 }
 
 void InterfaceFrmForm::RefreshNow() {
+  if (refreshesDeferred_ > 0) {
+    RefreshSoon();
+    return;
+  }
+  refreshDue_ = false;  // this refresh is the one asked for
   if (!Visible()) return;
   if (Toolbar1.Value("Quillon"))
     Mainfrm.RefreshMe();
@@ -500,6 +520,13 @@ void InterfaceFrmForm::RefreshNow() {
   else if (Toolbar1.Value("MoreTools") && !Mainfrm.FastRef)
     MoreToolsFrm.RefreshMe(false);
 }
+
+void InterfaceFrmForm::RefreshSoon() {
+  refreshDue_ = true;
+  if (!refreshPosted_ && hwnd()) refreshPosted_ = PostMessageA(hwnd(), kPageRefreshMsg, 0, 0) != FALSE;
+}
+
+void InterfaceFrmForm::DeferRefreshes(bool on) { refreshesDeferred_ += on ? 1 : -1; }
 
 void InterfaceFrmForm::DoRefresh() {
   Mainfrm.FastRef = true;
@@ -834,6 +861,9 @@ void InterfaceFrmForm::Form_MouseUp(int x) {
 // even while it is hidden, so a click elsewhere closes the menu; the items are put back
 // whatever the chosen command does.
 void InterfaceFrmForm::ShowTrayMenu() {
+  // The tray's items change the bar for the time of the menu only: the bar is not set
+  // anew for them, neither before the menu nor after it.
+  ui::Menu::Hold steadyBar(MainMenu);
   struct TrayItems {
     InterfaceFrmForm& f;
     void Set(bool tray) {
@@ -887,6 +917,11 @@ LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   if (taskbarCreated && msg == taskbarCreated) {
     if (!IsExiting) AddTrayIcon();
+    return 0;
+  }
+  if (msg == kPageRefreshMsg) {
+    refreshPosted_ = false;
+    if (refreshDue_) RefreshNow();
     return 0;
   }
   switch (msg) {

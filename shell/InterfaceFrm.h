@@ -64,10 +64,16 @@ class InterfaceFrmForm : public ui::Window {
   // The current page's own refresh interval (seconds).
   int PageInterval = 4;
 
-  // Shows a page inside the frame and hides the others.
+  // Shows a page inside the frame and hides the others, then refreshes it.
   void TlbButtons(const std::string& key);
   // Refreshes the page shown; nothing while the frame is hidden.
   void RefreshNow();
+  // Refreshes the page shown once the messages waiting now are served: what asked
+  // for it answers at once, and the requests made meanwhile come to one refresh.
+  void RefreshSoon();
+  // While on, every RefreshNow waits as RefreshSoon does (the frame's first show
+  // lays out the frame and its page at once; their contents follow).
+  void DeferRefreshes(bool on);
   // The timed refresh of the main loop.
   void DoRefresh();
   // Runs a command-bar button's command by key (the options dialog asks for "Refresh").
@@ -141,6 +147,12 @@ class InterfaceFrmForm : public ui::Window {
   bool sizingDrag_ = false;
   bool sizedInDrag_ = false;
   void PlacePage(const std::string& key);
+  // Shows a page inside the frame and hides the others; no refresh.
+  void ShowPage(const std::string& key);
+  // A refresh asked for by RefreshSoon: due, and its message posted.
+  bool refreshDue_ = false;
+  bool refreshPosted_ = false;
+  int refreshesDeferred_ = 0;
 };
 
 extern InterfaceFrmForm InterfaceFrm;

@@ -133,11 +133,53 @@ HMENU Menu::BuildBar() {
 
 void Menu::Invalidate() {
   acceleratorsStale_ = true;
-  if (!boundTo_) return;
+  if (holds_ > 0) {
+    barStale_ = true;
+    return;
+  }
+  SetBar();
+}
+
+void Menu::SetBar() {
+  if (!boundTo_ || !IsWindow(boundTo_)) return;
   HMENU old = GetMenu(boundTo_);
   ::SetMenu(boundTo_, BuildBar());
   if (old) DestroyMenu(old);
   DrawMenuBar(boundTo_);
+}
+
+namespace {
+void AppendState(const MenuItem& parent, std::string& state) {
+  for (const auto& child : parent.Items()) {
+    state += child->Caption();
+    state += child->Visible() ? 'v' : '-';
+    state += child->Checked() ? 'c' : '-';
+    state += child->Enabled() ? 'e' : '-';
+    state += child->ShortcutText();
+    state += '(';
+    AppendState(*child, state);
+    state += ')';
+  }
+}
+}  // namespace
+
+std::string Menu::BarState() const {
+  std::string state;
+  AppendState(root_, state);
+  return state;
+}
+
+Menu::Hold::Hold(Menu& menu) : menu_(menu) {
+  if (menu_.holds_++ == 0) {
+    menu_.barStale_ = false;
+    menu_.heldState_ = menu_.BarState();
+  }
+}
+
+Menu::Hold::~Hold() {
+  if (--menu_.holds_ > 0 || !menu_.barStale_) return;
+  menu_.barStale_ = false;
+  if (menu_.BarState() != menu_.heldState_) menu_.SetBar();
 }
 
 namespace {

@@ -61,6 +61,20 @@ class Menu {
   HMENU BuildBar();
   bool Dispatch(UINT commandId);  // runs the item's Click; false when the id is not ours
   void Invalidate();
+
+  // While one lives, changes to the items set the bar anew once, when the last one
+  // goes, and not at all when the items are then as they were (setting the bar lays
+  // the window's frame out again: tens of milliseconds a time under Wine).
+  class Hold {
+   public:
+    explicit Hold(Menu& menu);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    Menu& menu_;
+  };
   // The shortcut keys of the items that can be chosen now; nullptr when there are none.
   HACCEL Accelerators();
 
@@ -74,6 +88,12 @@ class Menu {
   HWND boundTo_ = nullptr;
   HACCEL accelerators_ = nullptr;
   bool acceleratorsStale_ = true;
+  void SetBar();
+  // What the bar shows, to tell whether a held change left it as it was.
+  std::string BarState() const;
+  int holds_ = 0;
+  bool barStale_ = false;
+  std::string heldState_;
 };
 
 }  // namespace ui

@@ -147,20 +147,41 @@ void ShowFrm(ui::Window& form) {
   ForceForeground(form.hwnd(), false);
 }
 
+namespace {
+class DeferredRefreshes {
+ public:
+  DeferredRefreshes() { Set(true); }
+  ~DeferredRefreshes() { Set(false); }
+  DeferredRefreshes(const DeferredRefreshes&) = delete;
+  DeferredRefreshes& operator=(const DeferredRefreshes&) = delete;
+
+ private:
+  static void Set(bool on) {
+    if (Views.frame.DeferRefreshes) Views.frame.DeferRefreshes(on);
+  }
+};
+}  // namespace
+
 void ShowInterfaceFrm() {
   ui::Window* frame = Views.frame.form;
   if (!frame) return;
   const bool wasVisible = frame->Visible();
   frame->Show();
   ForceForeground(frame->hwnd(), false);
-  RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  if (!FirstShowDone) {
-    if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
-    FirstShowDone = true;
-  }
-  if (!wasVisible) {
-    ResetPerfTimer();
-    if (Views.frame.RefreshNow) Views.frame.RefreshNow();
+  // Painted as the next messages run, not inside this call.
+  RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  {
+    // The frame and its page show at once; the page's contents follow as a message of
+    // their own, one refresh for both asked here.
+    DeferredRefreshes later;
+    if (!FirstShowDone) {
+      if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
+      FirstShowDone = true;
+    }
+    if (!wasVisible) {
+      ResetPerfTimer();
+      if (Views.frame.RefreshNow) Views.frame.RefreshNow();
+    }
   }
   ShowFrm(*frame);
 }

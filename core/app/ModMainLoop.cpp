@@ -110,8 +110,32 @@ void HideStatus() {
 }
 
 // The terminate-and-restart hot key: ends the program of the window under the
-// cursor and starts it again, after a pause in which the user may cancel.
-void TerminateAndRestartUnderCursor(HWND& target) {
+// cursor and starts it again, after a pause in which the user may cancel. The pause,
+// the wait for the ended program to be gone and the pause before the new start are
+// time stamps that later passes check: the program answers all the while.
+struct RestartUnderCursor {
+  enum class Stage { kNone, kPause, kEnding, kRestartPause };
+  Stage stage = Stage::kNone;
+  HWND target = nullptr;
+  std::string path;
+  DWORD since = 0;  // the tick the stage began
+  OwnedHandle ending;
+};
+RestartUnderCursor restart;
+
+const DWORD kCancelPauseMs = 800;
+const DWORD kRestartPauseMs = 400;
+// How often the loop looks whether an ended program is gone.
+const DWORD kEndingPollMs = 50;
+
+bool RestartPending() { return restart.stage != RestartUnderCursor::Stage::kNone; }
+
+void EndRestart() {
+  restart = RestartUnderCursor();
+  HideStatus();
+}
+
+void BeginTerminateAndRestart(HWND& target) {
   target = WndFromCursor();
   CancelFlag = false;
   CancelEvent.Show();
@@ -119,32 +143,88 @@ void TerminateAndRestartUnderCursor(HWND& target) {
   ui::DoEvents();
   ProcResultPath.clear();
   DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
-  const std::string path = ProcResultPath;
-  CancelEvent.lblCancel.SetText("Terminating and restarting: " + path);
+  restart.target = target;
+  restart.path = ProcResultPath;
+  CancelEvent.lblCancel.SetText("Terminating and restarting: " + restart.path);
   ui::DoEvents();
-  loopseams::PauseFn(800);
-  ui::DoEvents();
-  if (!CancelFlag) {
-    // The process table never lists this program, so its own windows are known by
-    // their process.
-    DWORD owner = 0;
-    GetWindowThreadProcessId(target, &owner);
-    if (owner == GetCurrentProcessId() || (!path.empty() && vb::LCase(path) == vb::LCase(AppExePath))) {
-      IsExiting = true;  // aimed at this program: it quits the normal way
-    } else if (!path.empty()) {
-      // Without the program's path it could not be started again: nothing is ended.
-      if (CloseWnd(true, target)) {
-        loopseams::PauseFn(400);
-        seams::ShellRequest request;
-        request.file = path;
-        request.show = SW_SHOWNORMAL;
-        seams::ShellExecuteFn(request);
-      }
-    }
-  } else {
-    CancelFlag = false;
+  restart.stage = RestartUnderCursor::Stage::kPause;
+  restart.since = Tick();
+}
+
+// The pause is over and not cancelled: the target's program ends, or this program
+// quits when it was the target.
+void EndTheTarget() {
+  // The process table never lists this program, so its own windows are known by
+  // their process.
+  DWORD owner = 0;
+  GetWindowThreadProcessId(restart.target, &owner);
+  const std::string& path = restart.path;
+  if (owner == GetCurrentProcessId() || (!path.empty() && vb::LCase(path) == vb::LCase(AppExePath))) {
+    IsExiting = true;  // aimed at this program: it quits the normal way
+    EndRestart();
+    return;
   }
-  HideStatus();
+  // Without the program's path it could not be started again: nothing is ended.
+  if (path.empty()) {
+    EndRestart();
+    return;
+  }
+  restart.ending = StartEndingOwnerOf(restart.target);
+  if (!restart.ending) {  // declined, or nothing could be ended
+    EndRestart();
+    return;
+  }
+  restart.stage = RestartUnderCursor::Stage::kEnding;
+  restart.since = Tick();
+}
+
+void StartTheProgramAgain() {
+  seams::ShellRequest request;
+  request.file = restart.path;
+  request.show = SW_SHOWNORMAL;
+  seams::ShellExecuteFn(request);
+  EndRestart();
+}
+
+// One look at the terminate-and-restart in progress.
+void ContinueTerminateAndRestart() {
+  using Stage = RestartUnderCursor::Stage;
+  const DWORD now = Tick();
+  switch (restart.stage) {
+    case Stage::kNone:
+      return;
+    case Stage::kPause:
+      if (CancelFlag) {
+        EndRestart();  // nothing is ended
+      } else if (!Until(now, restart.since, kCancelPauseMs)) {
+        EndTheTarget();
+      }
+      return;
+    case Stage::kEnding:
+      // Success means the process really ended, not only that it was asked to.
+      if (WaitForSingleObject(restart.ending.get(), 0) == WAIT_OBJECT_0) {
+        restart.ending.Reset();
+        restart.stage = Stage::kRestartPause;
+        restart.since = now;
+      } else if (!Until(now, restart.since, kProgramEndWaitMs)) {
+        EndRestart();  // it did not end: it is not started again
+      }
+      return;
+    case Stage::kRestartPause:
+      if (!Until(now, restart.since, kRestartPauseMs)) StartTheProgramAgain();
+      return;
+  }
+}
+
+// Milliseconds until the terminate-and-restart in progress needs the loop again.
+DWORD RestartDelay(DWORD now) {
+  using Stage = RestartUnderCursor::Stage;
+  switch (restart.stage) {
+    case Stage::kPause: return Until(now, restart.since, kCancelPauseMs);
+    case Stage::kEnding: return std::min(kEndingPollMs, Until(now, restart.since, kProgramEndWaitMs));
+    case Stage::kRestartPause: return Until(now, restart.since, kRestartPauseMs);
+    default: return INFINITE;
+  }
 }
 
 void FollowCursorInPickMode(HWND& target) {
@@ -328,6 +408,7 @@ void ResetMainLoopState() {
   WinReminderState = WinReminderRec();
   appHotKeyPending = false;
   destHotKeyPending = false;
+  restart = RestartUnderCursor();
   rateReadFailed = false;
   failedReadTick = 0;
 }
@@ -357,6 +438,7 @@ DWORD NextTaskDelay() {
   if (WinReminder > 0 && WinReminderState.LastMinuteTick != 0)
     delay = std::min(delay, Until(now, WinReminderState.LastMinuteTick, 60000));
   if (TermRestartMode) delay = std::min(delay, kPickModePollMs);
+  delay = std::min(delay, RestartDelay(now));
   if (Toolbar && (!Views.trackerBar.TickWanted || Views.trackerBar.TickWanted())) delay = std::min(delay, kBarTickMs);
   delay = std::min(delay, NoticeTickDelay(now));
   return delay;
@@ -377,8 +459,11 @@ void MainLoopPass(bool wait) {
   while (PeekMessageA(&m, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) NoteHotKey(m.hwnd, m.wParam);
   if (destHotKeyPending) {
     destHotKeyPending = false;
-    Timed("main loop: terminate-and-restart hot key", [&] { TerminateAndRestartUnderCursor(target); });
+    // A press while one is in progress is not queued: that one goes on.
+    if (!RestartPending())
+      Timed("main loop: terminate-and-restart hot key", [&] { BeginTerminateAndRestart(target); });
   }
+  if (RestartPending()) Timed("main loop: terminate-and-restart", [] { ContinueTerminateAndRestart(); });
   if (appHotKeyPending) {
     appHotKeyPending = false;
     Timed("main loop: show the program hot key", [] { ShowInterfaceFrm(); });
@@ -387,7 +472,8 @@ void MainLoopPass(bool wait) {
   // The scan ticks the notice only while it runs (online, blocking on): a notice up
   // when the scans stop must still slide, close and let its pop-up go.
   Timed("main loop: pop-up notice tick", [] { TickPopUpNotice(Tick()); });
-  if (TermRestartMode) Timed("main loop: pick mode", [&] { FollowCursorInPickMode(target); });
+  // While the key's own pause runs, the status line is the key's, not the pick mode's.
+  if (TermRestartMode && !RestartPending()) Timed("main loop: pick mode", [&] { FollowCursorInPickMode(target); });
   if (Toolbar && Views.trackerBar.Timer1_Timer)
     Timed("main loop: tracker bar tick", [] { Views.trackerBar.Timer1_Timer(); });
   ui::DoEvents();

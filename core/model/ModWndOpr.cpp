@@ -456,29 +456,33 @@ HICON GetWndIcon(HWND hwnd, bool large, bool* callerOwns) {
   return icon;
 }
 
-bool CloseWnd(bool terminate, HWND hwnd) {
-  if (!terminate) {
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    return true;
-  }
+OwnedHandle StartEndingOwnerOf(HWND hwnd) {
   DWORD pid = OwnerProcess(hwnd);
   // Ending the program from inside would end it without its exit work.
-  if (pid == 0 || pid == GetCurrentProcessId()) return false;
+  if (pid == 0 || pid == GetCurrentProcessId()) return OwnedHandle();
   std::string path = OwnerPathFromCache(hwnd);
   // A program started since the last walk is not in the cache: ask the process itself,
   // so the warning still applies and the right process is ended.
   // Callers restart the program from ProcResultPath, so it gets the path either way.
   const bool cached = !path.empty();
   if (!cached) path = ProcResultPath = vb::LCase(ProcessPathLive(pid));
-  if (WarnSpecialProgKill(path)) return false;
+  if (WarnSpecialProgKill(path)) return OwnedHandle();
   // A process this program may not end (or one already gone) is reported at once,
   // not after a wait for an end that cannot come.
   OwnedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-  if (!process) return false;
+  if (!process) return OwnedHandle();
   if (!(cached && DoProcessListOp(kProcEndById, std::to_string(pid)).IsTrue())) TerminateProcess(process.get(), 0);
+  return process;
+}
+
+bool CloseWnd(bool terminate, HWND hwnd) {
+  if (!terminate) {
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return true;
+  }
+  OwnedHandle process = StartEndingOwnerOf(hwnd);
   // Success means the process really ended, not only that it was asked to.
-  bool ended = ui::WaitServingEvents(process.get(), 2000);
-  return ended;
+  return process && ui::WaitServingEvents(process.get(), kProgramEndWaitMs);
 }
 
 bool BringWndToFront(HWND hwnd) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "OwnedHandle.h"
 #include "Variant.h"
 
 // ---- The window table
@@ -110,6 +111,12 @@ bool IsWndOnTop(HWND hwnd);
 // program that owns the window, asking first when it is a special program marked to
 // warn; False when the user declined or nothing could be ended.
 bool CloseWnd(bool terminate, HWND hwnd);
+// The ending half of CloseWnd (True) without its wait: asks as it does, asks the
+// program that owns the window to end and answers its process, to be watched for the
+// end; none when the user declined or nothing could be ended.
+OwnedHandle StartEndingOwnerOf(HWND hwnd);
+// How long an ended program is given to be gone before the ending counts as failed.
+constexpr DWORD kProgramEndWaitMs = 2000;
 
 // Restores, raises and brings the window to the foreground (a hidden one is shown);
 // a window that was always on top stays so. True when it came to the foreground.

@@ -43,6 +43,8 @@ struct ViewBindings {
     void (*ClickPageButton)(const std::string& key);
     void (*RefreshNow)();
     void (*DoRefresh)();
+    // While on, the shown page's refreshes wait for the next message.
+    void (*DeferRefreshes)(bool on);
   } frame;
   // The lists page: running programs and open windows.
   struct Lists {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "CancelEvent.h"
@@ -16,6 +17,7 @@
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "Seams.h"
 #include "UiWait.h"
 #include "VbRules.h"
 
@@ -40,43 +42,83 @@ class HotKeyTest : public LoopTest {
     return WindowFromPoint(cursor) == window;
   }
   void PressDestHotKey() { PostMessageA(Mainfrm.hwnd(), WM_HOTKEY, kHotKeyId, MAKELPARAM(3, 'D')); }
-  void CancelDuringThePause() {
-    onSleep = [](DWORD ms) {
-      if (ms == 800) PostMessageA(CancelEvent.btnCancel.hwnd(), BM_CLICK, 0, 0);
-    };
+  void PressCancel() { SendMessageA(CancelEvent.btnCancel.hwnd(), BM_CLICK, 0, 0); }
+  bool ShowsTheKeysPause() const {
+    return CancelEvent.Visible() && StartsWith(CancelEvent.lblCancel.Text(), "Terminating and restarting: ");
+  }
+  // Passes (the clock standing still) until `done`, as long as a slow machine needs.
+  bool PassUntil(const std::function<bool()>& done) {
+    return testsupport::PumpUntil([&] {
+      Pass();
+      return done();
+    }, 10000);
   }
 };
 
+// The pauses are the loop's own time stamps: each pass returns at once, the loop
+// sleeps no longer than the time left, and the program's windows answer meanwhile.
 TEST_F(HotKeyTest, TheTerminateKeyEndsTheProgramUnderTheCursorAndStartsItAgain) {
   Fixture target({"topmost", "Quillon restart target"});
   ASSERT_TRUE(target.Started());
   ASSERT_TRUE(PointAt(target.hwnd()));
   PressDestHotKey();
   Pass();
-  EXPECT_EQ(WaitForSingleObject(target.process(), 5000), WAIT_OBJECT_0)
-      << "the program was not ended: " << CancelEvent.lblCancel.Text() << " / " << sleeps.size();
+  EXPECT_TRUE(ShowsTheKeysPause()) << CancelEvent.lblCancel.Text();
+  EXPECT_EQ(NextTaskDelay(), 800u) << "the loop wakes when the pause is over";
+  now += 799;
+  Pass();
+  EXPECT_EQ(WaitForSingleObject(target.process(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "ended inside the pause";
+  EXPECT_EQ(NextTaskDelay(), 1u);
+
+  now += 1;
+  ASSERT_TRUE(PassUntil([&] { return WaitForSingleObject(target.process(), 0) == WAIT_OBJECT_0; }))
+      << "the program was not ended: " << CancelEvent.lblCancel.Text();
+  // The end is seen on a later pass; the start again waits 400 ms after it.
+  ASSERT_TRUE(PassUntil([&] { return NextTaskDelay() == 400u; }));
+  now += 399;
+  Pass();
+  EXPECT_TRUE(launched.empty()) << "started again inside the pause after the end";
+  EXPECT_TRUE(ShowsTheKeysPause());
+  now += 1;
+  Pass();
   ASSERT_EQ(launched.size(), 1u);
   EXPECT_EQ(vb::LCase(launched[0].file), vb::LCase(testsupport::FixturePath()));
   EXPECT_EQ(launched[0].show, SW_SHOWNORMAL);
-  EXPECT_EQ(sleeps, (std::vector<DWORD>{800, 400}));
-  EXPECT_TRUE(StartsWith(CancelEvent.lblCancel.Text(), "Terminating and restarting: "));
+  EXPECT_TRUE(sleeps.empty()) << "the thread slept";
   EXPECT_FALSE(CancelEvent.Visible());
   EXPECT_FALSE(CancelFlag);
   EXPECT_FALSE(IsExiting);
+  now += 5000;
+  Pass();
+  EXPECT_EQ(launched.size(), 1u) << "started once";
 }
 
+// Cancel at any moment of the pause, also at its last tick, ends nothing; a second
+// press of the key during the pause is not kept for later.
 TEST_F(HotKeyTest, CancelDuringThePauseEndsNothing) {
   Fixture target({"topmost", "Quillon restart target"});
   ASSERT_TRUE(target.Started());
   ASSERT_TRUE(PointAt(target.hwnd()));
-  CancelDuringThePause();
-  PressDestHotKey();
-  Pass();
-  EXPECT_EQ(WaitForSingleObject(target.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
-  EXPECT_TRUE(launched.empty());
-  EXPECT_EQ(sleeps, std::vector<DWORD>{800});
-  EXPECT_FALSE(CancelFlag);
-  EXPECT_FALSE(CancelEvent.Visible());
+  for (DWORD cancelAt : {0u, 400u, 799u}) {
+    SCOPED_TRACE(cancelAt);
+    PressDestHotKey();
+    Pass();
+    ASSERT_TRUE(ShowsTheKeysPause());
+    now += cancelAt;
+    PressDestHotKey();
+    Pass();
+    PressCancel();
+    now += 1;
+    Pass();
+    EXPECT_FALSE(CancelEvent.Visible());
+    EXPECT_FALSE(CancelFlag);
+    now += 5000;
+    Pass();
+    Pass();
+    EXPECT_FALSE(CancelEvent.Visible()) << "the second press started a second pause";
+    EXPECT_EQ(WaitForSingleObject(target.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
+    EXPECT_TRUE(launched.empty());
+  }
 }
 
 // The pause is the program's own: while it lasts, a click on Cancel is answered at
@@ -85,10 +127,7 @@ TEST_F(HotKeyTest, ThePauseAnswersCancelAtOnce) {
   Fixture target({"topmost", "Quillon restart target"});
   ASSERT_TRUE(target.Started());
   ASSERT_TRUE(PointAt(target.hwnd()));
-  loopseams::PauseFn = [this](DWORD ms) {
-    sleeps.push_back(ms);
-    loopseams::PauseLettingMessagesThrough(ms);
-  };
+  seams::TickCountFn = GetTickCount;  // the loop waits as it does for the user
   DWORD answeredMs = 0;
   BOOL answered = FALSE;
   std::thread user([&] {
@@ -102,13 +141,16 @@ TEST_F(HotKeyTest, ThePauseAnswersCancelAtOnce) {
     answeredMs = GetTickCount() - asked;
   });
   PressDestHotKey();
-  Pass();
+  const DWORD start = GetTickCount();
+  do MainLoopPass(true);
+  while (GetTickCount() - start < 2500 && !(answered && !CancelEvent.Visible()));
   user.join();
   EXPECT_TRUE(answered);
   EXPECT_LT(answeredMs, 300u) << "the click waited for the pause to end";
-  EXPECT_EQ(sleeps, std::vector<DWORD>{800});
+  EXPECT_FALSE(CancelEvent.Visible());
   EXPECT_EQ(WaitForSingleObject(target.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "cancelled: still running";
   EXPECT_TRUE(launched.empty());
+  EXPECT_TRUE(sleeps.empty());
 }
 
 TEST_F(HotKeyTest, AimedAtTheProgramItselfItQuitsTheNormalWay) {
@@ -121,10 +163,40 @@ TEST_F(HotKeyTest, AimedAtTheProgramItselfItQuitsTheNormalWay) {
   ASSERT_TRUE(PointAt(own));
   PressDestHotKey();
   Pass();
+  EXPECT_FALSE(IsExiting) << "before the pause is over";
+  now += 800;
+  Pass();
   EXPECT_TRUE(IsExiting);
+  EXPECT_FALSE(CancelEvent.Visible());
   EXPECT_TRUE(launched.empty());
   EXPECT_TRUE(IsWindow(own));
   DestroyWindow(own);
+}
+
+// In the pick mode the status line follows the cursor until the key is pressed; from
+// then on it names the program being ended, wherever the cursor goes.
+TEST_F(HotKeyTest, ThePickModeLeavesTheKeysLineAloneDuringThePause) {
+  Fixture target({"topmost", "Quillon restart target"});
+  ASSERT_TRUE(target.Started());
+  StartTermRestartMode();
+  ASSERT_TRUE(PointAt(target.hwnd()));
+  Pass();
+  ASSERT_TRUE(StartsWith(CancelEvent.lblCancel.Text(), "Press CTRL+ALT+'D'")) << CancelEvent.lblCancel.Text();
+  PressDestHotKey();
+  Pass();
+  const std::string keysLine = CancelEvent.lblCancel.Text();
+  EXPECT_TRUE(ShowsTheKeysPause()) << keysLine;
+  cursor = {5, 5};
+  now += 400;
+  Pass();
+  EXPECT_EQ(CancelEvent.lblCancel.Text(), keysLine);
+  PressCancel();
+  Pass();
+  EXPECT_FALSE(TermRestartMode);
+  EXPECT_FALSE(CancelEvent.Visible());
+  now += 1000;
+  Pass();
+  EXPECT_EQ(WaitForSingleObject(target.process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
 }
 
 TEST_F(HotKeyTest, EachKeyIsServedByItsOwnWindowEvenWhenTheListsPageIsAChild) {
@@ -139,16 +211,17 @@ TEST_F(HotKeyTest, EachKeyIsServedByItsOwnWindowEvenWhenTheListsPageIsAChild) {
   EXPECT_EQ(peeked.hwnd, Mainfrm.hwnd());
 
   cursor = {5, 5};
-  CancelDuringThePause();
   Pass();
-  EXPECT_EQ(sleeps, std::vector<DWORD>{800}) << "the terminate key ran its pause";
+  EXPECT_TRUE(ShowsTheKeysPause()) << "the terminate key runs its pause";
   EXPECT_FALSE(InterfaceFrm.Visible()) << "and did not show the frame";
+  PressCancel();
+  Pass();
 
   // The show-window key, also when another pump dispatched it to the frame.
   SendMessageA(InterfaceFrm.hwnd(), WM_HOTKEY, kHotKeyId, 0);
   Pass();
   EXPECT_TRUE(InterfaceFrm.Visible());
-  EXPECT_EQ(sleeps.size(), 1u);
+  EXPECT_FALSE(CancelEvent.Visible());
 }
 
 TEST_F(HotKeyTest, ShowingTheFrameTheFirstTimeOpensTheListsPage) {
@@ -203,7 +276,7 @@ TEST_F(HotKeyTest, ThePickModeNamesTheWindowUnderTheCursorUntilCancelled) {
   EXPECT_EQ(LastHoverWnd, nullptr);
   EXPECT_FALSE(CancelFlag);
   EXPECT_FALSE(CancelEvent.Visible());
-  EXPECT_TRUE(sleeps.empty()) << "nothing was ended";
+  EXPECT_TRUE(launched.empty()) << "nothing was ended";
 }
 
 }  // namespace

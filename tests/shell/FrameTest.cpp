@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "ConInfoFrm.h"
+#include "Fixture.h"
 #include "HistogramCls.h"
 #include "InterfaceFrm.h"
 #include "Input.h"
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
+#include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "MoreToolsFrm.h"
@@ -215,6 +217,31 @@ TEST_F(FrameTest, ASmallerFrameSnapsBackAndThePageFollows) {
   GetClientRect(InterfaceFrm.hwnd(), &client);
   EXPECT_EQ(InterfaceFrm.WindowWidth, client.right - (InterfaceFrm.Toolbar1.GetBounds().x + 84 + 4));
   SetWindowPos(InterfaceFrm.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// A resize that is not a drag (a maximise, a restore): the page takes the new size at
+// once, and its lists follow as soon as the frame's messages run.
+TEST_F(FrameTest, AMaximiseLaysThePageOutAtOnceAndItsListsFollow) {
+  Settle();
+  testsupport::FixtureFolder folder("qp_resize");
+  folder.Start("resizea.exe", "plain");
+  const std::string path = vb::LCase(folder.PathOf("resizea.exe"));
+  const auto listed = [&] {
+    for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r)
+      if (vb::LCase(Mainfrm.AppLst.Key(r)) == path) return true;
+    return false;
+  };
+  ASSERT_FALSE(listed());
+  for (int show : {SW_MAXIMIZE, SW_RESTORE}) {
+    SCOPED_TRACE(show == SW_MAXIMIZE ? "maximised" : "restored");
+    Mainfrm.FastRef = false;
+    LastProcWalkTick = now - 100000;
+    ShowWindow(InterfaceFrm.hwnd(), show);
+    ExpectRect(ChildRect(Mainfrm.hwnd()), ExpectedPageRect(), "page rectangle");
+    if (show == SW_MAXIMIZE) EXPECT_FALSE(listed()) << "the resize waited for the lists' refresh";
+    EXPECT_TRUE(PumpUntil(listed)) << "the lists did not follow";
+    Settle();
+  }
 }
 
 TEST_F(FrameTest, TheGradientHintLineAndPageBarAreItsColours) {

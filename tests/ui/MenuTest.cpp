@@ -44,6 +44,43 @@ TEST(Menu, TheBarShowsOnlyVisibleItemsAndFollowsTheModel) {
   EXPECT_TRUE(GetMenuState(fileMenu, exit.CommandId(), MF_BYCOMMAND) & MF_GRAYED);
 }
 
+// Changes made under a hold set the bar once, when the last hold goes, and not at all
+// when the items are then as they were: the bar's handle tells whether it was set.
+TEST(Menu, AHoldSetsTheBarOnceAndNotAtAllWhenNothingChanged) {
+  MenuForm form;
+  ui::Menu menu;
+  ui::MenuItem& file = menu.Add("&File");
+  ui::MenuItem& open = file.Add("Open");
+  ui::MenuItem& run = file.Add("&Run");
+  open.SetVisible(false);
+  form.SetMenu(&menu);
+  form.Load();
+  const HMENU before = GetMenu(form.hwnd());
+  {
+    ui::Menu::Hold outer(menu);
+    open.SetVisible(true);
+    run.SetVisible(false);
+    EXPECT_EQ(GetMenu(form.hwnd()), before) << "set while held";
+    open.SetVisible(false);
+    run.SetVisible(true);
+  }
+  EXPECT_EQ(GetMenu(form.hwnd()), before) << "set again though nothing changed";
+
+  {
+    ui::Menu::Hold outer(menu);
+    {
+      ui::Menu::Hold inner(menu);
+      run.SetChecked(true);
+    }
+    EXPECT_EQ(GetMenu(form.hwnd()), before) << "set while the outer hold lives";
+    open.SetVisible(true);
+  }
+  HMENU fileMenu = GetSubMenu(GetMenu(form.hwnd()), 0);
+  ASSERT_EQ(GetMenuItemCount(fileMenu), 2);
+  EXPECT_EQ(ItemText(fileMenu, 0), "Open");
+  EXPECT_TRUE(GetMenuState(fileMenu, run.CommandId(), MF_BYCOMMAND) & MF_CHECKED);
+}
+
 TEST(Menu, CommandsReachTheItemsClick) {
   MenuForm form;
   ui::Menu menu;
