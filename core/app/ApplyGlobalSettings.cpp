@@ -22,6 +22,7 @@
 HotKeyDef RegisteredAppHK;
 HotKeyDef RegisteredDestHK;
 bool ColumnsPending;
+bool TrackerRowCurrent;
 
 // The start values of this module's state, given at program start and again by
 // ResetProgramState.
@@ -29,6 +30,7 @@ void ResetAppliedSettingsState() {
   RegisteredAppHK = HotKeyDef();
   RegisteredDestHK = HotKeyDef();
   ColumnsPending = false;
+  TrackerRowCurrent = false;
 }
 namespace {
 const bool resetAppliedSettingsStateDone = (ResetAppliedSettingsState(), true);
@@ -193,7 +195,8 @@ bool ApplyGlobalSettings() {
   AddTrayIcon();
   ApplyConnectionType();
   ApplyMenus();
-  if (Toolbar && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
+  if (Toolbar && !TrackerRowCurrent && Views.trackerBar.IniTrackerItems) Views.trackerBar.IniTrackerItems();
+  TrackerRowCurrent = false;
   return changeHotKey;
 }
 

@@ -16,6 +16,11 @@ extern bool ColumnsPending;
 // effect and makes the next refresh a full one.
 void ApplyPendingColumns();
 
+// Set while the docked bar's row was built from the settings in force and nothing
+// changed them since (the start-up's own bar): applying them then keeps the row
+// instead of building it again. Applying clears it.
+extern bool TrackerRowCurrent;
+
 // The Run key that starts the program with Windows.
 extern const char* const kRunKey;
 

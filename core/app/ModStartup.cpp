@@ -1,5 +1,7 @@
 #include "ModStartup.h"
 
+#include "ApplyGlobalSettings.h"
+
 #include "AppBarLeftover.h"
 #include "Menu.h"
 #include "ListView.h"
@@ -221,7 +223,7 @@ bool StartUp() {
   LoadView(Views.frame.form);
   CancelEvent.Load();
   LoadView(Views.connection.form);
-  LoadView(Views.popUpNotice.form);
+  // The pop-up notice loads when the first pop-up is caught.
 
   PerfInfoData.clear();
   PerfInfoData = TakePerfInfo();
@@ -237,6 +239,9 @@ bool StartUp() {
     Views.frame.mnuFileTracker->SetChecked(Views.frame.ButtonPressed("ToolBar"));
 
   if (Toolbar) LoadView(Views.trackerBar.form);
+  // The bar just built its row from the settings in force; the first run's question
+  // may still change them.
+  TrackerRowCurrent = Toolbar && !firstRun;
 
   if (firstRun) FirstRunSetup();
 

@@ -94,8 +94,9 @@ bool MajorVersionMatches(int16_t majorVersion, const std::string& path) {
   return PopDatVersionFits(majorVersion, FileVersionText(path));
 }
 
+// The page's lists keep their rows without a window: the page itself loads when it is
+// first shown.
 void LoadPopUpSettings() {
-  LoadView(Views.popUpPage.form);
   SettingsReader r(ProgramTitle, kPopUp);
   // The arrays hold 51 browsers and 201 white-list entries: a larger stored total
   // reads only as many.

@@ -704,7 +704,17 @@ std::vector<std::string> ListedPrograms() {
   return listed;
 }
 
+// Nothing to hook and nothing held: the pass would walk every process for nothing,
+// five times a second for as long as the program runs.
+bool WatchIdle() {
+  EnterCriticalSection(&g_serviceLock);
+  const bool idle = !g_serviceOn || (g_processes.empty() && ListedPrograms().empty());
+  LeaveCriticalSection(&g_serviceLock);
+  return idle;
+}
+
 void WatchTick() {
+  if (WatchIdle()) return;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return;
   std::vector<DWORD> running;

@@ -141,6 +141,39 @@ TEST_F(StartUpTest, NoHidesEverySlotThatShowsTheConnection) {
   EXPECT_EQ(Option("Options", "LANCon"), "1");
 }
 
+// The docked bar is built before the first-run question: the row it shows once the
+// start-up is over is the one the answer left, and a later start keeps the row the
+// bar built.
+TEST_F(StartUpTest, TheDockedBarShowsTheRowTheStartUpLeaves) {
+  struct Case {
+    const char* name;
+    bool earlierRun;
+    int hiddenSlot;  // 0: none
+    int shownItems;
+  } cases[] = {{"first run, No hides the connection slot", false, 0, 9},
+               {"later run, one slot hidden by the user", true, 7, 9},
+               {"later run, every slot shown", true, 0, 10}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    answer = [](const ShownMessage& m) { return m.text == kDialUpQuestion ? IDNO : IDOK; };
+    if (c.earlierRun) {
+      RegisterEarlierRun();
+      SetOption("Options", "SplashAtStartUp", "0");
+      SetOption("General", "Toolbar", "True");
+      for (int i = 1; i <= 10; ++i) {
+        SetOption("Options", "TrackerItems(" + std::to_string(i) + ")", std::to_string(i));
+        SetOption("Options", "TrackerItemsShow(" + std::to_string(i) + ")", i == c.hiddenSlot ? "False" : "True");
+      }
+    }
+    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(Toolbar);
+    ASSERT_TRUE(InfoBarFrm.Loaded());
+    EXPECT_EQ(InfoBarFrm.TrackerItemCount, c.shownItems);
+  }
+}
+
 TEST_F(StartUpTest, AnEarlierRegistrationMeansNoDefaultsAndNoQuestion) {
   RegisterEarlierRun();
   SetOption("Options", "SplashAtStartUp", "0");
