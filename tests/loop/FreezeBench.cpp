@@ -191,21 +191,21 @@ void FrameShowMaximiseAndRestartKey() {
   HWND frame = InterfaceFrm.hwnd();
   {
     Timing t;
-    const double start = NowMs();
+    const double start = testsupport::NowMs();
     PostMessageA(frame, WM_HOTKEY, kHotKeyId, 0);
     Timed(t, [] { MainLoopPass(false); });
     Pump(t, [] { return false; }, 500);
-    t.total = NowMs() - start;
+    t.total = testsupport::NowMs() - start;
     char line[160];
     std::snprintf(line, sizeof line, "main frame, first show by the hot key (%d programs)", Mainfrm.AppLst.ItemCount());
     Report(line, t);
   }
   for (int show : {SW_MAXIMIZE, SW_RESTORE}) {
     Timing t;
-    const double start = NowMs();
+    const double start = testsupport::NowMs();
     Timed(t, [&] { ShowWindow(frame, show); });
     Pump(t, [] { return false; }, 500);
-    t.total = NowMs() - start;
+    t.total = testsupport::NowMs() - start;
     Report(show == SW_MAXIMIZE ? "main frame, maximised" : "main frame, restored", t);
   }
   InterfaceFrm.Hide();
@@ -220,12 +220,12 @@ void FrameShowMaximiseAndRestartKey() {
     return true;
   };
   Timing t;
-  const double start = NowMs();
+  const double start = testsupport::NowMs();
   PostMessageA(Mainfrm.hwnd(), WM_HOTKEY, kHotKeyId, 0);
-  while (!started && NowMs() - start < 10000) {
+  while (!started && testsupport::NowMs() - start < 10000) {
     Timed(t, [] { MainLoopPass(true); });
   }
-  t.total = NowMs() - start;
+  t.total = testsupport::NowMs() - start;
   Report(started ? "terminate-and-restart hot key, to the new start" : "terminate-and-restart hot key: no new start", t);
   seams::KeepShellQuiet();
 }
