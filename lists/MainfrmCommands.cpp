@@ -19,6 +19,7 @@
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
 #include "MoreToolsFrm.h"
+#include "OwnedHandle.h"
 #include "PopUpFrm.h"
 #include "Seams.h"
 #include "SpywareSearchFrm.h"
@@ -59,10 +60,9 @@ std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
   std::vector<DWORD> ids;
   const std::string lowerTail = vb::LCase(tail);
   for (DWORD pid : EnumProcessIds()) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    const OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) continue;
-    const std::string path = vb::LCase(ProcessImagePath(process));
-    CloseHandle(process);
+    const std::string path = vb::LCase(ProcessImagePath(process.get()));
     if (path.size() >= lowerTail.size() && !lowerTail.empty() &&
         path.compare(path.size() - lowerTail.size(), lowerTail.size(), lowerTail) == 0)
       ids.push_back(pid);
@@ -72,14 +72,13 @@ std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
 
 // A single-instance program refuses a start while its ended copies still live.
 void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
-  std::vector<HANDLE> handles;
+  std::vector<OwnedHandle> handles;
   for (DWORD pid : ids)
-    if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid)) handles.push_back(h);
+    if (OwnedHandle h(OpenProcess(SYNCHRONIZE, FALSE, pid)); h) handles.push_back(std::move(h));
   const DWORD start = GetTickCount();
-  for (HANDLE h : handles) {
+  for (const OwnedHandle& h : handles) {
     const DWORD spent = GetTickCount() - start;
-    WaitForSingleObject(h, spent >= timeoutMs ? 0 : timeoutMs - spent);
-    CloseHandle(h);
+    WaitForSingleObject(h.get(), spent >= timeoutMs ? 0 : timeoutMs - spent);
   }
 }
 
