@@ -5,6 +5,7 @@
 #include "ModMainPlatform.h"
 #include "ModProcMonParse.h"
 #include "ModSettings.h"
+#include "OwnedHandle.h"
 #include "ViewBindings.h"
 
 QrtFrmForm QrtFrm;
@@ -15,6 +16,15 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   DWORD written = 0;
   return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
+}
+
+// The whole file; false when a read fails.
+bool ReadAll(HANDLE file, std::string& bytes) {
+  char buffer[16384];
+  DWORD read = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0) bytes.append(buffer, read);
+  return ok;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -45,19 +55,17 @@ void QrtFrmForm::Form_Load() {
 // since a list rewritten from nothing would forget every file in it.
 bool QrtFrmForm::ReadList() {
   const std::string listPath = QrtPath + "\\list.dat";
-  HANDLE file = CreateFileA(listPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // no list yet
-  }
   std::string bytes;
-  char buffer[16384];
-  DWORD read = 0;
-  bool ok = true;
-  while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  if (!ok) return false;
+  {
+    const OwnedHandle file(CreateFileA(listPath.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    if (!file) {
+      const DWORD error = GetLastError();
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // no list yet
+    }
+    if (!ReadAll(file.get(), bytes)) return false;
+  }
   ui::ListView::RedrawGuard guard(FilesLV);
   FilesLV.Clear();
   for (const std::string& path : DecodeQuarantineList(bytes)) FilesLV.AddItem(path);
@@ -88,10 +96,14 @@ bool QrtFrmForm::UpdateList() {
   for (int row = 0; row < FilesLV.ItemCount(); ++row) paths.push_back(FilesLV.ItemText(row));
   const std::string listPath = QrtPath + "\\list.dat";
   const std::string newPath = QrtPath + "\\list.new";
-  HANDLE file = CreateFileA(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = WriteListBytes(file, EncodeQuarantineList(paths)) && FlushFileBuffers(file);
-  CloseHandle(file);
+  bool written = false;
+  {
+    // Closed before the rename: an open file cannot take the list's place.
+    const OwnedHandle file(
+        CreateFileA(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    written = WriteListBytes(file.get(), EncodeQuarantineList(paths)) && FlushFileBuffers(file.get());
+  }
   if (written && MoveFileExA(newPath.c_str(), listPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   DeleteFileA(newPath.c_str());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "PellmonHandles.h"
 #include "PerfData.h"
 
 namespace {
@@ -45,14 +46,13 @@ int DetectOsKind() {
 // On the 9x family reading a value under StartStat or StopStat is what starts or
 // stops the statistic; the data itself means nothing.
 void ToggleDynStat(const char* keyName) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_DYN_DATA, keyName, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  pellmon::OwnedKey key;
+  if (RegOpenKeyExA(HKEY_DYN_DATA, keyName, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return;
   DWORD size = 0;
-  if (RegQueryValueExA(key, kCpuUsageValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+  if (RegQueryValueExA(key.get(), kCpuUsageValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
     std::vector<BYTE> data(size ? size : 1, 0);
-    RegQueryValueExA(key, kCpuUsageValue, nullptr, nullptr, data.data(), &size);
+    RegQueryValueExA(key.get(), kCpuUsageValue, nullptr, nullptr, data.data(), &size);
   }
-  RegCloseKey(key);
 }
 
 // One 4-byte statistic of the 9x family. False when the key cannot be opened; a
@@ -60,18 +60,17 @@ void ToggleDynStat(const char* keyName) {
 bool ReadDynStat(const char* valueName, DWORD& value, bool& readOk) {
   value = 0;
   readOk = false;
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_DYN_DATA, kStatData, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+  pellmon::OwnedKey key;
+  if (RegOpenKeyExA(HKEY_DYN_DATA, kStatData, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
     return false;
   DWORD data = 0, size = sizeof data;
-  if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) ==
+  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) ==
       ERROR_SUCCESS) {
     value = data;
     readOk = true;
   } else {
     OutputDebugStringA("\nError");
   }
-  RegCloseKey(key);
   return true;
 }
 
@@ -230,16 +229,15 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   perfdata::CounterIndices indices;
   char keyName[128];
   std::snprintf(keyName, sizeof keyName, "%s\\%03x", kPerflibKey, 9);
-  HKEY perflib;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &perflib) == ERROR_SUCCESS) {
+  if (pellmon::OwnedKey perflib;
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, perflib.Receive()) == ERROR_SUCCESS) {
     DWORD size = 0;
-    if (QueryPerformanceValue(perflib, "Counters", nullptr, &size) == ERROR_SUCCESS && size > 0) {
+    if (QueryPerformanceValue(perflib.get(), "Counters", nullptr, &size) == ERROR_SUCCESS && size > 0) {
       std::vector<char> list(size, 0);
-      if (QueryPerformanceValue(perflib, "Counters", reinterpret_cast<BYTE*>(list.data()), &size) ==
+      if (QueryPerformanceValue(perflib.get(), "Counters", reinterpret_cast<BYTE*>(list.data()), &size) ==
           ERROR_SUCCESS)
         indices = perfdata::ReadCounterIndices(list.data(), size < list.size() ? size : list.size());
     }
-    RegCloseKey(perflib);
   }
   // Without the object's index there is nothing to ask for.
   if (indices.processObject.empty()) return true;

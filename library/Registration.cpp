@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Pellmon.h"
+#include "PellmonHandles.h"
 
 namespace pellmon {
 namespace {
@@ -23,37 +24,43 @@ struct Entry {
 };
 
 bool SetValue(const Entry& e) {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, e.key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+  OwnedKey key;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, e.key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
     return false;
-  LONG rc = RegSetValueExA(key, e.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(e.value.c_str()),
+  LONG rc = RegSetValueExA(key.get(), e.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(e.value.c_str()),
                            static_cast<DWORD>(e.value.size() + 1));
-  RegCloseKey(key);
   return rc == ERROR_SUCCESS;
 }
 
 // Deletes a key with everything under it (NT's RegDeleteKey leaves a key that has
 // subkeys). A key that is not there is already deleted.
 bool DeleteTree(HKEY root, const std::string& path) {
-  HKEY key;
-  LONG rc = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WRITE, &key);
-  if (rc == ERROR_FILE_NOT_FOUND) return true;
-  if (rc != ERROR_SUCCESS) return false;
-  char name[256];
   bool ok = true;
-  for (;;) {
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    if (!DeleteTree(key, name)) {
-      ok = false;
-      break;
+  {
+    // Closed before the key itself is deleted.
+    OwnedKey key;
+    LONG rc = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive());
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    char name[256];
+    for (;;) {
+      DWORD length = sizeof name;
+      if (RegEnumKeyExA(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      if (!DeleteTree(key.get(), name)) {
+        ok = false;
+        break;
+      }
     }
   }
-  RegCloseKey(key);
-  rc = RegDeleteKeyA(root, path.c_str());
+  const LONG rc = RegDeleteKeyA(root, path.c_str());
   return ok && (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND);
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  OwnedKey key;
+  return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 std::string ClsidKey() { return std::string("CLSID\\") + kClsid; }
@@ -100,10 +107,7 @@ HRESULT UnregisterServer() {
   ok = DeleteTree(HKEY_CLASSES_ROOT, ClsidKey()) && ok;
   // A type library that is not registered is already unregistered (asking to
   // unregister it anyway fails, with an error that differs between systems).
-  HKEY version;
-  std::string versionKey = std::string("TypeLib\\") + kLibid + "\\1.0";
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, versionKey.c_str(), 0, KEY_READ, &version) == ERROR_SUCCESS) {
-    RegCloseKey(version);
+  if (KeyExists(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibid + "\\1.0")) {
     if (FAILED(UnRegisterTypeLib(LIBID_PELLMONLib, 1, 0, LANG_NEUTRAL, SYS_WIN32)))
       return SELFREG_E_TYPELIB;
   }

@@ -8,6 +8,7 @@
 #include "DrivesDlg.h"
 #include "MemoryFigures.h"
 #include "Module.h"
+#include "PellmonHandles.h"
 #include "PerfDlg.h"
 #include "resource.h"
 
@@ -165,10 +166,9 @@ STDMETHODIMP CSysInfo::PerfInfo(VARIANT* pInfo) {
 
 STDMETHODIMP CSysInfo::ProcMem(long PID, VARIANT* pMemInfo) {
   if (!pMemInfo) return S_FALSE;
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(PID));
+  const pellmon::OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(PID)));
   if (!process) return S_FALSE;
-  ProcessMemory m = WalkProcessMemory(process);
-  CloseHandle(process);
+  const ProcessMemory m = WalkProcessMemory(process.get());
   LONG values[3] = {static_cast<LONG>(m.committed >> 10), static_cast<LONG>(m.reserved >> 10),
                     static_cast<LONG>(m.free >> 10)};
   return StoreIntegers(pMemInfo, values, 3) ? S_OK : S_FALSE;

@@ -19,6 +19,7 @@
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
 #include "MoreToolsFrm.h"
+#include "OwnedHandle.h"
 #include "PopUpFrm.h"
 #include "Seams.h"
 #include "SpywareSearchFrm.h"
@@ -59,10 +60,9 @@ std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
   std::vector<DWORD> ids;
   const std::string lowerTail = vb::LCase(tail);
   for (DWORD pid : EnumProcessIds()) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    const OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process) continue;
-    const std::string path = vb::LCase(ProcessImagePath(process));
-    CloseHandle(process);
+    const std::string path = vb::LCase(ProcessImagePath(process.get()));
     if (path.size() >= lowerTail.size() && !lowerTail.empty() &&
         path.compare(path.size() - lowerTail.size(), lowerTail.size(), lowerTail) == 0)
       ids.push_back(pid);
@@ -72,14 +72,13 @@ std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
 
 // A single-instance program refuses a start while its ended copies still live.
 void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
-  std::vector<HANDLE> handles;
+  std::vector<OwnedHandle> handles;
   for (DWORD pid : ids)
-    if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid)) handles.push_back(h);
+    if (OwnedHandle h(OpenProcess(SYNCHRONIZE, FALSE, pid)); h) handles.push_back(std::move(h));
   const DWORD start = GetTickCount();
-  for (HANDLE h : handles) {
+  for (const OwnedHandle& h : handles) {
     const DWORD spent = GetTickCount() - start;
-    WaitForSingleObject(h, spent >= timeoutMs ? 0 : timeoutMs - spent);
-    CloseHandle(h);
+    WaitForSingleObject(h.get(), spent >= timeoutMs ? 0 : timeoutMs - spent);
   }
 }
 
@@ -123,22 +122,17 @@ void MainfrmForm::KillApp(bool killAndRestart) {
   if (AppLst.SelectedRows().empty()) return;
   if (!Confirm(kKillQuestion)) return;
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
-  // The rows as they stand now: no refresh runs under this loop (see CommandScope).
-  const std::vector<std::string> paths = SelectedKeys();
-  for (const std::string& path : paths) {
-    SetProgress(ProgressPrefix(killAndRestart) + path + " ...");
-    ui::PauseServingEvents(500, Cancelled);
-    if (CancelFlag) {
-      CancelFlag = false;
-      CancelEvent.Hide();
-      return;
+  {
+    StatusScope status;
+    // The rows as they stand now: no refresh runs under this loop (see CommandScope).
+    const std::vector<std::string> paths = SelectedKeys();
+    for (const std::string& path : paths) {
+      SetProgress(ProgressPrefix(killAndRestart) + path + " ...");
+      ui::PauseServingEvents(500, Cancelled);
+      if (status.Cancelled()) return;
+      DestroyAndRes(path, killAndRestart);
     }
-    DestroyAndRes(path, killAndRestart);
   }
-  CancelFlag = false;
-  CancelEvent.Hide();
   busy.RefreshAtEnd();
 }
 
@@ -189,23 +183,20 @@ void MainfrmForm::mnuCopyPath_Click() { ui::SetClipboardText(hwnd(), SelectedPat
 // Changes the priority class of each selected program through `change`, with the
 // status window and a pause between programs; the "K6" cells follow.
 static void PriorityLoop(MainfrmForm& page, const std::function<void(const std::string&)>& change) {
-  CancelFlag = false;
-  CancelEvent.Show();
+  StatusScope status;
   const std::vector<std::string> paths = page.SelectedKeys();
   for (const std::string& path : paths) {
     SetProgress("Changing performance of: " + path + " ...");
     ui::DoEvents();
     change(path);
     ui::DoEvents();
-    if (CancelFlag) break;
+    if (status.Cancelled()) break;
     ui::PauseServingEvents(300, Cancelled);
   }
   // Only a shown priority column has a cell to write.
   if (const int16_t column = page.GetColumn(0, 6); column > 0)
     for (int row : page.AppLst.SelectedRows())
       page.AppLst.SetSubItem(row, column - 1, DoProcessListOp(kProcPriorityName, page.AppLst.Key(row)).Text());
-  CancelFlag = false;
-  CancelEvent.Hide();
 }
 
 // 0 idle, 1 normal, 2 high.
@@ -278,18 +269,17 @@ void MainfrmForm::mnuProgsMoveToQrt_Click() {
              MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
-  const std::vector<std::string> paths = SelectedKeys();
-  for (const std::string& path : paths) {
-    SetProgress("Terminating and isolating: " + path + " ...");
-    PumpAndPause(500);
-    if (CancelFlag) break;
-    if (!TerminateAndQuarantine(path))
-      MsgBox("The program " + path + " can't be send to the quarantine.", MB_ICONSTOP);
+  {
+    StatusScope status;
+    const std::vector<std::string> paths = SelectedKeys();
+    for (const std::string& path : paths) {
+      SetProgress("Terminating and isolating: " + path + " ...");
+      PumpAndPause(500);
+      if (status.Cancelled()) break;
+      if (!TerminateAndQuarantine(path))
+        MsgBox("The program " + path + " can't be send to the quarantine.", MB_ICONSTOP);
+    }
   }
-  CancelFlag = false;
-  CancelEvent.Hide();
   busy.RefreshAtEnd();
 }
 
@@ -365,8 +355,7 @@ void MainfrmForm::mnuWndCheckStatus_Click() {
     return;
   }
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
+  StatusScope status;
   for (int row = 0; row < WndLst.ItemCount(); ++row) {
     if (WndLst.Selected(row)) {
       SetProgress("Checking: " + WndLst.ItemText(row) + " ...");
@@ -374,89 +363,71 @@ void MainfrmForm::mnuWndCheckStatus_Click() {
       const bool answers = IsWndResponding(RowWindow(row), true);
       if (row < WndLst.ItemCount()) WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
     }
-    if (CancelFlag) break;
+    if (status.Cancelled()) break;
     ui::DoEvents();
   }
-  CancelFlag = false;
-  CancelEvent.Hide();
 }
 
 void MainfrmForm::mnuWndClose_Click() {
   if (WndLst.SelectedRows().empty()) return;
   const int16_t column = GetColumn(1, 1);
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
-  std::vector<std::pair<HWND, std::string>> windows;
-  for (int row : WndLst.SelectedRows()) windows.emplace_back(RowWindow(row), WndLst.ItemText(row));
-  for (const auto& [window, title] : windows) {
-    SetProgress("Closing: " + title + " ...");
-    PumpAndPause(0);
-    if (CancelFlag) {
-      CancelFlag = false;
-      CancelEvent.Hide();
-      return;
-    }
-    if (GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue()) {
-      BringWndToFront(window);
-      CloseWnd(false, window);
-      while (IsWindow(window)) {
-        PumpAndPause(10);
-        if (CancelFlag) {
-          CancelFlag = false;
-          CancelEvent.Hide();
-          busy.RefreshAtEnd();
-          return;
+  // False when cancelled before a window was asked: the rows are left as they are.
+  const auto closeEach = [&] {
+    StatusScope status;
+    std::vector<std::pair<HWND, std::string>> windows;
+    for (int row : WndLst.SelectedRows()) windows.emplace_back(RowWindow(row), WndLst.ItemText(row));
+    for (const auto& [window, title] : windows) {
+      SetProgress("Closing: " + title + " ...");
+      PumpAndPause(0);
+      if (status.Cancelled()) return false;
+      if (GetWndInfo(kWndResponding, WndHandleText(window)).IsTrue()) {
+        BringWndToFront(window);
+        CloseWnd(false, window);
+        while (IsWindow(window)) {
+          PumpAndPause(10);
+          if (status.Cancelled()) return true;
         }
+      } else {
+        const int row = WndLst.FindKey("K" + WndHandleText(window));
+        if (column > 0 && row >= 0) WndLst.SetSubItem(row, column - 1, "Not Responding");
+        if (MsgBox("The window (" + title + ") couldn't be closed safly, would like to terminate it?",
+                   MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK)
+          CloseWnd(true, window);
       }
-    } else {
-      const int row = WndLst.FindKey("K" + WndHandleText(window));
-      if (column > 0 && row >= 0) WndLst.SetSubItem(row, column - 1, "Not Responding");
-      if (MsgBox("The window (" + title + ") couldn't be closed safly, would like to terminate it?",
-                 MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK)
-        CloseWnd(true, window);
     }
-  }
-  CancelFlag = false;
-  CancelEvent.Hide();
-  busy.RefreshAtEnd();
+    return true;
+  };
+  if (closeEach()) busy.RefreshAtEnd();
 }
 
 void MainfrmForm::WndTerminate(bool restart) {
   if (WndLst.SelectedRows().empty()) return;
   if (!Confirm(kWndKillQuestion)) return;
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
-  std::vector<HWND> windows;
-  for (int row : WndLst.SelectedRows()) windows.push_back(RowWindow(row));
-  for (HWND window : windows) {
-    const std::string path = GetWndInfo(kWndExePath, WndHandleText(window)).Text();
-    SetProgress((restart ? "Terminating and Restarting: " : "Terminating: ") + path + " ...");
-    PumpAndPause(0);
-    if (CancelFlag) {
-      CancelFlag = false;
-      CancelEvent.Hide();
-      return;
-    }
-    // A declined warning or a failed end leaves the window: waiting for it to go
-    // would never end, and it must not be started a second time.
-    if (!CloseWnd(true, window)) continue;
-    const std::string endedPath = ProcResultPath.empty() ? path : ProcResultPath;
-    while (IsWindow(window)) {
-      PumpAndPause(10);
-      if (CancelFlag) {
-        CancelFlag = false;
-        CancelEvent.Hide();
-        busy.RefreshAtEnd();
-        return;
+  // False when cancelled before a window was ended: the rows are left as they are.
+  const auto endEach = [&] {
+    StatusScope status;
+    std::vector<HWND> windows;
+    for (int row : WndLst.SelectedRows()) windows.push_back(RowWindow(row));
+    for (HWND window : windows) {
+      const std::string path = GetWndInfo(kWndExePath, WndHandleText(window)).Text();
+      SetProgress((restart ? "Terminating and Restarting: " : "Terminating: ") + path + " ...");
+      PumpAndPause(0);
+      if (status.Cancelled()) return false;
+      // A declined warning or a failed end leaves the window: waiting for it to go
+      // would never end, and it must not be started a second time.
+      if (!CloseWnd(true, window)) continue;
+      const std::string endedPath = ProcResultPath.empty() ? path : ProcResultPath;
+      while (IsWindow(window)) {
+        PumpAndPause(10);
+        if (status.Cancelled()) return true;
       }
+      if (restart) Restart(hwnd(), endedPath);
     }
-    if (restart) Restart(hwnd(), endedPath);
-  }
-  CancelFlag = false;
-  CancelEvent.Hide();
-  busy.RefreshAtEnd();
+    return true;
+  };
+  if (endEach()) busy.RefreshAtEnd();
 }
 
 // The placement is asked, not awaited: a hung window would hold this program until
@@ -518,8 +489,7 @@ void MainfrmForm::mnuWndSwitch_Click() {
 void MainfrmForm::mnuWndShowForSeconds_Click() {
   if (WndLst.SelectedRows().empty()) return;
   CommandScope busy(*this);
-  CancelFlag = false;
-  CancelEvent.Show();
+  StatusScope status;
   ui::DoEvents();
   const int16_t column = GetColumn(1, 1);
   for (int row = 0; row < WndLst.ItemCount(); ++row) {
@@ -538,11 +508,9 @@ void MainfrmForm::mnuWndShowForSeconds_Click() {
       if (column > 0 && row < WndLst.ItemCount())
         WndLst.SetSubItem(row, column - 1, answers ? "Responding" : "Not Responding");
     }
-    if (CancelFlag) break;
+    if (status.Cancelled()) break;
     ui::DoEvents();
   }
-  CancelFlag = false;
-  CancelEvent.Hide();
 }
 
 void MainfrmForm::mnuWndCopyNameHandle_Click() {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "Owned.h"
 #include "StallMeter.h"
 
 namespace ui {
@@ -80,6 +81,13 @@ const WinInet& Inet() {
   return calls;
 }
 
+// Only a call that found the whole library hands out a handle to close.
+struct InetClose {
+  static bool Valid(HINTERNET h) { return h != nullptr; }
+  static void Close(HINTERNET h) { Inet().CloseHandle(h); }
+};
+using OwnedInternet = owned::Owned<HINTERNET, InetClose>;
+
 // The request itself; WinINet ignores a time-out set on the session handle, so it
 // goes on the request handle.
 void Fetch(const Job& job, InetResult& result) {
@@ -95,38 +103,31 @@ void Fetch(const Job& job, InetResult& result) {
   const WinInet& inet = Inet();
   if (!inet.complete) return Fail(result, ERROR_MOD_NOT_FOUND);
   if (!inet.CrackUrl(job.url.c_str(), 0, 0, &parts)) return Fail(result, GetLastError());
-  HINTERNET session = inet.Open("Quillon Pro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  // Declared in this order so that the request closes first and the session last.
+  const OwnedInternet session(inet.Open("Quillon Pro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return Fail(result, GetLastError());
-  HINTERNET connection = inet.Connect(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-  HINTERNET request = nullptr;
+  const OwnedInternet connection(
+      inet.Connect(session.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  OwnedInternet request;
   if (connection) {
     const std::string object = std::string(path) + extra;
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                   INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    request = inet.OpenRequest(connection, "GET", object.empty() ? "/" : object.c_str(), nullptr, nullptr, nullptr,
-                               flags, 0);
+    request.Reset(inet.OpenRequest(connection.get(), "GET", object.empty() ? "/" : object.c_str(), nullptr, nullptr,
+                                   nullptr, flags, 0));
   }
-  if (!request) {
-    Fail(result, GetLastError());
-  } else {
-    DWORD timeout = job.timeout;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-      inet.SetOption(request, option, &timeout, sizeof timeout);
-    if (!inet.SendRequest(request, nullptr, 0, nullptr, 0)) {
-      Fail(result, GetLastError());
-    } else {
-      DWORD status = 0, size = sizeof status;
-      if (inet.QueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        result.status = static_cast<int>(status);
-      char chunk[4096];
-      DWORD read = 0;
-      while (inet.ReadFile(request, chunk, sizeof chunk, &read) && read > 0) result.body.append(chunk, read);
-    }
-    inet.CloseHandle(request);
-  }
-  if (connection) inet.CloseHandle(connection);
-  inet.CloseHandle(session);
+  if (!request) return Fail(result, GetLastError());
+  DWORD timeout = job.timeout;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    inet.SetOption(request.get(), option, &timeout, sizeof timeout);
+  if (!inet.SendRequest(request.get(), nullptr, 0, nullptr, 0)) return Fail(result, GetLastError());
+  DWORD status = 0, size = sizeof status;
+  if (inet.QueryInfo(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    result.status = static_cast<int>(status);
+  char chunk[4096];
+  DWORD read = 0;
+  while (inet.ReadFile(request.get(), chunk, sizeof chunk, &read) && read > 0) result.body.append(chunk, read);
 }
 
 DWORD WINAPI Worker(LPVOID param) {

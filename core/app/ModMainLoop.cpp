@@ -276,13 +276,9 @@ void RefreshAndSample(DWORD now) {
 }
 
 void LaunchConnectPrograms() {
-  CancelFlag = false;
-  CancelEvent.Show();
-  CancelEvent.lblCancel.SetText("Loading Internet applications...");
+  StatusScope status("Loading Internet applications...");
   ui::DoEvents();
   DoIntProgOp(4);
-  CancelFlag = false;
-  CancelEvent.Hide();
 }
 
 void CheckInternetReminder() {

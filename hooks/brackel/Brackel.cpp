@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "MonitorLogLine.h"
+#include "Owned.h"
 #include "RiskEventCodes.h"
 
 #define BRACKEL_EXPORT extern "C" __declspec(dllexport)
@@ -42,6 +43,18 @@ const DWORD kWatchPeriodMs = 200;
 
 HMODULE g_self = nullptr;
 
+// The library links nothing of the program's, so it states its own closers.
+struct KernelClose {
+  static bool Valid(HANDLE h) { return h && h != INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct KeyClose {
+  static bool Valid(HKEY k) { return k != nullptr; }
+  static void Close(HKEY k) { RegCloseKey(k); }
+};
+using OwnedHandle = owned::Owned<HANDLE, KernelClose>;
+using OwnedKey = owned::Owned<HKEY, KeyClose>;
+
 std::string Lower(std::string text) {
   CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
   return text;
@@ -52,7 +65,7 @@ std::string Lower(std::string text) {
 CRITICAL_SECTION g_logLock;  // the duplicate table and the log path
 volatile LONG g_enabled = 0;
 volatile LONG g_writing = 0;  // hooks between their enabled check and the end of their line
-HANDLE g_hooker = nullptr;    // the service's process: once it ends nothing more is written
+OwnedHandle g_hooker;         // the service's process: once it ends nothing more is written
 std::string g_logPath;
 DWORD g_lineSecond = ~0u;
 std::vector<std::string> g_linesThisSecond;
@@ -65,20 +78,19 @@ std::vector<Patch> g_patches;
 
 // Appends under the logs' shared mutex; our own import table is never patched, so
 // none of this comes back into a hook.
+void AppendToLog(const std::string& line) {
+  OwnedHandle file(CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file) WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
 void AppendLine(const std::string& line) {
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, MONITOR_LOG_MUTEX_NAME);
-  if (mutex) WaitForSingleObject(mutex, 5000);
-  HANDLE file = CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  if (mutex) {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-  }
+  OwnedHandle mutex(CreateMutexA(nullptr, FALSE, MONITOR_LOG_MUTEX_NAME));
+  if (mutex) WaitForSingleObject(mutex.get(), 5000);
+  AppendToLog(line);  // the file is closed before the next writer may open it
+  if (mutex) ReleaseMutex(mutex.get());
 }
 
 // Keeps a hook's effect on the thread's last error nil whatever the logging does.
@@ -108,7 +120,7 @@ void Log(int code, const std::string& rest) {
     if (!repeat) g_linesThisSecond.push_back(line);
     LeaveCriticalSection(&g_logLock);
     // Asked only before a write: each question is a round trip to the system.
-    if (!repeat && g_hooker && WaitForSingleObject(g_hooker, 0) == WAIT_OBJECT_0) InterlockedExchange(&g_enabled, 0);
+    if (!repeat && g_hooker && WaitForSingleObject(g_hooker.get(), 0) == WAIT_OBJECT_0) InterlockedExchange(&g_enabled, 0);
     if (!repeat && g_enabled) AppendLine(line);
   }
   InterlockedDecrement(&g_writing);
@@ -424,12 +436,11 @@ void PatchImports() {
 }
 
 std::string ReadSectionValue(const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSectionPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "";
+  OwnedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSectionPath, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return "";
   char data[MAX_PATH * 2] = {};
   DWORD size = sizeof data - 1, type = 0;
-  LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
+  LONG r = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
   return r == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "";
 }
 
@@ -439,19 +450,19 @@ std::string ReadSectionValue(const char* name) {
 enum HookState : LONG { kNotTried = 0, kHooked = 1, kRefused = 2 };
 
 struct Watched {
-  HANDLE process = nullptr;  // held, so the id cannot be reused while it is in the table
+  OwnedHandle process;       // held, so the id cannot be reused while it is in the table
   std::string path;          // lower case; "" when it could not be read
   HookState state = kNotTried;
   // The work of a try that outlived its deadline: while it runs the process is still
   // not answering, and another try would only add a thread waiting on it.
-  HANDLE unfinishedTry = nullptr;
+  OwnedHandle unfinishedTry;
   BYTE* remoteBase = nullptr;  // this library in the process
 };
 
 CRITICAL_SECTION g_serviceLock;
 bool g_serviceOn = false;
-HANDLE g_watchThread = nullptr;
-HANDLE g_watchStop = nullptr;
+OwnedHandle g_watchThread;
+OwnedHandle g_watchStop;
 std::map<DWORD, Watched> g_processes;
 
 // The state of each process by path, kept apart from the table: a question about it
@@ -477,12 +488,13 @@ void Forget(DWORD pid) {
 
 // Lets go of an entry's handles; the caller drops it from the table.
 void Close(DWORD pid, Watched& target) {
-  if (target.unfinishedTry) CloseHandle(target.unfinishedTry);
-  CloseHandle(target.process);
+  target.unfinishedTry.Reset();
+  target.process.Reset();
   Forget(pid);
 }
 
 bool Ended(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+bool Ended(const OwnedHandle& process) { return Ended(process.get()); }
 
 // A process that has not run yet lists no modules; the system still knows its file
 // (Vista on, bound by name).
@@ -500,31 +512,29 @@ std::string PathOf(HANDLE process) {
 }
 
 BYTE* RemoteModule(DWORD pid, const char* fileName) {
-  HANDLE snap = INVALID_HANDLE_VALUE;
-  for (int i = 0; i < 5 && snap == INVALID_HANDLE_VALUE; ++i) {
-    snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snap == INVALID_HANDLE_VALUE && GetLastError() != ERROR_BAD_LENGTH) break;
+  OwnedHandle snap;
+  for (int i = 0; i < 5 && !snap; ++i) {
+    snap.Reset(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid));
+    if (!snap && GetLastError() != ERROR_BAD_LENGTH) break;
   }
-  if (snap == INVALID_HANDLE_VALUE) return nullptr;
+  if (!snap) return nullptr;
   MODULEENTRY32 module = {};
   module.dwSize = sizeof module;
   BYTE* base = nullptr;
-  for (BOOL more = Module32First(snap, &module); more && !base; more = Module32Next(snap, &module))
+  for (BOOL more = Module32First(snap.get(), &module); more && !base; more = Module32Next(snap.get(), &module))
     if (lstrcmpiA(module.szModule, fileName) == 0) base = module.modBaseAddr;
-  CloseHandle(snap);
   return base;
 }
 
 // Runs `start` (an address in the process) with `argument` and waits, at most until the
 // deadline. False when the thread could not start or did not finish in time.
 bool RunRemote(HANDLE process, void* start, void* argument, DWORD deadline, DWORD* exitCode) {
-  HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start), argument, 0,
-                                     nullptr);
+  OwnedHandle thread(CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start), argument,
+                                        0, nullptr));
   if (!thread) return false;
   LONG left = static_cast<LONG>(deadline - GetTickCount());
-  bool done = WaitForSingleObject(thread, left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
-  if (done && exitCode) GetExitCodeThread(thread, exitCode);
-  CloseHandle(thread);
+  bool done = WaitForSingleObject(thread.get(), left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
+  if (done && exitCode) GetExitCodeThread(thread.get(), exitCode);
   return done;
 }
 
@@ -535,7 +545,7 @@ bool RunRemote(HANDLE process, void* start, void* argument, DWORD deadline, DWOR
 // The thread keeps this library loaded until it ends.
 struct BoundedWork {
   std::function<bool(HANDLE)> work;
-  HANDLE process = nullptr;
+  OwnedHandle process;
   HMODULE pin = nullptr;
   bool result = false;
   LONG refs = 2;  // the caller's and the thread's
@@ -543,14 +553,13 @@ struct BoundedWork {
 
 void Release(BoundedWork* w) {
   if (InterlockedDecrement(&w->refs) != 0) return;
-  CloseHandle(w->process);
   delete w;
 }
 
 DWORD WINAPI RunBoundedWork(void* param) {
   auto* w = static_cast<BoundedWork*>(param);
   HMODULE pin = w->pin;
-  w->result = w->work(w->process);
+  w->result = w->work(w->process.get());
   Release(w);
   if (pin) FreeLibraryAndExitThread(pin, 0);
   return 0;
@@ -558,14 +567,16 @@ DWORD WINAPI RunBoundedWork(void* param) {
 
 // When the work does not finish in time and `unfinished` is given, it receives the
 // work's thread, to tell later when the work has ended.
-bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> work, HANDLE* unfinished = nullptr) {
+bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> work,
+                  OwnedHandle* unfinished = nullptr) {
   auto* w = new BoundedWork{std::move(work)};
-  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &w->process, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), w->process.Receive(), 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
     delete w;
     return false;
   }
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunBoundedWork), &w->pin);
-  HANDLE thread = CreateThread(nullptr, 0, RunBoundedWork, w, 0, nullptr);
+  OwnedHandle thread(CreateThread(nullptr, 0, RunBoundedWork, w, 0, nullptr));
   if (!thread) {
     if (w->pin) FreeLibrary(w->pin);
     w->refs = 1;
@@ -573,11 +584,8 @@ bool WithDeadline(HANDLE process, DWORD deadline, std::function<bool(HANDLE)> wo
     return false;
   }
   LONG left = static_cast<LONG>(deadline - GetTickCount());
-  bool finished = WaitForSingleObject(thread, left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
-  if (!finished && unfinished)
-    *unfinished = thread;
-  else
-    CloseHandle(thread);
+  bool finished = WaitForSingleObject(thread.get(), left > 0 ? static_cast<DWORD>(left) : 0) == WAIT_OBJECT_0;
+  if (!finished && unfinished) *unfinished = std::move(thread);
   bool result = finished && w->result;
   Release(w);
   return result;
@@ -590,7 +598,7 @@ void* RemoteExport(BYTE* remoteBase, const char* name) {
 
 // Runs an export of this library, already loaded in the process, within the deadline;
 // true when it returned 1.
-bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline, HANDLE* unfinished = nullptr) {
+bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline, OwnedHandle* unfinished = nullptr) {
   return WithDeadline(
       process, deadline,
       [start, argument, deadline](HANDLE p) {
@@ -601,7 +609,7 @@ bool RunRemoteExport(HANDLE process, void* start, void* argument, DWORD deadline
 }
 
 // Loads this library into the process with LoadLibraryA.
-bool LoadInto(HANDLE process, const std::string& self, DWORD deadline, HANDLE* unfinished) {
+bool LoadInto(HANDLE process, const std::string& self, DWORD deadline, OwnedHandle* unfinished) {
   return WithDeadline(process, deadline, [self](HANDLE p) {
     void* remoteName = VirtualAllocEx(p, nullptr, self.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remoteName) return false;
@@ -630,16 +638,16 @@ bool SameWidth(HANDLE process) {
 
 // One try at loading this library into the process and attaching it there.
 bool TryHook(DWORD pid, Watched& target) {
-  if (!SameWidth(target.process)) return false;
+  if (!SameWidth(target.process.get())) return false;
   const DWORD deadline = GetTickCount() + kRemoteWaitMs;
   char self[MAX_PATH];
   DWORD n = GetModuleFileNameA(g_self, self, MAX_PATH);
-  if (!n || !LoadInto(target.process, std::string(self, n), deadline, &target.unfinishedTry)) return false;
+  if (!n || !LoadInto(target.process.get(), std::string(self, n), deadline, &target.unfinishedTry)) return false;
   const char* slash = std::strrchr(self, '\\');
   target.remoteBase = RemoteModule(pid, slash ? slash + 1 : self);
   if (!target.remoteBase) return false;
   void* attach = RemoteExport(target.remoteBase, "BrackelAttach");
-  return attach && RunRemoteExport(target.process, attach,
+  return attach && RunRemoteExport(target.process.get(), attach,
                                    reinterpret_cast<void*>(static_cast<ULONG_PTR>(GetCurrentProcessId())), deadline,
                                    &target.unfinishedTry);
 }
@@ -650,9 +658,8 @@ bool TryHook(DWORD pid, Watched& target) {
 void Hook(DWORD pid, Watched& target) {
   if (target.state == kHooked || pid == GetCurrentProcessId() || Ended(target.process)) return;
   if (target.unfinishedTry) {
-    if (WaitForSingleObject(target.unfinishedTry, 0) != WAIT_OBJECT_0) return;
-    CloseHandle(target.unfinishedTry);
-    target.unfinishedTry = nullptr;
+    if (WaitForSingleObject(target.unfinishedTry.get(), 0) != WAIT_OBJECT_0) return;
+    target.unfinishedTry.Reset();
   }
   target.state = TryHook(pid, target) ? kHooked : kRefused;
   Publish(pid, target);
@@ -664,7 +671,7 @@ void Unhook(DWORD pid, Watched& target) {
   Publish(pid, target);
   if (!target.remoteBase || Ended(target.process)) return;
   if (void* detach = RemoteExport(target.remoteBase, "BrackelDetach"))
-    RunRemoteExport(target.process, detach, nullptr, GetTickCount() + kRemoteWaitMs);
+    RunRemoteExport(target.process.get(), detach, nullptr, GetTickCount() + kRemoteWaitMs);
 }
 
 // The entry of a process, opened when it is new; null when it cannot be opened.
@@ -675,32 +682,31 @@ Watched* Entry(DWORD pid) {
     Close(pid, found->second);
     g_processes.erase(found);
   }
-  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                   PROCESS_VM_READ | PROCESS_VM_WRITE | SYNCHRONIZE,
-                               FALSE, pid);
+  OwnedHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                      PROCESS_VM_READ | PROCESS_VM_WRITE | SYNCHRONIZE,
+                                  FALSE, pid));
   if (!process) return nullptr;
   Watched& entry = g_processes[pid];
-  entry.process = process;
-  entry.path = PathOf(process);
+  entry.process = std::move(process);
+  entry.path = PathOf(entry.process.get());
   return &entry;
 }
 
 // The programs listed for the watch: values named by a full path with data "1".
 std::vector<std::string> ListedPrograms() {
   std::vector<std::string> listed;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSectionPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return listed;
+  OwnedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSectionPath, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return listed;
   for (DWORD i = 0;; ++i) {
     char name[MAX_PATH * 2];
     char data[8];
     DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-    LONG r = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+    LONG r = RegEnumValueA(key.get(), i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
     if (r == ERROR_NO_MORE_ITEMS) break;
     if (r != ERROR_SUCCESS) continue;
     bool fullPath = nameSize > 2 && (name[1] == ':' || (name[0] == '\\' && name[1] == '\\'));
     if (type == REG_SZ && fullPath && dataSize == 2 && data[0] == '1') listed.push_back(Lower(name));
   }
-  RegCloseKey(key);
   return listed;
 }
 
@@ -713,16 +719,21 @@ bool WatchIdle() {
   return idle;
 }
 
-void WatchTick() {
-  if (WatchIdle()) return;
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return;
-  std::vector<DWORD> running;
+// False when the system gave no list of processes.
+bool RunningProcesses(std::vector<DWORD>& running) {
+  OwnedHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snap) return false;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
+  for (BOOL more = Process32First(snap.get(), &entry); more; more = Process32Next(snap.get(), &entry))
     if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId()) running.push_back(entry.th32ProcessID);
-  CloseHandle(snap);
+  return true;
+}
+
+void WatchTick() {
+  if (WatchIdle()) return;
+  std::vector<DWORD> running;
+  if (!RunningProcesses(running)) return;
   EnterCriticalSection(&g_serviceLock);
   // Read under the lock: a program taken off the list is then either seen gone here or
   // let go by an EjectHook that waited for this pass, never hooked again after it.
@@ -743,7 +754,7 @@ void WatchTick() {
       Watched* target = Entry(pid);
       if (!target || target->state == kHooked) continue;
       // A process still starting may not name its file yet.
-      if (target->path.empty()) target->path = PathOf(target->process);
+      if (target->path.empty()) target->path = PathOf(target->process.get());
       for (const std::string& path : listed)
         if (path == target->path) {
           Hook(pid, *target);
@@ -755,7 +766,7 @@ void WatchTick() {
 }
 
 DWORD WINAPI Watch(void*) {
-  while (WaitForSingleObject(g_watchStop, kWatchPeriodMs) == WAIT_TIMEOUT) WatchTick();
+  while (WaitForSingleObject(g_watchStop.get(), kWatchPeriodMs) == WAIT_TIMEOUT) WatchTick();
   return 0;
 }
 
@@ -765,17 +776,16 @@ void StartService() {
   g_serviceOn = true;
   LeaveCriticalSection(&g_serviceLock);
   if (!start) return;
-  g_watchStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  g_watchThread = CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr);
+  g_watchStop.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  g_watchThread.Reset(CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr));
 }
 
 void StopService() {
   if (g_watchThread) {
-    SetEvent(g_watchStop);
-    WaitForSingleObject(g_watchThread, INFINITE);
-    CloseHandle(g_watchThread);
-    CloseHandle(g_watchStop);
-    g_watchThread = g_watchStop = nullptr;
+    SetEvent(g_watchStop.get());
+    WaitForSingleObject(g_watchThread.get(), INFINITE);
+    g_watchThread.Reset();
+    g_watchStop.Reset();
   }
   EnterCriticalSection(&g_serviceLock);
   g_serviceOn = false;
@@ -795,8 +805,7 @@ void StopService() {
 // process id. Patching twice is refused, so a process is never hooked twice.
 BRACKEL_EXPORT DWORD WINAPI BrackelAttach(LPVOID hooker) {
   EnterCriticalSection(&g_logLock);
-  if (g_hooker) CloseHandle(g_hooker);
-  g_hooker = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hooker)));
+  g_hooker.Reset(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hooker))));
   char exe[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const char* name = exe + n;
