@@ -287,10 +287,19 @@ TEST_F(ListsTest, RowsOnScreenAreReadEachTickTheOthersInTurnAndScrolledRowsAtOnc
     const std::vector<int> rows = Mainfrm.WndLst.ShownRows();
     return std::find(rows.begin(), rows.end(), WndRow(h)) != rows.end();
   };
+  // The wheel reaches the focus or the window under the cursor, and a window left by
+  // another test or program can cover the list: the list's window is brought up, given
+  // the focus and the cursor before each notch.
+  const HWND root = GetAncestor(Mainfrm.WndLst.hwnd(), GA_ROOT);
+  POINT middle = {box.right / 2, box.bottom / 2};
+  ClientToScreen(Mainfrm.WndLst.hwnd(), &middle);
   for (int notch = 0; notch < 80 && !onScreenNow(off[0]); ++notch) {
-    // The wheel goes to the focus: on a loaded machine another test's window can take
-    // it for a moment.
-    if (GetFocus() != Mainfrm.WndLst.hwnd()) testsupport::ClickAt(Mainfrm.WndLst.hwnd(), box.right / 2, box.bottom / 2);
+    if (GetFocus() != Mainfrm.WndLst.hwnd()) {
+      SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      SetForegroundWindow(root);
+      SetFocus(Mainfrm.WndLst.hwnd());
+    }
+    SetCursorPos(middle.x, middle.y);
     INPUT wheel = {};
     wheel.type = INPUT_MOUSE;
     wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
@@ -298,7 +307,9 @@ TEST_F(ListsTest, RowsOnScreenAreReadEachTickTheOthersInTurnAndScrolledRowsAtOnc
     SendInput(1, &wheel, sizeof wheel);
     testsupport::PumpUntil([&] { return onScreenNow(off[0]); }, 100);
   }
-  ASSERT_TRUE(onScreenNow(off[0])) << "the wheel did not scroll the row in";
+  ASSERT_TRUE(onScreenNow(off[0])) << "the wheel did not scroll the row in; the focus is on " << GetFocus()
+                                   << ", the list is " << Mainfrm.WndLst.hwnd() << ", under the cursor "
+                                   << WindowFromPoint(middle);
   EXPECT_TRUE(testsupport::PumpUntil([&] { return cell(off[0]) == "scrolled into view"; }, 2000));
   Mainfrm.SharesHeld = false;
 
