@@ -15,7 +15,7 @@
 #include "ModStartup.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
-#include "SysPerfFrm.h"
+#include "PerfHistories.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
@@ -100,14 +100,14 @@ bool clsTrackerItem::Sample(std::string& value) {
     case 1:
       if (PerfInfoData.empty()) return false;
       value = std::to_string(PerfInfoData[0]);
-      SysPerfFrm.UpdateSysPerf();
+      SamplePerfHistories();
       graph.Refresh(CpuHistory.get(), 0);
       return true;
     case 2:
       // No figures or no total: no defined load, so the old text stays.
       if (PerfInfoData.size() < 4 || PerfInfoData[3] <= 0) return false;
       value = OneDecimal((1.0 - static_cast<double>(PerfInfoData[2]) / PerfInfoData[3]) * 100.0);
-      SysPerfFrm.UpdateSysPerf();
+      SamplePerfHistories();
       graph.Refresh(MemHistory[0].get(), 0);
       return true;
     case 3:
