@@ -6,11 +6,11 @@
 
 #include "ConInfoFrm.h"
 #include "InfoBarFrm.h"
-#include "ListView.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModMainPlatform.h"
+#include "ModPop.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "Seams.h"
@@ -46,12 +46,6 @@ const KindRow* Row(int32_t kind) { return kind >= 1 && kind <= 10 ? &kKinds[kind
 std::string OneDecimal(double value) { return vb::CStr(vb::RoundHalfEven(value * 10.0) / 10.0); }
 
 constexpr double kLabelToGraph = 8.0 / 3, kLabelInset = 4.0 / 3;
-
-// The pop-ups blocked in this run: the rows of the pop-up page's blocked list.
-int BlockedPopUpCount() {
-  const ui::ListView* blocked = Views.popUpPage.BlockedWndLst;
-  return blocked ? blocked->ItemCount() : 0;
-}
 
 }  // namespace
 
