@@ -10,6 +10,7 @@
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "MoreToolsFrm.h"
+#include "StartUpEntries.h"
 #include "Clipboard.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -211,7 +212,7 @@ void DetailsFrmForm::FullRefresh(const std::string& progPath) {
   if (Processes.ProcLst.ItemCount() > 0) Summary.FillGeneralRisk();
   ShowHeader();
   Processes.EnableCommands(Processes.ProcLst.ItemCount() > 0);
-  Removal.RemStartUpBtn.SetEnabled(MoreToolsFrm.SearchStartUpLV(CurrentPath) != 0);
+  Removal.RemStartUpBtn.SetEnabled(IsEnabledStartUpProgram(CurrentPath));
   RiskMon.ClearLists();
 }
 

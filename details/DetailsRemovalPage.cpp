@@ -8,6 +8,7 @@
 #include "ModProgInfo.h"
 #include "MoreToolsFrm.h"
 #include "SpywareSearchFrm.h"
+#include "StartUpEntries.h"
 #include "ViewBindings.h"
 
 namespace {
@@ -81,7 +82,7 @@ void DetailsRemovalPage::RemStartUpBtn_Click() {
     list.SetSelected(ui::ListView::FromOneBased(k), true);
     MoreToolsFrm.EnableBtn_Click(1);
   }
-  RemStartUpBtn.SetEnabled(MoreToolsFrm.SearchStartUpLV(form_.CurrentPath) >= 1);
+  RemStartUpBtn.SetEnabled(IsEnabledStartUpProgram(form_.CurrentPath));
 }
 
 void DetailsRemovalPage::SearchBtn_Click() {

@@ -8,6 +8,7 @@
 #include "ModMainLoop.h"
 #include "ModMainPlatform.h"
 #include "ModStartup.h"
+#include "PerfHistories.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -15,16 +16,6 @@
 SysPerfFrmForm SysPerfFrm;
 
 namespace {
-// The load of one memory kind in percent: 1 - available / total. A kind without a
-// total (no paging file) or without figures has no load and gets no sample.
-bool MemoryLoad(size_t available, size_t total, int32_t& load) {
-  const int64_t totalKb = MemoryFigureKb(PerfInfoData, total);
-  if (totalKb <= 0) return false;
-  load = static_cast<int32_t>(vb::RoundHalfEven(
-      (1.0 - static_cast<double>(MemoryFigureKb(PerfInfoData, available)) / static_cast<double>(totalKb)) * 100.0));
-  return true;
-}
-
 int FirstChosen(ui::OptionButton* const (&options)[3]) {
   for (int i = 0; i < 3; ++i)
     if (options[i]->Value()) return i;
@@ -180,11 +171,4 @@ void SysPerfFrmForm::RefreshMe(bool /*fromLoop*/) {
   MemUsageGrph.Refresh(MemHistory[m].get(), s);
 }
 
-void SysPerfFrmForm::UpdateSysPerf() {
-  if (CpuHistory && !PerfInfoData.empty()) CpuHistory->AddPoint(ClampPercent(PerfInfoData[0]));
-  const size_t pairs[3][2] = {{2, 3}, {4, 5}, {6, 7}};
-  for (int i = 0; i < 3; ++i) {
-    int32_t load = 0;
-    if (MemHistory[i] && MemoryLoad(pairs[i][0], pairs[i][1], load)) MemHistory[i]->AddPoint(ClampPercent(load));
-  }
-}
+void SysPerfFrmForm::UpdateSysPerf() { SamplePerfHistories(); }

@@ -1,5 +1,5 @@
 // The system performance page: uptime, memory figures and the CPU and memory usage
-// graphs. Its UpdateSysPerf is the one place the CPU and memory histories get samples.
+// graphs. The histories it draws are the model's (PerfHistories.h).
 #pragma once
 #include <string>
 
@@ -33,7 +33,8 @@ class SysPerfFrmForm : public ui::Window {
   // main frame is on view, draws the graphs. The argument is not read (the main loop
   // passes True, the frame False).
   void RefreshMe(bool fromLoop = false);
-  // Adds the CPU figure and the three memory loads of the last figures to the histories.
+  // Adds the CPU figure and the three memory loads of the last figures to the histories
+  // (SamplePerfHistories); the tracker's graphs call it too.
   void UpdateSysPerf();
   void DrawUsage() {}
 

@@ -6,16 +6,16 @@
 
 #include "ConInfoFrm.h"
 #include "InfoBarFrm.h"
-#include "ListView.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModMainPlatform.h"
+#include "ModPop.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "Seams.h"
 #include "SysInfoLink.h"
-#include "SysPerfFrm.h"
+#include "PerfHistories.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 
@@ -46,12 +46,6 @@ const KindRow* Row(int32_t kind) { return kind >= 1 && kind <= 10 ? &kKinds[kind
 std::string OneDecimal(double value) { return vb::CStr(vb::RoundHalfEven(value * 10.0) / 10.0); }
 
 constexpr double kLabelToGraph = 8.0 / 3, kLabelInset = 4.0 / 3;
-
-// The pop-ups blocked in this run: the rows of the pop-up page's blocked list.
-int BlockedPopUpCount() {
-  const ui::ListView* blocked = Views.popUpPage.BlockedWndLst;
-  return blocked ? blocked->ItemCount() : 0;
-}
 
 }  // namespace
 
@@ -100,14 +94,14 @@ bool clsTrackerItem::Sample(std::string& value) {
     case 1:
       if (PerfInfoData.empty()) return false;
       value = std::to_string(PerfInfoData[0]);
-      SysPerfFrm.UpdateSysPerf();
+      SamplePerfHistories();
       graph.Refresh(CpuHistory.get(), 0);
       return true;
     case 2:
       // No figures or no total: no defined load, so the old text stays.
       if (PerfInfoData.size() < 4 || PerfInfoData[3] <= 0) return false;
       value = OneDecimal((1.0 - static_cast<double>(PerfInfoData[2]) / PerfInfoData[3]) * 100.0);
-      SysPerfFrm.UpdateSysPerf();
+      SamplePerfHistories();
       graph.Refresh(MemHistory[0].get(), 0);
       return true;
     case 3:

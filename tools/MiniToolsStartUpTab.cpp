@@ -7,8 +7,6 @@
 #include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
-#include "ModProgInfo.h"
-#include "ModRegistry.h"
 #include "Seams.h"
 #include "StartUpEntries.h"
 #include "VbRules.h"
@@ -16,35 +14,7 @@
 
 namespace {
 
-struct StartUpLocation {
-  HKEY hive;
-  const char* keyPath;
-};
-// By run type: below 5 the machine's keys, then the user's.
-const StartUpLocation kStartUpLocations[7] = {
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
-};
-
 enum StartUpColumn { kStartUpName = 0, kStartUpStatus = 1, kStartUpCmdLine = 2, kStartUpKey = 3, kStartUpRunning = 4 };
-
-// A value's text, up to 1023 characters, blanks trimmed; "" for a value that is not
-// text.
-std::string StartUpCommandLine(HKEY key, const std::string& name) {
-  RegRawValue value;
-  if (ReadRegRaw(key, name, value) != ERROR_SUCCESS) return "";
-  if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return "";
-  std::string text = value.bytes.substr(0, value.bytes.find('\0'));
-  if (text.size() > 1023) text.resize(1023);
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 int16_t RunTypeOf(const std::string& tag) {
   const double value = vb::Val(tag);
@@ -122,61 +92,52 @@ void MiniToolsStartUpTab::Refresh() {
 
 // ---- The list
 
-void MiniToolsStartUpTab::RefreshStartUpList() {
+void MiniToolsStartUpTab::RefreshStartUpList() { ShowEntries(ReadStartUpEntries()); }
+
+void MiniToolsStartUpTab::EnsureStartUpList() {
+  if (listRead_) return;
+  // The rows go into the page's list control, which exists once the page is loaded.
+  form_.Load();
+  // A question asked since the page was made read the entries for it, as the page
+  // would have: those are the ones it shows.
+  ShowEntries(StartUpEntriesReadCount() != readsWhenMade_ ? StartUpEntriesAsRead() : ReadStartUpEntries());
+}
+
+void MiniToolsStartUpTab::ShowEntries(const std::vector<StartUpEntry>& entries) {
   listRead_ = true;
+  shown_.clear();
   {
     ui::ListView::RedrawGuard guard(StartUpLV);
     StartUpLV.Clear();
-    ListStartUpKeys();
+    AddRows(entries);
     // Rows are placed by their name as they come; the chosen column orders them now.
     if (StartUpLV.Sorted()) StartUpLV.Sort();
   }
   cmdDel.SetEnabled(StartUpLV.ItemCount() > 0);
 }
 
-void MiniToolsStartUpTab::EnsureStartUpList() {
-  if (listRead_) return;
-  // The rows go into the page's list control, which exists once the page is loaded.
-  form_.Load();
-  RefreshStartUpList();
-}
-
-void MiniToolsStartUpTab::ListStartUpKeys() {
-  for (int16_t runType = 0; runType < 7; ++runType)
-    GetKeysRunType(kStartUpLocations[runType].hive, kStartUpLocations[runType].keyPath, runType);
-}
-
 void MiniToolsStartUpTab::GetKeysRunType(HKEY hive, const std::string& keyPath, int16_t runType) {
-  const std::string keyText =
-      std::string(runType < 5 ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER") + "\\" + keyPath;
-  for (bool enabled : {true, false}) {
-    // Read access is enough to list: a limited user cannot open the machine's keys
-    // for writing, and would see none of their entries.
-    HKEY key = OpenRegKey(hive, enabled ? keyPath : keyPath + "-", KEY_READ);
-    if (!key) continue;
-    const long count = CountRegItems(key, 0);
-    for (long index = 0; index < count; ++index) {
-      // The exact name, blanks and length as stored: the commands find the value by it.
-      std::string name;
-      if (!EnumRegValueNameExact(key, static_cast<DWORD>(index), name)) continue;
-      const std::string cmdLine = StartUpCommandLine(key, name);
-      const int row = StartUpLV.AddItem(name, enabled ? 0 : 1);
-      StartUpLV.SetTag(row, std::to_string(runType));
-      const bool running = IsProgramInTable(GetStartUpProgPath(cmdLine));
-      StartUpLV.SetCells(row, {name, enabled ? "Enabled" : "Disabled", cmdLine, keyText,
-                               running ? "Running" : "Not Running"});
-      if (running) StartUpLV.SetRowBold(row, true);
-    }
-    RegCloseKey(key);
+  AddRows(ReadStartUpRunType(hive, keyPath, runType));
+}
+
+void MiniToolsStartUpTab::AddRows(const std::vector<StartUpEntry>& entries) {
+  for (const StartUpEntry& entry : entries) {
+    const int row = StartUpLV.AddItem(entry.name, entry.enabled ? 0 : 1, std::to_string(shown_.size()));
+    shown_.push_back(entry);
+    StartUpLV.SetTag(row, std::to_string(entry.runType));
+    StartUpLV.SetCells(row, {entry.name, entry.enabled ? "Enabled" : "Disabled", entry.cmdLine, entry.keyText,
+                             entry.running ? "Running" : "Not Running"});
+    if (entry.running) StartUpLV.SetRowBold(row, true);
   }
 }
 
 int16_t MiniToolsStartUpTab::SearchStartUpLV(const std::string& Path) {
   EnsureStartUpList();
   const std::string wanted = vb::LCase(Path);
+  // In the list's order, which a column click may have changed.
   for (int row = 0; row < StartUpLV.ItemCount(); ++row) {
-    if (StartUpLV.SubItem(row, kStartUpStatus) != "Enabled") continue;
-    if (GetStartUpProgPath(StartUpLV.SubItem(row, kStartUpCmdLine)) == wanted)
+    const size_t at = static_cast<size_t>(vb::Val(StartUpLV.Key(row)));
+    if (at < shown_.size() && StartUpEntryRuns(shown_[at], wanted))
       return static_cast<int16_t>(ui::ListView::ToOneBased(row));
   }
   return 0;
@@ -316,35 +277,4 @@ void MiniToolsStartUpTab::SwitchBtn_Click() {
     return;
   }
   MsgBox("The program is not currently running", MB_OK | MB_ICONEXCLAMATION, form_.hwnd());
-}
-
-std::string GetStartUpProgPath(const std::string& cmdLine) {
-  if (cmdLine.empty()) return "";
-  std::string text;
-  if (cmdLine[0] == '"') {
-    size_t close = cmdLine.find('"', 1);
-    if (close == std::string::npos) return "";
-    text = cmdLine.substr(1, close - 1);
-  } else {
-    text = cmdLine;
-    size_t dot = text.rfind('.');
-    size_t blank = text.find(' ', dot == std::string::npos ? 0 : dot);
-    if (blank != std::string::npos) text = text.substr(0, blank);
-    if (text.find('~') != std::string::npos) {
-      const std::string shortText = vb::LCase(text);
-      for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
-        const std::string shortPath = vb::LCase(GetShortPath(ProgTable[row][kProgPath]));
-        // A path with no short form matches nothing.
-        if (!shortPath.empty() && shortPath == shortText) {
-          text = ProgTable[row][kProgPath];
-          break;
-        }
-      }
-    }
-  }
-  if (text.find(':') == std::string::npos) {
-    const std::string inWindows = GetWinDir() + "\\" + text;
-    text = (IsProgramInTable(inWindows) ? inWindows : GetSysDir() + "\\" + text);
-  }
-  return vb::LCase(text);
 }

@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Container.h"
 #include "Controls.h"
+#include "StartUpEntries.h"
 #include "ImageList.h"
 #include "ListView.h"
 #include "Window.h"
@@ -35,9 +37,9 @@ class MiniToolsStartUpTab {
 
   // The list's images and the buttons' tips, once the controls exist.
   void Prepare();
-  // Fills the list again from the registry, its "Running" column from the process table.
+  // Reads the entries again and shows them, the "Running" column from the process table.
   void RefreshStartUpList();
-  // Reads the list unless it was read already.
+  // Fills the list unless it was filled already.
   void EnsureStartUpList();
   bool StartUpListRead() const { return listRead_; }
 
@@ -50,7 +52,8 @@ class MiniToolsStartUpTab {
   void AddStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType, const std::string& CmdLine);
   void DelStartUp(const std::string& Name, const std::string& KeyText, int16_t RunType);
   // The 1-based row of the first enabled entry whose program is the path (as the
-  // list was last filled, read first if it never was); 0 when none.
+  // list was last filled, filled first if it never was); 0 when none. Callers that
+  // need no row ask the entries (IsEnabledStartUpProgram).
   int16_t SearchStartUpLV(const std::string& Path);
   // Each click turns the order round and sorts by the clicked column.
   void StartUpLV_ColumnClick(int column);
@@ -65,16 +68,15 @@ class MiniToolsStartUpTab {
   void SwitchBtn_Click();
 
  private:
-  void ListStartUpKeys();
+  void ShowEntries(const std::vector<StartUpEntry>& entries);
+  // Each row's key is its entry's place in shown_.
+  void AddRows(const std::vector<StartUpEntry>& entries);
   // The selected row, or -1.
   int SelectedStartUpRow() const;
   void Refresh();
   ui::Window& form_;
   HWND toolTips_ = nullptr;
   bool listRead_ = false;
+  std::vector<StartUpEntry> shown_;
+  unsigned readsWhenMade_ = StartUpEntriesReadCount();
 };
-
-// The program a start-up command line runs, in lower case: a quoted path, or the text
-// before the blank after the last ".", a short name matched against the running
-// programs, and a bare name placed in the Windows or the System folder.
-std::string GetStartUpProgPath(const std::string& cmdLine);

@@ -37,7 +37,6 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                      .Label4 = &Reminders.Label4,
                      .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
                      .ShowReminderOptions = [] { MoreToolsFrm.RefreshMe(true); },
-                     .SearchStartUpLV = [](const std::string& path) { return MoreToolsFrm.SearchStartUpLV(path); },
                      .MediaChk = &Tasks.MediaChk,
                      .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); }};
 }

@@ -33,8 +33,6 @@ bool IsStartingUp = false;
 COLORREF InterfaceBackColor = 0;
 COLORREF FormBackColor = 0;
 COLORREF InterfaceToolbarColor = 0;
-std::unique_ptr<HistogramCls> CpuHistory;
-std::unique_ptr<HistogramCls> MemHistory[3];
 
 std::vector<std::string> AppColTitles;
 std::vector<double> AppColWidths;

@@ -10,13 +10,12 @@
 
 #include "HistogramCls.h"
 #include "ModStartupPlatform.h"
+#include "PerfHistories.h"
 
 extern bool IsStartingUp;  // view changes while settings load do not refresh the lists
 extern COLORREF InterfaceBackColor;
 extern COLORREF FormBackColor;
 extern COLORREF InterfaceToolbarColor;
-extern std::unique_ptr<HistogramCls> CpuHistory;
-extern std::unique_ptr<HistogramCls> MemHistory[3];
 // Creates the CPU, memory and traffic histories, counting from now.
 void CreateSampleHistories();
 

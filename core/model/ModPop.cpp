@@ -204,6 +204,8 @@ void ResetPopUpLists() {
 
 namespace {
 
+int g_blockedThisRun = 0;
+
 // The row of a blocked pop-up; the list lives for the run only.
 void RecordBlocked(HWND window, const std::string& tag, const std::string& text, const std::string& browserName) {
   CloseWnd(false, window);
@@ -214,6 +216,7 @@ void RecordBlocked(HWND window, const std::string& tag, const std::string& text,
     rows->SetSubItem(row, 2, browserName);
     rows->SetSubItem(row, 3, vb::CStrDate(vb::Now()));
   }
+  ++g_blockedThisRun;
   ++TotalBlockCnt;
   SaveSetting(ProgramTitle, kPopUp, "TotalBlockCnt", IntText(TotalBlockCnt));
 }
@@ -232,6 +235,8 @@ void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::str
 void AddBlockedWebDialog(HWND window, const std::string& title) {
   RecordBlocked(window, "Internet Explorer", title, "Internet Explorer");
 }
+
+int BlockedPopUpCount() { return g_blockedThisRun; }
 
 int PopEntryOfRow(const ui::ListView& list, int row) {
   const std::string key = list.Key(row);

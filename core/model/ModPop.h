@@ -62,6 +62,9 @@ void AddBlockedPopUp(HWND window, const std::string& browserPath, const std::str
 // As AddBlockedPopUp for a web page dialog: its title as it is, "Internet Explorer"
 // as the browser.
 void AddBlockedWebDialog(HWND window, const std::string& title);
+// The pop-ups closed and recorded in this run: one row each on the page's blocked
+// list. Kept here so the tracker need not count the page's rows.
+int BlockedPopUpCount();
 
 // The entry a row of the page's browser or white list stands for: every load keys each
 // row with its entry, so a sorted list still names the right one. -1 for a row that

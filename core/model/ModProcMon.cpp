@@ -13,6 +13,7 @@
 #include "ListView.h"
 #include "ModWndOpr.h"
 #include "ProcMonCls.h"
+#include "StartUpEntries.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
 #include "Window.h"
@@ -241,7 +242,7 @@ bool CheckStaticRisk(int16_t code, const std::string& path) {
     case 131:
       return CachedNoCompanyName(path);
     case 132:
-      return Views.moreTools.SearchStartUpLV && Views.moreTools.SearchStartUpLV(path) > 0;
+      return IsEnabledStartUpProgram(path);
     case 133:
       return IsSystemFile(path) == 2;
     default:

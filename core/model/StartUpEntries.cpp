@@ -1,6 +1,8 @@
 #include "StartUpEntries.h"
 #include "OwnedHandle.h"
 
+#include "ModMainPlatform.h"
+#include "ModProgInfo.h"
 #include "VbRules.h"
 
 namespace {
@@ -34,6 +36,57 @@ void PutBack(const StartUpPlace& place, const std::string& name, const RegRawVal
 }
 
 bool SameName(const std::string& a, const std::string& b) { return vb::LCase(a) == vb::LCase(b); }
+
+struct StartUpLocation {
+  HKEY hive;
+  const char* keyPath;
+};
+// By run type: below 5 the machine's keys, then the user's.
+const StartUpLocation kStartUpLocations[7] = {
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce"},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+};
+
+std::vector<StartUpEntry> g_entries;
+unsigned g_reads = 0;
+
+std::string StartUpCommandLine(HKEY key, const std::string& name) {
+  RegRawValue value;
+  if (ReadRegRaw(key, name, value) != ERROR_SUCCESS) return "";
+  if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return "";
+  std::string text = value.bytes.substr(0, value.bytes.find('\0'));
+  if (text.size() > 1023) text.resize(1023);
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void AddValuesOf(HKEY key, StartUpEntry model, std::vector<StartUpEntry>& entries) {
+  const long count = CountRegItems(key, 0);
+  for (long index = 0; index < count; ++index) {
+    // The exact name, blanks and length as stored.
+    if (!EnumRegValueNameExact(key, static_cast<DWORD>(index), model.name)) continue;
+    model.cmdLine = StartUpCommandLine(key, model.name);
+    model.running = IsProgramInTable(GetStartUpProgPath(model.cmdLine));
+    entries.push_back(model);
+  }
+}
+
+// A short (8.3) path is matched against the running programs' long paths.
+std::string LongPathOfRunning(const std::string& text) {
+  const std::string shortText = vb::LCase(text);
+  for (int row = 0; row <= ProgTableLast && row < static_cast<int>(ProgTable.size()); ++row) {
+    const std::string shortPath = vb::LCase(GetShortPath(ProgTable[row][kProgPath]));
+    // A path with no short form matches nothing.
+    if (!shortPath.empty() && shortPath == shortText) return ProgTable[row][kProgPath];
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -115,4 +168,69 @@ StartUpChange ReplaceStartUpValue(const StartUpPlace& from, const std::string& o
   if (!WriteStartUpValue(to, newName, value)) return StartUpChange::kFailed;
   DeleteStartUpValue(from, oldName);
   return StartUpChange::kDone;
+}
+
+std::vector<StartUpEntry> ReadStartUpRunType(HKEY hive, const std::string& keyPath, int16_t runType) {
+  std::vector<StartUpEntry> entries;
+  StartUpEntry model;
+  model.keyText = std::string(runType < 5 ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER") + "\\" + keyPath;
+  model.runType = runType;
+  for (bool enabled : {true, false}) {
+    const OwnedKey key(OpenRegKey(hive, enabled ? keyPath : keyPath + "-", KEY_READ));
+    if (!key) continue;
+    model.enabled = enabled;
+    AddValuesOf(key.get(), model, entries);
+  }
+  return entries;
+}
+
+const std::vector<StartUpEntry>& ReadStartUpEntries() {
+  std::vector<StartUpEntry> entries;
+  for (int16_t runType = 0; runType < 7; ++runType) {
+    std::vector<StartUpEntry> ofType =
+        ReadStartUpRunType(kStartUpLocations[runType].hive, kStartUpLocations[runType].keyPath, runType);
+    entries.insert(entries.end(), ofType.begin(), ofType.end());
+  }
+  g_entries = std::move(entries);
+  ++g_reads;
+  return g_entries;
+}
+
+const std::vector<StartUpEntry>& StartUpEntriesAsRead() { return g_reads ? g_entries : ReadStartUpEntries(); }
+
+unsigned StartUpEntriesReadCount() { return g_reads; }
+
+bool StartUpEntryRuns(const StartUpEntry& entry, const std::string& lowerPath) {
+  return entry.enabled && GetStartUpProgPath(entry.cmdLine) == lowerPath;
+}
+
+int FindEnabledStartUpEntry(const std::string& path) {
+  const std::vector<StartUpEntry>& entries = StartUpEntriesAsRead();
+  const std::string wanted = vb::LCase(path);
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (StartUpEntryRuns(entries[i], wanted)) return static_cast<int>(i);
+  return -1;
+}
+
+bool IsEnabledStartUpProgram(const std::string& path) { return FindEnabledStartUpEntry(path) >= 0; }
+
+std::string GetStartUpProgPath(const std::string& cmdLine) {
+  if (cmdLine.empty()) return "";
+  std::string text;
+  if (cmdLine[0] == '"') {
+    size_t close = cmdLine.find('"', 1);
+    if (close == std::string::npos) return "";
+    text = cmdLine.substr(1, close - 1);
+  } else {
+    text = cmdLine;
+    size_t dot = text.rfind('.');
+    size_t blank = text.find(' ', dot == std::string::npos ? 0 : dot);
+    if (blank != std::string::npos) text = text.substr(0, blank);
+    if (text.find('~') != std::string::npos) text = LongPathOfRunning(text);
+  }
+  if (text.find(':') == std::string::npos) {
+    const std::string inWindows = GetWinDir() + "\\" + text;
+    text = (IsProgramInTable(inWindows) ? inWindows : GetSysDir() + "\\" + text);
+  }
+  return vb::LCase(text);
 }

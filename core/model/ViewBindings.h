@@ -113,9 +113,6 @@ struct ViewBindings {
     // Shows the reminder options as they now stand, after a writer other than the page
     // (the reminder's "Don't show") changed them.
     void (*ShowReminderOptions)();
-    // The 1-based row of the first enabled start-up entry that runs the program, as
-    // the list was last filled (read first when it never was); 0 when none.
-    int16_t (*SearchStartUpLV)(const std::string& path);
     // The media-check option's box, which the warning's don't-show box clears too.
     ui::CheckBox* MediaChk;
     // The media check of the exits: "all" walks every drive.

@@ -9,6 +9,7 @@
 #include "ConInfoFrm.h"
 #include "ModConInfo.h"
 #include "ModMainLoop.h"
+#include "ModPop.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
 #include "Seams.h"
@@ -94,20 +95,24 @@ TEST_F(ItemsTest, CaptionsAndColoursFromTheFigures) {
   }
 }
 
-// "Pops" counts the rows of the pop-up page's blocked list, this run's pop-ups.
-TEST_F(ItemsTest, PopsCountsTheBlockedRows) {
-  ui::Window page{ui::FormDesign{.caption = "blocked"}};
-  ui::ListView blocked{page, {0, 0, 200, 100}};
-  for (const char* title : {"one", "two", "three"}) blocked.AddItem(title);
-  ui::ListView* const bound = Views.popUpPage.BlockedWndLst;
-  Views.popUpPage.BlockedWndLst = &blocked;
+// "Pops" counts this run's blocked pop-ups, one more with each pop-up closed.
+TEST_F(ItemsTest, PopsCountsTheBlockedPopUps) {
+  const int32_t savedTotal = TotalBlockCnt;
+  // Real windows: blocking one closes it.
+  auto block = [](const char* title) {
+    AddBlockedWebDialog(CreateWindowExA(0, "STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+                        title);
+  };
+  const int before = BlockedPopUpCount();
+  for (const char* title : {"one", "two", "three"}) block(title);
+  ASSERT_EQ(BlockedPopUpCount(), before + 3);
   LoadBar(1, {10});
-  EXPECT_EQ(Caption(0), "Pops:    3");
-  blocked.RemoveItem(0);
+  EXPECT_EQ(Caption(0), "Pops:    " + std::to_string(before + 3));
+  block("four");
   now += 1000;
   InfoBarFrm.RefreshMe();
-  EXPECT_EQ(Caption(0), "Pops:    2");
-  Views.popUpPage.BlockedWndLst = bound;
+  EXPECT_EQ(Caption(0), "Pops:    " + std::to_string(before + 4));
+  TotalBlockCnt = savedTotal;
 }
 
 TEST_F(ItemsTest, AMemoryTotalOfZeroKeepsTheText) {
