@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "PellmonHandles.h"
+#include "OwnedHandle.h"
 #include "PerfData.h"
 
 namespace {
@@ -46,7 +46,7 @@ int DetectOsKind() {
 // On the 9x family reading a value under StartStat or StopStat is what starts or
 // stops the statistic; the data itself means nothing.
 void ToggleDynStat(const char* keyName) {
-  pellmon::OwnedKey key;
+  OwnedKey key;
   if (RegOpenKeyExA(HKEY_DYN_DATA, keyName, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS) return;
   DWORD size = 0;
   if (RegQueryValueExA(key.get(), kCpuUsageValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
@@ -60,7 +60,7 @@ void ToggleDynStat(const char* keyName) {
 bool ReadDynStat(const char* valueName, DWORD& value, bool& readOk) {
   value = 0;
   readOk = false;
-  pellmon::OwnedKey key;
+  OwnedKey key;
   if (RegOpenKeyExA(HKEY_DYN_DATA, kStatData, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
     return false;
   DWORD data = 0, size = sizeof data;
@@ -229,7 +229,7 @@ bool CPerfSampler::ProcessCpuTime(DWORD pid, uint64_t& value) {
   perfdata::CounterIndices indices;
   char keyName[128];
   std::snprintf(keyName, sizeof keyName, "%s\\%03x", kPerflibKey, 9);
-  if (pellmon::OwnedKey perflib;
+  if (OwnedKey perflib;
       RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, perflib.Receive()) == ERROR_SUCCESS) {
     DWORD size = 0;
     if (QueryPerformanceValue(perflib.get(), "Counters", nullptr, &size) == ERROR_SUCCESS && size > 0) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Pellmon.h"
-#include "PellmonHandles.h"
+#include "OwnedHandle.h"
 
 namespace pellmon {
 namespace {

@@ -8,7 +8,7 @@
 #include "DrivesDlg.h"
 #include "MemoryFigures.h"
 #include "Module.h"
-#include "PellmonHandles.h"
+#include "OwnedHandle.h"
 #include "PerfDlg.h"
 #include "resource.h"
 
@@ -166,7 +166,7 @@ STDMETHODIMP CSysInfo::PerfInfo(VARIANT* pInfo) {
 
 STDMETHODIMP CSysInfo::ProcMem(long PID, VARIANT* pMemInfo) {
   if (!pMemInfo) return S_FALSE;
-  const pellmon::OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(PID)));
+  const OwnedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(PID)));
   if (!process) return S_FALSE;
   const ProcessMemory m = WalkProcessMemory(process.get());
   LONG values[3] = {static_cast<LONG>(m.committed >> 10), static_cast<LONG>(m.reserved >> 10),

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "MonitorLogLine.h"
-#include "Owned.h"
+#include "OwnedHandle.h"
 #include "RiskEventCodes.h"
 
 #define BRACKEL_EXPORT extern "C" __declspec(dllexport)
@@ -42,18 +42,6 @@ const DWORD kRemoteWaitMs = 2000;
 const DWORD kWatchPeriodMs = 200;
 
 HMODULE g_self = nullptr;
-
-// The library links nothing of the program's, so it states its own closers.
-struct KernelClose {
-  static bool Valid(HANDLE h) { return h && h != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct KeyClose {
-  static bool Valid(HKEY k) { return k != nullptr; }
-  static void Close(HKEY k) { RegCloseKey(k); }
-};
-using OwnedHandle = owned::Owned<HANDLE, KernelClose>;
-using OwnedKey = owned::Owned<HKEY, KeyClose>;
 
 std::string Lower(std::string text) {
   CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
