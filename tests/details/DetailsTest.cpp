@@ -35,17 +35,6 @@ using procstest::CopyExe;
 const char kNotActive[] = " (the program is not active)";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string Clipboard() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Clicks a button from another thread after a pause, while the test's own thread is
 // inside a fill.
 std::thread ClickLater(HWND button, DWORD ms) {
@@ -206,17 +195,17 @@ TEST_F(DetailsTest, TwoInstancesTheSelectionKeptAndTheModulesOfTheSelectedOne) {
   // The clipboard: a process row, and a version-list row.
   answer = IDYES;
   DetailsFrm.Lists_DblClick(procs);
-  EXPECT_EQ(Clipboard().rfind(procs.ItemText(procs.SelectedRows()[0]) + " - ", 0), 0u);
+  EXPECT_EQ(testsupport::ClipboardText().rfind(procs.ItemText(procs.SelectedRows()[0]) + " - ", 0), 0u);
   EXPECT_EQ(messages.back(), "The item has been copied to the clipboard");
   DetailsFrm.Summary.ProgInfoLst.SetSelected(0, true);
   DetailsFrm.Lists_DblClick(DetailsFrm.Summary.ProgInfoLst);
-  EXPECT_EQ(Clipboard(), "Full path : " + path);
+  EXPECT_EQ(testsupport::ClipboardText(), "Full path : " + path);
   answer = IDNO;
   OpenClipboard(nullptr);
   EmptyClipboard();
   CloseClipboard();
   DetailsFrm.Lists_DblClick(DetailsFrm.Summary.ProgInfoLst);
-  EXPECT_EQ(Clipboard(), "");
+  EXPECT_EQ(testsupport::ClipboardText(), "");
 }
 
 TEST_F(DetailsTest, TheFamiliesColumnsRiskMonitorAndModules) {

@@ -652,11 +652,7 @@ TEST_F(ListsTest, CopyNameAndHandleJoinsLines) {
   ui::ListView& list = Mainfrm.WndLst;
   for (int r = 0; r < list.ItemCount(); ++r) list.SetSelected(r, r == WndRow(a.hwnd()) || r == WndRow(b.hwnd()));
   Mainfrm.mnuWndCopyNameHandle_Click();
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  HANDLE data = GetClipboardData(CF_TEXT);
-  std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
-  if (data) GlobalUnlock(data);
-  CloseClipboard();
+  const std::string text = testsupport::ClipboardText();
   const std::string first = WndRow(a.hwnd()) < WndRow(b.hwnd()) ? "copya.exe" : "copyb.exe";
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
   EXPECT_EQ(text.substr(0, first.size()), first);

@@ -64,17 +64,4 @@ void PopWindowsTest::SelectRows(ui::ListView& list, const std::vector<int>& rows
   list.SetFocusedRow(rows.empty() ? -1 : rows.back());
 }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-      text = p;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 }  // namespace poptest

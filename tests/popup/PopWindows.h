@@ -9,6 +9,7 @@
 #include "ListView.h"
 #include "ModPop.h"
 #include "PopSupport.h"
+#include "UiWait.h"
 
 namespace poptest {
 
@@ -36,6 +37,6 @@ class PopWindowsTest : public PopTest {
   int answer = IDYES;
 };
 
-std::string ClipboardText();
+using testsupport::ClipboardText;
 
 }  // namespace poptest

@@ -139,13 +139,7 @@ TEST_F(SaveTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
 
 TEST_F(SaveTest, CopyPutsTheWholeReportOnTheClipboard) {
   Logfrm.Toolbar1.ClickButton(3);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  HANDLE data = GetClipboardData(CF_TEXT);
-  ASSERT_NE(data, nullptr);
-  std::string text(static_cast<const char*>(GlobalLock(data)));
-  GlobalUnlock(data);
-  CloseClipboard();
-  EXPECT_EQ(text, "line one\r\nline two");
+  EXPECT_EQ(testsupport::ClipboardText(), "line one\r\nline two");
 }
 
 }  // namespace reporttest

@@ -44,6 +44,17 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
   return started != 0;
 }
 
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 void EndProcess(PROCESS_INFORMATION& pi, DWORD waitMs) {
   if (pi.hProcess) {
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {

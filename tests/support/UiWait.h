@@ -29,6 +29,10 @@ bool StartQuietly(const std::string& exe, const std::string& commandLine, const 
 // A process's top-level windows, in z-order.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 
+// The clipboard's text as a paste would give it; empty when it holds none or another
+// program has it open.
+std::string ClipboardText();
+
 // Ends a process the test started if it still runs, waits up to `waitMs` for it to
 // go, and closes and clears its handles. Safe on an empty or ended one.
 void EndProcess(PROCESS_INFORMATION& pi, DWORD waitMs = 5000);

@@ -49,17 +49,6 @@ void TestHistory::Add(int32_t value, DWORD advanceMs) {
   h->AddPoint(value);
 }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE mem = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(mem))) text = p;
-    GlobalUnlock(mem);
-  }
-  CloseClipboard();
-  return text;
-}
-
 }  // namespace trackertest
 
 #include "InfoBarFrm.h"

@@ -9,6 +9,7 @@
 
 #include "HistogramCls.h"
 #include "PictureBox.h"
+#include "UiWait.h"
 
 namespace trackertest {
 
@@ -33,7 +34,7 @@ struct TestHistory {
   void Wait(DWORD ms) { now += ms; }
 };
 
-std::string ClipboardText();
+using testsupport::ClipboardText;
 
 }  // namespace trackertest
 

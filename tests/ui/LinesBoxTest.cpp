@@ -39,17 +39,6 @@ class LinesForm : public ui::Window {
   ui::TextBox readOnlyBox;  // what the lines box stands in for
 };
 
-std::string Clipboard() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 void EmptyClipboard_() {
   if (!OpenClipboard(nullptr)) return;
   EmptyClipboard();
@@ -205,14 +194,14 @@ TEST_F(LinesBoxTest, ClicksShiftClicksAndTheKeysCopyWholeLines) {
   Click(4, 1);
   ASSERT_EQ(SelectedCount(box), 3);
   PressKey('C', 2);
-  ASSERT_TRUE(PumpUntil([] { return !Clipboard().empty(); }, 2000)) << "Ctrl+C copied nothing";
-  EXPECT_EQ(Clipboard(), "line 2\r\nline 3\r\nline 4\r\n");
+  ASSERT_TRUE(PumpUntil([] { return !testsupport::ClipboardText().empty(); }, 2000)) << "Ctrl+C copied nothing";
+  EXPECT_EQ(testsupport::ClipboardText(), "line 2\r\nline 3\r\nline 4\r\n");
 
   PressKey('A', 2);
   ASSERT_TRUE(PumpUntil([&] { return SelectedCount(box) == 100; }, 2000));
   PressKey(VK_INSERT, 2);
-  ASSERT_TRUE(PumpUntil([] { return Clipboard().size() > 100; }, 2000));
-  EXPECT_EQ(Clipboard(), Numbered(100)) << "every line, as given";
+  ASSERT_TRUE(PumpUntil([] { return testsupport::ClipboardText().size() > 100; }, 2000));
+  EXPECT_EQ(testsupport::ClipboardText(), Numbered(100)) << "every line, as given";
 
   // A new text shows from its top with nothing selected.
   PressKey(VK_END);
@@ -225,7 +214,7 @@ TEST_F(LinesBoxTest, ClicksShiftClicksAndTheKeysCopyWholeLines) {
   EmptyClipboard_();
   PressKey('C', 2);
   Settle();
-  EXPECT_EQ(Clipboard(), "");
+  EXPECT_EQ(testsupport::ClipboardText(), "");
 }
 
 // The box's own menu, as a text box has: Select All, then Copy, each by its letter.
@@ -246,8 +235,8 @@ TEST_F(LinesBoxTest, TheContextMenuSelectsAllAndCopies) {
     user.join();
   }
   EXPECT_EQ(SelectedCount(box), 5);
-  ASSERT_TRUE(PumpUntil([] { return !Clipboard().empty(); }, 2000)) << "the menu's Copy copied nothing";
-  EXPECT_EQ(Clipboard(), Numbered(5));
+  ASSERT_TRUE(PumpUntil([] { return !testsupport::ClipboardText().empty(); }, 2000)) << "the menu's Copy copied nothing";
+  EXPECT_EQ(testsupport::ClipboardText(), Numbered(5));
 }
 
 }  // namespace
