@@ -207,8 +207,10 @@ void DetailsFrmForm::FullRefresh(const std::string& progPath) {
   Summary.FillProgInfo();
   Summary.GeneralRiskLV.Clear();
   // The start-up list is read once per refresh, before the risky properties ask it
-  // whether the program starts with Windows.
-  MoreToolsFrm.RefreshMe(false);
+  // whether the program starts with Windows. Only the list: the mini-tools page's
+  // reminder fields may hold the user's unsaved edits.
+  MoreToolsFrm.Load();
+  MoreToolsFrm.RefreshStartUpList();
   if (Processes.ProcLst.ItemCount() > 0) Summary.FillGeneralRisk();
   ShowHeader();
   Processes.EnableCommands(Processes.ProcLst.ItemCount() > 0);
