@@ -37,6 +37,8 @@
 #include <string>
 #include <vector>
 
+#include "OwnedHandle.h"
+
 namespace {
 
 // The caller's table has 1000 entries; the last measured process goes at 998.
@@ -137,8 +139,8 @@ extern "C" __declspec(dllexport) LONG WINAPI GetCpuUsage(LONG* table) {
   uint64_t totalNow = haveSystemTimes ? Ticks(kernelTime) + Ticks(userTime) : 0;
 
   std::map<DWORD, Sample> current;
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  OwnedKey key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
 
   int n = 1;  // next entry to fill
   uint64_t sumAll = 0, idleDelta = 0;
@@ -160,13 +162,12 @@ extern "C" __declspec(dllexport) LONG WINAPI GetCpuUsage(LONG* table) {
       idleDelta = delta;
     } else if (n < kTableSize - 1) {
       table[n] = Units(delta);
-      WriteName(key, n, NameWithoutExtension(r));
+      WriteName(key.get(), n, NameWithoutExtension(r));
       ++n;
     }
     if (r.NextEntryOffset == 0 || offset + r.NextEntryOffset + sizeof(ProcessRecord) > buffer.size()) break;
     offset += r.NextEntryOffset;
   }
-  if (key) RegCloseKey(key);
 
   uint64_t total = sumAll;
   if (haveSystemTimes && g_havePrevious && totalNow >= g_previousTotal) {
@@ -196,14 +197,13 @@ UINT g_menuItem = 0;
 char g_menuCaption[256] = "";
 
 void PutValues(const char* const* names, const std::string* values, int count) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  OwnedKey key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                      nullptr) != ERROR_SUCCESS)
     return;
   for (int i = 0; i < count; ++i)
-    RegSetValueExA(key, names[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(values[i].c_str()),
+    RegSetValueExA(key.get(), names[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(values[i].c_str()),
                    static_cast<DWORD>(values[i].size() + 1));
-  RegCloseKey(key);
 }
 
 // The installer's window while the hooks are meant to work here; null in the
@@ -212,11 +212,11 @@ void PutValues(const char* const* names, const std::string* values, int count) {
 // library importing it does not load on the older ones. Only a text value counts,
 // and one too long for a window number is no window.
 bool ReadHookWindowText(char (&text)[32]) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  OwnedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kHandOverPath, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+    return false;
   DWORD size = sizeof text - 1, type = 0;
-  const LONG read = RegQueryValueExA(key, "HookWnd", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-  RegCloseKey(key);
+  const LONG read = RegQueryValueExA(key.get(), "HookWnd", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
   if (read != ERROR_SUCCESS || type != REG_SZ) return false;
   text[size] = '\0';  // a value stored without its terminator still ends here
   return true;
