@@ -64,14 +64,10 @@ void DetailsRemovalPage::QrtBtn_Click() {
              form_.hwnd()) == IDNO)
     return;
   const std::string path = form_.CurrentPath;
-  CancelFlag = false;
-  CancelEvent.lblCancel.SetText("Terminating and isolating: " + path + " ...");
-  CancelEvent.Show();
-  ui::PauseServingEvents(500, [] { return CancelFlag; });
-  if (!CancelFlag && TerminateAndQuarantine(path) == 0)
+  StatusScope status("Terminating and isolating: " + path + " ...");
+  ui::PauseServingEvents(500, [&status] { return status.Cancelled(); });
+  if (!status.Cancelled() && TerminateAndQuarantine(path) == 0)
     MsgBox("The program " + path + " can't be send to the quarantine.", MB_OK | MB_ICONERROR, form_.hwnd());
-  CancelFlag = false;
-  CancelEvent.Hide();
 }
 
 void DetailsRemovalPage::RemStartUpBtn_Click() {

@@ -419,9 +419,7 @@ void ConInfoFrmForm::LaunchAllBtn_Click() {
     launchTimer_ = new ui::Timer(CancelEvent);
     launchTimer_->Tick = [this] { LaunchNext(); };
   }
-  CancelFlag = false;
-  CancelEvent.Show();
-  CancelEvent.lblCancel.SetText("Loading Internet applications...");
+  launchStatus_.emplace("Loading Internet applications...");
   LaunchNext();
 }
 
@@ -429,7 +427,7 @@ void ConInfoFrmForm::LaunchAllBtn_Click() {
 // status window's Cancel ends the rest.
 void ConInfoFrmForm::LaunchNext() {
   launchTimer_->SetEnabled(false);
-  if (CancelFlag || launchNext_ >= launchQueue_.size()) {
+  if (launchStatus_->Cancelled() || launchNext_ >= launchQueue_.size()) {
     EndLaunchAll();
     return;
   }
@@ -441,8 +439,7 @@ void ConInfoFrmForm::LaunchNext() {
 void ConInfoFrmForm::EndLaunchAll() {
   launchQueue_.clear();
   launchNext_ = 0;
-  CancelFlag = false;
-  CancelEvent.Hide();
+  launchStatus_.reset();
   const std::string failures = launchFailures_;
   launchFailures_.clear();
   if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, Loaded() ? hwnd() : nullptr);
