@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "DrawnPicture.h"
 #include "ListColumns.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -86,10 +87,6 @@ DetailsFrmForm::DetailsFrmForm()
 
   Views.details = {.form = this, .ProcLst = &Processes.ProcLst, .ModsLst = &Modules.ModsLst,
                    .RefreshMe = [] { DetailsFrm.RefreshMe(); }};
-}
-
-DetailsFrmForm::~DetailsFrmForm() {
-  if (iconPicture_) DeleteObject(iconPicture_);
 }
 
 // ---- Loading
@@ -240,23 +237,15 @@ void DetailsFrmForm::ShowHeader() {
   HICON icon = GetFileIcon(CurrentPath, true);
   if (iconPicture_) {
     ProgIcnPic.SetPicture(nullptr);
-    DeleteObject(iconPicture_);
-    iconPicture_ = nullptr;
+    iconPicture_.Reset();
   }
   if (icon) {
     // Drawn once into a picture of our own, so the icon can go at once.
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    iconPicture_ = CreateCompatibleBitmap(screen, picture.width, picture.height);
-    HGDIOBJ old = SelectObject(dc, iconPicture_);
-    RECT all = {0, 0, picture.width, picture.height};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-    DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    iconPicture_.Reset(ui::DrawPicture(picture.width, picture.height, GetSysColor(COLOR_BTNFACE), [icon](HDC dc) {
+      DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    }));
     DestroyIcon(icon);
-    ProgIcnPic.SetPicture(iconPicture_);
+    ProgIcnPic.SetPicture(iconPicture_.get());
     ProgIcnPic.SetVisible(true);
     label.x = picture.x + picture.width + 2;
   } else {

@@ -19,6 +19,7 @@
 #include "DetailsRiskMonPage.h"
 #include "DetailsSummaryPage.h"
 #include "DetailsTextsPage.h"
+#include "Gdi.h"
 #include "ListBox.h"
 #include "ListView.h"
 #include "PictureBox.h"
@@ -27,7 +28,6 @@
 class DetailsFrmForm : public ui::Window {
  public:
   DetailsFrmForm();
-  ~DetailsFrmForm() override;
 
   // ---- Header, page bar, bottom buttons
   ui::PictureBox ProgIcnPic;
@@ -93,7 +93,7 @@ class DetailsFrmForm : public ui::Window {
   void ShowPageFrame(int page, int left, int top);
   void EndFill();
 
-  HBITMAP iconPicture_ = nullptr;
+  ui::OwnedBitmap iconPicture_;
   std::string displayName_;
   int fillDepth_ = 0;
   // A full RefFrm that arrived during a fill: it runs once the fill ends.

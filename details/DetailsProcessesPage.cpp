@@ -10,6 +10,7 @@
 #include "ModMainPlatform.h"
 #include "ModStartupPlatform.h"
 #include "ModProgInfo.h"
+#include "OwnedHandle.h"
 #include "ModSettings.h"
 #include "VbRules.h"
 
@@ -22,17 +23,14 @@ bool SamePath(const std::string& a, const std::string& b) { return vb::UCase(a) 
 // The image path of a process, read through its modules.
 std::string ImagePathOfProcess(DWORD processId) {
   std::string path;
-  if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)) {
-    path = ProcessImagePath(process);
-    CloseHandle(process);
-  }
+  if (const OwnedHandle process{OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)})
+    path = ProcessImagePath(process.get());
   if (!path.empty()) return path;
-  HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (modules == INVALID_HANDLE_VALUE) return "";
+  const OwnedHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+  if (!modules) return "";
   MODULEENTRY32 module = {};
   module.dwSize = sizeof module;
-  if (Module32First(modules, &module)) path = module.szExePath;
-  CloseHandle(modules);
+  if (Module32First(modules.get(), &module)) path = module.szExePath;
   return path;
 }
 
@@ -106,7 +104,7 @@ int DetailsProcessesPage::PriorityColumn() const {
 
 void DetailsProcessesPage::SetSelectedPriority(int step, int position) {
   const DWORD pid = SelectedOwnProcess();
-  HANDLE process = pid ? OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid) : nullptr;
+  const OwnedHandle process(pid ? OpenProcess(PROCESS_SET_INFORMATION, FALSE, pid) : nullptr);
   if (process) {
     int target = -1;
     if (position >= 1 && position <= 4) {
@@ -119,8 +117,7 @@ void DetailsProcessesPage::SetSelectedPriority(int step, int position) {
         if (GetPriorityName(PriorityClasses[i]) == name) at = i;
       if (at >= 0 && at + step >= 0 && at + step <= 3) target = at + step;
     }
-    if (target >= 0) SetPriorityClass(process, static_cast<DWORD>(PriorityClasses[target]));
-    CloseHandle(process);
+    if (target >= 0) SetPriorityClass(process.get(), static_cast<DWORD>(PriorityClasses[target]));
   }
   form_.RefFrm(form_.CurrentPath, false);
 }
@@ -135,10 +132,8 @@ void DetailsProcessesPage::Toolbar1_ButtonClick(const std::string& key) {
                            form_.hwnd()) == IDNO)
       return;
     // This very process: the walker's cache may predate it or hold a reused id.
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-      if (TerminateProcess(process, 0)) ui::WaitServingEvents(process, 2000);
-      CloseHandle(process);
-    }
+    if (const OwnedHandle process{OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)})
+      if (TerminateProcess(process.get(), 0)) ui::WaitServingEvents(process.get(), 2000);
   }
   form_.RefFrm(form_.CurrentPath, false);
 }

@@ -1,6 +1,7 @@
 #include "DetailsRiskMonPage.h"
 
 #include "DetailsFrm.h"
+#include "DrawnPicture.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModStartupPlatform.h"
@@ -13,22 +14,11 @@ namespace {
 
 // Filter button pictures: a small triangle pointing down (closed) or up (open).
 HBITMAP MakeFilterPicture(bool open) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, 16, 16);
-  HGDIOBJ old = SelectObject(dc, picture);
-  RECT all = {0, 0, 16, 16};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  POINT down[3] = {{3, 5}, {13, 5}, {8, 11}}, up[3] = {{3, 11}, {13, 11}, {8, 5}};
-  HBRUSH fill = CreateSolidBrush(RGB(40, 90, 160));
-  HGDIOBJ oldBrush = SelectObject(dc, fill);
-  Polygon(dc, open ? up : down, 3);
-  SelectObject(dc, oldBrush);
-  DeleteObject(fill);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return picture;
+  return ui::DrawPicture(16, 16, RGB(255, 255, 255), [open](HDC dc) {
+    POINT down[3] = {{3, 5}, {13, 5}, {8, 11}}, up[3] = {{3, 11}, {13, 11}, {8, 5}};
+    // Outlined with the black pen a DC starts with.
+    ui::DrawShape(dc, RGB(40, 90, 160), RGB(0, 0, 0), 1, [&](HDC d) { Polygon(d, open ? up : down, 3); });
+  });
 }
 
 HBITMAP FilterPicture(bool open) {

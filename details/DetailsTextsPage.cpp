@@ -11,6 +11,7 @@
 
 #include "DetailsFrm.h"
 #include "ModMain.h"
+#include "OwnedHandle.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ int Scaled(unsigned long long done, unsigned long long total) {
 // ReadProcessMemory, and the thread that asks waits as long as it stays so. The
 // walk's state is shared, so a walk given up can finish (or stay stuck) alone.
 struct MemoryTextWalk {
-  HANDLE process = nullptr;
-  HANDLE done = nullptr;
+  OwnedHandle process;
+  OwnedHandle done;
   uintptr_t low = 0, high = 0;
   TextScanState scan;
   std::atomic<uintptr_t> address{0};
@@ -45,10 +46,6 @@ struct MemoryTextWalk {
   std::atomic<bool> stop{false};
   std::mutex lock;  // over texts
   std::string texts;
-  ~MemoryTextWalk() {
-    if (process) CloseHandle(process);
-    if (done) CloseHandle(done);
-  }
 };
 
 void WalkMemoryTexts(MemoryTextWalk& walk) {
@@ -56,7 +53,7 @@ void WalkMemoryTexts(MemoryTextWalk& walk) {
   uintptr_t address = walk.low;
   while (address < walk.high && !walk.stop) {
     MEMORY_BASIC_INFORMATION region = {};
-    if (VirtualQueryEx(walk.process, reinterpret_cast<LPCVOID>(address), &region, sizeof region) != sizeof region)
+    if (VirtualQueryEx(walk.process.get(), reinterpret_cast<LPCVOID>(address), &region, sizeof region) != sizeof region)
       break;
     ++walk.calls;
     const auto base = reinterpret_cast<uintptr_t>(region.BaseAddress);
@@ -67,7 +64,7 @@ void WalkMemoryTexts(MemoryTextWalk& walk) {
         buffer.resize(piece);
         SIZE_T read = 0;
         const BOOL ok =
-            ReadProcessMemory(walk.process, reinterpret_cast<LPCVOID>(base + offset), buffer.data(), piece, &read);
+            ReadProcessMemory(walk.process.get(), reinterpret_cast<LPCVOID>(base + offset), buffer.data(), piece, &read);
         ++walk.calls;
         if (!ok && read == 0) break;
         // One region is one run of bytes: only its first piece may start the scan afresh.
@@ -156,13 +153,13 @@ void DetailsTextsPage::RunTextSearch() {
 std::string DetailsTextsPage::FindTexts(DWORD processId) {
   memoryUnanswered_ = false;
   // Query information, memory read and memory operation: nothing here writes.
-  HANDLE process = processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION,
-                                           FALSE, processId)
-                             : nullptr;
+  OwnedHandle process(processId ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION,
+                                              FALSE, processId)
+                                : nullptr);
   if (!process) return {};
   auto walk = std::make_shared<MemoryTextWalk>();
-  walk->process = process;
-  walk->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  walk->process = std::move(process);
+  walk->done.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   SYSTEM_INFO info = {};
   GetSystemInfo(&info);
   walk->low = reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress);
@@ -174,7 +171,7 @@ std::string DetailsTextsPage::FindTexts(DWORD processId) {
   try {
     std::thread([walk] {
       WalkMemoryTexts(*walk);
-      SetEvent(walk->done);
+      SetEvent(walk->done.get());
     }).detach();
   } catch (const std::system_error&) {
     return {};
@@ -183,7 +180,7 @@ std::string DetailsTextsPage::FindTexts(DWORD processId) {
   DWORD lastAnswer = GetTickCount();
   int shown = -1;
   for (;;) {
-    if (ui::WaitServingEvents(walk->done, 50, [this] { return form_.StopRequested; })) break;
+    if (ui::WaitServingEvents(walk->done.get(), 50, [this] { return form_.StopRequested; })) break;
     const int value = Scaled(walk->address - walk->low, walk->high - walk->low);
     if (value != shown) ProgressBar1.SetValue(shown = value);
     if (form_.StopRequested || !form_.hwnd()) break;
@@ -202,12 +199,12 @@ std::string DetailsTextsPage::FindTexts(DWORD processId) {
 }
 
 std::string DetailsTextsPage::FindTextsInExe() {
-  HANDLE file = CreateFileA(form_.CurrentPath.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
+  const OwnedHandle file(CreateFileA(form_.CurrentPath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return {};
   LARGE_INTEGER length = {};
-  GetFileSizeEx(file, &length);
+  GetFileSizeEx(file.get(), &length);
   ProgressBar1.SetMax(kProgressSteps);
   struct Progress {
     DetailsTextsPage* page;
@@ -227,7 +224,6 @@ std::string DetailsTextsPage::FindTextsInExe() {
     return !p.page->form_.StopRequested;
   };
   std::string result =
-      form_.StopRequested ? std::string() : ScanInChunks(Scan, kReadPiece, read, file, chunkDone, &progress);
-  CloseHandle(file);
+      form_.StopRequested ? std::string() : ScanInChunks(Scan, kReadPiece, read, file.get(), chunkDone, &progress);
   return result;
 }

@@ -1,9 +1,11 @@
 #include "SpywareSearchFrm.h"
 
 #include "DetailsFrm.h"
+#include "DrawnPicture.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModSettings.h"
+#include "OwnedHandle.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "Window.h"
@@ -20,38 +22,31 @@ const size_t kMaxListBytes = 8 * 1024 * 1024;
 // The file's bytes; "" when it is missing or cannot be read. Read-only and shared:
 // nothing here writes the list, and a file another program holds still lists.
 std::string ReadListFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
+  const OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return "";
   std::string bytes;
   LARGE_INTEGER size = {};
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
     bytes.resize(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, kMaxListBytes)));
     DWORD read = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
     bytes.resize(read);
   }
-  CloseHandle(file);
   return bytes;
 }
 
 // The title strip: a band from deep red to the window's pale rose.
 HBITMAP MakeTopPicture() {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, kWidth, kTopHeight);
-  HGDIOBJ old = SelectObject(dc, picture);
-  for (int y = 0; y < kTopHeight; ++y) {
-    const int t = y * 255 / (kTopHeight - 1);
-    HBRUSH band = CreateSolidBrush(RGB(150 + (255 - 150) * t / 255, 20 + (246 - 20) * t / 255, 40 + (247 - 40) * t / 255));
-    RECT line = {0, y, kWidth, y + 1};
-    FillRect(dc, &line, band);
-    DeleteObject(band);
-  }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return picture;
+  return ui::DrawPicture(kWidth, kTopHeight, RGB(255, 246, 247), [](HDC dc) {
+    for (int y = 0; y < kTopHeight; ++y) {
+      const int t = y * 255 / (kTopHeight - 1);
+      const ui::OwnedBrush band(
+          CreateSolidBrush(RGB(150 + (255 - 150) * t / 255, 20 + (246 - 20) * t / 255, 40 + (247 - 40) * t / 255)));
+      RECT line = {0, y, kWidth, y + 1};
+      FillRect(dc, &line, band.get());
+    }
+  });
 }
 
 }  // namespace
@@ -88,14 +83,10 @@ SpywareSearchFrmForm::SpywareSearchFrmForm()
   ScreenLabel.MouseMove = [this](int button, int, int, int) { TopImg_MouseMove(button); };
 }
 
-SpywareSearchFrmForm::~SpywareSearchFrmForm() {
-  if (topPicture_) DeleteObject(topPicture_);
-}
-
 void SpywareSearchFrmForm::Form_Load() {
   SetBackColor(kBackColour);
-  if (!topPicture_) topPicture_ = MakeTopPicture();
-  TopImg.SetPicture(topPicture_);
+  if (!topPicture_) topPicture_.Reset(MakeTopPicture());
+  TopImg.SetPicture(topPicture_.get());
   ScreenLabel.SetFont("Arial", 12, true);
   ScreenLabel.SetForeColor(RGB(255, 255, 255));
   // The title is drawn on the strip itself (DrawTitle): the label would paint the
@@ -142,14 +133,13 @@ void SpywareSearchFrmForm::ShowSpywareSearchFrm(const std::string& progPath) {
 void SpywareSearchFrmForm::DrawTitle(HDC dc) {
   const std::string title = ScreenLabel.Text();
   const ui::Bounds at = ScreenLabel.GetBounds();
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(ScreenLabel.hwnd(), WM_GETFONT, 0, 0)));
+  const ui::SelectIn font(dc, reinterpret_cast<HFONT>(SendMessageA(ScreenLabel.hwnd(), WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   // A dark edge under the white keeps the letters clear where the strip grows pale.
   SetTextColor(dc, RGB(90, 0, 20));
   TextOutA(dc, at.x + 1, at.y + 1, title.c_str(), static_cast<int>(title.size()));
   SetTextColor(dc, RGB(255, 255, 255));
   TextOutA(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
-  SelectObject(dc, old);
 }
 
 void SpywareSearchFrmForm::LinksLV_ItemClick(int row) {

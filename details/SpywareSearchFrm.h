@@ -6,6 +6,7 @@
 
 #include "ButtonBar.h"
 #include "Controls.h"
+#include "Gdi.h"
 #include "ListView.h"
 #include "PictureBox.h"
 #include "SpywareListParse.h"
@@ -15,7 +16,6 @@
 class SpywareSearchFrmForm : public ui::Window {
  public:
   SpywareSearchFrmForm();
-  ~SpywareSearchFrmForm() override;
 
   ui::PictureBox TopImg;
   ui::Label ScreenLabel;  // "Spyware Search"
@@ -49,7 +49,7 @@ class SpywareSearchFrmForm : public ui::Window {
   void DrawTitle(HDC dc);
   void TopImg_MouseMove(int button);
   POINT dragPoint_ = {0, 0};  // the pointer's place within the window at the mouse-down
-  HBITMAP topPicture_ = nullptr;
+  ui::OwnedBitmap topPicture_;
 };
 
 extern SpywareSearchFrmForm SpywareSearchFrm;

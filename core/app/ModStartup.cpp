@@ -7,6 +7,7 @@
 #include "ListView.h"
 #include "TabPages.h"
 #include "Controls.h"
+#include "Gdi.h"
 #include "ViewBindings.h"
 
 #include <direct.h>
@@ -145,8 +146,9 @@ void FirstRunSetup() {
 void MakeRoundForm(HWND window, int radius) {
   RECT r = {};
   if (!GetWindowRect(window, &r)) return;
-  HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, radius, radius);
-  if (region && !SetWindowRgn(window, region, FALSE)) DeleteObject(region);
+  ui::OwnedRegion region(CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, radius, radius));
+  // A region the window took is the window's from then on.
+  if (region && SetWindowRgn(window, region.get(), FALSE)) region.Release();
 }
 
 bool StartUp() {

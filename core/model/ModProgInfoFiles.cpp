@@ -11,6 +11,7 @@
 #include "AppendString.h"
 #include "LateBinding.h"
 #include "ModStartupPlatform.h"
+#include "OwnedHandle.h"
 #include "ListView.h"
 #include "ViewBindings.h"
 #include "ModProgInfo.h"
@@ -131,11 +132,11 @@ const std::array<std::string, 8>& CachedVersionFields(const std::string& path, V
 }
 
 void ListProcessModules(DWORD processId, AppendString* report, VersionFieldCache* cache) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  const OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+  if (!snapshot) return;
   MODULEENTRY32 module = {};
   module.dwSize = sizeof module;
-  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module)) {
+  for (BOOL more = Module32First(snapshot.get(), &module); more; more = Module32Next(snapshot.get(), &module)) {
     std::string path = Field(module.szExePath, sizeof module.szExePath);
     const std::string name = Field(module.szModule, sizeof module.szModule);
     const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(module.hModule));
@@ -164,7 +165,6 @@ void ListProcessModules(DWORD processId, AppendString* report, VersionFieldCache
       report->AddToString(block + "\r\n\r\n");
     }
   }
-  CloseHandle(snapshot);
 }
 
 bool IsProgramInTable(const std::string& path) {

@@ -92,12 +92,11 @@ bool ProcMonCls::WriteStopToLogFile(const std::string& path) { return WriteMark(
 
 void ProcMonCls::OpenLogFile(const std::string& path) {
   CloseLogFile();
-  LogFileNum = CreateFileA(LogPathOf(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  LogFileNum.Reset(CreateFileA(LogPathOf(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 void ProcMonCls::CloseLogFile() {
-  if (LogFileNum != INVALID_HANDLE_VALUE) CloseHandle(LogFileNum);
-  LogFileNum = INVALID_HANDLE_VALUE;
+  LogFileNum.Reset();
   pending_.clear();
   ended_ = false;
 }
@@ -114,13 +113,13 @@ bool ProcMonCls::NextCompleteLine(std::string& line) {
     // The writer may still be adding to the file: read what has arrived since.
     char buffer[4096];
     DWORD read = 0;
-    if (!ReadFile(LogFileNum, buffer, sizeof buffer, &read, nullptr) || read == 0) return false;
+    if (!ReadFile(LogFileNum.get(), buffer, sizeof buffer, &read, nullptr) || read == 0) return false;
     pending_.append(buffer, read);
   }
 }
 
 bool ProcMonCls::GetNextLine(int16_t& code, std::string& timeText, std::string& rest) {
-  if (LogFileNum == INVALID_HANDLE_VALUE || ended_) return false;
+  if (!LogFileNum || ended_) return false;
   std::string line;
   if (!NextCompleteLine(line)) return false;
   if (line.empty()) {

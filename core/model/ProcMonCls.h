@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "OwnedHandle.h"
+
 class ProcMonCls {
  public:
   ProcMonCls() = default;
@@ -29,7 +31,7 @@ class ProcMonCls {
   bool GetNextLine(int16_t& code, std::string& timeText, std::string& rest);
   void CloseLogFile();
 
-  HANDLE LogFileNum = INVALID_HANDLE_VALUE;
+  OwnedHandle LogFileNum;
 
  private:
   bool NextCompleteLine(std::string& line);

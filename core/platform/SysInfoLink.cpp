@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "OwnedHandle.h"
+
 IUnknown* SysInfoObj = nullptr;
 PerfInfoArray PerfInfoData;
 namespace {
@@ -109,8 +111,8 @@ bool ReadProcMem(SysInfoSlots* object, DWORD processId, int32_t figures[3]) {
 // question was not answered in time is left to itself: it keeps its share of this
 // record, ends when the question returns, and is never handed another.
 struct MemoryWorker {
-  HANDLE wake = nullptr;  // a question is waiting (or the worker should end)
-  HANDLE done = nullptr;  // the answer is in
+  OwnedHandle wake;  // a question is waiting (or the worker should end)
+  OwnedHandle done;  // the answer is in
   HRESULT (*create)(IUnknown**) = nullptr;
   DWORD processId = 0;
   int32_t figures[3] = {};
@@ -126,11 +128,11 @@ DWORD WINAPI MemoryWorkerMain(void* param) {
   IUnknown* own = nullptr;
   // A question asked just before the worker was given up is still answered, so that
   // its process is known to answer again.
-  while (WaitForSingleObject(worker->wake, INFINITE) == WAIT_OBJECT_0) {
+  while (WaitForSingleObject(worker->wake.get(), INFINITE) == WAIT_OBJECT_0) {
     if (worker->asked) {
       worker->ok = ReadProcMem(ObjectIn(own, worker->create), worker->processId, worker->figures);
       worker->asked = 0;
-      SetEvent(worker->done);
+      SetEvent(worker->done.get());
     }
     if (worker->quit) break;
   }
@@ -144,40 +146,34 @@ std::shared_ptr<MemoryWorker> g_worker;
 // Workers still waiting for a process that did not answer in time, with its id.
 std::vector<std::shared_ptr<MemoryWorker>> g_stalled;
 
-void CloseWorkerEvents(MemoryWorker* w) {
-  if (w->wake) CloseHandle(w->wake);
-  if (w->done) CloseHandle(w->done);
-  delete w;
-}
-
 std::shared_ptr<MemoryWorker> StartMemoryWorker() {
-  std::shared_ptr<MemoryWorker> worker(new MemoryWorker, CloseWorkerEvents);
-  worker->wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  worker->done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  auto worker = std::make_shared<MemoryWorker>();
+  worker->wake.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  worker->done.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
   worker->create = CreateSysInfoFn;
   if (!worker->wake || !worker->done) return nullptr;
   auto* share = new std::shared_ptr<MemoryWorker>(worker);
   // The walk needs little stack; a small reservation keeps the idle program small.
-  HANDLE thread = CreateThread(nullptr, 64 * 1024, MemoryWorkerMain, share, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  const OwnedHandle thread(
+      CreateThread(nullptr, 64 * 1024, MemoryWorkerMain, share, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
   if (!thread) {
     delete share;
     return nullptr;
   }
-  CloseHandle(thread);
   return worker;
 }
 
 // Forgets the stalled workers whose question came back meanwhile.
 void ForgetAnsweredStalls() {
   for (auto it = g_stalled.begin(); it != g_stalled.end();)
-    it = WaitForSingleObject((*it)->done, 0) == WAIT_OBJECT_0 ? g_stalled.erase(it) : std::next(it);
+    it = WaitForSingleObject((*it)->done.get(), 0) == WAIT_OBJECT_0 ? g_stalled.erase(it) : std::next(it);
 }
 
 // The worker waits on for its process and ends once it answers; the next question
 // gets a new worker.
 void Abandon(const std::shared_ptr<MemoryWorker>& worker) {
   worker->quit = 1;
-  SetEvent(worker->wake);
+  SetEvent(worker->wake.get());
   g_stalled.push_back(worker);
   g_worker.reset();
 }
@@ -185,7 +181,7 @@ void Abandon(const std::shared_ptr<MemoryWorker>& worker) {
 void StopMemoryWorker() {
   if (!g_worker) return;
   g_worker->quit = 1;
-  SetEvent(g_worker->wake);
+  SetEvent(g_worker->wake.get());
   g_worker.reset();
 }
 
@@ -241,15 +237,16 @@ MemoryRead TakeProcMemBounded(DWORD processId, int32_t figures[3], DWORD timeout
   std::shared_ptr<MemoryWorker> worker = g_worker;
   worker->processId = processId;
   worker->asked = 1;
-  ResetEvent(worker->done);
-  SetEvent(worker->wake);
+  ResetEvent(worker->done.get());
+  SetEvent(worker->wake.get());
   const DWORD start = GetTickCount();
   for (;;) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= timeoutMs) break;
     const DWORD slice = std::min<DWORD>(timeoutMs - spent, 50);
-    const DWORD woke = whileWaiting ? MsgWaitForMultipleObjectsEx(1, &worker->done, slice, QS_ALLINPUT, 0)
-                                    : WaitForSingleObject(worker->done, slice);
+    HANDLE done = worker->done.get();
+    const DWORD woke = whileWaiting ? MsgWaitForMultipleObjectsEx(1, &done, slice, QS_ALLINPUT, 0)
+                                    : WaitForSingleObject(done, slice);
     if (woke == WAIT_OBJECT_0) {
       if (!worker->ok) return MemoryRead::kUnreadable;
       for (int i = 0; i < 3; ++i) figures[i] = worker->figures[i];
