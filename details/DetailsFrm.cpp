@@ -10,7 +10,6 @@
 #include "ModProgInfo.h"
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
-#include "MoreToolsFrm.h"
 #include "StartUpEntries.h"
 #include "Clipboard.h"
 #include "VbRules.h"
@@ -206,8 +205,7 @@ void DetailsFrmForm::FullRefresh(const std::string& progPath) {
   // The start-up list is read once per refresh, before the risky properties ask it
   // whether the program starts with Windows. Only the list: the mini-tools page's
   // reminder fields may hold the user's unsaved edits.
-  MoreToolsFrm.Load();
-  MoreToolsFrm.RefreshStartUpList();
+  if (Views.moreTools.RefreshStartUpList) Views.moreTools.RefreshStartUpList();
   if (Processes.ProcLst.ItemCount() > 0) Summary.FillGeneralRisk();
   ShowHeader();
   Processes.EnableCommands(Processes.ProcLst.ItemCount() > 0);

@@ -2,7 +2,6 @@
 
 #include "CancelEvent.h"
 #include "DetailsFrm.h"
-#include "Mainfrm.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "ModProgInfo.h"
@@ -55,7 +54,7 @@ DetailsRemovalPage::DetailsRemovalPage(DetailsFrmForm& form, ui::Container& fram
 
 void DetailsRemovalPage::TerminateProg_Click() {
   if (MsgBox(std::string(kTerminateWarning) + "?", MB_YESNO | MB_ICONQUESTION, form_.hwnd()) == IDNO) return;
-  Mainfrm.DestroyAndRes(form_.CurrentPath, false);
+  if (Views.lists.DestroyAndRes) Views.lists.DestroyAndRes(form_.CurrentPath, false);
   form_.RefFrm(form_.CurrentPath, false);
 }
 

@@ -17,7 +17,6 @@
 #include "ModStartup.h"
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
-#include "MoreToolsFrm.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -258,6 +257,12 @@ MainfrmForm::MainfrmForm()
     view.mnuAppLstView[i] = mnuAppLstView[i];
     view.mnuWndLstView[i] = mnuWndLstView[i];
   }
+  view.DestroyAndRes = [](const std::string& path, bool restart) { return Mainfrm.DestroyAndRes(path, restart); };
+  view.RefreshForReport = [] {
+    Mainfrm.Load();
+    Mainfrm.RefreshForReport();
+  };
+  view.ProgWndImgIndex = &ProgWndImgIndex;
 }
 
 MainfrmForm::~MainfrmForm() {
@@ -797,8 +802,7 @@ static std::string ColumnKeys(const ui::ListView& list) {
 // the table. Only the list: the mini-tools page's reminder fields may hold the user's
 // unsaved edits.
 void MainfrmForm::RefreshStartUpList() {
-  MoreToolsFrm.Load();
-  MoreToolsFrm.RefreshStartUpList();
+  if (Views.moreTools.RefreshStartUpList) Views.moreTools.RefreshStartUpList();
 }
 
 void MainfrmForm::RefAppList() {

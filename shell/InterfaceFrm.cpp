@@ -210,6 +210,9 @@ InterfaceFrmForm::InterfaceFrmForm()
   view.RefreshNow = [] { InterfaceFrm.RefreshNow(); };
   view.DeferRefreshes = [](bool on) { InterfaceFrm.DeferRefreshes(on); };
   view.DoRefresh = [] { InterfaceFrm.DoRefresh(); };
+  view.LogCommand = [](int index) { InterfaceFrm.mnuLog_Click(index); };
+  view.SwitchMessengerBlock = [] { InterfaceFrm.mnuSettingsMsgBlock_Click(); };
+  view.SwitchPopUpBlock = [] { InterfaceFrm.mnuSettingsPopBlock_Click(); };
 }
 
 InterfaceFrmForm::~InterfaceFrmForm() = default;

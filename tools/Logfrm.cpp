@@ -7,7 +7,6 @@
 #include "AppendString.h"
 #include "Clipboard.h"
 #include "Failure.h"
-#include "Mainfrm.h"
 #include "ModConInfo.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
@@ -370,15 +369,16 @@ void LogfrmForm::BuildOnce() {
 }
 
 void LogfrmForm::AppendTaskManager(AppendString& builder) {
-  Mainfrm.Load();
+  const ViewBindings::Lists& page = Views.lists;
+  if (!page.RefreshForReport) return;
   // The report window is in front, which the page's quick refresh would wait for.
-  Mainfrm.RefreshForReport();
+  page.RefreshForReport();
   builder.AddToString("<PROGRAMS AND WINDOWS>\r\n" + report::Underline(22) + "\r\n");
-  builder.AddToString(" - Selected option :- " + report::ViewModeText(Mainfrm.ProgWndImgIndex) + "\r\n\r\n");
+  builder.AddToString(" - Selected option :- " + report::ViewModeText(*page.ProgWndImgIndex) + "\r\n\r\n");
   builder.AddToString("       ~~ Programs List - (*) means a selected item ~~  \r\n\r\n");
-  builder.AddToString(report::ListRowsText(Mainfrm.AppLst, true));
+  builder.AddToString(report::ListRowsText(*page.AppLst, true));
   builder.AddToString("       ~~ Windows List - (*) means a selected item ~~  \r\n\r\n");
-  builder.AddToString(report::ListRowsText(Mainfrm.WndLst, true));
+  builder.AddToString(report::ListRowsText(*page.WndLst, true));
 }
 
 void LogfrmForm::AppendDetails(AppendString& builder) {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "DetailsFrm.h"
-#include "InterfaceFrm.h"
 #include "Logfrm.h"
 #include "ModCheckDrive.h"
 #include "ModMain.h"
@@ -17,6 +16,11 @@ const char kDriveLetterText[] = "Type one drive letter, A to Z, to leave that dr
 namespace {
 
 const char kHint[] = "Mini tools: Reminders, Media check, tasks history and start-up manager";
+
+// The frame keeps the log and its menu: the buttons give the same commands.
+void LogCommand(int index) {
+  if (Views.frame.LogCommand) Views.frame.LogCommand(index);
+}
 
 }  // namespace
 
@@ -111,9 +115,9 @@ void MiniToolsTasksTab::SaveMoreToolsData() {
   SaveSetting(ProgramTitle, "MoreTools", "DriveCheck", MediaChk.Value() ? "1" : "0");
 }
 
-void MiniToolsTasksTab::StartBtn_Click() { InterfaceFrm.mnuLog_Click(2); }
-void MiniToolsTasksTab::PauseBtn_Click() { InterfaceFrm.mnuLog_Click(3); }
-void MiniToolsTasksTab::StopBtn_Click() { InterfaceFrm.mnuLog_Click(4); }
+void MiniToolsTasksTab::StartBtn_Click() { LogCommand(2); }
+void MiniToolsTasksTab::PauseBtn_Click() { LogCommand(3); }
+void MiniToolsTasksTab::StopBtn_Click() { LogCommand(4); }
 
 void MiniToolsTasksTab::ViewBtn_Click() {
   TasksHistoryOnly = true;
@@ -162,14 +166,14 @@ void MiniToolsTasksTab::ShowBlockers() {
 // The boxes switch what the frame's Settings menu switches, so box and tick agree.
 void MiniToolsTasksTab::EnableSpamChk_Click() {
   if (Views.frame.mnuSettingsMsgBlock && EnableSpamChk.Value() != Views.frame.mnuSettingsMsgBlock->Checked())
-    InterfaceFrm.mnuSettingsMsgBlock_Click();
+    if (Views.frame.SwitchMessengerBlock) Views.frame.SwitchMessengerBlock();
   ShowBlockers();
   SaveMoreToolsData();
 }
 
 void MiniToolsTasksTab::EnablePopUpChk_Click() {
   if (Views.frame.mnuSettingsPopBlock && EnablePopUpChk.Value() != Views.frame.mnuSettingsPopBlock->Checked())
-    InterfaceFrm.mnuSettingsPopBlock_Click();
+    if (Views.frame.SwitchPopUpBlock) Views.frame.SwitchPopUpBlock();
   ShowBlockers();
   SaveMoreToolsData();
 }

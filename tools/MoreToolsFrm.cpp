@@ -38,7 +38,11 @@ MoreToolsFrmForm::MoreToolsFrmForm()
                      .LoadMoreToolsData = [] { MoreToolsFrm.LoadMoreToolsData(); },
                      .ShowReminderOptions = [] { MoreToolsFrm.RefreshMe(true); },
                      .MediaChk = &Tasks.MediaChk,
-                     .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); }};
+                     .CheckDrivesForMedia = [](const std::string& drive) { CheckDrivesForMedia(drive); },
+                     .RefreshStartUpList = [] {
+                       MoreToolsFrm.Load();
+                       MoreToolsFrm.RefreshStartUpList();
+                     }};
 }
 
 MoreToolsFrmForm::~MoreToolsFrmForm() = default;

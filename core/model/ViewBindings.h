@@ -45,6 +45,12 @@ struct ViewBindings {
     void (*DoRefresh)();
     // While on, the shown page's refreshes wait for the next message.
     void (*DeferRefreshes)(bool on);
+    // The activity log's menu commands (2 start, 3 pause or resume, 4 stop), which the
+    // mini-tools page's buttons give too.
+    void (*LogCommand)(int index);
+    // The Settings menu's blocker switches, which the mini-tools page's boxes also flip.
+    void (*SwitchMessengerBlock)();
+    void (*SwitchPopUpBlock)();
   } frame;
   // The lists page: running programs and open windows.
   struct Lists {
@@ -57,6 +63,12 @@ struct ViewBindings {
     bool* Refreshing;
     ui::MenuItem* mnuAppLstView[3];
     ui::MenuItem* mnuWndLstView[3];
+    // Ends (and, when asked, restarts) a program as the page's own command does; false
+    // when the user kept a special program running. The details window ends one too.
+    bool (*DestroyAndRes)(const std::string& path, bool restart);
+    // The page's rows brought up to date for a report, and its view choice (0 to 2).
+    void (*RefreshForReport)();
+    const int16_t* ProgWndImgIndex;
   } lists;
   // The program details window: the instances and modules the walkers fill.
   struct Details {
@@ -117,6 +129,9 @@ struct ViewBindings {
     ui::CheckBox* MediaChk;
     // The media check of the exits: "all" walks every drive.
     void (*CheckDrivesForMedia)(const std::string& drive);
+    // Reads the start-up list again (the page loaded first), and only that: the
+    // reminder fields may hold the user's unsaved edits.
+    void (*RefreshStartUpList)();
   } moreTools;
   // The report window that the find dialog searches.
   struct Report {
