@@ -1,5 +1,6 @@
 #include "HistoryGraph.h"
 
+#include "Gdi.h"
 #include "Module.h"
 
 namespace {
@@ -36,9 +37,7 @@ bool CHistoryGraph::Create(DWORD style, const RECT& rect, HWND parent, int id) {
 
 void CHistoryGraph::FillStrip(int left, int right) {
   RECT strip = {left, client_.top, right, client_.bottom};
-  HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, kGridColor);
-  FillRect(memDC_, &strip, hatch);
-  DeleteObject(hatch);
+  FillRect(memDC_, &strip, ui::OwnedBrush(CreateHatchBrush(HS_HORIZONTAL, kGridColor)).get());
 }
 
 void CHistoryGraph::SetRange(int minimum, int maximum) {
@@ -46,10 +45,11 @@ void CHistoryGraph::SetRange(int minimum, int maximum) {
   maximum_ = maximum;
   if (!memDC_ && hwnd_) {
     GetClientRect(hwnd_, &client_);
-    HDC dc = GetDC(hwnd_);
-    memDC_ = CreateCompatibleDC(dc);
-    bitmap_ = CreateCompatibleBitmap(dc, client_.right, client_.bottom);
-    ReleaseDC(hwnd_, dc);
+    {
+      const ui::WindowDC dc(hwnd_);
+      memDC_ = CreateCompatibleDC(dc.get());
+      bitmap_ = CreateCompatibleBitmap(dc.get(), client_.right, client_.bottom);
+    }
     if (!memDC_ || !bitmap_) {
       Release();
       return;
@@ -76,9 +76,7 @@ int CHistoryGraph::SetValue(int value) {
   int bar = span > 0 ? static_cast<int>(static_cast<double>(value - minimum_) / span * height) : 0;
   if (bar > 0) {
     RECT r = {width - kStep, height - bar, width - kStep + kBarWidth, height};
-    HBRUSH solid = CreateSolidBrush(kBarColor);
-    FillRect(memDC_, &r, solid);
-    DeleteObject(solid);
+    FillRect(memDC_, &r, ui::OwnedBrush(CreateSolidBrush(kBarColor)).get());
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
   return previous;

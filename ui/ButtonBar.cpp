@@ -1,4 +1,5 @@
 #include "ButtonBar.h"
+#include "Gdi.h"
 
 #include "Failure.h"
 #include "Window.h"
@@ -17,7 +18,6 @@ ButtonBar::ButtonBar(Window& owner, Bounds bounds, bool vertical, SIZE button)
 
 ButtonBar::~ButtonBar() {
   if (images_) ImageList_Destroy(images_);
-  if (backBrush_) DeleteObject(backBrush_);
 }
 
 int ButtonBar::Add(const std::string& key, const std::string& caption, const std::string& toolTip,
@@ -119,9 +119,8 @@ void ButtonBar::SetPicture(const std::string& key, HBITMAP picture, COLORREF mas
     if (!images_) images_ = ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 8, 8);
     // The image list blackens the mask colour in the bitmap it is given: it gets a
     // copy, so the caller's picture can be given again (to this bar or another).
-    HBITMAP copy = static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0));
-    const int added = images_ && copy ? ImageList_AddMasked(images_, copy, mask) : -1;
-    if (copy) DeleteObject(copy);
+    const OwnedBitmap copy(static_cast<HBITMAP>(CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)));
+    const int added = images_ && copy ? ImageList_AddMasked(images_, copy.get(), mask) : -1;
     // A button that has an image keeps its place in the list: the new picture is
     // moved there and the added one dropped, so pictures given again do not pile up.
     if (added >= 0 && b.image >= 0 && b.image != added) {
@@ -180,8 +179,7 @@ void ButtonBar::SetBarColor(COLORREF colour) {
 
 void ButtonBar::SetBackColor(COLORREF colour) {
   backColour_ = colour;
-  if (backBrush_) DeleteObject(backBrush_);
-  backBrush_ = nullptr;
+  backBrush_.Reset();
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -333,9 +331,7 @@ LRESULT ButtonBar::CustomDraw(NMTBCUSTOMDRAW& draw) {
     const int index = IndexOfCommand(static_cast<int>(draw.nmcd.dwItemSpec));
     if (index && buttons_[index - 1].hasColour && !buttons_[index - 1].pressed &&
         !(draw.nmcd.uItemState & (CDIS_HOT | CDIS_SELECTED))) {
-      HBRUSH face = CreateSolidBrush(buttons_[index - 1].colour);
-      FillRect(draw.nmcd.hdc, &draw.nmcd.rc, face);
-      DeleteObject(face);
+      FillRect(draw.nmcd.hdc, &draw.nmcd.rc, OwnedBrush(CreateSolidBrush(buttons_[index - 1].colour)).get());
     }
     draw.clrText = GetSysColor(COLOR_BTNTEXT);
     return CDRF_DODEFAULT;
@@ -350,17 +346,15 @@ LRESULT ButtonBar::ControlProc(UINT msg, WPARAM wp, LPARAM lp) {
     HDC dc = reinterpret_cast<HDC>(wp);
     RECT client;
     GetClientRect(hwnd_, &client);
-    if (!backBrush_) backBrush_ = CreateSolidBrush(backColour_);
-    FillRect(dc, &client, backBrush_);
+    if (!backBrush_) backBrush_.Reset(CreateSolidBrush(backColour_));
+    FillRect(dc, &client, backBrush_.get());
     const SIZE extent = ButtonsExtent();
     RECT strip = client;
     if (vertical_)
       strip.bottom = extent.cy;
     else
       strip.right = extent.cx;
-    HBRUSH bar = CreateSolidBrush(barColour_);
-    FillRect(dc, &strip, bar);
-    DeleteObject(bar);
+    FillRect(dc, &strip, OwnedBrush(CreateSolidBrush(barColour_)).get());
     return 1;
   }
   if (msg == WM_MOUSELEAVE) hot_ = 0;

@@ -108,7 +108,7 @@ class ButtonBar : public Control {
   std::vector<ButtonInfo> buttons_;
   HIMAGELIST images_ = nullptr;
   COLORREF barColour_, backColour_;
-  HBRUSH backBrush_ = nullptr;
+  OwnedBrush backBrush_;
   int hot_ = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "Container.h"
+#include "Gdi.h"
 
 #include <algorithm>
 
@@ -21,7 +22,6 @@ Container::Container(Window& owner, Bounds bounds, std::string caption, DWORD st
 
 Container::~Container() {
   Unhook();
-  if (backBrush_) DeleteObject(backBrush_);
 }
 
 void Container::Create() {
@@ -42,14 +42,13 @@ void Container::Unhook() {
 void Container::SetBackColor(COLORREF colour) {
   hasBackColour_ = true;
   backColour_ = colour;
-  if (backBrush_) DeleteObject(backBrush_);
-  backBrush_ = CreateSolidBrush(colour);
+  backBrush_.Reset(CreateSolidBrush(colour));
   BackColorChanged();
 }
 
 COLORREF Container::BackColor() const { return hasBackColour_ ? backColour_ : owner_.BackColor(); }
 
-HBRUSH Container::BackBrush() const { return hasBackColour_ ? backBrush_ : owner_.BackBrush(); }
+HBRUSH Container::BackBrush() const { return hasBackColour_ ? backBrush_.get() : owner_.BackBrush(); }
 
 void Container::BackColorChanged() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
@@ -172,7 +171,7 @@ void Frame::PaintBackground(HDC dc) {
   Container::PaintBackground(dc);
   RECT client;
   GetClientRect(hwnd_, &client);
-  HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  const SelectIn font(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRICA tm;
   GetTextMetricsA(dc, &tm);
   RECT border = client;
@@ -191,7 +190,6 @@ void Frame::PaintBackground(HDC dc) {
     SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
   }
-  SelectObject(dc, oldFont);
 }
 
 void Frame::TextChanged() {

@@ -47,7 +47,7 @@ class Container : public Control {
 
   bool hasBackColour_ = false;
   COLORREF backColour_ = 0;
-  HBRUSH backBrush_ = nullptr;
+  OwnedBrush backBrush_;
   HCURSOR cursor_ = nullptr;
   int pressed_ = 0;             // buttons that went down here (VB values)
   bool afterDblClick_ = false;  // the release that ends a double click is no click

@@ -361,15 +361,10 @@ void CheckBox::SetValue(bool checked) {
   if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-CheckBox::~CheckBox() {
-  if (backBrush_) DeleteObject(backBrush_);
-}
-
 void CheckBox::SetBackColor(COLORREF colour) {
   if (backBrush_ && colour == backColour_) return;
-  if (backBrush_) DeleteObject(backBrush_);
   backColour_ = colour;
-  backBrush_ = CreateSolidBrush(colour);
+  backBrush_.Reset(CreateSolidBrush(colour));
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -378,7 +373,7 @@ COLORREF CheckBox::BackColor() const { return backBrush_ ? backColour_ : owner_.
 HBRUSH CheckBox::OnCtlColor(HDC dc) {
   if (!backBrush_) return nullptr;
   SetBkColor(dc, backColour_);
-  return backBrush_;
+  return backBrush_.get();
 }
 
 void CheckBox::OnCommand(WORD code) {

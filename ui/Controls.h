@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "Gdi.h"
+
 namespace ui {
 
 class Window;
@@ -140,7 +142,6 @@ class CheckBox : public Control {
   void SetBackColor(COLORREF colour);
   COLORREF BackColor() const;
   std::function<void()> Click;
-  ~CheckBox() override;
 
  protected:
   CheckBox(Window& owner, Bounds bounds, std::string caption, DWORD buttonStyle);
@@ -150,7 +151,7 @@ class CheckBox : public Control {
   bool value_ = false;
 
  private:
-  HBRUSH backBrush_ = nullptr;
+  OwnedBrush backBrush_;
   COLORREF backColour_ = 0;
 };
 

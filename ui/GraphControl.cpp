@@ -275,8 +275,9 @@ void GraphControl::mnuGraphToolsCopy_Click() {
 void GraphControl::mnuGraphToolsGraph_Click() {
   if (!OpenClipboard(hwnd_)) return;
   EmptyClipboard();
-  if (HBITMAP picture = picGraph.Snapshot())
-    if (!SetClipboardData(CF_BITMAP, picture)) DeleteObject(picture);
+  // The clipboard owns the picture once it takes it.
+  if (ui::OwnedBitmap picture{picGraph.Snapshot()})
+    if (SetClipboardData(CF_BITMAP, picture.get())) picture.Release();
   CloseClipboard();
 }
 

@@ -1,4 +1,5 @@
 #include "ListView.h"
+#include "Gdi.h"
 
 #include <algorithm>
 
@@ -118,14 +119,12 @@ int ListView::AddColumn(const std::string& key, const std::string& text, int wid
 }
 
 int ListView::HeaderTextWidth(const std::string& text) const {
-  HDC dc = GetDC(hwnd_);
+  const WindowDC dc(hwnd_);
   HFONT font = hwnd_ ? reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)) : nullptr;
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  HGDIOBJ old = SelectObject(dc, font);
+  const SelectIn select(dc.get(), font);
   SIZE size = {0, 0};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
   // The header leaves a margin of about three character widths around its text.
   return size.cx + 18;
 }
@@ -662,9 +661,7 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
 
 // ---- cell styles
 
-ListView::~ListView() {
-  if (boldFont_) DeleteObject(boldFont_);
-}
+ListView::~ListView() = default;
 
 void ListView::SetCellStyle(int row, int column, COLORREF foreColour, bool bold) {
   Row* r = At(row);
@@ -769,9 +766,9 @@ LRESULT ListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
           LOGFONTA face = {};
           GetObjectA(font, sizeof face, &face);
           face.lfWeight = FW_BOLD;
-          boldFont_ = CreateFontIndirectA(&face);
+          boldFont_.Reset(CreateFontIndirectA(&face));
         }
-        if (boldFont_) font = boldFont_;
+        if (boldFont_) font = boldFont_.get();
       }
       SelectObject(draw.nmcd.hdc, font);
       return CDRF_NEWFONT;

@@ -206,7 +206,7 @@ class ListView : public Control {
   int styledRows_ = 0;      // rows with a style: only then is drawing asked per cell
   std::vector<LONG> shownAtPaint_;  // what placed the rows on screen at the last paint
   std::vector<LONG> ShownPlacement() const;
-  HFONT boldFont_ = nullptr;
+  OwnedFont boldFont_;
 
  public:
   ~ListView() override;

@@ -72,10 +72,11 @@ void PictureBox::DrawImage() {
   const int width = std::max<int>(client.right, 1), height = std::max<int>(client.bottom, 1);
   if (!memory_ || width != imageSize_.cx || height != imageSize_.cy) {
     ReleaseImage();
-    HDC screen = GetDC(hwnd_);
-    memory_ = CreateCompatibleDC(screen);
-    image_ = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(hwnd_, screen);
+    {
+      const WindowDC screen(hwnd_);
+      memory_ = CreateCompatibleDC(screen.get());
+      image_ = CreateCompatibleBitmap(screen.get(), width, height);
+    }
     if (!memory_ || !image_) {
       ReleaseImage();
       return;

@@ -1,4 +1,5 @@
 #include "TabPages.h"
+#include "Gdi.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -168,12 +169,11 @@ void TabPages::DrawTab(const DRAWITEMSTRUCT& item) {
   if (!ValidTab(index)) return;
   RECT r = item.rcItem;
   FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = SelectObject(item.hDC, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  const SelectIn font(item.hDC, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(item.hDC, TRANSPARENT);
   const bool enabled = tabs_[index].enabled && IsWindowEnabled(hwnd_);
   SetTextColor(item.hDC, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
   DrawTextA(item.hDC, tabs_[index].caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(item.hDC, oldFont);
 }
 
 LRESULT TabPages::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

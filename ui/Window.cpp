@@ -1,4 +1,5 @@
 #include "Window.h"
+#include "Gdi.h"
 
 #include <algorithm>
 #include <exception>
@@ -26,7 +27,6 @@ Window::~Window() {
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
-  if (backBrush_) DeleteObject(backBrush_);
 }
 
 bool Window::Load() {
@@ -164,13 +164,12 @@ void Window::SetCaption(const std::string& text) {
 
 void Window::SetBackColor(COLORREF colour) {
   backColour_ = colour;
-  if (backBrush_) DeleteObject(backBrush_);
-  backBrush_ = CreateSolidBrush(colour);
+  backBrush_.Reset(CreateSolidBrush(colour));
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HBRUSH Window::BackBrush() const {
-  return backBrush_ ? backBrush_ : GetSysColorBrush(COLOR_BTNFACE);
+  return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
 }
 
 void Window::SetBackgroundBands(std::vector<COLORREF> bands) {
@@ -254,9 +253,7 @@ void PaintBands(HDC dc, const RECT& area, const std::vector<COLORREF>& bands) {
     band.top = area.top + height * i / n;
     band.bottom = area.top + height * (i + 1) / n;
     if (band.bottom <= band.top) continue;
-    HBRUSH brush = CreateSolidBrush(bands[i]);
-    FillRect(dc, &band, brush);
-    DeleteObject(brush);
+    FillRect(dc, &band, OwnedBrush(CreateSolidBrush(bands[i])).get());
   }
 }
 

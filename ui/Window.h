@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Gdi.h"
+
 namespace ui {
 
 class Control;
@@ -129,7 +131,7 @@ class Window {
   HWND hwnd_ = nullptr;
   bool loading_ = false;
   COLORREF backColour_;
-  HBRUSH backBrush_ = nullptr;
+  OwnedBrush backBrush_;
   std::vector<COLORREF> bands_;
   std::vector<Control*> controls_;
   std::map<UINT_PTR, Timer*> timers_;
