@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "ApplyGlobalSettings.h"
+#include "Gdi.h"
 #include "ListColumns.h"
 #include "MainfrmPictures.h"
 #include "ModMain.h"
@@ -275,10 +276,7 @@ void MainfrmForm::Form_Load() {
   SetBackColor(FormBackColor);
   // The bars turn white where a 16-bit display would dither the shared colour.
   int depth = 0;
-  if (HDC dc = GetDC(hwnd())) {
-    depth = GetDeviceCaps(dc, BITSPIXEL);
-    ReleaseDC(hwnd(), dc);
-  }
+  if (const ui::WindowDC dc(hwnd()); dc) depth = GetDeviceCaps(dc.get(), BITSPIXEL);
   const COLORREF bars = BarColourForDepth(depth);
   for (ui::ButtonBar* bar : {&ProgBar1, &ProgBar2, &WndBar1, &WndBar2}) bar->SetBackColor(bars);
   Toolbar3.SetBackColor(FormBackColor);

@@ -4,6 +4,8 @@
 #include <map>
 #include <utility>
 
+#include "Gdi.h"
+
 namespace {
 
 using ui::kPictureMask;
@@ -59,14 +61,12 @@ void Disc(HDC dc, int x, int y, int size, COLORREF fill) {
 }
 
 void Text(HDC dc, const char* text, RECT r, COLORREF colour, bool bold = true) {
-  HFONT font = CreateFontA(-11, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0,
-                           NONANTIALIASED_QUALITY, 0, "Arial");
-  HGDIOBJ old = SelectObject(dc, font);
+  const ui::OwnedFont font(CreateFontA(-11, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0,
+                                      NONANTIALIASED_QUALITY, 0, "Arial"));
+  const ui::SelectIn select(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
   DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(dc, old);
-  DeleteObject(font);
 }
 
 void Clock(HDC dc, int x, int y) {

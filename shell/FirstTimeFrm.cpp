@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Gdi.h"
 #include "ModMain.h"
 #include "ModSettings.h"
 
@@ -75,12 +76,12 @@ bool FirstTimeFrmForm::ShowFirstTime(int16_t intMsgID, ui::Window* OwnerFrm) {
 void FirstTimeFrmForm::FitBody() {
   const ui::Bounds body = MsgBodyLbl.GetBounds();
   RECT text = {0, 0, body.width, 0};
-  HDC dc = GetDC(MsgBodyLbl.hwnd());
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(MsgBodyLbl.hwnd(), WM_GETFONT, 0, 0)));
-  const std::string said = MsgBodyLbl.Text();
-  DrawTextA(dc, said.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(MsgBodyLbl.hwnd(), dc);
+  {
+    const ui::WindowDC dc(MsgBodyLbl.hwnd());
+    const ui::SelectIn font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(MsgBodyLbl.hwnd(), WM_GETFONT, 0, 0)));
+    const std::string said = MsgBodyLbl.Text();
+    DrawTextA(dc.get(), said.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  }
   const int height = std::max<int>(kBodyHeight, text.bottom + 4);
   MsgBodyLbl.Move({body.x, body.y, body.width, height});
   const int lines = body.y + height + 8;

@@ -132,10 +132,7 @@ InfoBarFrmForm::InfoBarFrmForm()
 InfoBarFrmForm::~InfoBarFrmForm() { ReleaseSkin(); }
 
 void InfoBarFrmForm::ReleaseSkin() {
-  for (HBITMAP* b : {&left_, &right_, &TmpImg}) {
-    if (*b) DeleteObject(*b);
-    *b = nullptr;
-  }
+  for (ui::OwnedBitmap* b : {&left_, &right_, &TmpImg}) b->Reset();
 }
 
 // ---- the item controls
@@ -177,13 +174,13 @@ void InfoBarFrmForm::PlaceGraph(int index) {
 
 void InfoBarFrmForm::LoadSkinAndAdjustSizes() {
   ReleaseSkin();
-  left_ = LoadSkin("\\left.bmp");
-  right_ = LoadSkin("\\right.bmp");
-  TmpImg = LoadSkin("\\main.bmp");
-  const SIZE left = BitmapSize(left_), right = BitmapSize(right_);
+  left_.Reset(LoadSkin("\\left.bmp"));
+  right_.Reset(LoadSkin("\\right.bmp"));
+  TmpImg.Reset(LoadSkin("\\main.bmp"));
+  const SIZE left = BitmapSize(left_.get()), right = BitmapSize(right_.get());
   graphTop_ = (left.cy - kGraphHeight) / 2;
-  LeftPic.SetPicture(left_);
-  RightPic.SetPicture(right_);
+  LeftPic.SetPicture(left_.get());
+  RightPic.SetPicture(right_.get());
   const int height = Px(kGraphHeight + 2 * graphTop_);
   LeftPic.Move({0, 0, left.cx, height});
   GraphLeft[0] = kItemGap;
@@ -245,16 +242,15 @@ void InfoBarFrmForm::Form_Resize() {
 }
 
 void InfoBarFrmForm::TileStrip(HDC dc) {
-  const SIZE tile = BitmapSize(TmpImg);
+  const SIZE tile = BitmapSize(TmpImg.get());
   // A missing tile is 0 wide: there is nothing to tile.
   if (tile.cx <= 0) return;
   const int width = StripWidth();
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, TmpImg);
+  const ui::MemoryDC source(dc);
+  const ui::SelectIn select(source.get(), TmpImg.get());
   const int n = CInt(double(width) / tile.cx);
-  for (int i = 0; i <= n && i * tile.cx <= width; ++i) BitBlt(dc, i * tile.cx, 0, tile.cx, tile.cy, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  for (int i = 0; i <= n && i * tile.cx <= width; ++i)
+    BitBlt(dc, i * tile.cx, 0, tile.cx, tile.cy, source.get(), 0, 0, SRCCOPY);
 }
 
 void InfoBarFrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {

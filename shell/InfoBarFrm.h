@@ -9,6 +9,7 @@
 
 #include "AppBarClass.h"
 #include "Controls.h"
+#include "Gdi.h"
 #include "GraphControl.h"
 #include "Menu.h"
 #include "PictureBox.h"
@@ -107,7 +108,7 @@ class InfoBarFrmForm : public ui::Window {
   std::unique_ptr<AppBarClass> bar_;
   int16_t AppBarIndex = 0;
   bool ended_ = true;  // EndAppBar ran for this load
-  HBITMAP left_ = nullptr, right_ = nullptr, TmpImg = nullptr;
+  ui::OwnedBitmap left_, right_, TmpImg;
   double graphTop_ = 0;
   HCURSOR scrollCursor_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Gdi.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModSettings.h"
@@ -23,13 +24,12 @@ RemindersMsgFrmForm::RemindersMsgFrmForm()
   ClockImg.SetVisible(false);
   ClockImg.Paint = [](HDC dc) {
     // A clock face at a quarter past ten: our own picture.
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const ui::SelectIn pen(dc, GetStockObject(BLACK_PEN));
     Ellipse(dc, 2, 2, 34, 34);
     MoveToEx(dc, 18, 18, nullptr);
     LineTo(dc, 18, 6);
     MoveToEx(dc, 18, 18, nullptr);
     LineTo(dc, 26, 18);
-    SelectObject(dc, oldPen);
   };
   Views.reminders.Show = [](int16_t msgType, const std::string& title, const std::string& text) {
     RemindersMsgFrm.ShowFrm(msgType, title, text);
@@ -56,13 +56,11 @@ constexpr int kBoxHeight = 30, kButtonHeight = 26, kGap = 8;
 void RemindersMsgFrmForm::FitToText() {
   int textHeight = kMinTextHeight;
   if (HWND label = Label1.hwnd()) {
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    const ui::WindowDC dc(label);
+    const ui::SelectIn font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
     RECT need = {0, 0, kTextWidth, 0};
     const std::string text = Label1.Text();
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     textHeight = std::min(std::max(static_cast<int>(need.bottom), kMinTextHeight), kMaxTextHeight);
   }
   Label1.Move({kTextLeft, kTextTop, kTextWidth, textHeight});

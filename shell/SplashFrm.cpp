@@ -1,5 +1,6 @@
 #include "SplashFrm.h"
 
+#include "Gdi.h"
 #include "ModMain.h"
 #include "FramePictures.h"
 #include "ModStartup.h"
@@ -26,11 +27,11 @@ SplashFrmForm::SplashFrmForm()
   Timer2.Tick = [this] { Timer2_Timer(); };
   // Our own pictures: the logo above, a gauge in the corner below.
   Image2.Paint = [](HDC dc) {
-    HBRUSH fill = CreateSolidBrush(RGB(90, 110, 170));
-    HGDIOBJ old = SelectObject(dc, fill);
-    Pie(dc, 2, 2, 46, 46, 46, 24, 2, 24);
-    SelectObject(dc, old);
-    DeleteObject(fill);
+    {
+      const ui::OwnedBrush fill(CreateSolidBrush(RGB(90, 110, 170)));
+      const ui::SelectIn select(dc, fill.get());
+      Pie(dc, 2, 2, 46, 46, 46, 24, 2, 24);
+    }
     MoveToEx(dc, 24, 24, nullptr);
     LineTo(dc, 36, 8);
   };

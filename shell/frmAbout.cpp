@@ -2,6 +2,7 @@
 
 #include "FramePictures.h"
 #include "ModMain.h"
+#include "OwnedHandle.h"
 #include "Seams.h"
 #include "VbRules.h"
 #include "ViewBindings.h"
@@ -47,13 +48,12 @@ void frmAboutForm::cmdOK_Click() { Unload(); }
 
 bool GetKeyValue(HKEY KeyRoot, const std::string& KeyName, const std::string& SubKeyRef, std::string& KeyVal) {
   KeyVal.clear();
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  OwnedKey key;
+  if (RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
   char buffer[1024] = {};
   DWORD size = sizeof buffer, type = 0;
   const LONG rc =
-      RegQueryValueExA(key, SubKeyRef.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
+      RegQueryValueExA(key.get(), SubKeyRef.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
   if (rc != ERROR_SUCCESS) return false;
   if (size > sizeof buffer) size = sizeof buffer;
   if (type == REG_SZ || type == REG_EXPAND_SZ) {

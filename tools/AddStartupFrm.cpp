@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "FileChoice.h"
+#include "Gdi.h"
 #include "ModMain.h"
 #include "ModMainPlatform.h"
 #include "MoreToolsFrm.h"
@@ -59,16 +60,16 @@ void AddStartupFrmForm::Form_Load() {
   Combo1.SetListIndex(0);
   // The drop-down list is never narrower than its longest key.
   if (HWND box = Combo1.hwnd()) {
-    HDC dc = GetDC(box);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)));
     int widest = 0;
-    for (const char* text : kKeyTexts) {
-      SIZE size{};
-      GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
-      widest = std::max(widest, static_cast<int>(size.cx));
+    {
+      const ui::WindowDC dc(box);
+      const ui::SelectIn font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)));
+      for (const char* text : kKeyTexts) {
+        SIZE size{};
+        GetTextExtentPoint32A(dc.get(), text, static_cast<int>(strlen(text)), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+      }
     }
-    SelectObject(dc, old);
-    ReleaseDC(box, dc);
     SendMessageA(box, CB_SETDROPPEDWIDTH, widest + GetSystemMetrics(SM_CXVSCROLL) + 8, 0);
   }
 }

@@ -16,6 +16,7 @@
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "MoreToolsFrm.h"
+#include "OwnedHandle.h"
 #include "ProcMonCls.h"
 #include "SysInfoLink.h"
 #include "VbRules.h"
@@ -177,20 +178,22 @@ DWORD WriteFileWhole(const std::string& path, const std::string& bytes) {
   char temporary[MAX_PATH * 2] = {};
   if (!GetTempFileNameA(folder.c_str(), "qpr", 0, temporary)) return GetLastError();
   DWORD error = 0;
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    error = GetLastError();
-  } else {
-    size_t done = 0;
-    while (done < bytes.size() && !error) {
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-      DWORD written = 0;
-      if (!WriteFn(file, bytes.data() + done, chunk, &written) || written != chunk)
-        error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-      done += written;
+  {  // closed before it replaces the report
+    const OwnedHandle file(
+        CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      error = GetLastError();
+    } else {
+      size_t done = 0;
+      while (done < bytes.size() && !error) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFn(file.get(), bytes.data() + done, chunk, &written) || written != chunk)
+          error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        done += written;
+      }
+      if (!error && !FlushFileBuffers(file.get())) error = GetLastError();
     }
-    if (!error && !FlushFileBuffers(file)) error = GetLastError();
-    CloseHandle(file);
   }
   if (!error && !MoveFileExA(temporary, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     error = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
