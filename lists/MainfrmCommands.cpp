@@ -70,7 +70,9 @@ std::vector<DWORD> ProcessesEndingWith(const std::string& tail) {
   return ids;
 }
 
-// A single-instance program refuses a start while its ended copies still live.
+// A single-instance program refuses a start while its ended copies still live. The
+// copies may take seconds to go: the thread answers its messages meanwhile, and the
+// status window's Cancel ends the wait.
 void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
   std::vector<OwnedHandle> handles;
   for (DWORD pid : ids)
@@ -78,7 +80,7 @@ void WaitForExit(const std::vector<DWORD>& ids, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   for (const OwnedHandle& h : handles) {
     const DWORD spent = GetTickCount() - start;
-    WaitForSingleObject(h.get(), spent >= timeoutMs ? 0 : timeoutMs - spent);
+    if (!ui::WaitServingEvents(h.get(), spent >= timeoutMs ? 0 : timeoutMs - spent, Cancelled) && Cancelled()) return;
   }
 }
 
