@@ -55,6 +55,15 @@ double Timed(Timing& t, const std::function<void()>& work) {
   return ms;
 }
 
+// No question box may wait for a click here: a box left open holds the case forever.
+void QuietSeams() {
+  seams::KeepShellQuiet();
+  seams::MessageBoxFn = [](HWND, const std::string& text, const std::string&, UINT) {
+    std::printf("(a box was answered No: %s)\n", text.c_str());
+    return IDNO;
+  };
+}
+
 // Pumps until done() or the time-out, timing each dispatched message.
 void Pump(Timing& t, const std::function<bool()>& done, double timeoutMs = 60000) {
   const double start = testsupport::NowMs();
@@ -99,7 +108,7 @@ void LaunchAll() {
   Report("Launch All, 10 programs", t);
   ConInfoFrm.Unload();
   seams::Reset();
-  seams::KeepShellQuiet();
+  QuietSeams();
 }
 
 void TrackerEdge() {
@@ -227,7 +236,7 @@ void FrameShowMaximiseAndRestartKey() {
   }
   t.total = testsupport::NowMs() - start;
   Report(started ? "terminate-and-restart hot key, to the new start" : "terminate-and-restart hot key: no new start", t);
-  seams::KeepShellQuiet();
+  QuietSeams();
 }
 
 void FrameResize() {
@@ -287,8 +296,7 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   ResetProgramState();
   IsWinNTFlag = true;
-  seams::KeepShellQuiet();
-  seams::MessageBoxFn = [](HWND, const std::string&, const std::string&, UINT) { return IDNO; };
+  QuietSeams();
   const std::string only = argc > 1 ? argv[1] : "";
   auto wanted = [&](const char* name) { return only.empty() || only == name; };
   if (wanted("launch")) LaunchAll();
