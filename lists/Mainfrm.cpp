@@ -736,6 +736,13 @@ void MainfrmForm::RunStep() {
         }
         AppLst.SetSorted(false);
         appColumns_ = ColumnKeys(AppLst);
+        // The wait text is painted before the walk, in the pause between the steps.
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        WaitLbl.SetText("Reading Processes ... Please wait...");
+        WaitLbl.SetVisible(true);
+        NextStep(Step::kWalk);
+        break;
+      case Step::kWalk:
         ReadPrograms();
         NextStep(Step::kStartUp);
         break;
@@ -909,7 +916,9 @@ void MainfrmForm::AddAppLstItem(int16_t i) {
     kept.iconAsked[size] = true;
   }
   AddIcon(AppLst, row, 0, kept.icons[size]);
-  ui::DoEvents();
+  // A step is short and the messages go between the steps; events run inside one
+  // would also be taken from under a modal box open meanwhile (its keys lost).
+  if (!inStep_) ui::DoEvents();
 }
 
 void MainfrmForm::AddWndLstItem(HWND hwnd) {
@@ -991,13 +1000,13 @@ void MainfrmForm::ReadPrograms() {
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
   WaitLbl.SetText("Reading Processes ... Please wait...");
   WaitLbl.SetVisible(true);
-  ui::DoEvents();
+  if (!inStep_) ui::DoEvents();
   DoProcessListOp(kProcRebuild, "");
 }
 
 void MainfrmForm::BeginProgramRows() {
   WaitLbl.SetText("Loading Processes ... Please wait...");
-  ui::DoEvents();
+  if (!inStep_) ui::DoEvents();
   ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
   keptSelection_ = SelectedKeysOf(AppLst);
   rowsQuiet_ = std::make_unique<ui::ListView::RedrawGuard>(AppLst);
@@ -1100,7 +1109,7 @@ void MainfrmForm::BeginWindowRows() {
   GetWndInfo(kWndRebuildTable, "");
   threadAnswers_.clear();
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  ui::DoEvents();
+  if (!inStep_) ui::DoEvents();
   keptSelection_ = SelectedKeysOf(WndLst);
   ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
   rowsQuiet_ = std::make_unique<ui::ListView::RedrawGuard>(WndLst);

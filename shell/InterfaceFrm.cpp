@@ -536,7 +536,11 @@ void InterfaceFrmForm::DoRefresh() {
   RefreshNow();
 }
 
-void InterfaceFrmForm::Toolbar1_ButtonClick(int /*index*/, const std::string& key) { TlbButtons(key); }
+// A click on the page bar is a message of its own: the lists' reload goes in steps.
+void InterfaceFrmForm::Toolbar1_ButtonClick(int /*index*/, const std::string& key) {
+  ShowPage(key);
+  if (Visible()) RefreshNow(true);
+}
 
 void InterfaceFrmForm::Toolbar1_MouseOver(int /*index*/, const std::string& key) {
   if (const Page* page = FindPage(key)) SetHintText(page->hint);
