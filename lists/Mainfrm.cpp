@@ -681,8 +681,9 @@ void MainfrmForm::RefreshMe() {
 
 // ---- The reload in steps
 //
-// Each step is one message to the page: the process walk, the start-up list, the
-// program rows a share at a time, the window table and its rows a share at a time.
+// Each step is one message to the page: the process walk, its memory figures a share
+// at a time, the start-up list, the program rows a share at a time, the window table
+// and its rows a share at a time.
 // The next step comes by a timer, not a posted message: the system makes a timer's
 // message only when no input, posted message or paint waits, so the user's keys and
 // clicks and the paints go between the steps. The lists keep their redraw off while
@@ -743,8 +744,20 @@ void MainfrmForm::RunStep() {
         NextStep(Step::kWalk);
         break;
       case Step::kWalk:
-        ReadPrograms();
-        NextStep(Step::kStartUp);
+        // The memory figures, each a question the process answers itself, follow in
+        // shares of their own.
+        DeferMemoryFigures = true;
+        try {
+          ReadPrograms();
+        } catch (...) {
+          DeferMemoryFigures = false;
+          throw;
+        }
+        DeferMemoryFigures = false;
+        NextStep(Step::kMemory);
+        break;
+      case Step::kMemory:
+        NextStep(ReadOwedMemoryFigures(deadline) ? Step::kStartUp : Step::kMemory);
         break;
       case Step::kStartUp:
         RefreshStartUpList();

@@ -171,7 +171,7 @@ class MainfrmForm : public ui::Window {
   void Lists_ItemClick(ui::ListView& list, const POINT* menuAt);
   void ShowModePictures();
   // The reload's steps, in order. The rows go in shares of kStepBudgetMs each.
-  enum class Step { kNone, kProcesses, kWalk, kStartUp, kProgramRows, kProgramsDone, kWindows, kWindowRows, kWindowsDone };
+  enum class Step { kNone, kProcesses, kWalk, kMemory, kStartUp, kProgramRows, kProgramsDone, kWindows, kWindowRows, kWindowsDone };
   void BeginSteps();
   void RunStep();
   void NextStep(Step step);
