@@ -24,6 +24,8 @@
 
 MainfrmForm Mainfrm;
 
+static std::string ColumnKeys(const ui::ListView& list);
+
 const char kNoneValue[] = "?_none_?";
 
 namespace {
@@ -351,7 +353,12 @@ void MainfrmForm::BuildBars() {
   Toolbar3.Add("ProgWnd", "Only", "Displays programs only or windows only, reclick it to inverse the arrow", 1);
   Toolbar3.Add("All", "All", "Displays programs and windows", 1);
   ShowModePictures();
-  Toolbar3.ButtonClick = [this](int, const std::string& key) { Toolbar3_ButtonClick(key); };
+  // A click is a message of its own: the mode's reload goes in steps.
+  Toolbar3.ButtonClick = [this](int, const std::string& key) {
+    stepsWanted_ = true;
+    Toolbar3_ButtonClick(key);
+    stepsWanted_ = false;
+  };
   Toolbar3.MouseOver = [this](int, const std::string& key) { SetHintText(Toolbar3.ToolTip(key)); };
 }
 
@@ -517,7 +524,7 @@ void MainfrmForm::Form_KeyDown(int& keyCode, int /*shift*/) {
     keyCode = 0;
   } else if (keyCode == VK_F5) {
     FastRef = false;
-    RefreshMe();
+    RefreshMeInSteps();
     keyCode = 0;
   } else if (keyCode == VK_APPS) {
     ui::ListView& list = GetFocus() == WndLst.hwnd() ? WndLst : AppLst;
@@ -614,7 +621,14 @@ void MainfrmForm::StartSlices() {
   slicing_ = SetTimer(hwnd(), kSliceTimer, kSliceMs, nullptr) != 0;
 }
 
+void MainfrmForm::RefreshMeInSteps() {
+  stepsWanted_ = true;
+  RefreshMe();
+}
+
 void MainfrmForm::RefreshMe() {
+  const bool inSteps = stepsWanted_;
+  stepsWanted_ = false;
   if (!slicing_) StartSlices();
   // Events run inside every loop of a refresh and of a command: a refresh asked from
   // one of them would rebuild the tables under the running loop. A command refreshes
@@ -624,11 +638,22 @@ void MainfrmForm::RefreshMe() {
     // A full refresh asked meanwhile (F5, a view mode, a view style) runs once the
     // running one ends, so what it asked for is shown; the running one keeps its road.
     if (!FastRef) refreshAgain_ = true;
+    // Between two steps no loop runs under this call: a reader that needs the lists
+    // (a command's end, the report, the details) has the reload finished now.
+    const bool reader = !inSteps && (!FastRef || refreshAnyway_);
     FastRef = runningFast_;
+    if (step_ != Step::kNone && !inStep_ && reader) DrainSteps();
     return;
   }
   if (!FastRef) SaveSetting("Quillon", "tmp", "ProcChanged", "1");
   if (!FastRef || refreshAnyway_ || TimedRefreshAllowed()) {
+    // A reload of both lists takes steps; the timed merge is cheap and runs at once.
+    if (inSteps && ProgWndImgIndex != 1 && ProgWndImgIndex != 3 && !(AppIncremental() && WndIncremental())) {
+      Refreshing = true;
+      runningFast_ = FastRef;
+      BeginSteps();
+      return;
+    }
     Refreshing = true;
     try {
       do {
@@ -654,6 +679,141 @@ void MainfrmForm::RefreshMe() {
   }
   // Options applied meanwhile change the columns only now, between refreshes; the
   // next refresh then takes the full road (the cells follow the new columns).
+  ApplyPendingColumns();
+}
+
+// ---- The reload in steps
+//
+// Each step is one message to the page: the process walk, its memory figures a share
+// at a time, the start-up list, the program rows a share at a time, the window table
+// and its rows a share at a time.
+// The next step comes by a timer, not a posted message: the system makes a timer's
+// message only when no input, posted message or paint waits, so the user's keys and
+// clicks and the paints go between the steps. The lists keep their redraw off while
+// their rows go in, and the wait text stays up, as in the reload of one piece.
+
+const UINT_PTR kStepTimer = 35;
+
+void MainfrmForm::BeginSteps() { NextStep(Step::kProcesses); }
+
+void MainfrmForm::NextStep(Step step) {
+  step_ = step;
+  if (step == Step::kNone || draining_) return;
+  // Without its timer the chain would stop with Refreshing set for good.
+  if (!hwnd() || !SetTimer(hwnd(), kStepTimer, USER_TIMER_MINIMUM, nullptr)) DrainSteps();
+}
+
+void MainfrmForm::DrainSteps() {
+  if (draining_ || inStep_) return;
+  draining_ = true;
+  try {
+    while (step_ != Step::kNone) RunStep();
+  } catch (...) {
+    draining_ = false;
+    throw;
+  }
+  draining_ = false;
+}
+
+void MainfrmForm::AbandonSteps() {
+  if (step_ != Step::kNone && hwnd()) KillTimer(hwnd(), kStepTimer);
+  step_ = Step::kNone;
+  rowsQuiet_.reset();
+  keptSelection_.clear();
+  Refreshing = inStep_ = false;
+  refreshAgain_ = false;
+}
+
+void MainfrmForm::RunStep() {
+  const DWORD deadline = GetTickCount() + kStepBudgetMs;
+  inStep_ = true;
+  try {
+    switch (step_) {
+      case Step::kNone:
+        break;
+      case Step::kProcesses:
+        FastRef = runningFast_;
+        if (AppIncremental()) {
+          RefAppList();
+          NextStep(Step::kWindows);
+          break;
+        }
+        AppLst.SetSorted(false);
+        appColumns_ = ColumnKeys(AppLst);
+        // The wait text is painted before the walk, in the pause between the steps.
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        WaitLbl.SetText("Reading Processes ... Please wait...");
+        WaitLbl.SetVisible(true);
+        NextStep(Step::kWalk);
+        break;
+      case Step::kWalk:
+        // The memory figures, each a question the process answers itself, follow in
+        // shares of their own.
+        DeferMemoryFigures = true;
+        try {
+          ReadPrograms();
+        } catch (...) {
+          DeferMemoryFigures = false;
+          throw;
+        }
+        DeferMemoryFigures = false;
+        NextStep(Step::kMemory);
+        break;
+      case Step::kMemory:
+        NextStep(ReadOwedMemoryFigures(deadline) ? Step::kStartUp : Step::kMemory);
+        break;
+      case Step::kStartUp:
+        RefreshStartUpList();
+        BeginProgramRows();
+        NextStep(Step::kProgramRows);
+        break;
+      case Step::kProgramRows:
+        NextStep(AddProgramRows(deadline) ? Step::kProgramsDone : Step::kProgramRows);
+        break;
+      case Step::kProgramsDone:
+        EndProgramRows();
+        NextStep(Step::kWindows);
+        break;
+      case Step::kWindows:
+        FastRef = runningFast_;
+        if (WndIncremental()) {
+          RefWinList();
+          inStep_ = false;
+          FinishSteps();
+          break;
+        }
+        WndLst.SetSorted(false);
+        wndColumns_ = ColumnKeys(WndLst);
+        BeginWindowRows();
+        NextStep(Step::kWindowRows);
+        break;
+      case Step::kWindowRows:
+        NextStep(AddWindowRows(deadline) ? Step::kWindowsDone : Step::kWindowRows);
+        break;
+      case Step::kWindowsDone:
+        EndWindowRows();
+        inStep_ = false;
+        FinishSteps();
+        break;
+    }
+  } catch (...) {
+    AbandonSteps();
+    throw;
+  }
+  inStep_ = false;
+}
+
+// As the plain refresh ends: a full refresh asked meanwhile starts the chain again.
+void MainfrmForm::FinishSteps() {
+  step_ = Step::kNone;
+  if (refreshAgain_) {
+    refreshAgain_ = false;
+    FastRef = runningFast_ = false;
+    SaveSetting("Quillon", "tmp", "ProcChanged", "1");
+    BeginSteps();
+    return;
+  }
+  Refreshing = false;
   ApplyPendingColumns();
 }
 
@@ -772,7 +932,9 @@ void MainfrmForm::AddAppLstItem(int16_t i) {
     kept.iconAsked[size] = true;
   }
   AddIcon(AppLst, row, 0, kept.icons[size]);
-  ui::DoEvents();
+  // A step is short and the messages go between the steps; events run inside one
+  // would also be taken from under a modal box open meanwhile (its keys lost).
+  if (!inStep_) ui::DoEvents();
 }
 
 void MainfrmForm::AddWndLstItem(HWND hwnd) {
@@ -803,9 +965,17 @@ void MainfrmForm::RefreshStartUpList() {
   if (Views.moreTools.RefreshStartUpList) Views.moreTools.RefreshStartUpList();
 }
 
+bool MainfrmForm::AppIncremental() const {
+  return FastRef && AppLst.ItemCount() > 0 && ColumnKeys(AppLst) == appColumns_;
+}
+
+bool MainfrmForm::WndIncremental() const {
+  return FastRef && WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_;
+}
+
 void MainfrmForm::RefAppList() {
   AppLst.SetSorted(false);
-  const bool incremental = FastRef && AppLst.ItemCount() > 0 && ColumnKeys(AppLst) == appColumns_;
+  const bool incremental = AppIncremental();
   appColumns_ = ColumnKeys(AppLst);
   if (incremental) {
     DoProcessListOp(kProcRebuild, vb::BoolText(true));
@@ -831,28 +1001,51 @@ void MainfrmForm::RefAppList() {
         });
     if (merged.added || merged.removed) KeepRowIcons(AppLst, 0);
     if (merged.added) AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
-  } else {
-    SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    WaitLbl.SetText("Reading Processes ... Please wait...");
-    WaitLbl.SetVisible(true);
-    ui::DoEvents();
-    DoProcessListOp(kProcRebuild, "");
-    RefreshStartUpList();
-    WaitLbl.SetText("Loading Processes ... Please wait...");
-    ui::DoEvents();
-    ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
-    const std::vector<std::string> selected = SelectedKeysOf(AppLst);
-    {
-      ui::ListView::RedrawGuard quiet(AppLst);
-      AppLst.Clear();
-      for (int16_t i = 0; i <= ProgTableLast && i < static_cast<int>(ProgTable.size()); ++i) AddAppLstItem(i);
-      Reselect(AppLst, selected);
-      AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
-      AppLst.SetSorted(true);
-    }
-    WaitLbl.SetVisible(false);
-    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    PruneMemo();
+    return;
   }
+  ReadPrograms();
+  RefreshStartUpList();
+  BeginProgramRows();
+  AddProgramRows(0);
+  EndProgramRows();
+}
+
+void MainfrmForm::ReadPrograms() {
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  WaitLbl.SetText("Reading Processes ... Please wait...");
+  WaitLbl.SetVisible(true);
+  if (!inStep_) ui::DoEvents();
+  DoProcessListOp(kProcRebuild, "");
+}
+
+void MainfrmForm::BeginProgramRows() {
+  WaitLbl.SetText("Loading Processes ... Please wait...");
+  if (!inStep_) ui::DoEvents();
+  ResetImageList(AppLst, TmpIconImg[0], AppLargeIcon);
+  keptSelection_ = SelectedKeysOf(AppLst);
+  rowsQuiet_ = std::make_unique<ui::ListView::RedrawGuard>(AppLst);
+  AppLst.Clear();
+  nextRow_ = 0;
+}
+
+// Rows from nextRow_ on until the deadline (0: no deadline); at least one row a call.
+bool MainfrmForm::AddProgramRows(DWORD deadline) {
+  while (nextRow_ <= ProgTableLast && nextRow_ < static_cast<int>(ProgTable.size())) {
+    AddAppLstItem(static_cast<int16_t>(nextRow_++));
+    if (deadline && static_cast<LONG>(GetTickCount() - deadline) >= 0) break;
+  }
+  return nextRow_ > ProgTableLast || nextRow_ >= static_cast<int>(ProgTable.size());
+}
+
+void MainfrmForm::EndProgramRows() {
+  Reselect(AppLst, keptSelection_);
+  keptSelection_.clear();
+  AttachIcons(AppLst, TmpIconImg[0], AppLargeIcon);
+  AppLst.SetSorted(true);
+  rowsQuiet_.reset();
+  WaitLbl.SetVisible(false);
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
   PruneMemo();
 }
 
@@ -916,25 +1109,43 @@ void MainfrmForm::MergeWindows(MergeKind kind) {
 
 void MainfrmForm::RefWinList() {
   WndLst.SetSorted(false);
-  const bool incremental = FastRef && WndLst.ItemCount() > 0 && ColumnKeys(WndLst) == wndColumns_;
+  const bool incremental = WndIncremental();
   wndColumns_ = ColumnKeys(WndLst);
   if (incremental) {
     MergeWindows(MergeKind::kTick);
     return;
   }
+  BeginWindowRows();
+  AddWindowRows(0);
+  EndWindowRows();
+}
+
+void MainfrmForm::BeginWindowRows() {
   GetWndInfo(kWndRebuildTable, "");
   threadAnswers_.clear();
   SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  ui::DoEvents();
-  const std::vector<std::string> selected = SelectedKeysOf(WndLst);
+  if (!inStep_) ui::DoEvents();
+  keptSelection_ = SelectedKeysOf(WndLst);
   ResetImageList(WndLst, TmpIconImg[1], WndLargeIcon);
-  ui::ListView::RedrawGuard quiet(WndLst);
+  rowsQuiet_ = std::make_unique<ui::ListView::RedrawGuard>(WndLst);
   WndLst.Clear();
-  for (int16_t i = 0; i <= WndTableLast && i < static_cast<int>(WndTable.size()); ++i)
-    AddWndLstItem(WndTable[static_cast<size_t>(i)]);
-  Reselect(WndLst, selected);
+  nextRow_ = 0;
+}
+
+bool MainfrmForm::AddWindowRows(DWORD deadline) {
+  while (nextRow_ <= WndTableLast && nextRow_ < static_cast<int>(WndTable.size())) {
+    AddWndLstItem(WndTable[static_cast<size_t>(nextRow_++)]);
+    if (deadline && static_cast<LONG>(GetTickCount() - deadline) >= 0) break;
+  }
+  return nextRow_ > WndTableLast || nextRow_ >= static_cast<int>(WndTable.size());
+}
+
+void MainfrmForm::EndWindowRows() {
+  Reselect(WndLst, keptSelection_);
+  keptSelection_.clear();
   AttachIcons(WndLst, TmpIconImg[1], WndLargeIcon);
   WndLst.SetSorted(true);
+  rowsQuiet_.reset();
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
@@ -1055,6 +1266,12 @@ LRESULT MainfrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (!SharesHeld) ReadSlice();
     return 0;
   }
+  if (msg == WM_TIMER && wp == kStepTimer) {
+    KillTimer(hwnd(), kStepTimer);
+    if (step_ != Step::kNone && !inStep_ && !draining_) RunStep();
+    return 0;
+  }
+  if (msg == WM_DESTROY) AbandonSteps();
   if (msg == kReadShownMsg) {
     shownReadPosted_ = false;
     MergeBetweenTicks(MergeKind::kShown);

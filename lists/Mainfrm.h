@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -66,6 +67,12 @@ class MainfrmForm : public ui::Window {
 
   // ---- Refresh and merge
   void RefreshMe();
+  // RefreshMe for a request that arrives as a message (F5, a view-mode button, the
+  // frame's posted refresh): a reload of both lists runs as a chain of steps, each its
+  // own message of at most about kStepBudgetMs, and Refreshing stays set until the last.
+  // A reader that calls RefreshMe between the steps gets the reload finished at once.
+  void RefreshMeInSteps();
+  static const unsigned kStepBudgetMs = 40;
   // The quick refresh for a reader that needs the lists current while another window
   // (the report) is in front.
   void RefreshForReport();
@@ -163,6 +170,31 @@ class MainfrmForm : public ui::Window {
   void ResizeBar_MouseMove(int button);
   void Lists_ItemClick(ui::ListView& list, const POINT* menuAt);
   void ShowModePictures();
+  // The reload's steps, in order. The rows go in shares of kStepBudgetMs each.
+  enum class Step { kNone, kProcesses, kWalk, kMemory, kStartUp, kProgramRows, kProgramsDone, kWindows, kWindowRows, kWindowsDone };
+  void BeginSteps();
+  void RunStep();
+  void NextStep(Step step);
+  void FinishSteps();
+  void DrainSteps();
+  void AbandonSteps();
+  // The pieces of the full roads, shared by the plain refresh and the steps.
+  void ReadPrograms();
+  void BeginProgramRows();
+  bool AddProgramRows(DWORD deadline);  // true when every row is in
+  void EndProgramRows();
+  void BeginWindowRows();
+  bool AddWindowRows(DWORD deadline);
+  void EndWindowRows();
+  bool AppIncremental() const;
+  bool WndIncremental() const;
+  Step step_ = Step::kNone;
+  bool inStep_ = false;
+  bool draining_ = false;
+  bool stepsWanted_ = false;
+  int nextRow_ = 0;
+  std::vector<std::string> keptSelection_;
+  std::unique_ptr<ui::ListView::RedrawGuard> rowsQuiet_;
   int grabY_ = 0;  // where in the splitter the drag took hold
   bool refreshAgain_ = false;  // a full refresh was asked while one ran
   bool runningFast_ = false;   // the running refresh is the timed one

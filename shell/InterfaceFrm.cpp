@@ -503,16 +503,19 @@ void InterfaceFrmForm::ShowPage(const std::string& key) {
   }
 }
 
-void InterfaceFrmForm::RefreshNow() {
+void InterfaceFrmForm::RefreshNow(bool listsInSteps) {
   if (refreshesDeferred_ > 0) {
     RefreshSoon();
     return;
   }
   refreshDue_ = false;  // this refresh is the one asked for
   if (!Visible()) return;
-  if (Toolbar1.Value("Quillon"))
-    Mainfrm.RefreshMe();
-  else if (Toolbar1.Value("Performance"))
+  if (Toolbar1.Value("Quillon")) {
+    if (listsInSteps)
+      Mainfrm.RefreshMeInSteps();
+    else
+      Mainfrm.RefreshMe();
+  } else if (Toolbar1.Value("Performance"))
     SysPerfFrm.RefreshMe(false);
   else if (Toolbar1.Value("PopUp"))
     PopUpFrm.RefreshMe();
@@ -536,7 +539,11 @@ void InterfaceFrmForm::DoRefresh() {
   RefreshNow();
 }
 
-void InterfaceFrmForm::Toolbar1_ButtonClick(int /*index*/, const std::string& key) { TlbButtons(key); }
+// A click on the page bar is a message of its own: the lists' reload goes in steps.
+void InterfaceFrmForm::Toolbar1_ButtonClick(int /*index*/, const std::string& key) {
+  ShowPage(key);
+  if (Visible()) RefreshNow(true);
+}
 
 void InterfaceFrmForm::Toolbar1_MouseOver(int /*index*/, const std::string& key) {
   if (const Page* page = FindPage(key)) SetHintText(page->hint);
@@ -924,7 +931,8 @@ LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (msg == kPageRefreshMsg) {
     refreshPosted_ = false;
-    if (refreshDue_) RefreshNow();
+    // A message of its own: the lists' reload goes in steps, each a message too.
+    if (refreshDue_) RefreshNow(true);
     return 0;
   }
   switch (msg) {

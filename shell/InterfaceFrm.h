@@ -67,7 +67,7 @@ class InterfaceFrmForm : public ui::Window {
   // Shows a page inside the frame and hides the others, then refreshes it.
   void TlbButtons(const std::string& key);
   // Refreshes the page shown; nothing while the frame is hidden.
-  void RefreshNow();
+  void RefreshNow(bool listsInSteps = false);
   // Refreshes the page shown once the messages waiting now are served: what asked
   // for it answers at once, and the requests made meanwhile come to one refresh.
   void RefreshSoon();

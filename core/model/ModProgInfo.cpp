@@ -43,6 +43,7 @@ int16_t ProcInstanceCount;
 DWORD LastProcWalkTick;
 int16_t LogScanning;
 bool DetailsRefreshing;
+bool DeferMemoryFigures;
 std::string MoskinLibraryName = "Moskin.dll";
 
 namespace {
@@ -128,21 +129,26 @@ const DWORD kMemoryAnswerMs = 1000;
 const DWORD kMemoryStatusAfterMs = 300;
 const char kReadingText[] = "Reading Processes ... Please wait...";
 
-// Reads the figures the walk owes. Cancel in the status window stops the reading;
-// the rows not read keep empty memory cells.
-void ReadMemoryFigures() {
-  std::vector<MemoryWanted> wanted;
-  wanted.swap(g_memoryWanted);
+// The figures a forced rebuild left owed when DeferMemoryFigures was set, with the
+// table they belong to.
+std::vector<MemoryWanted> g_tableOwed;
+unsigned g_tableOwedGeneration;
+
+// Reads the figures of `wanted` from the front, taking each read one off, until the
+// deadline has passed (0: all). Cancel in the status window stops the reading; the
+// rows not read keep empty memory cells.
+void ReadFigures(std::vector<MemoryWanted>& wanted, unsigned generation, DWORD deadline) {
   if (wanted.empty()) return;
-  const unsigned generation = g_tableGeneration;
   ui::Window* status = Views.status.form;
   // A status window already on view belongs to a longer operation: its Cancel stops
   // that one too, so the flag is left for it.
   const bool statusOwned = status && !status->Visible();
   bool statusShown = false;
   if (statusOwned) CancelFlag = false;
-  for (const MemoryWanted& w : wanted) {
-    if (CancelFlag) break;
+  size_t taken = 0;
+  while (taken < wanted.size()) {
+    if (CancelFlag || (deadline && taken > 0 && static_cast<LONG>(GetTickCount() - deadline) >= 0)) break;
+    const MemoryWanted w = wanted[taken++];
     const DWORD asked = GetTickCount();
     int32_t memory[3];
     MemoryRead read = TakeProcMemBounded(w.pid, memory, kMemoryAnswerMs, [&] {
@@ -157,7 +163,10 @@ void ReadMemoryFigures() {
     if (read != MemoryRead::kRead) continue;
     if (w.detailsColumn < 0) {
       // A rebuild run by an event meanwhile has its own figures.
-      if (generation != g_tableGeneration || w.row > ProgTableLast) break;
+      if (generation != g_tableGeneration || w.row > ProgTableLast) {
+        taken = wanted.size();
+        break;
+      }
       ProgRow& r = ProgTable[static_cast<size_t>(w.row)];
       for (int c = 0; c < 3; ++c) r[2 + c] = Sum(r[2 + c], memory[c]);
     } else if (Views.details.ProcLst) {
@@ -167,10 +176,26 @@ void ReadMemoryFigures() {
       for (int c = 0; c < 3; ++c) list.SetSubItem(w.row, w.detailsColumn + c, std::to_string(memory[c]));
     }
   }
+  // Cancel drops the rest, as it always did.
+  if (CancelFlag) taken = wanted.size();
+  wanted.erase(wanted.begin(), wanted.begin() + static_cast<std::ptrdiff_t>(taken));
   if (statusOwned) {
     CancelFlag = false;
     if (statusShown) status->Hide();
   }
+}
+
+// Reads the figures the walk owes, or leaves those of a forced rebuild of the table
+// owed when the caller reads them in shares (DeferMemoryFigures).
+void ReadMemoryFigures(bool forcedRebuild) {
+  std::vector<MemoryWanted> wanted;
+  wanted.swap(g_memoryWanted);
+  if (forcedRebuild && DeferMemoryFigures) {
+    g_tableOwed.swap(wanted);
+    g_tableOwedGeneration = g_tableGeneration;
+    return;
+  }
+  ReadFigures(wanted, g_tableGeneration, 0);
 }
 
 // The tables a rebuild fills, emptied before it fills them. The activity log's walk
@@ -348,6 +373,8 @@ void ResetProgInfoState() {
   LastProcWalkTick = 0;
   LogScanning = 0;
   DetailsRefreshing = false;
+  DeferMemoryFigures = false;
+  g_tableOwed.clear();
   g_listsWalk = WalkSet();
   g_logWalk = WalkSet();
   g_procListFilledBy = nullptr;
@@ -548,6 +575,12 @@ vb::Variant WalkProcessListPsapi(long mode, const std::string& argument) {
   return mode == 0 ? vb::Variant::Bool(last) : vb::Variant::Bool(true);
 }
 
+bool ReadOwedMemoryFigures(DWORD deadline) {
+  if (g_tableOwedGeneration != g_tableGeneration) g_tableOwed.clear();
+  ReadFigures(g_tableOwed, g_tableOwedGeneration, deadline);
+  return g_tableOwed.empty();
+}
+
 vb::Variant DoProcessListOp(long mode, const std::string& argument) {
   if (mode < 0 || mode > 10) return vb::Variant::Bool(false);
   // An empty name would match every path.
@@ -581,16 +614,19 @@ vb::Variant DoProcessListOp(long mode, const std::string& argument) {
   vb::Variant result;
   bool live = mode == 0 || mode == 2 || mode == 3;
   g_memoryWanted.clear();
+  // A table rebuilt anew owes none of the figures of the one before.
+  const bool forced = mode == 2 && !automatic && !LogScanning;
+  if (mode == 2 && !LogScanning) g_tableOwed.clear();
   if (IsWinNTFlag) {
     result = WalkProcessListPsapi(mode, argument);
   } else if (live) {
     result = WalkToolhelp(mode, argument);
-    ReadMemoryFigures();
+    ReadMemoryFigures(forced);
     return result;
   } else {
     result = WalkCachedProcessList(mode, argument);
   }
-  ReadMemoryFigures();
+  ReadMemoryFigures(forced);
   // The program runs at high priority; a walk puts it back there.
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   return result;

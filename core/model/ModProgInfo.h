@@ -85,6 +85,13 @@ enum ProcListMode : long {
   kProcPriorityName = 10,
 };
 vb::Variant DoProcessListOp(long mode, const std::string& argument);
+// Set around a forced rebuild (mode 2, "") by a caller that reads the memory figures
+// of the new table in shares: the rebuild then leaves them owed (empty memory cells)
+// and ReadOwedMemoryFigures reads them, each call until `deadline` (GetTickCount; 0:
+// all), and says whether none are owed any more. A newer rebuild drops what the older
+// table was owed; Cancel in the status window drops the rest.
+extern bool DeferMemoryFigures;
+bool ReadOwedMemoryFigures(DWORD deadline);
 vb::Variant WalkCachedProcessList(long mode, const std::string& argument);
 vb::Variant WalkProcessListPsapi(long mode, const std::string& argument);
 // The step of every mode for one process; true when the walk should stop here.

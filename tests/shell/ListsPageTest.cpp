@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ApplyGlobalSettings.h"
+#include "ConInfoFrm.h"
 #include "FirstTimeFrm.h"
 #include "Fixture.h"
 #include "Input.h"
@@ -278,6 +279,81 @@ TEST_F(ListsPageTest, FFivePressedDuringAViewModeReloadListsEachProgramOnce) {
   EXPECT_EQ(Mainfrm.AppLst.ItemCount(), ProgTableLast + 1);
   std::set<std::string> windows = WindowKeys();
   EXPECT_EQ(windows.size(), static_cast<size_t>(Mainfrm.WndLst.ItemCount())) << "a window listed twice";
+}
+
+// ---- the reload in steps
+
+// What the lists must show once a reload is over: every program of the table once, a
+// window once, the named program and window among them, and the start-up view with the
+// new start-up entry marked running.
+void ExpectListsFollowTheMachine(const std::string& program, HWND window, const std::string& startUpPath) {
+  std::set<std::string> programs;
+  for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r) programs.insert(vb::LCase(Mainfrm.AppLst.Key(r)));
+  EXPECT_EQ(programs.size(), static_cast<size_t>(Mainfrm.AppLst.ItemCount())) << "a program listed twice";
+  EXPECT_EQ(Mainfrm.AppLst.ItemCount(), ProgTableLast + 1);
+  EXPECT_EQ(programs.count(vb::LCase(program)), 1u) << "the program started last is missing";
+  std::set<std::string> windows;
+  for (int r = 0; r < Mainfrm.WndLst.ItemCount(); ++r) windows.insert(Mainfrm.WndLst.Key(r));
+  EXPECT_EQ(windows.size(), static_cast<size_t>(Mainfrm.WndLst.ItemCount())) << "a window listed twice";
+  EXPECT_EQ(windows.count("K" + WndHandleText(window)), 1u) << "its window is missing";
+  const int16_t row = MoreToolsFrm.SearchStartUpLV(startUpPath);
+  ASSERT_GT(row, 0) << "the start-up view missed the new entry";
+  EXPECT_EQ(MoreToolsFrm.StartUpLV.SubItem(ui::ListView::FromOneBased(row), 4), "Running");
+  EXPECT_FALSE(IsWindowVisible(Mainfrm.WaitLbl.hwnd())) << "the wait text stayed";
+}
+
+// F5 typed, and typed again while the reload is under way: the page takes the key
+// between the reload's steps (its wait text up meanwhile), reloads once more, and ends
+// with the lists and the start-up view as the machine stands.
+TEST_F(ListsPageTest, FFiveTypedAgainWhileTheReloadRunsEndsWithEachProgramOnceAndTheStartUpViewCurrent) {
+  for (const char* name : {"stepa.exe", "stepb.exe", "stepc.exe"}) folder->Start(name, "plain");
+  Full();
+  MoreToolsFrm.RefreshMe(false);  // read once, before the program starts with Windows
+  const std::string path = vb::LCase(folder->PathOf("stepsup.exe"));
+  testsupport::SetRegText(HKEY_CURRENT_USER, looptest::kRunPath, "QpStepsUp", path);
+  HWND window = folder->Start("stepsup.exe", "plain").hwnd();
+  now += 2000;
+  Mainfrm.AppLst.SetFocus();
+  testsupport::PressKey(VK_F5);
+  const bool waitShown = PumpUntil([] { return Mainfrm.Refreshing && IsWindowVisible(Mainfrm.WaitLbl.hwnd()); });
+  const bool stillLoading = Mainfrm.Refreshing;
+  testsupport::PressKey(VK_F5);
+  const bool done = PumpUntil([] { return !Mainfrm.Refreshing; }, 20000);
+  testsupport::DeleteRegValueAt(HKEY_CURRENT_USER, looptest::kRunPath, "QpStepsUp");
+  ASSERT_TRUE(done) << "the reload never ended";
+  EXPECT_TRUE(waitShown) << "no wait text while the reload ran";
+  EXPECT_TRUE(stillLoading) << "the reload ended before the second F5";
+  ExpectListsFollowTheMachine(folder->PathOf("stepsup.exe"), window, path);
+}
+
+// A click on the page bar's "Quillon" button from the connection page reloads the lists in
+// steps too (the reload the frame asks for): the program started meanwhile is listed,
+// once, and the start-up view follows.
+TEST_F(ListsPageTest, BackToTheListsByThePageBarTheyAndTheStartUpViewFollowTheMachine) {
+  folder->Start("backa.exe", "plain");
+  Full();
+  MoreToolsFrm.RefreshMe(false);
+  const std::string path = vb::LCase(folder->PathOf("backsup.exe"));
+  testsupport::SetRegText(HKEY_CURRENT_USER, looptest::kRunPath, "QpBackSup", path);
+  HWND window = folder->Start("backsup.exe", "plain").hwnd();
+  // The new program's window came up over the frame; the user brings the frame back.
+  SetForegroundWindow(InterfaceFrm.hwnd());
+  SetWindowPos(InterfaceFrm.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Settle(200);
+  const POINT other = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf("ConInfo")));
+  testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), other.x, other.y);
+  ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.Visible() && !Mainfrm.Visible() && !Mainfrm.Refreshing; }));
+  ASSERT_LT(AppRow("backsup.exe"), 0) << "listed before the page came back";
+  now += 2000;
+  Mainfrm.FastRef = false;
+  const POINT lists = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf("Quillon")));
+  testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), lists.x, lists.y);
+  const bool done = PumpUntil([&] { return Mainfrm.Visible() && !Mainfrm.Refreshing && AppRow("backsup.exe") >= 0; }, 20000);
+  Settle(300);
+  testsupport::DeleteRegValueAt(HKEY_CURRENT_USER, looptest::kRunPath, "QpBackSup");
+  ASSERT_TRUE(done) << "the lists did not follow: page shown " << Mainfrm.Visible() << ", refreshing "
+                    << Mainfrm.Refreshing << ", program in the table " << Key("backsup.exe");
+  ExpectListsFollowTheMachine(folder->PathOf("backsup.exe"), window, path);
 }
 
 // ---- the start-up list behind the risk column
