@@ -69,7 +69,8 @@ TEST_F(CancelEventTest, StaysOnTopWhenAnotherWindowIsActivated) {
                                100, nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(other);
   SetActiveWindow(other);
-  PumpUntil([] { return false; }, 100);
+  ASSERT_TRUE(testsupport::PumpUntilForeground(other));
+  testsupport::PumpUntilIdle();
   EXPECT_TRUE(GetWindowLongA(CancelEvent.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(IsWindowVisible(CancelEvent.hwnd()));
   // Above the other window in the z-order.

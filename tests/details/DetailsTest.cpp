@@ -35,11 +35,12 @@ using procstest::CopyExe;
 const char kNotActive[] = " (the program is not active)";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Clicks a button from another thread after a pause, while the test's own thread is
-// inside a fill.
-std::thread ClickLater(HWND button, DWORD ms) {
-  return std::thread([button, ms] {
-    Sleep(ms);
+// Clicks a button from another thread once its window shows, while the test's own
+// thread is inside the command that shows it.
+std::thread ClickWhenShown(HWND button) {
+  return std::thread([button] {
+    const HWND window = GetAncestor(button, GA_ROOT);
+    for (DWORD start = GetTickCount(); !IsWindowVisible(window) && GetTickCount() - start < 10000;) Sleep(5);
     PostMessageA(button, BM_CLICK, 0, 0);
   });
 }
@@ -559,7 +560,7 @@ TEST_F(DetailsTest, QuarantineCancelFailureLinksAndSearch) {
   Show(path);
   // Cancel in the pause: nothing happens.
   ASSERT_TRUE(CancelEvent.Load());
-  std::thread cancel = ClickLater(CancelEvent.btnCancel.hwnd(), 100);
+  std::thread cancel = ClickWhenShown(CancelEvent.btnCancel.hwnd());
   DetailsFrm.Removal.QrtBtn_Click();
   cancel.join();
   EXPECT_FALSE(procstest::Ended(f.process(), 100));

@@ -154,7 +154,8 @@ TEST_F(SpywareFrmTest, AClickedLinkKeepsItsDescription) {
     const size_t before = opened.size();
     testsupport::ClickAt(links.hwnd(), r.left + 10, (r.top + r.bottom) / 2);
     ASSERT_TRUE(testsupport::PumpUntil([&] { return opened.size() > before; }, 5000));
-    testsupport::PumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+    // Still there once no second click could make a double click of it.
+    testsupport::PassDoubleClickTime();
     EXPECT_EQ(SpywareSearchFrm.DescTxt.Text(),
               "Description: " + Record("", "", "", row == 1 ? "Second link" : "First link").substr(562, 256));
   }
@@ -212,20 +213,22 @@ TEST_F(SpywareFrmTest, PlacedBottomRightKeptOnTopAndDraggedByItsStrip) {
   GetWindowRect(window, &r);
   HWND strip = SpywareSearchFrm.TopImg.hwnd();
   testsupport::MoveMouseTo(strip, 10, 30);
-  testsupport::PumpUntil([] { return false; }, 100);
+  testsupport::PumpUntilIdle();
   INPUT down = {};
   down.type = INPUT_MOUSE;
   down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   SendInput(1, &down, sizeof down);
-  testsupport::PumpUntil([] { return false; }, 100);
+  testsupport::PumpUntilIdle();
   testsupport::MoveMouseTo(strip, 60, 50);  // 50 right, 20 down
-  testsupport::PumpUntil([] { return false; }, 200);
+  testsupport::PumpUntilIdle();
   INPUT up = down;
   up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(1, &up, sizeof up);
-  testsupport::PumpUntil([] { return false; }, 100);
   RECT moved;
-  GetWindowRect(window, &moved);
+  testsupport::PumpUntil([&] {
+    GetWindowRect(window, &moved);
+    return moved.left - r.left == 50 && moved.top - r.top == 20;
+  }, 3000);
   EXPECT_EQ(moved.left - r.left, 50);
   EXPECT_EQ(moved.top - r.top, 20);
 }
@@ -269,7 +272,8 @@ TEST_F(SpywareFrmTest, TheTitleReadsAndARealClickOnTheCloseButtonCloses) {
   HWND window = SpywareSearchFrm.hwnd();
   SetForegroundWindow(window);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  testsupport::PumpUntil([] { return false; }, 200);
+  testsupport::PumpUntilForeground(window);
+  testsupport::PumpUntilIdle();
   const ui::Bounds title = SpywareSearchFrm.ScreenLabel.GetBounds();
   HDC screen = GetDC(nullptr);
   int white = 0, dark = 0;

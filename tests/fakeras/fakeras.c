@@ -4,7 +4,8 @@
      enum-fails          the enumeration answers an error
      status-fails        the status call answers an error
      conn <state>        one connection in that state (0x2000 connected)
-   No file, or no "conn" line: no connection. */
+   No file, or no "conn" line: no connection. Each read sets the event
+   "QuillonFakeRasRead" when a test made one, so it knows the program has looked. */
 #include <windows.h>
 
 #include <stdio.h>
@@ -49,6 +50,11 @@ static Scenario ReadScenario(void) {
   if (!ReadFile(file, text, sizeof text - 1, &got, NULL)) got = 0;
   CloseHandle(file);
   text[got] = 0;
+  HANDLE read = OpenEventA(EVENT_MODIFY_STATE, FALSE, "QuillonFakeRasRead");
+  if (read) {
+    SetEvent(read);
+    CloseHandle(read);
+  }
   for (char* line = strtok(text, "\r\n"); line; line = strtok(NULL, "\r\n")) {
     if (strncmp(line, "enum-fails", 10) == 0) s.enumFails = 1;
     else if (strncmp(line, "status-fails", 12) == 0) s.statusFails = 1;

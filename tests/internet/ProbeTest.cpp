@@ -169,7 +169,7 @@ TEST_F(ProbeTest, TheLoopsPairOfTotalsIsOneTableRead) {
   EXPECT_EQ(loopseams::TotalNetBytesFn(0), 17u) << "asked again: a new read";
   EXPECT_EQ(reads, 2);
   EXPECT_EQ(loopseams::TotalNetBytesFn(1), 1200u);
-  Sleep(300);
+  Sleep(300);  // past the time a sent total is kept from its read, which the code reads off the tick count
   EXPECT_EQ(loopseams::TotalNetBytesFn(0), 37u) << "a late question is not answered from an old read";
   EXPECT_EQ(reads, 4);
 }

@@ -98,8 +98,13 @@ TEST_F(ProgramTest, TheProgramStartsTheEnabledProgramOnConnectAndStoresTheCallAt
   PROCESS_INFORMATION pi = {};
   const std::string exe = folder + "\\QuillonPro.exe";
   std::string cmd = "\"" + exe + "\"";
+  HANDLE lineRead = CreateEventA(nullptr, FALSE, FALSE, "QuillonFakeRasRead");
   ASSERT_TRUE(CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi));
-  Sleep(3000);  // started, and has seen the line down
+  // Started, and has seen the line down: a read, and the next one, so the pass that
+  // made the first has ended.
+  EXPECT_EQ(WaitForSingleObject(lineRead, 20000), WAIT_OBJECT_0) << "the line was never read";
+  EXPECT_EQ(WaitForSingleObject(lineRead, 20000), WAIT_OBJECT_0) << "the line was read only once";
+  CloseHandle(lineRead);
   EXPECT_EQ(ProcessOf(mail), 0u);
   PlayLine(scenario, "conn 0x2000\n");
   EXPECT_TRUE(testsupport::PumpUntil([&] { return ProcessOf(mail) != 0; }, 20000))

@@ -84,7 +84,7 @@ void ClickHeader(HWND list, int column) {
   LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(header, WM_LBUTTONUP, 0, at);
-  testsupport::PumpUntil([] { return false; }, 50);
+  testsupport::PumpUntilIdle();
 }
 
 }  // namespace

@@ -487,7 +487,7 @@ DWORD WINAPI AnswerFixtureQuestion(void*) {
   for (int i = 0; i < 100; ++i, Sleep(50)) {
     HWND box = FindWindowA(nullptr, "Quillon fixture");
     if (box && IsWindowVisible(box)) {
-      Sleep(500);
+      Sleep(500);  // the user's slow answer, which the command must wait for
       PostMessageA(box, WM_COMMAND, IDYES, 0);
       return 1;
     }

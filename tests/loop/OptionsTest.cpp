@@ -40,7 +40,7 @@ namespace {
 
 constexpr char kOptionsPath[] = "Software\\Quillon Pro\\Options";
 
-void Settle() { PumpUntil([] { return false; }, 150); }
+void Settle() { testsupport::PumpUntilIdle(); }
 
 // A click as the button's parent hears it.
 void Click(ui::Control& button) {

@@ -228,7 +228,7 @@ TEST_F(MiniToolsPageTest, TypedDriveLettersKeepOneLetterInPlace) {
     }
     ASSERT_TRUE(testsupport::PumpUntil([&] { return MoreToolsFrm.DriveEXLetter.Text() == c.shown; }, 3000))
         << MoreToolsFrm.DriveEXLetter.Text();
-    testsupport::PumpUntil([] { return false; }, 100);
+    testsupport::PumpUntilIdle();
     EXPECT_EQ(MoreToolsFrm.DriveEXLetter.Text(), c.shown) << "no second character";
     MoreToolsFrm.AddDriveEXBtn_Click();
   }

@@ -74,12 +74,7 @@ class PopBlockEndToEnd : public PopTest {
 }  // namespace
 
 TEST_F(PopBlockEndToEnd, AWindowOpenedFromTheMenuStays) {
-  SetForegroundWindow(browser);
-  testsupport::ClickAt(browser, 15, -GetSystemMetrics(SM_CYMENU) / 2);
-  testsupport::PumpUntil([] { return false; }, 300);
-  testsupport::MoveMouseTo(browser, 40, 10);
-  testsupport::PumpUntil([] { return false; }, 300);
-  testsupport::ClickAt(browser, 40, 10);
+  ClickBrowserMenuOpen(browser);
   HWND opened = AwaitAndScan("Fixture new 1");
   EXPECT_TRUE(Stays(opened));
   EXPECT_EQ(TotalBlockCnt, 0);

@@ -16,7 +16,7 @@ using namespace poptest;
 
 namespace {
 
-const UINT kNewWindow = WM_APP + 15, kHiddenWindow = WM_APP + 17;
+const UINT kNewWindow = WM_APP + 15, kHiddenWindow = WM_APP + 17, kPageReleases = WM_APP + 22;
 
 class MoskinHook : public PopTest {
  protected:
@@ -35,11 +35,17 @@ class MoskinHook : public PopTest {
   bool Becomes(const std::string& key, const std::string& expected, DWORD ms = 3000) {
     return testsupport::PumpUntil([&] { return HandOver(key) == expected; }, ms);
   }
-  // Gives the hook time to write what it must not.
-  void Settle() { testsupport::PumpUntil([] { return false; }, 500); }
   void ClickPage() {
     SetForegroundWindow(browser);
     testsupport::ClickAt(page, 20, 20);
+  }
+  // Clicks the page and waits until the browser has taken the click from its queue:
+  // its hook, which sees the button go down, has had its turn by then.
+  void ClickPageAndWait() {
+    const LRESULT before = SendMessageA(browser, kPageReleases, 0, 0);
+    ClickPage();
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return SendMessageA(browser, kPageReleases, 0, 0) > before; }))
+        << "the page never had the click";
   }
 
   HWND browser = nullptr, page = nullptr;
@@ -79,12 +85,9 @@ TEST_F(MoskinHook, AClickInThePageIsWrittenWithItsWindowTimeAndAddress) {
 
 TEST_F(MoskinHook, AMenuChoiceIsWrittenButAHighlightIsNot) {
   InstallPopUpHook();
-  SetForegroundWindow(browser);
-  // The menu bar lies just above the client area; its menu drops over the client area.
-  testsupport::ClickAt(browser, 15, -GetSystemMetrics(SM_CYMENU) / 2);
-  Settle();
-  testsupport::MoveMouseTo(browser, 40, 10);  // highlights "Open in New &Window"
-  Settle();
+  // The menu bar lies just above the client area; its menu drops over the client
+  // area. The browser's highlight of "Open in New &Window" comes after the hook's.
+  PointAtBrowserMenuOpen(browser);
   EXPECT_EQ(HandOver("MenuName"), "");
   const DWORD before = GetTickCount();
   testsupport::ClickAt(browser, 40, 10);
@@ -98,7 +101,7 @@ TEST_F(MoskinHook, AWindowIsReportedWhenShownNotWhenMade) {
   SetHandOver("WinTime", "0");
   HWND hidden = reinterpret_cast<HWND>(SendMessageA(browser, kHiddenWindow, 0, 0));
   ASSERT_TRUE(hidden);
-  Settle();
+  // The hook writes in the browser's thread as the window is made, inside the send.
   EXPECT_EQ(HandOver("NewWin"), "0");
   ShowWindow(hidden, SW_SHOWNOACTIVATE);
   ASSERT_TRUE(Becomes("NewWin", "1"));
@@ -116,7 +119,7 @@ TEST_F(MoskinHook, ToolWindowsChildWindowsAndTheInstallersOwnWindowsWriteNothing
   HWND own = CreateWindowExA(0, "STATIC", "the installer's own", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                              nullptr, nullptr, nullptr);
   ShowWindow(own, SW_SHOWNOACTIVATE);
-  Settle();
+  // Each showing ran its hooks in the window's own thread before it returned.
   EXPECT_EQ(HandOver("NewWin"), "0");
   DestroyWindow(own);
 }
@@ -125,15 +128,13 @@ TEST_F(MoskinHook, AfterRemovalClicksAreNotWritten) {
   InstallPopUpHook();
   RemovePopUpHook();
   SetHandOver("MouseHwnd", "0");
-  ClickPage();
-  Settle();
+  ClickPageAndWait();
   EXPECT_EQ(HandOver("MouseHwnd"), "0");
   // Installing twice replaces the hooks: one removal removes them.
   InstallPopUpHook();
   InstallPopUpHook();
   RemovePopUpHook();
-  ClickPage();
-  Settle();
+  ClickPageAndWait();
   EXPECT_EQ(HandOver("MouseHwnd"), "0");
 }
 
@@ -180,11 +181,10 @@ TEST_F(MoskinHook, OnlyATextHandOverWindowThatFitsIsWoken) {
                    static_cast<DWORD>(c.data.size()));
     RegCloseKey(key);
     SetHandOver("MouseHwnd", "0");
-    ClickPage();
+    ClickPageAndWait();
     if (c.woken) {
       EXPECT_TRUE(Becomes("MouseHwnd", HandleText(page))) << c.what;
     } else {
-      Settle();
       EXPECT_EQ(HandOver("MouseHwnd"), "0") << c.what;
     }
   }

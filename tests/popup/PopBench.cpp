@@ -49,8 +49,9 @@ double ShowHideCycle(HWND window, int cycles) {
 
 // Milliseconds from a mouse move in the page until the page has seen it.
 double MouseMove(HWND browser, HWND page, int moves) {
+  const LRESULT before = SendMessageA(browser, kPageMoves, 0, 0);
   testsupport::MoveMouseTo(page, 20, 20);
-  testsupport::PumpUntil([] { return false; }, 200);
+  testsupport::PumpUntil([&] { return SendMessageA(browser, kPageMoves, 0, 0) != before; }, 2000);
   const double start = testsupport::NowMs();
   for (int i = 0; i < moves; ++i) {
     const LRESULT seen = SendMessageA(browser, kPageMoves, 0, 0);

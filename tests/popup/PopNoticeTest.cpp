@@ -117,7 +117,6 @@ class PopNotice : public PopTest {
     for (int i = 0; i < 12 && Notice.HeightTwips() < Notice.BasicHeight(); ++i) Tick();
     Tick();
   }
-  void Settle(DWORD ms = 150) { testsupport::PumpUntil([] { return false; }, ms); }
   void ParkCursor() {
     testsupport::MoveMouseTo(GetDesktopWindow(), 3, 3);
     testsupport::PumpUntil([] {
@@ -133,7 +132,7 @@ class PopNotice : public PopTest {
       POINT p;
       return GetCursorPos(&p) && p.x == want.x && p.y == want.y;
     }, 1000);
-    Settle(100);
+    testsupport::PumpUntilIdle();
   }
   static Pop StateOf(HWND pop) {
     if (!IsWindow(pop)) return Pop::Closed;
@@ -146,7 +145,7 @@ class PopNotice : public PopTest {
   void ClickBar(ui::ButtonBar& bar, int index) {
     const POINT c = testsupport::Centre(bar.ButtonRect(index));
     testsupport::ClickAt(bar.hwnd(), c.x, c.y);
-    Settle(250);
+    testsupport::PumpUntilIdle();
   }
 
   HWND browser = nullptr;
@@ -274,7 +273,7 @@ TEST_F(PopNotice, PeekShowsTheHeldPopUpAndTheNextTickAwayHidesIt) {
   ShowWindow(pop, SW_SHOWNOACTIVATE);
   ASSERT_EQ(SettledState(pop, Pop::Open), Pop::Open);
   // Past any hide still on its way from the peek's end: the pop-up stays shown until a tick.
-  Settle(500);
+  PumpUntilDelivered(pop);
   ASSERT_EQ(StateOf(pop), Pop::Open);
   Tick();
   EXPECT_EQ(SettledState(pop, Pop::Hidden), Pop::Hidden);
@@ -480,7 +479,7 @@ TEST_F(PopNotice, TheNoticeRestsAtTheFootOfTallAndOfOverhangingScreens) {
 TEST_F(PopNotice, AHungPopUpNeverHoldsTheProgram) {
   HWND pop = NewPopWithAddress();
   PostMessageA(browser, kStopAnswering, 0, 0);
-  Settle(200);
+  ASSERT_TRUE(PumpUntilHung(browser)) << "the browser still answers";
   auto quick = [](const std::function<void()>& work) {
     const DWORD start = GetTickCount();
     work();

@@ -9,6 +9,8 @@
 #include "ModSettings.h"
 #include "ModStartupPlatform.h"
 #include "ModWndOpr.h"
+#include "Input.h"
+#include "Menus.h"
 #include "Seams.h"
 #include "UiWait.h"
 #include "ViewBindings.h"
@@ -120,6 +122,36 @@ PopOnlyLoop::~PopOnlyLoop() {
   BlockPopUps = block_;
   Toolbar = toolbar_;
   loopseams::Reset();
+}
+
+void PointAtBrowserMenuOpen(HWND browser) {
+  const UINT kHighlighted = WM_APP + 21, kOpenItem = 101;
+  SetForegroundWindow(browser);
+  testsupport::ClickAt(browser, 15, -GetSystemMetrics(SM_CYMENU) / 2);
+  EXPECT_TRUE(testsupport::PumpUntil([] { return testsupport::VisibleMenuWindow() != nullptr; }))
+      << "the browser's menu did not open";
+  testsupport::MoveMouseTo(browser, 40, 10);
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return SendMessageA(browser, kHighlighted, 0, 0) == kOpenItem; }))
+      << "the item under the pointer is not highlighted";
+}
+
+bool PumpUntilHung(HWND window, DWORD timeoutMs) {
+  return testsupport::PumpUntil([window] {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) == 0;
+  }, timeoutMs);
+}
+
+void PumpUntilDelivered(HWND window) {
+  testsupport::PumpUntilIdle();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+  testsupport::PumpUntilIdle();
+}
+
+void ClickBrowserMenuOpen(HWND browser) {
+  PointAtBrowserMenuOpen(browser);
+  testsupport::ClickAt(browser, 40, 10);
 }
 
 }  // namespace poptest

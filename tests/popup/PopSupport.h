@@ -70,4 +70,18 @@ class PopOnlyLoop {
 // A window's child of a class (the first), null when none.
 HWND ChildOfClass(HWND parent, const char* cls);
 
+// Points at "Open in New Window" of the fixture browser's menu with the mouse, as a
+// user does: a click on the menu bar, then the pointer onto the item, until the
+// browser has it highlighted.
+void PointAtBrowserMenuOpen(HWND browser);
+// And then clicks it.
+void ClickBrowserMenuOpen(HWND browser);
+
+// Pumps until the window's thread, told to stop answering, no longer answers a
+// message sent to it (a message sent earlier is answered before a posted one).
+bool PumpUntilHung(HWND window, DWORD timeoutMs = 5000);
+// Pumps until all that was sent to the window so far has reached it: this thread's
+// queue is empty and the window's thread has answered a message sent after it all.
+void PumpUntilDelivered(HWND window);
+
 }  // namespace poptest

@@ -104,15 +104,10 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
       20000))
       << "the program installed its hook; running: " << (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
       << " windows: " << testsupport::ShownWindowsOf(program.dwProcessId);
-  testsupport::PumpUntil([] { return false; }, 1000);
+  ASSERT_TRUE(testsupport::AnswersWithin(program.dwProcessId, 10000)) << "the program's loop runs";
 
   // Opened from the browser's menu: kept.
-  SetForegroundWindow(browser);
-  testsupport::ClickAt(browser, 15, -GetSystemMetrics(SM_CYMENU) / 2);
-  testsupport::PumpUntil([] { return false; }, 300);
-  testsupport::MoveMouseTo(browser, 40, 10);
-  testsupport::PumpUntil([] { return false; }, 300);
-  testsupport::ClickAt(browser, 40, 10);
+  ClickBrowserMenuOpen(browser);
   HWND opened = AwaitWindow("Fixture new 1");
   ASSERT_TRUE(opened);
   EXPECT_TRUE(Stays(opened));
@@ -140,8 +135,17 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
     return shownPop && notice && !IsWindowVisible(shownPop);
   }, 5000));
   // The compact notice shows its buttons while the cursor rests on it (once it has
-  // slid in: its lower edge stays, its top rises).
-  testsupport::PumpUntil([] { return false; }, 800);
+  // slid in: its lower edge stays, its top rises until its height holds still).
+  {
+    int height = -1;
+    DWORD since = GetTickCount();
+    EXPECT_TRUE(testsupport::PumpUntil([&] {
+      RECT r = {};
+      GetWindowRect(notice, &r);
+      if (r.bottom - r.top != height) height = r.bottom - r.top, since = GetTickCount();
+      return height > 0 && GetTickCount() - since >= 300;
+    }, 5000)) << "the notice never stopped sliding";
+  }
   testsupport::MoveMouseTo(notice, 20, 10);
   HWND showBar = nullptr;
   testsupport::PumpUntil([&] { return (showBar = LowerToolbar(notice)) && IsWindowVisible(showBar) &&

@@ -244,7 +244,7 @@ TEST_F(PopScan, AHungBrowserCostsTheScanABoundedTime) {
   HWND page = ChildOfClass(browser, "Internet Explorer_Server");
   Ask(browser, kUnrequested);
   PostMessageA(browser, kHang, 0, 0);
-  Sleep(200);
+  ASSERT_TRUE(PumpUntilHung(browser)) << "the browser still answers";
   SetHandOver("MouseHwnd", HandleText(page));
   SetHandOver("MouseTime", std::to_string(now - 300));
   SetHandOver("MouseTimeD", "http://fixture.test/page");

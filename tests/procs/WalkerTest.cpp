@@ -315,7 +315,7 @@ TEST_F(WalkerTest, CpuColumnFromTheMeasuringLibrary) {
   Start("busy.exe", "busy");
   Start("idle.exe");
   ForceRebuild();  // the library's first call only sets its baseline
-  Sleep(700);
+  Sleep(700);  // the library measures processor time over real time
   UpdateProcessCpu();
   int busy = FindRow(PathOf("busy.exe")), idle = FindRow(PathOf("idle.exe"));
   ASSERT_GE(busy, 0);
@@ -333,7 +333,7 @@ TEST_F(WalkerTest, CpuColumnFromTheMeasuringLibrary) {
   UpdateProcessCpu();
   EXPECT_EQ(ProgTable[busy][6], figure);
   EXPECT_EQ(ProgTable[idle][6], idleFigure);
-  Sleep(550);  // past the reuse
+  Sleep(550);  // past the reuse, which the code times off the tick count itself
 
   // Without the library every figure stays "0" and nothing else changes.
   MoskinLibraryName = "NoSuchMoskin.dll";

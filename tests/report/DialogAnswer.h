@@ -49,7 +49,8 @@ class FileDialogAnswer {
         askedToReplace = true;
         PostMessageA(f.box, WM_COMMAND, replace_, 0);
         if (replace_ == IDNO) {
-          Sleep(300);
+          // The file dialog is back once the question has gone.
+          for (int wait = 0; wait < 250 && (Look().box || !Look().dialog); ++wait) Sleep(20);
           if (HWND d = Look().dialog) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         }
         return;

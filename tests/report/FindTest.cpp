@@ -184,7 +184,7 @@ TEST_F(FindTest, TheLabelShowsNoLiteralAmpersand) {
   ASSERT_TRUE(frmFind.Visible());
   SetForegroundWindow(frmFind.hwnd());
   testsupport::PumpUntil([] { return GetForegroundWindow() == frmFind.hwnd(); });
-  testsupport::PumpUntil([] { return false; }, 300);
+  testsupport::PumpUntilIdle();
   const HWND label = frmFind.Label1.hwnd();
   auto width = [label](const char* text) {
     HDC dc = GetDC(label);

@@ -234,7 +234,7 @@ TEST_F(RunTest, OkWaitsForANameAndNothingEmptyIsRunOrKept) {
   EXPECT_FALSE(IsWindowEnabled(ok));
   click(ok);
   PressKey(VK_RETURN);
-  PumpUntil([] { return false; }, 300);
+  testsupport::PumpUntilIdle();
   EXPECT_TRUE(requests.empty());
   EXPECT_TRUE(shown.empty());
   EXPECT_TRUE(RunFrm.Loaded());
@@ -244,7 +244,7 @@ TEST_F(RunTest, OkWaitsForANameAndNothingEmptyIsRunOrKept) {
   ASSERT_TRUE(PumpUntil([] { return RunFrm.Combo1.Text() == "  "; }));
   EXPECT_FALSE(IsWindowEnabled(ok));
   PressKey(VK_RETURN);
-  PumpUntil([] { return false; }, 300);
+  testsupport::PumpUntilIdle();
   EXPECT_TRUE(requests.empty());
   EXPECT_TRUE(shown.empty());
   // An entry picked from the list with the arrow keys fills the box: Ok is usable.

@@ -130,7 +130,7 @@ TEST_F(BrackelTest, AHookedProcessLogsEveryCallAndItsCallsStillWork) {
   StopMonitoring(program, fixture.pid());
   size_t stopped = ReadLines(program).size();
   EXPECT_EQ(Round(fixture).first, 0);
-  Sleep(300);
+  Sleep(300);  // a late line would come meanwhile: there is no sign of one not coming
   lines = ReadLines(program);
   EXPECT_EQ(lines.size(), stopped);
   EXPECT_EQ(lines.back().code, 102);
@@ -142,7 +142,8 @@ TEST_F(BrackelTest, TheWatchHooksAListedProgramWhenItStarts) {
   Monitor(program);
   Fixture& fixture = folder_.Start("later.exe", "risky");
   DWORD started = GetTickCount();
-  // Within half a second of its start, so a round a second later is recorded.
+  // Within half a second of its start, so a round a second later is recorded: the
+  // watch's own timing is under test.
   Sleep(1000);
   Round(fixture);
   EXPECT_TRUE(Codes(ReadLines(program)).count(201)) << "no line " << GetTickCount() - started << " ms after start";
@@ -154,7 +155,7 @@ TEST_F(BrackelTest, AListingInOtherLetterCaseIsTheSameProgram) {
   std::string upper = program;
   CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
   Monitor(upper);
-  Sleep(700);
+  Sleep(700);  // past the half second in which the watch hooks a listed program
   Round(fixture);
   EXPECT_TRUE(Codes(ReadLines(program)).count(201));
 }
@@ -201,7 +202,7 @@ TEST_F(BrackelTest, StoppingTheServiceAndEndingTheHookerStopTheLines) {
   EXPECT_EQ(ReadLines(program).size(), before) << "lines after the service stopped";
   // RefHook after the stop does nothing: the service is off.
   BrackelRefHook(fixture.pid());
-  Sleep(1100);
+  Sleep(1100);  // as above: lines are folded by the clock's second
   Round(fixture);
   EXPECT_EQ(ReadLines(program).size(), before);
 }
@@ -226,7 +227,7 @@ TEST_F(BrackelTest, AHookedProcessStopsWritingOnceItsHookerHasEnded) {
   // Ended as by a crash: nothing tells the fixture.
   testsupport::EndProcess(probe);
   size_t before = ReadLines(program).size();
-  Sleep(1100);
+  Sleep(1100);  // past the second, so a line would not be folded into an earlier one
   EXPECT_EQ(Round(fixture).first, 0);
   EXPECT_EQ(ReadLines(program).size(), before);
 }
@@ -289,13 +290,15 @@ TEST_F(BrackelTest, AProcessThatCouldNotBeHookedIsSaidSoAndTriedAgainOnTheNextPa
   const std::string program = folder_.PathOf("busy.exe");
   // Its loader is held: a thread started there waits, so no hook can load.
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QuillonReleaseLoader");
+  HANDLE held = CreateEventA(nullptr, TRUE, FALSE, "QuillonLoaderHeld");
   ASSERT_TRUE(LoadRemotely(fixture.process(), testsupport::BinDir() + "\\hold_loader_lock.dll"));
-  Sleep(300);
+  EXPECT_EQ(WaitForSingleObject(held, 10000), static_cast<DWORD>(WAIT_OBJECT_0)) << "the loader was never held";
+  CloseHandle(held);
   Monitor(program);
   EXPECT_FALSE(MonitoredProgramUnhooked(program)) << "said before it was tried";
   BrackelRefHook(fixture.pid());
   EXPECT_TRUE(MonitoredProgramUnhooked(program));
-  Sleep(1000);
+  Sleep(1000);  // several passes of the watch, none of which may say it hooked
   EXPECT_TRUE(MonitoredProgramUnhooked(program)) << "said hooked while it still cannot be";
 
   // Now it answers: a later pass of the watch hooks it, and says so.
@@ -315,9 +318,9 @@ TEST_F(BrackelTest, AProgramTakenOffTheListIsNeverHookedAgainAfterItsStopMark) {
   for (int round = 0; round < 8 && !HasFailure(); ++round) {
     Monitor(program);
     BrackelRefHook(fixture.pid());
-    Sleep(static_cast<DWORD>(37 * round % 200));
+    Sleep(static_cast<DWORD>(37 * round % 200));  // the stop falls at a varied point of a pass
     StopMonitoring(program, fixture.pid());
-    Sleep(300);
+    Sleep(300);  // a pass still under way would hook it again meanwhile
     Round(fixture);
     std::vector<Line> lines = ReadLines(program);
     ASSERT_FALSE(lines.empty());

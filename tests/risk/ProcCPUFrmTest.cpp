@@ -199,7 +199,7 @@ TEST_F(ProcCPUFrmTest, AMonitoredProgramIsRedWhileItDoesNotRunAndBoldWhileItsNew
   EXPECT_EQ(monitored.CellForeColor(0, 0), 0u);
   EXPECT_FALSE(monitored.CellBold(0, 0));
   EXPECT_LT(AppsRow(path), 0) << "a monitored program is not listed as running too";
-  Sleep(1100);
+  Sleep(1100);  // the next second: the history keeps a sample a second, timed off its own clock
   MonitoredProgHist[0]->AddPoint(7);
   ProcCPUFrm.RefreshMe();
   EXPECT_TRUE(monitored.CellBold(0, 0));

@@ -235,7 +235,7 @@ TEST(ShowRiskRatingCell, ADrawnCellIsRedAndBold) {
   HWND control = list.hwnd();
   ASSERT_TRUE(control);
   UpdateWindow(control);
-  testsupport::PumpUntil([] { return false; }, 200);
+  testsupport::PumpUntilIdle();
   RECT boldCell = {}, plainCell = {};
   ListView_GetSubItemRect(control, 0, 1, LVIR_LABEL, &boldCell);
   ListView_GetSubItemRect(control, 1, 1, LVIR_LABEL, &plainCell);

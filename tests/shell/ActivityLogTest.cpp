@@ -175,7 +175,7 @@ TEST_F(ActivityLogTest, CommandsShowTheirState) {
   for (const State& s : states) {
     SCOPED_TRACE(s.command);
     InterfaceFrm.mnuLog_Click(s.command);
-    FrameTest::Settle(100);
+    FrameTest::Settle();
     EXPECT_EQ(InterfaceFrm.mnuLog[2]->Caption(), s.item2);
     EXPECT_EQ(InterfaceFrm.mnuLog[3]->Caption(), s.item3);
     EXPECT_EQ(InterfaceFrm.mnuLog[3]->Enabled(), s.enabled);

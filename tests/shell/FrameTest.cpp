@@ -246,8 +246,7 @@ TEST_F(FrameTest, AMaximiseLaysThePageOutAtOnceAndItsListsFollow) {
 
 TEST_F(FrameTest, TheGradientHintLineAndPageBarAreItsColours) {
   RedrawWindow(InterfaceFrm.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  SetCursorPos(0, 0);
-  Settle(300);
+  PointerAway();
   const std::vector<COLORREF> bands = GradientBands(238, 238, 238, 157, 174, 201);
   HWND top = InterfaceFrm.TopTlbarFram.hwnd();
   RECT r;

@@ -168,7 +168,7 @@ TEST_F(ListsPageTest, TheSplitterFollowsARealDragWithinItsBounds) {
   const RECT r = ScreenRect(bar);
   const POINT grip = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   SetCursorPos(grip.x, grip.y + 40);
-  Settle(100);
+  Settle();
   testsupport::MoveMouseTo(bar, (r.right - r.left) / 2, (r.bottom - r.top) / 2);
   ASSERT_TRUE(PumpUntil([] { return GetCursor() == LoadCursor(nullptr, IDC_SIZENS); }, 2000))
       << "the pointer over the splitter";
@@ -207,9 +207,9 @@ TEST_F(ListsPageTest, TheSplitterFollowsARealDragWithinItsBounds) {
   const int height = Height(Mainfrm.AppLst.hwnd());
   const RECT at = ScreenRect(bar);
   testsupport::MoveMouseTo(bar, 20, 2);
-  Settle(100);
+  Settle();
   SetCursorPos(at.left + 20, at.top + 60);
-  Settle(100);
+  Settle();
   EXPECT_EQ(Height(Mainfrm.AppLst.hwnd()), height);
 }
 
@@ -271,7 +271,7 @@ TEST_F(ListsPageTest, FFivePressedDuringAViewModeReloadListsEachProgramOnce) {
   ClickButton(Mainfrm.Toolbar3, "All");
   testsupport::PressKey(VK_F5);
   ASSERT_TRUE(PumpUntil([&] { return Mainfrm.ProgWndImgIndex == 2 && !Mainfrm.Refreshing; }));
-  Settle(300);
+  Settle();
   std::set<std::string> keys;
   for (int r = 0; r < Mainfrm.AppLst.ItemCount(); ++r) keys.insert(Mainfrm.AppLst.Key(r));
   EXPECT_EQ(keys.size(), static_cast<size_t>(Mainfrm.AppLst.ItemCount())) << "a program listed twice";
@@ -406,7 +406,8 @@ TEST_F(ListsPageTest, TheTerminateQuestionIsOwnedByTheFrameAlsoAlwaysOnTop) {
       if (!seen.box || !IsWindowVisible(seen.box)) seen.box = nullptr, Sleep(20);
     }
     if (seen.box) {
-      Sleep(200);
+      // Settled in front of the frame once it is the window in front.
+      for (int i = 0; i < 150 && GetForegroundWindow() != seen.box; ++i) Sleep(20);
       seen.owner = GetWindow(seen.box, GW_OWNER);
       seen.frameEnabled = IsWindowEnabled(InterfaceFrm.hwnd()) != FALSE;
       seen.boxTopmost = (GetWindowLongA(seen.box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -487,7 +488,7 @@ TEST_F(ListsPageTest, TheViewModeButtonShowsEachModesPicture) {
   for (int mode : {1, 3, 1}) {
     ClickButton(Mainfrm.Toolbar3, "ProgWnd");
     ASSERT_TRUE(PumpUntil([&] { return Mainfrm.ProgWndImgIndex == mode && !Mainfrm.Refreshing; })) << mode;
-    Settle(100);
+    Settle();
     modes[mode] = face("ProgWnd");
     EXPECT_EQ(Mainfrm.Toolbar3.Picture("ProgWnd"), ModePicture(mode));
     EXPECT_EQ(Mainfrm.Toolbar3.Picture("All"), ModePicture(6));
@@ -496,7 +497,7 @@ TEST_F(ListsPageTest, TheViewModeButtonShowsEachModesPicture) {
   ASSERT_TRUE(PumpUntil([&] { return Mainfrm.ProgWndImgIndex == 3 && !Mainfrm.Refreshing; }));
   ClickButton(Mainfrm.Toolbar3, "All");  // 3 -> 4
   ASSERT_TRUE(PumpUntil([&] { return Mainfrm.ProgWndImgIndex == 4 && !Mainfrm.Refreshing; }));
-  Settle(100);
+  Settle();
   modes[4] = face("ProgWnd");
   EXPECT_EQ(face("All"), allDown);
   for (int i = 1; i <= 4; ++i)
@@ -570,8 +571,7 @@ TEST_F(ListsPageTest, TheFrameAtItsDefaultSizeShowsEveryCaptionWholeAndNoMaskCol
   // No picture shows its mask colour, in the top bar (logo, arrows, buttons) or on the
   // page bar.
   {
-    SetCursorPos(0, 0);
-    Settle(200);
+    PointerAway();
     ScreenShot shot(InterfaceFrm.TopTlbarFram.hwnd());
     EXPECT_EQ(shot.Count(ui::kPictureMask), 0) << "the mask colour in the top bar";
     ScreenShot pages(InterfaceFrm.Toolbar1.hwnd());
@@ -711,7 +711,7 @@ TEST_F(ListsPageTest, LargeIconsKeepEachRowsIconAndLabelInItsOwnCell) {
     ASSERT_TRUE(PumpUntil([&] { return c.list->View() == LVS_ICON && !Mainfrm.Refreshing; }));
   }
   Full();
-  Settle(300);
+  Settle();
   shelltest::SaveShot(InterfaceFrm.hwnd(), "large-icons");
   for (ui::ListView* list : {&Mainfrm.AppLst, &Mainfrm.WndLst}) {
     HWND h = list->hwnd();

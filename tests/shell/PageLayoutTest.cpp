@@ -156,14 +156,14 @@ class PageLayoutTest : public FrameTest {
     const POINT at = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf(key)));
     testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), at.x, at.y);
     ASSERT_TRUE(PumpUntil([&] { return InterfaceFrm.Toolbar1.Value(key); })) << key;
-    Settle(300);
+    Settle();
   }
   // Each tab of the page shown in turn, each checked and photographed.
   void ExpectEachTabFits(const PageCase& c, const std::string& when) {
     const int tabs = c.tabs ? c.tabs->Tabs() : 1;
     for (int t = 0; t < tabs; ++t) {
       if (c.tabs) c.tabs->SetTab(t);
-      Settle(150);
+      Settle();
       SCOPED_TRACE(std::string(c.key) + " tab " + std::to_string(t) + " " + when);
       const RECT page = ClientOnScreen(c.page->hwnd());
       EXPECT_EQ(LayoutFaults(c.page->hwnd()), "") << "page area (" << page.left << "," << page.top << ")-("
@@ -177,7 +177,12 @@ class PageLayoutTest : public FrameTest {
     const RECT r = ScreenRect(InterfaceFrm.hwnd());
     const POINT from = {r.right - 2, r.bottom - 2};
     testsupport::DragMouse(from, {from.x + dx, from.y + dy}, 10);
-    Settle(300);
+    // The frame has taken a new size from the drag (the checks after say which).
+    PumpUntil([&] {
+      const RECT now = ScreenRect(InterfaceFrm.hwnd());
+      return now.right - now.left != r.right - r.left || now.bottom - now.top != r.bottom - r.top;
+    }, 3000);
+    Settle();
   }
   std::array<COLORREF, 3> saved_{};
 };

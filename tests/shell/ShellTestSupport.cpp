@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <utility>
 
@@ -28,7 +30,38 @@ void FrameTest::TearDown() {
   LoopTest::TearDown();
 }
 
-void FrameTest::Settle(DWORD ms) { testsupport::PumpUntil([] { return false; }, ms); }
+void FrameTest::Settle() { testsupport::PumpUntilIdle(); }
+
+namespace {
+
+BOOL CALLBACK AnyHotBar(HWND hwnd, LPARAM found) {
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, TOOLBARCLASSNAMEA) == 0 && SendMessageA(hwnd, TB_GETHOTITEM, 0, 0) >= 0) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK AnyHotBarIn(HWND top, LPARAM found) {
+  if (AnyHotBar(top, found)) EnumChildWindows(top, AnyHotBar, found);
+  return !*reinterpret_cast<bool*>(found);
+}
+
+bool AnyBarOfThisThreadHot() {
+  bool hot = false;
+  EnumThreadWindows(GetCurrentThreadId(), AnyHotBarIn, reinterpret_cast<LPARAM>(&hot));
+  return hot;
+}
+
+}  // namespace
+
+void FrameTest::PointerAway() {
+  SetCursorPos(0, 0);
+  testsupport::PumpUntil([] { return !AnyBarOfThisThreadHot(); }, 3000);
+  Settle();
+}
 
 PostedAction::PostedAction(std::function<void()> action) : action_(std::move(action)) {
   WNDCLASSA wc = {};

@@ -20,8 +20,11 @@ class FrameTest : public looptest::LoopTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // Lets input sent so far reach its windows.
-  static void Settle(DWORD ms = 200);
+  // Lets input sent so far reach its windows, and what it changed be painted.
+  static void Settle();
+  // Moves the pointer to the screen's corner and waits until no button bar of this
+  // thread shows a button under the pointer (its hot look goes on a timer of its own).
+  static void PointerAway();
 };
 
 // A window of the test's own that runs an action when a posted message reaches it,

@@ -34,8 +34,7 @@ std::vector<HWND> TrayIcons() {
 }
 
 HWND AddOurIcon() {
-  RemoveTrayIcon();
-  testsupport::PumpUntil([] { return false; }, 200);
+  RemoveTrayIcon();  // the tray drops the icon's window before it answers
   const std::vector<HWND> before = TrayIcons();
   AddTrayIcon();
   HWND ours = nullptr;
@@ -55,7 +54,10 @@ void ClickTrayIcon(HWND icon, DWORD down, DWORD up, int times) {
   HWND tray = GetParent(icon);
   SetForegroundWindow(tray);
   PumpUntil([tray] { return GetForegroundWindow() == tray; });
-  PumpUntil([] { return false; }, 200);
+  // The tray's thread has taken its activation once it answers a message sent after it.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(tray, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &result);
+  testsupport::PumpUntilIdle();
   RECT r;
   GetClientRect(icon, &r);
   for (int i = 0; i < times; ++i) testsupport::ClickAt(icon, r.right / 2, r.bottom / 2, down, up);
@@ -188,13 +190,18 @@ class RealProgramTrayTest : public looptest::RealProgramTest {
     for (int attempt = 0; attempt < 3; ++attempt) {
       ClickIcon(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
       testsupport::PumpUntil([] { return testsupport::VisibleMenuWindow() != nullptr; }, 5000);
-      testsupport::PumpUntil([] { return false; }, 300);
+      // Keys reach the menu once its program is in front.
+      testsupport::PumpUntil([&] {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+        return pid == pi.dwProcessId;
+      }, 2000);
       testsupport::PressKey('E');
       HWND box = nullptr;
       if (testsupport::PumpUntil([&] { return (box = WindowsOf(pi.dwProcessId).box) != nullptr; }, 4000))
         return box;
       testsupport::PressKey(VK_ESCAPE);
-      testsupport::PumpUntil([] { return false; }, 500);
+      testsupport::PumpUntil([] { return testsupport::VisibleMenuWindow() == nullptr; }, 3000);
     }
     return nullptr;
   }

@@ -250,7 +250,9 @@ TEST_F(UpdateCheckTest, ServerThatNeverAnswers) {
   EXPECT_FALSE(CheckUpdateFrm.Loaded());
   EXPECT_LT(GetTickCount() - closing, 500u);
   ShowFrm(CheckUpdateFrm);
-  testsupport::PumpUntil([] { return false; }, 3000);  // the late answer arrives meanwhile
+  // The late answer arrives meanwhile, at the request's time-out; dropped, it leaves
+  // no sign to wait for.
+  testsupport::PumpUntil([] { return false; }, 3000);
   EXPECT_EQ(testsupport::WindowText(CheckUpdateFrm.statusLbl.hwnd()),
             "Press Check Updates to start checking new updates.");
   EXPECT_TRUE(IsWindowEnabled(CheckUpdateFrm.CheckUpdatesBtn.hwnd()));

@@ -89,7 +89,12 @@ class WalkThroughTest : public looptest::RealProgramTest {
     RECT r;
     GetClientRect(page, &r);
     testsupport::ClickAt(page, r.right / 2, r.bottom / 2);
-    PumpUntil([] { return false; }, 300);
+    // The click has landed once the focus is inside the page (the walk checks where).
+    const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    PumpUntil([&] {
+      GUITHREADINFO gui = {sizeof gui};
+      return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus && (gui.hwndFocus == page || IsChild(page, gui.hwndFocus));
+    }, 3000);
   }
   // Alt and a menu's letter open that menu of the frame's bar, and Esc closes it.
   void ExpectMenuOpensWith(char letter) {
@@ -148,15 +153,32 @@ class TrackerDragTest : public WalkThroughTest {
   // A press on the bar's strip, moves in steps to `to`, a release: each a real input.
   void Drag(POINT from, POINT to) {
     SendMouse(from, MOUSEEVENTF_MOVE);
-    PumpUntil([] { return false; }, 150);
+    PumpUntil([&] {
+      POINT p;
+      return GetCursorPos(&p) && p.x == from.x && p.y == from.y;
+    }, 1000);
     SendMouse(from, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
-    PumpUntil([] { return false; }, 150);
+    // The bar has taken the press once its thread holds the mouse.
+    const DWORD thread = GetWindowThreadProcessId(Bar(), nullptr);
+    PumpUntil([thread] {
+      GUITHREADINFO gui = {sizeof gui};
+      return GetGUIThreadInfo(thread, &gui) && (gui.hwndCapture || (gui.flags & GUI_INMOVESIZE));
+    }, 3000);
     for (int i = 1; i <= 10; ++i) {
       SendMouse({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, MOUSEEVENTF_MOVE);
-      PumpUntil([] { return false; }, 40);
+      PumpUntil([] { return false; }, 40);  // a hand's pace: the bar follows each move as it comes
     }
-    PumpUntil([] { return false; }, 150);
+    PumpUntil([] { return false; }, 150);  // the hand rests before the release, as the drop is read there
     SendMouse(to, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
+  }
+  // The bar's items are in place: its strip shows between them.
+  static bool StripShows(HWND bar) {
+    RECT r = {};
+    GetWindowRect(bar, &r);
+    const int y = (r.top + r.bottom) / 2;
+    for (int x = r.right - 30; x > r.left; x -= 4)
+      if (GetParent(WindowFromPoint({x, y})) == bar) return true;
+    return false;
   }
   // A point of the bar's strip itself, clear of its items: from the right end, past
   // the right cap, the first point whose window is a picture of the bar itself.
@@ -222,7 +244,7 @@ TEST_F(TrackerDragTest, TheBarDocksWhereItIsDroppedAndTheProgramAnswers) {
   ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(bar, &r) && r.top == 0 && r.right - r.left == cx; }, 5000))
       << Describe(r);
   const int height = r.bottom - r.top;
-  PumpUntil([] { return false; }, 1000);  // its items are in place
+  PumpUntil([&] { return StripShows(bar); }, 5000);  // its items are in place
   struct Case {
     POINT to;
     int top;  // where the bar must dock
@@ -237,6 +259,7 @@ TEST_F(TrackerDragTest, TheBarDocksWhereItIsDroppedAndTheProgramAnswers) {
         << Describe(r);
     // The drag is over: a move without the button moves nothing.
     SendMouse({600, cy / 2}, MOUSEEVENTF_MOVE);
+    // The program takes the move in its own time and shows no sign of having taken it.
     PumpUntil([] { return false; }, 300);
     GetWindowRect(bar, &r);
     EXPECT_EQ(r.top, c.top) << Describe(r);

@@ -55,7 +55,10 @@ DWORD WINAPI AnswerFileDialogThread(LPVOID argument) {
     if (!dialog) Sleep(50);
   }
   if (!dialog) return 1;
-  Sleep(300);
+  // A dialog is shown once it has set itself up: a name typed before would be lost.
+  for (int i = 0; i < 250 && !(IsWindowVisible(dialog) && (GetDlgItem(dialog, 0x47c) || GetDlgItem(dialog, 0x480)));
+       ++i)
+    Sleep(20);
   if (answer.cancel) return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
   // The name box: the combo's edit of the Explorer-style dialog, or the plain edit.
   if (!SetDlgItemTextA(dialog, 0x47c, answer.path.c_str())) SetDlgItemTextA(dialog, 0x480, answer.path.c_str());
@@ -90,23 +93,27 @@ POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom)
 
 void DragMouse(POINT from, POINT to, int steps) {
   std::atomic<bool> done{false};
+  const DWORD pumping = GetCurrentThreadId();
   std::thread driver([&] {
     SendMouse(from, MOUSEEVENTF_MOVE);
-    Sleep(100);
     SendMouse(from, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
+    // The press is taken once the pumping thread holds the mouse or runs a move loop:
+    // what reads the button's state meanwhile sees it down.
+    GUITHREADINFO gui = {sizeof gui};
+    for (int i = 0; i < 100 && !(GetGUIThreadInfo(pumping, &gui) && (gui.hwndCapture || (gui.flags & GUI_INMOVESIZE)));
+         ++i)
+      Sleep(20);
     for (int i = 1; i <= steps; ++i) {
       SendMouse({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, MOUSEEVENTF_MOVE);
-      Sleep(40);
+      Sleep(40);  // a hand's pace: what follows the pointer takes each move as it comes
     }
-    Sleep(150);
+    Sleep(150);  // the hand rests before letting go, where the drop is read
     SendMouse(to, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP);
-    Sleep(150);
     done = true;
   });
   PumpUntil([&] { return done.load(); }, 8000);
   driver.join();
-  PumpUntil([] { return false; }, 200);
+  PumpUntilIdle();
 }
 
 HANDLE AnswerFileDialog(const char* title, const char* path) {

@@ -36,10 +36,7 @@ MenuWatcher::~MenuWatcher() { Wait(); }
 
 const ShownMenu& MenuWatcher::Wait() {
   if (thread_) {
-    const DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount() - start < waitMs_ + 5000)
-      PumpUntil([] { return false; }, 10);
+    PumpUntil([this] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }, waitMs_ + 5000);
     CloseHandle(thread_);
     thread_ = nullptr;
   }
@@ -53,9 +50,12 @@ DWORD WINAPI MenuWatcher::Run(LPVOID param) {
     if (!(popup = VisibleMenuWindow())) Sleep(50);
   if (!popup) return 0;
   // Wine fills the menu window's items just after showing it.
-  Sleep(100);
-  GetWindowRect(popup, &self->menu_.rect);
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  HMENU menu = nullptr;
+  for (int i = 0; i < 100; ++i, Sleep(10)) {
+    menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    GetWindowRect(popup, &self->menu_.rect);
+    if (menu && GetMenuItemCount(menu) > 0 && self->menu_.rect.right > self->menu_.rect.left) break;
+  }
   self->menu_.items = MenuCaptions(menu);
   for (int i = 0; i < GetMenuItemCount(menu); ++i) self->menu_.states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
   // A menu closed meanwhile was not seen: its window and items are gone.
@@ -64,7 +64,7 @@ DWORD WINAPI MenuWatcher::Run(LPVOID param) {
   if (self->whileShown_) self->whileShown_();
   for (WORD key : self->keys_) {
     PressKey(key);
-    Sleep(50);
+    Sleep(50);  // keys a hand apart: the menu's loop may open a submenu between them
   }
   return 0;
 }

@@ -14,6 +14,20 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
+bool PumpUntilIdle(DWORD timeoutMs) {
+  constexpr UINT kPending = QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT;
+  return PumpUntil([] { return HIWORD(GetQueueStatus(kPending)) == 0; }, timeoutMs);
+}
+
+void PassDoubleClickTime() {
+  const DWORD wait = GetDoubleClickTime() + 100;
+  PumpUntil([] { return false; }, wait);
+}
+
+bool PumpUntilForeground(HWND hwnd, DWORD timeoutMs) {
+  return PumpUntil([hwnd] { return IsWindowVisible(hwnd) && GetForegroundWindow() == hwnd; }, timeoutMs);
+}
+
 std::string BinDir() {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);

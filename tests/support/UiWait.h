@@ -13,6 +13,18 @@ namespace testsupport {
 // Pumps this thread's messages until done() or the time-out; answers done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
+// Pumps until this thread's queue holds nothing but timers: the input sent so far to
+// this thread's windows, the messages it set off here and the repaints are all done.
+// For checks that something did not happen, and for reading what a window painted.
+bool PumpUntilIdle(DWORD timeoutMs = 3000);
+
+// Pumps past the double-click time, so that the next click is one of its own however
+// close to the last. The system measures that time itself: no condition to wait on.
+void PassDoubleClickTime();
+
+// Pumps until `hwnd` is shown and the active window, or the time-out.
+bool PumpUntilForeground(HWND hwnd, DWORD timeoutMs = 3000);
+
 // The folder of the running test program (where the program and fixture are built).
 std::string BinDir();
 

@@ -194,7 +194,7 @@ TEST_F(ItemsTest, ClicksOpenTheItemsPages) {
 TEST_F(ItemsTest, TheStripIsTiledAndADoubleClickShowsTheMainWindow) {
   LoadBar(1, {1});
   // The tile's dark border rows run along the whole strip, past the items.
-  testsupport::PumpUntil([] { return false; }, 200);  // the bar paints
+  testsupport::PumpUntilIdle();  // the bar paints
   trackertest::Pixels strip = trackertest::Read(InfoBarFrm.MainPic);
   ASSERT_EQ(strip.width, 1024 - 28);
   for (int x : {0, 500, strip.width - 1}) {

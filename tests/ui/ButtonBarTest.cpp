@@ -40,13 +40,13 @@ class ButtonBarTest : public ::testing::TestWithParam<bool> {
     form.Show();
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(form.hwnd());
-    PumpUntil([] { return false; }, 100);
+    testsupport::PumpUntilForeground(form.hwnd());
   }
   void Click(int index) {
     const POINT at = Centre(form.bar.ButtonRect(index));
     ClickAt(form.bar.hwnd(), at.x, at.y);
   }
-  void Settle() { PumpUntil([] { return false; }, 200); }
+  void Settle() { testsupport::PumpUntilIdle(); }
   BarForm form{GetParam()};
 };
 

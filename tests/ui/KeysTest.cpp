@@ -28,7 +28,7 @@ namespace {
 void Press(WORD vk, int shift = 0) { testsupport::PressKey(vk, shift); }
 
 // Lets the input sent so far reach its windows, for checks that something did not happen.
-void Settle() { PumpUntil([] { return false; }, 150); }
+void Settle() { testsupport::PumpUntilIdle(); }
 
 bool Activate(ui::Window& form) {
   form.Show();

@@ -12,6 +12,7 @@
 #include "Container.h"
 #include "Input.h"
 #include "LinesBox.h"
+#include "Menus.h"
 #include "UiWait.h"
 #include "Window.h"
 
@@ -91,10 +92,11 @@ class LinesBoxTest : public ::testing::Test {
     form.Show();
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(form.hwnd());
+    testsupport::PumpUntilForeground(form.hwnd());
     Settle();
   }
   void TearDown() override { form.Unload(); }
-  void Settle() { PumpUntil([] { return false; }, 150); }
+  void Settle() { testsupport::PumpUntilIdle(); }
   void Click(int row, int shift = 0) {
     const POINT at = RowCentre(form.FileTextTxt, row);
     if (shift & 1) SendKey(VK_SHIFT, false);
@@ -226,13 +228,10 @@ TEST_F(LinesBoxTest, TheContextMenuSelectsAllAndCopies) {
   const POINT at = RowCentre(box, 1);
   for (WORD letter : {'A', 'C'}) {
     // The menu's loop runs on this thread: the key comes from another once it is up.
-    std::thread user([letter] {
-      Sleep(400);
-      PressKey(letter);
-    });
+    testsupport::MenuWatcher user({letter});
     ClickAt(box.hwnd(), at.x, at.y, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    PumpUntil([] { return false; }, 800);
-    user.join();
+    ASSERT_TRUE(user.Wait().seen) << "no menu for " << static_cast<char>(letter);
+    Settle();
   }
   EXPECT_EQ(SelectedCount(box), 5);
   ASSERT_TRUE(PumpUntil([] { return !testsupport::ClipboardText().empty(); }, 2000)) << "the menu's Copy copied nothing";

@@ -427,7 +427,7 @@ class ListViewInputTest : public ListViewTest {
     form.Show();
     SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(form.hwnd());
-    PumpUntil([] { return false; }, 100);
+    testsupport::PumpUntilForeground(form.hwnd());
   }
   POINT RowPoint(int row) {
     RECT r = {};
@@ -463,7 +463,7 @@ TEST_F(ListViewInputTest, ClicksReachTheirHandlersWithTheRowUnderTheMouse) {
   EXPECT_EQ(list.SelectedRows(), std::vector<int>{2});
   EXPECT_EQ(list.FocusedRow(), 2);
 
-  Sleep(600);  // not a double click with the first
+  // Another row, too far from the first click to make a double click with it.
   Click(RowPoint(3), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   ASSERT_TRUE(PumpUntil([&] { return !doubled.empty(); })) << "no double click arrived";
   EXPECT_EQ(doubled, std::vector<int>{3});
@@ -489,7 +489,6 @@ TEST_F(ListViewInputTest, ClicksReachTheirHandlersWithTheRowUnderTheMouse) {
   SendMessageA(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&column));
   POINT top = {(column.left + column.right) / 2, (column.top + column.bottom) / 2};
   ClientToScreen(header, &top);
-  Sleep(600);
   Click(top, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(PumpUntil([&] { return !columns.empty(); })) << "no column click arrived";
   EXPECT_EQ(columns, std::vector<int>{1});
@@ -565,7 +564,7 @@ TEST_F(ListViewInputTest, KeysThatMoveTheFocusRaiseTheItemClickOfTheNewRow) {
     clicked.clear();
     testsupport::PressKey(c.key);
     if (c.row < 0) {
-      PumpUntil([] { return false; }, 300);
+      testsupport::PumpUntilIdle();
       EXPECT_TRUE(clicked.empty());
       continue;
     }

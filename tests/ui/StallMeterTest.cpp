@@ -105,7 +105,7 @@ TEST_F(StallMeter, ShortMessagesThatAddUpAreChargedToThePassAroundThem) {
 // Answers the question box of that caption after `afterMs`, from another thread.
 std::thread AnswerLater(const char* caption, DWORD afterMs) {
   return std::thread([caption, afterMs] {
-    Sleep(afterMs);
+    Sleep(afterMs);  // the user's slow answer is the wall-clock time under test
     for (int i = 0; i < 500; ++i) {
       if (HWND box = FindWindowA("#32770", caption)) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);

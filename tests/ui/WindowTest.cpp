@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <gtest/gtest-spi.h>
 
+#include <cctype>
+#include <cstring>
 #include <stdexcept>
 
 #include "Controls.h"
 #include "Failures.h"
+#include "Input.h"
 #include "Timer.h"
 #include "UiWait.h"
 #include "Window.h"
@@ -148,6 +151,26 @@ TEST(Window, ClosingThroughTheCloseBoxUnloads) {
   EXPECT_EQ(form.queryModes, std::vector<int>{ui::vbFormControlMenu});
 }
 
+// The tests' checks that a key did nothing, and their reads of painted pixels, stand
+// on this wait: once it returns, a key sent before it has been typed, and what it
+// changed has been painted.
+TEST(Window, AWaitForTheQueueToEmptyEndsWithTheKeysTypedAndTheWindowPainted) {
+  TestForm form;
+  form.Show();
+  SetForegroundWindow(form.hwnd());
+  ASSERT_TRUE(testsupport::PumpUntilForeground(form.hwnd()));
+  SetFocus(form.txtValue.hwnd());
+  for (const char* typed : {"q", "qu", "qui"}) {
+    testsupport::PressKey(static_cast<WORD>(std::toupper(typed[std::strlen(typed) - 1])));
+    ASSERT_TRUE(testsupport::PumpUntilIdle());
+    EXPECT_EQ(form.txtValue.Text(), typed);
+    EXPECT_FALSE(GetUpdateRect(form.txtValue.hwnd(), nullptr, FALSE)) << "the text box is painted";
+  }
+  InvalidateRect(form.hwnd(), nullptr, TRUE);
+  ASSERT_TRUE(testsupport::PumpUntilIdle());
+  EXPECT_FALSE(GetUpdateRect(form.hwnd(), nullptr, FALSE));
+}
+
 TEST(Window, TimersTickOnlyWhileEnabled) {
   TestForm form;
   form.Timer1.SetInterval(10);
@@ -155,7 +178,7 @@ TEST(Window, TimersTickOnlyWhileEnabled) {
   EXPECT_TRUE(PumpUntil([&] { return form.ticks >= 2; }));
   form.Timer1.SetEnabled(false);
   int stopped = form.ticks;
-  PumpUntil([] { return false; }, 100);
+  PumpUntil([] { return false; }, 100);  // ten intervals of wall-clock time: a tick would have come
   EXPECT_EQ(form.ticks, stopped);
 }
 
