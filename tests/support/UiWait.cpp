@@ -28,6 +28,12 @@ bool PumpUntilForeground(HWND hwnd, DWORD timeoutMs) {
   return PumpUntil([hwnd] { return IsWindowVisible(hwnd) && GetForegroundWindow() == hwnd; }, timeoutMs);
 }
 
+bool BringToFront(HWND hwnd) {
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(hwnd);
+  return PumpUntilForeground(hwnd);
+}
+
 std::string BinDir() {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);

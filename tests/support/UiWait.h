@@ -25,6 +25,10 @@ void PassDoubleClickTime();
 // Pumps until `hwnd` is shown and the active window, or the time-out.
 bool PumpUntilForeground(HWND hwnd, DWORD timeoutMs = 3000);
 
+// Shows a test's window above every other and in front, where real input reaches it,
+// and pumps until it is there.
+bool BringToFront(HWND hwnd);
+
 // The folder of the running test program (where the program and fixture are built).
 std::string BinDir();
 

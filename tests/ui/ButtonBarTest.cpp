@@ -38,9 +38,7 @@ class ButtonBarTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     form.Show();
-    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(form.hwnd());
-    testsupport::PumpUntilForeground(form.hwnd());
+    testsupport::BringToFront(form.hwnd());
   }
   void Click(int index) {
     const POINT at = Centre(form.bar.ButtonRect(index));

@@ -90,9 +90,7 @@ class LinesBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     form.Show();
-    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(form.hwnd());
-    testsupport::PumpUntilForeground(form.hwnd());
+    testsupport::BringToFront(form.hwnd());
     Settle();
   }
   void TearDown() override { form.Unload(); }

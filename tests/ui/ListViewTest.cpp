@@ -425,9 +425,7 @@ class ListViewInputTest : public ListViewTest {
     ListViewTest::SetUp();
     FillFive();
     form.Show();
-    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(form.hwnd());
-    testsupport::PumpUntilForeground(form.hwnd());
+    testsupport::BringToFront(form.hwnd());
   }
   POINT RowPoint(int row) {
     RECT r = {};
