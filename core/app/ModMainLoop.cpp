@@ -82,10 +82,6 @@ int32_t WholeNumber(double value) {
   return static_cast<int32_t>(r);
 }
 
-std::string HandleText(HWND window) {
-  return std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)));
-}
-
 std::string BloopPath() { return AppPath() + "\\sounds\\bloop.wav"; }
 
 // Milliseconds until a period that started at `stamp` is over (0 when it is).
@@ -114,7 +110,7 @@ void HideStatus() {
 // the wait for the ended program to be gone and the pause before the new start are
 // time stamps that later passes check: the program answers all the while.
 struct RestartUnderCursor {
-  enum class Stage { kNone, kPause, kEnding, kRestartPause };
+  enum class Stage { kNone, kPause, kEnding, kRestartPause, kNotFound };
   Stage stage = Stage::kNone;
   HWND target = nullptr;
   std::string path;
@@ -125,6 +121,10 @@ RestartUnderCursor restart;
 
 const DWORD kCancelPauseMs = 800;
 const DWORD kRestartPauseMs = 400;
+// How long the status window says that the window's program was not found, unless
+// the user closes it first.
+const DWORD kNotFoundShowMs = 3000;
+const char kNotFoundText[] = "No program found for the window under the cursor: nothing was ended.";
 // How often the loop looks whether an ended program is gone.
 const DWORD kEndingPollMs = 50;
 
@@ -141,14 +141,21 @@ void BeginTerminateAndRestart(HWND& target) {
   CancelEvent.Show();
   DoProcessListOp(kProcRebuild, "True");
   ui::DoEvents();
-  ProcResultPath.clear();
-  DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
+  // The rebuild may keep the old table (a walk less than a second ago, or no change
+  // seen yet), so a program started since is read from its own process.
   restart.target = target;
-  restart.path = ProcResultPath;
-  CancelEvent.lblCancel.SetText("Terminating and restarting: " + restart.path);
-  ui::DoEvents();
-  restart.stage = RestartUnderCursor::Stage::kPause;
+  restart.path = OwnerPathOfWindow(target);
   restart.since = Tick();
+  if (restart.path.empty()) {
+    // Without the program's path it could be neither ended for sure nor started
+    // again: the user is told so instead of a pause that ends nothing.
+    CancelEvent.lblCancel.SetText(kNotFoundText);
+    restart.stage = RestartUnderCursor::Stage::kNotFound;
+  } else {
+    CancelEvent.lblCancel.SetText("Terminating and restarting: " + restart.path);
+    restart.stage = RestartUnderCursor::Stage::kPause;
+  }
+  ui::DoEvents();
 }
 
 // The pause is over and not cancelled: the target's program ends, or this program
@@ -161,11 +168,6 @@ void EndTheTarget() {
   const std::string& path = restart.path;
   if (owner == GetCurrentProcessId() || (!path.empty() && vb::LCase(path) == vb::LCase(AppExePath))) {
     IsExiting = true;  // aimed at this program: it quits the normal way
-    EndRestart();
-    return;
-  }
-  // Without the program's path it could not be started again: nothing is ended.
-  if (path.empty()) {
     EndRestart();
     return;
   }
@@ -213,6 +215,9 @@ void ContinueTerminateAndRestart() {
     case Stage::kRestartPause:
       if (!Until(now, restart.since, kRestartPauseMs)) StartTheProgramAgain();
       return;
+    case Stage::kNotFound:
+      if (CancelFlag || !Until(now, restart.since, kNotFoundShowMs)) EndRestart();
+      return;
   }
 }
 
@@ -223,6 +228,7 @@ DWORD RestartDelay(DWORD now) {
     case Stage::kPause: return Until(now, restart.since, kCancelPauseMs);
     case Stage::kEnding: return std::min(kEndingPollMs, Until(now, restart.since, kProgramEndWaitMs));
     case Stage::kRestartPause: return Until(now, restart.since, kRestartPauseMs);
+    case Stage::kNotFound: return Until(now, restart.since, kNotFoundShowMs);
     default: return INFINITE;
   }
 }
@@ -230,8 +236,7 @@ DWORD RestartDelay(DWORD now) {
 void FollowCursorInPickMode(HWND& target) {
   if (!target) target = WndFromCursor();
   if (target != LastHoverWnd) {
-    ProcResultPath.clear();
-    DoProcessListOp(kProcOwnerOfWindow, HandleText(target));
+    OwnerPathOfWindow(target);  // a program started since the mode began is named too
     const bool responding = IsWndResponding(target, false);
     CancelEvent.lblCancel.SetText("Press " + DestHKText + " to Terminate and restart: " + " (" +
                                   (responding ? "Responding" : "Not Responding") + ") " + ProcResultPath);

@@ -456,6 +456,16 @@ HICON GetWndIcon(HWND hwnd, bool large, bool* callerOwns) {
   return icon;
 }
 
+std::string OwnerPathOfWindow(HWND hwnd) {
+  std::string path = OwnerPathFromCache(hwnd);
+  if (!path.empty()) return path;
+  // A program started since the last walk, or one a throttled walk left out: it
+  // runs (it has a window), so the process itself says where it came from.
+  const DWORD pid = OwnerProcess(hwnd);
+  if (pid != 0) ProcResultPath = vb::LCase(ProcessPathLive(pid));
+  return ProcResultPath;
+}
+
 OwnedHandle StartEndingOwnerOf(HWND hwnd) {
   DWORD pid = OwnerProcess(hwnd);
   // Ending the program from inside would end it without its exit work.

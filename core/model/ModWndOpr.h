@@ -88,6 +88,12 @@ vb::Variant GetWndInfo(long code, const std::string& handleText);
 std::string WndHandleText(HWND hwnd);
 HWND WndFromHandleText(const std::string& text);
 
+// The lower-case path of the program that owns the window, also when it started
+// after the last walk of the process table: the cache is asked first, then the owner
+// process itself. "" when the window is gone or its process cannot be read. Left in
+// ProcResultPath too, where callers of the cache walk look for it.
+std::string OwnerPathOfWindow(HWND hwnd);
+
 // The window's text, cut at the length the system returns ("" when it is gone).
 // Reading another program's window sends it no message, so a hung one cannot block.
 std::string GetWndTitle(HWND hwnd);

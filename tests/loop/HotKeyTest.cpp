@@ -2,6 +2,8 @@
 // that Cancel can stop, and the pick mode, against real windows of other processes.
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <functional>
 #include <thread>
@@ -91,6 +93,88 @@ TEST_F(HotKeyTest, TheTerminateKeyEndsTheProgramUnderTheCursorAndStartsItAgain) 
   now += 5000;
   Pass();
   EXPECT_EQ(launched.size(), 1u) << "started once";
+}
+
+// The user reloads the lists (F5: a walk of every process), starts a program and
+// presses the key over it within the second: the walk the key asks for is refused by
+// then, and the table does not know the program. The key still names, ends and starts
+// it again; so does the pick mode, begun before the program was there.
+TEST_F(HotKeyTest, AProgramStartedJustAfterAWalkIsFoundUnderTheCursor) {
+  InterfaceFrm.Toolbar1.ClickButton("Quillon");
+  InterfaceFrm.Show();
+  PostMessageA(Mainfrm.AppLst.hwnd(), WM_KEYDOWN, VK_F5, 1);
+  ASSERT_TRUE(testsupport::PumpUntil([] { return Mainfrm.Refreshing; }, 5000));
+  ASSERT_TRUE(testsupport::PumpUntil([] { return !Mainfrm.Refreshing; }, 20000));
+  ASSERT_EQ(LastProcWalkTick, now) << "F5 walks every process";
+  InterfaceFrm.Hide();
+  StartTermRestartMode();
+
+  Fixture target({"topmost", "Quillon restart target"});
+  ASSERT_TRUE(target.Started());
+  ASSERT_TRUE(PointAt(target.hwnd()));
+  const std::string path = vb::LCase(testsupport::FixturePath());
+  now += 300;
+  Pass();
+  EXPECT_TRUE(StartsWith(CancelEvent.lblCancel.Text(), "Press CTRL+ALT+'D' to Terminate and restart:  (Responding) "))
+      << CancelEvent.lblCancel.Text();
+  EXPECT_EQ(ProcResultPath, path) << "the pick mode names the program under the cursor";
+
+  now += 300;
+  PressDestHotKey();
+  Pass();
+  std::string expected = "Terminating and restarting: " + path;
+  if (expected.size() > CancelEventForm::kMaxCaption) expected = expected.substr(0, 98) + " ...";
+  EXPECT_EQ(CancelEvent.lblCancel.Text(), expected);
+  now += 800;
+  ASSERT_TRUE(PassUntil([&] { return WaitForSingleObject(target.process(), 0) == WAIT_OBJECT_0; }))
+      << "the program was not ended: " << CancelEvent.lblCancel.Text();
+  ASSERT_TRUE(PassUntil([&] {
+    now += 50;
+    return !launched.empty();
+  }));
+  EXPECT_EQ(vb::LCase(launched[0].file), path);
+  EXPECT_FALSE(CancelEvent.Visible());
+}
+
+// A window whose program cannot be read: the user is told so at once, nothing is
+// ended or started, and the line goes after a while or at Cancel.
+TEST_F(HotKeyTest, AWindowWhoseProgramCannotBeReadIsToldAndNothingEnds) {
+  Fixture target({"topmost", "Quillon restart target"});
+  ASSERT_TRUE(target.Started());
+  // Its process refuses to be opened by anyone, this program too.
+  ACL none = {};
+  ASSERT_TRUE(InitializeAcl(&none, sizeof none, ACL_REVISION));
+  ASSERT_EQ(SetSecurityInfo(target.process(), SE_KERNEL_OBJECT,
+                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, &none,
+                            nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  if (HANDLE opened = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, target.pid())) {
+    CloseHandle(opened);
+    GTEST_SKIP() << "the platform opens the process despite its empty access list";
+  }
+  ASSERT_TRUE(PointAt(target.hwnd()));
+  const std::string notFound = "No program found for the window under the cursor: nothing was ended.";
+  for (bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "closed by Cancel" : "left to go by itself");
+    PressDestHotKey();
+    Pass();
+    EXPECT_TRUE(CancelEvent.Visible());
+    EXPECT_EQ(CancelEvent.lblCancel.Text(), notFound);
+    now += 2999;
+    Pass();
+    EXPECT_EQ(CancelEvent.Visible(), true) << "the user has the time to read it";
+    if (cancel) {
+      PressCancel();
+    } else {
+      now += 1;
+    }
+    Pass();
+    EXPECT_FALSE(CancelEvent.Visible());
+    EXPECT_FALSE(CancelFlag);
+  }
+  EXPECT_EQ(WaitForSingleObject(target.process(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
+  EXPECT_TRUE(launched.empty());
+  EXPECT_FALSE(IsExiting);
 }
 
 // Cancel at any moment of the pause, also at its last tick, ends nothing; a second
