@@ -256,18 +256,6 @@ TEST_F(BrackelTest, AProcessThatNeverRunsTheHookHoldsTheCallerAboutTwoSecondsAnd
   EXPECT_LT(GetTickCount() - start, 500u);
 }
 
-// The fixture window of a process, once it is shown.
-HWND WindowOf(DWORD pid) {
-  HWND found = nullptr;
-  for (HWND w = FindWindowExA(nullptr, nullptr, testsupport::kFixtureClass, nullptr); w && !found;
-       w = FindWindowExA(nullptr, w, testsupport::kFixtureClass, nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) found = w;
-  }
-  return found;
-}
-
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50))
     if (done()) return true;

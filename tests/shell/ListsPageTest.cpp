@@ -339,7 +339,7 @@ TEST_F(ListsPageTest, BackToTheListsByThePageBarTheyAndTheStartUpViewFollowTheMa
   // The new program's window came up over the frame; the user brings the frame back.
   SetForegroundWindow(InterfaceFrm.hwnd());
   SetWindowPos(InterfaceFrm.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  Settle(200);
+  Settle();
   const POINT other = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf("ConInfo")));
   testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), other.x, other.y);
   ASSERT_TRUE(PumpUntil([] { return ConInfoFrm.Visible() && !Mainfrm.Visible() && !Mainfrm.Refreshing; }));
@@ -349,7 +349,7 @@ TEST_F(ListsPageTest, BackToTheListsByThePageBarTheyAndTheStartUpViewFollowTheMa
   const POINT lists = testsupport::Centre(InterfaceFrm.Toolbar1.ButtonRect(InterfaceFrm.Toolbar1.IndexOf("Quillon")));
   testsupport::ClickAt(InterfaceFrm.Toolbar1.hwnd(), lists.x, lists.y);
   const bool done = PumpUntil([&] { return Mainfrm.Visible() && !Mainfrm.Refreshing && AppRow("backsup.exe") >= 0; }, 20000);
-  Settle(300);
+  Settle();
   testsupport::DeleteRegValueAt(HKEY_CURRENT_USER, looptest::kRunPath, "QpBackSup");
   ASSERT_TRUE(done) << "the lists did not follow: page shown " << Mainfrm.Visible() << ", refreshing "
                     << Mainfrm.Refreshing << ", program in the table " << Key("backsup.exe");
