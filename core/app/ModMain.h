@@ -38,8 +38,17 @@ void SetMessengerService();
 void ShowFrm(ui::Window& form);
 void ShowFrm(ui::Window* form);  // nothing when there is no such window
 // Shows the main window: the first time on the lists page; when it was hidden, the
-// next automatic refresh waits a full interval and the page is refreshed now.
+// next automatic refresh waits a full interval and the page is refreshed. The frame
+// and its page are up when it returns; the frame comes to the front as the next
+// message (kBringFrameForwardMsg, BringInterfaceFrmForward) and the page's contents
+// follow it.
 void ShowInterfaceFrm();
+// Posted to the main window by ShowInterfaceFrm; its window procedure answers it
+// with BringInterfaceFrmForward.
+constexpr UINT kBringFrameForwardMsg = WM_APP + 41;
+// Brings the main window to the front (ForceForeground, then ShowFrm), when it is
+// still shown.
+void BringInterfaceFrmForward();
 extern bool FirstShowDone;
 
 // The notification-area icon: the main window's, with its callback arriving there as
