@@ -368,6 +368,7 @@ void InterfaceFrmForm::Form_Load() {
 
 // Places every control for the client size now (pixels).
 void InterfaceFrmForm::PlaceControls() {
+  laidOut_ = {ScaleWidth(), ScaleHeight()};
   const int mx = static_cast<int>(MarginX), my = static_cast<int>(MarginY);
   const int hintHeight = vb::TwipsToPixelsY(kHintHeightTwips);
   const ui::Bounds top = {mx, my, 0, kCommandBarHeight};
@@ -424,7 +425,9 @@ void InterfaceFrmForm::Form_Resize() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     resizing_ = false;
   }
-  PlaceControls();
+  // The first show sizes the frame as it was laid out at load: the bars stay, and
+  // their gradient is not painted again.
+  if (ScaleWidth() != laidOut_.cx || ScaleHeight() != laidOut_.cy) PlaceControls();
   for (int i = 1; i <= Toolbar1.Count(); ++i)
     if (Toolbar1.Value(i)) {
       if (sizingDrag_) {

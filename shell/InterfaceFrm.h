@@ -135,6 +135,7 @@ class InterfaceFrmForm : public ui::Window {
   void DownBtn_Click(int index);
   void DropDown(int bar, const std::string& key, const ui::MenuItem& menu);
   void PlaceControls();
+  SIZE laidOut_ = {-1, -1};  // the client size PlaceControls last laid out
   bool IsTrayMessage(WPARAM wp, LPARAM lp) const;
   void ShowTrayMenu();
 
