@@ -330,6 +330,8 @@ void InterfaceFrmForm::BuildMenus() {
 }
 
 void InterfaceFrmForm::Form_Load() {
+  // A refresh posted to the window of an earlier load went with it.
+  refreshPosted_ = false;
   MarginX = 30.0f / vb::TwipsPerPixelX();
   MarginY = 30.0f / vb::TwipsPerPixelY();
   Toolbar1.SetButtonVisible("ProcCPU", IsWinNTFlag);
