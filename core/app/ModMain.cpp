@@ -147,20 +147,11 @@ void ShowFrm(ui::Window& form) {
   ForceForeground(form.hwnd(), false);
 }
 
-namespace {
-class DeferredRefreshes {
- public:
-  DeferredRefreshes() { Set(true); }
-  ~DeferredRefreshes() { Set(false); }
-  DeferredRefreshes(const DeferredRefreshes&) = delete;
-  DeferredRefreshes& operator=(const DeferredRefreshes&) = delete;
-
- private:
-  static void Set(bool on) {
-    if (Views.frame.DeferRefreshes) Views.frame.DeferRefreshes(on);
-  }
-};
-}  // namespace
+PageRefreshesLater::PageRefreshesLater() { Set(true); }
+PageRefreshesLater::~PageRefreshesLater() { Set(false); }
+void PageRefreshesLater::Set(bool on) {
+  if (Views.frame.DeferRefreshes) Views.frame.DeferRefreshes(on);
+}
 
 void ShowInterfaceFrm() {
   ui::Window* frame = Views.frame.form;
@@ -171,7 +162,7 @@ void ShowInterfaceFrm() {
   // button and the refresh below all ask for the same refresh, and it is posted after
   // the foreground change's message (it once ran inside that change, which serves
   // messages while it reads the processes).
-  DeferredRefreshes later;
+  PageRefreshesLater later;
   frame->Show();
   // The foreground change first asks whether any window hangs, which reads every
   // process: it runs as the next message, after the frame is up, and before the

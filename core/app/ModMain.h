@@ -43,6 +43,19 @@ void ShowFrm(ui::Window* form);  // nothing when there is no such window
 // message (kBringFrameForwardMsg, BringInterfaceFrmForward) and the page's contents
 // follow it.
 void ShowInterfaceFrm();
+// While one lives, the main window's page refreshes wait: the page shown when the last
+// one goes is refreshed once, as a message of its own. A command that shows the frame
+// and then switches its page holds one around both, so it answers at once.
+class PageRefreshesLater {
+ public:
+  PageRefreshesLater();
+  ~PageRefreshesLater();
+  PageRefreshesLater(const PageRefreshesLater&) = delete;
+  PageRefreshesLater& operator=(const PageRefreshesLater&) = delete;
+
+ private:
+  static void Set(bool on);
+};
 // Posted to the main window by ShowInterfaceFrm; its window procedure answers it
 // with BringInterfaceFrmForward.
 constexpr UINT kBringFrameForwardMsg = WM_APP + 41;
