@@ -22,6 +22,8 @@ InfoBarFrmForm InfoBarFrm;
 namespace {
 constexpr UINT kTopMostFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
 constexpr int kInitialWidth = 400, kInitialHeight = 32;
+// Builds the item row once the bar is up.
+constexpr UINT kBuildItemsMsg = WM_APP + 1;
 
 int Px(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 int CInt(double v) { return static_cast<int>(vb::RoundHalfEven(v)); }
@@ -222,10 +224,28 @@ void InfoBarFrmForm::Form_Load() {
   bar_->IniAppBar();
 
   BarReady = true;
-  IniTrackerItems();
+  // The bar docks and shows at once; its items (a graph and a label each to make,
+  // measure and fill) follow as the next message: built here, they held the command
+  // that showed the bar (the frame's Tracker button, a click) about as long again.
+  graph0_.SetVisible(false);
+  itemsPending_ = PostMessageA(hwnd(), kBuildItemsMsg, 0, 0) != FALSE;
+  if (!itemsPending_) IniTrackerItems();
   Form_Resize();
   ApplyTopMost(kTopMostFlags);
   if (!bar_->InfoBarFrmInfo().AutoHide) ShowWindow(hwnd(), SW_SHOWNA);
+}
+
+LRESULT InfoBarFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kBuildItemsMsg) {
+    // Built meanwhile by the settings' apply, or the bar closed: nothing is owed.
+    if (itemsPending_ && BarReady) {
+      IniTrackerItems();
+      // The items were just sampled: only the row's place and scroll range follow.
+      CheckHScroll(RowWidth());
+    }
+    return 0;
+  }
+  return Window::WndProc(msg, wp, lp);
 }
 
 void InfoBarFrmForm::Form_Resize() {
@@ -269,6 +289,7 @@ void InfoBarFrmForm::UpdateLblData() {
 }
 
 void InfoBarFrmForm::IniTrackerItems() {
+  itemsPending_ = false;
   for (int i = 1; i < TrackerItemCount; ++i) TrackerItemObjs[i].UnloadItem();
   TrackerItemCount = 0;
   for (int s = 1; s <= kMaxItems; ++s) {
@@ -284,9 +305,13 @@ void InfoBarFrmForm::IniTrackerItems() {
 
 void InfoBarFrmForm::RefreshMe() {
   UpdateLblData();
+  CheckHScroll(RowWidth());
+}
+
+int InfoBarFrmForm::RowWidth() const {
   int total = CInt(GraphWidth[0] + kItemGap + kItemGap);
   for (int i = 1; i < TrackerItemCount; ++i) total = CInt(GraphWidth[i] + total + kItemGap);
-  CheckHScroll(total);
+  return total;
 }
 
 void InfoBarFrmForm::CheckHScroll(int total) {
@@ -446,6 +471,7 @@ void InfoBarFrmForm::EndAppBar() {
   // that the first removal cleared and count the bar off twice.
   if (ended_ || !bar_) return;
   ended_ = true;
+  itemsPending_ = false;
   AutoHide = bar_->InfoBarFrmInfo().AutoHide;
   BarAlwaysOnTop = bar_->InfoBarFrmInfo().AlwaysOnTop;
   Position = static_cast<int32_t>(bar_->InfoBarFrmData().uEdge);

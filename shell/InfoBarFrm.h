@@ -60,6 +60,9 @@ class InfoBarFrmForm : public ui::Window {
 
   void UpdateLblData();
   void IniTrackerItems();
+  // True from the bar's load until its item row is built, as the message after the
+  // bar has docked and shown.
+  bool ItemsPending() const { return itemsPending_; }
   void DisplayPopMenu();
   void Form_Unload(bool& cancel) override;
   void EndAppBar();
@@ -83,8 +86,12 @@ class InfoBarFrmForm : public ui::Window {
   void Form_Load() override;
   void Form_Resize() override;
   void Form_KeyDown(int& keyCode, int shift) override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  bool itemsPending_ = false;
+  // The row's width from the items' widths, as the scroll range is fitted to it.
+  int RowWidth() const;
   // The cursor's rest at the edge, timed across ticks.
   bool resting_ = false;
   POINT restPoint_ = {};

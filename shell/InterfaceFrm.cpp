@@ -120,8 +120,9 @@ const ShutDownItem kShutDown[10] = {
     {"Restart in MS-DOS", "Restart in MS-Dos mode after: ", -1},
 };
 
-void HideIfLoaded(ui::Window& window) {
-  if (window.Loaded()) window.Hide();
+// Hides a loaded page other than `keep`.
+void HideUnless(ui::Window& window, const ui::Window* keep) {
+  if (&window != keep && window.Loaded()) window.Hide();
 }
 
 // Whether the keyboard is on a page (or on the frame itself, as a page hidden under
@@ -332,6 +333,8 @@ void InterfaceFrmForm::BuildMenus() {
 }
 
 void InterfaceFrmForm::Form_Load() {
+  // A refresh posted to the window of an earlier load went with it.
+  refreshPosted_ = false;
   MarginX = 30.0f / vb::TwipsPerPixelX();
   MarginY = 30.0f / vb::TwipsPerPixelY();
   Toolbar1.SetButtonVisible("ProcCPU", IsWinNTFlag);
@@ -370,6 +373,7 @@ void InterfaceFrmForm::Form_Load() {
 
 // Places every control for the client size now (pixels).
 void InterfaceFrmForm::PlaceControls() {
+  laidOut_ = {ScaleWidth(), ScaleHeight()};
   const int mx = static_cast<int>(MarginX), my = static_cast<int>(MarginY);
   const int hintHeight = vb::TwipsToPixelsY(kHintHeightTwips);
   const ui::Bounds top = {mx, my, 0, kCommandBarHeight};
@@ -426,7 +430,9 @@ void InterfaceFrmForm::Form_Resize() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     resizing_ = false;
   }
-  PlaceControls();
+  // The first show sizes the frame as it was laid out at load: the bars stay, and
+  // their gradient is not painted again.
+  if (ScaleWidth() != laidOut_.cx || ScaleHeight() != laidOut_.cy) PlaceControls();
   for (int i = 1; i <= Toolbar1.Count(); ++i)
     if (Toolbar1.Value(i)) {
       if (sizingDrag_) {
@@ -475,24 +481,38 @@ void InterfaceFrmForm::TlbButtons(const std::string& key) {
 
 void InterfaceFrmForm::ShowPage(const std::string& key) {
   const int index = Toolbar1.IndexOf(key);
-  for (ui::MenuItem* item : mnuTools) item->SetChecked(false);
-  if (index >= 1 && index <= 6) mnuTools[index - 1]->SetChecked(true);
+  {
+    // The Tools menu's marks change as one: each change set the menu bar anew, which
+    // lays the frame out again, twice for every page switch and for nothing when the
+    // page stays.
+    ui::Menu::Hold steadyBar(MainMenu);
+    for (ui::MenuItem* item : mnuTools) item->SetChecked(false);
+    if (index >= 1 && index <= 6) mnuTools[index - 1]->SetChecked(true);
+  }
 
   const Page* page = FindPage(key);
   SetCaption(std::string(ProgramTitle) + " - " + Toolbar1.ToolTip(key));
   const bool keyboardOnPages = hwnd() && KeyboardOnPages(hwnd());
-  HideIfLoaded(Mainfrm);
-  HideIfLoaded(PopUpFrm);
-  HideIfLoaded(SysPerfFrm);
+  // The page asked for is not hidden first: the frame's first show places it as the
+  // frame takes its size and then presses its button, and a hide and show between
+  // the two painted it twice for nothing.
+  ui::Window* keep = page ? page->window : nullptr;
+  HideUnless(Mainfrm, keep);
+  HideUnless(PopUpFrm, keep);
+  HideUnless(SysPerfFrm, keep);
   // Hidden like the others, not unloaded: a reload would reset its speed history,
   // time scale and tab.
-  HideIfLoaded(ConInfoFrm);
-  HideIfLoaded(ProcCPUFrm);
-  HideIfLoaded(MoreToolsFrm);
+  HideUnless(ConInfoFrm, keep);
+  HideUnless(ProcCPUFrm, keep);
+  HideUnless(MoreToolsFrm, keep);
   if (page && Load() && page->window->Load()) {
     const RECT bar = {Toolbar1.GetBounds().x, Toolbar1.GetBounds().y, 0, 0};
-    Embed(*page->window, hwnd(),
-          PageRect(bar.left + Toolbar1.GetBounds().width + 2, bar.top, WindowWidth, WindowHeight));
+    const RECT at = PageRect(bar.left + Toolbar1.GetBounds().width + 2, bar.top, WindowWidth, WindowHeight);
+    if (GetParent(page->window->hwnd()) == hwnd())
+      SetWindowPos(page->window->hwnd(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+      Embed(*page->window, hwnd(), at);
     page->window->Show();
     if (keyboardOnPages) page->window->TakeFocus();
     if (page->window == &MoreToolsFrm) MoreToolsFrm.RefreshMe(false);
@@ -529,10 +549,14 @@ void InterfaceFrmForm::RefreshNow(bool listsInSteps) {
 
 void InterfaceFrmForm::RefreshSoon() {
   refreshDue_ = true;
+  if (refreshesDeferred_ > 0) return;  // posted when the deferral ends
   if (!refreshPosted_ && hwnd()) refreshPosted_ = PostMessageA(hwnd(), kPageRefreshMsg, 0, 0) != FALSE;
 }
 
-void InterfaceFrmForm::DeferRefreshes(bool on) { refreshesDeferred_ += on ? 1 : -1; }
+void InterfaceFrmForm::DeferRefreshes(bool on) {
+  refreshesDeferred_ += on ? 1 : -1;
+  if (refreshesDeferred_ == 0 && refreshDue_) RefreshSoon();
+}
 
 void InterfaceFrmForm::DoRefresh() {
   Mainfrm.FastRef = true;
@@ -933,6 +957,10 @@ LRESULT InterfaceFrmForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     refreshPosted_ = false;
     // A message of its own: the lists' reload goes in steps, each a message too.
     if (refreshDue_) RefreshNow(true);
+    return 0;
+  }
+  if (msg == kBringFrameForwardMsg) {
+    BringInterfaceFrmForward();
     return 0;
   }
   switch (msg) {

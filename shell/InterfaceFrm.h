@@ -71,8 +71,11 @@ class InterfaceFrmForm : public ui::Window {
   // Refreshes the page shown once the messages waiting now are served: what asked
   // for it answers at once, and the requests made meanwhile come to one refresh.
   void RefreshSoon();
-  // While on, every RefreshNow waits as RefreshSoon does (the frame's first show
-  // lays out the frame and its page at once; their contents follow).
+  // While on, every RefreshNow waits as RefreshSoon does, and the refresh's message is
+  // posted only when the last DeferRefreshes(false) comes: the frame's show lays out
+  // the frame and its page at once, and their contents follow as one refresh after
+  // it, never inside a wait of the show (the foreground change serves messages while
+  // it reads the processes).
   void DeferRefreshes(bool on);
   // The timed refresh of the main loop.
   void DoRefresh();
@@ -132,6 +135,7 @@ class InterfaceFrmForm : public ui::Window {
   void DownBtn_Click(int index);
   void DropDown(int bar, const std::string& key, const ui::MenuItem& menu);
   void PlaceControls();
+  SIZE laidOut_ = {-1, -1};  // the client size PlaceControls last laid out
   bool IsTrayMessage(WPARAM wp, LPARAM lp) const;
   void ShowTrayMenu();
 

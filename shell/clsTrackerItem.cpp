@@ -170,6 +170,8 @@ void clsTrackerItem::ArrangeTrackerItem() {
 
 void clsTrackerItem::InvokeItemTool() {
   if (item_toolbar_button.empty()) return;
+  // The page shows with the frame; its contents follow the click.
+  PageRefreshesLater later;
   ShowInterfaceFrm();
   if (Views.frame.ClickPageButton) Views.frame.ClickPageButton(item_toolbar_button);
   if (item_type >= 6 && item_type <= 9) ConInfoFrm.NetSpeedCombo.SetListIndex(kRateHistory[item_type - 6]);

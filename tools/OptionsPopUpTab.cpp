@@ -58,6 +58,8 @@ void OptionsPopUpTab::BrowseBtn_Click() {
 }
 
 void OptionsPopUpTab::Label9_Click() {
+  // The page shows with the frame; its contents follow the click.
+  PageRefreshesLater later;
   ShowInterfaceFrm();
   if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("PopUp");
   if (Views.popUpPage.SSTab1) Views.popUpPage.SSTab1->SetTab(2);

@@ -26,6 +26,9 @@ void MenuItem::SetCaption(std::string caption) {
 void MenuItem::SetChecked(bool on) {
   if (checked_ == on) return;
   checked_ = on;
+  // A mark is set on the bar in place: building the bar anew lays the window's frame
+  // out again (tens of milliseconds under Wine), and a page switch moves a mark.
+  if (menu_ && menu_->SetCheckInPlace(*this)) return;
   Changed();
 }
 
@@ -138,6 +141,13 @@ void Menu::Invalidate() {
     return;
   }
   SetBar();
+}
+
+bool Menu::SetCheckInPlace(const MenuItem& item) {
+  if (!item.items_.empty() || !boundTo_ || !IsWindow(boundTo_)) return false;
+  HMENU bar = GetMenu(boundTo_);
+  return bar && CheckMenuItem(bar, item.id_, MF_BYCOMMAND | (item.checked_ ? MF_CHECKED : MF_UNCHECKED)) !=
+                    static_cast<DWORD>(-1);
 }
 
 void Menu::SetBar() {

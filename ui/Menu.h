@@ -89,6 +89,9 @@ class Menu {
   HACCEL accelerators_ = nullptr;
   bool acceleratorsStale_ = true;
   void SetBar();
+  // Sets a command item's check mark on the bar the window shows; false when the bar
+  // does not hold the item (it is then built anew).
+  bool SetCheckInPlace(const MenuItem& item);
   // What the bar shows, to tell whether a held change left it as it was.
   std::string BarState() const;
   int holds_ = 0;

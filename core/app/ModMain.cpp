@@ -147,42 +147,44 @@ void ShowFrm(ui::Window& form) {
   ForceForeground(form.hwnd(), false);
 }
 
-namespace {
-class DeferredRefreshes {
- public:
-  DeferredRefreshes() { Set(true); }
-  ~DeferredRefreshes() { Set(false); }
-  DeferredRefreshes(const DeferredRefreshes&) = delete;
-  DeferredRefreshes& operator=(const DeferredRefreshes&) = delete;
-
- private:
-  static void Set(bool on) {
-    if (Views.frame.DeferRefreshes) Views.frame.DeferRefreshes(on);
-  }
-};
-}  // namespace
+PageRefreshesLater::PageRefreshesLater() { Set(true); }
+PageRefreshesLater::~PageRefreshesLater() { Set(false); }
+void PageRefreshesLater::Set(bool on) {
+  if (Views.frame.DeferRefreshes) Views.frame.DeferRefreshes(on);
+}
 
 void ShowInterfaceFrm() {
   ui::Window* frame = Views.frame.form;
   if (!frame) return;
   const bool wasVisible = frame->Visible();
+  // The frame and its page show at once; the page's contents follow as one message of
+  // their own once all of this is done: the frame's new size, the first-time page
+  // button and the refresh below all ask for the same refresh, and it is posted after
+  // the foreground change's message (it once ran inside that change, which serves
+  // messages while it reads the processes).
+  PageRefreshesLater later;
   frame->Show();
-  ForceForeground(frame->hwnd(), false);
+  // The foreground change first asks whether any window hangs, which reads every
+  // process: it runs as the next message, after the frame is up, and before the
+  // page's refresh, which then finds the processes just read.
+  PostMessageA(frame->hwnd(), kBringFrameForwardMsg, 0, 0);
   // Painted as the next messages run, not inside this call.
   RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  {
-    // The frame and its page show at once; the page's contents follow as a message of
-    // their own, one refresh for both asked here.
-    DeferredRefreshes later;
-    if (!FirstShowDone) {
-      if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
-      FirstShowDone = true;
-    }
-    if (!wasVisible) {
-      ResetPerfTimer();
-      if (Views.frame.RefreshNow) Views.frame.RefreshNow();
-    }
+  if (!FirstShowDone) {
+    if (Views.frame.ClickPageButton) Views.frame.ClickPageButton("Quillon");
+    FirstShowDone = true;
   }
+  if (!wasVisible) {
+    ResetPerfTimer();
+    if (Views.frame.RefreshNow) Views.frame.RefreshNow();
+  }
+}
+
+void BringInterfaceFrmForward() {
+  ui::Window* frame = Views.frame.form;
+  // Hidden again meanwhile (the exit, a close): there is nothing to bring forward.
+  if (!frame || !frame->Visible()) return;
+  ForceForeground(frame->hwnd(), false);
   ShowFrm(*frame);
 }
 

@@ -38,8 +38,30 @@ void SetMessengerService();
 void ShowFrm(ui::Window& form);
 void ShowFrm(ui::Window* form);  // nothing when there is no such window
 // Shows the main window: the first time on the lists page; when it was hidden, the
-// next automatic refresh waits a full interval and the page is refreshed now.
+// next automatic refresh waits a full interval and the page is refreshed. The frame
+// and its page are up when it returns; the frame comes to the front as the next
+// message (kBringFrameForwardMsg, BringInterfaceFrmForward) and the page's contents
+// follow it.
 void ShowInterfaceFrm();
+// While one lives, the main window's page refreshes wait: the page shown when the last
+// one goes is refreshed once, as a message of its own. A command that shows the frame
+// and then switches its page holds one around both, so it answers at once.
+class PageRefreshesLater {
+ public:
+  PageRefreshesLater();
+  ~PageRefreshesLater();
+  PageRefreshesLater(const PageRefreshesLater&) = delete;
+  PageRefreshesLater& operator=(const PageRefreshesLater&) = delete;
+
+ private:
+  static void Set(bool on);
+};
+// Posted to the main window by ShowInterfaceFrm; its window procedure answers it
+// with BringInterfaceFrmForward.
+constexpr UINT kBringFrameForwardMsg = WM_APP + 41;
+// Brings the main window to the front (ForceForeground, then ShowFrm), when it is
+// still shown.
+void BringInterfaceFrmForward();
 extern bool FirstShowDone;
 
 // The notification-area icon: the main window's, with its callback arriving there as

@@ -37,11 +37,13 @@
 #include "ModStartupPlatform.h"
 #include "MoreToolsFrm.h"
 #include "ProcCPUFrm.h"
+#include "PopUpFrm.h"
 #include "ProcMonCls.h"
 #include "ProgramState.h"
 #include "Seams.h"
 #include "UiWait.h"
 #include "Window.h"
+#include "frmOptions.h"
 
 namespace {
 
@@ -200,7 +202,9 @@ void RiskLog() {
 // restore (resizes that are not a drag), and the terminate-and-restart hot key's
 // pass over a program's window through to the program's end and new start.
 void FrameShowMaximiseAndRestartKey() {
+  // As the start-up leaves them.
   InterfaceFrm.Load();
+  Mainfrm.Load();
   HWND frame = InterfaceFrm.hwnd();
   {
     Timing t;
@@ -244,6 +248,64 @@ void FrameShowMaximiseAndRestartKey() {
   t.total = testsupport::NowMs() - start;
   Report(started ? "terminate-and-restart hot key, to the new start" : "terminate-and-restart hot key: no new start", t);
   QuietSeams();
+}
+
+// The frame's Tracker button, as a click on it sends it: the bar comes up docked
+// with its items, and a second click takes it away.
+void TrackerButton() {
+  // The ten items of the default settings.
+  for (int i = 1; i <= 10; ++i) {
+    TrackerItems[i] = i;
+    TrackerItemsShow[i] = true;
+  }
+  Toolbar = false;
+  InterfaceFrm.Load();
+  Mainfrm.Load();
+  InterfaceFrm.Show();
+  Timing settle;
+  Pump(settle, [] { return false; }, 500);
+  ui::ButtonBar& bar = InterfaceFrm.MainTbl[0];
+  const int index = bar.IndexOf("ToolBar");
+  auto click = [&] {
+    PostMessageA(GetParent(bar.hwnd()), WM_COMMAND, MAKEWPARAM(100 + index, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(bar.hwnd()));
+  };
+  for (bool on : {true, false}) {
+    Timing t;
+    const double start = testsupport::NowMs();
+    click();
+    Pump(t, [&] { return Toolbar == on && (!on || (IsWindowVisible(InfoBarFrm.hwnd()) && !InfoBarFrm.ItemsPending())); }, 5000);
+    Pump(t, [] { return false; }, 500);
+    t.total = testsupport::NowMs() - start;
+    char line[160];
+    std::snprintf(line, sizeof line, "tracker bar, %s by the frame's button (%d items)", on ? "shown" : "closed",
+                  on ? int(InfoBarFrm.TrackerItemCount) : 0);
+    Report(line, t);
+  }
+  InterfaceFrm.Hide();
+}
+
+// The options dialog's link to the pop-up page, the frame not yet shown: the frame
+// comes up on the pop-up page, its browser list in front.
+void OptionsLink() {
+  InterfaceFrm.Load();
+  Mainfrm.Load();
+  ShowFrm(frmOptions);
+  frmOptions.SSTab1.SetTab(6);
+  // The user reads the tab a while: longer than the process walk's throttle.
+  Timing settle;
+  Pump(settle, [] { return false; }, 1500);
+  Timing t;
+  const double start = testsupport::NowMs();
+  HWND link = frmOptions.Label9.hwnd();
+  PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+  PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+  Pump(t, [] { return PopUpFrm.Loaded() && PopUpFrm.Visible() && PopUpFrm.SSTab1.Tab() == 2; }, 5000);
+  Pump(t, [] { return false; }, 500);
+  t.total = testsupport::NowMs() - start;
+  Report(PopUpFrm.Visible() ? "options link, the pop-up page shown" : "options link: no pop-up page", t);
+  frmOptions.Unload();
+  InterfaceFrm.Hide();
 }
 
 void FrameResize() {
@@ -368,6 +430,8 @@ int main(int argc, char** argv) {
   if (wanted("risklog")) RiskLog();
   if (wanted("show")) FrameShowMaximiseAndRestartKey();
   if (wanted("resize")) FrameResize();
+  if (wanted("trackerbutton")) TrackerButton();
+  if (wanted("optionslink")) OptionsLink();
   if (wanted("details")) DetailsRefresh();
   if (wanted("lists")) ListsRefresh();
   CoUninitialize();

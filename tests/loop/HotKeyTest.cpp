@@ -10,6 +10,7 @@
 
 #include "CancelEvent.h"
 #include "Fixture.h"
+#include "Input.h"
 #include "InterfaceFrm.h"
 #include "LoopSeams.h"
 #include "LoopTestSupport.h"
@@ -319,6 +320,33 @@ TEST_F(HotKeyTest, ShowingTheFrameTheFirstTimeOpensTheListsPage) {
   EXPECT_TRUE(Mainfrm.Visible());
   EXPECT_EQ(InterfaceFrm.Caption(), "Quillon Pro - Task Manager");
   EXPECT_EQ(LastRefreshTick, now) << "the next automatic refresh waits a full interval";
+}
+
+// Ctrl+Alt+E as the user presses it: the pass that takes the key puts the frame up on
+// the lists page, and the page's rows follow once the frame has come to the front.
+TEST_F(HotKeyTest, TheTypedKeyShowsTheFrameAtOnceAndTheListsRowsFollow) {
+  Fixture program({"plain", "Quillon shown-frame witness"});
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(RegisterHotKey(InterfaceFrm.hwnd(), kHotKeyId, MOD_CONTROL | MOD_ALT, 'E'));
+  RefreshInterval = 4;
+  testsupport::PressKey('E', 2 | 4);
+  ASSERT_TRUE(PassUntil([] { return InterfaceFrm.Visible(); })) << "the key reached the loop";
+  EXPECT_TRUE(Mainfrm.Visible());
+  EXPECT_EQ(GetParent(Mainfrm.hwnd()), InterfaceFrm.hwnd());
+  EXPECT_EQ(InterfaceFrm.Caption(), "Quillon Pro - Task Manager");
+  // One mark in the Tools menu, on the lists page.
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(InterfaceFrm.mnuTools[i]->Checked(), i == 0) << i;
+
+  const std::string witness = vb::UCase(testsupport::BinDir() + "\\fixture.exe");
+  auto listed = [&] {
+    for (int i = 0; i < Mainfrm.AppLst.ItemCount(); ++i)
+      if (vb::UCase(Mainfrm.AppLst.Key(i)) == witness) return true;
+    return false;
+  };
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return GetForegroundWindow() == InterfaceFrm.hwnd() && listed(); }, 10000))
+      << "foreground " << testsupport::WindowText(GetForegroundWindow()) << ", " << Mainfrm.AppLst.ItemCount() << " rows";
+  EXPECT_TRUE(IsWindowVisible(Mainfrm.AppLst.hwnd()));
+  InterfaceFrm.Hide();
 }
 
 TEST_F(HotKeyTest, ThePickModeNamesTheWindowUnderTheCursorUntilCancelled) {

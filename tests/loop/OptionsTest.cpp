@@ -18,12 +18,14 @@
 #include "LoopTestSupport.h"
 #include "Mainfrm.h"
 #include "ModConInfo.h"
+#include "ModPop.h"
 #include "ModMain.h"
 #include "ModMainLoop.h"
 #include "ModProgInfo.h"
 #include "ModPopHook.h"
 #include "ModSettings.h"
 #include "ModStartup.h"
+#include "PopUpFrm.h"
 #include "Seams.h"
 #include "TextFit.h"
 #include "UiWait.h"
@@ -1038,6 +1040,40 @@ TEST_F(OptionsTest, TheLinkOpensThePopUpPageOnItsBrowserList) {
   ASSERT_TRUE(Views.frame.PageButtonPressed);
   EXPECT_TRUE(Views.frame.PageButtonPressed("PopUp"));
   InterfaceFrm.Hide();
+}
+
+// The link with the frame never shown yet and the pop-up page not loaded: a click on
+// it brings up the frame on that page, its browser list in front and filled.
+TEST_F(OptionsTest, TheLinkOpensTheRealPopUpPageFilledOnFirstUse) {
+  // The stand-in page's test leaves the binding empty; the real page's tabs it is.
+  Views.popUpPage.SSTab1 = &PopUpFrm.SSTab1;
+  const int total = BrowsersLst_Total;
+  BrowsersLst_Total = 2;
+  Browsers[0].Path = "C:\\Browsers\\one.exe";
+  Browsers[1].Path = "C:\\Browsers\\two.exe";
+  SavePopUpSettings();
+  PopUpFrm.Unload();
+  LoadPopUpSettings();  // as start-up reads them, before the page is loaded
+  FirstShowDone = false;
+  f.SSTab1.SetTab(6);
+  testsupport::ClickAt(f.Label9.hwnd(), 20, 5);
+  ASSERT_TRUE(PumpUntil([] { return PopUpFrm.Loaded() && PopUpFrm.Visible(); }, 5000)) << "the page came up";
+  PumpUntil([] { return GetForegroundWindow() == InterfaceFrm.hwnd(); }, 5000);
+  EXPECT_TRUE(InterfaceFrm.Visible());
+  EXPECT_EQ(GetForegroundWindow(), InterfaceFrm.hwnd());
+  EXPECT_EQ(InterfaceFrm.Caption(), "Quillon Pro - Latchkey");
+  EXPECT_TRUE(Views.frame.PageButtonPressed("PopUp"));
+  EXPECT_EQ(GetParent(PopUpFrm.hwnd()), InterfaceFrm.hwnd());
+  EXPECT_FALSE(Mainfrm.Visible()) << "the lists page of the first show gave way";
+  EXPECT_EQ(PopUpFrm.SSTab1.Tab(), 2);
+  EXPECT_TRUE(IsWindowVisible(PopUpFrm.BrowsersLst.hwnd()));
+  ASSERT_EQ(PopUpFrm.BrowsersLst.ItemCount(), 2);
+  EXPECT_EQ(PopUpFrm.BrowsersLst.SubItem(0, 1), "C:\\Browsers\\one.exe");
+  EXPECT_EQ(PopUpFrm.BrowsersLst.SubItem(1, 1), "C:\\Browsers\\two.exe");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(InterfaceFrm.mnuTools[i]->Checked(), i == 2) << i;
+  InterfaceFrm.Hide();
+  Views.frame.ClickPageButton("Quillon");
+  BrowsersLst_Total = static_cast<int16_t>(total);
 }
 
 TEST_F(OptionsTest, ButtonsDoNothingWhileAHandlerRuns) {

@@ -7,6 +7,7 @@
 #include "ConInfoFrm.h"
 #include "Fixture.h"
 #include "HistogramCls.h"
+#include "InfoBarFrm.h"
 #include "InterfaceFrm.h"
 #include "Input.h"
 #include "Mainfrm.h"
@@ -373,6 +374,24 @@ TEST_F(FrameTest, TheTrackerButtonTogglesTheBarAndItsMenuItem) {
   ASSERT_TRUE(PumpUntil([] { return Toolbar; }));
   EXPECT_TRUE(InterfaceFrm.MainTbl[0].Value("ToolBar"));
   EXPECT_TRUE(InterfaceFrm.mnuFileTracker->Checked());
+  // The bar docks at the top with its row: every item of the settings, each captioned
+  // and in its place after the one before.
+  ASSERT_TRUE(PumpUntil([] { return IsWindowVisible(InfoBarFrm.hwnd()) && !InfoBarFrm.ItemsPending(); }));
+  RECT bar = {};
+  GetWindowRect(InfoBarFrm.hwnd(), &bar);
+  EXPECT_EQ(bar.top, 0);
+  EXPECT_EQ(bar.right - bar.left, GetSystemMetrics(SM_CXSCREEN));
+  int shown = 0;
+  for (int s = 1; s <= 10; ++s) shown += TrackerItemsShow[s] ? 1 : 0;
+  ASSERT_GT(shown, 0);
+  EXPECT_EQ(InfoBarFrm.TrackerItemCount, shown);
+  for (int i = 0; i < InfoBarFrm.TrackerItemCount; ++i) {
+    EXPECT_TRUE(InfoBarFrm.ItemGrph(i).Visible()) << i;
+    EXPECT_FALSE(InfoBarFrm.ItemNameLbl(i).Text().empty()) << i;
+    if (i > 0) {
+      EXPECT_GT(InfoBarFrm.GraphLeft[i], InfoBarFrm.GraphLeft[i - 1]) << i;
+    }
+  }
   InterfaceFrm.mnuFileTracker_Click();
   EXPECT_FALSE(Toolbar);
   EXPECT_FALSE(InterfaceFrm.MainTbl[0].Value("ToolBar"));

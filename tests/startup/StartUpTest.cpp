@@ -170,6 +170,7 @@ TEST_F(StartUpTest, TheDockedBarShowsTheRowTheStartUpLeaves) {
     ASSERT_TRUE(StartUp());
     ASSERT_TRUE(Toolbar);
     ASSERT_TRUE(InfoBarFrm.Loaded());
+    ASSERT_TRUE(testsupport::PumpUntil([] { return !InfoBarFrm.ItemsPending(); })) << "the item row follows the bar";
     EXPECT_EQ(InfoBarFrm.TrackerItemCount, c.shownItems);
   }
 }

@@ -15,6 +15,7 @@
 #include "ModStartup.h"
 #include "ModMainLoop.h"
 #include "SysInfoLink.h"
+#include "Window.h"
 
 
 // Writes what the screen shows of the bar, for a look by eye.
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
   }
   Position = 1;
   if (!InfoBarFrm.Load()) return 1;
+  ui::DoEvents();  // the item row, posted by the load
   InfoBarFrm.RefreshMe();
   const int afterOne = testsupport::LiveGdiObjects();
   const double refreshMs = testsupport::MsOf([] {

@@ -1,5 +1,7 @@
 #include "TrackerTestSupport.h"
 
+#include "UiWait.h"
+
 namespace trackertest {
 
 bool Pixels::Near(int x, int y, COLORREF colour, int slack) const {
@@ -100,6 +102,8 @@ void BarTest::LoadBar(int edge, std::vector<int> kinds) {
     TrackerItemsShow[i + 1] = true;
   }
   ASSERT_TRUE(InfoBarFrm.Load());
+  // The item row follows the bar's show as a message of its own.
+  ASSERT_TRUE(testsupport::PumpUntil([] { return !InfoBarFrm.ItemsPending(); }));
 }
 
 int BarTest::Count(DWORD msg) const { return static_cast<int>(Calls(msg).size()); }

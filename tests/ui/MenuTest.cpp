@@ -81,6 +81,35 @@ TEST(Menu, AHoldSetsTheBarOnceAndNotAtAllWhenNothingChanged) {
   EXPECT_TRUE(GetMenuState(fileMenu, run.CommandId(), MF_BYCOMMAND) & MF_CHECKED);
 }
 
+// A check mark moves on the bar the window shows, which is not set anew for it; an
+// item the bar does not hold shows its mark once it is shown.
+TEST(Menu, CheckMarksChangeOnTheBarInPlace) {
+  MenuForm form;
+  ui::Menu menu;
+  ui::MenuItem& tools = menu.Add("&Tools");
+  ui::MenuItem& first = tools.Add("First");
+  ui::MenuItem& second = tools.Add("Second");
+  ui::MenuItem& hidden = tools.Add("Hidden");
+  hidden.SetVisible(false);
+  first.SetChecked(true);
+  form.SetMenu(&menu);
+  form.Load();
+  const HMENU before = GetMenu(form.hwnd());
+  first.SetChecked(false);
+  second.SetChecked(true);
+  EXPECT_EQ(GetMenu(form.hwnd()), before) << "the bar was set anew for a mark";
+  HMENU toolsMenu = GetSubMenu(GetMenu(form.hwnd()), 0);
+  EXPECT_FALSE(GetMenuState(toolsMenu, first.CommandId(), MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(toolsMenu, second.CommandId(), MF_BYCOMMAND) & MF_CHECKED);
+
+  hidden.SetChecked(true);
+  hidden.SetVisible(true);
+  toolsMenu = GetSubMenu(GetMenu(form.hwnd()), 0);
+  ASSERT_EQ(GetMenuItemCount(toolsMenu), 3);
+  EXPECT_TRUE(GetMenuState(toolsMenu, hidden.CommandId(), MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(toolsMenu, second.CommandId(), MF_BYCOMMAND) & MF_CHECKED) << "kept by the new bar";
+}
+
 TEST(Menu, CommandsReachTheItemsClick) {
   MenuForm form;
   ui::Menu menu;
