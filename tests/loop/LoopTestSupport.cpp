@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "AppBarLeftover.h"
 #include "ApplyGlobalSettings.h"
 #include "CancelEvent.h"
 #include "InterfaceFrm.h"
@@ -186,6 +187,9 @@ void RealProgramTest::TearDown() {
     if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0 && !testsupport::TopLevelWindowsOf(pi.dwProcessId).empty())
       EXPECT_TRUE(testsupport::AnswersWithin(pi.dwProcessId, 1000)) << "at the end of the walk";
     testsupport::EndProcess(pi, 10000);
+    // A program ended from outside leaves its docked bar's band reserved; the store it
+    // remembered the bar in is cleaned next, so the band is freed now or never.
+    RemoveLeftoverAppBar();
   }
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
   LoopTest::TearDown();
