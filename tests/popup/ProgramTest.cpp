@@ -105,6 +105,9 @@ TEST_F(PopupProgram, KeepsWhatTheUserOpenedAndWhiteWindowsAndClosesTheRest) {
       << "the program installed its hook; running: " << (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT)
       << " windows: " << testsupport::ShownWindowsOf(program.dwProcessId);
   ASSERT_TRUE(testsupport::AnswersWithin(program.dwProcessId, 10000)) << "the program's loop runs";
+  // Its loop settles before the first click, and gives no sign outside when it has:
+  // without this pause a loaded run once took the user's window for a pop-up.
+  testsupport::PumpUntil([] { return false; }, 1000);
 
   // Opened from the browser's menu: kept.
   ClickBrowserMenuOpen(browser);
