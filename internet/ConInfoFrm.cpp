@@ -419,7 +419,8 @@ void ConInfoFrmForm::LaunchAllBtn_Click() {
     launchTimer_ = new ui::Timer(CancelEvent);
     launchTimer_->Tick = [this] { LaunchNext(); };
   }
-  launchStatus_.emplace("Loading Internet applications...");
+  delete launchStatus_;
+  launchStatus_ = new StatusScope("Loading Internet applications...");
   LaunchNext();
 }
 
@@ -439,7 +440,8 @@ void ConInfoFrmForm::LaunchNext() {
 void ConInfoFrmForm::EndLaunchAll() {
   launchQueue_.clear();
   launchNext_ = 0;
-  launchStatus_.reset();
+  delete launchStatus_;
+  launchStatus_ = nullptr;
   const std::string failures = launchFailures_;
   launchFailures_.clear();
   if (!failures.empty()) MsgBox(failures, MB_ICONSTOP, Loaded() ? hwnd() : nullptr);

@@ -1,7 +1,6 @@
 // The Internet connection page: statistics of the connection in progress, of the
 // last one and of all together, the speed graph, and the programs launched on connect.
 #pragma once
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,14 +75,15 @@ class ConInfoFrmForm : public ui::Window {
   void EndLaunchAll();
   std::vector<std::pair<std::string, std::string>> rows_;
   // Launch All in progress: the paths taken at the click, the next to start, the
-  // failures so far, and the status window shown for the whole run. Its timer belongs to the status window, which is never
-  // unloaded: a page switch unloads this form, and the launch must go on. Made at
-  // the first use and kept for the run (the status window may go first at exit).
+  // failures so far, and the status window shown for the whole run. Its timer belongs
+  // to the status window, which is never unloaded, so the launch goes on whatever
+  // this page does. The timer and the status scope are made on the heap and not
+  // destroyed with this form: at exit the status window may go first.
   std::vector<std::string> launchQueue_;
   size_t launchNext_ = 0;
   std::string launchFailures_;
   ui::Timer* launchTimer_ = nullptr;
-  std::optional<StatusScope> launchStatus_;
+  StatusScope* launchStatus_ = nullptr;
 };
 
 extern ConInfoFrmForm ConInfoFrm;

@@ -456,8 +456,9 @@ HICON GetWndIcon(HWND hwnd, bool large, bool* callerOwns) {
   return icon;
 }
 
-std::string OwnerPathOfWindow(HWND hwnd) {
+std::string OwnerPathOfWindow(HWND hwnd, bool* fromCache) {
   std::string path = OwnerPathFromCache(hwnd);
+  if (fromCache) *fromCache = !path.empty();
   if (!path.empty()) return path;
   // A program started since the last walk, or one a throttled walk left out: it
   // runs (it has a window), so the process itself says where it came from.
@@ -470,12 +471,10 @@ OwnedHandle StartEndingOwnerOf(HWND hwnd) {
   DWORD pid = OwnerProcess(hwnd);
   // Ending the program from inside would end it without its exit work.
   if (pid == 0 || pid == GetCurrentProcessId()) return OwnedHandle();
-  std::string path = OwnerPathFromCache(hwnd);
-  // A program started since the last walk is not in the cache: ask the process itself,
-  // so the warning still applies and the right process is ended.
-  // Callers restart the program from ProcResultPath, so it gets the path either way.
-  const bool cached = !path.empty();
-  if (!cached) path = ProcResultPath = vb::LCase(ProcessPathLive(pid));
+  // A program the cache misses still gets the warning and is ended by its id; callers
+  // restart the program from ProcResultPath, which holds the path either way.
+  bool cached = false;
+  const std::string path = OwnerPathOfWindow(hwnd, &cached);
   if (WarnSpecialProgKill(path)) return OwnedHandle();
   // A process this program may not end (or one already gone) is reported at once,
   // not after a wait for an end that cannot come.

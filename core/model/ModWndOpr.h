@@ -91,8 +91,9 @@ HWND WndFromHandleText(const std::string& text);
 // The lower-case path of the program that owns the window, also when it started
 // after the last walk of the process table: the cache is asked first, then the owner
 // process itself. "" when the window is gone or its process cannot be read. Left in
-// ProcResultPath too, where callers of the cache walk look for it.
-std::string OwnerPathOfWindow(HWND hwnd);
+// ProcResultPath too, where callers of the cache walk look for it. `fromCache`, when
+// given, tells whether the process table held it.
+std::string OwnerPathOfWindow(HWND hwnd, bool* fromCache = nullptr);
 
 // The window's text, cut at the length the system returns ("" when it is gone).
 // Reading another program's window sends it no message, so a hung one cannot block.
